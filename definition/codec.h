@@ -1,0 +1,40 @@
+// Decoding a container into the working definition, encoding it back, and the header
+// snapshot operations every script function uses.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "definition/chart_definition.h"
+#include "host/fmhost.h"
+
+namespace plotwise {
+
+// Fills a snapshot with the header defaults (tag "V13", 320 x 240, white on black text, "pie").
+void initHeader(ChartHeader& snapshot);
+// initHeader, then fonts and axes of the working definition back to their defaults.
+void resetDefinition(ChartHeader& snapshot);
+// Decodes a container into the working definition; when it held a definition, refreshes the
+// snapshot from the working header. A container without "CHHD" changes nothing.
+void loadDefinition(const FMX_BinaryData* container, ChartHeader& snapshot);
+// Decodes without touching any snapshot; true when the container held a definition.
+bool decodeDefinition(const FMX_BinaryData* container);
+// Copies the snapshot's fields (not formatTag) into the working header.
+void commitHeader(const ChartHeader& snapshot);
+// Records `code` in the snapshot unless the working definition already carries an error.
+void recordError(ChartHeader& snapshot, uint32_t code);
+// Writes the working definition (and the latest picture) into the container: 0, or the host's
+// memory error code.
+int16_t encodeDefinition(FMX_BinaryData* container);
+
+// Default values of one axis record.
+void resetAxis(AxisOptions& axis);
+// Copies text into a fixed-size zero-terminated field, cut at a UTF-8 character boundary.
+void copyText(char* field, std::size_t fieldSize, std::string_view text);
+template <std::size_t N>
+void copyText(char (&field)[N], std::string_view text) { copyText(field, N, text); }
+// Clears a series record (reserved, colour, name, values); labels are left alone.
+void clearSeries(int index);
+
+}  // namespace plotwise

@@ -1,0 +1,10 @@
+#include "engine/chart_options.h"
+
+namespace plotwise {
+
+ChartOptions& chartOptions() {
+    static ChartOptions options;
+    return options;
+}
+
+}  // namespace plotwise

@@ -1,0 +1,69 @@
+// The graph engine: axis-based charts (lines, areas, bars, combos with a second axis,
+// high-low-close, floating bars, xy charts) drawn into a palette picture and written as GIF.
+// A drawing reads as a pipeline: layout -> frame -> data -> legend -> output.
+#pragma once
+
+#include <cstdio>
+
+#include "engine/chart_options.h"
+
+namespace plotwise {
+
+// Working values of one layout pass, under the names the engine uses throughout.
+struct GraphLayout {
+    int result = 0;            // 0 drawable; 1 no data; 2 plot too small; -1 bad size; -2 no combo row
+
+    int rows = 0;              // data rows: sets x3 for high-low-close, x2 for floating bars
+    int set_depth = 1;         // depth steps: num_sets on 3D charts stacked by Depth, else 1
+
+    float highest = 0, lowest = 0;     // y range
+    float vhighest = 0, vlowest = 0;   // volume (second axis) range
+    float xmin = 0, xmax = 0;          // x range of xy charts
+
+    int title_hgt = 0, xtitle_hgt = 0, ytitle_wth = 0, ytitle2_wth = 0;
+    int xlabel_hgt = 0, xlabel_wth = 0, ylabel_wth = 0, ylabel2_wth = 0;
+    int xtick_len = 0, ytick_len = 0, ytick2_len = 0;
+    int annote_hgt = 0, annote_len = 0;
+    int legend_wth = 0, legend_hgt = 0;
+    int ylabel2_gap = 0;       // legend offset right of the plot caused by second-axis labels
+
+    int xdepth_3d = 0, ydepth_3d = 0;          // one depth step
+    int xdepth_total = 0, ydepth_total = 0;    // set_depth steps
+
+    int plot_height = 0, plot_width = 0;
+    float xorig = 0, yorig = 0, vyorig = 0;
+    double xscl = 0;           // pixels per point
+    double yscl = 0;           // pixels per y unit (negative)
+    float vyscl = 0;           // pixels per volume unit (negative)
+    double xyscl = 0;          // pixels per x unit on xy charts
+    int mark_size = 0;
+
+    float ylbl_interval = 0;
+    int half_bar = 0, half_cap = 0;
+    int label_decimals = 0;    // decimals of bar value labels
+
+    // Fonts after the probe (a failing font is replaced by the fallback for this drawing).
+    const char* title_font = nullptr;
+    const char* ytitle_font = nullptr;
+    const char* xtitle_font = nullptr;
+    const char* yaxis_font = nullptr;
+    const char* xaxis_font = nullptr;
+
+    // Pixel mapping, truncated toward zero: point position p, depth step s (0 at the front).
+    int PX(double p, int s = 0) const { return static_cast<int>(s * xdepth_3d + xorig + p * xscl); }
+    int PY(double v, int s = 0) const { return static_cast<int>(yorig - s * ydepth_3d + v * yscl); }
+    int PV(double v, int s = 0) const { return static_cast<int>(vyorig - s * ydepth_3d + v * vyscl); }
+    int PXY(double x, int s = 0) const { return static_cast<int>(s * xdepth_3d + xorig + (x - xmin) * xyscl); }
+};
+
+// The layout pass alone, with no drawing: what draw_graph would use for these inputs.
+GraphLayout layout_graph(short width, short height, ChartType type, int num_points,
+                         const char* const* xlabels, int num_sets, const float* data, const float* extra);
+
+// Lays out, draws and writes a chart. data holds num_points floats per row, set after set;
+// extra is the volume row of combo types or the x rows of xy types. Returns 0 drawn, 1 no data,
+// 2 plot too small, -1 bad size or no stream, -2 combo type without its volume row.
+int draw_graph(short width, short height, FILE* out, ChartType type, int num_points,
+               const char* const* xlabels, int num_sets, const float* data, const float* extra);
+
+}  // namespace plotwise

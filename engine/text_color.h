@@ -1,0 +1,57 @@
+// Text and colour routines shared by both engines: the built-in font table, measuring and
+// drawing texts of several lines (FreeType through gd, built-in bitmap fonts as fallback),
+// the font probe, and palette colours with the DefaultColor rule and half-intensity shades.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include <gd.h>
+
+namespace plotwise {
+
+// One size class of the built-in fonts, with its fixed character height and width.
+struct FontEntry {
+    gdFontPtr font;
+    signed char height;
+    signed char width;
+};
+
+// A text's size in pixels.
+struct TextSize {
+    int width;
+    int height;
+};
+
+// Text alignment of draw_text_lines.
+enum Justification : int { JustifyRight = 0, JustifyCenter = 1, JustifyLeft = 2 };
+
+// Fills the six-entry font table (classes 0 and 1 tiny, 2 small, 3 medium bold, 4 large, 5 giant).
+void load_font_table();
+// Entry of a size class; classes outside 0..5 use the nearest class.
+const FontEntry& font_entry(int size_class);
+
+// Lines of a text ("\n" separated) and the length of the longest line; 0 and 0 for null.
+short count_text_lines(const char* text, int* longest);
+// Size of a text in a FreeType font (when a font and a point size are given and FreeType can
+// draw it) or in the built-in font of the size class. The angle is not used.
+TextSize measure_text(const char* text, int size_class, const char* font_file, double ptsize,
+                      double angle = 0, std::string* status = nullptr);
+// Draws a text with its top-left corner at (x, y); 1 when FreeType failed and the built-in
+// font was used instead, else 0.
+int draw_text_lines(gdImagePtr image, const FontEntry& font, const char* font_file, double ptsize,
+                    double angle, int x, int y, const char* text, int color, int justification,
+                    std::string* status = nullptr);
+// FreeType box of "test"; (0, 0) when the font cannot be used.
+TextSize probe_font(const char* font_file, double ptsize);
+
+// The colour opposite to the background for DefaultColor; other colours as they are.
+uint32_t resolve_color(uint32_t color, uint32_t background);
+// Palette index of a colour: exact match, else a new entry, else (palette full) the closest.
+int allocate_color(gdImagePtr image, uint32_t color, uint32_t background);
+// The same for the colour with each channel halved.
+int allocate_shade(gdImagePtr image, uint32_t color, uint32_t background);
+// A spare colour value for temporary borders.
+uint32_t unique_color(gdImagePtr image);
+
+}  // namespace plotwise
