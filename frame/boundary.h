@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <new>
 
 #include "host/fmhost.h"
 
@@ -20,8 +21,15 @@ std::recursive_mutex& pluginLock();
 // Runs `body` (returning the host error code) under the plug-in lock, turning any exception
 // into kBoundaryMemoryError or kBoundaryOtherError.
 template <typename Body>
-int16_t guardedCall(Body&& body) noexcept;
+int16_t guardedCall(Body&& body) noexcept {
+    try {
+        std::lock_guard<std::recursive_mutex> lock(pluginLock());
+        return body();
+    } catch (const std::bad_alloc&) {
+        return kBoundaryMemoryError;
+    } catch (...) {
+        return kBoundaryOtherError;
+    }
+}
 
 }  // namespace plotwise
-
-#include "frame/boundary_impl.h"
