@@ -35,6 +35,10 @@ private:
     bool ok_ = false;
     bool locked_ = false;
     int16_t error_ = 0;
+    // The callbacks the block was allocated with: a later call record may carry others.
+    void* (*lockCallback_)(FMX_Handle) = nullptr;
+    void (*unlockCallback_)(FMX_Handle) = nullptr;
+    void (*disposeCallback_)(FMX_Handle) = nullptr;
 };
 
 }  // namespace plotwise
