@@ -34,7 +34,13 @@ void resetAxis(AxisOptions& axis);
 void copyText(char* field, std::size_t fieldSize, std::string_view text);
 template <std::size_t N>
 void copyText(char (&field)[N], std::string_view text) { copyText(field, N, text); }
-// Clears a series record (reserved, colour, name, values); labels are left alone.
+// Clears a series record (reserved, colour, name, values); labels are left alone. An index
+// outside the table changes nothing.
 void clearSeries(int index);
+
+// The number of series and of values per series that the tables hold for `header`: its
+// counts, clamped to 100 and 1000. Everything that walks the tables goes by these.
+int seriesInUse(const ChartHeader& header);
+int valuesInUse(const ChartHeader& header);
 
 }  // namespace plotwise

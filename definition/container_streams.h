@@ -1,0 +1,30 @@
+// Stream codes of a chart container and the staging of stream bytes through host memory
+// blocks. Shared by the encoder and the diagnostic functions; not part of the public API.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "host/fmhost.h"
+
+namespace plotwise {
+
+// Four-character stream codes (the zero after each is not part of the code).
+inline constexpr char kHeaderStream[] = "CHHD";   // the chart block
+inline constexpr char kXLabelStream[] = "LABS";   // X labels, packed
+inline constexpr char kYLabelStream[] = "LABY";   // Y labels, packed
+inline constexpr char kSeriesStream[] = "SERS";   // series records
+inline constexpr char kPictureStream[] = "GIFf";  // the latest chart picture
+inline constexpr char kSizeStream[] = "SIZE";     // picture width and height, big-endian 16-bit
+inline constexpr char kJpegStream[] = "JPEG";     // never written; only reported
+
+// The process-wide buffer in which label streams are packed and unpacked, and in which the
+// earlier layout of the chart block is converted. Allocated once, on first use.
+constexpr std::size_t kLabelStagingSize = 3200000;  // 100 series x 1000 labels x 32 bytes
+uint8_t* labelStaging();
+
+// Copies `size` bytes into a host memory block and appends them to the container as stream
+// `code`: 0, or the host's error code when the block could not be had or the stream was refused.
+int16_t stageStream(FMX_BinaryData* container, const char code[4], const void* bytes, uint32_t size);
+
+}  // namespace plotwise

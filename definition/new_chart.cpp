@@ -1,0 +1,19 @@
+// Plotz_New: a new, empty chart definition in a container.
+#include "definition/codec.h"
+#include "definition/editing.h"
+#include "frame/boundary.h"
+#include "frame/process_locale.h"
+#include "frame/script_functions.h"
+
+namespace plotwise {
+
+int16_t Plotz_New(int16_t, const FMX_ExprEnv*, const FMX_DataVect* args, FMX_Data* result) {
+    return guardedCall([&]() -> int16_t {
+        rememberLocale(args);
+        ChartHeader snapshot;
+        resetDefinition(snapshot);
+        return finishEdit(&snapshot, result);
+    });
+}
+
+}  // namespace plotwise

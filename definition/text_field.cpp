@@ -1,0 +1,44 @@
+// Fixed-size text fields: zero-terminated, zero-filled, never ending in half a character.
+#include <cstring>
+
+#include "definition/codec.h"
+
+namespace plotwise {
+
+namespace {
+
+bool isContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+}  // namespace
+
+void copyText(char* field, std::size_t fieldSize, std::string_view text) {
+    if (fieldSize == 0) {
+        return;
+    }
+    // The stored text ends at the first zero byte, so nothing after one is kept.
+    const std::size_t zero = text.find('\0');
+    if (zero != std::string_view::npos) {
+        text = text.substr(0, zero);
+    }
+    std::size_t length = text.size();
+    if (length > fieldSize - 1) {
+        length = fieldSize - 1;
+        // Cutting inside a multi-byte character would leave an invalid sequence behind: step
+        // back to the first byte of that character. A character has at most three continuation
+        // bytes; text that is not UTF-8 is cut where it is.
+        std::size_t cut = length;
+        for (int step = 0; step < 3 && cut > 0 && isContinuationByte(text[cut]); ++step) {
+            --cut;
+        }
+        if (!isContinuationByte(text[cut])) {
+            length = cut;
+        }
+    }
+    std::memcpy(field, text.data(), length);
+    // Zero-fill the rest so that equal texts give equal stored bytes.
+    std::memset(field + length, 0, fieldSize - length);
+}
+
+}  // namespace plotwise
