@@ -279,4 +279,16 @@ int16_t evaluate(const FMX_ExprEnv* env, std::string_view expression, FMX_Data* 
     return call([&](FMX_Error* e) { return FM_ExprEnv_Evaluate(env, text.get(), result, e); });
 }
 
+int16_t registerFunction(const QuadChar& pluginId, int16_t functionId, const Text& name, const Text& prototype,
+                         int16_t minArgs, int16_t maxArgs, uint32_t flags, FMX_ExternCallPtr function) {
+    return call([&](FMX_Error* e) {
+        return FM_ExprEnv_RegisterExternalFunction(pluginId.get(), functionId, name.get(), prototype.get(), minArgs,
+                                                   maxArgs, flags, function, e);
+    });
+}
+
+int16_t unregisterFunction(const QuadChar& pluginId, int16_t functionId) {
+    return call([&](FMX_Error* e) { return FM_ExprEnv_UnRegisterExternalFunction(pluginId.get(), functionId, e); });
+}
+
 }  // namespace plotwise::host

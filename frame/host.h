@@ -196,4 +196,10 @@ private:
 // Evaluates an expression in the calling environment; the host error code (0 = success).
 int16_t evaluate(const FMX_ExprEnv* env, std::string_view expression, FMX_Data* result);
 
+// Registers a calculation function with the host; the host's result (0 = success).
+int16_t registerFunction(const QuadChar& pluginId, int16_t functionId, const Text& name, const Text& prototype,
+                         int16_t minArgs, int16_t maxArgs, uint32_t flags, FMX_ExternCallPtr function);
+// Withdraws a registration; the host's result (0 = success).
+int16_t unregisterFunction(const QuadChar& pluginId, int16_t functionId);
+
 }  // namespace plotwise::host

@@ -1,0 +1,36 @@
+// The calculation functions the plug-in registers with the host, and their registration.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "frame/script_functions.h"
+
+namespace plotwise {
+
+// The plug-in's creator code, used as the plug-in id of every registration.
+constexpr char kPluginId[4] = {'Q', 'X', 'P', 'L'};
+constexpr uint32_t kRegistrationFlags = 0xFF01;
+constexpr int16_t kNoUpperLimit = -1;  // maxArgs of a function without an upper limit
+
+// One row of the registration table.
+struct FunctionEntry {
+    int16_t id;
+    int16_t minArgs;
+    int16_t maxArgs;  // kNoUpperLimit: any number
+    ScriptFunction function;
+};
+
+// The eleven functions, in ascending id order (id 6 is not used).
+std::span<const FunctionEntry> functionTable();
+
+// Registers one function under the name and prototype from its prototype resource: the name
+// is the prototype up to its first "(". Returns the host's result (0 = success).
+int16_t registerFunction(const FunctionEntry& entry);
+// Registers all functions in ascending order; at the first refusal or host failure, withdraws
+// those registered so far in descending order and returns false.
+bool registerAllFunctions() noexcept;
+// Withdraws all functions, highest id first; results are ignored.
+void unregisterAllFunctions() noexcept;
+
+}  // namespace plotwise
