@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <vector>
 
 #include "engine/chart_options.h"
 
@@ -49,14 +50,30 @@ struct GraphLayout {
     const char* yaxis_font = nullptr;
     const char* xaxis_font = nullptr;
 
+    // Added working values shared by the frame and the data stages.
+    int last_pos = 0;          // category position of the plot's right edge (the divisor of xscl)
+    int num_xlbls = 0;         // x labels that fit side by side
+    bool fraction_labels = false;  // automatic y labels (whole numbers and power-of-two fractions)
+    bool custom_yaxis = false;     // y grid, ticks and labels follow the step options
+    float first_interval = 0;      // first entry of the interval table in use
+    // Point sizes in use (0 for a bad value) and whether each font draws through FreeType.
+    double title_ptsize = 0, ytitle_ptsize = 0, xtitle_ptsize = 0, yaxis_ptsize = 0, xaxis_ptsize = 0;
+    bool title_ttf = false, ytitle_ttf = false, xtitle_ttf = false, yaxis_ttf = false, xaxis_ttf = false;
+
     // Pixel mapping, truncated toward zero: point position p, depth step s (0 at the front).
-    int PX(double p, int s = 0) const { return static_cast<int>(s * xdepth_3d + xorig + p * xscl); }
-    int PY(double v, int s = 0) const { return static_cast<int>(yorig - s * ydepth_3d + v * yscl); }
-    int PV(double v, int s = 0) const { return static_cast<int>(vyorig - s * ydepth_3d + v * vyscl); }
-    int PXY(double x, int s = 0) const { return static_cast<int>(s * xdepth_3d + xorig + (x - xmin) * xyscl); }
+    // Coordinates are held within +-1e6 first, so that huge or undefined values stay defined.
+    static int to_pixel(double v) {
+        if (!(v > -1e6)) return v != v ? 0 : -1000000;  // NaN lands on 0
+        return v < 1e6 ? static_cast<int>(v) : 1000000;
+    }
+    int PX(double p, int s = 0) const { return to_pixel(s * xdepth_3d + xorig + p * xscl); }
+    int PY(double v, int s = 0) const { return to_pixel(yorig - s * ydepth_3d + v * yscl); }
+    int PV(double v, int s = 0) const { return to_pixel(vyorig - s * ydepth_3d + v * vyscl); }
+    int PXY(double x, int s = 0) const { return to_pixel(s * xdepth_3d + xorig + (x - xmin) * xyscl); }
 };
 
-// The layout pass alone, with no drawing: what draw_graph would use for these inputs.
+// The layout pass alone, with no drawing: what draw_graph would use for these inputs. Like a
+// drawing it stores the plot area in the saved_plot_* options and applies `thumbnail`.
 GraphLayout layout_graph(short width, short height, ChartType type, int num_points,
                          const char* const* xlabels, int num_sets, const float* data, const float* extra);
 
@@ -65,5 +82,10 @@ GraphLayout layout_graph(short width, short height, ChartType type, int num_poin
 // 2 plot too small, -1 bad size or no stream, -2 combo type without its volume row.
 int draw_graph(short width, short height, FILE* out, ChartType type, int num_points,
                const char* const* xlabels, int num_sets, const float* data, const float* extra);
+
+// Values of the automatic y labels: the downward pass (0, or highest when that is not above 0,
+// stepping down while above lowest; only for a negative lowest), then the upward pass (0, or a
+// positive lowest, stepping up while below highest; only when highest is not negative).
+std::vector<float> y_label_values(float lowest, float highest, float interval);
 
 }  // namespace plotwise

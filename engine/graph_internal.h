@@ -2,6 +2,7 @@
 // palette. Internal to the graph engine.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include <gd.h>
@@ -11,7 +12,15 @@
 
 namespace plotwise {
 
-// Inputs of one drawing after preparation (interpolation works on a private copy).
+// Data values are held within +-kValueLimit; larger ones are drawn at that value, so that
+// sums over many sets stay finite in single precision.
+constexpr float kValueLimit = 1e32f;
+// Upper bound of the steps of any axis loop (labels, grid lines, ticks).
+constexpr int kMaxAxisSteps = 100000;
+
+// Inputs of one drawing after preparation. The rows point into `storage`, a cleaned copy: every
+// value there is finite and within +-kValueLimit, or NoValue (missing). NaN, infinities and
+// InterpolateValue (filled first when `interpolate` is on) become NoValue.
 struct GraphInput {
     short width = 0, height = 0;
     ChartType type = Line;
@@ -21,8 +30,12 @@ struct GraphInput {
     std::vector<const float*> row;    // data rows, each num_points floats
     std::vector<const float*> xrow;   // xy types: x row of each set
     const float* vol = nullptr;       // combo types: the volume row
-    std::vector<float> storage;       // owns the interpolated copies when `interpolate` is on
+    std::vector<float> storage;       // owns the cleaned (and interpolated) copies
+    int rows = 0;                     // data rows: sets x3 for high-low-close, x2 for floating bars
 };
+
+// A data value that is drawn (prepared input holds NoValue for every missing value).
+inline bool is_present(float v) { return v != NoValue; }
 
 // Palette indices of one drawing.
 struct GraphColors {
@@ -44,6 +57,10 @@ struct GraphDrawing {
     GraphColors colors;
 };
 
+// Result of the entry checks: 0 to go on, -1 bad size, 1 no data (no points, no sets, no data,
+// or an xy type without its x rows), -2 a combo type without its volume row.
+int check_graph_entry(short width, short height, ChartType type, int num_points, int num_sets,
+                      const float* data, const float* extra);
 // Builds the row tables (and interpolated copies); false for a combo type without extra.
 bool prepare_graph_input(GraphInput& in, short width, short height, ChartType type, int num_points,
                          const char* const* xlabels, int num_sets, const float* data, const float* extra);
@@ -55,5 +72,26 @@ void draw_graph_frame(GraphDrawing& d);
 // Volume of combo types, the data of the chart type, legend and markers, plot frame, zero
 // shelf and annotation (in that order).
 void draw_graph_data(GraphDrawing& d);
+
+// The picture turned by 90 degrees clockwise: a new palette picture of swapped size with the
+// same palette, pixel (x, y) moved to (height - 1 - y, x). Null when it cannot be made.
+gdImagePtr turn_picture(gdImagePtr image);
+
+// Whether a y label format is a printf format (holds one of "%geEfF"); otherwise the automatic
+// fraction labels are used.
+bool is_printf_format(const char* format);
+// A value printed with a printf format for one floating-point number. A format that would need
+// anything else (%d, %s, %n, '*', several conversions, absurd widths) prints with "%.0f".
+std::string format_value(const char* format, double value);
+
+// The text of one y label, split for fraction labels: `whole` then, when `denominator` is not 0,
+// the fraction numerator/denominator drawn smaller.
+struct YLabelText {
+    std::string whole;
+    int numerator = 0, denominator = 0;
+};
+YLabelText y_label_text(const GraphLayout& L, const ChartOptions& opt, float value, float interval);
+// Length in characters of a y label as the layout counts it.
+int y_label_length(const GraphLayout& L, const ChartOptions& opt, float value, float interval);
 
 }  // namespace plotwise
