@@ -1,13 +1,13 @@
 // Axis label formatters.
 //   number patterns  «$#,###.## USD»: prefix, thousands separator, decimal separator,
-//                    decimals and suffix around a printf rendering of the value
+//                    decimals and suffix around a fixed-point rendering of the value
 //   text templates   «Item #»: the text in place of the first '#'
 //   dates and times  strftime formats, with the date's weekday and day of the year filled in
 // Patterns are UTF-8; a separator may be any one character, such as a non-breaking space.
 #include "driver/label_format.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <ctime>
 #include <string>
 
@@ -102,15 +102,15 @@ NumberPattern parseNumberPattern(std::string_view pattern) {
     return parts;
 }
 
-// printf into a string of the right size.
+// The value with a fixed number of decimals, as "%.*f" prints it but with '.' whatever the
+// process locale says.
 std::string printNumber(int decimals, double value) {
-    char small[64];
-    const int length = std::snprintf(small, sizeof small, "%.*f", decimals, value);
-    if (length < 0) return {};
-    if (static_cast<size_t>(length) < sizeof small) return std::string(small, static_cast<size_t>(length));
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
-    text.resize(static_cast<size_t>(length));
+    // Up to 309 integer digits, a sign, the point and the decimals.
+    std::string text(static_cast<size_t>(decimals) + 320, '\0');
+    const auto [end, error] =
+        std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, decimals);
+    if (error != std::errc{}) return {};
+    text.resize(static_cast<size_t>(end - text.data()));
     return text;
 }
 
@@ -121,7 +121,7 @@ void dropSignOfZero(std::string& text) {
 }
 
 // A decimal places count beyond what any double carries only appends zeros; the cap keeps
-// the printf precision within an int.
+// the text size small.
 constexpr size_t kMaxDecimals = 1100;
 
 // ---- Dates --------------------------------------------------------------------------------
