@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <vector>
 
 namespace plotwise {
 
@@ -10,5 +11,19 @@ namespace plotwise {
 // flat one. labels may be null, as may any entry. Width or height below 1 draws nothing.
 void draw_pie(short width, short height, FILE* out, int pie_type, int count,
               const char* const* labels, const float* values);
+
+// Where draw_pie would put things for the same inputs and options, without drawing.
+struct PieLayout {
+    struct SliceAngles {
+        float s, t, m;  // start, end, middle: radians clockwise from twelve o'clock
+    };
+    float r = 0;                 // radius after fitting; not above 0 means no room for the pie
+    int cx = 0, cy = 0;          // centre of the front face
+    int xdepth = 0, ydepth = 0;  // offset of the back face
+    int title_h = 0;             // room taken by the title
+    std::vector<SliceAngles> slices;
+};
+PieLayout layout_pie(short width, short height, int pie_type, int count, const char* const* labels,
+                     const float* values);
 
 }  // namespace plotwise

@@ -1,0 +1,76 @@
+// Error pictures: a fixed, decorative 3D pie titled with the message of the error code,
+// drawn instead of the chart whenever a definition carries an error.
+#include <array>
+
+#include "definition/chart_definition.h"
+#include "driver/picture.h"
+#include "engine/chart_options.h"
+#include "engine/pie.h"
+
+namespace plotwise {
+
+namespace {
+
+struct ErrorText {
+    uint32_t code;
+    const char* message;
+};
+constexpr std::array<ErrorText, 11> kErrorMessages{{
+    {kErrorTitles, "Error in Titles parameters"},
+    {kErrorStyle, "Error in Style parameters"},
+    {kErrorData, "Error in Data - bad parameters"},
+    {kErrorDraw, "Error in Draw parameters"},
+    {kErrorEmpty, "Error in Data - Empty!"},
+    {kErrorColors, "Error in Colors parameters"},
+    {kErrorFont, "Error in Font parameters"},
+    {kErrorTooManyValues, "Error, more than 1000 values!"},
+    {kErrorXData, "Error in Data - bad Xdata parameter"},
+    {kErrorYData, "Error in Data - bad Ydata parameter"},
+    {kErrorAxis, "Error in Axis parameters!"},
+}};
+
+// The fixed slices of the error pie. The options point at these arrays, which therefore
+// live as long as the process.
+constexpr int kSlices = 7;
+const char* const kLabels[kSlices] = {"Some\nError", "Some\nError", "Some\nError", "Some\nError",
+                                      "Some\nError", "Some\nError", "Some\nError"};
+const float kValues[kSlices] = {8, 10, 10, 25, 10, 10, 8};
+const int kExplode[kSlices] = {0, 20, 0, 20, 0, 20, 0};
+const unsigned char kMissing[kSlices] = {1, 0, 1, 0, 1, 0, 1};
+const uint32_t kColors[kSlices] = {0xFF4040, 0x80FF80, 0x8080FF, 0xFF80FF, 0xFFFF80, 0x80FFFF, 0x0080FF};
+
+}  // namespace
+
+std::string_view errorMessage(uint32_t code) {
+    for (const ErrorText& e : kErrorMessages)
+        if (e.code == code) return e.message;
+    return {};
+}
+
+void drawErrorPicture(uint32_t code) {
+    ChartOptions& o = chartOptions();
+    const std::string_view message = errorMessage(code);
+    if (!message.empty()) o.pie_title = message.data();  // table texts end with a zero
+    o.pie_explode = kExplode;
+    o.pie_missing = kMissing;
+    o.pie_colors = kColors;
+    o.pie_percent_type = 2;
+    o.pie_label_line = 1;
+    o.pie_label_size = 2;
+    o.pie_line_color = 0;
+    o.pie_label_dist = 15;
+    o.pie_3d_depth = 25;
+    o.pie_3d_angle = 180;
+    o.pie_bg_color = 0xFFFFFF;
+
+    FILE* out = openPictureForWriting();
+    if (out == nullptr) return;
+    // The engines take 16-bit sizes: the low 16 bits, as stored in "SIZE".
+    const ChartHeader& header = workingDefinition().header();
+    const auto width = static_cast<short>(static_cast<uint16_t>(header.width));
+    const auto height = static_cast<short>(static_cast<uint16_t>(header.height));
+    draw_pie(width, height, out, 0, kSlices, kLabels, kValues);
+    closePicture(out);
+}
+
+}  // namespace plotwise

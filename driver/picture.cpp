@@ -1,0 +1,98 @@
+// The picture of the latest drawing, kept in memory: a drawing writes into a memory stream,
+// and closing the stream makes its bytes the picture. Nothing goes through a shared file, so
+// two processes never mix their pictures.
+#include "driver/picture.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "frame/boundary.h"
+#include "frame/call_record.h"
+#include "frame/host.h"
+
+namespace plotwise {
+
+namespace {
+
+// The stream being written and the buffer it writes into (owned by the stream until closed).
+FILE* writing = nullptr;
+char* writingBuffer = nullptr;
+size_t writingSize = 0;
+
+// The finished picture.
+char* pictureData = nullptr;
+size_t pictureSize = 0;
+
+void discardPicture() {
+    std::free(pictureData);
+    pictureData = nullptr;
+    pictureSize = 0;
+}
+
+void abandonStream() {
+    if (writing == nullptr) return;
+    fclose(writing);
+    std::free(writingBuffer);
+    writing = nullptr;
+    writingBuffer = nullptr;
+    writingSize = 0;
+}
+
+// Copies bytes into a host memory block and appends them as a stream: 0, or the host's code.
+int16_t addStaged(FMX_BinaryData* container, const char code[4], const void* bytes, uint32_t size) {
+    HostMemoryBlock block(size);
+    if (!block.ok()) return block.memoryError() != 0 ? block.memoryError() : kBoundaryMemoryError;
+    uint8_t* address = block.lock();
+    if (address == nullptr) return kBoundaryMemoryError;
+    std::memcpy(address, bytes, size);
+    const int32_t added = host::addStream(container, code, size, address);
+    block.unlock();
+    if (added == 0) return 0;
+    // A refused stream never reads as success.
+    return added >= INT16_MIN && added <= INT16_MAX ? static_cast<int16_t>(added) : kBoundaryOtherError;
+}
+
+}  // namespace
+
+FILE* openPictureForWriting() {
+    abandonStream();
+    discardPicture();
+    writing = open_memstream(&writingBuffer, &writingSize);
+    return writing;
+}
+
+void closePicture(FILE* stream) {
+    // Only the stream handed out last is closed here; any other (already closed) is ignored.
+    if (stream == nullptr || stream != writing) return;
+    // A stream that failed part-way (out of memory) leaves no picture rather than half a one.
+    const bool failed = ferror(stream) != 0;
+    const bool closed = fclose(stream) == 0;
+    writing = nullptr;
+    if (failed || !closed || writingSize == 0) {
+        std::free(writingBuffer);
+    } else {
+        pictureData = writingBuffer;
+        pictureSize = writingSize;
+    }
+    writingBuffer = nullptr;
+    writingSize = 0;
+}
+
+std::span<const uint8_t> pictureBytes() {
+    if (pictureData == nullptr) return {};
+    return {reinterpret_cast<const uint8_t*>(pictureData), pictureSize};
+}
+
+int16_t attachPicture(FMX_BinaryData* container, uint32_t width, uint32_t height) {
+    const std::span<const uint8_t> picture = pictureBytes();
+    if (picture.empty()) return 0;
+    // A stream's size is a 32-bit count.
+    if (picture.size() > UINT32_MAX) return kBoundaryMemoryError;
+    const int16_t error = addStaged(container, "GIFf", picture.data(), static_cast<uint32_t>(picture.size()));
+    if (error != 0) return error;
+    const uint8_t size[4] = {static_cast<uint8_t>(width >> 8), static_cast<uint8_t>(width),
+                             static_cast<uint8_t>(height >> 8), static_cast<uint8_t>(height)};
+    return addStaged(container, "SIZE", size, sizeof size);
+}
+
+}  // namespace plotwise

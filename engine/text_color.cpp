@@ -1,0 +1,215 @@
+// Text and colour routines shared by both engines.
+//
+//   1. the built-in font table (fixed heights and widths per size class)
+//   2. counting, measuring and drawing texts of several lines
+//   3. the font probe
+//   4. palette colours: DefaultColor, exact match, new entry, closest match, shades
+#include "engine/text_color.h"
+
+#include <gdfontg.h>
+#include <gdfontl.h>
+#include <gdfontmb.h>
+#include <gdfonts.h>
+#include <gdfontt.h>
+
+#include <array>
+#include <cmath>
+#include <string>
+
+#include "engine/chart_options.h"
+
+namespace plotwise {
+
+namespace {
+
+// The character sizes the engines lay text out with; they deliberately differ from the
+// sizes stored in some gd fonts (the small class is 12 high, the giant class 15).
+struct FontMetrics {
+    signed char height;
+    signed char width;
+};
+constexpr std::array<FontMetrics, 6> kFontMetrics{{
+    {8, 5},   // 0 tiny
+    {8, 5},   // 1 tiny
+    {12, 6},  // 2 small
+    {13, 7},  // 3 medium bold
+    {16, 8},  // 4 large
+    {15, 9},  // 5 giant
+}};
+
+std::array<FontEntry, 6> fontTable{};
+bool fontTableLoaded = false;
+
+// FreeType is used for a font file and a point size FreeType can render; anything else
+// (0, negative, not a number, absurdly large) selects the built-in fonts.
+constexpr double kLargestPointSize = 4096;
+bool useFreeType(const char* font_file, double ptsize) {
+    return font_file != nullptr && font_file[0] != '\0' && std::isfinite(ptsize) && ptsize > 0 &&
+           ptsize <= kLargestPointSize;
+}
+
+// FreeType box of a text at angle 0 without an image; false when FreeType cannot draw it.
+bool freeTypeSize(const char* text, const char* font_file, double ptsize, TextSize& size,
+                  std::string* status) {
+    int brect[8] = {};
+    char* error = gdImageStringFT(nullptr, brect, 0, const_cast<char*>(font_file), ptsize, 0.0, 0, 0,
+                                  const_cast<char*>(text));
+    if (error != nullptr) {
+        if (status) *status = error;
+        return false;
+    }
+    if (status) status->clear();
+    size.width = brect[2] - brect[0];
+    size.height = brect[1] - brect[7];
+    return true;
+}
+
+// Built-in size: lines times the class height, longest line times the class width.
+TextSize builtinSize(const char* text, int size_class) {
+    int longest = 0;
+    const int lines = count_text_lines(text, &longest);
+    const FontEntry& f = font_entry(size_class);
+    return TextSize{f.width * longest, lines * f.height};
+}
+
+int channel(uint32_t color, int shift) { return static_cast<int>((color >> shift) & 0xFF); }
+
+// Palette index of an already resolved 0xRRGGBB colour.
+int paletteIndex(gdImagePtr image, int r, int g, int b) {
+    const int exact = gdImageColorExact(image, r, g, b);
+    if (exact >= 0) return exact;
+    if (gdImageColorsTotal(image) >= gdMaxColors) return gdImageColorClosest(image, r, g, b);
+    const int fresh = gdImageColorAllocate(image, r, g, b);
+    // A palette with a freed slot still counts as full; fall back to the closest colour.
+    return fresh >= 0 ? fresh : gdImageColorClosest(image, r, g, b);
+}
+
+}  // namespace
+
+void load_font_table() {
+    const gdFontPtr fonts[6] = {gdFontGetTiny(),       gdFontGetTiny(),  gdFontGetSmall(),
+                                gdFontGetMediumBold(), gdFontGetLarge(), gdFontGetGiant()};
+    for (size_t i = 0; i < fontTable.size(); ++i)
+        fontTable[i] = FontEntry{fonts[i], kFontMetrics[i].height, kFontMetrics[i].width};
+    fontTableLoaded = true;
+}
+
+const FontEntry& font_entry(int size_class) {
+    if (!fontTableLoaded) load_font_table();
+    if (size_class < 0) size_class = 0;
+    if (size_class > 5) size_class = 5;
+    return fontTable[static_cast<size_t>(size_class)];
+}
+
+short count_text_lines(const char* text, int* longest) {
+    int lines = 0, widest = 0;
+    if (text != nullptr) {
+        lines = 1;
+        int current = 0;
+        for (const char* p = text; *p != '\0'; ++p) {
+            if (*p == '\n') {
+                if (current > widest) widest = current;
+                current = 0;
+                if (lines < 32767) ++lines;
+            } else if (current < 0x7FFFFFFF) {
+                ++current;
+            }
+        }
+        if (current > widest) widest = current;
+    }
+    if (longest) *longest = widest;
+    return static_cast<short>(lines);
+}
+
+TextSize measure_text(const char* text, int size_class, const char* font_file, double ptsize, double,
+                      std::string* status) {
+    if (status) status->clear();
+    if (text != nullptr && useFreeType(font_file, ptsize)) {
+        TextSize size{};
+        if (freeTypeSize(text, font_file, ptsize, size, status)) return size;
+    }
+    return builtinSize(text, size_class);
+}
+
+int draw_text_lines(gdImagePtr image, const FontEntry& font, const char* font_file, double ptsize,
+                    double angle, int x, int y, const char* text, int color, int justification,
+                    std::string* status) {
+    if (status) status->clear();
+    if (image == nullptr || text == nullptr) return 0;
+
+    int fell_back = 0;
+    if (useFreeType(font_file, ptsize)) {
+        // gd places FreeType text by the baseline of its first line: move down by one line.
+        const int h = measure_text("Aj", 0, font_file, ptsize).height;
+        const int ox = x + static_cast<int>(std::sin(angle) * h);
+        const int oy = y + static_cast<int>(std::cos(angle) * (h - 1));
+        int brect[8] = {};
+        char* error = gdImageStringFT(image, brect, color, const_cast<char*>(font_file), ptsize, angle, ox,
+                                      oy, const_cast<char*>(text));
+        if (error == nullptr) return 0;
+        if (status) *status = error;
+        fell_back = 1;
+    }
+    if (font.font == nullptr) return fell_back;
+
+    int longest = 0;
+    count_text_lines(text, &longest);
+    const long step = font.height - 1;
+    std::string line;
+    long k = 0;
+    const char* start = text;
+    for (;;) {
+        const char* end = start;
+        while (*end != '\0' && *end != '\n') ++end;
+        line.assign(start, end);
+        const long len = static_cast<long>(line.size());
+        long offset = 0;
+        if (justification == JustifyRight)
+            offset = font.width * (longest - len);
+        else if (justification != JustifyLeft)
+            offset = font.width * (longest - len) / 2;
+        auto* bytes = reinterpret_cast<unsigned char*>(line.data());
+        // Lines far outside the picture are skipped rather than overflowing the coordinates.
+        const long lx = angle == 0 ? x + offset : x + step * k;
+        const long ly = angle == 0 ? y + step * k : y - offset;
+        if (lx > -0x40000000L && lx < 0x40000000L && ly > -0x40000000L && ly < 0x40000000L) {
+            if (angle == 0)
+                gdImageString(image, font.font, static_cast<int>(lx), static_cast<int>(ly), bytes, color);
+            else
+                gdImageStringUp(image, font.font, static_cast<int>(lx), static_cast<int>(ly), bytes, color);
+        }
+        if (*end == '\0') break;
+        start = end + 1;
+        ++k;
+    }
+    return fell_back;
+}
+
+TextSize probe_font(const char* font_file, double ptsize) {
+    TextSize size{0, 0};
+    if (!useFreeType(font_file, ptsize)) return size;
+    if (!freeTypeSize("test", font_file, ptsize, size, nullptr)) return TextSize{0, 0};
+    return size;
+}
+
+uint32_t resolve_color(uint32_t color, uint32_t background) {
+    if (color != DefaultColor) return color & 0xFFFFFF;
+    uint32_t result = 0;
+    for (int shift = 0; shift <= 16; shift += 8)
+        if (channel(background, shift) < 0x80) result |= 0xFFu << shift;
+    return result;
+}
+
+int allocate_color(gdImagePtr image, uint32_t color, uint32_t background) {
+    const uint32_t c = resolve_color(color, background);
+    return paletteIndex(image, channel(c, 16), channel(c, 8), channel(c, 0));
+}
+
+int allocate_shade(gdImagePtr image, uint32_t color, uint32_t background) {
+    const uint32_t c = resolve_color(color, background);
+    return paletteIndex(image, channel(c, 16) >> 1, channel(c, 8) >> 1, channel(c, 0) >> 1);
+}
+
+uint32_t unique_color(gdImagePtr) { return 0x123454; }
+
+}  // namespace plotwise
