@@ -1,2 +1,14 @@
-// Placeholder until the command-line host lands.
-int main() { return 0; }
+// plotwise: runs calculation expressions against the Plotwise plug-in, as the host would.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const int status = plotwise::app::runProgram(args, std::cout, std::cerr);
+    std::cout.flush();
+    return status;
+}

@@ -1,0 +1,38 @@
+// A reader of CSV text (RFC 4180): fields separated by commas, records by CR LF or LF (or CR),
+// fields in double quotes may hold commas, line breaks and doubled quotes. UTF-8, with an
+// optional byte-order mark at the start.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plotwise::app {
+
+struct CsvRecord {
+    int line = 0;                     // line where the record starts, from 1
+    std::vector<std::string> fields;  // quotes removed, doubled quotes made single
+};
+
+class CsvError : public std::runtime_error {
+public:
+    CsvError(int line, const std::string& message) : std::runtime_error(message), line_(line) {}
+    int line() const { return line_; }
+
+private:
+    int line_;
+};
+
+// Every record of the text. Lines that are wholly empty are no records (a file ends with a
+// line break, and blank lines between records carry nothing). Throws CsvError for a quoted
+// field that is not closed, characters between a closing quote and the next separator, or
+// bytes that are not UTF-8.
+std::vector<CsvRecord> readCsv(std::string_view text);
+
+// True when the cell reads wholly as a decimal number: an optional sign, digits with an
+// optional decimal point (or a point and digits), an optional exponent; blanks around it
+// are allowed. "12", "-3.5", ".5", "1e3" are numbers; "1,5", "12 kg", "0x1F", "inf" are not.
+bool isDecimalNumber(std::string_view cell);
+
+}  // namespace plotwise::app

@@ -1,0 +1,29 @@
+// Writing the picture of a container result: ".gif" writes the "GIFf" stream as it is,
+// ".png" converts it with gd.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/value.h"
+
+namespace plotwise::app {
+
+enum class PictureFormat { Gif, Png };
+
+// The format a file name asks for by its extension (without regard to case), none when the
+// extension is neither .gif nor .png.
+std::optional<PictureFormat> pictureFormatOf(std::string_view path);
+
+// The "GIFf" stream of a container, null when it has none.
+const ContainerStream* findStream(const std::vector<ContainerStream>& streams, std::string_view type);
+
+// The bytes of a GIF picture as PNG; throws std::runtime_error when gd cannot read the GIF.
+std::string gifToPng(const std::vector<uint8_t>& gif);
+
+// Width and height from a GIF's logical screen descriptor; none when it is no GIF.
+std::optional<std::pair<int, int>> gifSize(const std::vector<uint8_t>& bytes);
+
+}  // namespace plotwise::app

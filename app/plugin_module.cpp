@@ -1,0 +1,129 @@
+#include "app/plugin_module.h"
+
+#include <climits>
+#include <dlfcn.h>
+#include <unistd.h>
+#include <vector>
+
+#include "app/diagnostics.h"
+
+namespace plotwise::app {
+
+namespace {
+
+constexpr uint32_t kStringCapacity = 1024;  // UTF-16 units of a string request's buffer
+
+std::string utf16ToUtf8(const uint16_t* units, std::size_t count) {
+    std::string out;
+    for (std::size_t i = 0; i < count; ++i) {
+        uint32_t cp = units[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < count && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;  // a lone surrogate
+        }
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (cp >> 18));
+            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+PlugInModule::~PlugInModule() {
+    shutdown();
+    // The library stays loaded: pictures and values it made may still be referenced, and
+    // the process ends soon after.
+}
+
+void PlugInModule::start(const std::string& path) {
+    library_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library_) {
+        const char* why = ::dlerror();
+        throw UsageError("cannot load the plug-in " + path + ": " + (why ? why : "unknown reason"));
+    }
+    entry_ = reinterpret_cast<FMX_ExternCallProcPtr>(::dlsym(library_, "FMExternCallProc"));
+    if (!entry_) throw UsageError(path + " is not a plug-in: it has no FMExternCallProc");
+    fmhost_init_call_record(&record_);
+    record_.extnVersion = kHostInterfaceVersion;
+    record_.instanceID = library_;
+    send(kFMXT_Init);
+    if (record_.result != kStartedResult)
+        throw UsageError("the plug-in " + path + " did not start (it answered " + std::to_string(record_.result) +
+                         " instead of " + std::to_string(kStartedResult) + ")");
+    started_ = true;
+}
+
+void PlugInModule::shutdown() {
+    if (!started_) return;
+    started_ = false;
+    send(kFMXT_Shutdown);
+}
+
+void PlugInModule::send(uint8_t message) {
+    record_.whichCall = message;
+    record_.parm1 = 0;
+    record_.parm2 = 0;
+    record_.parm3 = 0;
+    record_.result = 0;
+    entry_(&record_);
+}
+
+std::string PlugInModule::string(uint8_t which) {
+    if (!entry_) return {};
+    std::vector<uint16_t> buffer(kStringCapacity + 1, 0);
+    record_.whichCall = kFMXT_GetString;
+    record_.parm1 = which;
+    record_.parm2 = 0;  // language: the plug-in has one
+    record_.parm3 = kStringCapacity;
+    record_.result = reinterpret_cast<intptr_t>(buffer.data());
+    entry_(&record_);
+    record_.result = 0;
+    std::size_t length = 0;
+    while (length < kStringCapacity && buffer[length] != 0) ++length;
+    return utf16ToUtf8(buffer.data(), length);
+}
+
+std::string PlugInModule::nameAndVersion() {
+    std::string name = string(kFMXT_NameStr);
+    const std::string description = string(kFMXT_AppConfigStr);
+    // The version is the last non-empty line of the description: "Version 1.3".
+    std::string last;
+    std::size_t start = 0;
+    while (start <= description.size()) {
+        std::size_t end = description.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = description.size();
+        const std::string line = description.substr(start, end - start);
+        if (line.find_first_not_of(" \t") != std::string::npos) last = line;
+        start = end + 1;
+    }
+    const std::size_t blank = last.find_last_of(' ');
+    const std::string version = blank == std::string::npos ? last : last.substr(blank + 1);
+    if (version.empty()) return name;
+    return name.empty() ? version : name + " " + version;
+}
+
+std::string programFolder() {
+    char path[PATH_MAX + 1] = {};
+    const ssize_t n = ::readlink("/proc/self/exe", path, PATH_MAX);
+    if (n <= 0) return {};
+    std::string full(path, static_cast<std::size_t>(n));
+    const std::size_t slash = full.find_last_of('/');
+    return slash == std::string::npos ? std::string() : full.substr(0, slash);
+}
+
+}  // namespace plotwise::app

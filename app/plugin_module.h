@@ -1,0 +1,47 @@
+// The plug-in as the host sees it: a shared library loaded with dlopen, started with
+// message 0, asked for its strings with message 7 and shut down with message 4 through its
+// one entry point, FMExternCallProc.
+#pragma once
+
+#include <string>
+
+#include "host/fmhost.h"
+
+namespace plotwise::app {
+
+// The host interface version this program announces (the plug-in accepts 50 to 255).
+constexpr int16_t kHostInterfaceVersion = 57;
+// The answer of a plug-in that started and registered its functions.
+constexpr intptr_t kStartedResult = 51;
+
+class PlugInModule {
+public:
+    PlugInModule() = default;
+    ~PlugInModule();  // shuts the plug-in down when it was started
+    PlugInModule(const PlugInModule&) = delete;
+    PlugInModule& operator=(const PlugInModule&) = delete;
+
+    // Loads the library and starts it; throws UsageError naming the file and the reason.
+    void start(const std::string& path);
+    // Message 4; done once, also by the destructor.
+    void shutdown();
+    // A string of message 7 (kFMXT_NameStr, kFMXT_AppConfigStr, ...) as UTF-8.
+    std::string string(uint8_t which);
+    // "Norvane Plotwise Plug-In 1.3": the name and the version, the last line of the description.
+    std::string nameAndVersion();
+
+private:
+    void* library_ = nullptr;
+    FMX_ExternCallProcPtr entry_ = nullptr;
+    // The plug-in keeps a pointer to the last record it was given and reaches the host's
+    // memory through it while its functions run: the record lives as long as the module.
+    FMX_ExternCallStruct record_{};
+    bool started_ = false;
+
+    void send(uint8_t message);
+};
+
+// The folder of the running program (from /proc/self/exe), "" when it cannot be had.
+std::string programFolder();
+
+}  // namespace plotwise::app

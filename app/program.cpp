@@ -1,0 +1,344 @@
+// The program: command line, set-up of the plug-in and the host side, evaluation, output.
+#include "app/program.h"
+
+#include <iostream>
+#include <memory>
+#include <set>
+
+#include "app/container_file.h"
+#include "app/diagnostics.h"
+#include "app/evaluator.h"
+#include "app/file_io.h"
+#include "app/font_path.h"
+#include "app/inspect.h"
+#include "app/parser.h"
+#include "app/picture.h"
+#include "app/plugin_module.h"
+#include "app/record_tables.h"
+#include "app/resolver.h"
+#include "app/text_util.h"
+
+namespace plotwise::app {
+
+namespace {
+
+constexpr std::string_view kPlugInFileName = "Plotwise.fmx";
+
+struct Option {
+    std::string_view shortName;
+    std::string_view longName;
+    std::string CommandLine::*single;  // the option's value, or null for a repeatable one
+};
+
+std::pair<std::string, std::string> splitVariable(const std::string& argument) {
+    const std::size_t eq = argument.find('=');
+    if (eq == std::string::npos || eq == 0)
+        throw UsageError("--var expects NAME=VALUE or NAME=@FILE, got \"" + argument + "\"");
+    const std::string name = argument.substr(0, eq);
+    if (name == "$" || name == "$$") throw UsageError("--var expects NAME=VALUE, got \"" + argument + "\"");
+    return {name, argument.substr(eq + 1)};
+}
+
+std::string typeName(int32_t type) {
+    switch (type) {
+    case kFMX_Number: return "number";
+    case kFMX_Date: return "date";
+    case kFMX_Time: return "time";
+    case kFMX_TimeStamp: return "timestamp";
+    case kFMX_Container: return "container";
+    default: return "text";
+    }
+}
+
+class Run {
+public:
+    Run(const CommandLine& line, std::ostream& out, std::ostream& err) : line_(line), out_(out), err_(err) {}
+
+    int evaluate() {
+        if (!line_.output.empty() && !pictureFormatOf(line_.output))
+            throw UsageError("-o writes .gif or .png pictures, not \"" + line_.output + "\"");
+
+        const std::string sourceName = line_.command == CommandLine::Command::Eval ? "<expression>"
+                                       : line_.argument == "-"                     ? "<stdin>"
+                                                                                   : line_.argument;
+        const std::string source =
+            line_.command == CommandLine::Command::Eval ? line_.argument : scriptText(readWholeFile(line_.argument));
+
+        RecordTables tables;
+        for (const std::string& t : line_.tables) tables.add(loadTableArgument(t));
+        if (!line_.locale.empty() && fmhost_set_locale(line_.locale.c_str()) != 0)
+            throw UsageError("unknown locale \"" + line_.locale + "\" (known: default, de)");
+
+        NodePtr root;
+        try {
+            root = parseExpression(source);
+        } catch (const SyntaxError& e) {
+            err_ << formatSyntaxError(sourceName, source, e);
+            return kExitUsage;
+        }
+
+        setFontSearchPath(programFolder());
+        PlugInModule plugin;
+        plugin.start(plugInPath());
+
+        try {
+            resolve(*root);
+        } catch (const SyntaxError& e) {
+            err_ << formatSyntaxError(sourceName, source, e);
+            return kExitUsage;
+        }
+
+        Variables variables;
+        for (const auto& [name, value] : line_.variables) {
+            const std::string var = name.starts_with('$') ? name : "$" + name;
+            if (value.starts_with("@")) variables.set(var, Value::container(readContainerFile(value.substr(1))));
+            else variables.set(var, Value::text(value));
+        }
+
+        std::unique_ptr<FMX_ExprEnv, void (*)(FMX_ExprEnv*)> env(fmhost_env_create(), fmhost_env_delete);
+        EvaluationContext context{&tables, &variables, env.get()};
+        std::set<std::string> reported;
+        EvaluationHook hook(context, [&](std::string_view request, const std::string& error, int32_t code) {
+            // Reading past the last record is how the plug-in finds the end of a field.
+            if (code == kErrorRecordMissing || !reported.insert(error).second) return;
+            err_ << "plotwise: note: the plug-in evaluated \"" << request << "\": " << error << "\n";
+        });
+
+        std::optional<Value> result;
+        try {
+            result = Evaluator(context).evaluate(*root);
+        } catch (const EvaluationError& e) {
+            err_ << formatEvaluationError(e) << "\n";
+            return kExitEvaluation;
+        }
+        const int status = deliver(*result);
+        plugin.shutdown();
+        return status;
+    }
+
+private:
+    const CommandLine& line_;
+    std::ostream& out_;
+    std::ostream& err_;
+
+    std::string plugInPath() const {
+        if (!line_.plugin.empty()) return line_.plugin;
+        const std::string folder = programFolder();
+        return folder.empty() ? std::string(kPlugInFileName) : folder + "/" + std::string(kPlugInFileName);
+    }
+
+    int deliver(const Value& result) {
+        const bool wantsFiles = !line_.output.empty() || !line_.container.empty();
+        if (!result.isContainer()) {
+            printValue(result);
+            if (!wantsFiles) return kExitSuccess;
+            err_ << "plotwise: the result is a " << typeName(result.type())
+                 << ", not a container: nothing was written to " << (line_.output.empty() ? line_.container : line_.output)
+                 << "\n";
+            return kExitEvaluation;
+        }
+        const std::vector<ContainerStream> streams = result.streams();
+        if (!wantsFiles) {
+            for (const ContainerStream& s : streams) out_ << s.typeName() << ' ' << s.bytes.size() << '\n';
+            return kExitSuccess;
+        }
+        if (!line_.container.empty()) writeContainerFile(line_.container, streams);
+        if (!line_.output.empty()) {
+            const ContainerStream* gif = findStream(streams, "GIFf");
+            if (!gif || gif->bytes.empty()) {
+                err_ << "plotwise: the result holds no picture (no \"GIFf\" stream): nothing was written to "
+                     << line_.output << "\n";
+                return kExitEvaluation;
+            }
+            if (*pictureFormatOf(line_.output) == PictureFormat::Gif) {
+                writeWholeFile(line_.output, std::string_view(reinterpret_cast<const char*>(gif->bytes.data()),
+                                                              gif->bytes.size()));
+            } else {
+                std::string png;
+                try {
+                    png = gifToPng(gif->bytes);
+                } catch (const std::runtime_error& e) {
+                    err_ << "plotwise: " << e.what() << ": nothing was written to " << line_.output << "\n";
+                    return kExitEvaluation;
+                }
+                writeWholeFile(line_.output, png);
+            }
+        }
+        return kExitSuccess;
+    }
+
+    void printValue(const Value& value) { out_ << returnsToLineEnds(value.asText()) << '\n'; }
+};
+
+int inspect(const CommandLine& line, std::ostream& out) {
+    describeContainer(readContainerFile(line.argument), out);
+    return kExitSuccess;
+}
+
+int version(const CommandLine& line, std::ostream& out) {
+    PlugInModule plugin;
+    const std::string folder = programFolder();
+    plugin.start(!line.plugin.empty() ? line.plugin
+                 : folder.empty()     ? std::string(kPlugInFileName)
+                                      : folder + "/" + std::string(kPlugInFileName));
+    out << plugin.nameAndVersion() << '\n';
+    plugin.shutdown();
+    return kExitSuccess;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& args) {
+    CommandLine line;
+    static const Option kOptions[] = {
+        {"-o", "--output", &CommandLine::output},
+        {"", "--container", &CommandLine::container},
+        {"", "--table", nullptr},
+        {"", "--var", nullptr},
+        {"", "--locale", &CommandLine::locale},
+        {"", "--plugin", &CommandLine::plugin},
+    };
+    bool positionalGiven = false;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        if (line.command == CommandLine::Command::None) {
+            if (arg == "--help" || arg == "-h" || arg == "help") line.command = CommandLine::Command::Help;
+            else if (arg == "--version" || arg == "version") line.command = CommandLine::Command::Version;
+            else if (arg == "eval") line.command = CommandLine::Command::Eval;
+            else if (arg == "run") line.command = CommandLine::Command::Run;
+            else if (arg == "inspect") line.command = CommandLine::Command::Inspect;
+            else if (arg == "--plugin" && i + 1 < args.size()) line.plugin = args[++i];
+            else if (arg.starts_with("--plugin=")) line.plugin = arg.substr(9);
+            else throw UsageError("unknown command \"" + arg + "\"");
+            continue;
+        }
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const bool optionLike = !optionsEnded && (arg.starts_with("--") || arg == "-o" || arg.starts_with("-o="));
+        if (optionLike) {
+            std::string name = arg;
+            std::optional<std::string> value;
+            if (const std::size_t eq = arg.find('='); eq != std::string::npos) {
+                name = arg.substr(0, eq);
+                value = arg.substr(eq + 1);
+            }
+            if (name == "--help") {
+                line.command = CommandLine::Command::Help;
+                return line;
+            }
+            const Option* option = nullptr;
+            for (const Option& o : kOptions)
+                if (name == o.longName || (!o.shortName.empty() && name == o.shortName)) option = &o;
+            if (!option) throw UsageError("unknown option " + name);
+            if (!value) {
+                if (i + 1 >= args.size()) throw UsageError(name + " needs a value");
+                value = args[++i];
+            }
+            if (line.command == CommandLine::Command::Inspect ||
+                (line.command == CommandLine::Command::Version && option->longName != "--plugin") ||
+                line.command == CommandLine::Command::Help)
+                throw UsageError(std::string(option->longName) + " does not apply to this command");
+            if (option->longName == "--table") line.tables.push_back(*value);
+            else if (option->longName == "--var") line.variables.push_back(splitVariable(*value));
+            else line.*(option->single) = *value;
+            continue;
+        }
+        if (line.command == CommandLine::Command::Help || line.command == CommandLine::Command::Version)
+            throw UsageError("unexpected argument \"" + arg + "\"");
+        if (positionalGiven) throw UsageError("unexpected argument \"" + arg + "\" (quote the expression as one argument)");
+        line.argument = arg;
+        positionalGiven = true;
+    }
+    switch (line.command) {
+    case CommandLine::Command::None: throw UsageError("no command given");
+    case CommandLine::Command::Eval:
+        if (!positionalGiven) throw UsageError("eval needs an expression");
+        break;
+    case CommandLine::Command::Run:
+        if (!positionalGiven) throw UsageError("run needs a script file (\"-\" reads standard input)");
+        break;
+    case CommandLine::Command::Inspect:
+        if (!positionalGiven) throw UsageError("inspect needs a container file");
+        break;
+    default: break;
+    }
+    return line;
+}
+
+std::string scriptText(std::string text) {
+    if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
+    if (text.starts_with("#!")) {
+        const std::size_t end = text.find_first_of("\r\n");
+        text.erase(0, end == std::string::npos ? text.size() : end);
+    }
+    return text;
+}
+
+std::string helpText() {
+    return R"(plotwise - run FileMaker calculations that use the Plotwise chart plug-in
+
+usage:
+  plotwise eval EXPR [options]    evaluate one calculation expression
+  plotwise run FILE [options]     evaluate the expression held in FILE ("-" reads standard input)
+  plotwise inspect FILE           list the streams of a container file and decode its chart
+  plotwise --help | --version
+
+options of eval and run:
+  -o, --output FILE        write the picture of a container result (.gif as it is, .png converted)
+  --container FILE         write a container result, all its streams, as a container file
+  --table NAME=FILE.csv    load a CSV file (first row: field names) as table NAME; repeatable
+  --var NAME=VALUE         bind $NAME to the text VALUE; repeatable
+  --var NAME=@FILE         bind $NAME to the container in a container file
+  --locale NAME            how texts read as dates and times: default (month/day/year) or de
+  --plugin FILE            the plug-in to load (default: Plotwise.fmx next to this program)
+
+the calculation language:
+  12   -3.5   1e3   "text with \" and \\"   "line¶break"   ¶
+  a & b (join texts)   + -   * /   -x   ( ... )          (& binds loosest)
+  Name ( arg ; arg ; ... )            names without regard to case
+  Let ( [ a = 1 ; b = a + 1 ] ; b )   Let ( a = 1 ; a )   $variables
+  Table::Field   GetNthRecord ( Table::Field ; n )   List ( ... )   Char ( code )
+  GetAsText ( x )   GetAsNumber ( x )   Date ( m ; d ; y )   Time ( h ; m ; s )
+  Timestamp ( date ; time )   ContainerAnalysis ( c ; "analysis" )   ExtractPicture ( c )
+  the plug-in's functions: Plotz_New, Plotz_Data, Plotz_Style, Plotz_Draw, ...
+  // line comments and /* block comments */
+
+output: a text prints with each carriage return as a line end, a number in plain form, a
+container (without -o or --container) as one line per stream: TYPE SIZE.
+
+exit status: 0 success, 1 evaluation error ("error N: message"), 2 usage or syntax error.
+
+example:
+  plotwise eval 'Plotz_Draw ( Plotz_Style ( Plotz_Data ( Plotz_New ; "Jan;Feb;Mar" ;
+                 "10;20;30" ; 16711680 ; "Sales" ) ; "vbar" ) ; 640 ; 480 )' -o sales.png
+)";
+}
+
+int runProgram(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    try {
+        const CommandLine line = parseCommandLine(args);
+        switch (line.command) {
+        case CommandLine::Command::Help: out << helpText(); return kExitSuccess;
+        case CommandLine::Command::Version: return version(line, out);
+        case CommandLine::Command::Inspect: return inspect(line, out);
+        default: return Run(line, out, err).evaluate();
+        }
+    } catch (const UsageError& e) {
+        err << "plotwise: " << e.what() << "\n";
+        if (args.empty() || std::string_view(e.what()).starts_with("unknown") ||
+            std::string_view(e.what()).starts_with("no command"))
+            err << "Try 'plotwise --help'.\n";
+        return kExitUsage;
+    } catch (const std::bad_alloc&) {
+        err << "plotwise: out of memory\n";
+        return kExitEvaluation;
+    } catch (const std::exception& e) {
+        err << "plotwise: " << e.what() << "\n";
+        return kExitEvaluation;
+    }
+}
+
+}  // namespace plotwise::app
