@@ -93,5 +93,8 @@ struct YLabelText {
 YLabelText y_label_text(const GraphLayout& L, const ChartOptions& opt, float value, float interval);
 // Length in characters of a y label as the layout counts it.
 int y_label_length(const GraphLayout& L, const ChartOptions& opt, float value, float interval);
+// A second-axis label: the value printed with `ylabel2_format` ("%.0f" when none); a text that
+// reads back as the number 0 ("-0") becomes "0".
+std::string y2_label_text(const ChartOptions& opt, double value);
 
 }  // namespace plotwise

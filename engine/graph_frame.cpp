@@ -1,0 +1,431 @@
+// The frame of a graph drawing, before any data: title, x title, 3D back wall, y grid, ticks and
+// labels (automatic passes or custom steps), the second axis of combo charts, the turned y
+// titles, and the x grid, ticks and labels (categories, or the numeric axis of xy charts).
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "engine/graph_internal.h"
+#include "engine/label_formatters.h"
+#include "engine/text_color.h"
+
+namespace plotwise {
+namespace {
+
+// Seconds from 0001-01-01 to 1970-01-01, less half an hour: x values of date axes count from
+// 0001-01-01, the date formatter from 1970.
+constexpr double kDateOffset = 62135595000.0;
+constexpr double kQuarterTurn = M_PI / 2;
+
+bool given(float f) { return f != NoValue && std::isfinite(f); }
+bool has_text(const char* t) { return t != nullptr && *t != '\0'; }
+int to_int(double v) { return GraphLayout::to_pixel(v); }
+
+int char_count(const std::string& text) {
+    int n = 0;
+    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+// One text style: size class, font and point size, and whether FreeType draws it.
+struct TextStyle {
+    int size_class;
+    const char* font;
+    double ptsize;
+    bool ttf;
+
+    TextSize measure(const char* text) const {
+        return measure_text(text, size_class, ttf ? font : nullptr, ttf ? ptsize : 0);
+    }
+    void draw(gdImagePtr im, double angle, int x, int y, const char* text, int color, int justify) const {
+        draw_text_lines(im, font_entry(size_class), ttf ? font : nullptr, ttf ? ptsize : 0, angle, x, y, text,
+                        color, justify);
+    }
+    // The smaller style of fraction numerators and denominators.
+    TextStyle smaller() const {
+        return {std::max(size_class - 1, 0), font, ptsize * 0.6, ttf && ptsize * 0.6 >= 1};
+    }
+};
+
+// Axis step options: a step that is not above 0 becomes the fallback; grid and tick steps give at
+// most `length` / 2 lines, label steps at most about `length` / (2 pitch + 1) labels; and no step
+// is too small to advance a value of the axis in single precision.
+struct AxisSteps {
+    double grid, tick, label;
+};
+AxisSteps axis_steps(float grid, float tick, float label, double range, double fallback, double label_fallback,
+                     int length, double pitch, double magnitude) {
+    auto pick = [](float s, double other) { return std::isfinite(s) && s > 0 ? static_cast<double>(s) : other; };
+    AxisSteps s{pick(grid, fallback), pick(tick, fallback), pick(label, label_fallback)};
+    const double lines = std::max(length / 2, 1);
+    if (range / s.grid > lines) s.grid = range / lines;
+    if (range / s.tick > lines) s.tick = range / lines;
+    if (pitch > 0 && range / s.label > length / pitch) s.label = range / std::max(length / (2 * pitch + 1), 1.0);
+    const double least = std::max(magnitude / (1 << 20), 1e-30);
+    s.grid = std::max(s.grid, least);
+    s.tick = std::max(s.tick, least);
+    s.label = std::max(s.label, least);
+    return s;
+}
+
+// Calls f(value) for from, from + step, ... while the value is at most `to` (below it when
+// `below`), with a bound on the count.
+template <class F>
+void for_each_step(double from, double to, double step, bool below, F f) {
+    float previous = 0;
+    for (int k = 0; k < kMaxAxisSteps; ++k) {
+        float v = static_cast<float>(from + k * step);
+        if (below ? !(v < to) : !(v <= to)) break;
+        if (k > 0 && v == previous) break;
+        f(v);
+        previous = v;
+    }
+}
+
+class Frame {
+public:
+    explicit Frame(GraphDrawing& d)
+        : d_(d), L(d.L), opt(chartOptions()), im(d.im), sd(d.L.set_depth), last(d.L.last_pos),
+          bg(plain_background(opt.bg_color)) {
+        ylabel_style = {opt.yaxis_font_size, L.yaxis_font, L.yaxis_ptsize, L.yaxis_ttf};
+        xlabel_style = {opt.xaxis_font_size, L.xaxis_font, L.xaxis_ptsize, L.xaxis_ttf};
+        title_style = {opt.title_size, L.title_font, L.title_ptsize, L.title_ttf};
+        xtitle_style = {opt.xtitle_size, L.xtitle_font, L.xtitle_ptsize, L.xtitle_ttf};
+        ytitle_style = {opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize, L.ytitle_ttf};
+    }
+
+    void draw() {
+        const GraphColors& c = d_.colors;
+        const bool combo = isCombo(d_.in.type);
+        const int volume = combo ? c.volume : c.plot;
+        title_color = color_or(opt.title_color, -1);
+        int xtitle_color = color_or(opt.xtitle_color, c.plot);
+        ylabel_color = color_or(opt.ylabel_color, c.line);
+        ylabel2_color = color_or(opt.ylabel2_color, volume);
+        xlabel_color = color_or(opt.xlabel_color, c.line);
+
+        if (has_text(opt.title) && !opt.horizontal) {
+            TextSize t = title_style.measure(opt.title);
+            title_style.draw(im, 0, d_.in.width / 2 - t.width / 2, 1, opt.title, title_color, JustifyCenter);
+        }
+        if (has_text(opt.xtitle)) {
+            TextSize t = xtitle_style.measure(opt.xtitle);
+            const double spacing = std::isfinite(opt.line_spacing) ? opt.line_spacing : 1.2;
+            xtitle_style.draw(im, 0, d_.in.width / 2 - t.width / 2, d_.in.height - 1 - to_int(t.height * (spacing + 0.1)),
+                              opt.xtitle, xtitle_color, JustifyCenter);
+        }
+        back_wall();
+        y_axis();
+        if (combo && opt.yaxis2) second_axis();
+        y_titles(volume);
+        if (isXy(d_.in.type) && (given(opt.xaxis_grid_step) || given(opt.xaxis_tick_step) || given(opt.xaxis_label_step)))
+            numeric_x_axis();
+        else
+            category_x_axis();
+    }
+
+private:
+    static uint32_t plain_background(uint32_t bg) { return bg == DefaultColor || bg == NoColor ? 0xFFFFFF : bg; }
+
+    // A text colour: DefaultColor (or none) takes the stage's default index; -1 as the default
+    // means the colour opposite to the background.
+    int color_or(uint32_t color, int fallback) {
+        if ((color == DefaultColor || color == NoColor) && fallback >= 0) return fallback;
+        return allocate_color(im, color == NoColor ? DefaultColor : color, bg);
+    }
+
+    void line(int x1, int y1, int x2, int y2, int color) { gdImageLine(im, x1, y1, x2, y2, color); }
+
+    // A y grid line: from the front to the back at the value, then along the back wall.
+    void y_grid(double v) {
+        line(L.PX(0), L.PY(v), L.PX(0, sd), L.PY(v, sd), d_.colors.grid);
+        line(L.PX(0, sd), L.PY(v, sd), L.PX(last, sd), L.PY(v, sd), d_.colors.grid);
+    }
+    // An x grid line at front pixel column x: front to back at lowest, then up the back wall.
+    void x_grid(int x) {
+        const int back = to_int(x + static_cast<double>(sd) * L.xdepth_3d);
+        line(x, L.PY(L.lowest), back, L.PY(L.lowest, sd), d_.colors.grid);
+        line(back, L.PY(L.lowest, sd), back, L.PY(L.highest, sd), d_.colors.grid);
+    }
+    void y_tick(double v) { line(L.PX(0) - 2, L.PY(v), L.PX(0), L.PY(v), d_.colors.line); }
+    void x_tick(int x) { line(x, L.PY(L.lowest), x, L.PY(L.lowest) + 2, d_.colors.line); }
+
+    void back_wall() {
+        const int border = opt.border;
+        if (!is3d(d_.in.type) || opt.grid || !(border == 1 || (border & 2) || (border & 4))) return;
+        const int line_color = d_.colors.line;
+        line(L.PX(0), L.PY(L.lowest), L.PX(0, sd), L.PY(L.lowest, sd), line_color);
+        if (border == 1 || (border & 2)) line(L.PX(0, sd), L.PY(L.lowest, sd), L.PX(last, sd), L.PY(L.lowest, sd), line_color);
+        if (border == 1 || (border & 4)) line(L.PX(0, sd), L.PY(L.lowest, sd), L.PX(0, sd), L.PY(L.highest, sd), line_color);
+    }
+
+    // One y label at value v, left of the axis (turned when the picture is turned afterwards).
+    void y_label(float v, float interval) {
+        YLabelText t = y_label_text(L, opt, v, interval);
+        if (t.whole.empty() && t.denominator == 0) return;
+        const TextStyle& s = ylabel_style;
+        const FontEntry& fe = font_entry(s.size_class);
+        const TextStyle small = s.smaller();
+        std::string num, den;
+        TextSize wn{0, 0}, wslash{0, 0}, wd{0, 0};
+        if (t.denominator != 0) {
+            num = std::to_string(t.numerator);
+            den = std::to_string(t.denominator);
+            wn = small.measure(num.c_str());
+            wslash = s.measure("/");
+            wd = small.measure(den.c_str());
+        }
+        const int fraction_w = wn.width + wslash.width + wd.width;
+        const int len = char_count(t.whole);
+        const int whole_w = s.ttf ? to_int(len * s.ptsize / 1.5) : len * fe.width;
+        const int line_h = s.ttf ? s.measure("Aj").height : fe.height;
+        const int small_h = small.ttf ? small.measure("Aj").height : font_entry(small.size_class).height;
+        const int px = L.PX(0), py = L.PY(v);
+        if (!opt.horizontal) {
+            const int x = px - 2 - whole_w - fraction_w;
+            const int y = py - (s.ttf ? to_int(s.ptsize / 1.6) : fe.height / 2);
+            if (!t.whole.empty()) s.draw(im, 0, x, y, t.whole.c_str(), ylabel_color, JustifyLeft);
+            if (t.denominator == 0) return;
+            int xf = px - 2 - fraction_w;
+            small.draw(im, 0, xf, y, num.c_str(), ylabel_color, JustifyLeft);  // raised
+            xf += wn.width;
+            s.draw(im, 0, xf, y, "/", ylabel_color, JustifyLeft);
+            xf += wslash.width;
+            small.draw(im, 0, xf, y + line_h - small_h, den.c_str(), ylabel_color, JustifyLeft);  // lowered
+            return;
+        }
+        // Turned: the text reads upward from its lower end y; its top side faces smaller x.
+        int x, y;
+        if (s.ttf) {
+            x = px - 4 - to_int(1.35 * s.ptsize);
+            y = py + fe.height / 2 + (len - 1) * (fe.height - 4);
+        } else {
+            x = px - 4 - fe.height;
+            y = py + (whole_w + fraction_w) / 2;  // centred on the grid line
+        }
+        if (!t.whole.empty()) s.draw(im, kQuarterTurn, x, y, t.whole.c_str(), ylabel_color, JustifyLeft);
+        if (t.denominator == 0) return;
+        int yf = y - (s.ttf ? s.measure(t.whole.c_str()).width : whole_w);
+        small.draw(im, kQuarterTurn, x, yf, num.c_str(), ylabel_color, JustifyLeft);
+        yf -= wn.width;
+        s.draw(im, kQuarterTurn, x, yf, "/", ylabel_color, JustifyLeft);
+        yf -= wslash.width;
+        small.draw(im, kQuarterTurn, x + line_h - small_h, yf, den.c_str(), ylabel_color, JustifyLeft);
+    }
+
+    bool custom_y() const {
+        return given(opt.yaxis_grid_step) || given(opt.yaxis_tick_step) || given(opt.yaxis_label_step) ||
+               L.highest > 2147483648.0f || L.lowest < -2147483648.0f;
+    }
+
+    double label_pitch(const TextStyle& s) const { return s.ttf ? s.ptsize : font_entry(s.size_class).height; }
+
+    void y_axis() {
+        if (custom_y()) {
+            const double range = static_cast<double>(L.highest) - L.lowest;
+            const double fallback = range / (static_cast<double>(d_.in.num_points) + 1);
+            const double magnitude = std::max(std::fabs(L.lowest), std::fabs(L.highest));
+            AxisSteps s = axis_steps(opt.yaxis_grid_step, opt.yaxis_tick_step, opt.yaxis_label_step, range, fallback,
+                                     fallback, L.plot_height, label_pitch(ylabel_style), magnitude);
+            opt.yaxis_grid_step = static_cast<float>(s.grid);
+            opt.yaxis_tick_step = static_cast<float>(s.tick);
+            opt.yaxis_label_step = static_cast<float>(s.label);
+            if (opt.grid) {
+                for_each_step(L.lowest, L.highest, s.grid, true, [&](float v) { y_grid(v); });
+                if (is3d(d_.in.type))
+                    line(L.PX(0, sd), L.PY(L.lowest, sd), L.PX(last, sd), L.PY(L.lowest, sd), d_.colors.grid);
+            }
+            if (opt.ticks) for_each_step(L.lowest, L.highest, s.tick, false, [&](float v) { y_tick(v); });
+            for_each_step(L.lowest, L.highest, s.label, false, [&](float v) {
+                label_values.push_back(v);
+                if (opt.yaxis) y_label(v, static_cast<float>(s.label));
+            });
+            return;
+        }
+        label_values = y_label_values(L.lowest, L.highest, L.ylbl_interval);
+        if (!opt.grid && !opt.ticks && !opt.yaxis) return;
+        for (float v : label_values) {
+            if (opt.ticks) y_tick(v);
+            if (opt.grid) y_grid(v);
+            if (opt.yaxis) y_label(v, L.ylbl_interval);
+        }
+    }
+
+    // Second-axis label with its tick at pixel row `row`, right of the back wall.
+    void y2_label(int row, int label_row, const std::string& text) {
+        const int x = L.PX(last, sd);
+        if (opt.ticks) line(x, row, x + 3, row, d_.colors.grid);
+        const TextStyle& s = ylabel_style;
+        int y = label_row - (s.ttf ? to_int(s.ptsize / 1.5) : font_entry(s.size_class).height / 2);
+        if (L.ydepth_3d > 10) y -= L.ydepth_3d / 5;
+        s.draw(im, 0, x + 6, y, text.c_str(), ylabel2_color, JustifyLeft);
+    }
+
+    void second_axis() {
+        if (given(opt.y2axis_grid_step) || given(opt.y2axis_tick_step) || given(opt.y2axis_label_step)) {
+            const double range = static_cast<double>(L.vhighest) - L.vlowest;
+            const double fallback = range / (static_cast<double>(d_.in.num_points) + 1);
+            const double magnitude = std::max(std::fabs(L.vlowest), std::fabs(L.vhighest));
+            AxisSteps s = axis_steps(opt.y2axis_grid_step, opt.y2axis_tick_step, opt.y2axis_label_step, range, fallback,
+                                     fallback, L.plot_height, label_pitch(ylabel_style), magnitude);
+            opt.y2axis_grid_step = static_cast<float>(s.grid);
+            opt.y2axis_tick_step = static_cast<float>(s.tick);
+            opt.y2axis_label_step = static_cast<float>(s.label);
+            if (!(range > 0)) return;
+            const int x = L.PX(last, sd);
+            if (opt.ticks)
+                for_each_step(L.vlowest, L.vhighest, s.tick, false,
+                              [&](float w) { line(x, L.PV(w, sd), x + 3, L.PV(w, sd), d_.colors.grid); });
+            const TextStyle& st = ylabel_style;
+            for_each_step(L.vlowest, L.vhighest, s.label, false, [&](float w) {
+                int y = L.PV(w, sd) - (st.ttf ? to_int(st.ptsize / 1.5) : font_entry(st.size_class).height / 2);
+                st.draw(im, 0, x + 6, y, y2_label_text(opt, w).c_str(), ylabel2_color, JustifyLeft);
+            });
+            return;
+        }
+        // At every y label height, the volume value of that row. The label sits at the back
+        // wall's row, next to its tick.
+        for (float v : label_values) {
+            double w = (L.PY(v) - static_cast<double>(L.vyorig)) / L.vyscl;
+            y2_label(L.PY(v, sd), L.PY(v, sd), y2_label_text(opt, w));
+        }
+    }
+
+    void y_titles(int volume) {
+        const double top = L.yorig / 2;
+        if (opt.horizontal) {
+            int x = 1;
+            if (has_text(opt.title)) {
+                TextSize t = title_style.measure(opt.title);
+                title_style.draw(im, kQuarterTurn, 1, to_int(top + t.width / 2), opt.title, title_color, JustifyCenter);
+                x = t.height + 1;
+            }
+            if (has_text(opt.ytitle)) {
+                TextSize t = ytitle_style.measure(opt.ytitle);
+                ytitle_style.draw(im, kQuarterTurn, x, to_int(top + t.width / 2), opt.ytitle,
+                                  color_or(opt.ytitle_color, d_.colors.plot), JustifyCenter);
+            }
+        } else if (has_text(opt.ytitle)) {
+            TextSize t = ytitle_style.measure(opt.ytitle);
+            ytitle_style.draw(im, kQuarterTurn, 1, d_.in.height / 2 + t.width / 2, opt.ytitle,
+                              color_or(opt.ytitle_color, d_.colors.plot), JustifyCenter);
+        }
+        if (isCombo(d_.in.type) && has_text(opt.ytitle2)) {
+            TextSize t = ytitle_style.measure(opt.ytitle2);
+            ytitle_style.draw(im, kQuarterTurn, d_.in.width - (t.height + 1), to_int(top + t.width / 2), opt.ytitle2,
+                              color_or(opt.ytitle2_color, volume), JustifyCenter);
+        }
+    }
+
+    // An x label at front pixel column x, below the axis, at the label angle.
+    void x_label(int x, const char* text) {
+        const TextStyle& s = xlabel_style;
+        double angle = std::isfinite(opt.xlabel_angle) ? opt.xlabel_angle : 0;
+        if (angle != 0 && !s.ttf) angle = 90;  // built-in fonts turn only by 90 degrees
+        TextSize t = s.measure(text);
+        const int axis = L.PY(L.lowest);
+        if (angle == 0) {
+            s.draw(im, 0, x - 1 - t.width / 2, axis + 3, text, xlabel_color, JustifyCenter);
+        } else if (angle == 90) {
+            s.draw(im, kQuarterTurn, x - 1 - t.height / 2, axis + t.width + 3, text, xlabel_color, JustifyLeft);
+        } else {
+            const double a = angle * M_PI / 180;
+            const int y = axis + to_int(t.width * std::sin(a)) + 3;
+            const int left = x - 1 - to_int(t.width * std::cos(a) + t.height * a / kQuarterTurn / 2);
+            s.draw(im, a, left, y, text, xlabel_color, JustifyLeft);
+        }
+    }
+
+    void category_x_axis() {
+        const int n = d_.in.num_points;
+        const bool bars = isBarType(d_.in.type);
+        const int positions = n + (bars ? 2 : 0);
+        const bool every = opt.xlabel_spacing == 32767;
+        const int step = n / std::max(L.num_xlbls, 1) + 1;
+        if (opt.grid) x_grid(L.PX(0));
+        for (int i = 0; i < positions; ++i) {
+            const int point = bars ? i - 1 : i;
+            bool shown = point >= 0 && point < n;
+            if (shown && opt.xlabel_ctl != nullptr) shown = opt.xlabel_ctl[point] != 0;
+            else if (shown) shown = i % step == 0 || L.num_xlbls >= n || every;
+            const int x = L.PX(i);
+            if (shown) {
+                if (opt.ticks) x_tick(x);
+                if (opt.grid) x_grid(x);
+                if (opt.xaxis && d_.in.xlabels != nullptr && has_text(d_.in.xlabels[point]))
+                    x_label(x, d_.in.xlabels[point]);
+            }
+            if (i >= 1) {
+                between(i, opt.grid, [&](int px) { x_grid(px); });
+                between(i, opt.ticks, [&](int px) { x_tick(px); });
+            }
+        }
+    }
+
+    // Lines at position i for mode -1 (every position) and N > 0 (N more evenly spaced back to
+    // position i - 1).
+    template <class F>
+    void between(int i, int mode, F f) {
+        if (mode != -1 && mode <= 0) return;
+        const int x = L.PX(i);
+        f(x);
+        if (mode < 0) return;
+        const int x0 = L.PX(i - 1);
+        const int gap = (x - x0) / (mode + 1);
+        if (gap <= 0) return;  // no room between the two positions
+        for (int k = 1; k <= mode; ++k) {
+            const int px = x0 + k * gap;
+            if (px >= x) break;
+            f(px);
+        }
+    }
+
+    std::string numeric_x_text(float x) const {
+        const int kind = opt.x_value_kind;
+        const char* format = opt.xlabel_value_format != nullptr ? opt.xlabel_value_format : "";
+        if (kind >= 3 && kind <= 5) {
+            // Date and timestamp x values count from 0001-01-01; times from midnight.
+            std::string text = formatDateValue(format, kind == 4 ? x : x - kDateOffset, kind);
+            return text.empty() ? "Err" : text;
+        }
+        if (kind == 1) return formatNumberLabel(format, x);
+        static constexpr const char* kDecimals[] = {"%.0f", "%.1f", "%.2f", "%.3f"};
+        const int k = opt.xlabel_decimals;
+        return format_value(kDecimals[k >= 1 && k <= 3 ? k : 0], x);
+    }
+
+    void numeric_x_axis() {
+        const double range = static_cast<double>(L.xmax) - L.xmin;
+        const int n = d_.in.num_points;
+        const double magnitude = std::max(std::fabs(L.xmin), std::fabs(L.xmax));
+        AxisSteps s = axis_steps(opt.xaxis_grid_step, opt.xaxis_tick_step, opt.xaxis_label_step, range, range / n,
+                                 range / (std::max(L.num_xlbls, 0) + 1.0), L.plot_width, label_pitch(xlabel_style),
+                                 magnitude);
+        opt.xaxis_grid_step = static_cast<float>(s.grid);
+        opt.xaxis_tick_step = static_cast<float>(s.tick);
+        opt.xaxis_label_step = static_cast<float>(s.label);
+        if (opt.grid) for_each_step(L.xmin, L.xmax, s.grid, true, [&](float x) { x_grid(L.PXY(x)); });
+        if (opt.ticks) for_each_step(L.xmin, L.xmax, s.tick, false, [&](float x) { x_tick(L.PXY(x)); });
+        if (opt.xaxis)
+            for_each_step(L.xmin, L.xmax, s.label, false, [&](float x) {
+                std::string text = numeric_x_text(x);
+                if (!text.empty()) x_label(L.PXY(x), text.c_str());
+            });
+    }
+
+    GraphDrawing& d_;
+    const GraphLayout& L;
+    ChartOptions& opt;
+    gdImagePtr im;
+    const int sd, last;
+    const uint32_t bg;
+    TextStyle ylabel_style{}, xlabel_style{}, title_style{}, xtitle_style{}, ytitle_style{};
+    int title_color = 0, ylabel_color = 0, ylabel2_color = 0, xlabel_color = 0;
+    std::vector<float> label_values;  // y label values, for the second axis
+};
+
+}  // namespace
+
+void draw_graph_frame(GraphDrawing& d) { Frame(d).draw(); }
+
+}  // namespace plotwise

@@ -1,0 +1,141 @@
+// Texts of the graph engine's axis labels: printf formats checked before use, the y label of a
+// value (number pattern, date or time, automatic whole numbers and fractions), its length as the
+// layout counts it, the second-axis label, and the values of the automatic y label passes.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/graph_internal.h"
+#include "engine/label_formatters.h"
+#include "engine/notice.h"
+
+namespace plotwise {
+namespace {
+
+// 21 December 1900, 20:40:59: a moment whose date and time texts are as long as any. Seconds
+// since 1970-01-01 UTC for dates and timestamps, since midnight for times.
+constexpr double kLongDateMoment = -2178328741.0;
+constexpr double kLongTimeMoment = 20 * 3600 + 40 * 60 + 59;
+
+// Whether printf can take `format` with one double and nothing else: literal text, "%%", and at
+// most one floating-point conversion with flags, a width and a precision of up to three digits.
+bool takes_one_double(const char* format) {
+    int conversions = 0;
+    for (const char* c = format; *c != '\0'; ++c) {
+        if (*c != '%') continue;
+        ++c;
+        if (*c == '%') continue;
+        while (*c != '\0' && std::strchr("-+ #0", *c) != nullptr) ++c;
+        for (int digits = 0; *c >= '0' && *c <= '9'; ++c)
+            if (++digits > 3) return false;
+        if (*c == '.') {
+            ++c;
+            for (int digits = 0; *c >= '0' && *c <= '9'; ++c)
+                if (++digits > 3) return false;
+        }
+        if (*c == 'l') ++c;
+        if (*c == '\0' || std::strchr("aAeEfFgG", *c) == nullptr) return false;
+        if (++conversions > 1) return false;
+    }
+    return true;
+}
+
+const char* text_or_empty(const char* text) { return text != nullptr ? text : ""; }
+
+// Characters of a UTF-8 text (continuation bytes do not count).
+int char_count(const std::string& text) {
+    int n = 0;
+    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+}  // namespace
+
+bool is_printf_format(const char* format) {
+    return format != nullptr && std::strpbrk(format, "%geEfF") != nullptr;
+}
+
+std::string format_value(const char* format, double value) {
+    if (format == nullptr || !takes_one_double(format)) format = "%.0f";
+    char text[512];
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    int n = std::snprintf(text, sizeof text, format, value);
+#pragma GCC diagnostic pop
+    if (n < 0) return {};
+    return text;
+}
+
+YLabelText y_label_text(const GraphLayout& L, const ChartOptions& opt, float value, float interval) {
+    YLabelText label;
+    const int kind = opt.y_value_kind;
+    if (kind == 1) {
+        label.whole = formatNumberLabel(text_or_empty(opt.ylabel_value_format), value);
+    } else if (kind >= 3 && kind <= 5) {
+        label.whole = formatDateValue(text_or_empty(opt.ylabel_value_format), value, kind);
+        if (label.whole.empty()) label.whole = "Err";
+    } else if (L.fraction_labels && interval < 1) {
+        int whole = 0, numerator = 0, denominator = 0;
+        label.whole = fractionLabel(value, whole, numerator, denominator, nullptr);
+        if (denominator != 0) {
+            // "1/2" rather than "0 1/2"; a negative fraction keeps its sign in front.
+            label.whole = whole != 0 ? std::to_string(whole) : numerator < 0 ? "-" : "";
+            label.numerator = numerator < 0 ? -numerator : numerator;
+            label.denominator = denominator;
+        }
+    } else {
+        label.whole = format_value(L.fraction_labels ? "%.0f" : opt.ylabel_format, value);
+    }
+    return label;
+}
+
+int y_label_length(const GraphLayout& L, const ChartOptions& opt, float value, float interval) {
+    const int kind = opt.y_value_kind;
+    if (kind == 1) return char_count(formatNumberLabel(text_or_empty(opt.ylabel_value_format), value));
+    if (kind >= 3 && kind <= 5) {
+        double moment = kind == 4 ? kLongTimeMoment : kLongDateMoment;
+        std::string text = formatDateValue(text_or_empty(opt.ylabel_value_format), moment, kind);
+        return text.empty() ? 3 : char_count(text);
+    }
+    if (L.fraction_labels && interval < 1) {
+        int whole = 0, numerator = 0, denominator = 0;
+        return char_count(fractionLabel(value, whole, numerator, denominator, nullptr));
+    }
+    return char_count(format_value(L.fraction_labels ? "%.0f" : opt.ylabel_format, value));
+}
+
+std::string y2_label_text(const ChartOptions& opt, double value) {
+    std::string text = format_value(opt.ylabel2_format != nullptr ? opt.ylabel2_format : "%.0f", value);
+    // "-0", "-0.0" and the like read as "0"; a text that does not start with a number stays.
+    char* end = nullptr;
+    double back = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() && back == 0) text = "0";
+    return text;
+}
+
+std::vector<float> y_label_values(float lowest, float highest, float interval) {
+    std::vector<float> values;
+    if (!(interval > 0)) return values;
+    if (lowest < 0) {
+        const double start = highest > 0 ? 0.0 : highest;
+        values.push_back(static_cast<float>(start));
+        for (int k = 1; k < kMaxAxisSteps; ++k) {
+            float v = static_cast<float>(start - k * static_cast<double>(interval));
+            if (!(v > lowest) || v == values.back()) break;
+            values.push_back(v);
+        }
+    }
+    if (highest >= 0) {
+        const double start = lowest > 0 ? lowest : 0.0;
+        float previous = static_cast<float>(start);
+        values.push_back(previous);
+        for (int k = 1; k < kMaxAxisSteps; ++k) {
+            float v = static_cast<float>(start + k * static_cast<double>(interval));
+            if (!(v < highest) || v == previous) break;
+            values.push_back(previous = v);
+        }
+    }
+    return values;
+}
+
+}  // namespace plotwise

@@ -1,0 +1,418 @@
+// The layout pass of a graph drawing, with no drawing: fonts, data ranges, the room taken by
+// titles, labels, legend and 3D depth, the y scale with its label interval, the plot area and
+// the pixel mapping. In order: ranges -> text space -> plot height and y scale -> widths and
+// scales.
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "engine/graph_internal.h"
+#include "engine/text_color.h"
+
+namespace plotwise {
+namespace {
+
+constexpr int kTableSize = 33;
+
+// Label intervals for automatic whole-number-and-fraction labels.
+constexpr float kFractionIntervals[kTableSize] = {
+    1.0f / 64, 1.0f / 32, 1.0f / 16, 1.0f / 8, 1.0f / 4, 1.0f / 2, 1, 2, 3, 5, 10, 25, 50, 100, 250, 500, 1000,
+    2500, 5000, 10000, 25000, 50000, 100000, 500000, 1e6f, 5e6f, 1e7f, 5e7f, 2.5e8f, 5e8f, 1e9f, 5e9f, 2.5e10f};
+// Label intervals for labels printed with a printf format.
+constexpr float kDecimalIntervals[kTableSize] = {
+    0.005f, 0.01f, 0.025f, 0.05f, 0.1f, 0.2f, 0.25f, 0.5f, 1, 2, 3, 5, 10, 25, 50, 100, 250, 500, 1000,
+    2500, 5000, 10000, 25000, 50000, 100000, 500000, 1e6f, 5e6f, 2.5e8f, 5e8f, 1e9f, 5e9f, 2.5e10f};
+// Label intervals of date and time axes, in seconds (a minute, an hour, a day, a week, ...).
+constexpr float kTimeIntervals[kTableSize] = {
+    0.005f, 0.01f, 0.025f, 0.05f, 0.1f, 0.2f, 0.25f, 0.5f, 1, 2, 3, 5, 10, 15, 30, 60, 120, 300, 900,
+    1800, 3600, 10800, 21600, 43200, 86400, 604800, 2638000, 31536000, 315360000, 3153600000.0f,
+    6307200000.0f, 1.27144e10f, 2.54288e10f};
+
+// The y range is held within +-kRangeLimit so that label values above it stay finite.
+constexpr double kRangeLimit = 1e36;
+// An interval below this share of the largest label value cannot be stepped in single precision.
+constexpr double kSmallestStep = 1.0 / (1 << 20);
+
+int to_int(double v) { return GraphLayout::to_pixel(v); }
+
+// A float option holds a value (not NoValue, not NaN or infinite).
+bool given(float f) { return f != NoValue && std::isfinite(f); }
+
+bool has_text(const char* t) { return t != nullptr && *t != '\0'; }
+
+// A usable point size: 0 (built-in font) for a bad or negative value.
+double point_size(double p) { return std::isfinite(p) && p > 0 ? std::min(p, 2000.0) : 0; }
+
+struct FontChoice {
+    const char* file;
+    bool ttf;
+};
+
+// The font of a text type after the probe: the font itself when FreeType can use it, else the
+// fallback font; ttf tells whether FreeType will draw the text.
+FontChoice choose_font(const char* file, double ptsize, const char* fallback) {
+    if (ptsize > 0 && file != nullptr && probe_font(file, ptsize).width > 0) return {file, true};
+    bool ttf = ptsize > 0 && fallback != nullptr && probe_font(fallback, ptsize).width > 0;
+    return {fallback, ttf};
+}
+
+double clamp_range(double v) { return std::clamp(v, -kRangeLimit, kRangeLimit); }
+
+// Data range by stack type, then the volume range, then the adjustments of the chart type and
+// the requested bounds.
+void find_ranges(const GraphInput& in, const ChartOptions& opt, GraphLayout& L) {
+    const int n = in.num_points;
+    double hi = -DBL_MAX, lo = DBL_MAX;
+    bool found = false;
+    auto take = [&](double v) {
+        hi = std::max(hi, v);
+        lo = std::min(lo, v);
+        found = true;
+    };
+    if (opt.stack_type == Layer) {
+        for (int p = 0; p < n; ++p) {
+            double pos = 0, neg = 0;
+            bool any = false;
+            for (const float* row : in.row) {
+                if (!is_present(row[p])) continue;
+                (row[p] >= 0 ? pos : neg) += row[p];
+                any = true;
+            }
+            if (any) take(pos), take(neg);
+        }
+    } else if (opt.stack_type == Sum) {
+        for (int p = 0; p < n; ++p) {
+            double total = 0;
+            for (const float* row : in.row) {
+                if (!is_present(row[p])) continue;
+                total += row[p];
+                take(total);
+            }
+        }
+    } else {
+        for (const float* row : in.row)
+            for (int p = 0; p < n; ++p)
+                if (is_present(row[p])) take(row[p]);
+    }
+    if (!found) lo = 0, hi = 1.0;
+    if (in.type == Bar || in.type == Bar3D) {
+        if (hi < 0) hi = 0;
+        else if (lo > 0) lo = 0;
+    }
+    if (lo > 0 && opt.requested_ymin == FLT_MAX) lo = 0;  // the definition's automatic minimum
+    if (given(opt.requested_ymin) && opt.requested_ymin < lo) lo = opt.requested_ymin;
+    if (given(opt.requested_ymax) && opt.requested_ymax > hi) hi = opt.requested_ymax;
+    L.lowest = static_cast<float>(clamp_range(lo));
+    L.highest = static_cast<float>(clamp_range(hi));
+
+    if (!isCombo(in.type)) return;
+    double vhi = -DBL_MAX, vlo = DBL_MAX;
+    bool vfound = false;
+    for (int p = 0; p < n && in.vol != nullptr; ++p) {
+        if (!is_present(in.vol[p])) continue;
+        vhi = std::max(vhi, static_cast<double>(in.vol[p]));
+        vlo = std::min(vlo, static_cast<double>(in.vol[p]));
+        vfound = true;
+    }
+    if (!vfound) vhi = 1.0, vlo = 0;
+    if (given(opt.requested_y2max) && opt.requested_y2max > vhi) vhi = opt.requested_y2max;
+    if (given(opt.requested_y2min) && opt.requested_y2min < vlo) vlo = opt.requested_y2min;
+    if (in.type != ComboLineLine && in.type != ComboLineLine3D) {  // volume bars and areas stand on 0
+        if (vhi < 0) vhi = 0;
+        else if (vlo > 0) vlo = 0;
+    }
+    L.vhighest = static_cast<float>(clamp_range(vhi));
+    L.vlowest = static_cast<float>(clamp_range(vlo));
+}
+
+// Room for the x labels: the largest vertical extent and horizontal footprint of the labels
+// shown, at the label angle.
+void measure_x_labels(const GraphInput& in, const ChartOptions& opt, GraphLayout& L, double angle) {
+    int vert = -1, horiz = -1;
+    const double a = angle * M_PI / 180;
+    for (int i = 0; i < in.num_points; ++i) {
+        if (opt.xlabel_ctl != nullptr && opt.xlabel_ctl[i] == 0) continue;
+        const char* text = in.xlabels[i];
+        if (!has_text(text)) continue;
+        TextSize t = measure_text(text, opt.xaxis_font_size, L.xaxis_font, L.xaxis_ptsize);
+        int v = t.height, h = t.width;
+        if (angle == 90) {
+            v = t.width, h = t.height;
+        } else if (angle != 0 && std::fabs(std::sin(a)) >= 0.01) {
+            v = to_int(t.width * std::fabs(std::sin(a)) + t.height * std::fabs(std::cos(a)));
+            h = to_int(t.height / std::fabs(std::sin(a)));
+        }
+        vert = std::max(vert, v);
+        horiz = std::max(horiz, h);
+    }
+    if (vert >= 0) L.xlabel_hgt = vert + 2, L.xlabel_wth = horiz + 2;
+}
+
+// Widest legend name (kind 3 entries) and its length in characters; the first such entry.
+struct LegendSize {
+    int width = 0, chars = 0;
+    const LegendEntry* first = nullptr;
+};
+LegendSize measure_legend(const ChartOptions& opt, const GraphLayout& L) {
+    LegendSize s;
+    if (opt.legend_entries == nullptr) return s;
+    for (int i = 0; i < opt.legend_count; ++i) {
+        const LegendEntry& e = opt.legend_entries[i];
+        if (e.kind != 3) continue;
+        if (s.first == nullptr) s.first = &e;
+        std::string name(e.name, strnlen(e.name, sizeof e.name));
+        TextSize t = measure_text(name.c_str(), opt.yaxis_font_size, L.ytitle_font, L.yaxis_ptsize);
+        s.width = std::max(s.width, t.width);
+        s.chars = std::max(s.chars, static_cast<int>(name.size()));
+    }
+    return s;
+}
+
+// The smallest entry of the table (or a decade beyond its end) that is at least `least`.
+float raise_interval(const float* table, float interval, double least) {
+    if (interval >= least) return interval;
+    for (int i = 0; i < kTableSize; ++i)
+        if (table[i] >= least) return table[i];
+    double v = table[kTableSize - 1];
+    for (int k = 0; k < 40 && v < least; ++k) v *= 10;
+    return static_cast<float>(std::min(v, kRangeLimit));
+}
+
+// The label interval: the largest table entry below which the labels would not fit, a larger
+// requested interval, decades beyond the table for huge ranges, the time table for date and
+// time axes, and never so small that single precision cannot step it.
+float choose_interval(const ChartOptions& opt, GraphLayout& L, int max_labels) {
+    const float* table = L.fraction_labels ? kFractionIntervals : kDecimalIntervals;
+    const double range = static_cast<double>(L.highest) - L.lowest;
+    double limit = (max_labels - 2) * static_cast<double>(opt.ylabel_density) / 100;
+    if (opt.horizontal) limit /= 4;
+    int i = 1;
+    while (i < kTableSize && !(range / table[i] < limit)) ++i;
+    float interval = table[i - 1];
+    if (given(opt.requested_yinterval) && opt.requested_yinterval > interval)
+        interval = std::min(opt.requested_yinterval, static_cast<float>(kRangeLimit));
+    // Beyond the table: decades, so that the labels of a huge range stay countable.
+    for (int k = 0; k < 40 && range / interval > max_labels && interval < kRangeLimit; ++k) interval *= 10;
+
+    if (opt.y_value_kind >= 3 && opt.y_value_kind <= 5) {
+        int t = 0;
+        while (t < kTableSize && kTimeIntervals[t] < interval) ++t;
+        if (t < kTableSize) {  // longer than the longest time step: keep it
+            if (t >= 25) ++t;
+            interval = kTimeIntervals[t == 0 ? 0 : t - 1];
+        }
+    }
+    const double magnitude = std::max(std::fabs(L.lowest), std::fabs(L.highest));
+    return raise_interval(table, interval, magnitude * kSmallestStep);
+}
+
+}  // namespace
+
+GraphLayout layout_prepared(const GraphInput& in) {
+    ChartOptions& opt = chartOptions();
+    GraphLayout L;
+    const ChartType type = in.type;
+    const int n = in.num_points;
+    const int width = in.width, height = in.height;
+    const bool bars = isBarType(type);
+    L.rows = in.rows;
+    L.set_depth = is3d(type) && opt.stack_type == Depth ? std::max(in.num_sets, 1) : 1;
+
+    // Fonts: one that FreeType cannot use is replaced by the fallback font for this drawing.
+    L.title_ptsize = point_size(opt.title_ptsize);
+    L.ytitle_ptsize = point_size(opt.ytitle_ptsize);
+    L.xtitle_ptsize = point_size(opt.xtitle_ptsize);
+    L.yaxis_ptsize = point_size(opt.yaxis_ptsize);
+    L.xaxis_ptsize = point_size(opt.xaxis_ptsize);
+    FontChoice f = choose_font(opt.title_font, L.title_ptsize, opt.fallback_font);
+    L.title_font = f.file, L.title_ttf = f.ttf;
+    f = choose_font(opt.ytitle_font, L.ytitle_ptsize, opt.fallback_font);
+    L.ytitle_font = f.file, L.ytitle_ttf = f.ttf;
+    f = choose_font(opt.xtitle_font, L.xtitle_ptsize, opt.fallback_font);
+    L.xtitle_font = f.file, L.xtitle_ttf = f.ttf;
+    f = choose_font(opt.yaxis_font, L.yaxis_ptsize, opt.fallback_font);
+    L.yaxis_font = f.file, L.yaxis_ttf = f.ttf;
+    f = choose_font(opt.xaxis_font, L.xaxis_ptsize, opt.fallback_font);
+    L.xaxis_font = f.file, L.xaxis_ttf = f.ttf;
+
+    find_ranges(in, opt, L);
+
+    // ---- Text space ----
+    const double spacing = std::isfinite(opt.line_spacing) ? std::clamp(opt.line_spacing, 0.0, 100.0) : 1.2;
+    if (has_text(opt.title)) {
+        TextSize t = measure_text(opt.title, opt.title_size, L.title_font, L.title_ptsize);
+        L.title_hgt = to_int(t.height * spacing + 2);
+    } else {
+        L.title_hgt = 2;
+    }
+    if (L.title_ptsize + 6 > L.title_hgt) L.title_hgt = to_int(L.title_hgt * 1.2);
+    if (has_text(opt.xtitle)) {
+        TextSize t = measure_text(opt.xtitle, opt.xtitle_size, L.xtitle_font, L.xtitle_ptsize);
+        L.xtitle_hgt = to_int(t.height * spacing + 1);
+    }
+    if (has_text(opt.ytitle))
+        L.ytitle_wth = measure_text(opt.ytitle, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize, 90).height + 2;
+    if (isCombo(type) && has_text(opt.ytitle2))
+        L.ytitle2_wth = measure_text(opt.ytitle2, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize, 90).height + 2;
+    if (opt.ticks && (opt.grid || opt.xaxis)) L.xtick_len = 3;
+    if (opt.ticks && (opt.grid || opt.yaxis)) L.ytick_len = 4;
+    if (opt.ticks && opt.yaxis && isCombo(type)) L.ytick2_len = 4;
+    if (opt.horizontal) {  // the title moves into the left margin of the turned picture
+        L.ytitle_wth += L.title_hgt;
+        L.title_hgt = 2;
+    }
+    if (is3d(type)) {
+        double base = (width + height) / 2 * static_cast<double>(opt.depth_3d) / 100;
+        double a = opt.angle_3d * M_PI / 180;
+        L.xdepth_3d = std::clamp(to_int(std::cos(a) * base), -100000, 100000);
+        L.ydepth_3d = std::clamp(to_int(std::sin(a) * base), -100000, 100000);
+    }
+    L.xdepth_total = to_int(static_cast<double>(L.set_depth) * L.xdepth_3d);
+    L.ydepth_total = to_int(static_cast<double>(L.set_depth) * L.ydepth_3d);
+    if (opt.annotation != nullptr && has_text(opt.annotation->note)) {
+        TextSize t = measure_text(opt.annotation->note, opt.annotation_font_size, opt.annotation_font,
+                                  point_size(opt.annotation_ptsize));
+        L.annote_hgt = t.height + 5;
+        L.annote_len = t.width;
+    }
+    // Built-in fonts draw every turned text at 90 degrees.
+    double angle = std::isfinite(opt.xlabel_angle) ? opt.xlabel_angle : 0;
+    if (angle != 0 && !L.xaxis_ttf) angle = 90;
+    const bool xlabels_shown = opt.xaxis && in.xlabels != nullptr;
+    if (xlabels_shown) measure_x_labels(in, opt, L, angle);
+    const LegendSize legend = measure_legend(opt, L);
+    if (legend.first != nullptr) {
+        if (!opt.horizontal) {
+            double factor = type == Line || type == Line3D ? 0.95 : 0.75;
+            L.legend_wth = to_int(legend.width * factor + legend.first->width * 7 + 1);
+        } else {
+            double per_char = L.ytitle_ttf ? L.yaxis_ptsize / 1.2 : font_entry(opt.yaxis_font_size).width;
+            L.legend_hgt = to_int((legend.chars + 2) * per_char + 1);
+        }
+    }
+
+    // ---- Plot height and the y scale ----
+    L.plot_height = height - (L.xtick_len + L.xtitle_hgt + L.xlabel_hgt + L.title_hgt + L.annote_hgt +
+                              L.ydepth_total + L.legend_hgt + 2);
+    if (opt.keep_geometry && opt.saved_plot_height != 0) L.plot_height = opt.saved_plot_height;
+    opt.saved_plot_height = L.plot_height;
+    const int max_labels = to_int(L.plot_height / (2 * L.yaxis_ptsize + 3));
+    if (max_labels < 3) {
+        L.result = 2;
+        return L;
+    }
+    L.fraction_labels = !is_printf_format(opt.ylabel_format);
+    const float* table = L.fraction_labels ? kFractionIntervals : kDecimalIntervals;
+    L.first_interval = table[0];
+    const float interval = choose_interval(opt, L, max_labels);
+    L.ylbl_interval = interval;
+    if (L.lowest != 0 && L.lowest != opt.requested_ymin) {
+        double low = L.lowest;
+        if (low < 0) low -= interval;
+        L.lowest = static_cast<float>(std::trunc((low - table[0]) / interval) * interval);
+    }
+    // The label pass: the widest label, and the first label value above the data.
+    int longest = 0;
+    float v = L.lowest;
+    for (int k = 0; k < kMaxAxisSteps; ++k) {
+        v = static_cast<float>(L.lowest + k * static_cast<double>(interval));
+        if (v > L.highest) break;
+        if (opt.yaxis) longest = std::max(longest, y_label_length(L, opt, v, interval));
+    }
+    const double per_char = L.yaxis_ttf ? L.yaxis_ptsize * 0.7 : font_entry(opt.yaxis_font_size).width;
+    L.ylabel_wth = to_int(longest * per_char);
+    if (!given(opt.requested_ymax)) L.highest = v;
+    else L.highest = std::max(L.highest, opt.requested_ymax);
+    if (!(L.highest > L.lowest)) L.highest = static_cast<float>(L.lowest + static_cast<double>(interval));
+
+    if (isCombo(type)) {
+        const double steps = (static_cast<double>(L.highest) - L.lowest) / interval;
+        double vhi = L.vhighest, vlo = L.vlowest;
+        if (vhi != 0) vhi += (vhi - vlo) / (2 * steps);
+        if (vlo != 0) vlo -= (vhi - vlo) / (2 * steps);
+        L.vhighest = static_cast<float>(clamp_range(vhi));
+        L.vlowest = static_cast<float>(clamp_range(vlo));
+        if (opt.yaxis2) {
+            std::string text = y2_label_text(opt, L.vhighest);
+            TextSize t = measure_text(text.c_str(), opt.yaxis_font_size, L.yaxis_font, L.yaxis_ptsize);
+            L.ylabel2_wth = to_int(0.7 * t.width + 1);
+            L.ylabel2_gap = L.ylabel2_wth + width / 60;
+        }
+    }
+    const double range = static_cast<double>(L.highest) - L.lowest;
+    L.label_decimals = range < 10 ? 2 : range >= 100 ? 0 : 1;
+    if (range == std::trunc(range)) L.label_decimals = 1;
+
+    // ---- Widths and scales ----
+    int overhang = 0;
+    if (angle != 90) {
+        const char* last = xlabels_shown ? in.xlabels[n - 1] : nullptr;
+        if (has_text(last)) overhang = measure_text(last, opt.xaxis_font_size, L.xaxis_font, L.xaxis_ptsize).width / 2;
+        if (angle == 45) overhang /= 2;
+        if (L.legend_wth > 0) overhang = std::max(0, overhang - L.legend_wth);
+    } else if (L.legend_wth == 0) {
+        overhang = to_int(L.xaxis_ptsize / 2 + 2);
+    }
+    int left = L.ytitle_wth + L.ylabel_wth + L.ytick_len;
+    if (opt.keep_geometry && opt.saved_plot_left != 0) left = opt.saved_plot_left;
+    L.plot_width = width - (left + L.ytick2_len + L.ytitle2_wth + L.ylabel2_wth + L.legend_wth + L.xdepth_total);
+    if (opt.keep_geometry && opt.saved_plot_width != 0) L.plot_width = opt.saved_plot_width;
+    L.plot_width = std::max(L.plot_width, 1);
+    opt.saved_plot_width = L.plot_width;
+    L.last_pos = n - (n >= 2 ? 1 : 0) + (bars ? 2 : 0);
+    const double span = L.plot_width - L.xdepth_total - overhang;
+    L.xscl = span / L.last_pos;
+    if (isXy(type)) {
+        double xmin = DBL_MAX, xmax = -DBL_MAX;
+        for (const float* row : in.xrow)
+            for (int p = 0; p < n; ++p)
+                if (is_present(row[p])) xmin = std::min(xmin, static_cast<double>(row[p])), xmax = std::max(xmax, static_cast<double>(row[p]));
+        if (xmin > xmax) xmin = 0, xmax = 1.0;
+        if (given(opt.requested_xmin) && opt.requested_xmin < xmin) xmin = opt.requested_xmin;
+        if (given(opt.requested_xmax) && opt.requested_xmax > xmax) xmax = opt.requested_xmax;
+        if (!(xmax > xmin)) xmax = xmin + 1.0;
+        L.xmin = static_cast<float>(xmin);
+        L.xmax = static_cast<float>(xmax);
+        if (!(L.xmax > L.xmin)) L.xmax = static_cast<float>(xmin + std::max(1.0, std::fabs(xmin) * kSmallestStep));
+        L.xyscl = span / (static_cast<double>(L.xmax) - L.xmin);
+    }
+    L.mark_size = width / 160;
+    L.yscl = -L.plot_height / range;
+    const double vrange = static_cast<double>(L.vhighest) - L.vlowest;
+    L.vyscl = static_cast<float>(-L.plot_height / (vrange != 0 ? vrange : 1.0));
+    const int top = L.ydepth_total + L.title_hgt + L.annote_hgt + L.legend_hgt;
+    L.vyorig = static_cast<float>(L.plot_height + std::fabs(L.vyscl) * std::min(L.vlowest, L.vhighest) + top);
+    L.xorig = static_cast<float>(width - (L.plot_width + L.ytitle2_wth + L.ytick2_len + L.ylabel2_wth + L.legend_wth));
+    if (opt.keep_geometry && opt.saved_plot_left != 0) L.xorig = static_cast<float>(opt.saved_plot_left);
+    opt.saved_plot_left = to_int(L.xorig);
+    L.yorig = static_cast<float>(L.plot_height + std::fabs(L.yscl) * std::min(L.lowest, L.highest) + top);
+    opt.saved_plot_zero_y = to_int(L.yorig);
+    L.half_bar = (L.PX(2) - L.PX(1)) * opt.bar_width / 100 / 2;
+    L.half_cap = (L.PX(2) - L.PX(1)) * opt.hlc_cap_width / 100 / 2;
+
+    const int gap = (opt.xlabel_spacing == 32767 ? 0 : opt.xlabel_spacing) + L.xlabel_wth;
+    L.num_xlbls = gap > 0 ? L.plot_width / gap : n;
+    return L;
+}
+
+GraphLayout layout_graph(short width, short height, ChartType type, int num_points, const char* const* xlabels,
+                         int num_sets, const float* data, const float* extra) {
+    GraphLayout L;
+    L.result = check_graph_entry(width, height, type, num_points, num_sets, data, extra);
+    if (L.result != 0) return L;
+    try {
+        load_font_table();
+        ChartOptions& opt = chartOptions();
+        if (opt.thumbnail) opt.grid = 0, opt.xaxis = 0, opt.yaxis = 0;
+        GraphInput in;
+        prepare_graph_input(in, width, height, type, num_points, xlabels, num_sets, data, extra);
+        return layout_prepared(in);
+    } catch (const std::exception&) {
+        L.result = -1;
+        return L;
+    }
+}
+
+}  // namespace plotwise
