@@ -1,0 +1,88 @@
+// The picture of the latest drawing travels after the definition streams.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "definition/codec.h"
+#include "driver/picture.h"
+#include "host_values.h"
+
+namespace plotwise {
+namespace {
+
+using testing::Container;
+using testing::DefinitionTest;
+using testing::codesOf;
+using testing::streamBytes;
+using testing::streamsOf;
+
+class PictureStreamsTest : public DefinitionTest {
+protected:
+    // Makes `bytes` the picture of the latest drawing; false where no picture can be written.
+    static bool writePicture(const std::string& bytes) {
+        FILE* stream = openPictureForWriting();
+        if (stream == nullptr) return false;
+        std::fwrite(bytes.data(), 1, bytes.size(), stream);
+        closePicture(stream);
+        return pictureBytes().size() == bytes.size();
+    }
+
+    void TearDown() override {
+        if (FILE* stream = openPictureForWriting()) closePicture(stream);  // no picture for the next test
+        DefinitionTest::TearDown();
+    }
+
+    std::vector<testing::Stream> encodeWithSize(uint32_t width, uint32_t height) {
+        ChartHeader snapshot;
+        resetDefinition(snapshot);
+        snapshot.width = width;
+        snapshot.height = height;
+        snapshot.seriesCount = 1;
+        snapshot.valueCount = 1;
+        commitHeader(snapshot);
+        Container container;
+        EXPECT_EQ(encodeDefinition(container.get()), 0);
+        return streamsOf(container.get());
+    }
+};
+
+struct SizeCase {
+    uint32_t width, height;
+    std::vector<uint8_t> size;
+};
+
+TEST_F(PictureStreamsTest, FollowTheDefinitionWithTheSizeBigEndian) {
+    const std::string picture = "GIF89a picture bytes";
+    for (const SizeCase& c : {SizeCase{400, 300, {0x01, 0x90, 0x01, 0x2C}},
+                              SizeCase{70000, 65536 + 300, {0x11, 0x70, 0x01, 0x2C}},  // low 16 bits
+                              SizeCase{1, 65535, {0x00, 0x01, 0xFF, 0xFF}}}) {
+        if (!writePicture(picture)) GTEST_SKIP() << "no picture can be written yet";
+        const auto streams = encodeWithSize(c.width, c.height);
+        EXPECT_EQ(codesOf(streams), (std::vector<std::string>{"CHHD", "LABS", "LABY", "SERS", "GIFf", "SIZE"}));
+        EXPECT_EQ(streamBytes(streams, "GIFf"), testing::bytesOf(picture));
+        EXPECT_EQ(streamBytes(streams, "SIZE"), c.size) << c.width << " x " << c.height;
+    }
+}
+
+TEST_F(PictureStreamsTest, WithoutAPictureOnlyTheDefinitionIsWritten) {
+    if (FILE* stream = openPictureForWriting()) closePicture(stream);  // an empty picture
+    const auto streams = encodeWithSize(400, 300);
+    EXPECT_EQ(codesOf(streams), (std::vector<std::string>{"CHHD", "LABS", "LABY", "SERS"}));
+}
+
+TEST_F(PictureStreamsTest, AFailedStagingLeavesThePictureOut) {
+    if (!writePicture("GIF89a")) GTEST_SKIP() << "no picture can be written yet";
+    ChartHeader snapshot;
+    resetDefinition(snapshot);
+    commitHeader(snapshot);
+    Container container;
+    fmhost_fail_allocation(1);  // the block for "CHHD"
+    EXPECT_EQ(encodeDefinition(container.get()), -108);
+    EXPECT_EQ(codesOf(streamsOf(container.get())), (std::vector<std::string>{"LABS", "LABY", "SERS"}));
+}
+
+}  // namespace
+}  // namespace plotwise
