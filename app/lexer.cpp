@@ -119,8 +119,8 @@ private:
             const char c = peek();
             if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v') {
                 advance();
-            } else if (startsWith("\xC2\xA0")) {  // no-break space, as pasted from a layout
-                advance();
+            } else if (startsWith("\xC2\xA0") || startsWith("\xEF\xBB\xBF")) {
+                advance();  // no-break and zero-width spaces, as pasted from a layout
             } else if (startsWith("//")) {
                 while (!atEnd() && peek() != '\n' && peek() != '\r') advance();
             } else if (startsWith("/*")) {
@@ -161,15 +161,15 @@ private:
                 return;
             }
         }
-        if (isNameStart()) {
-            token.kind = TokenKind::Name;
-            token.text = lexNameCharacters();
-            return;
-        }
         for (std::string_view op : kUnsupportedOperators) {
             if (startsWith(op))
                 throw SyntaxError(here(), "the operator '" + std::string(op) +
                                               "' is not part of plotwise's calculation language");
+        }
+        if (isNameStart()) {
+            token.kind = TokenKind::Name;
+            token.text = lexNameCharacters();
+            return;
         }
         const std::size_t n = utf8Length(src_, pos_);
         throw SyntaxError(here(), "unexpected character '" + std::string(src_.substr(pos_, n)) + "'");
@@ -179,7 +179,8 @@ private:
     bool isNameStart() const {
         const char c = peek();
         if (isAsciiLetter(c) || c == '_') return true;
-        return static_cast<unsigned char>(c) >= 0x80 && !startsWith(kPilcrow) && !startsWith("\xC2\xA0");
+        return static_cast<unsigned char>(c) >= 0x80 && !startsWith(kPilcrow) && !startsWith("\xC2\xA0") &&
+               !startsWith("\xEF\xBB\xBF");
     }
     bool isNamePart() const { return isNameStart() || isDigit(peek()); }
 

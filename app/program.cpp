@@ -67,7 +67,7 @@ public:
         RecordTables tables;
         for (const std::string& t : line_.tables) tables.add(loadTableArgument(t));
         if (!line_.locale.empty() && fmhost_set_locale(line_.locale.c_str()) != 0)
-            throw UsageError("unknown locale \"" + line_.locale + "\" (known: default, de)");
+            throw UsageError("unknown locale \"" + line_.locale + "\" (for example: default, de)");
 
         NodePtr root;
         try {

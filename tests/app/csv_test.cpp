@@ -1,0 +1,132 @@
+// The CSV reader and record tables: quoting, line breaks, byte-order mark, ragged records,
+// number detection.
+#include <gtest/gtest.h>
+
+#include "app/csv.h"
+#include "app/diagnostics.h"
+#include "app/record_tables.h"
+
+namespace plotwise::app {
+namespace {
+
+using Fields = std::vector<std::string>;
+
+std::vector<Fields> fieldsOf(std::string_view text) {
+    std::vector<Fields> out;
+    for (const CsvRecord& r : readCsv(text)) out.push_back(r.fields);
+    return out;
+}
+
+TEST(Csv, QuotedFieldsHoldSeparatorsQuotesAndLineBreaks) {
+    EXPECT_EQ(fieldsOf("a,b\n\"x, y\",\"say \"\"hi\"\"\"\n\"two\nlines\",\"\"\n"),
+              (std::vector<Fields>{{"a", "b"}, {"x, y", "say \"hi\""}, {"two\nlines", ""}}));
+    EXPECT_EQ(fieldsOf("\"a\r\nb\"\r\n"), (std::vector<Fields>{{"a\nb"}}));
+}
+
+TEST(Csv, LineEndingsAndByteOrderMark) {
+    const std::vector<Fields> expected{{"a", "b"}, {"1", "2"}};
+    EXPECT_EQ(fieldsOf("a,b\r\n1,2\r\n"), expected);
+    EXPECT_EQ(fieldsOf("a,b\n1,2"), expected);  // no line break at the end
+    EXPECT_EQ(fieldsOf("a,b\r1,2\r"), expected);
+    EXPECT_EQ(fieldsOf("\xEF\xBB\xBF" "a,b\n1,2\n"), expected);
+    EXPECT_EQ(fieldsOf("a,b\n\n\r\n1,2\n\n"), expected);  // empty lines are no records
+}
+
+TEST(Csv, EmptyFieldsAndRecordLines) {
+    EXPECT_EQ(fieldsOf(",\n,x,\n"), (std::vector<Fields>{{"", ""}, {"", "x", ""}}));
+    const std::vector<CsvRecord> records = readCsv("h\n\"multi\nline\"\nlast\n");
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[1].line, 2);
+    EXPECT_EQ(records[2].line, 4);  // counted past the line break inside quotes
+}
+
+TEST(Csv, QuotesInsideUnquotedFieldsStandForThemselves) {
+    EXPECT_EQ(fieldsOf("5\" screen,x\n"), (std::vector<Fields>{{"5\" screen", "x"}}));
+}
+
+TEST(Csv, FaultsNameTheirLine) {
+    struct Case {
+        std::string_view text;
+        int line;
+    };
+    const Case cases[] = {
+        {"a,b\n1,\"never closed\n2,3\n", 2},
+        {"a,b\n\"x\"y,2\n", 2},
+        {"a\nb\n\xC3\x28\n", 3},  // not UTF-8
+    };
+    for (const Case& c : cases) {
+        try {
+            readCsv(c.text);
+            ADD_FAILURE() << "no error for: " << c.text;
+        } catch (const CsvError& e) {
+            EXPECT_EQ(e.line(), c.line) << c.text;
+        }
+    }
+}
+
+TEST(Csv, NumberDetection) {
+    for (std::string_view yes : {"12", "-3.5", "+4", ".5", "5.", "1e3", "2.5E-2", " 42 ", "0", "007"})
+        EXPECT_TRUE(isDecimalNumber(yes)) << yes;
+    for (std::string_view no : {"", " ", "-", ".", "1,5", "12 kg", "0x1F", "inf", "nan", "1e", "1e+", "e3", "1.2.3",
+                                "--1", "$5", "1 2"})
+        EXPECT_FALSE(isDecimalNumber(no)) << no;
+}
+
+TEST(RecordTable, CellsAreNumbersOrTexts) {
+    const RecordTable t = RecordTable::fromCsv("T", "Name,Value\nAnn,12.50\nBob,n/a\n\" 7 \",\"1\r\n2\"\n", "t.csv");
+    ASSERT_EQ(t.recordCount(), 3u);
+    EXPECT_EQ(t.value(1, 1).type(), kFMX_Number);
+    EXPECT_EQ(t.value(1, 1).asText(), "12.5");
+    EXPECT_EQ(t.value(2, 1).type(), kFMX_Text);
+    EXPECT_EQ(t.value(3, 0).type(), kFMX_Number);  // quotes do not make a number a text
+    EXPECT_EQ(t.value(3, 1).asText(), "1\r2");      // line breaks inside a value become returns
+    EXPECT_EQ(t.fieldIndex("value"), 1);
+    EXPECT_EQ(t.fieldIndex("Missing"), -1);
+}
+
+TEST(RecordTable, RaggedRecords) {
+    // Short records end in empty cells; long ones may carry only empty cells past the header.
+    const RecordTable t = RecordTable::fromCsv("T", "a,b,c\n1\n1,2,3,,\n", "t.csv");
+    ASSERT_EQ(t.recordCount(), 2u);
+    EXPECT_EQ(t.value(1, 2).asText(), "");
+    EXPECT_EQ(t.value(1, 2).type(), kFMX_Text);
+    EXPECT_EQ(t.value(2, 2).asText(), "3");
+    try {
+        RecordTable::fromCsv("T", "a,b\n1,2\n1,2,lost\n", "t.csv");
+        FAIL();
+    } catch (const UsageError& e) {
+        EXPECT_EQ(std::string(e.what()), "t.csv:3: the record has 3 fields, the header names only 2");
+    }
+}
+
+TEST(RecordTable, HeaderFaults) {
+    EXPECT_THROW(RecordTable::fromCsv("T", "", "t.csv"), UsageError);
+    EXPECT_THROW(RecordTable::fromCsv("T", "a,A\n1,2\n", "t.csv"), UsageError);  // named twice
+    EXPECT_THROW(RecordTable::fromCsv("T", "a::b\n1\n", "t.csv"), UsageError);
+    const RecordTable t = RecordTable::fromCsv("T", "a,,b\n1,2,3\n", "t.csv");  // a blank name is no field
+    EXPECT_EQ(t.fieldIndex(""), -1);
+    EXPECT_EQ(t.value(1, t.fieldIndex("b")).asText(), "3");
+}
+
+TEST(RecordTables, NamesWithoutRegardToCase) {
+    RecordTables tables;
+    tables.add(RecordTable::fromCsv("Orders", "a\n1\n", "o.csv"));
+    EXPECT_NE(tables.find("ORDERS"), nullptr);
+    EXPECT_EQ(tables.find("Order"), nullptr);
+    EXPECT_THROW(tables.add(RecordTable::fromCsv("orders", "a\n1\n", "o.csv")), UsageError);
+}
+
+TEST(RecordTables, TableArgument) {
+    EXPECT_THROW(loadTableArgument("Orders"), UsageError);
+    EXPECT_THROW(loadTableArgument("=x.csv"), UsageError);
+    EXPECT_THROW(loadTableArgument("Orders="), UsageError);
+    try {
+        loadTableArgument("Orders=/nonexistent/orders.csv");
+        FAIL();
+    } catch (const UsageError& e) {
+        EXPECT_NE(std::string(e.what()).find("cannot read /nonexistent/orders.csv"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace plotwise::app

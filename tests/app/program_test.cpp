@@ -1,0 +1,321 @@
+// End-to-end: the built plotwise program with the built plug-in. These checks rely on the
+// program, the host stand-in and the plug-in's start-up and strings, not on the chart
+// functions; containers they need are written as container files here.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <gd.h>
+#include <memory>
+
+#include "app/container_file.h"
+#include "program_runner.h"
+
+namespace plotwise::app {
+namespace {
+
+using testing::Outcome;
+using testing::runProgram;
+using testing::runWithPlugIn;
+using testing::ScratchFolder;
+
+constexpr std::string_view kOrders = "Month,Amount\r\nJan,10\r\nFeb,20.5\r\n\"Mar\",\"1,5\"\r\n";
+
+bool contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
+
+// A 3 x 2 GIF: red everywhere but a blue pixel at (2, 1), so that a turned or mirrored
+// conversion cannot pass.
+std::vector<uint8_t> smallGif() {
+    gdImagePtr image = gdImageCreate(3, 2);
+    const int red = gdImageColorAllocate(image, 255, 0, 0);
+    const int blue = gdImageColorAllocate(image, 0, 0, 255);
+    gdImageFilledRectangle(image, 0, 0, 2, 1, red);
+    gdImageSetPixel(image, 2, 1, blue);
+    int size = 0;
+    void* gif = gdImageGifPtr(image, &size);
+    std::vector<uint8_t> bytes(static_cast<uint8_t*>(gif), static_cast<uint8_t*>(gif) + size);
+    gdFree(gif);
+    gdImageDestroy(image);
+    return bytes;
+}
+
+std::vector<ContainerStream> pictureContainer() {
+    return {{{'G', 'I', 'F', 'f'}, smallGif()}, {{'S', 'I', 'Z', 'E'}, {0, 3, 0, 2}}};
+}
+
+TEST(Program, HelpAndVersion) {
+    ScratchFolder folder;
+    Outcome help = runProgram(folder, {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(contains(help.out, "plotwise eval EXPR")) << help.out;
+
+    Outcome version = runWithPlugIn(folder, {"--version"});
+    EXPECT_EQ(version.status, 0) << version.err;
+    EXPECT_EQ(version.out, "Norvane Plotwise Plug-In 1.3\n");
+}
+
+TEST(Program, TextsAndNumbersPrintPlainly) {
+    ScratchFolder folder;
+    struct Case {
+        std::string expression;
+        std::string printed;
+    };
+    const Case cases[] = {
+        {"\"a\" & \xC2\xB6 & \"b\"", "a\nb\n"},
+        {"1 + 2 & 3", "33\n"},
+        {"-0.5", "-0.5\n"},
+        {"42", "42\n"},
+        {"List ( \"x\" ; \"\" ; \"y\" )", "x\ny\n"},
+        {"\"\"", "\n"},
+        {"Plotz_Version ( \"long\" )", "Norvane Plotwise Plug-In 1.3\n"},
+        {"PLOTZ_VERSION ( \"\" )", "1.3\n"},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = runWithPlugIn(folder, {"eval", c.expression});
+        EXPECT_EQ(o.status, 0) << c.expression << "\n" << o.err;
+        EXPECT_EQ(o.out, c.printed) << c.expression;
+    }
+}
+
+TEST(Program, SyntaxErrorsExitTwoWithTheirPlace) {
+    ScratchFolder folder;
+    Outcome o = runWithPlugIn(folder, {"eval", "1 + * 2"});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.out, "");
+    EXPECT_TRUE(contains(o.err, "<expression>:1:5: syntax error: expected a value")) << o.err;
+
+    folder.write("bad.calc", "// a comment\r\nLet ( x = 1 ;\r\n  x + \"open )\r\n");
+    o = runWithPlugIn(folder, {"run", "bad.calc"});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(contains(o.err, "bad.calc:3:7: syntax error: text opened here is not closed")) << o.err;
+
+    o = runWithPlugIn(folder, {"eval", std::string(10000, '(') + "1" + std::string(10000, ')')});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(contains(o.err, "nested too deeply")) << o.err;
+}
+
+TEST(Program, UnknownFunctionsAndArgumentCountsExitTwo) {
+    ScratchFolder folder;
+    Outcome o = runWithPlugIn(folder, {"eval", "Plotz_Versoin ( \"long\" )"});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(contains(o.err, "1:1: syntax error: unknown function Plotz_Versoin (did you mean Plotz_Version?)"))
+        << o.err;
+
+    o = runWithPlugIn(folder, {"eval", "\"v\" & Plotz_Version ( )"});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(contains(o.err, "1:7: syntax error: Plotz_Version takes exactly 1 argument, got 0")) << o.err;
+
+    o = runWithPlugIn(folder, {"eval", "Plotz_Data ( 1 ; 2 )"});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(contains(o.err, "Plotz_Data needs at least 3 arguments, got 2")) << o.err;
+}
+
+TEST(Program, TablesAndRecordErrors) {
+    ScratchFolder folder;
+    folder.write("orders.csv", std::string(kOrders));
+    const std::string table = "Orders=orders.csv";
+    struct Case {
+        std::string expression;
+        int status;
+        std::string out;
+        std::string err;
+    };
+    const Case cases[] = {
+        {"GetNthRecord ( Orders::Month ; 2 ) & \"/\" & Orders::Amount", 0, "Feb/10\n", ""},
+        {"GetNthRecord ( Orders::Amount ; 2 ) + 1", 0, "21.5\n", ""},
+        {"GetNthRecord ( Orders::Amount ; 3 )", 0, "1,5\n", ""},
+        {"GetNthRecord ( Orders::Month ; 4 )", 1, "", "error 101: record 4 is not in the table Orders (records 1 to 3)"},
+        {"GetNthRecord ( Orders::Month ; 0 )", 1, "", "error 101: "},
+        {"GetNthRecord ( Orders::Day ; 1 )", 1, "", "error 102: the table Orders has no field Day"},
+        {"Sales", 1, "", "error 102: unknown field Sales"},
+        {"Stock::Price", 1, "", "error 102: unknown table Stock"},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = runWithPlugIn(folder, {"eval", c.expression, "--table", table});
+        EXPECT_EQ(o.status, c.status) << c.expression << "\n" << o.err;
+        EXPECT_EQ(o.out, c.out) << c.expression;
+        EXPECT_TRUE(contains(o.err, c.err)) << c.expression << "\n" << o.err;
+    }
+}
+
+TEST(Program, FileProblemsExitTwo) {
+    ScratchFolder folder;
+    struct Case {
+        std::vector<std::string> args;
+        std::string saying;
+    };
+    folder.write("ragged.csv", "a,b\n1,2,3\n");
+    const Case cases[] = {
+        {{"run", "missing.calc"}, "cannot read missing.calc"},
+        {{"eval", "1", "--table", "T=missing.csv"}, "cannot read missing.csv"},
+        {{"eval", "1", "--table", "T=ragged.csv"}, "ragged.csv:2: the record has 3 fields"},
+        {{"eval", "1", "--var", "c=@missing.pwcf"}, "cannot read missing.pwcf"},
+        {{"eval", "1", "-o", "picture.jpg"}, "-o writes .gif or .png pictures"},
+        {{"eval", "1", "--locale", "klingon"}, "unknown locale \"klingon\""},
+        {{"eval", "1", "--frobnicate"}, "unknown option --frobnicate"},
+        {{"eval"}, "eval needs an expression"},
+        {{"eval", "1", "2"}, "unexpected argument \"2\""},
+        {{"draw"}, "unknown command \"draw\""},
+        {{}, "no command given"},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = runWithPlugIn(folder, c.args);
+        EXPECT_EQ(o.status, 2) << c.saying << "\n" << o.err;
+        EXPECT_TRUE(contains(o.err, c.saying)) << o.err;
+    }
+    const Outcome o = runProgram(folder, {"eval", "1", "--plugin", folder.file("nothing.fmx")});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(contains(o.err, "cannot load the plug-in")) << o.err;
+}
+
+TEST(Program, ScriptsFromFilesAndStandardInput) {
+    ScratchFolder folder;
+    folder.write("total.calc",
+                 "\xEF\xBB\xBF#!/usr/bin/env plotwise run\n"
+                 "/* the sum of a table's amounts */\nLet ( [ a = GetNthRecord ( Orders::Amount ; 1 ) ;\n"
+                 "        b = GetNthRecord ( Orders::Amount ; 2 ) ] ;\n  \"total: \" & a + b )  // done\n");
+    folder.write("orders.csv", std::string(kOrders));
+    Outcome o = runWithPlugIn(folder, {"run", "total.calc", "--table", "Orders=orders.csv"});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "total: 30.5\n");
+
+    o = runWithPlugIn(folder, {"run", "-"}, "\"from\" & \xC2\xB6 & \"stdin\"\n");
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "from\nstdin\n");
+}
+
+TEST(Program, VariablesFromTheCommandLine) {
+    ScratchFolder folder;
+    writeContainerFile(folder.file("in.pwcf"), pictureContainer());
+    Outcome o = runWithPlugIn(folder, {"eval", "$who & \"!\" & $$x", "--var", "who=World", "--var", "$$x=?"});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "World!?\n");
+
+    o = runWithPlugIn(folder, {"eval", "$c", "--var", "c=@in.pwcf"});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "GIFf " + std::to_string(smallGif().size()) + "\nSIZE 4\n");
+}
+
+TEST(Program, ContainerResultsToFiles) {
+    ScratchFolder folder;
+    writeContainerFile(folder.file("in.pwcf"), pictureContainer());
+    Outcome o = runWithPlugIn(folder, {"eval", "$c", "--var", "c=@in.pwcf", "--container", "out.pwcf", "-o", "p.gif"});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(folder.read("out.pwcf"), folder.read("in.pwcf"));
+    const std::vector<uint8_t> gif = smallGif();
+    EXPECT_EQ(folder.read("p.gif"), std::string(gif.begin(), gif.end()));
+
+    o = runWithPlugIn(folder, {"eval", "$c", "--var", "c=@in.pwcf", "--output", "p.PNG"});
+    EXPECT_EQ(o.status, 0) << o.err;
+    const std::string png = folder.read("p.PNG");
+    ASSERT_TRUE(png.starts_with("\x89PNG")) << png.size();
+    gdImagePtr image = gdImageCreateFromPngPtr(static_cast<int>(png.size()), const_cast<char*>(png.data()));
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(gdImageSX(image), 3);
+    EXPECT_EQ(gdImageSY(image), 2);
+    const auto rgb = [&](int x, int y) {
+        const int c = gdImageGetPixel(image, x, y);
+        return (gdImageRed(image, c) << 16) | (gdImageGreen(image, c) << 8) | gdImageBlue(image, c);
+    };
+    EXPECT_EQ(rgb(2, 1), 0x0000FF);
+    EXPECT_EQ(rgb(0, 0), 0xFF0000);
+    EXPECT_EQ(rgb(2, 0), 0xFF0000);
+    EXPECT_EQ(rgb(0, 1), 0xFF0000);
+    gdImageDestroy(image);
+}
+
+TEST(Program, OutputThatCannotBeWritten) {
+    ScratchFolder folder;
+    writeContainerFile(folder.file("nopicture.pwcf"), {{{'C', 'H', 'H', 'D'}, {1, 2}}});
+    Outcome o = runWithPlugIn(folder, {"eval", "12", "-o", "p.gif"});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "12\n");  // the result is still shown
+    EXPECT_TRUE(contains(o.err, "the result is a number, not a container")) << o.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.file("p.gif")));
+
+    o = runWithPlugIn(folder, {"eval", "$c", "--var", "c=@nopicture.pwcf", "-o", "p.png"});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_TRUE(contains(o.err, "the result holds no picture")) << o.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.file("p.png")));
+
+    writeContainerFile(folder.file("in.pwcf"), pictureContainer());
+    o = runWithPlugIn(folder, {"eval", "$c", "--var", "c=@in.pwcf", "-o", folder.file("no/such/folder/p.gif")});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(contains(o.err, "cannot write")) << o.err;
+}
+
+TEST(Program, LocaleDecidesHowDatesAreRead) {
+    ScratchFolder folder;
+    const std::string same = "Timestamp ( \"12.6.2009\" ; \"14:30:00\" ) - Timestamp ( Date ( 6 ; 12 ; 2009 ) ; "
+                             "Time ( 14 ; 30 ; 0 ) )";
+    Outcome o = runWithPlugIn(folder, {"eval", same, "--locale", "de"});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "0\n");
+    o = runWithPlugIn(folder, {"eval", "Timestamp ( \"6/12/2009\" ; \"14:30:00\" ) - Timestamp ( Date ( 6 ; 12 ; 2009 ) ; "
+                                       "Time ( 14 ; 30 ; 0 ) )"});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "0\n");
+}
+
+TEST(Program, InspectGoodAndDamagedFiles) {
+    ScratchFolder folder;
+    writeContainerFile(folder.file("in.pwcf"), pictureContainer());
+    Outcome o = runProgram(folder, {"inspect", "in.pwcf"});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_TRUE(o.out.starts_with("GIFf " + std::to_string(smallGif().size()) + "\nSIZE 4\n")) << o.out;
+    EXPECT_TRUE(contains(o.out, "GIF 3 x 2")) << o.out;
+
+    const std::string whole = folder.read("in.pwcf");
+    folder.write("cut.pwcf", whole.substr(0, whole.size() - 3));
+    o = runProgram(folder, {"inspect", "cut.pwcf"});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(contains(o.err, "cut.pwcf: the file is cut short: stream 2 of 2 (SIZE) claims 4 bytes, 1 remain"))
+        << o.err;
+
+    folder.write("foreign.pwcf", "GIF89a....");
+    o = runProgram(folder, {"inspect", "foreign.pwcf"});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(contains(o.err, "not a container file")) << o.err;
+
+    o = runProgram(folder, {"inspect", "absent.pwcf"});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(contains(o.err, "cannot read absent.pwcf")) << o.err;
+}
+
+TEST(Program, ExamplesParseAndResolve) {
+    ScratchFolder folder;
+    const std::filesystem::path examples = std::filesystem::path(PLOTWISE_SOURCE_DIR) / "examples";
+    std::vector<std::string> tables;
+    for (const auto& entry : std::filesystem::directory_iterator(examples)) {
+        if (entry.path().extension() == ".csv") {
+            std::string name = entry.path().stem().string();
+            name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+            tables.push_back(name + "=" + entry.path().string());
+        }
+    }
+    int scripts = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(examples)) {
+        if (entry.path().extension() != ".calc") continue;
+        ++scripts;
+        std::vector<std::string> args{"run", entry.path().string()};
+        for (const std::string& t : tables) args.insert(args.end(), {"--table", t});
+        const Outcome o = runWithPlugIn(folder, args);
+        EXPECT_NE(o.status, 2) << entry.path() << "\n" << o.err;
+        EXPECT_NE(o.status, -1) << entry.path();
+    }
+    EXPECT_GE(scripts, 1);
+}
+
+TEST(Program, FontMapNamesWindowsFonts) {
+    const std::filesystem::path fonts = std::filesystem::path(PLOTWISE_BINARY_DIR) / "fonts";
+    for (std::string_view name : {"Times.ttf", "times.ttf", "timesbd.ttf", "timesi.ttf", "timesbi.ttf", "Arial.ttf",
+                                  "arialbd.ttf", "ariali.ttf", "arialbi.ttf", "Courier.ttf", "cour.ttf", "courbd.ttf",
+                                  "Times New Roman.ttf", "Courier New.ttf"}) {
+        const std::filesystem::path font = fonts / name;
+        EXPECT_TRUE(std::filesystem::is_symlink(font)) << font;
+        EXPECT_TRUE(std::filesystem::is_regular_file(font)) << font << " does not lead to a font file";
+    }
+}
+
+}  // namespace
+}  // namespace plotwise::app
