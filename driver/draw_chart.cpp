@@ -1,0 +1,450 @@
+// drawChart: the working definition to one engine call.
+//
+// Sections, in the order a drawing runs them: error state; text sizes, fonts and colours;
+// series values (dates and times read through the host) packed for the engines; then either
+// the pie path or the graph path (axis options, legend, x labels, chart type by style).
+#include "driver/draw_chart.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "definition/codec.h"
+#include "driver/axis_labels.h"
+#include "driver/chart_styles.h"
+#include "driver/date_values.h"
+#include "driver/picture.h"
+#include "driver/pie_default_colors.h"
+#include "engine/chart_options.h"
+#include "engine/graph.h"
+#include "engine/pie.h"
+
+namespace plotwise {
+namespace {
+
+constexpr const char* kEmptyLabel = "Empty label";
+constexpr uint32_t kMaxFontSize = 999;
+
+EngineCall& engineCall() {
+    static EngineCall call;
+    return call;
+}
+
+// The picture stream of one engine call, closed on every way out.
+class PictureStream {
+public:
+    PictureStream() : stream_(openPictureForWriting()) {}
+    ~PictureStream() {
+        if (stream_ != nullptr) closePicture(stream_);
+    }
+    PictureStream(const PictureStream&) = delete;
+    PictureStream& operator=(const PictureStream&) = delete;
+    FILE* get() const { return stream_; }
+
+private:
+    FILE* stream_;
+};
+
+// Texts the engines read by reference must end within their fields, whatever a container held.
+void terminateTexts(ChartDefinition& definition) {
+    ChartHeader& h = definition.header();
+    for (char* text : {h.style, h.substyle, h.chartTitle, h.xAxisTitle, h.yAxisTitle}) text[kTextFieldSize - 1] = '\0';
+    for (auto& name : definition.block.fontName) name[kTextFieldSize - 1] = '\0';
+    for (AxisOptions& axis : definition.block.axis) axis.format[kLabelSize - 1] = '\0';
+    for (SeriesRecord& series : definition.series) series.name[kTextFieldSize - 1] = '\0';
+    for (int s = 0; s < kMaxSeries; ++s) {
+        for (int v = 0; v < kMaxValues; ++v) {
+            definition.xLabel[s][v][kLabelSize - 1] = '\0';
+            definition.yLabel[s][v][kLabelSize - 1] = '\0';
+        }
+    }
+}
+
+void lowerAscii(char* text) {
+    for (; *text != '\0'; ++text) {
+        if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text - 'A' + 'a');
+    }
+}
+
+void drawError(uint32_t code) {
+    EngineCall& call = engineCall();
+    call = EngineCall{};
+    call.engine = EngineCall::ErrorPicture;
+    call.errorCode = code;
+    drawErrorPicture(code);
+}
+
+// ---- Text sizes, fonts and colours ----------------------------------------------------------
+
+// Title and label sizes that suit the picture width; the label distance of pies with them.
+void setDefaultTextSizes(ChartOptions& o, uint32_t width) {
+    double title = 10, label = 8;
+    int labelDist = 15;
+    if (width > 320) {
+        const double w = width;
+        title = std::floor(w / 30 - (w - 320) / 120);
+        label = std::floor(0.025 * w - 0.00625 * (w - 320));
+        labelDist = static_cast<int>(title * 1.3);
+    }
+    o.title_ptsize = o.ytitle_ptsize = o.xtitle_ptsize = o.pie_title_ptsize = title;
+    o.yaxis_ptsize = o.xaxis_ptsize = o.pie_label_ptsize = label;
+    o.pie_label_dist = labelDist;
+}
+
+void setFonts(ChartOptions& o, const ChartBlock& block) {
+    // A size of 0 keeps the size that suits the width.
+    auto size = [&](int slot, double& option) {
+        if (block.fontSize[slot] != 0) option = std::min(block.fontSize[slot], kMaxFontSize);
+    };
+    const uint32_t* color = block.fontColor;
+    const auto& name = block.fontName;
+
+    size(kChartTitle, o.title_ptsize);
+    size(kChartTitle, o.pie_title_ptsize);
+    o.title_color = o.pie_title_color = color[kChartTitle];
+    o.title_font = o.pie_title_font = name[kChartTitle];
+
+    size(kYAxisTitle, o.ytitle_ptsize);
+    o.ytitle_color = o.ytitle2_color = color[kYAxisTitle];
+    o.ytitle_font = name[kYAxisTitle];
+
+    size(kXAxisTitle, o.xtitle_ptsize);
+    o.xtitle_color = color[kXAxisTitle];
+    o.xtitle_font = name[kXAxisTitle];
+
+    size(kYAxisTexts, o.yaxis_ptsize);
+    o.ylabel_color = o.ylabel2_color = color[kYAxisTexts];
+    o.yaxis_font = name[kYAxisTexts];
+
+    size(kXAxisTexts, o.xaxis_ptsize);
+    o.xlabel_color = color[kXAxisTexts];
+    o.xaxis_font = name[kXAxisTexts];
+
+    size(kPieLabels, o.pie_label_ptsize);
+    o.pie_label_color = color[kPieLabels];
+    o.pie_label_font = name[kPieLabels];
+}
+
+// ---- Series values ----------------------------------------------------------------------------
+
+struct Packed {
+    int sets = 0;     // series in use
+    int points = 0;   // values per series
+    std::vector<float> y, x;
+    std::vector<uint32_t> colors;  // series colours, or slice colours on the pie path
+};
+
+// Series after series; date, time and timestamp axes take their values from the label texts.
+Packed packValues(const ChartDefinition& definition, int sets, int points) {
+    Packed p;
+    p.sets = sets;
+    p.points = points;
+    const std::size_t n = static_cast<std::size_t>(sets) * static_cast<std::size_t>(points);
+    p.y.resize(n);
+    p.x.resize(n);
+    p.colors.assign(static_cast<std::size_t>(std::max(sets, points)), 0);
+    for (int s = 0; s < sets; ++s) p.colors[s] = definition.series[s].color;
+
+    const int yType = definition.block.axis[1].type;
+    const int xType = definition.block.axis[0].type;
+    const bool yDates = yType >= kAxisDate && yType <= kAxisTimestamp;
+    const bool xDates = xType >= kAxisDate && xType <= kAxisTimestamp;
+    for (int s = 0; s < sets; ++s) {
+        const SeriesRecord& series = definition.series[s];
+        float* y = &p.y[static_cast<std::size_t>(s) * points];
+        float* x = &p.x[static_cast<std::size_t>(s) * points];
+        for (int v = 0; v < points; ++v) {
+            y[v] = series.y[v];
+            x[v] = series.x[v];
+            if (yDates) {
+                // Dates count from 0001-01-01; the label formatter counts from 1970.
+                const float seconds = static_cast<float>(hostDateSeconds(definition.yLabel[s][v], yType));
+                y[v] = yType == kAxisTime ? seconds : static_cast<float>(seconds - kYValueEpochOffset);
+            }
+            if (xDates) x[v] = static_cast<float>(hostDateSeconds(definition.xLabel[s][v], xType));
+        }
+    }
+    return p;
+}
+
+// ---- Pie path ------------------------------------------------------------------------------------
+
+void drawPieChart(ChartDefinition& definition, Packed& data) {
+    ChartHeader& h = definition.header();
+    ChartOptions& o = chartOptions();
+    const int points = data.points;
+    const std::string_view substyle = h.substyle;
+
+    const int pieKind = std::string_view(h.style) == "pie" ? 1 : 0;
+    o.pie_percent_type = substyle == "values" ? 0 : 2;
+
+    // Value texts go into the labels once per Plotz_Style call.
+    if (h.styleGiven == 1 && (substyle == "values" || substyle == "both")) {
+        const char* format = substyle == "values" ? "\n%2.0f" : ", %2.0f";
+        for (int i = 0; i < points; ++i) {
+            char value[64];
+            std::snprintf(value, sizeof value, format, static_cast<double>(data.y[i]));
+            std::string text = definition.xLabel[0][i];
+            text += value;
+            copyText(definition.xLabel[0][i], text);
+        }
+    }
+    h.styleGiven = 0;
+
+    o.pie_label_line = 1;
+    o.pie_line_color = 0;
+    o.pie_label_size = 2;
+    o.pie_3d_depth = 10;
+    o.pie_3d_angle = 180;
+    o.pie_bg_color = h.backgroundColor;
+    o.pie_plot_color = h.textColor;
+    o.pie_explode = nullptr;
+    o.pie_missing = nullptr;
+    o.pie_title = h.chartTitle;
+
+    std::vector<const char*> labels(static_cast<std::size_t>(std::max(points, 1)));
+    for (int i = 0; i < points; ++i) labels[i] = definition.xLabel[0][i][0] != '\0' ? definition.xLabel[0][i] : kEmptyLabel;
+
+    const auto& defaults = pieDefaultColors();
+    for (int i = 0; i < points; ++i) {
+        if (h.customPieColors != 0) data.colors[i] = definition.block.pieColor[i];
+        else data.colors[i] = i < kPieDefaultColorCount ? defaults[i] : 0;
+    }
+    o.pie_colors = data.colors.data();
+
+    double sum = 0;
+    for (int i = 0; i < points; ++i) sum += data.y[i];
+    if (sum == 0) {
+        o.pie_colors = nullptr;
+        drawError(kErrorEmpty);
+        return;
+    }
+
+    EngineCall& call = engineCall();
+    call = EngineCall{};
+    call.engine = EngineCall::Pie;
+    call.width = static_cast<short>(h.width);
+    call.height = static_cast<short>(h.height);
+    call.type = pieKind;
+    call.points = points;
+    call.sets = 1;
+    call.labels.assign(labels.begin(), labels.begin() + points);
+    call.values.assign(data.y.begin(), data.y.begin() + points);
+    call.colors.assign(data.colors.begin(), data.colors.begin() + points);
+
+    {
+        PictureStream picture;
+        if (picture.get() != nullptr) {
+            o.pie_edge_color = NoColor;
+            draw_pie(static_cast<short>(h.width), static_cast<short>(h.height), picture.get(), pieKind, points,
+                     labels.data(), data.y.data());
+        }
+    }
+    o.pie_colors = nullptr;  // the colours die with this drawing
+}
+
+// ---- Graph path ------------------------------------------------------------------------------------
+
+void setAxisOptions(ChartOptions& o, const ChartDefinition& definition) {
+    const ChartHeader& h = definition.header();
+    const AxisOptions& x = definition.block.axis[0];
+    const AxisOptions& y = definition.block.axis[1];
+    const AxisOptions& y2 = definition.block.axis[2];
+    o.requested_xmin = x.min;
+    o.requested_xmax = x.max;
+    o.requested_ymin = y.min;
+    o.requested_ymax = y.max;
+    o.requested_y2min = y2.min;
+    o.requested_y2max = y2.max;
+    o.xaxis_grid_step = x.gridStep;
+    o.xaxis_tick_step = x.markStep;
+    o.xaxis_label_step = x.labelStep;
+    o.yaxis_grid_step = y.gridStep;
+    o.yaxis_tick_step = y.markStep;
+    o.yaxis_label_step = y.labelStep;
+    o.y2axis_grid_step = y2.gridStep;
+    o.y2axis_tick_step = y2.markStep;
+    o.y2axis_label_step = y2.labelStep;
+    o.requested_yinterval = y.labelStep;
+    // Text axes and types the engine does not know are labelled as plain numbers.
+    auto valueKind = [](int32_t type) -> short {
+        return type == kAxisNumber || (type >= kAxisDate && type <= kAxisTimestamp) ? static_cast<short>(type) : 0;
+    };
+    o.y_value_kind = valueKind(y.type);
+    o.x_value_kind = valueKind(x.type);
+    o.bg_color = h.backgroundColor;
+    o.plot_color = h.textColor;
+    o.ylabel_value_format = y.format;
+    o.xlabel_value_format = x.format;
+    o.title = h.chartTitle;
+    o.xtitle = h.xAxisTitle;
+    o.ytitle = h.yAxisTitle;
+}
+
+constexpr struct {
+    std::string_view substyle;
+    short position;
+} kValueLabelPositions[] = {
+    {"auto", 0}, {"outside", 1}, {"top", 2}, {"center", 3}, {"bottom", 4}, {"left", 5}, {"right", 6},
+};
+
+std::vector<LegendEntry> legendEntries(const ChartDefinition& definition, int sets, int points, uint32_t width) {
+    std::vector<LegendEntry> entries;
+    const uint16_t half = static_cast<uint16_t>(width <= 320 ? 3 : std::min<uint32_t>(width / 300 + 3, 0xFFFF));
+    for (int s = 0; s < sets; ++s) {
+        const SeriesRecord& series = definition.series[s];
+        if (series.name[0] == '\0') continue;
+        LegendEntry e{};
+        e.point = static_cast<float>(points - 1);
+        e.value = static_cast<float>(2 * s);
+        e.width = half;
+        e.color = series.color;
+        e.kind = 3;
+        copyText(e.name, series.name);
+        entries.push_back(e);
+    }
+    return entries;
+}
+
+// Degrees of the x labels: by the X axis orientation, or upright when they would not fit.
+double labelAngle(int32_t orientation, std::size_t longest, double labelSize, int points, uint32_t width) {
+    switch (orientation) {
+        case 1: return 0;
+        case 2: return 90;
+        case 3: return 60;
+        default: return static_cast<double>(longest) * labelSize * 0.7 * points >= width ? 90 : 0;
+    }
+}
+
+void drawGraphChart(ChartDefinition& definition, Packed& data) {
+    const ChartHeader& h = definition.header();
+    ChartOptions& o = chartOptions();
+    const std::string_view style = h.style;
+    const std::string_view substyle = h.substyle;
+    const int points = data.points;
+
+    setAxisOptions(o, definition);
+    for (const auto& row : kValueLabelPositions) {
+        if (substyle == row.substyle) o.value_label_position = row.position;
+    }
+
+    const std::vector<LegendEntry> legend = legendEntries(definition, data.sets, points, h.width);
+    o.legend_count = static_cast<int>(legend.size());
+    o.legend_entries = legend.empty() ? nullptr : legend.data();
+
+    makeCategoryLabels(definition, points);
+    std::vector<const char*> labels(static_cast<std::size_t>(std::max(points, 1)), kEmptyLabel);
+    std::size_t longest = fillLabelPointers(labels.data(), points);
+    o.set_colors = data.colors.data();
+
+    // Borrowed arrays die with this drawing: no option may keep pointing at them.
+    struct Release {
+        ChartOptions& o;
+        ~Release() {
+            o.legend_entries = nullptr;
+            o.legend_count = 0;
+            o.set_colors = nullptr;
+            o.ext_vol_color = nullptr;
+        }
+    } release{o};
+
+    if (points == 0) {
+        drawError(kErrorEmpty);
+        return;
+    }
+
+    const AxisOptions& xAxis = definition.block.axis[0];
+    if (makesXyLabels(style)) {
+        o.xlabel_decimals = static_cast<short>(
+            makeXyLabels(definition, data.x.data(), static_cast<int>(data.x.size()), points, xAxis.min, xAxis.max));
+        longest = fillLabelPointers(labels.data(), points);
+    }
+    o.xlabel_angle = labelAngle(xAxis.labelsOrientation, longest, o.xaxis_ptsize, points, h.width);
+
+    const ChartStyle* row = findChartStyle(style);
+    if (row == nullptr) {
+        drawError(kErrorStyle);
+        return;
+    }
+
+    const ChartType type = chartTypeFor(*row, substyle);
+    o.stack_type = stackTypeFor(*row, substyle);
+    int sets = data.sets;
+    const float* extra = nullptr;
+    std::size_t extraCount = 0;
+    std::vector<uint32_t> volumeColors;
+    switch (row->extra) {
+        case ExtraRule::None:
+            break;
+        case ExtraRule::XValues:
+            extra = data.x.data();
+            extraCount = data.x.size();
+            break;
+        case ExtraRule::LastSeries:
+            // The last series is the volume, drawn against the second axis in its own colour.
+            sets = std::max(data.sets - 1, 0);
+            extra = data.sets > 0 ? &data.y[static_cast<std::size_t>(sets) * points] : nullptr;
+            extraCount = data.sets > 0 ? static_cast<std::size_t>(points) : 0;
+            volumeColors.assign(static_cast<std::size_t>(points), data.sets > 0 ? data.colors[sets] : 0);
+            o.ext_vol_color = volumeColors.data();
+            break;
+    }
+
+    short width = static_cast<short>(h.width);
+    short height = static_cast<short>(h.height);
+    if (row->horizontal) std::swap(width, height);
+    // Set for every graph, so that a horizontal drawing the engine gave up on cannot turn the next.
+    o.horizontal = row->horizontal ? 1 : 0;
+
+    EngineCall& call = engineCall();
+    call = EngineCall{};
+    call.engine = EngineCall::Graph;
+    call.width = width;
+    call.height = height;
+    call.type = type;
+    call.points = points;
+    call.sets = sets;
+    call.labels.assign(labels.begin(), labels.begin() + points);
+    call.values.assign(data.y.begin(), data.y.begin() + static_cast<std::ptrdiff_t>(sets) * points);
+    if (extra != nullptr) call.extra.assign(extra, extra + extraCount);
+    call.colors.assign(data.colors.begin(), data.colors.begin() + data.sets);
+    call.volume = volumeColors;
+    call.legend = legend;
+
+    PictureStream picture;
+    if (picture.get() != nullptr) {
+        draw_graph(width, height, picture.get(), type, points, labels.data(), sets, data.y.data(), extra);
+    }
+    o.horizontal = 0;
+}
+
+}  // namespace
+
+const EngineCall& lastEngineCall() { return engineCall(); }
+
+void drawChart(ChartDefinition& definition) {
+    terminateTexts(definition);
+    ChartHeader& h = definition.header();
+    if (h.errorCode != 0) {
+        drawError(h.errorCode);
+        return;
+    }
+
+    ChartOptions& o = chartOptions();
+    setDefaultTextSizes(o, h.width);
+    setFonts(o, definition.block);
+    lowerAscii(h.style);
+    lowerAscii(h.substyle);
+
+    // A damaged header cannot reach past the tables.
+    const int sets = static_cast<int>(std::min<uint32_t>(h.seriesCount, kMaxSeries));
+    const int points = sets == 0 ? 0 : static_cast<int>(std::min<uint32_t>(h.valueCount, kMaxValues));
+    Packed data = packValues(definition, sets, points);
+
+    if (isPieStyle(h.style)) drawPieChart(definition, data);
+    else drawGraphChart(definition, data);
+}
+
+}  // namespace plotwise

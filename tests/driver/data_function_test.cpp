@@ -1,0 +1,321 @@
+// Plotz_Data: the three kinds of data text, combining by X label, field references read record
+// by record, the limits and the error codes.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "definition/codec.h"
+#include "definition/data_text.h"
+#include "definition/field_reference.h"
+#include "driver/pie_default_colors.h"
+#include "script_harness.h"
+
+namespace plotwise {
+namespace {
+
+using testing::Chart;
+using testing::ScriptTest;
+using testing::chartOf;
+using testing::newChart;
+using testing::num;
+using testing::text;
+
+const ChartDefinition& def() { return workingDefinition(); }
+
+std::string numberList(int count, int start = 1) {
+    std::string s;
+    for (int i = 0; i < count; ++i) s += (i ? ";" : "") + std::to_string(start + i);
+    return s;
+}
+
+// ---- Data texts -------------------------------------------------------------------------------
+
+TEST(DataText, KindsFollowSeparatorsAndTheNumericSet) {
+    struct Case {
+        const char* text;
+        DataTextKind kind;
+    } cases[] = {
+        {"", DataTextKind::Number},
+        {"12.5", DataTextKind::Number},
+        {"-1e3", DataTextKind::Number},
+        {"Orders::Month", DataTextKind::FieldReference},
+        {"Sales", DataTextKind::FieldReference},
+        {"1;2;3", DataTextKind::NumberList},
+        {"1\r2", DataTextKind::NumberList},
+        {"1.5;2.5", DataTextKind::NumberList},            // 2 dots, 1 separator: at most 2
+        {"1.5.5;2.5", DataTextKind::TextList},            // 3 dots for 1 separator
+        {"1,5;2", DataTextKind::NumberList},              // "," is in the numeric set
+        {"Jan;Feb", DataTextKind::TextList},
+        {"1;2;E", DataTextKind::TextList},                // only a lower-case e is numeric
+    };
+    for (const Case& c : cases) EXPECT_EQ(classifyDataText(c.text), c.kind) << c.text;
+}
+
+TEST(DataText, NumbersSkipEmptyPiecesTextListsKeepThem) {
+    EXPECT_EQ(splitDataText("1;;2", false), (std::vector<std::string_view>{"1", "2"}));
+    EXPECT_EQ(splitDataText("a;;b", true), (std::vector<std::string_view>{"a", "", "b"}));
+    EXPECT_EQ(splitDataText("a;b;", true), (std::vector<std::string_view>{"a", "b", ""}));
+    EXPECT_EQ(splitDataText("a\rb", true), (std::vector<std::string_view>{"a", "b"}));
+    EXPECT_TRUE(splitDataText("", false).empty());
+    EXPECT_EQ(pieceNumber("1,5"), 1.0);  // a comma ends the number
+    EXPECT_EQ(pieceNumber(" 2.5e1"), 25.0);
+}
+
+TEST(FieldReferenceText, RangesAndTheirAbsence) {
+    FieldReference r = parseFieldReference("Orders::Month(2-4)");
+    EXPECT_EQ(r.field, "Orders::Month");
+    EXPECT_TRUE(r.bounded);
+    EXPECT_EQ(r.first, 2);
+    EXPECT_EQ(r.last, 4);
+
+    r = parseFieldReference("Orders::Month");
+    EXPECT_EQ(r.field, "Orders::Month");
+    EXPECT_FALSE(r.bounded);
+    EXPECT_EQ(r.first, 1);
+
+    r = parseFieldReference("Orders::Month(5-2)");  // backwards: the whole found set
+    EXPECT_EQ(r.field, "Orders::Month");
+    EXPECT_FALSE(r.bounded);
+    EXPECT_EQ(r.first, 1);
+
+    r = parseFieldReference("Orders::Month(0-3)");  // records count from 1
+    EXPECT_EQ(r.first, 1);
+    EXPECT_EQ(r.last, 3);
+
+    EXPECT_EQ(recordExpression("Orders::Month", 7), "GetNthRecord ( Orders::Month ; 7 )");
+}
+
+// ---- Lists --------------------------------------------------------------------------------------
+
+class DataFunction : public ScriptTest {};
+
+TEST_F(DataFunction, NumbersCombineIntoPointsWithBlankEndedLabels) {
+    data(newChart(), "1;2;3", "10;20;30");
+    ASSERT_EQ(def().header().seriesCount, 1u);
+    ASSERT_EQ(def().header().valueCount, 3u);
+    EXPECT_EQ(def().header().errorCode, 0u);
+    const char* labels[] = {"1 ", "2 ", "3 "};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_STREQ(def().xLabel[0][i], labels[i]);
+        EXPECT_STREQ(def().yLabel[0][i], " ");
+        EXPECT_EQ(def().series[0].x[i], i + 1.0f);
+        EXPECT_EQ(def().series[0].y[i], 10.0f * (i + 1));
+    }
+    EXPECT_EQ(def().series[0].color, 0xFF0000u);
+}
+
+TEST_F(DataFunction, EqualCategoriesAreSummedKeepingTheLatestXValue) {
+    data(newChart(), "A;B;A", "1;2;3");
+    ASSERT_EQ(def().header().valueCount, 2u);
+    EXPECT_STREQ(def().xLabel[0][0], "A ");
+    EXPECT_STREQ(def().xLabel[0][1], "B ");
+    EXPECT_EQ(def().series[0].y[0], 4.0f);
+    EXPECT_EQ(def().series[0].y[1], 2.0f);
+    EXPECT_EQ(def().series[0].x[0], 2.0f);
+    EXPECT_EQ(def().series[0].x[1], 1.0f);
+}
+
+TEST_F(DataFunction, CategoryNamesAsYStorePlainly) {
+    data(newChart(), "A;B;A", "x;y;z");
+    ASSERT_EQ(def().header().valueCount, 3u);
+    const char* x[] = {"A ", "B ", "A "};
+    const char* y[] = {"x ", "y ", "z "};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_STREQ(def().xLabel[0][i], x[i]);
+        EXPECT_STREQ(def().yLabel[0][i], y[i]);
+        EXPECT_EQ(def().series[0].y[i], static_cast<float>(i));
+    }
+}
+
+TEST_F(DataFunction, EmptyPiecesAreSkippedForNumbersAndKeptForNames) {
+    data(newChart(), "1;;2", "5;6");
+    EXPECT_EQ(def().header().valueCount, 2u);
+    data(newChart(), "a;;b", "5;6;7");
+    ASSERT_EQ(def().header().valueCount, 3u);
+    EXPECT_STREQ(def().xLabel[0][1], " ");
+    data(newChart(), "", "5");
+    EXPECT_EQ(def().header().valueCount, 0u);
+    EXPECT_EQ(def().header().seriesCount, 1u);
+    EXPECT_EQ(def().header().errorCode, 0u);
+}
+
+TEST_F(DataFunction, YShorterLeavesZerosLongerIsIgnored) {
+    data(newChart(), "1;2;3", "7");
+    ASSERT_EQ(def().header().valueCount, 3u);
+    EXPECT_EQ(def().series[0].y[0], 7.0f);
+    EXPECT_EQ(def().series[0].y[1], 0.0f);
+    EXPECT_EQ(def().series[0].y[2], 0.0f);
+    data(newChart(), "1;2", "7;8;9;10");
+    ASSERT_EQ(def().header().valueCount, 2u);
+    EXPECT_EQ(def().series[0].y[1], 8.0f);
+    EXPECT_EQ(def().series[0].y[2], 0.0f);  // cleared, not the 9 of the longer list
+}
+
+TEST_F(DataFunction, SeriesAccumulateAndTheNewOneIsCleared) {
+    Chart c = data(newChart(), "1;2;3", "1;1;1", 0x00FF00, "First");
+    // Leave values in record 1 of the working definition that the next series must not show.
+    workingDefinition().series[1].y[1] = 99;
+    data(c, "1;2", "5;6", 0x0000FF, "Second");
+    EXPECT_EQ(def().header().seriesCount, 2u);
+    EXPECT_EQ(def().header().valueCount, 2u);
+    EXPECT_STREQ(def().series[0].name, "First");
+    EXPECT_STREQ(def().series[1].name, "Second");
+    EXPECT_EQ(def().series[1].color, 0x0000FFu);
+    EXPECT_EQ(def().series[1].y[1], 6.0f);
+    EXPECT_EQ(def().series[1].y[2], 0.0f);
+}
+
+TEST_F(DataFunction, ThousandPointsFitAndOneMoreIsAnError) {
+    for (bool names : {false, true}) {
+        SCOPED_TRACE(names ? "plain" : "combining");
+        // Y as category names stores plainly; as numbers, combines (all X labels differ).
+        std::string y = names ? "n" + std::string(999, ';') : numberList(1000);
+        data(newChart(), numberList(1000), y);
+        EXPECT_EQ(def().header().valueCount, 1000u);
+        EXPECT_EQ(def().header().errorCode, 0u);
+        EXPECT_STREQ(def().xLabel[0][999], "1000 ");
+        data(newChart(), numberList(1001), names ? y + ";m" : numberList(1001));
+        EXPECT_EQ(def().header().valueCount, 1001u);
+        EXPECT_EQ(def().header().errorCode, static_cast<uint32_t>(kErrorTooManyValues));
+    }
+}
+
+TEST_F(DataFunction, CombiningStopsAtTheThousandAndFirstCategory) {
+    // 1001 distinct labels, then a repeat of the first: combining stops at the 1001st.
+    data(newChart(), numberList(1001) + ";1", numberList(1002));
+    EXPECT_EQ(def().header().valueCount, 1001u);
+    EXPECT_EQ(def().series[0].y[0], 1.0f);  // the repeat after the stop is not added
+    EXPECT_EQ(def().series[0].y[999], 1000.0f);
+}
+
+TEST_F(DataFunction, TextOutsideAContainerStartsANewDefinitionWithNameFourth) {
+    // Leave an old definition behind with two series and a title.
+    Chart c = data(newChart(), "1;2", "1;2");
+    data(c, "1;2", "3;4");
+    workingDefinition().header().errorCode = 0;
+    copyText(workingDefinition().header().chartTitle, "Old");
+    chartOf(Plotz_Data, {text("Jan;Feb"), text("3;4"), num(0x123456), text("Fresh")}, env());
+    EXPECT_EQ(def().header().seriesCount, 1u);
+    EXPECT_STREQ(def().header().chartTitle, "");
+    EXPECT_STREQ(def().series[0].name, "Fresh");
+    EXPECT_EQ(def().series[0].color, 0x123456u);
+    EXPECT_STREQ(def().xLabel[0][1], "Feb ");
+}
+
+TEST_F(DataFunction, AContainerWithoutColourGivesEachSeriesItsOwnColour) {
+    Chart c = newChart();
+    c = chartOf(Plotz_Data, {c, text("1;2"), text("3;4")}, env());
+    c = chartOf(Plotz_Data, {c, text("1;2"), text("5;6")}, env());
+    ASSERT_EQ(def().header().seriesCount, 2u);
+    EXPECT_EQ(def().series[0].color, pieDefaultColors()[0]);
+    EXPECT_EQ(def().series[1].color, pieDefaultColors()[1]);
+    EXPECT_NE(def().series[0].color, def().series[1].color);
+}
+
+TEST_F(DataFunction, AHundredAndFirstSeriesIsAnErrorAndChangesNothingElse) {
+    Chart c = newChart();
+    for (int s = 0; s < kMaxSeries; ++s) c = data(c, "1;2;3", "1;2;3");
+    ASSERT_EQ(def().header().seriesCount, 100u);
+    ASSERT_EQ(def().header().errorCode, 0u);
+    data(c, "1;2;3;4;5", "9;9;9;9;9");
+    EXPECT_EQ(def().header().seriesCount, 100u);
+    EXPECT_EQ(def().header().valueCount, 3u);
+    EXPECT_EQ(def().header().errorCode, static_cast<uint32_t>(kErrorData));
+    EXPECT_EQ(def().series[99].y[2], 3.0f);
+}
+
+TEST_F(DataFunction, TooFewArgumentsAreAnErrorWhateverTheLastCallLeft) {
+    workingDefinition().header().errorCode = kErrorAxis;  // an earlier, unrelated call's error
+    const testing::Outcome o = testing::call(Plotz_Data, {text("1;2"), text("3;4")}, env());
+    ASSERT_TRUE(o.isChart());
+    EXPECT_EQ(testing::blockOf(o.chart).header.errorCode, static_cast<uint32_t>(kErrorData));
+}
+
+TEST_F(DataFunction, LabelsAreCutAtACharacterBoundary) {
+    std::string word;
+    for (int i = 0; i < 20; ++i) word += "\xC3\xA9";  // 20 x "é", 40 bytes
+    data(newChart(), word + ";b", "1;2");
+    EXPECT_EQ(std::string(def().xLabel[0][0]), word.substr(0, 30));  // 31 would split an "é"
+}
+
+// ---- Field references ---------------------------------------------------------------------------
+
+TEST_F(DataFunction, ARangeReadsJustThoseRecords) {
+    records.fields["Orders::Month"] = {std::string("Jan"), std::string("Feb"), std::string("Mar"),
+                                       std::string("Apr"), std::string("May")};
+    data(newChart(), "Orders::Month(2-4)", "1;2;3");
+    EXPECT_EQ(records.evaluated, (std::vector<std::string>{"GetNthRecord ( Orders::Month ; 2 )",
+                                                           "GetNthRecord ( Orders::Month ; 3 )",
+                                                           "GetNthRecord ( Orders::Month ; 4 )"}));
+    ASSERT_EQ(def().header().valueCount, 3u);
+    EXPECT_STREQ(def().xLabel[0][0], "Feb ");
+    EXPECT_STREQ(def().xLabel[0][2], "Apr ");
+    EXPECT_EQ(def().series[0].x[0], 0.0f);  // text records give no X value
+}
+
+TEST_F(DataFunction, RecordsAreReadToTheEndOfTheFoundSet) {
+    records.fields["T::X"] = {1.0, 2.0, 3.5};
+    records.fields["T::Y"] = {10.0, std::string("20"), 30.0, 40.0};
+    data(newChart(), "T::X", "T::Y");
+    ASSERT_EQ(def().header().valueCount, 3u);
+    EXPECT_STREQ(def().xLabel[0][2], "3.5 ");
+    EXPECT_EQ(def().series[0].x[2], 3.5f);
+    // A text record among the Y values stores the points plainly, its value the position.
+    EXPECT_EQ(def().series[0].y[0], 10.0f);
+    EXPECT_EQ(def().series[0].y[1], 1.0f);
+    EXPECT_STREQ(def().yLabel[0][1], "20 ");
+    EXPECT_EQ(def().series[0].y[2], 30.0f);
+}
+
+TEST_F(DataFunction, AFoundSetOfManyOrdersSumsIntoMonths) {
+    const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    auto& month = records.fields["Orders::Month"];
+    auto& amount = records.fields["Orders::Amount"];
+    double expected[12] = {};
+    for (int r = 0; r < 100000; ++r) {
+        month.emplace_back(std::string(months[r % 12]));
+        amount.emplace_back(static_cast<double>(r % 7));
+        expected[r % 12] += r % 7;
+    }
+    records.keepLog = false;
+    data(newChart(), "Orders::Month", "Orders::Amount");
+    ASSERT_EQ(def().header().valueCount, 12u);
+    EXPECT_EQ(def().header().errorCode, 0u);
+    for (int m = 0; m < 12; ++m) {
+        EXPECT_EQ(def().xLabel[0][m], std::string(months[m]) + " ");
+        EXPECT_EQ(def().series[0].y[m], static_cast<float>(expected[m])) << months[m];
+    }
+}
+
+TEST_F(DataFunction, UnknownFieldsAreXOrYDataErrors) {
+    records.fields["T::Y"] = {1.0, 2.0};
+    data(newChart(), "Sales", "T::Y");
+    EXPECT_EQ(def().header().errorCode, static_cast<uint32_t>(kErrorXData));
+    data(newChart(), "1;2", "Nothing::Here");
+    EXPECT_EQ(def().header().errorCode, static_cast<uint32_t>(kErrorYData));
+    // Both unknown: the Y reading speaks.
+    data(newChart(), "Sales", "Nothing::Here");
+    EXPECT_EQ(def().header().errorCode, static_cast<uint32_t>(kErrorYData));
+}
+
+TEST_F(DataFunction, AnXFailureStaysWhenTheYReadingWorked) {
+    records.fields["T::Y"] = {1.0, 2.0};
+    data(newChart(), "Unknown::Field", "T::Y");
+    EXPECT_EQ(def().header().errorCode, static_cast<uint32_t>(kErrorXData));
+}
+
+TEST_F(DataFunction, OtherHostErrorsBecomeTheNumericResult) {
+    records.fields["Empty::X"] = {};
+    records.fields["T::X"] = {1.0, 2.0};
+    testing::Outcome o = testing::call(Plotz_Data, {newChart(), text("Empty::X"), text("1;2"), num(0)}, env());
+    EXPECT_EQ(o.type, kFMX_Number);
+    EXPECT_EQ(o.number, 101.0);
+    // On the Y side the code is one more, so that it is told apart from an X failure.
+    o = testing::call(Plotz_Data, {newChart(), text("T::X"), text("Empty::X"), num(0)}, env());
+    EXPECT_EQ(o.type, kFMX_Number);
+    EXPECT_EQ(o.number, 102.0);
+}
+
+}  // namespace
+}  // namespace plotwise

@@ -1,0 +1,534 @@
+// drawChart: options from the definition, the engine call each style makes, x labels by axis
+// type, the pie path, and the limits of a damaged header.
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "definition/codec.h"
+#include "driver/chart_styles.h"
+#include "driver/draw_chart.h"
+#include "driver/pie_default_colors.h"
+#include "script_harness.h"
+
+namespace plotwise {
+namespace {
+
+using testing::Chart;
+using testing::Picture;
+using testing::ScriptTest;
+using testing::blockOf;
+using testing::chartOf;
+using testing::newChart;
+using testing::num;
+using testing::text;
+
+const EngineCall& engine() { return lastEngineCall(); }
+ChartOptions& options() { return chartOptions(); }
+
+class DrawChart : public ScriptTest {
+protected:
+    Chart threeSeries() {
+        Chart c = data(newChart(), "Jan;Feb;Mar", "1;2;3", 0xFF0000, "One");
+        c = data(c, "Jan;Feb;Mar", "4;5;6", 0x00FF00, "Two");
+        return data(c, "Jan;Feb;Mar", "7;8;9", 0x0000FF, "Three");
+    }
+    Chart axis(const Chart& c, std::vector<testing::Arg> rest) {
+        rest.insert(rest.begin(), testing::Arg(c));
+        return chartOf(Plotz_Axis, rest);
+    }
+};
+
+// ---- Sizes, fonts, colours ----------------------------------------------------------------------
+
+TEST_F(DrawChart, DefaultTextSizesFollowTheWidth) {
+    struct Case {
+        double width;
+        double title, label;
+        int dist;
+    } cases[] = {
+        {320, 10, 8, 15},
+        {321, 10, 8, 13},   // floor(10.7 - 0.0083), floor(8.025 - 0.00625); 10 x 1.3
+        {640, 18, 14, 23},
+        {960, 26, 20, 33},
+        {100, 10, 8, 15},
+    };
+    const Chart c = data(newChart(), "a;b", "1;2");
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.width);
+        draw(c, k.width, 200);
+        EXPECT_EQ(options().title_ptsize, k.title);
+        EXPECT_EQ(options().ytitle_ptsize, k.title);
+        EXPECT_EQ(options().xtitle_ptsize, k.title);
+        EXPECT_EQ(options().pie_title_ptsize, k.title);
+        EXPECT_EQ(options().yaxis_ptsize, k.label);
+        EXPECT_EQ(options().xaxis_ptsize, k.label);
+        EXPECT_EQ(options().pie_label_ptsize, k.label);
+        EXPECT_EQ(options().pie_label_dist, k.dist);
+    }
+}
+
+TEST_F(DrawChart, FontsOfTheDefinitionReachTheirOptions) {
+    Chart c = data(newChart(), "a;b", "1;2");
+    c = chartOf(Plotz_Font, {c, text("charttitle"), text("Title.ttf"), num(24), num(0x112233)});
+    c = chartOf(Plotz_Font, {c, text("yaxistitle"), text("Y.ttf"), num(0), num(0x445566)});
+    c = chartOf(Plotz_Font, {c, text("xaxistexts"), text("X.ttf"), num(9), num(0x778899)});
+    c = style(c, "line");
+    EXPECT_EQ(options().title_ptsize, 24);
+    EXPECT_EQ(options().pie_title_ptsize, 24);
+    EXPECT_EQ(options().title_color, 0x112233u);
+    EXPECT_EQ(options().pie_title_color, 0x112233u);
+    EXPECT_STREQ(options().title_font, "Title.ttf");
+    EXPECT_STREQ(options().pie_title_font, "Title.ttf");
+    EXPECT_EQ(options().ytitle_ptsize, 10);  // size 0: the default stays
+    EXPECT_EQ(options().ytitle_color, 0x445566u);
+    EXPECT_EQ(options().ytitle2_color, 0x445566u);
+    EXPECT_STREQ(options().ytitle_font, "Y.ttf");
+    EXPECT_EQ(options().xaxis_ptsize, 9);
+    EXPECT_EQ(options().xlabel_color, 0x778899u);
+    EXPECT_STREQ(options().xaxis_font, "X.ttf");
+    EXPECT_EQ(options().ylabel_color, kDefaultColor);
+}
+
+TEST_F(DrawChart, DrawSetsSizeAndColours) {
+    Chart c = style(data(newChart(), "a;b", "1;2"), "vbar");
+    c = chartOf(Plotz_Draw, {c, num(400), num(300), num(0x102030), num(0x405060)});
+    const ChartBlock b = blockOf(c);
+    EXPECT_EQ(b.header.width, 400u);
+    EXPECT_EQ(b.header.height, 300u);
+    EXPECT_EQ(options().bg_color, 0x102030u);
+    EXPECT_EQ(options().plot_color, 0x405060u);
+    EXPECT_EQ(engine().width, 400);
+    EXPECT_EQ(engine().height, 300);
+}
+
+// ---- Styles -------------------------------------------------------------------------------------
+
+TEST_F(DrawChart, EveryStyleMakesItsEngineCall) {
+    struct Case {
+        const char* style;
+        const char* substyle;
+        ChartType type;
+        StackType stack;
+        int sets;
+        std::size_t extra;  // values in the extra array
+    } cases[] = {
+        {"line", "", Line, Beside, 3, 0},
+        {"3dline", "", Line3D, Beside, 3, 0},
+        {"area", "", Area, Depth, 3, 0},
+        {"3darea", "", Area3D, Depth, 3, 0},
+        {"vbar", "", Bar, Layer, 3, 0},
+        {"vbar", "layer", Bar, Layer, 3, 0},
+        {"vbar", "beside", Bar, Beside, 3, 0},
+        {"vertical bar", "beside", Bar, Beside, 3, 0},
+        {"v3dbar", "", Bar3D, Layer, 3, 0},
+        {"vertical 3dbar", "beside", Bar3D, Beside, 3, 0},
+        {"hbar", "", Bar, Layer, 3, 0},
+        {"horizontal bar", "beside", Bar, Beside, 3, 0},
+        {"h3dbar", "", Bar3D, Layer, 3, 0},
+        {"horizontal 3dbar", "", Bar3D, Layer, 3, 0},
+        {"xyline", "", XyLine, Beside, 3, 9},
+        {"xyline", "rectangular", XyLineStep, Beside, 3, 9},
+        {"xypoint", "rectangular", XyPoint, Beside, 3, 9},
+        {"xyarea", "", XyArea, Beside, 3, 9},
+        {"xyarea", "rectangular", XyAreaStep, Beside, 3, 9},
+        {"combolineline", "", ComboLineLine, Depth, 2, 3},
+        {"3dcombolineline", "", ComboLineLine3D, Depth, 2, 3},
+        {"combolinearea", "", ComboLineArea, Depth, 2, 3},
+        {"3dcombolinearea", "", ComboLineArea3D, Depth, 2, 3},
+        {"combolinebar", "", ComboLineBar, Depth, 2, 3},
+        {"combolinevbar", "", ComboLineBar, Depth, 2, 3},
+        {"3dcombolinebar", "", ComboLineBar3D, Depth, 2, 3},
+        {"3dcombolinevbar", "", ComboLineBar3D, Depth, 2, 3},
+    };
+    const Chart c = threeSeries();
+    for (const auto& k : cases) {
+        SCOPED_TRACE(std::string(k.style) + "/" + k.substyle);
+        style(c, k.style, k.substyle);
+        ASSERT_EQ(engine().engine, EngineCall::Graph);
+        EXPECT_EQ(engine().type, k.type);
+        EXPECT_EQ(options().stack_type, k.stack);
+        EXPECT_EQ(engine().sets, k.sets);
+        EXPECT_EQ(engine().points, 3);
+        EXPECT_EQ(engine().extra.size(), k.extra);
+        EXPECT_EQ(engine().values.size(), static_cast<std::size_t>(k.sets) * 3);
+    }
+}
+
+TEST_F(DrawChart, CombinationsTakeTheLastSeriesAsVolumeInItsColour) {
+    style(threeSeries(), "combolinebar");
+    EXPECT_EQ(engine().sets, 2);
+    EXPECT_EQ(engine().values, (std::vector<float>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(engine().extra, (std::vector<float>{7, 8, 9}));
+    EXPECT_EQ(engine().volume, (std::vector<uint32_t>{0x0000FF, 0x0000FF, 0x0000FF}));
+    EXPECT_EQ(options().ext_vol_color, nullptr);  // the array died with the drawing
+}
+
+TEST_F(DrawChart, XyChartsGetThePackedXValues) {
+    Chart c = data(newChart(), "1;2;3", "5;6;7");
+    c = data(c, "4;5;6", "8;9;10");
+    style(c, "xypoint");
+    EXPECT_EQ(engine().extra, (std::vector<float>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(engine().values, (std::vector<float>{5, 6, 7, 8, 9, 10}));
+}
+
+TEST_F(DrawChart, UnknownStylesShowTheStyleError) {
+    const Chart c = data(newChart(), "a;b", "1;2");
+    for (const char* s : {"vbar ", "bar", "xyline2", "piechart"}) {
+        SCOPED_TRACE(s);
+        const Chart drawn = style(c, s);
+        EXPECT_EQ(engine().engine, EngineCall::ErrorPicture);
+        EXPECT_EQ(engine().errorCode, static_cast<uint32_t>(kErrorStyle));
+        EXPECT_EQ(blockOf(drawn).header.errorCode, 0u);  // shown, not stored
+    }
+}
+
+TEST_F(DrawChart, StylesAreComparedInLowerCase) {
+    const Chart c = style(data(newChart(), "a;b", "1;2"), "3DPie");
+    EXPECT_STREQ(blockOf(c).header.style, "3dpie");
+    EXPECT_EQ(engine().engine, EngineCall::Pie);
+    EXPECT_EQ(engine().type, 0);
+    // Stored in capitals by some other writer: the drawing lowers it in place.
+    copyText(workingDefinition().header().style, "PIE");
+    drawChart(workingDefinition());
+    EXPECT_STREQ(workingDefinition().header().style, "pie");
+    EXPECT_EQ(engine().type, 1);
+}
+
+TEST_F(DrawChart, HorizontalBarsReachTheEngineTurned) {
+    Chart c = style(data(newChart(), "a;b", "1;2"), "hbar");
+    draw(c, 400, 300);
+    EXPECT_EQ(engine().width, 300);
+    EXPECT_EQ(engine().height, 400);
+    EXPECT_EQ(options().horizontal, 0);  // never left set for the next drawing
+    style(c, "vbar");
+    EXPECT_EQ(engine().width, 320);
+    EXPECT_EQ(engine().height, 240);
+}
+
+TEST_F(DrawChart, ValueLabelPositionFromTheSubstyle) {
+    const Chart c = data(newChart(), "a;b", "1;2");
+    const char* substyles[] = {"auto", "outside", "top", "center", "bottom", "left", "right"};
+    for (short i = 0; i < 7; ++i) {
+        style(c, "vbar", substyles[i]);
+        EXPECT_EQ(options().value_label_position, i);
+    }
+    style(c, "vbar", "beside");  // not a position: the last one stays
+    EXPECT_EQ(options().value_label_position, 6);
+}
+
+TEST_F(DrawChart, LegendHasTheNamedSeries) {
+    Chart c = data(newChart(), "a;b;c", "1;2;3", 0xFF0000, "Alpha");
+    c = data(c, "a;b;c", "1;2;3", 0x00FF00);
+    c = data(c, "a;b;c", "1;2;3", 0x0000FF, "A name longer than nineteen");
+    c = style(c, "line");
+    ASSERT_EQ(engine().legend.size(), 2u);
+    EXPECT_STREQ(engine().legend[0].name, "Alpha");
+    EXPECT_EQ(engine().legend[0].value, 0.0f);
+    EXPECT_EQ(engine().legend[1].value, 4.0f);  // series index 2, counting the unnamed one
+    EXPECT_EQ(engine().legend[1].color, 0x0000FFu);
+    EXPECT_STREQ(engine().legend[1].name, "A name longer than ");
+    EXPECT_EQ(engine().legend[0].point, 2.0f);
+    EXPECT_EQ(engine().legend[0].kind, 3u);
+    EXPECT_EQ(engine().legend[0].width, 3);
+    draw(c, 960, 400);
+    EXPECT_EQ(engine().legend[0].width, 6);
+    EXPECT_EQ(options().legend_entries, nullptr);
+}
+
+TEST_F(DrawChart, LabelAngleByOrientationOrFit) {
+    Chart c = style(data(newChart(), "a;b", "1;2"), "line");
+    EXPECT_EQ(options().xlabel_angle, 0);  // 2 bytes x 8 x 0.7 x 2 points < 320
+    // "Febr 2009 " is 10 bytes: 10 x 8 x 0.7 x 5 = 280 fits, x 6 = 336 does not.
+    style(data(newChart(), "Jan 2009;Febr 2009;Mar 2009;Apr 2009;May 2009", "1;2;3;4;5"), "line");
+    EXPECT_EQ(options().xlabel_angle, 0);
+    style(data(newChart(), "Jan 2009;Febr 2009;Mar 2009;Apr 2009;May 2009;Jun 2009", "1;2;3;4;5;6"), "line");
+    EXPECT_EQ(options().xlabel_angle, 90);
+    c = axis(c, {text("x"), text("labelsOrientation"), text("sharp")});
+    EXPECT_EQ(options().xlabel_angle, 60);
+    c = axis(c, {text("x"), text("labelsOrientation"), text("vertical")});
+    EXPECT_EQ(options().xlabel_angle, 90);
+    c = axis(c, {text("x"), text("labelsOrientation"), text("horizontal")});
+    EXPECT_EQ(options().xlabel_angle, 0);
+}
+
+// ---- X labels -----------------------------------------------------------------------------------
+
+TEST_F(DrawChart, XyLabelsFollowTheRange) {
+    Chart c = style(data(newChart(), "2;3;4;5", "1;2;3;4"), "xyline");
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"2", "3", "4", "5"}));
+    EXPECT_EQ(options().xlabel_decimals, 0);
+    c = axis(c, {text("x"), text("min"), num(0)});
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"0.0", "1.7", "3.3", "5.0"}));
+    EXPECT_EQ(options().xlabel_decimals, 1);
+    c = axis(c, {text("x"), text("min"), num(10)});  // only widens
+    EXPECT_EQ(engine().labels.front(), "2");
+}
+
+TEST_F(DrawChart, XyDecimalsByStep) {
+    struct Case {
+        const char* x;
+        std::vector<std::string> labels;
+    } cases[] = {
+        {"0;0.05", {"0.000", "0.050"}},
+        {"0;0.5", {"0.00", "0.50"}},
+        {"0;2.5", {"0.0", "2.5"}},
+        {"0;25.5", {"0", "26"}},
+        {"0;100", {"0", "100"}},
+    };
+    for (const auto& k : cases) {
+        style(data(newChart(), k.x, "1;2"), "xypoint");
+        EXPECT_EQ(engine().labels, k.labels) << k.x;
+    }
+}
+
+TEST_F(DrawChart, XyChartWithOneValueIsLabelledWithIt) {
+    style(data(newChart(), "2.5", "7"), "xyline");
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"2.5"}));
+    style(data(newChart(), "40", "7"), "xyarea");
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"40"}));
+}
+
+TEST_F(DrawChart, XyNumberAndTextAxes) {
+    Chart c = style(data(newChart(), "1000;2000;3000", "1;2;3"), "xyline");
+    c = axis(c, {text("x"), text("type"), text("number"), text("format"), text("#,###.# km")});
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"1,000.0 km", "2,000.0 km", "3,000.0 km"}));
+    c = axis(c, {text("x"), text("type"), text("text"), text("format"), text("<#>")});
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"<1000 >", "<2000 >", "<3000 >"}));
+}
+
+TEST_F(DrawChart, CategoryLabelsByAxisType) {
+    Chart c = style(data(newChart(), "1234.5;Total;7", "1;2;3"), "vbar");
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"1234.5 ", "Total ", "7 "}));
+    c = axis(c, {text("x"), text("type"), text("number"), text("format"), text("#,###.##")});
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"1,234.50", "Total ", "7.00"}));
+    c = axis(c, {text("x"), text("type"), text("text"), text("format"), text("Item #")});
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"Item 1234.5 ", "Item Total ", "Item 7 "}));
+}
+
+TEST_F(DrawChart, NoLabelsAreLeftOverFromAnotherChart) {
+    style(data(newChart(), "North;South;East", "1;2;3"), "line");
+    ASSERT_EQ(engine().labels[0], "North ");
+    Chart c = style(data(newChart(), "10;20;30", "1;2;3"), "line");
+    c = axis(c, {text("x"), text("type"), text("number")});
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"10", "20", "30"}));
+    // An empty label shows as such, not as what the slot held before.
+    workingDefinition().xLabel[0][1][0] = '\0';
+    axis(c, {text("x"), text("type"), text("text")});
+    EXPECT_EQ(engine().labels[1], "20 ");  // the container's label came back with the load
+    workingDefinition().xLabel[0][1][0] = '\0';
+    drawChart(workingDefinition());
+    EXPECT_EQ(engine().labels[1], "Empty label");
+}
+
+TEST_F(DrawChart, DateLabelsThroughTheHost) {
+    Chart c = style(data(newChart(), "2009-06-12;6/13/2009;soon", "1;2;3"), "vbar");
+    c = axis(c, {text("x"), text("type"), text("date"), text("format"), text("%d.%m.%Y")});
+    EXPECT_EQ(engine().labels[0], "12.06.2009");
+    EXPECT_EQ(engine().labels[1], "13.06.2009");
+    // Without a format no label can be made: the text itself is shown.
+    c = axis(c, {text("x"), text("format"), text("auto")});
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"2009-06-12 ", "6/13/2009 ", "soon "}));
+}
+
+TEST_F(DrawChart, DateYValuesCountFromNineteenSeventyAndAHalfHour) {
+    // Slashes make the Y data a list of names, whose texts the date axis reads.
+    Chart c = style(data(newChart(), "a;b", "6/12/2009;1/1/1970"), "line");
+    c = axis(c, {text("y"), text("type"), text("date")});
+    ASSERT_EQ(engine().values.size(), 2u);
+    EXPECT_EQ(engine().values[0], 1244766208.0f);  // float(63 380 361 600) - 62 135 595 000
+    EXPECT_EQ(engine().values[1], static_cast<float>(static_cast<double>(static_cast<float>(62135596800.0)) - 62135595000.0));
+    EXPECT_EQ(options().y_value_kind, 3);
+    // The stored values are not changed by the drawing.
+    EXPECT_EQ(workingDefinition().series[0].y[1], 1.0f);
+    c = axis(c, {text("y"), text("type"), text("time")});
+    EXPECT_EQ(options().y_value_kind, 4);
+    c = axis(c, {text("y"), text("type"), text("text")});
+    EXPECT_EQ(options().y_value_kind, 0);
+    c = axis(c, {text("y"), text("type"), text("month")});
+    EXPECT_EQ(options().y_value_kind, 0);
+}
+
+TEST_F(DrawChart, DateXValuesForXyCharts) {
+    Chart c = style(data(newChart(), "0001-01-02;0001-01-03", "1;2"), "xyline");
+    axis(c, {text("x"), text("type"), text("date")});
+    EXPECT_EQ(engine().extra, (std::vector<float>{86400, 172800}));
+}
+
+// ---- Pies ----------------------------------------------------------------------------------------
+
+TEST_F(DrawChart, PieSlicesLabelsAndDefaultColours) {
+    style(data(newChart(), "Jan;Feb;;Apr", "10;20;30;40"), "pie");
+    ASSERT_EQ(engine().engine, EngineCall::Pie);
+    EXPECT_EQ(engine().type, 1);
+    EXPECT_EQ(engine().values, (std::vector<float>{10, 20, 30, 40}));
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"Jan ", "Feb ", " ", "Apr "}));
+    EXPECT_EQ(engine().colors, (std::vector<uint32_t>{0xFF4040, 0x80FF80, 0x8080FF, 0xFF80FF}));
+    EXPECT_EQ(options().pie_percent_type, 2);
+    EXPECT_EQ(options().pie_3d_angle, 180);
+    EXPECT_EQ(options().pie_edge_color, NoColor);
+    EXPECT_EQ(options().pie_colors, nullptr);
+}
+
+TEST_F(DrawChart, PieColoursOfTheDefinition) {
+    Chart c = data(newChart(), "a;b;c", "1;1;1");
+    chartOf(Plotz_PieColors, {c, num(255), num(65280)});
+    EXPECT_EQ(engine().colors[0], 255u);
+    EXPECT_EQ(engine().colors[1], 65280u);
+}
+
+TEST_F(DrawChart, SlicesBeyondTheDefaultTableAreBlack) {
+    std::string x, y;
+    for (int i = 0; i < 300; ++i) {
+        x += (i ? ";" : "") + std::to_string(i);
+        y += (i ? ";" : "") + std::string("1");
+    }
+    data(newChart(), x, y);
+    ASSERT_EQ(engine().colors.size(), 300u);
+    EXPECT_EQ(engine().colors[255], pieDefaultColors()[255]);
+    EXPECT_EQ(engine().colors[256], 0u);
+}
+
+TEST_F(DrawChart, PieValueTextsAreAddedOncePerStyleCall) {
+    Chart c = data(newChart(), "Jan;Feb", "10;5");
+    c = style(c, "pie", "values");
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"Jan \n10", "Feb \n 5"}));
+    EXPECT_EQ(options().pie_percent_type, 0);
+    EXPECT_EQ(blockOf(c).header.styleGiven, 0);
+    c = draw(c, 320, 240);
+    c = draw(c, 320, 240);
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"Jan \n10", "Feb \n 5"}));
+    c = style(c, "3dpie", "both");
+    EXPECT_EQ(engine().labels[0], "Jan \n10, 10");
+    EXPECT_EQ(options().pie_percent_type, 2);
+}
+
+TEST_F(DrawChart, PieValueTextsAreCutAtACharacterBoundary) {
+    std::string name;
+    for (int i = 0; i < 14; ++i) name += "\xC3\xA9";  // 28 bytes
+    Chart c = data(newChart(), name + ";b", "1234;5");
+    style(c, "pie", "values");
+    // 28 + blank + "\n1234" = 34 bytes: cut to 31, which splits nothing here.
+    EXPECT_EQ(workingDefinition().xLabel[0][0], name + " \n1");
+    c = data(newChart(), std::string(29, 'x') + ";b", "1;5");
+    style(c, "pie", "both");
+    EXPECT_EQ(std::string(workingDefinition().xLabel[0][0]), std::string(29, 'x') + " ,");
+}
+
+TEST_F(DrawChart, EmptyDataShowsTheEmptyError) {
+    style(data(newChart(), "a;b;c", "0;0;0"), "pie");
+    EXPECT_EQ(engine().engine, EngineCall::ErrorPicture);
+    EXPECT_EQ(engine().errorCode, static_cast<uint32_t>(kErrorEmpty));
+    style(data(newChart(), "", ""), "line");
+    EXPECT_EQ(engine().errorCode, static_cast<uint32_t>(kErrorEmpty));
+    newChart();
+    EXPECT_EQ(engine().errorCode, static_cast<uint32_t>(kErrorEmpty));
+}
+
+// ---- Error state and damaged headers -------------------------------------------------------------
+
+TEST_F(DrawChart, ARecordedErrorIsDrawnInsteadOfTheChart) {
+    ChartDefinition& d = workingDefinition();
+    ChartHeader snapshot;
+    initHeader(snapshot);
+    snapshot.errorCode = kErrorAxis;
+    commitHeader(snapshot);
+    drawChart(d);
+    EXPECT_EQ(engine().engine, EngineCall::ErrorPicture);
+    EXPECT_EQ(engine().errorCode, static_cast<uint32_t>(kErrorAxis));
+}
+
+TEST_F(DrawChart, ADamagedHeaderIsCutToTheTables) {
+    ChartDefinition& d = workingDefinition();
+    ChartHeader snapshot;
+    initHeader(snapshot);
+    copyText(snapshot.style, "line");
+    snapshot.seriesCount = 5000;
+    snapshot.valueCount = 70000;
+    commitHeader(snapshot);
+    std::memset(d.block.fontName, 'x', sizeof d.block.fontName);  // no terminating zero anywhere
+    drawChart(d);
+    EXPECT_EQ(engine().engine, EngineCall::Graph);
+    EXPECT_EQ(engine().sets, kMaxSeries);
+    EXPECT_EQ(engine().points, kMaxValues);
+    EXPECT_EQ(std::strlen(options().title_font), 255u);
+}
+
+TEST(PieDefaultColors, RowsFollowTheirRule) {
+    const auto& t = pieDefaultColors();
+    const uint32_t row1[] = {0xFF4044, 0x80FF84, 0x8480FF, 0xFF84FF, 0xFFFF84,
+                             0x84FFFF, 0x0480BF, 0x80FF04, 0xBF0480, 0x04BF80};
+    for (int c = 0; c < 10; ++c) EXPECT_EQ(t[10 + c], row1[c]) << c;
+    EXPECT_EQ(t[0], 0xFF4040u);
+    EXPECT_EQ(t[6], 0x7F00BFu);
+    EXPECT_EQ(t[7], 0xF07FA0u);
+    EXPECT_EQ(t[170], 0xFF4040u + 68);       // row 17: k
+    EXPECT_EQ(t[180], 0xFF4040u + 72 + 4);   // row 18: k + 4 in the first column
+    EXPECT_EQ(t[181], 0x80FF80u + 72);       // other columns: k
+    EXPECT_EQ(t[255], 0x80FFFFu + 100 * 0x10000u);
+}
+
+TEST(ChartStyles, LookUpAndXyLabelRule) {
+    EXPECT_EQ(findChartStyle("vbar"), findChartStyle("vertical bar"));
+    EXPECT_EQ(findChartStyle("VBAR"), nullptr);  // the table holds lower case; callers lower first
+    EXPECT_EQ(findChartStyle("pie"), nullptr);
+    EXPECT_TRUE(isPieStyle("pie"));
+    EXPECT_TRUE(isPieStyle("3dpie"));
+    EXPECT_FALSE(isPieStyle("pie "));
+    EXPECT_TRUE(makesXyLabels("xyline"));
+    EXPECT_TRUE(makesXyLabels("xyarea2"));
+    EXPECT_TRUE(makesXyLabels("xypoint"));
+    EXPECT_FALSE(makesXyLabels("xypoints"));
+    EXPECT_FALSE(makesXyLabels("line"));
+}
+
+// ---- Pictures -------------------------------------------------------------------------------------
+
+TEST_F(DrawChart, PicturesHaveTheSizeAndBackgroundAsked) {
+    Chart c = style(data(newChart(), "a;b", "1;2"), "vbar");
+    c = chartOf(Plotz_Draw, {c, num(200), num(150), num(0x00FF00)});
+    Picture p(c);
+    ASSERT_NE(p.image, nullptr);
+    EXPECT_EQ(p.width(), 200);
+    EXPECT_EQ(p.height(), 150);
+    EXPECT_EQ(p.rgb(0, 0), 0x00FF00u);
+    EXPECT_EQ(p.rgb(199, 149), 0x00FF00u);
+}
+
+TEST_F(DrawChart, HorizontalBarPicturesKeepTheAskedSize) {
+    Chart c = style(data(newChart(), "a;b", "1;2"), "hbar");
+    c = draw(c, 400, 300);
+    Picture p(c);
+    ASSERT_NE(p.image, nullptr);
+    EXPECT_EQ(p.width(), 400);
+    EXPECT_EQ(p.height(), 300);
+}
+
+TEST_F(DrawChart, PieSlicesShowTheirColours) {
+    Chart c = data(newChart(), "a;b", "3;1");
+    Picture defaults(c);
+    ASSERT_NE(defaults.image, nullptr);
+    EXPECT_GT(defaults.count(0xFF4040), defaults.count(0x80FF80));  // the bigger slice
+    EXPECT_GT(defaults.count(0x80FF80), 100);
+    c = chartOf(Plotz_PieColors, {c, num(0x0000FF), num(0xFFFF00)});
+    Picture custom(c);
+    EXPECT_EQ(custom.count(0xFF4040), 0);
+    EXPECT_GT(custom.count(0x0000FF), custom.count(0xFFFF00));
+    EXPECT_GT(custom.count(0xFFFF00), 100);
+}
+
+TEST_F(DrawChart, DrawErrorPictureIsTheDefaultSize) {
+    const Chart c = chartOf(Plotz_Draw, {data(newChart(), "a", "1"), num(640)});
+    Picture p(c);
+    ASSERT_NE(p.image, nullptr);
+    EXPECT_EQ(p.width(), 320);
+    EXPECT_EQ(p.height(), 240);
+    const std::vector<uint8_t>* size = testing::findStream(c.streams, "SIZE");
+    ASSERT_NE(size, nullptr);
+    EXPECT_EQ(*size, (std::vector<uint8_t>{0x01, 0x40, 0x00, 0xF0}));
+}
+
+}  // namespace
+}  // namespace plotwise

@@ -1,0 +1,249 @@
+// Calling the script functions the way the host does: argument vectors of host values, a result
+// value, containers passed from one call to the next, and a small record table that answers
+// "GetNthRecord ( Table::Field ; n )" for field references.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include <gd.h>
+#include <gtest/gtest.h>
+
+#include "definition/chart_definition.h"
+#include "driver/axis_labels.h"
+#include "engine/chart_options.h"
+#include "frame/call_record.h"
+#include "frame/script_functions.h"
+#include "host/fmhost.h"
+
+namespace plotwise::testing {
+
+inline FMX_Error* err() {
+    static FMX_Error e;
+    e = FMX_Error{1, 0};
+    return &e;
+}
+
+// The streams of a container, in order.
+using Streams = std::vector<std::pair<std::string, std::vector<uint8_t>>>;
+
+inline Streams streamsOf(const FMX_BinaryData* binary) {
+    Streams streams;
+    const int32_t count = FM_BinaryData_GetCount(binary, err());
+    for (int32_t i = 0; i < count; ++i) {
+        char type[4];
+        FM_BinaryData_GetType(binary, i, type, err());
+        std::vector<uint8_t> bytes(FM_BinaryData_GetSize(binary, i, err()));
+        if (!bytes.empty()) FM_BinaryData_GetData(binary, i, 0, static_cast<uint32_t>(bytes.size()), bytes.data(), err());
+        streams.emplace_back(std::string(type, 4), std::move(bytes));
+    }
+    return streams;
+}
+
+inline const std::vector<uint8_t>* findStream(const Streams& streams, std::string_view code) {
+    for (const auto& s : streams) {
+        if (s.first == code) return &s.second;
+    }
+    return nullptr;
+}
+
+// A chart as a script holds it: the streams of a returned container.
+struct Chart {
+    Streams streams;
+};
+
+// One argument: a text, a number or a container.
+using Arg = std::variant<std::string, double, Chart>;
+inline Arg text(std::string s) { return Arg(std::move(s)); }
+inline Arg num(double n) { return Arg(n); }
+
+// What a script function gave back.
+struct Outcome {
+    int16_t returned = 0;
+    int32_t type = 0;     // native type of the result
+    double number = 0;    // when a number
+    Chart chart;          // when a container
+    bool isChart() const { return type == kFMX_Container; }
+};
+
+inline void setText(FMX_Data* data, const std::string& utf8) {
+    FMX_Text* text = FM_Text_Constructor1(err());
+    FM_Text_Assign(text, utf8.c_str(), kFMX_EncodingNative, err());
+    FMX_Locale* locale = FM_Locale_Constructor1(1, err());
+    FM_Data_SetAsText(data, text, locale, kFMX_Text, err());
+    FM_Locale_Delete(locale, err());
+    FM_Text_Delete(text, err());
+}
+
+inline void setNumber(FMX_Data* data, double n) {
+    FMX_FixPt* fixed = FM_FixPt_Constructor1(0, 16, err());
+    FM_FixPt_AssignDouble(fixed, n, err());
+    FM_Data_SetAsNumber(data, fixed, kFMX_Number, err());
+    FM_FixPt_Delete(fixed, err());
+}
+
+// Calls a script function with the arguments, as the host would.
+inline Outcome call(ScriptFunction function, const std::vector<Arg>& args, const FMX_ExprEnv* env = nullptr) {
+    FMX_DataVect* vect = FM_DataVect_Constructor1(err());
+    for (const Arg& arg : args) {
+        FMX_Data* value = FM_Data_Constructor1(err());
+        FMX_BinaryData* binary = nullptr;
+        if (const auto* s = std::get_if<std::string>(&arg)) {
+            setText(value, *s);
+        } else if (const auto* n = std::get_if<double>(&arg)) {
+            setNumber(value, *n);
+        } else {
+            binary = FM_BinaryData_Constructor1(err());
+            for (const auto& [code, bytes] : std::get<Chart>(arg).streams) {
+                FMX_QuadChar* q = FM_QuadChar_Constructor2(code[0], code[1], code[2], code[3], err());
+                static const uint8_t none = 0;
+                FM_BinaryData_Add(binary, q, static_cast<uint32_t>(bytes.size()), bytes.empty() ? &none : bytes.data(), err());
+                FM_QuadChar_Delete(q, err());
+            }
+            FM_Data_SetBinaryData(value, binary, 1, err());
+        }
+        FM_DataVect_PushBack(vect, value, err());
+        if (binary) FM_BinaryData_Delete(binary, err());
+        FM_Data_Delete(value, err());
+    }
+    FMX_Data* result = FM_Data_Constructor1(err());
+    Outcome outcome;
+    outcome.returned = function(0, env, vect, result);
+    outcome.type = FM_Data_GetNativeType(result, err());
+    if (outcome.type == kFMX_Number) outcome.number = FM_FixPt_AsFloat(FM_Data_GetAsNumber(result, err()), err());
+    if (outcome.type == kFMX_Container) outcome.chart.streams = streamsOf(FM_Data_GetBinaryData(result, err()));
+    FM_Data_Delete(result, err());
+    FM_DataVect_Delete(vect, err());
+    return outcome;
+}
+
+// Calls a function that must give back a container.
+inline Chart chartOf(ScriptFunction function, const std::vector<Arg>& args, const FMX_ExprEnv* env = nullptr) {
+    Outcome outcome = call(function, args, env);
+    EXPECT_EQ(outcome.returned, 0);
+    EXPECT_TRUE(outcome.isChart()) << "result type " << outcome.type << " number " << outcome.number;
+    return outcome.chart;
+}
+
+inline Chart newChart() { return chartOf(Plotz_New, {}); }
+
+// The chart header stored in a container.
+inline ChartBlock blockOf(const Chart& chart) {
+    ChartBlock block{};
+    const std::vector<uint8_t>* bytes = findStream(chart.streams, "CHHD");
+    EXPECT_NE(bytes, nullptr);
+    if (bytes != nullptr && bytes->size() == sizeof block) std::memcpy(&block, bytes->data(), sizeof block);
+    return block;
+}
+
+// The picture of a container, decoded; null when it has none.
+struct Picture {
+    gdImagePtr image = nullptr;
+    explicit Picture(const Chart& chart) {
+        const std::vector<uint8_t>* gif = findStream(chart.streams, "GIFf");
+        if (gif != nullptr && !gif->empty())
+            image = gdImageCreateFromGifPtr(static_cast<int>(gif->size()), const_cast<uint8_t*>(gif->data()));
+    }
+    ~Picture() {
+        if (image) gdImageDestroy(image);
+    }
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
+    int width() const { return image ? gdImageSX(image) : 0; }
+    int height() const { return image ? gdImageSY(image) : 0; }
+    uint32_t rgb(int x, int y) const {
+        const int c = gdImageGetPixel(image, x, y);
+        return static_cast<uint32_t>(gdImageRed(image, c) << 16 | gdImageGreen(image, c) << 8 | gdImageBlue(image, c));
+    }
+    // Pixels of exactly this colour.
+    int count(uint32_t color) const {
+        int n = 0;
+        for (int y = 0; y < height(); ++y)
+            for (int x = 0; x < width(); ++x) n += rgb(x, y) == color;
+        return n;
+    }
+};
+
+// Records of named fields, answering the host's evaluation of GetNthRecord expressions.
+struct RecordTable {
+    using Cell = std::variant<double, std::string>;
+    std::map<std::string, std::vector<Cell>> fields;
+    std::vector<std::string> evaluated;   // every expression, in order
+    bool keepLog = true;
+
+    static int16_t answer(void* context, const char* expression, FMX_Data* result) {
+        auto* table = static_cast<RecordTable*>(context);
+        if (table->keepLog) table->evaluated.emplace_back(expression);
+        const std::string_view e(expression);
+        constexpr std::string_view head = "GetNthRecord ( ";
+        const std::size_t semicolon = e.rfind(" ; ");
+        if (!e.starts_with(head) || semicolon == std::string_view::npos) return kFMX_CalcError;
+        const std::string field(e.substr(head.size(), semicolon - head.size()));
+        const long n = std::strtol(std::string(e.substr(semicolon + 3)).c_str(), nullptr, 10);
+        const auto it = table->fields.find(field);
+        if (it == table->fields.end()) return kFMX_FieldMissing;
+        if (n < 1 || n > static_cast<long>(it->second.size())) return kFMX_RecordMissing;
+        const Cell& cell = it->second[static_cast<std::size_t>(n - 1)];
+        if (const auto* d = std::get_if<double>(&cell)) setNumber(result, *d);
+        else setText(result, std::get<std::string>(cell));
+        return 0;
+    }
+};
+
+// A clean host with a call record, an all-zero working definition and label store, engine
+// options at their defaults, and an expression environment answered by `records`.
+class ScriptTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fmhost_reset();
+        fmhost_set_locale("default");
+        record_ = FMX_ExternCallStruct{};
+        fmhost_init_call_record(&record_);
+        storeCallRecord(&record_);
+        std::memset(&workingDefinition(), 0, sizeof(ChartDefinition));
+        std::memset(&labelStore(), 0, sizeof(LabelStore));
+        chartOptions() = ChartOptions{};
+        env_ = fmhost_env_create();
+        fmhost_set_evaluate_hook(&RecordTable::answer, &records);
+    }
+    void TearDown() override {
+        fmhost_set_evaluate_hook(nullptr, nullptr);
+        fmhost_env_delete(env_);
+        fmhost_reset();
+        EXPECT_EQ(fmhost_live_handles(), 0) << "a host memory block was not disposed of";
+        storeCallRecord(nullptr);
+        chartOptions() = ChartOptions{};
+    }
+
+    const FMX_ExprEnv* env() const { return env_; }
+
+    // Plotz_Data on a chart.
+    Chart data(const Chart& chart, std::string x, std::string y, double color = 0xFF0000, std::string name = "") {
+        std::vector<Arg> args{chart, text(std::move(x)), text(std::move(y)), num(color)};
+        if (!name.empty()) args.push_back(text(std::move(name)));
+        return chartOf(Plotz_Data, args, env_);
+    }
+    Chart style(const Chart& chart, std::string style, std::string substyle = "") {
+        std::vector<Arg> args{chart, text(std::move(style))};
+        if (!substyle.empty()) args.push_back(text(std::move(substyle)));
+        return chartOf(Plotz_Style, args);
+    }
+    Chart draw(const Chart& chart, double width, double height) {
+        return chartOf(Plotz_Draw, {chart, num(width), num(height)});
+    }
+
+    RecordTable records;
+
+private:
+    FMX_ExternCallStruct record_{};
+    FMX_ExprEnv* env_ = nullptr;
+};
+
+}  // namespace plotwise::testing
