@@ -9,7 +9,7 @@ CMAKE_ARGS ?=
 PACKAGES = cmake g++ clang pkg-config libgd-dev libfreetype-dev zlib1g-dev fonts-liberation \
            libgtest-dev libgmock-dev libbenchmark-dev
 
-.PHONY: all deps configure build test demo bench fuzz test-sanitize clean
+.PHONY: all deps configure build test demo gallery bench fuzz test-sanitize clean
 
 all: build
 
@@ -34,6 +34,10 @@ test: build
 demo: build
 	$(BUILD)/plotwise --version
 	$(BUILD)/plotwise eval 'Plotz_Version ( "long" )'
+	$(MAKE) --no-print-directory gallery
+
+gallery:
+	bash examples/gallery.sh $(BUILD) out/gallery
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) out
