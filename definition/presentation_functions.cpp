@@ -40,8 +40,6 @@ constexpr Keyword kAxisTypes[] = {
     {"date", kAxisDate}, {"time", kAxisTime},     {"timestamp", kAxisTimestamp},
 };
 
-constexpr Keyword kScales[] = {{"labels", 0}, {"linear", 1}, {"logarithmic", 2}};
-
 constexpr Keyword kOrientations[] = {{"auto", 0}, {"horizontal", 1}, {"vertical", 2}, {"sharp", 3}};
 
 // How the value of an axis option is read and stored.
@@ -107,7 +105,8 @@ void applyAxisOption(AxisOptions& axis, const AxisOption& option, const host::Ar
             axis.labelsOrientation = keywordValue(kOrientations, loweredArgument(args, valueIndex)).value_or(-1);
             return;
         case OptionKind::Scale:
-            // Recognised, but no field keeps it.
+            // "labels", "linear" or "logarithmic": no drawing has another scale than the
+            // linear one, so the value is taken and nothing is kept.
             return;
         case OptionKind::Bound:
         case OptionKind::Step:
