@@ -98,10 +98,13 @@ bool wideEnough(const Geometry& g, const Slice& sl, int d, double rho) {
 }
 
 // The outline arc of a slice; gd counts degrees from three o'clock, the pie from twelve.
+// Degrees are taken against 2π in single precision, so a slice ending at 2π ends at 360.
 void drawArc(gdImagePtr im, const Geometry& g, const Slice& sl, int d, int color) {
     const double per_radian = 360.0 / static_cast<double>(kTwoPiF);
     const int from = static_cast<int>(std::floor(sl.s * per_radian)) + 270;
     const int to = static_cast<int>(std::ceil(sl.t * per_radian)) + 270;
+    // gd draws a whole circle for equal ends; an empty slice on a whole degree has no arc.
+    if (from == to) return;
     gdImageArc(im, Cx(g, sl, d), Cy(g, sl, d), toCoordinate(2.0 * g.r * g.ex), toCoordinate(2.0 * g.r * g.ey), from,
                to, color);
 }

@@ -1,0 +1,432 @@
+// Pie pictures: pixels at places computed from the geometry, labels and percent texts at
+// their table positions, output formats and sizes at the limits.
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include <gdfontmb.h>
+#include <gdfonts.h>
+
+#include "pie_test_support.h"
+
+namespace plotwise {
+namespace {
+
+using testing::decodeGif;
+using testing::drawPie;
+using testing::drawPieBytes;
+using testing::ExpectedText;
+using testing::hasColor;
+using testing::PieFixture;
+using testing::pixelsOf;
+using testing::rgbAt;
+
+constexpr uint32_t kRed = 0xFF0000, kBlue = 0x0000FF, kGreen = 0x00C000, kYellow = 0xFFFF00;
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+class PieDraw : public PieFixture {
+protected:
+    void SetUp() override {
+        PieFixture::SetUp();
+        chartOptions().pie_bg_color = kWhite;
+        chartOptions().pie_colors = colors_;
+    }
+    const uint32_t colors_[4] = {kRed, kBlue, kGreen, kYellow};
+};
+
+TEST_F(PieDraw, FlatPieOfTwoHalves) {
+    const float values[] = {1, 1};
+    auto im = drawPie(200, 100, 1, 2, nullptr, values);
+    ASSERT_TRUE(im);
+    // r = min(100 - 1, 50 - 1) = 49 around (100, 50); slice 0 is the right half.
+    EXPECT_EQ(rgbAt(im.get(), 0, 0), kWhite);           // the background is palette entry 0
+    EXPECT_EQ(gdImageGetPixel(im.get(), 0, 0), 0);
+    EXPECT_EQ(rgbAt(im.get(), 120, 50), kRed);
+    EXPECT_EQ(rgbAt(im.get(), 100 + 47, 50), kRed);
+    EXPECT_EQ(rgbAt(im.get(), 80, 50), kBlue);
+    EXPECT_EQ(rgbAt(im.get(), 100 - 47, 60), kBlue);
+    EXPECT_EQ(rgbAt(im.get(), 100 + 52, 50), kWhite);  // beyond the rim
+    EXPECT_EQ(rgbAt(im.get(), 100 - 52, 50), kWhite);
+    // No walls: neither shade was allocated.
+    EXPECT_FALSE(hasColor(im.get(), 0x7F0000));
+    EXPECT_FALSE(hasColor(im.get(), 0x00007F));
+}
+
+struct BackFaceCase {
+    unsigned angle;
+    int inside_x, inside_y;  // beyond the front face, inside the back face
+};
+
+TEST_F(PieDraw, TheBackFaceLiesAtTheDepthOffset) {
+    const float one[] = {1};
+    chartOptions().pie_3d_depth = 10;
+    // 240 x 240, one slice: r = 120 - (9 or 7) - 1 around (120, 120). The back face is offset
+    // by (7, -7) rows up-right at 45 degrees, (0, -9) down at 180, (-9, 0) left at 270.
+    for (const BackFaceCase& c : {BackFaceCase{45, 120 + 112 + 3, 120 - 7}, BackFaceCase{180, 120, 120 + 110 + 4},
+                                  BackFaceCase{270, 120 - 110 - 4, 120}}) {
+        chartOptions().pie_3d_angle = static_cast<uint16_t>(c.angle);
+        const PieLayout l = layout_pie(240, 240, 0, 1, nullptr, one);
+        EXPECT_EQ(l.r, c.angle == 45 ? 112.0f : 110.0f) << c.angle;
+        auto im = drawPie(240, 240, 0, 1, nullptr, one);
+        ASSERT_TRUE(im);
+        EXPECT_EQ(rgbAt(im.get(), c.inside_x, c.inside_y), 0x7F0000u) << c.angle;  // the red slice's shade
+        EXPECT_EQ(rgbAt(im.get(), 120, 120), kRed) << c.angle;
+        // The opposite side has no wall.
+        EXPECT_EQ(rgbAt(im.get(), 240 - c.inside_x, 240 - c.inside_y), kWhite) << c.angle;
+        // The same pie drawn flat has no shade at all.
+        auto flat = drawPie(240, 240, 1, 1, nullptr, one);
+        ASSERT_TRUE(flat);
+        EXPECT_TRUE(pixelsOf(flat.get(), 0x7F0000).empty()) << c.angle;
+    }
+}
+
+TEST_F(PieDraw, ASingleSliceIsAFilledDisc) {
+    const float one[] = {3};
+    auto im = drawPie(200, 200, 1, 1, nullptr, one);
+    ASSERT_TRUE(im);
+    // r = 99 around (100, 100): every quadrant is filled.
+    for (int dx : {-60, 60})
+        for (int dy : {-60, 60}) EXPECT_EQ(rgbAt(im.get(), 100 + dx, 100 + dy), kRed) << dx << "," << dy;
+    EXPECT_EQ(rgbAt(im.get(), 100, 100 - 97), kRed);
+    EXPECT_EQ(rgbAt(im.get(), 2, 2), kWhite);
+}
+
+TEST_F(PieDraw, AZeroSliceShowsItsColourAlongItsAngle) {
+    // The zero slice comes last, at the top (angle 2π), over the full red disc.
+    const float values[] = {5, 0};
+    auto im = drawPie(200, 200, 1, 2, nullptr, values);
+    ASSERT_TRUE(im);
+    const float r34 = 99.0f * 3 / 4;
+    const int tip = 100 - static_cast<int>(r34 * std::cos(static_cast<double>(static_cast<float>(2 * M_PI))));
+    EXPECT_EQ(rgbAt(im.get(), 100, tip + 1), kBlue);
+    EXPECT_EQ(rgbAt(im.get(), 100, 100 - 30), kBlue);
+    EXPECT_EQ(rgbAt(im.get(), 101, 100 - 30), kRed);  // one pixel wide: no fill
+    // An empty slice on a whole degree has no arc (gd would draw a whole circle).
+    EXPECT_EQ(rgbAt(im.get(), 100 + 99, 100), kRed);
+    EXPECT_EQ(rgbAt(im.get(), 100, 100 + 99), kRed);
+}
+
+TEST_F(PieDraw, AMissingSliceLeavesItsWedgeEmpty) {
+    const float values[] = {1, 1, 1, 1};
+    const unsigned char missing[] = {0, 1, 0, 0};
+    chartOptions().pie_missing = missing;
+    auto im = drawPie(200, 200, 1, 4, nullptr, values);
+    ASSERT_TRUE(im);
+    // Quarters clockwise from twelve o'clock; the second (lower right) is missing.
+    EXPECT_EQ(rgbAt(im.get(), 100 + 40, 100 - 40), kRed);
+    EXPECT_EQ(rgbAt(im.get(), 100 + 40, 100 + 40), kWhite);
+    EXPECT_EQ(rgbAt(im.get(), 100 - 40, 100 + 40), kGreen);
+    EXPECT_EQ(rgbAt(im.get(), 100 - 40, 100 - 40), kYellow);
+    EXPECT_TRUE(pixelsOf(im.get(), kBlue).empty());
+}
+
+TEST_F(PieDraw, AnExplodedSliceMovesAlongItsMiddle) {
+    const float values[] = {1, 1};
+    const int explode[] = {20, 0};
+    chartOptions().pie_explode = explode;
+    auto im = drawPie(200, 100, 1, 2, nullptr, values);
+    ASSERT_TRUE(im);
+    // Slice 0 points right: its centre moves by trunc(20 sin m) = 19 (m is π/2 in floats).
+    const float m = static_cast<float>(M_PI / 2);
+    const int shift = static_cast<int>(20 * std::sin(static_cast<double>(m)));
+    ASSERT_EQ(shift, 19);
+    EXPECT_EQ(rgbAt(im.get(), 100 + 10, 40), kWhite);  // the gap it left
+    EXPECT_EQ(rgbAt(im.get(), 100 + shift + 2, 40), kRed);
+    EXPECT_EQ(rgbAt(im.get(), 100 + shift + 47, 50), kRed);
+    EXPECT_EQ(rgbAt(im.get(), 100 + 47, 50), kRed);
+    EXPECT_EQ(rgbAt(im.get(), 100 - 10, 40), kBlue);
+}
+
+TEST_F(PieDraw, EdgeColourOutlinesEverySlice) {
+    const float values[] = {1, 1};
+    chartOptions().pie_edge_color = 0x000000;
+    auto im = drawPie(200, 200, 1, 2, nullptr, values);
+    ASSERT_TRUE(im);
+    EXPECT_EQ(rgbAt(im.get(), 100, 40), 0x000000u);        // the radial edge at twelve o'clock
+    EXPECT_EQ(rgbAt(im.get(), 100 + 99, 100), 0x000000u);  // the rim
+    EXPECT_EQ(rgbAt(im.get(), 140, 100), kRed);
+}
+
+TEST_F(PieDraw, SquashedPie) {
+    const float one[] = {1};
+    chartOptions().pie_perspective = 50;
+    auto im = drawPie(200, 200, 1, 1, nullptr, one);
+    ASSERT_TRUE(im);
+    // ey = 0.5: r = min(99, 100/0.5 - 1) = 99; the disc is 49 rows high above and below.
+    EXPECT_EQ(rgbAt(im.get(), 100, 100 - 45), kRed);
+    EXPECT_EQ(rgbAt(im.get(), 100, 100 - 53), kWhite);
+    EXPECT_EQ(rgbAt(im.get(), 100 + 95, 100), kRed);
+}
+
+// ---- Labels and percent texts -----------------------------------------------------------------
+
+// Draws two halves labelled "ab\ncde" (18 x 24 in the small font) with percent "50%" (18 x 12)
+// and compares every pixel of the label colour with the texts drawn at the table's places.
+class PieLabels : public PieDraw {
+protected:
+    static constexpr uint32_t kInk = 0x008000;
+
+    void SetUp() override {
+        PieDraw::SetUp();
+        ChartOptions& o = chartOptions();
+        o.pie_label_color = kInk;
+        o.pie_label_dist = 7;
+        o.pie_label_line = 0;
+    }
+
+    // Expected text of one slice around its anchor, for a percent type and half.
+    static void expectSlice(ExpectedText& e, int type, bool right, int ax, int ay, bool percent = true,
+                            const char* pct = "50%") {
+        const int lw = 18, lh = 24;
+        const int pw = percent ? 6 * static_cast<int>(std::strlen(pct)) : 0, ph = percent ? 12 : 0;
+        int lx = right ? ax : ax - lw, ly = ay - lh / 2, px = 0, py = 0;
+        switch (type) {
+            case 1: ly = ay - lh / 2 + (ph + 1) / 2; px = right ? ax : ax - pw; py = ly - ph; break;
+            case 2: ly = ay - lh / 2 - (ph + 1) / 2; px = right ? ax : ax - pw; py = ly + lh; break;
+            case 3: lx = right ? ax : ax - lw - pw + 1; px = right ? ax + lw + 1 : ax - pw; py = ay - (ph + 1) / 2; break;
+            case 4: lx = right ? ax + pw + 1 : ax - lw; px = right ? ax : ax - lw - pw + 1; py = ay - (ph + 1) / 2; break;
+            default: percent = false; break;
+        }
+        // Left-aligned on the right half, right-aligned on the left half; lines 11 rows apart.
+        e.line(gdFontGetSmall(), right ? lx : lx + 6, ly, "ab");
+        e.line(gdFontGetSmall(), lx, ly + 11, "cde");
+        if (percent) e.line(gdFontGetSmall(), px, py, pct);
+    }
+
+    static int anchorX(const PieLayout& l, int i, float dist) {
+        return l.cx + static_cast<int>((l.r + dist) * std::sin(static_cast<double>(l.slices[i].m)));
+    }
+    static int anchorY(const PieLayout& l, int i, float dist) {
+        return l.cy - static_cast<int>((l.r + dist) * std::cos(static_cast<double>(l.slices[i].m)));
+    }
+};
+
+TEST_F(PieLabels, EveryPercentTypeOnBothHalves) {
+    const float values[] = {1, 1};
+    const char* labels[] = {"ab\ncde", "ab\ncde"};
+    for (int type : {0, 1, 2, 3, 4, 7, -1}) {
+        chartOptions().pie_percent_type = type;
+        const PieLayout l = layout_pie(300, 200, 1, 2, labels, values);
+        auto im = drawPie(300, 200, 1, 2, labels, values);
+        ASSERT_TRUE(im);
+        ExpectedText expected(300, 200);
+        expectSlice(expected, type, true, anchorX(l, 0, 7), anchorY(l, 0, 7));
+        expectSlice(expected, type, false, anchorX(l, 1, 7), anchorY(l, 1, 7));
+        EXPECT_EQ(pixelsOf(im.get(), kInk), expected.pixels()) << "percent type " << type;
+    }
+}
+
+TEST_F(PieLabels, ASingleSliceIsLabelledUnderThePieOnTheRightHalf) {
+    const float one[] = {1};
+    const char* labels[] = {"ab\ncde"};
+    chartOptions().pie_percent_type = 2;
+    const PieLayout l = layout_pie(300, 300, 1, 1, labels, one);
+    auto im = drawPie(300, 300, 1, 1, labels, one);
+    ASSERT_TRUE(im);
+    ExpectedText expected(300, 300);
+    expectSlice(expected, 2, true, anchorX(l, 0, 7), anchorY(l, 0, 7), true, "100%");
+    EXPECT_GT(anchorY(l, 0, 7), l.cy + 100);
+    EXPECT_EQ(pixelsOf(im.get(), kInk), expected.pixels());
+}
+
+TEST_F(PieLabels, AZeroSliceIsStillLabelled) {
+    const float values[] = {1, 0};
+    const char* labels[] = {nullptr, "ab\ncde"};
+    chartOptions().pie_percent_type = 1;
+    const PieLayout l = layout_pie(300, 300, 1, 2, labels, values);
+    auto im = drawPie(300, 300, 1, 2, labels, values);
+    ASSERT_TRUE(im);
+    ExpectedText expected(300, 300);
+    // Slice 0 has no label but keeps its percent text, placed as for an empty label.
+    const int ax0 = anchorX(l, 0, 7), ay0 = anchorY(l, 0, 7);
+    expected.line(gdFontGetSmall(), ax0, ay0 + 6 - 12, "100%");
+    // Slice 1 sits at 2π, the left half.
+    expectSlice(expected, 1, false, anchorX(l, 1, 7), anchorY(l, 1, 7), true, "0%");
+    EXPECT_EQ(pixelsOf(im.get(), kInk), expected.pixels());
+}
+
+TEST_F(PieLabels, MissingSlicesGetNoText) {
+    const float values[] = {1, 1};
+    const char* labels[] = {"ab\ncde", "ab\ncde"};
+    const unsigned char missing[] = {1, 0};
+    chartOptions().pie_missing = missing;
+    chartOptions().pie_percent_type = 3;
+    const PieLayout l = layout_pie(300, 200, 1, 2, labels, values);
+    auto im = drawPie(300, 200, 1, 2, labels, values);
+    ASSERT_TRUE(im);
+    ExpectedText expected(300, 200);
+    expectSlice(expected, 3, false, anchorX(l, 1, 7), anchorY(l, 1, 7));
+    EXPECT_EQ(pixelsOf(im.get(), kInk), expected.pixels());
+}
+
+TEST_F(PieLabels, PercentTypeZeroDrawsNoPercentText) {
+    const float values[] = {1, 3};
+    const char* labels[] = {"ab\ncde", "ab\ncde"};
+    chartOptions().pie_percent_type = 0;
+    const auto with_format = drawPieBytes(300, 200, 1, 2, labels, values);
+    chartOptions().pie_percent_format = nullptr;
+    const auto without_format = drawPieBytes(300, 200, 1, 2, labels, values);
+    EXPECT_FALSE(with_format.empty());
+    EXPECT_EQ(with_format, without_format);
+    // A format that does not take one number is treated as no format.
+    chartOptions().pie_percent_type = 2;
+    const auto none = drawPieBytes(300, 200, 1, 2, labels, values);
+    chartOptions().pie_percent_format = "%s%%";
+    EXPECT_EQ(drawPieBytes(300, 200, 1, 2, labels, values), none);
+    chartOptions().pie_percent_format = "%.0f%%";
+    EXPECT_NE(drawPieBytes(300, 200, 1, 2, labels, values), none);
+}
+
+TEST_F(PieLabels, LabelLinesRunFromTheAnchorToTheRim) {
+    const float values[] = {1, 1};
+    const char* labels[] = {"a", "b"};
+    chartOptions().pie_label_line = 1;
+    chartOptions().pie_line_color = 0x000000;
+    const PieLayout l = layout_pie(300, 200, 1, 2, labels, values);
+    auto im = drawPie(300, 200, 1, 2, labels, values);
+    ASSERT_TRUE(im);
+    const int ax = anchorX(l, 0, 7), ay = anchorY(l, 0, 7);
+    const int rim = l.cx + static_cast<int>(l.r * std::sin(static_cast<double>(l.slices[0].m)));
+    // Right half: from (ax - 1, ay) back to the rim at the middle angle.
+    EXPECT_EQ(rgbAt(im.get(), ax - 1, ay), 0x000000u);
+    EXPECT_EQ(rgbAt(im.get(), (ax - 1 + rim) / 2, ay), 0x000000u);
+    const int lax = anchorX(l, 1, 7), lay = anchorY(l, 1, 7);
+    EXPECT_EQ(rgbAt(im.get(), lax + 1, lay), 0x000000u);
+}
+
+TEST_F(PieLabels, TheTitleIsCentredAtTheTop) {
+    const float values[] = {1};
+    chartOptions().pie_title = "Title";
+    chartOptions().pie_title_color = 0x000080;
+    auto im = drawPie(301, 200, 1, 1, nullptr, values);
+    ASSERT_TRUE(im);
+    ExpectedText expected(301, 200);
+    expected.line(gdFontGetMediumBold(), 150 - 35 / 2, 1, "Title");
+    EXPECT_EQ(pixelsOf(im.get(), 0x000080), expected.pixels());
+}
+
+// ---- Colours ------------------------------------------------------------------------------------
+
+struct BackgroundCase {
+    uint32_t background;  // as given
+    uint32_t painted;     // background pixel
+    uint32_t text;        // DefaultColor text
+};
+
+TEST_F(PieDraw, DefaultColoursFollowTheBackground) {
+    const float one[] = {1};
+    chartOptions().pie_title = "T";
+    for (const BackgroundCase& c : {BackgroundCase{kWhite, kWhite, 0x000000}, BackgroundCase{0x000000, 0x000000, kWhite},
+                                    BackgroundCase{0x808080, 0x808080, 0x000000},
+                                    BackgroundCase{DefaultColor, kWhite, 0x000000}}) {
+        chartOptions().pie_bg_color = c.background;
+        auto im = drawPie(100, 100, 1, 1, nullptr, one);
+        ASSERT_TRUE(im);
+        EXPECT_EQ(rgbAt(im.get(), 0, 99), c.painted);
+        EXPECT_FALSE(pixelsOf(im.get(), c.text, 0, 14).empty()) << std::hex << c.background;
+    }
+}
+
+TEST_F(PieDraw, WithoutSliceColoursEverySliceTakesThePlotColour) {
+    const float values[] = {1, 1};
+    chartOptions().pie_colors = nullptr;
+    chartOptions().pie_plot_color = 0x123456;
+    auto im = drawPie(200, 200, 0, 2, nullptr, values);
+    ASSERT_TRUE(im);
+    EXPECT_EQ(rgbAt(im.get(), 140, 100), 0x123456u);
+    EXPECT_EQ(rgbAt(im.get(), 60, 100), 0x123456u);
+    EXPECT_TRUE(hasColor(im.get(), 0x091A2B));  // its shade, for the walls
+}
+
+TEST_F(PieDraw, AFullPaletteFallsBackToTheClosestColour) {
+    // 300 slices of different colours: the palette fills up, and the picture is still drawn.
+    std::vector<float> values(300, 1.0f);
+    std::vector<uint32_t> colors(300);
+    for (size_t i = 0; i < colors.size(); ++i) colors[i] = static_cast<uint32_t>(i * 0x010203u) & 0xFFFFFF;
+    chartOptions().pie_colors = colors.data();
+    auto im = drawPie(400, 400, 0, 300, nullptr, values.data());
+    ASSERT_TRUE(im);
+    EXPECT_LE(gdImageColorsTotal(im.get()), 256);
+    EXPECT_GE(gdImageColorsTotal(im.get()), 250);
+}
+
+// ---- Output -------------------------------------------------------------------------------------
+
+TEST_F(PieDraw, WbmpPaintsThePlotColourBlack) {
+    const float values[] = {1, 1};
+    chartOptions().pie_colors = nullptr;
+    chartOptions().pie_plot_color = 0xC0C0C0;
+    chartOptions().image_format = 3;
+    const auto bytes = drawPieBytes(200, 100, 1, 2, nullptr, values);
+    ASSERT_GE(bytes.size(), 4u);
+    EXPECT_EQ(bytes[0], 0);  // WBMP type 0, not "GIF"
+    testing::Image im(gdImageCreateFromWBMPPtr(static_cast<int>(bytes.size()), const_cast<uint8_t*>(bytes.data())),
+                      gdImageDestroy);
+    ASSERT_TRUE(im);
+    EXPECT_EQ(gdImageSX(im.get()), 200);
+    EXPECT_EQ(gdImageSY(im.get()), 100);
+    EXPECT_EQ(rgbAt(im.get(), 120, 50), 0x000000u);
+    EXPECT_EQ(rgbAt(im.get(), 5, 5), kWhite);
+}
+
+TEST_F(PieDraw, UnusableSizesAndCountsWriteNothing) {
+    const float values[] = {1, 2};
+    EXPECT_TRUE(drawPieBytes(0, 100, 1, 2, nullptr, values).empty());
+    EXPECT_TRUE(drawPieBytes(100, -5, 1, 2, nullptr, values).empty());
+    EXPECT_TRUE(drawPieBytes(100, 100, 1, 0, nullptr, values).empty());
+    EXPECT_TRUE(drawPieBytes(100, 100, 1, -3, nullptr, values).empty());
+    EXPECT_TRUE(drawPieBytes(100, 100, 1, 2, nullptr, nullptr).empty());
+    draw_pie(100, 100, nullptr, 1, 2, nullptr, values);  // no stream: nothing happens
+}
+
+TEST_F(PieDraw, ExtremeSizesAreDrawnWhole) {
+    const float values[] = {1, 2, 3};
+    const char* labels[] = {"a", "b\nc", "d"};
+    chartOptions().pie_title = "Title";
+    chartOptions().pie_percent_type = 2;
+    chartOptions().pie_label_line = 1;
+    struct Size {
+        short w, h;
+    };
+    for (const Size s : {Size{1, 1}, Size{2, 3}, Size{32767, 40}, Size{40, 32767}, Size{15, 15}, Size{4000, 4000}}) {
+        for (int type : {0, 1}) {
+            auto im = drawPie(s.w, s.h, type, 3, labels, values);
+            EXPECT_TRUE(im) << s.w << " x " << s.h << " type " << type;
+        }
+    }
+}
+
+TEST_F(PieDraw, HugeOptionValuesStayDefined) {
+    const float values[] = {1, 2, 3};
+    const char* labels[] = {"a", "b", "c"};
+    const int explode[] = {INT_MAX, INT_MIN, 5};
+    ChartOptions& o = chartOptions();
+    o.pie_explode = explode;
+    o.pie_label_dist = INT_MAX;
+    o.pie_3d_depth = 65535;
+    o.pie_3d_angle = 65535;
+    o.pie_perspective = 65535;
+    o.pie_percent_type = 3;
+    o.pie_title_size = 99;
+    o.pie_label_size = -7;
+    auto im = drawPie(300, 200, 0, 3, labels, values);
+    ASSERT_TRUE(im);
+    // Nothing fits: only the background remains.
+    EXPECT_EQ(rgbAt(im.get(), 150, 100), kWhite);
+}
+
+TEST_F(PieDraw, TooSmallForTheLabelsDrawsOnlyTheTitle) {
+    const float values[] = {1, 1};
+    const char* labels[] = {"a long label", "another long one"};
+    chartOptions().pie_title = "T";
+    const PieLayout l = layout_pie(60, 60, 1, 2, labels, values);
+    EXPECT_LE(l.r, 0.0f);
+    auto im = drawPie(60, 60, 1, 2, labels, values);
+    ASSERT_TRUE(im);
+    EXPECT_TRUE(pixelsOf(im.get(), kRed).empty());
+    EXPECT_FALSE(pixelsOf(im.get(), 0x000000, 0, 14).empty());  // the title
+}
+
+}  // namespace
+}  // namespace plotwise
