@@ -1,8 +1,10 @@
 // Formatting of syntax and evaluation errors for standard error.
 #include "app/diagnostics.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
+#include <vector>
 
 namespace plotwise::app {
 
@@ -30,6 +32,9 @@ constexpr std::array<std::pair<int32_t, std::string_view>, 5> kHostErrorMeanings
     {kErrorCalculation, "calculation error"},
 }};
 
+// Characters of a source line shown under a syntax error; longer lines show a window.
+constexpr std::size_t kShownLineWidth = 100;
+
 bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 }  // namespace
@@ -49,16 +54,30 @@ std::string formatSyntaxError(std::string_view sourceName, std::string_view sour
     std::string out = std::string(sourceName) + ":" + describe(at) + ": syntax error: " + error.what() + "\n";
     const std::string_view line = sourceLine(source, at.line);
     if (line.empty()) return out;
-    out += "  ";
-    out += line;
-    out += "\n  ";
-    // The caret goes under the character at the column; tabs are copied so that it lines up.
-    int column = 1;
-    for (std::size_t i = 0; i < line.size() && column < at.column; ++i) {
-        if (isContinuationByte(line[i])) continue;
-        out += line[i] == '\t' ? '\t' : ' ';
-        ++column;
+    // Byte offset of each character, so that a long line is shown as a window around the
+    // column and the caret lines up in characters.
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < line.size(); ++i)
+        if (!isContinuationByte(line[i])) starts.push_back(i);
+    const std::size_t count = starts.size();
+    const std::size_t column = static_cast<std::size_t>(std::max(at.column, 1)) - 1;
+    std::size_t first = 0;
+    std::size_t last = count;
+    if (count > kShownLineWidth) {
+        first = column > kShownLineWidth / 2 ? column - kShownLineWidth / 2 : 0;
+        first = std::min(first, count - kShownLineWidth);
+        last = first + kShownLineWidth;
     }
+    const std::string_view shown =
+        line.substr(starts[first], (last < count ? starts[last] : line.size()) - starts[first]);
+    out += "  ";
+    if (first > 0) out += "...";
+    out += shown;
+    if (last < count) out += "...";
+    out += "\n  ";
+    if (first > 0) out += "   ";
+    // Tabs are copied so that the caret lines up under them.
+    for (std::size_t k = first; k < column && k < last; ++k) out += line[starts[k]] == '\t' ? '\t' : ' ';
     out += "^\n";
     return out;
 }

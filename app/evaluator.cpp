@@ -50,7 +50,7 @@ std::optional<Value> dateTimeArithmetic(char op, const Value& a, const Value& b,
     return std::nullopt;
 }
 
-Value arithmetic(char op, const Value& a, const Value& b, SourcePosition at) {
+[[gnu::noinline]] Value arithmetic(char op, const Value& a, const Value& b, SourcePosition at) {
     if ((op == '+' || op == '-') && (a.isDateTime() || b.isDateTime())) {
         if (std::optional<Value> moment = dateTimeArithmetic(op, a, b, at)) return *moment;
     }
@@ -152,25 +152,25 @@ Value Evaluator::chain(const Node& n) {
 }
 
 Value Evaluator::call(const Node& n) {
-    if (n.binding.kind == Binding::Kind::Builtin) {
-        const BuiltinFunction& f = builtinFunctions()[static_cast<std::size_t>(n.binding.builtin)];
-        if (n.binding.builtin == getNthRecordBuiltin()) {
-            const Node& target = *n.operands[0];
-            const Value number = node(*n.operands[1]);
-            if (target.kind == NodeKind::Field) return field(target, &number, n.operands[1]->position);
-            return local(target);  // a Let name is the same in every record
-        }
-        std::vector<Value> args;
-        args.reserve(n.operands.size());
-        for (const NodePtr& operand : n.operands) args.push_back(node(*operand));
-        return f.apply(args);
+    const bool builtin = n.binding.kind == Binding::Kind::Builtin;
+    if (builtin && n.binding.builtin == getNthRecordBuiltin()) {
+        const Node& target = *n.operands[0];
+        const Value number = node(*n.operands[1]);
+        if (target.kind == NodeKind::Field) return field(target, &number, n.operands[1]->position);
+        return local(target);  // a Let name is the same in every record
     }
-    if (n.binding.kind != Binding::Kind::PlugIn || !n.binding.function)
-        throw EvaluationError(kErrorCalculation, "the function " + n.text + " is not bound", n.position);
-
     std::vector<Value> args;
     args.reserve(n.operands.size());
     for (const NodePtr& operand : n.operands) args.push_back(node(*operand));
+    if (builtin) return builtinFunctions()[static_cast<std::size_t>(n.binding.builtin)].apply(args);
+    return callPlugIn(n, args);
+}
+
+// Out of line, so that the host objects of a call take no room in the evaluator's
+// recursive frames.
+Value Evaluator::callPlugIn(const Node& n, const std::vector<Value>& args) const {
+    if (n.binding.kind != Binding::Kind::PlugIn || !n.binding.function)
+        throw EvaluationError(kErrorCalculation, "the function " + n.text + " is not bound", n.position);
     HostDataVect vector = constructHost<HostDataVect>(FM_DataVect_Constructor1, "FM_DataVect_Constructor1");
     FMX_Error err{1, 0};
     for (const Value& arg : args) {
@@ -222,7 +222,7 @@ int16_t EvaluationHook::answer(void* self, const char* expression, FMX_Data* res
     } catch (const EvaluationError& e) {
         code = (e.code() > 0 && e.code() <= std::numeric_limits<int16_t>::max()) ? static_cast<int16_t>(e.code())
                                                                                  : kErrorCalculation;
-        error = formatEvaluationError(e);
+        error = "error " + std::to_string(e.code()) + ": " + e.what();
     } catch (const SyntaxError& e) {
         code = kErrorCalculation;
         error = "syntax error at " + describe(e.position()) + ": " + e.what();

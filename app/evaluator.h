@@ -49,6 +49,7 @@ private:
     Value field(const Node& n, const Value* recordNumber, SourcePosition at) const;
     Value chain(const Node& n);
     Value call(const Node& n);
+    [[gnu::noinline]] Value callPlugIn(const Node& n, const std::vector<Value>& args) const;
     Value let(const Node& n);
 };
 

@@ -1,5 +1,7 @@
-// The parser: tokens to a syntax tree, with the nesting depth bounded so that neither this
-// recursion nor the evaluator's can exhaust the stack.
+// The parser: tokens to a syntax tree. The nesting depth is bounded so that neither this
+// recursion nor the evaluator's can exhaust the stack; operator chains and signs are parsed
+// in loops, so that one level of nesting costs only a few small frames, and messages are
+// built out of line, away from the recursive frames.
 #include "app/parser.h"
 
 #include <utility>
@@ -11,17 +13,76 @@ namespace plotwise::app {
 
 namespace {
 
+// Precedence of a binary operator, lowest first; -1 for a token that is none.
+int levelOf(TokenKind kind) {
+    switch (kind) {
+    case TokenKind::Ampersand: return 0;
+    case TokenKind::Plus:
+    case TokenKind::Minus: return 1;
+    case TokenKind::Star:
+    case TokenKind::Slash: return 2;
+    default: return -1;
+    }
+}
+
+char operatorOf(TokenKind kind) {
+    switch (kind) {
+    case TokenKind::Ampersand: return '&';
+    case TokenKind::Plus: return '+';
+    case TokenKind::Minus: return '-';
+    case TokenKind::Star: return '*';
+    default: return '/';
+    }
+}
+
+NodePtr makeNode(NodeKind kind, SourcePosition at) {
+    auto node = std::make_unique<Node>();
+    node->kind = kind;
+    node->position = at;
+    return node;
+}
+
+[[noreturn, gnu::noinline]] void fail(SourcePosition at, const std::string& message) { throw SyntaxError(at, message); }
+
+[[noreturn, gnu::noinline]] void failExpectedValue(const Token& found) {
+    fail(found.position, "expected a value (a number, a text, a name or '('), found " + describe(found));
+}
+
+[[noreturn, gnu::noinline]] void failTooDeep(SourcePosition at) {
+    fail(at, "the expression is nested too deeply (more than " + std::to_string(kMaxNesting) + " levels)");
+}
+
+[[noreturn, gnu::noinline]] void failUnclosed(const Token& opener, std::string_view what, const Token& found) {
+    fail(found.position, "expected ')' to close the " + std::string(what) + " opened at " +
+                             describe(opener.position) + ", found " + describe(found));
+}
+
+[[noreturn, gnu::noinline]] void failInCall(const Token& name, const Token& open, const Token& found) {
+    std::string message = "expected ';' or ')' in the call of " + name.text + " opened at " +
+                          describe(open.position) + ", found " + describe(found);
+    if (found.kind == TokenKind::Comma) message += " (arguments are separated by ';')";
+    fail(found.position, message);
+}
+
+[[noreturn, gnu::noinline]] void failInLetList(const Token& bracket, const Token& found) {
+    std::string message = "expected ';' or ']' in the list of Let opened at " + describe(bracket.position) +
+                          ", found " + describe(found);
+    if (found.kind == TokenKind::Comma) message += " (bindings are separated by ';')";
+    fail(found.position, message);
+}
+
+[[noreturn, gnu::noinline]] void failAfter(const Token& found, std::string_view expected) {
+    fail(found.position, std::string(expected) + ", found " + describe(found));
+}
+
 class Parser {
 public:
     explicit Parser(std::vector<Token> tokens) : tokens_(std::move(tokens)) {}
 
     NodePtr run() {
         NodePtr root = expression();
-        if (peek().kind == TokenKind::RightParen)
-            throw SyntaxError(peek().position, "')' has no matching '('");
-        if (peek().kind != TokenKind::End)
-            throw SyntaxError(peek().position, "expected an operator or the end of the expression, found " +
-                                                   describe(peek()));
+        if (peek().kind == TokenKind::RightParen) fail(peek().position, "')' has no matching '('");
+        if (peek().kind != TokenKind::End) failAfter(peek(), "expected an operator or the end of the expression");
         return root;
     }
 
@@ -30,29 +91,26 @@ private:
     std::size_t next_ = 0;
     int depth_ = 0;
 
-    // Counts one level of nesting for as long as it lives.
+    // Counts `levels` levels of nesting for as long as it lives.
     class Nesting {
     public:
-        Nesting(Parser& parser, SourcePosition at) : parser_(parser) {
-            if (++parser_.depth_ > kMaxNesting)
-                throw SyntaxError(at, "the expression is nested too deeply (more than " +
-                                          std::to_string(kMaxNesting) + " levels)");
+        Nesting(Parser& parser, SourcePosition at, int levels = 1) : parser_(parser), levels_(levels) {
+            parser_.depth_ += levels_;
+            if (parser_.depth_ > kMaxNesting) failTooDeep(at);
         }
-        ~Nesting() { --parser_.depth_; }
+        ~Nesting() { parser_.depth_ -= levels_; }
         Nesting(const Nesting&) = delete;
         Nesting& operator=(const Nesting&) = delete;
 
     private:
         Parser& parser_;
+        int levels_;
     };
 
-    const Token& peek(std::size_t ahead = 0) const {
-        const std::size_t i = next_ + ahead;
-        return i < tokens_.size() ? tokens_[i] : tokens_.back();
-    }
-    Token take() {
-        Token t = peek();
-        if (next_ < tokens_.size() - 1) ++next_;
+    const Token& peek() const { return tokens_[next_]; }
+    const Token& take() {
+        const Token& t = tokens_[next_];
+        if (next_ + 1 < tokens_.size()) ++next_;
         return t;
     }
     bool accept(TokenKind kind) {
@@ -61,109 +119,89 @@ private:
         return true;
     }
 
-    static NodePtr makeNode(NodeKind kind, SourcePosition at) {
-        auto node = std::make_unique<Node>();
-        node->kind = kind;
-        node->position = at;
-        return node;
-    }
-
+    // Operands joined by operators of three precedence levels. Each run of operators of one
+    // level becomes one Chain node; the chains still open are kept on a small stack, lowest
+    // level first, instead of in a recursion per level.
     NodePtr expression() {
         Nesting nesting(*this, peek().position);
-        return chain(0);
-    }
-
-    // Precedence levels, lowest first.
-    static constexpr const char* kLevels[] = {"&", "+-", "*/"};
-
-    static char operatorOf(TokenKind kind) {
-        switch (kind) {
-        case TokenKind::Ampersand: return '&';
-        case TokenKind::Plus: return '+';
-        case TokenKind::Minus: return '-';
-        case TokenKind::Star: return '*';
-        case TokenKind::Slash: return '/';
-        default: return '\0';
+        std::vector<std::pair<int, NodePtr>> open;
+        NodePtr current = unary();
+        for (int level = levelOf(peek().kind); level >= 0; level = levelOf(peek().kind)) {
+            const char op = operatorOf(take().kind);
+            while (!open.empty() && open.back().first > level) {
+                open.back().second->operands.push_back(std::move(current));
+                current = std::move(open.back().second);
+                open.pop_back();
+            }
+            if (!open.empty() && open.back().first == level) {
+                open.back().second->operands.push_back(std::move(current));
+                open.back().second->operators.push_back(op);
+            } else {
+                NodePtr chain = makeNode(NodeKind::Chain, current->position);
+                chain->operands.push_back(std::move(current));
+                chain->operators.push_back(op);
+                open.emplace_back(level, std::move(chain));
+            }
+            current = unary();
         }
-    }
-
-    NodePtr chain(int level) {
-        if (level == 3) return unary();
-        NodePtr first = chain(level + 1);
-        const std::string_view ops = kLevels[level];
-        char op = operatorOf(peek().kind);
-        if (op == '\0' || ops.find(op) == std::string_view::npos) return first;
-        NodePtr node = makeNode(NodeKind::Chain, first->position);
-        node->operands.push_back(std::move(first));
-        while (op != '\0' && ops.find(op) != std::string_view::npos) {
-            take();
-            node->operators.push_back(op);
-            node->operands.push_back(chain(level + 1));
-            op = operatorOf(peek().kind);
+        while (!open.empty()) {
+            open.back().second->operands.push_back(std::move(current));
+            current = std::move(open.back().second);
+            open.pop_back();
         }
-        return node;
+        return current;
     }
 
+    // Signs before a primary; each minus is a level of nesting of the tree.
     NodePtr unary() {
-        const Token& t = peek();
-        if (t.kind == TokenKind::Minus || t.kind == TokenKind::Plus) {
-            Nesting nesting(*this, t.position);
-            const Token sign = take();
-            NodePtr operand = unary();
-            if (sign.kind == TokenKind::Plus) return operand;
-            NodePtr node = makeNode(NodeKind::Negate, sign.position);
-            node->operands.push_back(std::move(operand));
-            return node;
+        std::vector<SourcePosition> minuses;
+        while (peek().kind == TokenKind::Minus || peek().kind == TokenKind::Plus) {
+            const Token& sign = take();
+            if (sign.kind == TokenKind::Minus) {
+                minuses.push_back(sign.position);
+                if (depth_ + static_cast<int>(minuses.size()) > kMaxNesting) failTooDeep(sign.position);
+            }
         }
-        return primary();
+        Nesting nesting(*this, peek().position, static_cast<int>(minuses.size()));
+        NodePtr operand = primary();
+        for (auto it = minuses.rbegin(); it != minuses.rend(); ++it) {
+            NodePtr negate = makeNode(NodeKind::Negate, *it);
+            negate->operands.push_back(std::move(operand));
+            operand = std::move(negate);
+        }
+        return operand;
     }
 
     NodePtr primary() {
-        const Token t = peek();
+        const Token& t = peek();
         switch (t.kind) {
-        case TokenKind::Number: {
-            take();
-            NodePtr node = makeNode(NodeKind::Number, t.position);
-            node->text = t.text;
-            return node;
-        }
-        case TokenKind::Text: {
-            take();
-            NodePtr node = makeNode(NodeKind::Text, t.position);
-            node->text = t.text;
-            return node;
-        }
+        case TokenKind::Number:
+        case TokenKind::Text:
         case TokenKind::Variable: {
             take();
-            NodePtr node = makeNode(NodeKind::Variable, t.position);
+            NodePtr node = makeNode(t.kind == TokenKind::Number ? NodeKind::Number
+                                    : t.kind == TokenKind::Text ? NodeKind::Text
+                                                                : NodeKind::Variable,
+                                    t.position);
             node->text = t.text;
             return node;
         }
         case TokenKind::LeftParen: {
-            take();
+            const Token& open = take();
             NodePtr inner = expression();
-            expectClosing(t, "parenthesis");
+            if (!accept(TokenKind::RightParen)) failUnclosed(open, "parenthesis", peek());
             return inner;
         }
         case TokenKind::Name: return nameOrCall();
-        default:
-            throw SyntaxError(t.position, "expected a value (a number, a text, a name or '('), found " + describe(t));
+        default: failExpectedValue(t);
         }
     }
 
-    void expectClosing(const Token& opener, std::string_view what) {
-        if (accept(TokenKind::RightParen)) return;
-        throw SyntaxError(peek().position, "expected ')' to close the " + std::string(what) + " opened at " +
-                                               app::describe(opener.position) + ", found " + describe(peek()));
-    }
-
     NodePtr nameOrCall() {
-        const Token name = take();
+        const Token& name = take();
         if (peek().kind == TokenKind::DoubleColon) {
             take();
-            if (peek().kind != TokenKind::Name)
-                throw SyntaxError(peek().position,
-                                  "expected a field name after '" + name.text + "::', found " + describe(peek()));
+            if (peek().kind != TokenKind::Name) failAfter(peek(), "expected a field name after '" + name.text + "::'");
             NodePtr node = makeNode(NodeKind::Field, name.position);
             node->text = name.text;
             node->field = take().text;
@@ -175,7 +213,7 @@ private:
             return node;
         }
         if (equalsIgnoringCase(name.text, "Let")) return let(name);
-        const Token open = take();
+        const Token& open = take();
         NodePtr node = makeNode(NodeKind::Call, name.position);
         node->text = name.text;
         if (accept(TokenKind::RightParen)) return node;
@@ -183,47 +221,38 @@ private:
             node->operands.push_back(expression());
             if (accept(TokenKind::Semicolon)) continue;
             if (accept(TokenKind::RightParen)) return node;
-            std::string message = "expected ';' or ')' in the call of " + name.text + " opened at " +
-                                  app::describe(open.position) + ", found " + describe(peek());
-            if (peek().kind == TokenKind::Comma) message += " (arguments are separated by ';')";
-            throw SyntaxError(peek().position, message);
+            failInCall(name, open, peek());
         }
     }
 
     // Let ( name = value ; body ) or Let ( [ name = value ; ... ] ; body )
     NodePtr let(const Token& keyword) {
-        const Token open = take();
+        const Token& open = take();
         NodePtr node = makeNode(NodeKind::Let, keyword.position);
         node->text = keyword.text;
         if (peek().kind == TokenKind::LeftBracket) {
-            const Token bracket = take();
+            const Token& bracket = take();
             for (;;) {
                 binding(*node);
                 if (accept(TokenKind::Semicolon)) continue;
                 if (accept(TokenKind::RightBracket)) break;
-                std::string message = "expected ';' or ']' in the list of Let opened at " +
-                                      app::describe(bracket.position) + ", found " + describe(peek());
-                if (peek().kind == TokenKind::Comma) message += " (bindings are separated by ';')";
-                throw SyntaxError(peek().position, message);
+                failInLetList(bracket, peek());
             }
         } else {
             binding(*node);
         }
-        if (!accept(TokenKind::Semicolon))
-            throw SyntaxError(peek().position, "expected ';' and the result expression of Let, found " +
-                                                   describe(peek()));
+        if (!accept(TokenKind::Semicolon)) failAfter(peek(), "expected ';' and the result expression of Let");
         node->operands.push_back(expression());
-        expectClosing(open, "Let");
+        if (!accept(TokenKind::RightParen)) failUnclosed(open, "Let", peek());
         return node;
     }
 
     void binding(Node& let) {
-        const Token name = peek();
+        const Token& name = peek();
         if (name.kind != TokenKind::Name && name.kind != TokenKind::Variable)
-            throw SyntaxError(name.position, "expected a name to bind in Let, found " + describe(name));
+            failAfter(name, "expected a name to bind in Let");
         take();
-        if (!accept(TokenKind::Equals))
-            throw SyntaxError(peek().position, "expected '=' after " + name.text + " in Let, found " + describe(peek()));
+        if (!accept(TokenKind::Equals)) failAfter(peek(), "expected '=' after " + name.text + " in Let");
         let.names.push_back(name.text);
         let.operands.push_back(expression());
     }

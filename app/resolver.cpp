@@ -88,7 +88,7 @@ private:
         return std::find(scope_.rbegin(), scope_.rend(), lower) != scope_.rend();
     }
 
-    void name(Node& n) {
+    [[gnu::noinline]] void name(Node& n) {
         if (inScope(n.text)) {
             n.binding.kind = Binding::Kind::Local;
             return;
@@ -106,6 +106,12 @@ private:
     }
 
     void call(Node& n) {
+        bindCall(n);
+        for (NodePtr& operand : n.operands) node(*operand);
+    }
+
+    // Out of line: the lookup's records take no room in the recursive frames.
+    [[gnu::noinline]] static void bindCall(Node& n) {
         const std::optional<FunctionInfo> f = findFunction(n.text);
         if (!f) throw SyntaxError(n.position, "unknown function " + n.text + suggestion(n.text));
         const std::string problem = argumentCountProblem(*f, static_cast<int>(n.operands.size()));
@@ -117,7 +123,6 @@ private:
                 throw SyntaxError(first.position, "GetNthRecord reads a field: its first argument must be "
                                                   "Table::Field");
         }
-        for (NodePtr& operand : n.operands) node(*operand);
     }
 
     void let(Node& n) {

@@ -142,6 +142,20 @@ TEST(Diagnostics, SyntaxErrorShowsTheLineAndACaret) {
     }
 }
 
+TEST(Diagnostics, LongLinesShowAWindowAroundTheColumn) {
+    const std::string source = std::string(200, ' ') + "*";
+    try {
+        parseExpression(source);
+        FAIL();
+    } catch (const SyntaxError& e) {
+        EXPECT_EQ(e.position(), (SourcePosition{1, 201}));
+        EXPECT_EQ(formatSyntaxError("x", source, e),
+                  "x:1:201: syntax error: expected a value (a number, a text, a name or '('), found '*'\n"
+                  "  ..." + std::string(99, ' ') + "*\n" +
+                  "     " + std::string(99, ' ') + "^\n");
+    }
+}
+
 TEST(Diagnostics, EvaluationErrorNamesCodeAndPlace) {
     EXPECT_EQ(formatEvaluationError(EvaluationError(102, "unknown field Sales", {2, 7})),
               "error 102: unknown field Sales (at 2:7)");
