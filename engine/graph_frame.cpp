@@ -3,6 +3,7 @@
 // titles, and the x grid, ticks and labels (categories, or the numeric axis of xy charts).
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "engine/graph_internal.h"
@@ -371,7 +372,7 @@ private:
         f(x);
         if (mode < 0) return;
         const int x0 = L.PX(i - 1);
-        const int gap = (x - x0) / (mode + 1);
+        const int gap = static_cast<int>((x - x0) / (static_cast<int64_t>(mode) + 1));
         if (gap <= 0) return;  // no room between the two positions
         for (int k = 1; k <= mode; ++k) {
             const int px = x0 + k * gap;

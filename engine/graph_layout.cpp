@@ -194,7 +194,8 @@ float choose_interval(const ChartOptions& opt, GraphLayout& L, int max_labels) {
     if (given(opt.requested_yinterval) && opt.requested_yinterval > interval)
         interval = std::min(opt.requested_yinterval, static_cast<float>(kRangeLimit));
     // Beyond the table: decades, so that the labels of a huge range stay countable.
-    for (int k = 0; k < 40 && range / interval > max_labels && interval < kRangeLimit; ++k) interval *= 10;
+    if (i == kTableSize)
+        for (int k = 0; k < 40 && range / interval > max_labels && interval < kRangeLimit; ++k) interval *= 10;
 
     if (opt.y_value_kind >= 3 && opt.y_value_kind <= 5) {
         int t = 0;
@@ -355,6 +356,8 @@ GraphLayout layout_prepared(const GraphInput& in) {
     } else if (L.legend_wth == 0) {
         overhang = to_int(L.xaxis_ptsize / 2 + 2);
     }
+    // Without a legend the last position must stay inside the picture (x = width is outside).
+    if (L.legend_wth == 0) overhang = std::max(overhang, 1);
     int left = L.ytitle_wth + L.ylabel_wth + L.ytick_len;
     if (opt.keep_geometry && opt.saved_plot_left != 0) left = opt.saved_plot_left;
     L.plot_width = width - (left + L.ytick2_len + L.ytitle2_wth + L.ylabel2_wth + L.legend_wth + L.xdepth_total);

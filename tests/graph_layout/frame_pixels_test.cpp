@@ -1,0 +1,277 @@
+// Pixels of the drawn frame at the places the layout gives: y grid lines and ticks at the label
+// values, x grid lines and ticks at the positions, labels where they belong, the turned picture.
+// The data are all missing and the plot frame is off, so only the frame stage draws.
+#include <set>
+
+#include "graph_test_support.h"
+
+namespace plotwise::test {
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF, kRed = 0xFF0000, kGreen = 0x00C000;
+constexpr uint32_t kYLabel = 0x800080, kXLabel = 0x008080;
+
+class FramePixels : public GraphTest {
+protected:
+    void SetUp() override {
+        GraphTest::SetUp();
+        ChartOptions& o = chartOptions();
+        o.yaxis_ptsize = 12;
+        o.requested_ymin = -30;
+        o.requested_ymax = 80;
+        o.border = 0;
+        o.ylabel_color = kYLabel;
+        o.xlabel_color = kXLabel;
+        data.assign(10, NoValue);
+    }
+    GraphLayout layout(short w, short h, const char* const* labels = nullptr) {
+        return layout_graph(w, h, Line, 10, labels, 1, data.data(), nullptr);
+    }
+    Picture picture(short w, short h, const char* const* labels = nullptr) {
+        Drawn d = draw(w, h, Line, 10, labels, 1, data.data());
+        EXPECT_EQ(d.result, 0);
+        return d.decode();
+    }
+    std::vector<float> data;
+};
+
+TEST_F(FramePixels, YGridTicksAndLabelsAtLabelValues) {
+    GraphLayout L = layout(400, 287);
+    ASSERT_EQ(L.result, 0);
+    ASSERT_FLOAT_EQ(L.lowest, -30);
+    ASSERT_FLOAT_EQ(L.highest, 80);
+    ASSERT_FLOAT_EQ(L.ylbl_interval, 10);
+    Picture im = picture(400, 287);
+    ASSERT_NE(im, nullptr);
+    ASSERT_EQ(gdImageSX(im.get()), 400);
+    ASSERT_EQ(gdImageSY(im.get()), 287);
+    const int x0 = L.PX(0), x1 = L.PX(L.last_pos);
+    for (float v : y_label_values(L.lowest, L.highest, L.ylbl_interval)) {
+        const int y = L.PY(v);
+        SCOPED_TRACE(v);
+        EXPECT_EQ(rgb(im.get(), x0 - 2, y), kRed);  // tick
+        EXPECT_EQ(rgb(im.get(), x0 - 1, y), kRed);
+        EXPECT_EQ(rgb(im.get(), x0 + 3, y), kGreen);  // grid line across the plot
+        EXPECT_EQ(rgb(im.get(), (x0 + x1) / 2 + 3, y), kGreen);
+        EXPECT_EQ(rgb(im.get(), x1, y), kGreen);
+        EXPECT_EQ(x1, 399);  // the last column of the picture
+        // The label ends left of the tick, centred on its row.
+        EXPECT_GT(count_color(im.get(), 0, y - 6, x0 - 3, y + 6, kYLabel), 0);
+        EXPECT_EQ(count_color(im.get(), x0 - 2, y - 6, 399, y + 6, kYLabel), 0);
+    }
+    // Between the label rows (5, 15, ...) nothing but the x grid lines.
+    const int y = L.PY(5);
+    EXPECT_EQ(rgb(im.get(), (L.PX(0) + L.PX(1)) / 2, y), kWhite);
+    EXPECT_EQ(rgb(im.get(), x0 - 1, y), kWhite);
+    // 80 is not below highest: no label, tick or grid line there.
+    EXPECT_NE(rgb(im.get(), x0 - 2, L.PY(80)), kRed);
+    // -30 is not above lowest: no tick at the bottom.
+    EXPECT_NE(rgb(im.get(), x0 - 2, L.PY(-30)), kRed);
+}
+
+TEST_F(FramePixels, XGridAndTicksAtEveryShownPosition) {
+    GraphLayout L = layout(400, 287);
+    Picture im = picture(400, 287);
+    ASSERT_NE(im, nullptr);
+    const int mid = L.PY(5), bottom = L.PY(L.lowest);
+    for (int i = 0; i < 10; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(rgb(im.get(), L.PX(i), mid), kGreen);
+        EXPECT_EQ(rgb(im.get(), L.PX(i), bottom + 1), kRed);  // tick 2 pixels down
+        EXPECT_EQ(rgb(im.get(), L.PX(i), bottom + 2), kRed);
+        EXPECT_EQ(rgb(im.get(), L.PX(i), bottom + 3), kWhite);
+    }
+}
+
+TEST_F(FramePixels, GridTwoOnTenPoints) {
+    ChartOptions& o = chartOptions();
+    o.grid = 2;
+    o.ticks = 0;
+    o.yaxis = 0;
+    GraphLayout L = layout(400, 287);
+    Picture im = picture(400, 287);
+    ASSERT_NE(im, nullptr);
+    std::set<int> expected{L.PX(0)};
+    for (int i = 1; i < 10; ++i) {
+        const int x0 = L.PX(i - 1), x = L.PX(i), gap = (x - x0) / 3;
+        expected.insert({x, x0 + gap, x0 + 2 * gap});
+    }
+    EXPECT_EQ(expected.size(), 28u);
+    const int y = L.PY(5);  // between y grid rows
+    ASSERT_EQ(L.PX(9), 399);
+    ASSERT_EQ(L.PX(0), 0);  // no labels and no ticks: the plot starts at the left edge
+    for (int x = L.PX(0); x <= L.PX(9); ++x) {
+        SCOPED_TRACE(x);
+        EXPECT_EQ(rgb(im.get(), x, y), expected.count(x) ? kGreen : kWhite);
+    }
+}
+
+TEST_F(FramePixels, GridAtEveryPointWithoutIntermediates) {
+    chartOptions().grid = -1;
+    chartOptions().xlabel_spacing = 1000;  // one label fits: only position 0 is shown
+    const char* labels[10] = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"};
+    GraphLayout L = layout(400, 287, labels);
+    ASSERT_LT(L.num_xlbls, 1);
+    Picture im = picture(400, 287, labels);
+    ASSERT_NE(im, nullptr);
+    const int y = L.PY(5);
+    int lines = 0;
+    for (int x = L.PX(0); x <= L.PX(9); ++x) lines += rgb(im.get(), x, y) == kGreen;
+    EXPECT_EQ(lines, 10);
+    // Ticks (-2) only at the shown label: position 0.
+    EXPECT_EQ(rgb(im.get(), L.PX(0), L.PY(L.lowest) + 2), kRed);
+    EXPECT_NE(rgb(im.get(), L.PX(1), L.PY(L.lowest) + 2), kRed);
+}
+
+TEST_F(FramePixels, EveryLabelWithSpacing32767) {
+    const char* labels[10] = {"MM", "MM", "MM", "MM", "MM", "MM", "MM", "MM", "MM", "MM"};
+    auto shown = [&](gdImagePtr im, const GraphLayout& L, int i) {
+        const int axis = L.PY(L.lowest);
+        return count_color(im, L.PX(i) - 7, axis + 3, L.PX(i) + 5, axis + 15, kXLabel) > 0;
+    };
+    GraphLayout L = layout(200, 287, labels);
+    ASSERT_EQ(L.xlabel_wth, 14);
+    ASSERT_LT(L.num_xlbls, 10);  // not all fit: every other one is shown
+    ASSERT_GE(L.PX(1) - L.PX(0), 14);
+    Picture some = picture(200, 287, labels);
+    ASSERT_NE(some, nullptr);
+    const int step = 10 / std::max(L.num_xlbls, 1) + 1;
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(shown(some.get(), L, i), i % step == 0) << i;
+
+    chartOptions().xlabel_spacing = 32767;
+    GraphLayout all_layout = layout(200, 287, labels);
+    Picture all = picture(200, 287, labels);
+    ASSERT_NE(all, nullptr);
+    for (int i = 0; i < 10; ++i) EXPECT_TRUE(shown(all.get(), all_layout, i)) << i;
+}
+
+TEST_F(FramePixels, LabelControlHidesLabels) {
+    const char* labels[10] = {"MM", "MM", "MM", "MM", "MM", "MM", "MM", "MM", "MM", "MM"};
+    const unsigned char ctl[10] = {0, 1, 0, 0, 1, 0, 0, 0, 0, 1};
+    chartOptions().xlabel_ctl = ctl;
+    chartOptions().xlabel_spacing = 32767;
+    GraphLayout L = layout(400, 287, labels);
+    Picture im = picture(400, 287, labels);
+    ASSERT_NE(im, nullptr);
+    const int axis = L.PY(L.lowest);
+    for (int i = 0; i < 10; ++i) {
+        bool label = count_color(im.get(), L.PX(i) - 7, axis + 3, L.PX(i) + 5, axis + 15, kXLabel) > 0;
+        EXPECT_EQ(label, ctl[i] != 0) << i;
+        EXPECT_EQ(rgb(im.get(), L.PX(i), axis + 2) == kRed, ctl[i] != 0) << i;  // tick with the label
+    }
+}
+
+TEST_F(FramePixels, HorizontalPictureIsTurned) {
+    chartOptions().horizontal = 1;
+    GraphLayout L = layout(300, 287);  // laid out upright: 300 wide, 287 high
+    ASSERT_EQ(L.result, 0);
+    Drawn d = draw(300, 287, Line, 10, nullptr, 1, data.data());
+    EXPECT_EQ(d.result, 0);
+    EXPECT_EQ(chartOptions().horizontal, 0);
+    Picture im = d.decode();
+    ASSERT_NE(im, nullptr);
+    ASSERT_EQ(gdImageSX(im.get()), 287);
+    ASSERT_EQ(gdImageSY(im.get()), 300);
+    // (x, y) of the upright drawing is (286 - y, x) in the turned picture.
+    auto turned = [&](int x, int y) { return rgb(im.get(), 286 - y, x); };
+    const int x0 = L.PX(0), x1 = L.PX(L.last_pos);
+    for (float v : y_label_values(L.lowest, L.highest, L.ylbl_interval)) {
+        SCOPED_TRACE(v);
+        EXPECT_EQ(turned(x0 - 2, L.PY(v)), kRed);
+        EXPECT_EQ(turned((x0 + x1) / 2 + 3, L.PY(v)), kGreen);
+    }
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(turned(L.PX(i), L.PY(L.lowest) + 2), kRed) << i;
+}
+
+TEST_F(FramePixels, CustomYStepsDrawAndWriteBack) {
+    ChartOptions& o = chartOptions();
+    o.requested_ymin = 0;
+    o.requested_ymax = 100;
+    o.yaxis_grid_step = 25;
+    GraphLayout L = layout(400, 287);
+    ASSERT_FLOAT_EQ(L.lowest, 0);
+    ASSERT_FLOAT_EQ(L.highest, 100);
+    Picture im = picture(400, 287);
+    ASSERT_NE(im, nullptr);
+    const int x = (L.PX(0) + L.PX(1)) / 2;
+    for (float v : {0.f, 25.f, 50.f, 75.f}) EXPECT_EQ(rgb(im.get(), x, L.PY(v)), kGreen) << v;
+    EXPECT_EQ(rgb(im.get(), x, L.PY(37.5)), kWhite);
+    EXPECT_EQ(rgb(im.get(), x, L.PY(100)), kWhite);  // grid lines stay below highest
+    // Steps not given become range / (points + 1) and are written back.
+    EXPECT_FLOAT_EQ(o.yaxis_grid_step, 25);
+    EXPECT_FLOAT_EQ(o.yaxis_tick_step, 100.f / 11);
+    EXPECT_FLOAT_EQ(o.yaxis_label_step, 100.f / 11);
+    // Ticks at multiples of 100/11.
+    EXPECT_EQ(rgb(im.get(), L.PX(0) - 2, L.PY(100.f / 11 * 3)), kRed);
+}
+
+TEST_F(FramePixels, CustomStepsAreRaisedToFit) {
+    ChartOptions& o = chartOptions();
+    o.requested_ymin = 0;
+    o.requested_ymax = 100;
+    o.yaxis_grid_step = 1e-30f;
+    o.yaxis_tick_step = 0;
+    o.yaxis_label_step = -5;
+    GraphLayout L = layout(400, 287);
+    Picture im = picture(400, 287);
+    ASSERT_NE(im, nullptr);
+    EXPECT_FLOAT_EQ(o.yaxis_grid_step, 100.f / (L.plot_height / 2));
+    EXPECT_FLOAT_EQ(o.yaxis_tick_step, 100.f / 11);
+    EXPECT_FLOAT_EQ(o.yaxis_label_step, 100.f / 11);
+}
+
+TEST_F(FramePixels, ThumbnailSwitchesGridAndLabelsOffForGood) {
+    chartOptions().thumbnail = 1;
+    GraphLayout L = layout(400, 287);
+    Picture im = picture(400, 287);
+    ASSERT_NE(im, nullptr);
+    EXPECT_EQ(chartOptions().grid, 0);
+    EXPECT_EQ(chartOptions().xaxis, 0);
+    EXPECT_EQ(chartOptions().yaxis, 0);
+    EXPECT_EQ(count_color(im.get(), 0, 0, 399, 286, kGreen), 0);
+    EXPECT_EQ(count_color(im.get(), 0, 0, 399, 286, kYLabel), 0);
+    EXPECT_EQ(L.ytick_len, 0);  // ticks stay on, but get no room without grid and labels
+    EXPECT_EQ(rgb(im.get(), L.PX(1), L.PY(L.lowest) + 2), kRed);
+}
+
+TEST_F(FramePixels, BackWallOf3dChartsWithoutGrid) {
+    ChartOptions& o = chartOptions();
+    o.grid = 0;
+    o.border = 1;
+    GraphLayout L = layout_graph(400, 320, Area3D, 10, nullptr, 1, data.data(), nullptr);
+    ASSERT_GT(L.xdepth_3d, 2);
+    Drawn d = draw(400, 320, Area3D, 10, nullptr, 1, data.data());
+    Picture im = d.decode();
+    ASSERT_NE(im, nullptr);
+    const int sd = L.set_depth;
+    // The bottom-left depth edge and the back-left edge.
+    const int xm = (L.PX(0) + L.PX(0, sd)) / 2, ym = (L.PY(L.lowest) + L.PY(L.lowest, sd)) / 2;
+    EXPECT_EQ(count_color(im.get(), xm - 1, ym - 1, xm + 1, ym + 1, kRed) > 0, true);
+    EXPECT_EQ(rgb(im.get(), L.PX(0, sd), (L.PY(L.lowest, sd) + L.PY(L.highest, sd)) / 2), kRed);
+    EXPECT_EQ(rgb(im.get(), (L.PX(0, sd) + L.PX(L.last_pos, sd)) / 2, L.PY(L.lowest, sd)), kRed);
+}
+
+TEST_F(FramePixels, TitlesInTheirPlaces) {
+    ChartOptions& o = chartOptions();
+    o.title = "TITLE";
+    o.xtitle = "XT";
+    o.ytitle = "YT";
+    o.title_color = 0x112233;
+    o.xtitle_color = 0x445566;
+    o.ytitle_color = 0x778899;
+    GraphLayout L = layout(400, 300);
+    Picture im = picture(400, 300);
+    ASSERT_NE(im, nullptr);
+    // Title: 5 characters of 7 pixels centred at the top (x 183..217, y 1..13).
+    EXPECT_GT(count_color(im.get(), 183, 1, 217, 13, 0x112233), 0);
+    EXPECT_EQ(count_color(im.get(), 0, 0, 399, 299, 0x112233), count_color(im.get(), 183, 1, 217, 13, 0x112233));
+    // X title at the bottom: y = 300 - 1 - 13 x 1.3.
+    EXPECT_GT(count_color(im.get(), 186, 282, 213, 299, 0x445566), 0);
+    // Y title turned at the left edge, within its reserved width.
+    ASSERT_EQ(L.ytitle_wth, 15);
+    EXPECT_GT(count_color(im.get(), 1, 130, 14, 170, 0x778899), 0);
+    EXPECT_EQ(count_color(im.get(), 15, 0, 399, 299, 0x778899), 0);
+}
+
+}  // namespace
+}  // namespace plotwise::test

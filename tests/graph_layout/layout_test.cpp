@@ -1,0 +1,331 @@
+// The layout pass: ranges, the y label interval and label pass, text space, plot area and
+// scales, checked against values worked out by hand.
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+
+#include "graph_test_support.h"
+
+namespace plotwise::test {
+namespace {
+
+// With no titles and no x labels the plot is 7 pixels lower than the picture: x ticks 3, the
+// title gap 2 and the bottom gap 2.
+constexpr short kHeight280 = 287;
+
+class LayoutTest : public GraphTest {
+protected:
+    void SetUp() override {
+        GraphTest::SetUp();
+        chartOptions().yaxis_ptsize = 12;  // 2 x 12 + 3 = 27 pixels per label: 10 labels in 280
+    }
+    GraphLayout layout(ChartType type, const std::vector<float>& data, int sets = 1, short width = 400,
+                       short height = kHeight280, const float* extra = nullptr,
+                       const char* const* labels = nullptr) {
+        return layout_graph(width, height, type, static_cast<int>(data.size()) / sets, labels, sets, data.data(),
+                            extra);
+    }
+};
+
+TEST_F(LayoutTest, WorkedExampleZeroToHundred) {
+    GraphLayout L = layout(Line, {0, 25, 50, 75, 100});
+    ASSERT_EQ(L.result, 0);
+    ASSERT_EQ(L.plot_height, 280);
+    // max_labels 10, limit 6.4: 100 / 25 is the first quotient below it, so the interval is 10.
+    EXPECT_FLOAT_EQ(L.ylbl_interval, 10);
+    EXPECT_FLOAT_EQ(L.lowest, 0);
+    EXPECT_FLOAT_EQ(L.highest, 110);  // the label pass ends at the first label above 100
+    // "100" is the longest label: 3 characters of the built-in small font, 6 pixels each.
+    EXPECT_EQ(L.ylabel_wth, 18);
+    EXPECT_EQ(L.ytick_len, 4);
+    EXPECT_EQ(L.xtick_len, 3);
+    EXPECT_FLOAT_EQ(L.xorig, 18 + 4);
+    EXPECT_EQ(L.plot_width, 400 - 22);
+    EXPECT_FLOAT_EQ(L.yorig, 282);
+    EXPECT_EQ(L.PY(0), 282);
+    EXPECT_EQ(L.PY(110), 2);
+    EXPECT_EQ(L.PY(55), 142);
+    EXPECT_EQ(L.last_pos, 4);
+    // One pixel is kept free on the right, so that the last position is inside the picture.
+    EXPECT_DOUBLE_EQ(L.xscl, 377.0 / 4);
+    EXPECT_EQ(L.PX(4), 399);
+    EXPECT_EQ(L.label_decimals, 1);  // a whole-number range
+    EXPECT_EQ(chartOptions().saved_plot_height, 280);
+    EXPECT_EQ(chartOptions().saved_plot_width, 378);
+    EXPECT_EQ(chartOptions().saved_plot_left, 22);
+    EXPECT_EQ(chartOptions().saved_plot_zero_y, 282);
+}
+
+TEST_F(LayoutTest, LabelValuesOfBothPasses) {
+    std::vector<float> expected{0, -10, -20, 0, 10, 20, 30, 40, 50, 60, 70};
+    EXPECT_EQ(y_label_values(-30, 80, 10), expected);
+    // Only negative values: the downward pass starts at highest.
+    EXPECT_EQ(y_label_values(-50, -10, 10), (std::vector<float>{-10, -20, -30, -40}));
+    // Only positive values: the upward pass starts at lowest.
+    EXPECT_EQ(y_label_values(20, 80, 10), (std::vector<float>{20, 30, 40, 50, 60, 70}));
+    EXPECT_EQ(y_label_values(0, 110, 10).size(), 11u);
+    EXPECT_TRUE(y_label_values(0, 1, 0).empty());
+    EXPECT_TRUE(y_label_values(0, 1, NAN).empty());
+}
+
+TEST_F(LayoutTest, LabelValuesAreBoundedWhereFloatsCannotStep) {
+    // 1e30 + 1 is 1e30 in single precision: the passes end at the first value that repeats.
+    EXPECT_EQ(y_label_values(1e30f, 2e30f, 1.0f).size(), 1u);
+    EXPECT_EQ(y_label_values(-2e30f, -1e30f, 1.0f).size(), 1u);
+    // Steps that do advance but would never reach the end are cut at the bound.
+    EXPECT_LE(y_label_values(0, 1e30f, 1e-30f).size(), static_cast<size_t>(kMaxAxisSteps));
+}
+
+TEST_F(LayoutTest, OnePointDividesByOneOrThreeForBars) {
+    GraphLayout line = layout(Line, {5});
+    ASSERT_EQ(line.result, 0);
+    EXPECT_EQ(line.last_pos, 1);
+    EXPECT_DOUBLE_EQ(line.xscl, line.plot_width - 1);
+    GraphLayout bar = layout(Bar, {5});
+    ASSERT_EQ(bar.result, 0);
+    EXPECT_EQ(bar.last_pos, 3);
+    EXPECT_DOUBLE_EQ(bar.xscl, (bar.plot_width - 1) / 3.0);
+    float one = 5;
+    EXPECT_EQ(draw(200, 150, Bar, 1, nullptr, 1, &one).result, 0);
+}
+
+TEST_F(LayoutTest, AllValuesMissingGiveZeroToOne) {
+    // Missing, not a number, infinite, and InterpolateValue without interpolation: no values.
+    GraphLayout L = layout(Line, {NoValue, NAN, INFINITY, -INFINITY, InterpolateValue});
+    ASSERT_EQ(L.result, 0);
+    EXPECT_FLOAT_EQ(L.lowest, 0);
+    // Range 1: 1 / (1/4) = 4 is the first quotient below 6.4, so the interval is 1/8.
+    EXPECT_FLOAT_EQ(L.ylbl_interval, 0.125f);
+    EXPECT_FLOAT_EQ(L.highest, 1.125f);
+    EXPECT_EQ(L.label_decimals, 2);
+}
+
+TEST_F(LayoutTest, RequestedMinimumOnlyWidens) {
+    GraphLayout plain = layout(Line, {-5, 40, 100});
+    // -5 drops by one interval to -15 and is cut to a multiple of 10.
+    EXPECT_FLOAT_EQ(plain.lowest, -10);
+    EXPECT_FLOAT_EQ(plain.highest, 110);
+    chartOptions().requested_ymin = 10;
+    GraphLayout above = layout(Line, {-5, 40, 100});
+    EXPECT_FLOAT_EQ(above.lowest, plain.lowest);
+    EXPECT_FLOAT_EQ(above.highest, plain.highest);
+    EXPECT_FLOAT_EQ(above.ylbl_interval, plain.ylbl_interval);
+    EXPECT_FLOAT_EQ(above.yorig, plain.yorig);
+    chartOptions().requested_ymin = -30;
+    GraphLayout below = layout(Line, {-5, 40, 100});
+    EXPECT_FLOAT_EQ(below.lowest, -30);  // a requested minimum is not aligned
+}
+
+TEST_F(LayoutTest, AutomaticMinimumMarkStartsAtZero) {
+    GraphLayout plain = layout(Line, {20, 80});
+    EXPECT_FLOAT_EQ(plain.lowest, 15);  // interval 5 (60 / 10 is below 6.4): (20 - 1/64) / 5 cut to 3
+    chartOptions().requested_ymin = FLT_MAX;
+    EXPECT_FLOAT_EQ(layout(Line, {20, 80}).lowest, 0);
+}
+
+TEST_F(LayoutTest, RequestedMaximumIsKept) {
+    chartOptions().requested_ymax = 95;
+    GraphLayout L = layout(Line, {0, 50});
+    EXPECT_FLOAT_EQ(L.highest, 95);
+}
+
+TEST_F(LayoutTest, BarsIncludeZero) {
+    EXPECT_FLOAT_EQ(layout(Bar, {40, 80}).lowest, 0);
+    GraphLayout negative = layout(Bar3D, {-40, -80});
+    EXPECT_GE(negative.highest, 0);
+    EXPECT_FLOAT_EQ(layout(Line, {40, 80}).lowest, 35);  // interval 5: (40 - 1/64) / 5 cut to 7
+}
+
+TEST_F(LayoutTest, StackedRanges) {
+    // Point 0: +2, -1, +3; point 1: -4, 1, 1.
+    std::vector<float> data{2, -4, -1, 1, 3, 1};
+    chartOptions().stack_type = Layer;
+    GraphLayout layer = layout(Bar, data, 3);
+    EXPECT_FLOAT_EQ(layer.ylbl_interval, 1);  // range -4..5 (9 / 2 is below 6.4)
+    EXPECT_FLOAT_EQ(layer.lowest, -5);        // -4 drops by 1 and is cut
+    EXPECT_FLOAT_EQ(layer.highest, 6);
+    chartOptions().stack_type = Sum;
+    GraphLayout sum = layout(Line, data, 3);  // running totals 2, 1, 4 and -4, -3, -2
+    EXPECT_FLOAT_EQ(sum.lowest, -5);
+    EXPECT_FLOAT_EQ(sum.highest, 5);
+}
+
+TEST_F(LayoutTest, HorizontalMovesTitleAndQuartersLabels) {
+    GraphLayout upright = layout(Line, {0, 100});
+    chartOptions().horizontal = 1;
+    GraphLayout turned = layout(Line, {0, 100});
+    ASSERT_EQ(turned.plot_height, upright.plot_height);
+    EXPECT_FLOAT_EQ(upright.ylbl_interval, 10);
+    // limit 6.4 / 4 = 1.6: 100 / 100 is the first quotient below it, so the interval is 50.
+    EXPECT_FLOAT_EQ(turned.ylbl_interval, 50);
+    EXPECT_FLOAT_EQ(turned.highest, 150);
+
+    chartOptions().title = "T";
+    GraphLayout titled = layout(Line, {0, 100});
+    EXPECT_EQ(titled.title_hgt, 2);
+    EXPECT_EQ(titled.ytitle_wth, 17);  // 13 x 1.2 + 2, moved into the left margin
+    chartOptions().horizontal = 0;
+    GraphLayout titled_upright = layout(Line, {0, 100});
+    EXPECT_EQ(titled_upright.title_hgt, 17);
+    EXPECT_EQ(titled_upright.ytitle_wth, 0);
+}
+
+TEST_F(LayoutTest, LegendAtTheSideAndOnTop) {
+    LegendEntry entry{};
+    entry.point = 1;
+    entry.width = 3;
+    entry.kind = 3;
+    std::strcpy(entry.name, "Sales");
+    chartOptions().legend_entries = &entry;
+    chartOptions().legend_count = 1;
+    // "Sales" is 30 pixels in the small built-in font.
+    EXPECT_EQ(layout(Bar, {1, 2}).legend_wth, 44);   // 30 x 0.75 + 3 x 7 + 1
+    EXPECT_EQ(layout(Line, {1, 2}).legend_wth, 50);  // 30 x 0.95 + 3 x 7 + 1
+    chartOptions().horizontal = 1;
+    GraphLayout top = layout(Bar, {1, 2});
+    EXPECT_EQ(top.legend_wth, 0);
+    EXPECT_EQ(top.legend_hgt, 43);  // (5 + 2) characters of 6 pixels + 1
+    // A name without its terminating zero is read within its 20 bytes.
+    std::memset(entry.name, 'W', sizeof entry.name);
+    chartOptions().horizontal = 0;
+    EXPECT_EQ(layout(Bar, {1, 2}).legend_wth, static_cast<int>(120 * 0.75 + 22));
+}
+
+TEST_F(LayoutTest, KeepGeometryKeepsFirstPlotArea) {
+    GraphLayout first = layout(Line, {0, 10});
+    chartOptions().keep_geometry = 1;
+    GraphLayout second = layout(Line, {0, 1e6f}, 1, 400, 400);
+    EXPECT_EQ(second.plot_height, first.plot_height);
+    EXPECT_EQ(second.plot_width, first.plot_width);
+    EXPECT_FLOAT_EQ(second.xorig, first.xorig);
+    chartOptions().keep_geometry = 0;
+    GraphLayout free = layout(Line, {0, 1e6f}, 1, 400, 400);
+    EXPECT_GT(free.xorig, first.xorig);  // longer labels take more room when not kept
+    EXPECT_NE(free.plot_height, first.plot_height);
+}
+
+TEST_F(LayoutTest, ThreeDimensionalDepth) {
+    GraphLayout L = layout(Bar3D, {1, 2, 3, 4}, 2, 400, 300);
+    // (400 + 300) / 2 x 5% = 17.5; at 45 degrees 12.37 each way.
+    EXPECT_EQ(L.xdepth_3d, 12);
+    EXPECT_EQ(L.ydepth_3d, 12);
+    EXPECT_EQ(L.set_depth, 2);
+    EXPECT_EQ(L.xdepth_total, 24);
+    EXPECT_EQ(L.ydepth_total, 24);
+    EXPECT_EQ(L.PX(0, 2) - L.PX(0, 0), 24);
+    chartOptions().stack_type = Beside;
+    EXPECT_EQ(layout(Bar3D, {1, 2, 3, 4}, 2, 400, 300).set_depth, 1);
+    EXPECT_EQ(layout(Bar, {1, 2, 3, 4}, 2, 400, 300).xdepth_3d, 0);
+}
+
+TEST_F(LayoutTest, XLabelExtents) {
+    const char* labels[] = {"A", "ABCD"};
+    GraphLayout flat = layout(Line, {1, 2}, 1, 400, 300, nullptr, labels);
+    EXPECT_EQ(flat.xlabel_hgt, 14);  // 12 + 2
+    EXPECT_EQ(flat.xlabel_wth, 26);  // 24 + 2
+    chartOptions().xlabel_angle = 90;
+    GraphLayout up = layout(Line, {1, 2}, 1, 400, 300, nullptr, labels);
+    EXPECT_EQ(up.xlabel_hgt, 26);
+    EXPECT_EQ(up.xlabel_wth, 14);
+    chartOptions().xlabel_angle = 45;  // built-in fonts turn by 90 degrees only
+    EXPECT_EQ(layout(Line, {1, 2}, 1, 400, 300, nullptr, labels).xlabel_hgt, 26);
+    chartOptions().xlabel_angle = 0;
+    const unsigned char ctl[] = {1, 0};
+    chartOptions().xlabel_ctl = ctl;
+    GraphLayout hidden = layout(Line, {1, 2}, 1, 400, 300, nullptr, labels);
+    EXPECT_EQ(hidden.xlabel_wth, 8);  // only "A" is measured
+    chartOptions().xaxis = 0;
+    EXPECT_EQ(layout(Line, {1, 2}, 1, 400, 300, nullptr, labels).xlabel_hgt, 0);
+}
+
+TEST_F(LayoutTest, DecimalTableForPrintfFormats) {
+    chartOptions().ylabel_format = "%.1f";
+    GraphLayout L = layout(Line, {0, 1});
+    EXPECT_FALSE(L.fraction_labels);
+    EXPECT_FLOAT_EQ(L.ylbl_interval, 0.1f);  // 1 / 0.2 = 5 is below 6.4
+    EXPECT_FLOAT_EQ(L.highest, 1.1f);
+    EXPECT_EQ(L.ylabel_wth, 18);  // "1.0"
+    chartOptions().ylabel_format = "abc";  // no printf format: fraction labels
+    EXPECT_TRUE(layout(Line, {0, 1}).fraction_labels);
+}
+
+TEST_F(LayoutTest, RequestedIntervalOnlyGrows) {
+    chartOptions().requested_yinterval = 20;
+    EXPECT_FLOAT_EQ(layout(Line, {0, 100}).ylbl_interval, 20);
+    chartOptions().requested_yinterval = 2;
+    EXPECT_FLOAT_EQ(layout(Line, {0, 100}).ylbl_interval, 10);
+    chartOptions().requested_yinterval = INFINITY;
+    EXPECT_FLOAT_EQ(layout(Line, {0, 100}).ylbl_interval, 10);
+}
+
+TEST_F(LayoutTest, TimeAxisSnapsToTimeTable) {
+    chartOptions().y_value_kind = 4;
+    chartOptions().ylabel_value_format = "%H:%M";
+    GraphLayout L = layout(Line, {0, 86400});
+    // The table gives 10000 s; the time table's entry below the first one above it is an hour.
+    EXPECT_FLOAT_EQ(L.ylbl_interval, 3600);
+    EXPECT_FLOAT_EQ(L.highest, 90000);
+    EXPECT_EQ(L.ylabel_wth, 30);  // "20:40", the longest time text
+    chartOptions().y_value_kind = 3;
+    chartOptions().ylabel_value_format = "%Y-%m-%d";
+    EXPECT_EQ(layout(Line, {0, 86400}).ylabel_wth, 60);  // "1900-12-21"
+}
+
+TEST_F(LayoutTest, VolumeRangeOfCombos) {
+    const float vol[] = {10, 50};
+    GraphLayout bars = layout(ComboLineBar, {0, 100}, 1, 400, kHeight280, vol);
+    ASSERT_EQ(bars.result, 0);
+    ASSERT_FLOAT_EQ(bars.highest, 110);  // 11 steps of 10
+    EXPECT_FLOAT_EQ(bars.vlowest, 0);    // volume bars stand on 0
+    EXPECT_NEAR(bars.vhighest, 50 + 50 / 22.0, 1e-4);
+    EXPECT_EQ(bars.ytick2_len, 4);
+    EXPECT_EQ(bars.ylabel2_wth, 9);  // "52": 0.7 x 12 + 1
+    EXPECT_EQ(bars.ylabel2_gap, 9 + 400 / 60);
+    GraphLayout lines = layout(ComboLineLine, {0, 100}, 1, 400, kHeight280, vol);
+    const double vhi = 50 + 40 / 22.0;
+    EXPECT_NEAR(lines.vhighest, vhi, 1e-4);
+    EXPECT_NEAR(lines.vlowest, 10 - (vhi - 10) / 22, 1e-4);
+    // The volume axis maps its range onto the same rows as the y axis.
+    EXPECT_NEAR(lines.PV(lines.vlowest), lines.PY(lines.lowest), 1);
+    EXPECT_NEAR(lines.PV(lines.vhighest), lines.PY(lines.highest), 1);
+}
+
+TEST_F(LayoutTest, XyRangeAndScale) {
+    const float x[] = {2, 3, 5, NoValue};
+    GraphLayout L = layout(XyLine, {1, 2, 3, 4}, 1, 400, kHeight280, x);
+    EXPECT_FLOAT_EQ(L.xmin, 2);
+    EXPECT_FLOAT_EQ(L.xmax, 5);
+    EXPECT_EQ(L.PXY(2), L.PX(0));
+    EXPECT_NEAR(L.PXY(5), L.PX(3), 1);
+    chartOptions().requested_xmin = 0;
+    chartOptions().requested_xmax = 4;  // inside the data: no effect
+    GraphLayout wide = layout(XyLine, {1, 2, 3, 4}, 1, 400, kHeight280, x);
+    EXPECT_FLOAT_EQ(wide.xmin, 0);
+    EXPECT_FLOAT_EQ(wide.xmax, 5);
+    const float same[] = {7, 7, 7, 7};
+    GraphLayout flat = layout(XyPoint, {1, 2, 3, 4}, 1, 400, kHeight280, same);
+    EXPECT_GT(flat.xmax, flat.xmin);
+    EXPECT_TRUE(std::isfinite(flat.xyscl));
+}
+
+TEST_F(LayoutTest, HeightTooSmall) {
+    // 10 pixels of plot: 10 / 27 is below 3 labels.
+    EXPECT_EQ(layout(Line, {1, 2}, 1, 400, 17).result, 2);
+    EXPECT_EQ(layout(Line, {1, 2}, 1, 400, 7 + 81).result, 0);  // exactly 3 labels
+    EXPECT_EQ(layout(Line, {1, 2}, 1, 400, 7 + 80).result, 2);
+}
+
+TEST_F(LayoutTest, EntryResults) {
+    const float data[] = {1, 2};
+    EXPECT_EQ(layout_graph(0, 100, Line, 2, nullptr, 1, data, nullptr).result, -1);
+    EXPECT_EQ(layout_graph(100, -3, Line, 2, nullptr, 1, data, nullptr).result, -1);
+    EXPECT_EQ(layout_graph(100, 100, Line, 0, nullptr, 1, data, nullptr).result, 1);
+    EXPECT_EQ(layout_graph(100, 100, Line, 2, nullptr, 0, data, nullptr).result, 1);
+    EXPECT_EQ(layout_graph(100, 100, Line, 2, nullptr, 1, nullptr, nullptr).result, 1);
+    EXPECT_EQ(layout_graph(100, 100, XyLine, 2, nullptr, 1, data, nullptr).result, 1);
+    EXPECT_EQ(layout_graph(100, 100, ComboLineArea, 2, nullptr, 1, data, nullptr).result, -2);
+    EXPECT_EQ(layout_graph(100, 100, Line, 2, nullptr, 1 << 30, data, nullptr).result, -1);
+}
+
+}  // namespace
+}  // namespace plotwise::test
