@@ -155,7 +155,7 @@ TEST_P(RoundTripTest, EncodeDecodeEncodeGivesTheSameBytes) {
     decodeFresh(first);
     const ChartDefinition& decoded = workingDefinition();
     EXPECT_EQ(std::memcmp(&decoded.block, &blockBefore, sizeof blockBefore), 0);
-    EXPECT_EQ(std::memcmp(decoded.series, seriesBefore.data(), seriesBefore.size()), 0);
+    EXPECT_TRUE(seriesBefore.empty() || std::memcmp(decoded.series, seriesBefore.data(), seriesBefore.size()) == 0);
     for (int s = 0; s < GetParam().series; ++s) {
         for (int v = 0; v < GetParam().values; ++v) {
             ASSERT_EQ(std::string(decoded.xLabel[s][v]), labelFor(s, v, 1 + (s + v) % 31)) << s << "," << v;

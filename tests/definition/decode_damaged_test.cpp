@@ -357,6 +357,52 @@ TEST_F(DecodeTest, ABlockBetweenTheTwoLayoutsIsReadAsACurrentBlock) {
     EXPECT_STREQ(workingDefinition().xLabel[0][0], "oldx");
 }
 
+// Damaged containers of many shapes: whatever they hold, the working definition stays within
+// its tables and its texts end inside their fields, and the result encodes again.
+TEST_F(DecodeTest, DamagedContainersLeaveAUsableDefinition) {
+    uint32_t state = 12345;
+    auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    const uint32_t blockSizes[] = {0, 1, 1303, 1304, 7623, 7624, 7625, 20000};
+    for (int round = 0; round < 200; ++round) {
+        std::vector<uint8_t> block(blockSizes[round % 8]);
+        for (uint8_t& b : block) b = static_cast<uint8_t>(next());
+        if (block.size() >= 1304 && round % 3 == 0) {
+            const uint32_t count = next() % 2 ? next() % 101 : swapped(next() % 101);
+            std::memcpy(block.data() + 1300, &count, 4);
+        }
+        std::vector<uint8_t> labels(next() % 5000);
+        for (uint8_t& b : labels) b = static_cast<uint8_t>(next() % 4 == 0 ? 0 : next());
+        std::vector<uint8_t> series(next() % (3 * 8264));
+        for (uint8_t& b : series) b = static_cast<uint8_t>(next());
+
+        Container container;
+        container.add("CHHD", block).add("LABS", labels).add("LABY", labels).add("SERS", series);
+        ASSERT_TRUE(decode(container));
+        const ChartDefinition& definition = workingDefinition();
+        const ChartHeader& header = definition.header();
+        ASSERT_LE(header.seriesCount, 100u) << round;
+        EXPECT_EQ(header.style[255], '\0');
+        EXPECT_EQ(header.yAxisTitle[255], '\0');
+        EXPECT_EQ(definition.block.fontName[6][255], '\0');
+        EXPECT_EQ(definition.block.axis[2].format[31], '\0');
+        if (!series.empty()) {
+            EXPECT_EQ(definition.series[0].name[255], '\0');
+        }
+        for (int s = 0; s < seriesInUse(header); ++s) {
+            for (int v = 0; v < valuesInUse(header); ++v) {
+                ASSERT_LT(strnlen(definition.xLabel[s][v], 32), 32u);
+                ASSERT_LT(strnlen(definition.yLabel[s][v], 32), 32u);
+            }
+        }
+        Container encoded;
+        ASSERT_EQ(encodeDefinition(encoded.get()), 0);
+        EXPECT_EQ(testing::streamBytes(testing::streamsOf(encoded.get()), "SERS").size(), header.seriesCount * 8264u);
+    }
+}
+
 // ---- The earlier layout -------------------------------------------------------------------
 
 constexpr std::size_t kEarlierSize = 1089820;
