@@ -21,7 +21,7 @@ using testing::streamsOf;
 
 class PictureStreamsTest : public DefinitionTest {
 protected:
-    // Makes `bytes` the picture of the latest drawing; false where no picture can be written.
+    // Makes `bytes` the picture of the latest drawing; false when it could not be written.
     static bool writePicture(const std::string& bytes) {
         FILE* stream = openPictureForWriting();
         if (stream == nullptr) return false;
@@ -59,7 +59,7 @@ TEST_F(PictureStreamsTest, FollowTheDefinitionWithTheSizeBigEndian) {
     for (const SizeCase& c : {SizeCase{400, 300, {0x01, 0x90, 0x01, 0x2C}},
                               SizeCase{70000, 65536 + 300, {0x11, 0x70, 0x01, 0x2C}},  // low 16 bits
                               SizeCase{1, 65535, {0x00, 0x01, 0xFF, 0xFF}}}) {
-        if (!writePicture(picture)) GTEST_SKIP() << "no picture can be written yet";
+        ASSERT_TRUE(writePicture(picture));
         const auto streams = encodeWithSize(c.width, c.height);
         EXPECT_EQ(codesOf(streams), (std::vector<std::string>{"CHHD", "LABS", "LABY", "SERS", "GIFf", "SIZE"}));
         EXPECT_EQ(streamBytes(streams, "GIFf"), testing::bytesOf(picture));
@@ -74,7 +74,7 @@ TEST_F(PictureStreamsTest, WithoutAPictureOnlyTheDefinitionIsWritten) {
 }
 
 TEST_F(PictureStreamsTest, AFailedStagingLeavesThePictureOut) {
-    if (!writePicture("GIF89a")) GTEST_SKIP() << "no picture can be written yet";
+    ASSERT_TRUE(writePicture("GIF89a"));
     ChartHeader snapshot;
     resetDefinition(snapshot);
     commitHeader(snapshot);
