@@ -12,13 +12,14 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
 out="${2:-$root/out/gallery}"
 gallery="$root/examples/gallery"
-program="$build/plotwise"
+program="$(cd "$build" 2>/dev/null && pwd)/plotwise"
 
 if [[ ! -x "$program" ]]; then
-    echo "gallery: $program is not built" >&2
+    echo "gallery: no plotwise program in $build: build it first" >&2
     exit 1
 fi
 mkdir -p "$out"
+out="$(cd "$out" && pwd)"
 
 html_escape() {
     sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' -e 's/>/\&gt;/g' "$1"
