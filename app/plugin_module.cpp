@@ -66,6 +66,8 @@ void PlugInModule::start(const std::string& path) {
         throw UsageError("the plug-in " + path + " did not start (it answered " + std::to_string(record_.result) +
                          " instead of " + std::to_string(kStartedResult) + ")");
     started_ = true;
+    name_ = string(kFMXT_NameStr);
+    options_ = string(kFMXT_OptionsStr);
 }
 
 void PlugInModule::shutdown() {

@@ -29,6 +29,9 @@ public:
     std::string string(uint8_t which);
     // "Norvane Plotwise Plug-In 1.3": the name and the version, the last line of the description.
     std::string nameAndVersion();
+    // The strings read at start-up, as a host reads them: name and options ("QXPL1nnYnnn").
+    const std::string& name() const { return name_; }
+    const std::string& options() const { return options_; }
 
 private:
     void* library_ = nullptr;
@@ -37,6 +40,8 @@ private:
     // memory through it while its functions run: the record lives as long as the module.
     FMX_ExternCallStruct record_{};
     bool started_ = false;
+    std::string name_;
+    std::string options_;
 
     void send(uint8_t message);
 };

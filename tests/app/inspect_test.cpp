@@ -166,6 +166,27 @@ TEST(Inspect, DamagedDefinitionsAreDescribedNotTrusted) {
     EXPECT_NE(text.find("      Jan  x 1  y 10\n      -  x 2  y 20\n"), std::string::npos) << text;
 }
 
+TEST(Inspect, EarlierLayoutKeepsSeriesAndFontsInsideTheHeaderStream) {
+    constexpr std::size_t kOldSize = 1089820;
+    std::vector<uint8_t> chhd(kOldSize, 0);
+    ChartBlock block = sampleBlock();
+    block.header.seriesCount = 1;
+    block.header.valueCount = 2;
+    std::memcpy(chhd.data(), &block.header, sizeof(ChartHeader));
+    SeriesRecord series{};
+    series.color = 0x0000FF;
+    std::strcpy(series.name, "Old");
+    series.y[1] = 7;
+    std::memcpy(chhd.data() + 261316, &series, sizeof series);
+    const uint32_t size = 18;
+    std::memcpy(chhd.data() + 1087716, &size, 4);  // fontSize[0]
+    std::strcpy(reinterpret_cast<char*>(chhd.data()) + 1087716 + 56, "Arial.ttf");  // fontName[0]
+    const std::string text = describe({{{'C', 'H', 'H', 'D'}, chhd}});
+    expectLines(text, {"  format tag      V13 (earlier layout)", "  charttitle      Arial.ttf, size 18, colour #000000",
+                       "  1  #0000FF  \"Old\"", "      -  x 0  y 7"});
+    EXPECT_EQ(text.find("\naxes\n"), std::string::npos);  // the earlier layout has no axes
+}
+
 TEST(Inspect, PictureAndEmptyContainers) {
     EXPECT_EQ(describe({}), "(the container is empty)\n");
     const std::vector<ContainerStream> picture{

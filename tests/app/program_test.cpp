@@ -282,6 +282,33 @@ TEST(Program, InspectGoodAndDamagedFiles) {
     EXPECT_TRUE(contains(o.err, "cannot read absent.pwcf")) << o.err;
 }
 
+// The plug-in reads field references through the program's evaluation of GetNthRecord: the
+// records it gets are those of the table, and a misspelt field is explained on standard error.
+TEST(Program, PlugInReadsRecordsThroughTheProgram) {
+    ScratchFolder folder;
+    folder.write("orders.csv", "Month,Amount\nJan,10\nFeb,20\nJan,5\nMar,1\n");
+    Outcome o = runWithPlugIn(folder, {"eval", "Plotz_Data ( Plotz_New ; \"Orders::Month(1-3)\" ; \"Orders::Amount(1-3)\" ; 255 ; \"S\" )",
+                                       "--table", "Orders=orders.csv", "--container", "data.pwcf"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.err, "");  // reading past record 3 is no error worth a note
+    o = runProgram(folder, {"inspect", "data.pwcf"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_TRUE(contains(o.out, "  values          2 per series\n")) << o.out;
+    EXPECT_TRUE(contains(o.out, "      Jan  ")) << o.out;
+    EXPECT_TRUE(contains(o.out, "  y 15\n")) << o.out;  // records 1 and 3 share their month
+    EXPECT_TRUE(contains(o.out, "  y 20\n")) << o.out;
+    EXPECT_FALSE(contains(o.out, "Mar")) << o.out;       // record 4 lies outside the range
+
+    o = runWithPlugIn(folder, {"eval", "Plotz_Data ( Plotz_New ; \"Orders::Monthh\" ; \"Orders::Amount\" ; 255 )",
+                               "--table", "Orders=orders.csv", "--container", "bad.pwcf"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_TRUE(contains(o.err, "note: the plug-in evaluated \"GetNthRecord ( Orders::Monthh ; 1 )\": error 102: "
+                                "the table Orders has no field Monthh\n"))
+        << o.err;
+    o = runProgram(folder, {"inspect", "bad.pwcf"});
+    EXPECT_TRUE(contains(o.out, "  error           11 Error in Data - bad Xdata parameter\n")) << o.out;
+}
+
 TEST(Program, ExamplesParseAndResolve) {
     ScratchFolder folder;
     const std::filesystem::path examples = std::filesystem::path(PLOTWISE_SOURCE_DIR) / "examples";
