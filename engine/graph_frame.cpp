@@ -244,6 +244,10 @@ private:
             return;
         }
         label_values = y_label_values(L.lowest, L.highest, L.ylbl_interval);
+        // Both passes start at 0: it is drawn once (twice would thicken smoothed text).
+        auto zero = std::find(label_values.begin(), label_values.end(), 0.0f);
+        if (zero != label_values.end())
+            label_values.erase(std::remove(zero + 1, label_values.end(), 0.0f), label_values.end());
         if (!opt.grid && !opt.ticks && !opt.yaxis) return;
         for (float v : label_values) {
             if (opt.ticks) y_tick(v);
@@ -313,7 +317,10 @@ private:
         }
         if (isCombo(d_.in.type) && has_text(opt.ytitle2)) {
             TextSize t = ytitle_style.measure(opt.ytitle2);
-            ytitle_style.draw(im, kQuarterTurn, d_.in.width - (t.height + 1), to_int(top + t.width / 2), opt.ytitle2,
+            // A turned line is as wide as the font's line (descenders included), which may be
+            // more than this text's own height: keep all of it inside the right edge.
+            const int line_h = std::max(t.height, ytitle_style.measure("Aj").height);
+            ytitle_style.draw(im, kQuarterTurn, d_.in.width - (line_h + 1), to_int(top + t.width / 2), opt.ytitle2,
                               color_or(opt.ytitle2_color, volume), JustifyCenter);
         }
     }

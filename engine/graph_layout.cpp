@@ -299,7 +299,9 @@ GraphLayout layout_prepared(const GraphInput& in) {
                               L.ydepth_total + L.legend_hgt + 2);
     if (opt.keep_geometry && opt.saved_plot_height != 0) L.plot_height = opt.saved_plot_height;
     opt.saved_plot_height = L.plot_height;
-    const int max_labels = to_int(L.plot_height / (2 * L.yaxis_ptsize + 3));
+    // Labels in a built-in font are as high as its characters, whatever the point size says.
+    const double label_pt = L.yaxis_ttf ? L.yaxis_ptsize : font_entry(opt.yaxis_font_size).height;
+    const int max_labels = to_int(L.plot_height / (2 * label_pt + 3));
     if (max_labels < 3) {
         L.result = 2;
         return L;

@@ -273,5 +273,64 @@ TEST_F(FramePixels, TitlesInTheirPlaces) {
     EXPECT_EQ(count_color(im.get(), 15, 0, 399, 299, 0x778899), 0);
 }
 
+TEST_F(FramePixels, SecondAxisOfCombos) {
+    ChartOptions& o = chartOptions();
+    o.ylabel2_color = 0x0A0B0C;
+    o.ytitle2_color = 0x102030;
+    o.ytitle2 = "VV";
+    const float vol[10] = {0, 100, NoValue, NoValue, NoValue, NoValue, NoValue, NoValue, NoValue, NoValue};
+    GraphLayout L = layout_graph(400, 287, ComboLineLine, 10, nullptr, 1, data.data(), vol);
+    ASSERT_EQ(L.result, 0);
+    ASSERT_FLOAT_EQ(L.vlowest, 0);
+    Drawn d = draw(400, 287, ComboLineLine, 10, nullptr, 1, data.data(), vol);
+    Picture im = d.decode();
+    ASSERT_NE(im, nullptr);
+    const int x = L.PX(L.last_pos);
+    ASSERT_GT(399 - x, 6 + 6 + 14);  // room for a label and the turned title
+    for (float v : y_label_values(L.lowest, L.highest, L.ylbl_interval)) {
+        SCOPED_TRACE(v);
+        const int y = L.PY(v);
+        EXPECT_EQ(rgb(im.get(), x + 3, y), kGreen);  // tick, in the grid colour
+        EXPECT_GT(count_color(im.get(), x + 6, y - 6, 399, y + 6, 0x0A0B0C), 0);
+    }
+    // Rows with no label stay clear, and the labels start 6 pixels right of the plot.
+    EXPECT_EQ(count_color(im.get(), x + 1, L.PY(5) - 2, 399, L.PY(5) + 2, 0x0A0B0C), 0);
+    EXPECT_EQ(count_color(im.get(), 0, 0, x + 5, 286, 0x0A0B0C), 0);
+    // The second y title sits turned at the right edge, inside the picture.
+    EXPECT_GT(count_color(im.get(), 400 - 14, 0, 399, 286, 0x102030), 0);
+    EXPECT_EQ(count_color(im.get(), 0, 0, 400 - 15, 286, 0x102030), 0);
+}
+
+TEST_F(FramePixels, NumericXAxisOfXyCharts) {
+    ChartOptions& o = chartOptions();
+    o.xaxis_grid_step = 1.5f;
+    o.xaxis_label_step = 3;
+    o.x_value_kind = 0;
+    o.xlabel_decimals = 1;
+    float x[10];
+    for (int i = 0; i < 10; ++i) x[i] = static_cast<float>(i);
+    // The category labels reserve the room below the axis; the numeric labels replace them.
+    const char* labels[10] = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"};
+    GraphLayout L = layout_graph(400, 300, XyLine, 10, labels, 1, data.data(), x);
+    ASSERT_EQ(L.result, 0);
+    Picture im = draw(400, 300, XyLine, 10, labels, 1, data.data(), x).decode();
+    ASSERT_NE(im, nullptr);
+    std::set<int> grid;
+    for (float v = 0; v < 9; v += 1.5f) grid.insert(L.PXY(v));
+    ASSERT_EQ(grid.size(), 6u);
+    const int y = L.PY(5);
+    for (int px = L.PXY(0); px <= L.PXY(9); ++px) EXPECT_EQ(rgb(im.get(), px, y), grid.count(px) ? kGreen : kWhite) << px;
+    // Steps not given: ticks every (9 - 0) / 10; all written back.
+    EXPECT_FLOAT_EQ(o.xaxis_grid_step, 1.5f);
+    EXPECT_FLOAT_EQ(o.xaxis_tick_step, 0.9f);
+    EXPECT_FLOAT_EQ(o.xaxis_label_step, 3);
+    const int axis = L.PY(L.lowest);
+    EXPECT_EQ(rgb(im.get(), L.PXY(0.9f * 4), axis + 2), kRed);
+    // Labels "0.0", "3.0", "6.0", "9.0": 18 pixels wide, centred one pixel left of their place.
+    for (float v : {0.f, 3.f, 6.f, 9.f})
+        EXPECT_GT(count_color(im.get(), L.PXY(v) - 10, axis + 3, L.PXY(v) + 8, axis + 15, kXLabel), 0) << v;
+    EXPECT_EQ(count_color(im.get(), L.PXY(1.5f) - 4, axis + 3, L.PXY(1.5f) + 4, axis + 15, kXLabel), 0);
+}
+
 }  // namespace
 }  // namespace plotwise::test

@@ -56,6 +56,15 @@ TEST_F(LayoutTest, WorkedExampleZeroToHundred) {
     EXPECT_EQ(chartOptions().saved_plot_zero_y, 282);
 }
 
+TEST_F(LayoutTest, BuiltInLabelsArePitchedByTheirHeight) {
+    // Point size 0 draws the labels in the built-in font: its character height sets the pitch.
+    chartOptions().yaxis_ptsize = 0;
+    GraphLayout small = layout(Line, {0, 200});  // 12 high: 10 labels, limit 6.4
+    EXPECT_FLOAT_EQ(small.ylbl_interval, 25);
+    chartOptions().yaxis_font_size = 0;  // 8 high: 280 / 19 = 14 labels, limit 9.6
+    EXPECT_FLOAT_EQ(layout(Line, {0, 200}).ylbl_interval, 10);
+}
+
 TEST_F(LayoutTest, LabelValuesOfBothPasses) {
     std::vector<float> expected{0, -10, -20, 0, 10, 20, 30, 40, 50, 60, 70};
     EXPECT_EQ(y_label_values(-30, 80, 10), expected);
