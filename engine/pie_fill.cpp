@@ -19,29 +19,47 @@ struct Row {
     bool last_border; // the previous column looked at was border or already painted
 };
 
-}  // namespace
+// One row of a palette picture, read and written directly (the engines set no clipping).
+struct PaletteRow {
+    unsigned char* pixels;
+    unsigned char color;
+    int get(int x) const { return pixels[x]; }
+    void set(int x) const { pixels[x] = color; }
+};
+struct PaletteRows {
+    gdImagePtr image;
+    int color;
+    PaletteRow row(int y) const { return PaletteRow{image->pixels[y], static_cast<unsigned char>(color)}; }
+};
 
-void fill_to_border(gdImagePtr image, int x, int y, int border, int color) {
-    if (image == nullptr || border < 0 || color < 0) return;
-    const int total = gdImageColorsTotal(image);
-    if (!gdImageTrueColor(image) && (color > total - 1 || border > total - 1)) return;
-    const int sx = gdImageSX(image), sy = gdImageSY(image);
-    if (x < 0 || y < 0 || x >= sx || y >= sy) return;
+// One row of any other picture, through gd.
+struct GdRow {
+    gdImagePtr image;
+    int y, color;
+    int get(int x) const { return gdImageGetPixel(image, x, y); }
+    void set(int x) const { gdImageSetPixel(image, x, y, color); }
+};
+struct GdRows {
+    gdImagePtr image;
+    int color;
+    GdRow row(int y) const { return GdRow{image, y, color}; }
+};
 
+template <typename Rows>
+void fillRegion(const Rows& rows_of, int sx, int sy, int x, int y, int border, int color) {
     std::vector<Row> rows;
-    // Paints the run through (px, py); false when (px, py) itself is border.
+    // Paints the run through (px, py); nothing when (px, py) itself is border.
     auto paintRun = [&](int px, int py) {
+        const auto line = rows_of.row(py);
         int left = -1;
-        for (int i = px; i >= 0; --i) {
-            if (gdImageGetPixel(image, i, py) == border) break;
-            gdImageSetPixel(image, i, py, color);
+        for (int i = px; i >= 0 && line.get(i) != border; --i) {
+            line.set(i);
             left = i;
         }
         if (left == -1) return;
         int right = px;
-        for (int i = px + 1; i < sx; ++i) {
-            if (gdImageGetPixel(image, i, py) == border) break;
-            gdImageSetPixel(image, i, py, color);
+        for (int i = px + 1; i < sx && line.get(i) != border; ++i) {
+            line.set(i);
             right = i;
         }
         rows.push_back(Row{py, left, right, left, false, true});
@@ -61,18 +79,42 @@ void fill_to_border(gdImagePtr image, int x, int y, int border, int color) {
             }
             continue;
         }
-        const int i = row.next++;
+        // Look along the neighbour row until a run to paint begins, then paint it first.
         const int ny = row.below ? row.y + 1 : row.y - 1;
-        const int c = gdImageGetPixel(image, i, ny);
-        if (row.last_border) {
-            if (c != border && c != color) {
-                row.last_border = false;
-                paintRun(i, ny);  // may move `row`; it is not used again in this turn
+        const auto line = rows_of.row(ny);
+        bool last_border = row.last_border;
+        int seed = -1;
+        int i = row.next;
+        for (; i <= row.right; ++i) {
+            const int c = line.get(i);
+            if (last_border) {
+                if (c != border && c != color) {
+                    seed = i++;
+                    last_border = false;
+                    break;
+                }
+            } else if (c == border || c == color) {
+                last_border = true;
             }
-        } else if (c == border || c == color) {
-            row.last_border = true;
         }
+        row.next = i;
+        row.last_border = last_border;
+        if (seed >= 0) paintRun(seed, ny);  // may move `row`; it is not used again in this turn
     }
+}
+
+}  // namespace
+
+void fill_to_border(gdImagePtr image, int x, int y, int border, int color) {
+    if (image == nullptr || border < 0 || color < 0) return;
+    const int total = gdImageColorsTotal(image);
+    if (!gdImageTrueColor(image) && (color > total - 1 || border > total - 1)) return;
+    const int sx = gdImageSX(image), sy = gdImageSY(image);
+    if (x < 0 || y < 0 || x >= sx || y >= sy) return;
+    if (gdImageTrueColor(image))
+        fillRegion(GdRows{image, color}, sx, sy, x, y, border, color);
+    else
+        fillRegion(PaletteRows{image, color}, sx, sy, x, y, border, color);
 }
 
 }  // namespace plotwise::pie

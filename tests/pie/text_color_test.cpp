@@ -5,6 +5,8 @@
 #include <gdfontmb.h>
 #include <gdfontt.h>
 
+#include <algorithm>
+
 #include "engine/text_color.h"
 #include "pie_test_support.h"
 
@@ -183,6 +185,51 @@ TEST_F(TextColor, AFullPaletteGivesTheClosestColour) {
 
 TEST_F(TextColor, UniqueColourIsFixed) {
     EXPECT_EQ(unique_color(nullptr), 0x123454u);
+}
+
+}  // namespace
+}  // namespace plotwise
+
+namespace plotwise {
+namespace {
+
+// FreeType text, where the machine has the Liberation fonts: only its placement is checked,
+// never its exact pixels.
+constexpr const char* kSerif = "/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf";
+
+bool serifInstalled() {
+    FILE* f = fopen(kSerif, "rb");
+    if (f == nullptr) return false;
+    fclose(f);
+    return true;
+}
+
+TEST_F(TextColor, FreeTypeTextIsMeasuredAndPlacedByItsTopLeftCorner) {
+    if (!serifInstalled()) GTEST_SKIP() << "no Liberation fonts on this machine";
+    const TextSize probe = probe_font(kSerif, 12);
+    EXPECT_GT(probe.width, 10);
+    const TextSize one = measure_text("Hello", 3, kSerif, 24);
+    const TextSize two = measure_text("Hello\nHello", 3, kSerif, 24);
+    EXPECT_GT(one.width, 40);
+    EXPECT_EQ(two.width, one.width);
+    EXPECT_GT(two.height, one.height + one.height / 2);
+
+    // The first baseline is one line height ("Aj") less one below the corner: letters
+    // without descenders end on it.
+    Image image = blank(200, 120);
+    const int ink = allocate_color(image.get(), 0x000000, 0xFFFFFF);
+    EXPECT_EQ(draw_text_lines(image.get(), font_entry(3), kSerif, 24, 0, 30, 40, "HH", ink, JustifyCenter), 0);
+    int left = 1000, bottom = -1;
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (gdImageGetPixel(image.get(), x, y) != 0) {
+                left = std::min(left, x);
+                bottom = std::max(bottom, y);
+            }
+    const int h = measure_text("Aj", 0, kSerif, 24).height;
+    EXPECT_NEAR(bottom, 40 + h - 1, 1);
+    EXPECT_GE(left, 30 - 1);
+    EXPECT_LE(left, 30 + 4);
 }
 
 }  // namespace
