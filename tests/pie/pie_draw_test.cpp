@@ -339,18 +339,6 @@ TEST_F(PieDraw, WithoutSliceColoursEverySliceTakesThePlotColour) {
     EXPECT_TRUE(hasColor(im.get(), 0x091A2B));  // its shade, for the walls
 }
 
-TEST_F(PieDraw, AFullPaletteFallsBackToTheClosestColour) {
-    // 300 slices of different colours: the palette fills up, and the picture is still drawn.
-    std::vector<float> values(300, 1.0f);
-    std::vector<uint32_t> colors(300);
-    for (size_t i = 0; i < colors.size(); ++i) colors[i] = static_cast<uint32_t>(i * 0x010203u) & 0xFFFFFF;
-    chartOptions().pie_colors = colors.data();
-    auto im = drawPie(400, 400, 0, 300, nullptr, values.data());
-    ASSERT_TRUE(im);
-    EXPECT_LE(gdImageColorsTotal(im.get()), 256);
-    EXPECT_GE(gdImageColorsTotal(im.get()), 250);
-}
-
 // ---- Output -------------------------------------------------------------------------------------
 
 TEST_F(PieDraw, WbmpPaintsThePlotColourBlack) {

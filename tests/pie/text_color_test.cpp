@@ -183,10 +183,6 @@ TEST_F(TextColor, AFullPaletteGivesTheClosestColour) {
     EXPECT_EQ(gdImageColorsTotal(image.get()), 256);
 }
 
-TEST_F(TextColor, UniqueColourIsFixed) {
-    EXPECT_EQ(unique_color(nullptr), 0x123454u);
-}
-
 }  // namespace
 }  // namespace plotwise
 
