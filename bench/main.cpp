@@ -1,0 +1,377 @@
+// plotwise_bench: what one calculation call costs the host, measured against the floor of
+// each drawing (gd's GIF encoding of the same picture) and of each container operation (a
+// memcpy of the same bytes), with the memory a long-running host sees.
+//
+// Sections: the cases (script functions, drawings and their floors, the container codec,
+// field reading through the host); memory; the table. Options of Google Benchmark apply
+// (e.g. --benchmark_filter=draw); --no-memory leaves out the memory measurements.
+#include <gd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "bench/chart_cases.h"
+#include "bench/host_session.h"
+#include "bench/memory_use.h"
+#include "bench/record_table.h"
+#include "bench/results.h"
+#include "definition/chart_definition.h"
+#include "definition/codec.h"
+#include "driver/picture.h"
+
+namespace plotwise::bench {
+namespace {
+
+constexpr int kRecords = 100000;
+constexpr long kGrowthCalls = 10000;
+constexpr long kGrowthSettleCalls = 100;
+
+CollectingReporter* gResults = nullptr;
+
+// Stops a benchmark whose call did not do what it should; the table shows it as failed.
+void fail(benchmark::State& state, const std::string& name, const char* why) {
+    if (gResults) gResults->markFailed(name);
+    state.SkipWithError(why);
+}
+
+// ---- Floors ------------------------------------------------------------------------------------
+
+// gd's GIF encoding of a finished picture: decoded once from the "GIFf" of a call's result.
+class Floor {
+public:
+    explicit Floor(const std::vector<uint8_t>& gif)
+        : image_(gif.empty() ? nullptr
+                             : gdImageCreateFromGifPtr(static_cast<int>(gif.size()), const_cast<uint8_t*>(gif.data()))) {}
+    ~Floor() {
+        if (image_) gdImageDestroy(image_);
+    }
+    Floor(const Floor&) = delete;
+    Floor& operator=(const Floor&) = delete;
+    gdImagePtr image() const { return image_; }
+
+private:
+    gdImagePtr image_;
+};
+
+void registerFloor(const std::string& name, std::shared_ptr<Floor> floor) {
+    benchmark::RegisterBenchmark(name.c_str(), [name, floor](benchmark::State& state) {
+        if (floor->image() == nullptr) return fail(state, name, "the call gave no picture");
+        for (auto _ : state) {
+            int size = 0;
+            void* bytes = gdImageGifPtr(floor->image(), &size);
+            benchmark::DoNotOptimize(bytes);
+            gdFree(bytes);
+        }
+    })->Unit(benchmark::kMicrosecond);
+}
+
+// A script-function call with fixed arguments, and the floor of the picture it gives.
+void registerCall(const std::string& name, const std::string& floorName, const Function& function,
+                  std::shared_ptr<Arguments> args, const std::function<void()>& before = {},
+                  const std::function<void()>& after = {}) {
+    Value first;
+    if (before) before();
+    callForContainer(function, *args, first);
+    if (after) after();
+    registerFloor(floorName, std::make_shared<Floor>(first.stream("GIFf")));
+    benchmark::RegisterBenchmark(name.c_str(), [name, function, args, before, after](benchmark::State& state) {
+        if (before) before();
+        Value result;
+        for (auto _ : state) function(*args, result);
+        if (after) after();
+        if (result.type() != kFMX_Container || result.stream("GIFf").empty())
+            fail(state, name, "the call gave no picture");
+    })->Unit(benchmark::kMicrosecond);
+}
+
+// ---- Container codec ------------------------------------------------------------------------------
+
+// A container holding only the definition streams of `value` ("CHHD", "LABS", "LABY", "SERS").
+class DefinitionContainer {
+public:
+    explicit DefinitionContainer(const Value& value) : binary_(FM_BinaryData_Constructor1(noError())) {
+        for (const char* code : {"CHHD", "LABS", "LABY", "SERS"}) {
+            const std::vector<uint8_t> bytes = value.stream(code);
+            FMX_QuadChar* quad = FM_QuadChar_Constructor2(code[0], code[1], code[2], code[3], noError());
+            static const uint8_t none = 0;
+            FM_BinaryData_Add(binary_, quad, static_cast<uint32_t>(bytes.size()), bytes.empty() ? &none : bytes.data(),
+                              noError());
+            FM_QuadChar_Delete(quad, noError());
+            bytes_ += bytes.size();
+        }
+    }
+    ~DefinitionContainer() { FM_BinaryData_Delete(binary_, noError()); }
+    DefinitionContainer(const DefinitionContainer&) = delete;
+    DefinitionContainer& operator=(const DefinitionContainer&) = delete;
+    const FMX_BinaryData* get() const { return binary_; }
+    std::size_t bytes() const { return bytes_; }
+
+private:
+    FMX_BinaryData* binary_;
+    std::size_t bytes_ = 0;
+};
+
+// Encoding measures the definition streams alone: the latest picture is dropped first.
+void dropPicture() { closePicture(openPictureForWriting()); }
+
+void registerMemcpy(const std::string& name, std::size_t bytes) {
+    benchmark::RegisterBenchmark(name.c_str(), [bytes](benchmark::State& state) {
+        std::vector<uint8_t> from(bytes, 0x5A), to(bytes);
+        for (auto _ : state) {
+            std::memcpy(to.data(), from.data(), bytes);
+            benchmark::ClobberMemory();
+        }
+    })->Unit(benchmark::kMicrosecond);
+}
+
+void registerCodec(const std::string& label, std::shared_ptr<DefinitionContainer> container) {
+    const std::string decodeName = "codec/decode " + label, encodeName = "codec/encode " + label;
+    benchmark::RegisterBenchmark(decodeName.c_str(), [container, decodeName](benchmark::State& state) {
+        bool ok = true;
+        for (auto _ : state) ok = decodeDefinition(container->get()) && ok;
+        if (!ok) fail(state, decodeName, "the container held no definition");
+    })->Unit(benchmark::kMicrosecond);
+    registerMemcpy("memcpy/decode " + label, container->bytes());
+
+    benchmark::RegisterBenchmark(encodeName.c_str(), [container, encodeName](benchmark::State& state) {
+        decodeDefinition(container->get());
+        dropPicture();
+        FMX_BinaryData* out = FM_BinaryData_Constructor1(noError());
+        int16_t error = 0;
+        for (auto _ : state) error |= encodeDefinition(out);
+        if (error != 0 || FM_BinaryData_GetTotalSize(out, noError()) != container->bytes())
+            fail(state, encodeName, "encoding gave other bytes");
+        FM_BinaryData_Delete(out, noError());
+    })->Unit(benchmark::kMicrosecond);
+    registerMemcpy("memcpy/encode " + label, container->bytes());
+}
+
+// A definition with every table full: 100 series of 1000 points, every label in use.
+std::shared_ptr<DefinitionContainer> fullDefinition() {
+    ChartDefinition& d = workingDefinition();
+    ChartHeader snapshot;
+    resetDefinition(snapshot);
+    std::snprintf(snapshot.style, sizeof snapshot.style, "line");
+    snapshot.width = 640;
+    snapshot.height = 480;
+    snapshot.seriesCount = kMaxSeries;
+    snapshot.valueCount = kMaxValues;
+    commitHeader(snapshot);
+    for (int s = 0; s < kMaxSeries; ++s) {
+        SeriesRecord& series = d.series[s];
+        series.reserved = 0;
+        series.color = static_cast<uint32_t>(0x10101 * s);
+        std::snprintf(series.name, sizeof series.name, "Series %d", s + 1);
+        for (int v = 0; v < kMaxValues; ++v) {
+            series.x[v] = static_cast<float>(v);
+            series.y[v] = static_cast<float>((s * 37 + v * 11) % 1000) / 10.0f;
+            std::snprintf(d.xLabel[s][v], kLabelSize, "Point %d ", v + 1);
+            std::snprintf(d.yLabel[s][v], kLabelSize, " ");
+        }
+    }
+    dropPicture();
+    Value value;
+    FMX_BinaryData* binary = FM_BinaryData_Constructor1(noError());
+    encodeDefinition(binary);
+    FM_Data_SetBinaryData(value.get(), binary, 1, noError());
+    FM_BinaryData_Delete(binary, noError());
+    return std::make_shared<DefinitionContainer>(value);
+}
+
+// ---- Registration ---------------------------------------------------------------------------------
+
+struct Bench {
+    std::vector<DrawCase> cases;
+    std::unique_ptr<Value> newChart;
+    std::shared_ptr<OrderTable> orders;
+    std::vector<std::vector<Comparison>> table;
+};
+
+Bench& bench() {
+    static Bench b;
+    return b;
+}
+
+void registerScriptCases(Bench& b) {
+    const Function plotzNew("Plotz_New"), plotzData("Plotz_Data");
+    std::vector<Comparison> rows;
+
+    b.newChart = std::make_unique<Value>();
+    callForContainer(plotzNew, Arguments(), *b.newChart);
+    registerCall("call/Plotz_New", "floor/Plotz_New", plotzNew, std::make_shared<Arguments>());
+    rows.push_back({"Plotz_New", "call/Plotz_New", "floor/Plotz_New", "its GIF encoding"});
+
+    auto numbers = std::make_shared<Arguments>();
+    numbers->value(*b.newChart).text(numberList(1000, 1, 1)).text(valueList(1000, 1)).number(0x3060C0).text("Values");
+    registerCall("call/Plotz_Data 1000 numbers", "floor/Plotz_Data 1000 numbers", plotzData, numbers);
+    rows.push_back({"Plotz_Data 1000 numbers", "call/Plotz_Data 1000 numbers", "floor/Plotz_Data 1000 numbers",
+                    "its GIF encoding"});
+
+    auto names = std::make_shared<Arguments>();
+    names->value(*b.newChart).text(nameList(1000, "Product ")).text(valueList(1000, 2)).number(0x3060C0).text("Sold");
+    registerCall("call/Plotz_Data 1000 names", "floor/Plotz_Data 1000 names", plotzData, names);
+    rows.push_back({"Plotz_Data 1000 names", "call/Plotz_Data 1000 names", "floor/Plotz_Data 1000 names",
+                    "its GIF encoding"});
+
+    // A field over the found set, summed into its twelve months.
+    b.orders = std::make_shared<OrderTable>(kRecords);
+    auto records = std::make_shared<Arguments>();
+    records->value(*b.newChart).text("Orders::Month").text("Orders::Amount").number(0x3060C0).text("Amount");
+    std::shared_ptr<OrderTable> orders = b.orders;
+    registerCall("call/Plotz_Data 100000 records", "floor/Plotz_Data 100000 records", plotzData, records,
+                 [orders] { orders->install(); }, [] { OrderTable::uninstall(); });
+    auto expressions = std::make_shared<std::vector<std::string>>(orders->readingExpressions());
+    benchmark::RegisterBenchmark("host/GetNthRecord x 200001", [orders, expressions](benchmark::State& state) {
+        Value value;
+        for (auto _ : state) {
+            for (const std::string& expression : *expressions) orders->answer(expression.c_str(), value.get());
+        }
+    })->Unit(benchmark::kMicrosecond);
+    rows.push_back({"Plotz_Data 100000 records", "call/Plotz_Data 100000 records", "host/GetNthRecord x 200001",
+                    "host answering its reads", Comparison::Ratio, 1.5});
+    rows.push_back({"  (its picture)", "call/Plotz_Data 100000 records", "floor/Plotz_Data 100000 records",
+                    "its GIF encoding"});
+    b.table.push_back(rows);
+}
+
+void registerDrawCases(Bench& b) {
+    const Function plotzDraw("Plotz_Draw");
+    b.cases = drawCases();
+    std::vector<Comparison> rows;
+    for (const DrawCase& c : b.cases) {
+        auto args = std::make_shared<Arguments>();
+        args->value(*c.definition).number(c.width).number(c.height);
+        std::string label = "Plotz_Draw " + c.name;
+        registerCall("draw/" + c.name, "floor/" + c.name, plotzDraw, args);
+        rows.push_back({label, "draw/" + c.name, "floor/" + c.name, "its GIF encoding", Comparison::Ratio,
+                        c.threeD ? 2.5 : 1.5});
+    }
+    b.table.push_back(rows);
+}
+
+void registerCodecCases(Bench& b) {
+    std::vector<Comparison> rows;
+    const DrawCase& vbar = b.cases.front();
+    auto small = std::make_shared<DefinitionContainer>(*vbar.definition);
+    registerCodec("3x12", small);
+    auto full = fullDefinition();
+    registerCodec("100x1000", full);
+    for (const char* label : {"3x12", "100x1000"}) {
+        for (const char* op : {"decode", "encode"}) {
+            const std::string name = std::string(op) + " " + label;
+            rows.push_back({"container " + name, "codec/" + name, "memcpy/" + name, "memcpy of its bytes"});
+        }
+    }
+
+    // What every call does around its drawing: decode the container, encode the result with
+    // its picture.
+    const Function plotzDraw("Plotz_Draw");
+    auto drawn = std::make_shared<Value>();
+    {
+        Arguments args;
+        args.value(*vbar.definition).number(vbar.width).number(vbar.height);
+        callForContainer(plotzDraw, args, *drawn);
+    }
+    const std::string name = "codec/round trip 3x12";
+    benchmark::RegisterBenchmark(name.c_str(), [drawn, plotzDraw, vbar = vbar.definition.get(), name](benchmark::State& state) {
+        Arguments args;
+        args.value(*vbar).number(640).number(480);
+        Value again;
+        plotzDraw(args, again);  // the vbar picture is the latest
+        const FMX_BinaryData* in = FM_Data_GetBinaryData(drawn->get(), noError());
+        FMX_BinaryData* out = FM_BinaryData_Constructor1(noError());
+        int16_t error = 0;
+        for (auto _ : state) {
+            decodeDefinition(in);
+            error |= encodeDefinition(out);
+        }
+        if (error != 0 || FM_BinaryData_GetTotalSize(out, noError()) != drawn->containerBytes())
+            fail(state, name, "the round trip changed the container");
+        FM_BinaryData_Delete(out, noError());
+    })->Unit(benchmark::kMicrosecond);
+    rows.push_back({"container round trip 3x12", name, "floor/vbar 3x12", "vbar GIF encoding", Comparison::Percent, 5});
+    b.table.push_back(rows);
+}
+
+// ---- Memory --------------------------------------------------------------------------------------
+
+// A host that shows records for a long time: the calls of a script building a chart, then
+// the drawings of the cases, over and over.
+Growth steadyStateGrowth(Bench& b) {
+    const Function plotzNew("Plotz_New"), plotzData("Plotz_Data"), plotzStyle("Plotz_Style"),
+        plotzTitles("Plotz_Titles"), plotzDraw("Plotz_Draw");
+    std::vector<std::function<void()>> steps;
+    auto keep = std::make_shared<Value>();
+    auto add = [&steps, keep](const Function& f, std::shared_ptr<Arguments> args) {
+        steps.push_back([f, args, keep] { f(*args, *keep); });
+    };
+    add(plotzNew, std::make_shared<Arguments>());
+    auto data = std::make_shared<Arguments>();
+    data->value(*b.newChart).text("Jan;Feb;Mar;Apr;May;Jun").text("12;19;7;15;22;18").number(0xFF0000).text("North");
+    add(plotzData, data);
+    const DrawCase& vbar = b.cases.front();
+    auto titles = std::make_shared<Arguments>();
+    titles->value(*vbar.definition).text("Sales").text("Month").text("Units");
+    add(plotzTitles, titles);
+    auto style = std::make_shared<Arguments>();
+    style->value(*vbar.definition).text("v3dbar");
+    add(plotzStyle, style);
+    for (const DrawCase& c : b.cases) {
+        if (c.width > 640) continue;  // the large picture adds time, not a different kind of call
+        auto args = std::make_shared<Arguments>();
+        args->value(*c.definition).number(c.width).number(c.height);
+        add(plotzDraw, args);
+    }
+    return measureGrowth(kGrowthCalls, kGrowthSettleCalls, [&steps](long i) { steps[static_cast<std::size_t>(i) % steps.size()](); });
+}
+
+}  // namespace
+}  // namespace plotwise::bench
+
+int main(int argc, char** argv) {
+    using namespace plotwise::bench;
+    // Defaults first, so that options given on the command line win.
+    std::vector<char*> args{argv[0]};
+    char repetitions[] = "--benchmark_repetitions=3";
+    char aggregates[] = "--benchmark_report_aggregates_only=true";
+    char minTime[] = "--benchmark_min_time=0.2";
+    args.insert(args.end(), {repetitions, aggregates, minTime});
+    bool memory = true;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--no-memory") == 0) memory = false;
+        else args.push_back(argv[i]);
+    }
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 2;
+
+    try {
+        Bench& b = bench();
+        registerScriptCases(b);
+        registerDrawCases(b);
+        registerCodecCases(b);
+
+        CollectingReporter results;
+        gResults = &results;
+        benchmark::RunSpecifiedBenchmarks(&results);
+        gResults = nullptr;
+
+        MemoryFigures figures;
+        if (memory) {
+            figures.growth = steadyStateGrowth(b);
+            figures.peak = galleryPeakMemory(PLOTWISE_PROGRAM, PLOTWISE_SOURCE_DIR "/examples/gallery");
+        }
+        printTable(results, b.table, figures);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "plotwise_bench: %s\n", e.what());
+        return 1;
+    }
+    benchmark::Shutdown();
+    return 0;
+}

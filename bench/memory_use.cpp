@@ -1,0 +1,121 @@
+#include "bench/memory_use.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace plotwise::bench {
+
+std::size_t residentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t size = 0, resident = 0;
+    if (!(statm >> size >> resident)) return 0;
+    return resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
+Growth measureGrowth(long calls, long settleCalls, const std::function<void(long)>& call) {
+    Growth g;
+    g.calls = calls;
+    g.settleCalls = std::min(settleCalls, calls);
+    for (long i = 0; i < g.settleCalls; ++i) call(i);
+    g.settled = g.highest = residentBytes();
+    for (long i = g.settleCalls; i < calls; ++i) {
+        call(i);
+        if ((i & 63) == 0) g.highest = std::max(g.highest, residentBytes());
+    }
+    g.final = residentBytes();
+    g.highest = std::max(g.highest, g.final);
+    return g;
+}
+
+namespace {
+
+// The words of the script's "// options:" line; NAME=FILE words point into the gallery.
+std::vector<std::string> scriptOptions(const std::filesystem::path& script, const std::filesystem::path& folder) {
+    std::vector<std::string> options;
+    std::ifstream in(script);
+    std::string line;
+    const std::string marker = "// options:";
+    while (std::getline(in, line)) {
+        if (line.rfind(marker, 0) != 0) continue;
+        std::istringstream words(line.substr(marker.size()));
+        std::string word;
+        while (words >> word) {
+            const std::size_t equals = word.find('=');
+            if (equals != std::string::npos && std::filesystem::exists(folder / word.substr(equals + 1)))
+                word = word.substr(0, equals + 1) + (folder / word.substr(equals + 1)).string();
+            options.push_back(word);
+        }
+    }
+    return options;
+}
+
+// Runs the command in `folder` with its output discarded; its peak resident KiB, -1 when it
+// could not be started. `succeeded` tells whether it exited with status 0.
+long runMeasured(const std::vector<std::string>& command, const std::filesystem::path& folder, bool& succeeded) {
+    std::vector<char*> argv;
+    for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child < 0) return -1;
+    if (child == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) {
+            dup2(null, 1);
+            dup2(null, 2);
+        }
+        if (chdir(folder.c_str()) != 0) _exit(127);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    if (wait4(child, &status, 0, &usage) != child) return -1;
+    succeeded = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return usage.ru_maxrss;  // KiB on Linux
+}
+
+}  // namespace
+
+PeakMemory galleryPeakMemory(const std::string& program, const std::string& galleryFolder) {
+    namespace fs = std::filesystem;
+    PeakMemory peak;
+    std::error_code ec;
+    if (!fs::is_directory(galleryFolder, ec) || !fs::exists(program, ec)) return peak;
+    std::vector<fs::path> scripts;
+    for (const auto& entry : fs::directory_iterator(galleryFolder, ec))
+        if (entry.path().extension() == ".calc") scripts.push_back(entry.path());
+    std::sort(scripts.begin(), scripts.end());
+
+    char folderTemplate[] = "/tmp/plotwise-bench-XXXXXX";
+    const char* outFolder = mkdtemp(folderTemplate);
+    if (outFolder == nullptr) return peak;
+    const fs::path picture = fs::path(outFolder) / "picture.png";
+    for (const fs::path& script : scripts) {
+        std::vector<std::string> command{program, "run", script.string()};
+        for (const std::string& option : scriptOptions(script, galleryFolder)) command.push_back(option);
+        command.push_back("-o");
+        command.push_back(picture.string());
+        bool succeeded = false;
+        const long kib = runMeasured(command, galleryFolder, succeeded);
+        ++peak.scripts;
+        if (!succeeded) ++peak.failed;
+        if (kib > peak.peakKiB) {
+            peak.peakKiB = kib;
+            peak.script = script.filename().string();
+        }
+    }
+    fs::remove_all(outFolder, ec);
+    return peak;
+}
+
+}  // namespace plotwise::bench

@@ -1,0 +1,37 @@
+// Memory the plug-in costs a host: resident size of this process as calls go on, and the
+// peak resident size of the plotwise program running the gallery's scripts.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace plotwise::bench {
+
+// Resident bytes of this process now (/proc/self/statm); 0 when it cannot be read.
+std::size_t residentBytes();
+
+struct Growth {
+    long calls = 0;             // calls made in all
+    long settleCalls = 0;       // calls made before the first measurement
+    std::size_t settled = 0;    // resident bytes after settleCalls
+    std::size_t final = 0;      // resident bytes after all calls
+    std::size_t highest = 0;    // largest resident size seen after settling
+};
+
+// Makes `calls` calls of `call(i)` and measures the resident size after the first
+// `settleCalls` and after the last.
+Growth measureGrowth(long calls, long settleCalls, const std::function<void(long)>& call);
+
+struct PeakMemory {
+    std::string script;         // the script with the largest peak
+    long peakKiB = 0;           // its peak resident size
+    int scripts = 0;            // scripts run
+    int failed = 0;             // scripts whose run did not succeed
+};
+
+// Runs `program` on every *.calc script of `galleryFolder` as the gallery does (its
+// "// options:" line, -o to a picture) and reports the largest peak resident size.
+PeakMemory galleryPeakMemory(const std::string& program, const std::string& galleryFolder);
+
+}  // namespace plotwise::bench

@@ -1,0 +1,125 @@
+#include "bench/results.h"
+
+#include <cstdio>
+
+namespace plotwise::bench {
+
+void CollectingReporter::ReportRuns(const std::vector<Run>& runs) {
+    for (const Run& run : runs) {
+        const std::string name = run.run_name.function_name;
+        const double seconds = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        if (run.run_type == Run::RT_Aggregate) {
+            if (run.aggregate_name == "median") {
+                seconds_[name] = seconds;
+                medians_.insert(name);
+            }
+        } else if (medians_.count(name) == 0 && run.iterations > 0) {
+            // Without repetitions the one run is the figure.
+            seconds_[name] = seconds;
+        }
+    }
+    ConsoleReporter::ReportRuns(runs);
+}
+
+std::optional<double> CollectingReporter::seconds(const std::string& name) const {
+    if (failed(name)) return std::nullopt;
+    const auto it = seconds_.find(name);
+    if (it == seconds_.end()) return std::nullopt;
+    return it->second;
+}
+
+namespace {
+
+std::string duration(std::optional<double> seconds) {
+    if (!seconds) return "-";
+    char text[32];
+    if (*seconds >= 1) std::snprintf(text, sizeof text, "%.2f s", *seconds);
+    else if (*seconds >= 1e-3) std::snprintf(text, sizeof text, "%.2f ms", *seconds * 1e3);
+    else if (*seconds >= 1e-6) std::snprintf(text, sizeof text, "%.2f us", *seconds * 1e6);
+    else std::snprintf(text, sizeof text, "%.0f ns", *seconds * 1e9);
+    return text;
+}
+
+std::string megabytes(double bytes) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f MB", bytes / (1024.0 * 1024.0));
+    return text;
+}
+
+constexpr const char* kRowFormat = "%-30s %12s   %-24s %12s %10s %10s  %s\n";
+
+void printHeading() {
+    std::printf(kRowFormat, "case", "time", "compared with", "its time", "ratio", "budget", "");
+    std::printf("%s\n", std::string(118, '-').c_str());
+}
+
+}  // namespace
+
+int printTable(const CollectingReporter& results, const std::vector<std::vector<Comparison>>& sections,
+               const MemoryFigures& memory) {
+    int missed = 0, met = 0;
+    auto verdict = [&](bool ok) {
+        (ok ? met : missed) += 1;
+        return ok ? "ok" : "OVER BUDGET";
+    };
+
+    std::printf("\nPlotwise: cost of a call (CPU time per call, median of the repetitions)\n\n");
+    printHeading();
+    for (const auto& section : sections) {
+        for (const Comparison& row : section) {
+            const auto measured = results.seconds(row.measured);
+            const auto reference = results.seconds(row.reference);
+            std::string ratio = "-", budget = "", status = "";
+            if (row.budget > 0) {
+                char text[32];
+                std::snprintf(text, sizeof text, row.kind == Comparison::Percent ? "<= %.0f %%" : "<= %.1fx", row.budget);
+                budget = text;
+            }
+            if (measured && reference && *reference > 0) {
+                const double r = *measured / *reference;
+                char text[32];
+                if (row.kind == Comparison::Percent) std::snprintf(text, sizeof text, "%.2f %%", r * 100);
+                else std::snprintf(text, sizeof text, "%.2fx", r);
+                ratio = text;
+                if (row.budget > 0)
+                    status = verdict(row.kind == Comparison::Percent ? r * 100 <= row.budget : r <= row.budget);
+            } else if (row.budget > 0) {
+                status = verdict(false);
+                if (results.failed(row.measured) || results.failed(row.reference)) status = "FAILED";
+            }
+            std::printf(kRowFormat, row.label.c_str(), duration(measured).c_str(), row.referenceLabel.c_str(),
+                        duration(reference).c_str(), ratio.c_str(), budget.c_str(), status.c_str());
+        }
+        std::printf("\n");
+    }
+
+    std::printf("Memory\n%s\n", std::string(118, '-').c_str());
+    if (memory.growth) {
+        const Growth& g = *memory.growth;
+        const double grown = static_cast<double>(g.final) - static_cast<double>(g.settled);
+        const bool ok = grown < 1024.0 * 1024.0;
+        std::printf("%-52s %12s  (resident %s after %ld calls, %s after %ld, highest %s)  budget < 1 MB  %s\n",
+                    ("growth over " + std::to_string(g.calls) + " calls after the first " +
+                     std::to_string(g.settleCalls))
+                        .c_str(),
+                    megabytes(grown).c_str(), megabytes(static_cast<double>(g.settled)).c_str(), g.settleCalls,
+                    megabytes(static_cast<double>(g.final)).c_str(), g.calls,
+                    megabytes(static_cast<double>(g.highest)).c_str(), verdict(ok));
+    }
+    if (memory.peak) {
+        const PeakMemory& p = *memory.peak;
+        if (p.scripts == 0) {
+            std::printf("peak resident size of plotwise: no gallery scripts found\n");
+        } else {
+            const double bytes = static_cast<double>(p.peakKiB) * 1024.0;
+            const bool ok = bytes < 40.0 * 1024 * 1024;
+            std::printf("%-52s %12s  (largest of %d gallery scripts: %s; %d exited non-zero)  budget < 40 MB  %s\n",
+                        "peak resident size of plotwise", megabytes(bytes).c_str(), p.scripts, p.script.c_str(),
+                        p.failed, verdict(ok));
+        }
+    }
+    std::printf("\nBudgets: %d met, %d missed\n", met, missed);
+    return missed;
+}
+
+}  // namespace plotwise::bench
