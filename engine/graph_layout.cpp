@@ -356,7 +356,9 @@ GraphLayout layout_prepared(const GraphInput& in) {
         if (angle == 45) overhang /= 2;
         if (L.legend_wth > 0) overhang = std::max(0, overhang - L.legend_wth);
     } else if (L.legend_wth == 0) {
-        overhang = to_int(L.xaxis_ptsize / 2 + 2);
+        // Half a turned label juts out past the last position.
+        const double xpt = L.xaxis_ttf ? L.xaxis_ptsize : font_entry(opt.xaxis_font_size).height;
+        overhang = to_int(xpt / 2 + 2);
     }
     // Without a legend the last position must stay inside the picture (x = width is outside).
     if (L.legend_wth == 0) overhang = std::max(overhang, 1);

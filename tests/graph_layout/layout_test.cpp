@@ -132,6 +132,28 @@ TEST_F(LayoutTest, AutomaticMinimumMarkStartsAtZero) {
     EXPECT_FLOAT_EQ(layout(Line, {20, 80}).lowest, 0);
 }
 
+TEST_F(LayoutTest, EqualValuesGetOneInterval) {
+    GraphLayout L = layout(Line, {5, 5, 5});
+    // Range 0: the smallest interval, 1/64; 5 is lowered to the 64th below it.
+    EXPECT_FLOAT_EQ(L.ylbl_interval, 1.0f / 64);
+    EXPECT_FLOAT_EQ(L.lowest, 5 - 1.0f / 64);
+    EXPECT_FLOAT_EQ(L.highest, 5 + 1.0f / 64);
+    // Requested bounds on the value itself leave no room: one interval is added.
+    chartOptions().requested_ymin = 5;
+    chartOptions().requested_ymax = 5;
+    GraphLayout pinned = layout(Line, {5, 5, 5});
+    EXPECT_FLOAT_EQ(pinned.lowest, 5);
+    EXPECT_FLOAT_EQ(pinned.highest, 5 + 1.0f / 64);
+    EXPECT_TRUE(std::isfinite(pinned.yscl));
+}
+
+TEST_F(LayoutTest, TurnedLabelsJutOutByHalfTheirHeight) {
+    const char* labels[] = {"A", "B"};
+    chartOptions().xlabel_angle = 90;
+    GraphLayout L = layout(Line, {1, 2}, 1, 400, 300, nullptr, labels);
+    EXPECT_DOUBLE_EQ(L.xscl, L.plot_width - (12 / 2 + 2));  // the small font is 12 high
+}
+
 TEST_F(LayoutTest, RequestedMaximumIsKept) {
     chartOptions().requested_ymax = 95;
     GraphLayout L = layout(Line, {0, 50});
