@@ -78,8 +78,11 @@ GraphLayout layout_graph(short width, short height, ChartType type, int num_poin
                          const char* const* xlabels, int num_sets, const float* data, const float* extra);
 
 // Lays out, draws and writes a chart. data holds num_points floats per row, set after set;
-// extra is the volume row of combo types or the x rows of xy types. Returns 0 drawn, 1 no data,
-// 2 plot too small, -1 bad size or no stream, -2 combo type without its volume row.
+// extra is the volume row of combo types or the x rows of xy types. Returns 0 drawn, 1 no data
+// (no points, no sets, no data, or an xy type without its x rows), 2 plot too small, -1 bad size,
+// no stream or no memory for the picture (nothing written), -2 combo type without its volume
+// row. `horizontal` is cleared whichever way the drawing ends; a notice of a turned chart has
+// the size the caller asked for.
 int draw_graph(short width, short height, FILE* out, ChartType type, int num_points,
                const char* const* xlabels, int num_sets, const float* data, const float* extra);
 
