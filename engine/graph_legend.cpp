@@ -1,0 +1,148 @@
+// Legend squares with their names, and point markers, for each LegendEntry in order. An entry
+// whose point lies outside the points of the chart is skipped.
+//   kind 0  filled triangle pointing down at (PX(point), PY(value))
+//   kind 1  filled triangle pointing up
+//   kind 2  filled circle
+//   kind 3  legend square with its name: a column right of the plot, or a row above it when
+//           the picture is to be turned (`horizontal`)
+// On charts other than bars a marker at the first point keeps only its right half and one at
+// the last point only its left half (a single point counts as the first).
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "engine/graph_shapes.h"
+#include "engine/text_color.h"
+
+namespace plotwise {
+namespace {
+
+constexpr double kHalfPi = 1.57079632679489661923;
+
+enum class Part { Whole, Right, Left };
+
+// A palette entry for a temporary border: a colour no entry of the picture has, so that only
+// the border stops the fill. -1 when the palette is full.
+int allocate_spare(gdImagePtr im) {
+    uint32_t v = unique_color(im);
+    for (int tries = 0; tries <= gdMaxColors; ++tries) {
+        const int r = (v >> 16) & 0xFF, g = (v >> 8) & 0xFF, b = v & 0xFF;
+        if (gdImageColorExact(im, r, g, b) < 0) return gdImageColorAllocate(im, r, g, b);
+        v = (v & 0xFFFF00) | ((b + 1) & 0xFF);
+    }
+    return -1;
+}
+
+void paint_circle(const DataPlot& p, int x, int y, int half, int color, Part part) {
+    if (half < 1) {
+        p.pixel(x, y, color);
+        return;
+    }
+    // Circles that miss the picture, or dwarf it, are left out.
+    const int largest = std::max(gdImageSX(p.im), gdImageSY(p.im));
+    if (!p.touches(x - half, y - half, x + half, y + half) || half > 4 * largest + 64) return;
+    const int size = 2 * half;
+    const int start = part == Part::Right ? 270 : part == Part::Left ? 90 : 0;
+    const int end = part == Part::Whole ? 360 : start + 180;
+    auto border = [&](int c) {
+        gdImageArc(p.im, x, y, size, size, start, end, c);
+        if (part != Part::Whole) p.line(x, y - half, x, y + half, c);
+    };
+    const int seed_x = part == Part::Right ? x + half / 2 : part == Part::Left ? x - half / 2 : x;
+
+    // The outline goes down in the spare colour, the inside is flooded up to it, and every
+    // spare pixel (outline and inside) then takes the entry colour. A flood in the entry colour
+    // itself would stop at pixels that already have it. Small circles, circles larger than the
+    // picture and circles whose seed lies outside it are painted directly.
+    const bool seed_inside = seed_x >= 0 && seed_x < gdImageSX(p.im) && y >= 0 && y < gdImageSY(p.im);
+    const bool modest = half <= largest;
+    const int spare = half >= 3 && modest && seed_inside ? allocate_spare(p.im) : -1;
+    if (spare < 0) {
+        if (part == Part::Whole)
+            gdImageFilledEllipse(p.im, x, y, size, size, color);
+        else
+            gdImageFilledArc(p.im, x, y, size, size, start, end, color, gdPie);
+        border(color);
+        return;
+    }
+    border(spare);
+    if (gdImageGetPixel(p.im, seed_x, y) != spare) gdImageFillToBorder(p.im, seed_x, y, spare, spare);
+    const int x0 = std::max(x - half - 1, 0), x1 = std::min(x + half + 1, gdImageSX(p.im) - 1);
+    const int y0 = std::max(y - half - 1, 0), y1 = std::min(y + half + 1, gdImageSY(p.im) - 1);
+    for (int yy = y0; yy <= y1; ++yy)
+        for (int xx = x0; xx <= x1; ++xx)
+            if (gdImageGetPixel(p.im, xx, yy) == spare) gdImageSetPixel(p.im, xx, yy, color);
+    gdImageColorDeallocate(p.im, spare);
+}
+
+void paint_triangle(const DataPlot& p, int x, int y, int half, bool down, int color, Part part) {
+    const int base = down ? y - half : y + half;
+    const int left = part == Part::Right ? x : x - half;
+    const int right = part == Part::Left ? x : x + half;
+    p.fill({{x, y}, {left, base}, {right, base}}, color);
+}
+
+void paint_marker(const DataPlot& p, const LegendEntry& e, int color) {
+    if (!is_drawable(e.value)) return;
+    const int x = p.px(e.point + p.offset), y = p.py(e.value);
+    const int half = std::abs(p.clamp(static_cast<double>(p.px(2) - p.px(1)) * e.width / 100 / 2));
+    Part part = Part::Whole;
+    if (!isBarType(p.type)) {
+        if (e.point == 0)
+            part = Part::Right;
+        else if (e.point == p.n - 1)
+            part = Part::Left;
+    }
+    if (e.kind == 2)
+        paint_circle(p, x, y, half, color, part);
+    else
+        paint_triangle(p, x, y, half, e.kind == 0, color, part);
+}
+
+void paint_square(const DataPlot& p, const LegendEntry& e, int index, int color) {
+    const ChartOptions& opt = p.opt;
+    const double pitch = std::isfinite(opt.yaxis_ptsize) ? opt.yaxis_ptsize : 0.0;
+    const int half = e.width;
+    int cx, cy;
+    if (opt.horizontal) {
+        cx = p.clamp(p.px(1) + index * (pitch + 4));
+        cy = p.clamp(static_cast<double>(p.py(p.L.highest)) - (p.solid ? p.L.ydepth_total : 0) - 2.0 * half);
+    } else {
+        cx = p.clamp(static_cast<double>(p.px(e.point + p.offset)) + (p.solid ? p.L.xdepth_total : 0) +
+                     p.L.ylabel2_gap + 2.0 * half);
+        cy = p.clamp(p.py(p.L.highest) + index * (pitch + 4));
+    }
+    p.rect(cx - half, cy - half, cx + half, cy + half, color);
+    p.outline(cx - half, cy - half, cx + half, cy + half, p.d.colors.plot);
+
+    char name[sizeof e.name + 1];
+    std::memcpy(name, e.name, sizeof e.name);
+    name[sizeof e.name] = '\0';
+    if (!name[0]) return;
+    const char* font = p.L.ytitle_font ? p.L.ytitle_font : opt.ytitle_font;
+    if (opt.horizontal)
+        draw_text_lines(p.im, font_entry(opt.yaxis_font_size), font, pitch, kHalfPi, p.clamp(cx - pitch),
+                        cy - 2 * half - 2, name, p.d.colors.plot, JustifyLeft);
+    else
+        draw_text_lines(p.im, font_entry(opt.yaxis_font_size), font, pitch, 0.0, cx + 2 * half + 2,
+                        p.clamp(cy - pitch), name, p.d.colors.plot, JustifyLeft);
+}
+
+}  // namespace
+
+void draw_legend(const DataPlot& p) {
+    const LegendEntry* entries = p.opt.legend_entries;
+    if (!entries || p.n < 1) return;
+    for (int k = 0; k < p.opt.legend_count; ++k) {
+        const LegendEntry& e = entries[k];
+        if (!(e.point >= 0 && e.point <= p.n - 1) || e.kind > 3) continue;
+        const uint32_t bg = p.opt.bg_color == DefaultColor || p.opt.bg_color == NoColor ? 0xFFFFFF : p.opt.bg_color;
+        const int color = e.color == NoColor ? p.d.colors.plot : allocate_color(p.im, e.color, bg);
+        if (e.kind == 3)
+            paint_square(p, e, k, color);
+        else
+            paint_marker(p, e, color);
+    }
+}
+
+}  // namespace plotwise
