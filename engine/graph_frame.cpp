@@ -214,15 +214,10 @@ private:
         small.draw(im, kQuarterTurn, x + line_h - small_h, yf, den.c_str(), ylabel_color, JustifyLeft);
     }
 
-    bool custom_y() const {
-        return given(opt.yaxis_grid_step) || given(opt.yaxis_tick_step) || given(opt.yaxis_label_step) ||
-               L.highest > 2147483648.0f || L.lowest < -2147483648.0f;
-    }
-
     double label_pitch(const TextStyle& s) const { return s.ttf ? s.ptsize : font_entry(s.size_class).height; }
 
     void y_axis() {
-        if (custom_y()) {
+        if (L.custom_yaxis) {
             const double range = static_cast<double>(L.highest) - L.lowest;
             const double fallback = range / (static_cast<double>(d_.in.num_points) + 1);
             const double magnitude = std::max(std::fabs(L.lowest), std::fabs(L.highest));

@@ -344,6 +344,8 @@ GraphLayout layout_prepared(const GraphInput& in) {
             L.ylabel2_gap = L.ylabel2_wth + width / 60;
         }
     }
+    L.custom_yaxis = given(opt.yaxis_grid_step) || given(opt.yaxis_tick_step) || given(opt.yaxis_label_step) ||
+                     L.highest > 2147483648.0f || L.lowest < -2147483648.0f;
     const double range = static_cast<double>(L.highest) - L.lowest;
     L.label_decimals = range < 10 ? 2 : range >= 100 ? 0 : 1;
     if (range == std::trunc(range)) L.label_decimals = 1;

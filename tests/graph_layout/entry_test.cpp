@@ -251,6 +251,7 @@ TEST_F(Entry, HugeValuesUseTheCustomAxis) {
     GraphLayout L = layout_graph(400, 300, Line, 2, nullptr, 1, values, nullptr);
     ASSERT_EQ(L.result, 0);
     expect_sane(L);
+    EXPECT_TRUE(L.custom_yaxis);
     EXPECT_GE(L.highest, 1e30f);
     EXPECT_EQ(draw(400, 300, Line, 2, nullptr, 1, values).result, 0);
     // Steps of (highest - lowest) / 3 were written back.

@@ -191,6 +191,7 @@ TEST_F(FramePixels, CustomYStepsDrawAndWriteBack) {
     GraphLayout L = layout(400, 287);
     ASSERT_FLOAT_EQ(L.lowest, 0);
     ASSERT_FLOAT_EQ(L.highest, 100);
+    ASSERT_TRUE(L.custom_yaxis);
     Picture im = picture(400, 287);
     ASSERT_NE(im, nullptr);
     const int x = (L.PX(0) + L.PX(1)) / 2;
