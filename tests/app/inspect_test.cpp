@@ -55,7 +55,7 @@ std::vector<ContainerStream> sampleContainer(const ChartBlock& block, uint32_t c
         series[0].x[v] = static_cast<float>(v + 1);
         series[0].y[v] = static_cast<float>(10 * (v + 1));
     }
-    const std::string labs("Jan \0Feb \0Mar \0a \0b \0c \0", 30);
+    const std::string labs("Jan \0Feb \0Mar \0a \0b \0c \0", 24);
     return {{{'C', 'H', 'H', 'D'}, bytesOf(&block, sizeof block)},
             {{'L', 'A', 'B', 'S'}, std::vector<uint8_t>(labs.begin(), labs.end())},
             {{'L', 'A', 'B', 'Y'}, {}},
@@ -78,7 +78,7 @@ TEST(Inspect, DescribesTheChartDefinition) {
     const std::string text = describe(sampleContainer(sampleBlock(), 0xFF0000));
     expectLines(text, {
                           "CHHD 7624",
-                          "LABS 30",
+                          "LABS 24",
                           "LABY 0",
                           "SERS 16528",
                           "  format tag      V13",
