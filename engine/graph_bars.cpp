@@ -1,6 +1,6 @@
 // Bars (Bar, Bar3D) by stack type, and the value labels of bars.
 //   Depth   sets from the last to the first, set s at depth step s
-//   Beside  all sets at the front, each in its slice of the category
+//   Beside  all sets at the front, each in its slice of the category, labelled over its slice
 //   Layer   stacked pieces, painted in the order of their end totals
 //   Sum     no bars
 #include <algorithm>
@@ -81,20 +81,25 @@ void draw_bars(const DataPlot& p) {
         case Sum:
             return;
         case Beside: {
-            // Real division: every set gets an equal share of the bar's full width.
+            // Real division: every set gets an equal share of the bar's full width. A label sits
+            // over its own slice and goes on after all bars of the point, so that no
+            // neighbouring bar covers it.
             const int slice = static_cast<int>(2.0 * half / sets);
             for (int i = 0; i < p.n; ++i) {
                 const int cx = p.px(i + 1);
                 const int y0 = p.py(0);
-                for (int s = 0; s < sets; ++s) {
-                    const float v = p.value(s, i);
-                    if (!is_present(v)) continue;
-                    const int x1 = cx - half + s * slice + 1;
-                    const int x2 = std::max(cx - half + (s + 1) * slice, x1);
-                    const int y = p.py(v);
-                    paint_bar(p, p.solid, x1, x2, y0, y, p.front(s, i), p.shade(s, i));
-                    draw_value_label(p, v, cx, y0, y);
-                }
+                for (int pass = 0; pass < 2; ++pass)
+                    for (int s = 0; s < sets; ++s) {
+                        const float v = p.value(s, i);
+                        if (!is_present(v)) continue;
+                        const int x1 = cx - half + s * slice + 1;
+                        const int x2 = std::max(cx - half + (s + 1) * slice, x1);
+                        const int y = p.py(v);
+                        if (pass == 0)
+                            paint_bar(p, p.solid, x1, x2, y0, y, p.front(s, i), p.shade(s, i));
+                        else
+                            draw_value_label(p, v, (x1 + x2) / 2, y0, y);
+                    }
             }
             return;
         }

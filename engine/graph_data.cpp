@@ -1,10 +1,11 @@
 // The data stage of a graph drawing, in the order things are painted (what comes later covers
 // what came before):
 //   1. the volume of combo charts, at the back wall
-//   2. the annotation line along the back wall (3D charts)
+//   2. the annotation line along the back wall and the zero shelf (3D charts): both lie behind
+//      the data, which must cover them
 //   3. the data of the chart type
 //   4. legend squares and point markers
-//   5. the plot frame and the 3D zero shelf
+//   5. the plot frame
 //   6. the annotation line and its note
 #include "engine/graph_shapes.h"
 
@@ -50,10 +51,10 @@ void draw_graph_data(GraphDrawing& d) {
     const DataPlot p(d);
     draw_volume(p);
     draw_back_annotation(p);
+    draw_zero_shelf(p);
     draw_chart_type(p);
     draw_legend(p);
     draw_plot_frame(p);
-    draw_zero_shelf(p);
     draw_annotation(p);
 }
 

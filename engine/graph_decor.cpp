@@ -1,6 +1,6 @@
-// What surrounds the data: the volume of combo charts (painted at the back wall before the
-// data), the annotation line (its 3D part along the back wall first, then the line at the
-// front with its note), the plot frame by `border` bits and the 3D zero shelf.
+// What surrounds the data: the volume of combo charts and the 3D zero shelf (both painted at
+// the back before the data), the annotation line (its 3D part along the back wall first, then
+// the line at the front with its note) and the plot frame by `border` bits.
 #include <algorithm>
 #include <cmath>
 

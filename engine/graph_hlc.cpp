@@ -86,22 +86,25 @@ void draw_floating_bars(const DataPlot& p) {
     const int stack = p.opt.stack_type;
     if (sets < 1 || (stack != Depth && stack != Beside)) return;
     const int slice = static_cast<int>(2.0 * half / sets);
-    for (int s = sets - 1; s >= 0; --s) {
-        const int low = 2 * s, high = 2 * s + 1;
-        const int step = stack == Depth ? p.set_step(s) : 0;
-        for (int i = 0; i < p.n; ++i) {
-            if (!p.has(low, i) || !p.has(high, i)) continue;
-            const int cx = p.px(i + 1, step);
-            int x1 = cx - half, x2 = cx + half;
-            if (stack == Beside) {
-                x1 = cx - half + s * slice + 1;
-                x2 = std::max(cx - half + (s + 1) * slice, x1);
+    // Side by side, the labels go on after all bars, so that no neighbouring bar covers one.
+    const int passes = stack == Beside ? 2 : 1;
+    for (int pass = 0; pass < passes; ++pass)
+        for (int s = sets - 1; s >= 0; --s) {
+            const int low = 2 * s, high = 2 * s + 1;
+            const int step = stack == Depth ? p.set_step(s) : 0;
+            for (int i = 0; i < p.n; ++i) {
+                if (!p.has(low, i) || !p.has(high, i)) continue;
+                const int cx = p.px(i + 1, step);
+                int x1 = cx - half, x2 = cx + half;
+                if (stack == Beside) {
+                    x1 = cx - half + s * slice + 1;
+                    x2 = std::max(cx - half + (s + 1) * slice, x1);
+                }
+                const int ya = p.py(p.value(low, i), step), yb = p.py(p.value(high, i), step);
+                if (pass == 0) paint_bar(p, p.solid, x1, x2, ya, yb, p.front(low, i), p.shade(low, i));
+                if (pass == passes - 1) draw_value_label(p, p.value(high, i), (x1 + x2) / 2, ya, yb);
             }
-            const int ya = p.py(p.value(low, i), step), yb = p.py(p.value(high, i), step);
-            paint_bar(p, p.solid, x1, x2, ya, yb, p.front(low, i), p.shade(low, i));
-            draw_value_label(p, p.value(high, i), cx, ya, yb);
         }
-    }
 }
 
 void draw_hlc(const DataPlot& p) {

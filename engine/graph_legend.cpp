@@ -4,7 +4,9 @@
 //   kind 1  filled triangle pointing up
 //   kind 2  filled circle
 //   kind 3  legend square with its name: a column right of the plot, or a row above it when
-//           the picture is to be turned (`horizontal`)
+//           the picture is to be turned (`horizontal`). On bar charts the column is anchored
+//           one position further right than the point's bar, at the plot's right edge as on
+//           other charts, so that it never covers the last bar.
 // On charts other than bars a marker at the first point keeps only its right half and one at
 // the last point only its left half (a single point counts as the first).
 #include <algorithm>
@@ -108,7 +110,7 @@ void paint_square(const DataPlot& p, const LegendEntry& e, int index, int color)
         cx = p.clamp(p.px(1) + index * (pitch + 4));
         cy = p.clamp(static_cast<double>(p.py(p.L.highest)) - (p.solid ? p.L.ydepth_total : 0) - 2.0 * half);
     } else {
-        cx = p.clamp(static_cast<double>(p.px(e.point + p.offset)) + (p.solid ? p.L.xdepth_total : 0) +
+        cx = p.clamp(static_cast<double>(p.px(e.point + 2 * p.offset)) + (p.solid ? p.L.xdepth_total : 0) +
                      p.L.ylabel2_gap + 2.0 * half);
         cy = p.clamp(p.py(p.L.highest) + index * (pitch + 4));
     }

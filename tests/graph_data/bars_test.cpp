@@ -206,14 +206,19 @@ TEST(Bars, LabelDecimalsFollowTheLayout) {
     EXPECT_EQ(s.count_all(s.line), s.count(66, 134, 95, 146, s.line));
 }
 
-TEST(Bars, BesideLabelsSitAtTheCategoryCentre) {
-    Scene s(Bar, {{10}, {10}});
+TEST(Bars, BesideLabelsSitOverTheirSlicesAndOverTheBars) {
+    Scene s(Bar, {{10}, {5}});
     s.opt.stack_type = Beside;
-    s.opt.value_label_position = 1;
+    s.opt.value_label_position = 2;  // top, inside the bar
     s.draw();
-    // Both labels "10" at the category centre 80, one over the other.
-    EXPECT_EQ(s.count_all(s.line), s.count(75, 134, 86, 146, s.line));
-    EXPECT_GT(s.count_all(s.line), 4);
+    // Slices 71..80 (centre 75) and 81..90 (centre 85): "10" from 75 - 5 with its top at row
+    // 150, "5" from 85 - 2 at row 200. The first label reaches into the second slice, whose bar
+    // does not cover it.
+    const int ten = s.count(70, 150, 81, 162, s.line), five = s.count(83, 200, 88, 212, s.line);
+    EXPECT_GT(ten, 4);
+    EXPECT_GT(five, 2);
+    EXPECT_EQ(s.count_all(s.line), ten + five);
+    EXPECT_GT(s.count(81, 150, 81, 162, s.line) + s.count(80, 150, 80, 162, s.line), 0);
 }
 
 }  // namespace

@@ -108,6 +108,16 @@ TEST(Decor, ZeroShelfRules) {
     }
 }
 
+TEST(Decor, DataCoversTheZeroShelf) {
+    Scene s(Bar3D, {{10, 10}});
+    s.depth(10, 10);
+    s.opt.zero_shelf = 1;
+    s.draw();
+    // The shelf runs along the back wall at row 240; the bar at 70..90 stands in front of it.
+    EXPECT_EQ(s.at(80, 240), s.front(0));
+    EXPECT_EQ(s.at(60, 240), s.line);
+}
+
 TEST(Decor, NoZeroShelfOnFlatCharts) {
     EmptyScene s(Line);
     s.opt.zero_shelf = 1;

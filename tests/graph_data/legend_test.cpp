@@ -64,9 +64,10 @@ TEST(Legend, SquaresMoveByDepthSecondAxisAndBarPosition) {
     s.depth(10, 10);
     s.L.ylabel2_gap = 7;
     s.draw_entries({entry(4, 0, 3, kGreen, 3)});
-    // Bar types anchor at position point + 1: PX(5) = 240, + 10 depth + 7 gap + 6 = 263.
-    EXPECT_EQ(s.at(263, 50), palette_index(s, kGreen));
-    EXPECT_EQ(s.at(260, 50), s.plot);
+    // The last bar sits at position point + 1 = 5; the column starts at the plot's right edge,
+    // position 6: PX(6) = 280, + 10 depth + 7 gap + 6 = 303.
+    EXPECT_EQ(s.at(303, 50), palette_index(s, kGreen));
+    EXPECT_EQ(s.at(300, 50), s.plot);
 }
 
 TEST(Legend, TurnedPictureHasARowAboveThePlot) {
