@@ -3,6 +3,7 @@
 
 BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
@@ -39,5 +40,43 @@ demo: build
 gallery:
 	bash examples/gallery.sh $(BUILD) out/gallery
 
+# ---- Sanitizers and fuzzing ------------------------------------------------------------------
+# Every test again under AddressSanitizer (leaks counted) and UndefinedBehaviorSanitizer, built
+# with clang; the first fault stops the test that made it.
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+                UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+test-sanitize: deps
+	CC=clang CXX=clang++ cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DPLOTWISE_SANITIZE=ON -DPLOTWISE_BENCH=OFF $(CMAKE_ARGS)
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+	cd $(SAN_BUILD) && $(SANITIZER_ENV) ctest -j $(JOBS) --output-on-failure
+
+# Each fuzz target runs for FUZZ_SECONDS, starting from its seed corpus (fuzz/corpus/<target>)
+# and its crashers (tests/crashers/<target>); what it learns is kept in $(FUZZ_BUILD)/corpus.
+# An input that fails lands in $(FUZZ_BUILD)/findings/<target>/: copy it into
+# tests/crashers/<target>/ with the fix, so that `make test` replays it from then on.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS  = container data presentation formatters engines expression csv
+FUZZ_MAX_LEN_container = 131072
+FUZZ_MAX_LEN_data      = 65536
+FUZZ_MAX_LEN_engines   = 16384
+
+define run-fuzzer
+	@mkdir -p $(FUZZ_BUILD)/corpus/$(1) $(FUZZ_BUILD)/findings/$(1)
+	@echo "==> fuzz_$(1) for $(FUZZ_SECONDS) s"
+	$(SANITIZER_ENV) $(FUZZ_BUILD)/fuzz_$(1) -max_total_time=$(FUZZ_SECONDS) -timeout=60 \
+	  -max_len=$(or $(FUZZ_MAX_LEN_$(1)),4096) -print_final_stats=1 \
+	  -artifact_prefix=$(FUZZ_BUILD)/findings/$(1)/ \
+	  $(FUZZ_BUILD)/corpus/$(1) fuzz/corpus/$(1) $(wildcard tests/crashers/$(1))
+
+endef
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DPLOTWISE_FUZZ=ON -DPLOTWISE_SANITIZE=ON -DPLOTWISE_BENCH=OFF $(CMAKE_ARGS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	$(foreach t,$(FUZZ_TARGETS),$(call run-fuzzer,$(t)))
+
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) out
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) out
