@@ -14,7 +14,9 @@
 
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <string>
+#include <unordered_map>
 
 #include "engine/chart_options.h"
 
@@ -48,9 +50,53 @@ bool useFreeType(const char* font_file, double ptsize) {
            ptsize <= kLargestPointSize;
 }
 
+// Measuring a text runs FreeType's hinting for each of its glyphs, and a drawing measures the
+// same texts (labels while laying out, the "Aj" line height before every text) many times over.
+// Successful measurements are remembered by font, size and text; failures are not, so that a
+// font that appears later is found. A change of the font search path forgets everything.
+class MeasureMemo {
+public:
+    const TextSize* find(const char* font_file, double ptsize, const char* text) {
+        const char* path = std::getenv("GDFONTPATH");
+        if (path == nullptr) path = "";
+        if (search_path_ != path) {
+            sizes_.clear();
+            search_path_ = path;
+        }
+        key_.assign(reinterpret_cast<const char*>(&ptsize), sizeof ptsize);
+        key_ += font_file;
+        key_ += '\0';
+        key_ += text;
+        const auto it = sizes_.find(key_);
+        return it == sizes_.end() ? nullptr : &it->second;
+    }
+    // Remembers the size of the text of the last find().
+    void remember(TextSize size) {
+        if (sizes_.size() >= kMaxEntries) sizes_.clear();
+        sizes_.emplace(key_, size);
+    }
+
+private:
+    static constexpr std::size_t kMaxEntries = 8192;
+    std::unordered_map<std::string, TextSize> sizes_;
+    std::string search_path_;
+    std::string key_;
+};
+
+MeasureMemo& measureMemo() {
+    static MeasureMemo memo;
+    return memo;
+}
+
 // FreeType box of a text at angle 0 without an image; false when FreeType cannot draw it.
 bool freeTypeSize(const char* text, const char* font_file, double ptsize, TextSize& size,
                   std::string* status) {
+    MeasureMemo& memo = measureMemo();
+    if (const TextSize* known = memo.find(font_file, ptsize, text)) {
+        if (status) status->clear();
+        size = *known;
+        return true;
+    }
     int brect[8] = {};
     char* error = gdImageStringFT(nullptr, brect, 0, const_cast<char*>(font_file), ptsize, 0.0, 0, 0,
                                   const_cast<char*>(text));
@@ -61,6 +107,7 @@ bool freeTypeSize(const char* text, const char* font_file, double ptsize, TextSi
     if (status) status->clear();
     size.width = brect[2] - brect[0];
     size.height = brect[1] - brect[7];
+    memo.remember(size);
     return true;
 }
 
