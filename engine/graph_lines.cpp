@@ -64,9 +64,10 @@ void draw_column_ribbons(const DataPlot& p, int sets, bool stacked) {
             if (p.has(s, i - 1) && p.has(s, i))
                 parts.push_back({s, p.py(level[s][i - 1]), p.py(level[s][i]), p.front(s, i), p.shade(s, i), 0, 0});
         if (parts.empty()) continue;
-        if (x2 <= x1) {
+        if (x2 <= x1 || std::abs(p.xd) > 4 * gdImageSX(p.im) + 64) {
             // No column of its own: the segment is a step at one column (or the scale runs
-            // backwards); paint it as whole ribbons, lowest first.
+            // backwards, or the depth dwarfs the picture); paint it as whole ribbons, lowest
+            // first.
             std::stable_sort(parts.begin(), parts.end(), [](const RibbonPart& a, const RibbonPart& b) {
                 return std::max(a.y1, a.y2) > std::max(b.y1, b.y2);
             });

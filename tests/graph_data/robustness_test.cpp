@@ -76,8 +76,9 @@ TEST_P(EveryType, HostileValuesAndOptions) {
 
 TEST_P(EveryType, HostileLayout) {
     const ChartType type = static_cast<ChartType>(GetParam());
-    const double scales[] = {1e300, -1e300, std::nan(""), 0, 1e-300};
-    for (double scale : scales) {
+    const double scales[] = {1e300, -1e300, std::nan(""), 0, 1e-300, 1e7};
+    for (double scale : scales)
+        for (int stack : {0, 2}) {  // Depth, Beside
         Scene s(type, std::vector<std::vector<float>>(2 * rows_per_set(type), {3, -4, 5, kHuge}));
         s.xdata = std::vector<std::vector<float>>(2, {0, 1, 2, 3});
         s.vol = {1, 2, 3, 4};
@@ -94,6 +95,7 @@ TEST_P(EveryType, HostileLayout) {
         s.opt.border = 1;
         s.opt.zero_shelf = 1;
         s.opt.value_label_position = 1;
+        s.opt.stack_type = stack;
         s.draw();
         expect_sound_palette(s);
     }
