@@ -3,6 +3,7 @@
 
 BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
+BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
@@ -39,6 +40,15 @@ demo: build
 
 gallery:
 	bash examples/gallery.sh $(BUILD) out/gallery
+
+# Optimised build of the benchmark program, then one run that prints the table of ratios and
+# budgets. BENCH_ARGS passes options to it (e.g. BENCH_ARGS=--benchmark_filter=draw). The
+# -O3 build is not a warnings gate (gcc 12 reports false -Wrestrict positives in libstdc++'s
+# string code there); `make test` builds the benchmarks with warnings as errors.
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DPLOTWISE_BENCH=ON -DPLOTWISE_WERROR=OFF $(CMAKE_ARGS)
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target plotwise_bench
+	$(BENCH_BUILD)/plotwise_bench $(BENCH_ARGS)
 
 # ---- Sanitizers and fuzzing ------------------------------------------------------------------
 # Every test again under AddressSanitizer (leaks counted) and UndefinedBehaviorSanitizer, built
