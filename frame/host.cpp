@@ -51,6 +51,15 @@ Text::Text(std::string_view utf8) : Text() {
 Text::~Text() { release(FM_Text_Delete, text_); }
 
 void Text::assign(std::string_view utf8) {
+    // The host takes a zero-terminated text; short ones (expressions, labels) are terminated on
+    // the stack, since some calls assign one per record.
+    char small[256];
+    if (utf8.size() < sizeof small) {
+        utf8.copy(small, utf8.size());
+        small[utf8.size()] = '\0';
+        call([&](FMX_Error* e) { FM_Text_Assign(text_, small, kFMX_EncodingNative, e); });
+        return;
+    }
     const std::string zeroTerminated(utf8);
     call([&](FMX_Error* e) { FM_Text_Assign(text_, zeroTerminated.c_str(), kFMX_EncodingNative, e); });
 }
@@ -91,11 +100,19 @@ std::string textBytes(const FMX_Text* text, std::size_t maxBytes) {
     std::size_t capacity = std::size_t{units} * 3 + 1;
     if (maxBytes < capacity - 1) capacity = maxBytes + 1;
     if (capacity > UINT32_MAX) capacity = UINT32_MAX;
-    std::vector<char> buffer(capacity, '\0');
+    // Short texts (field values read record by record) need no buffer from the heap.
+    char small[256];
+    std::vector<char> large;
+    char* buffer = small;
+    if (capacity > sizeof small) {
+        large.assign(capacity, '\0');
+        buffer = large.data();
+    }
+    buffer[0] = '\0';
     call([&](FMX_Error* e) {
-        FM_Text_GetBytes(text, buffer.data(), static_cast<uint32_t>(capacity), 0, 0xFFFFFFFFu, kFMX_EncodingUTF8, e);
+        FM_Text_GetBytes(text, buffer, static_cast<uint32_t>(capacity), 0, 0xFFFFFFFFu, kFMX_EncodingUTF8, e);
     });
-    return std::string(buffer.data());
+    return std::string(buffer);
 }
 
 // ---- QuadChar, FixPt ------------------------------------------------------------------------
@@ -275,8 +292,12 @@ const FMX_BinaryData* Args::container(uint32_t index) const {
 }
 
 int16_t evaluate(const FMX_ExprEnv* env, std::string_view expression, FMX_Data* result) {
-    Text text(expression);
-    return call([&](FMX_Error* e) { return FM_ExprEnv_Evaluate(env, text.get(), result, e); });
+    const Text text(expression);
+    return evaluate(env, text, result);
+}
+
+int16_t evaluate(const FMX_ExprEnv* env, const Text& expression, FMX_Data* result) {
+    return call([&](FMX_Error* e) { return FM_ExprEnv_Evaluate(env, expression.get(), result, e); });
 }
 
 int16_t registerFunction(const QuadChar& pluginId, int16_t functionId, const Text& name, const Text& prototype,

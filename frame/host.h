@@ -195,6 +195,8 @@ private:
 
 // Evaluates an expression in the calling environment; the host error code (0 = success).
 int16_t evaluate(const FMX_ExprEnv* env, std::string_view expression, FMX_Data* result);
+// The same with the expression already in a host text (reused when evaluating many).
+int16_t evaluate(const FMX_ExprEnv* env, const Text& expression, FMX_Data* result);
 
 // Registers a calculation function with the host; the host's result (0 = success).
 int16_t registerFunction(const QuadChar& pluginId, int16_t functionId, const Text& name, const Text& prototype,
