@@ -1,6 +1,7 @@
 #include "definition/field_reference.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 
 #include "frame/host.h"
@@ -25,10 +26,20 @@ FieldReference parseFieldReference(std::string_view text) {
     return reference;
 }
 
+namespace {
+
+// The expression up to its record number: "GetNthRecord ( field ; ".
+std::string expressionHead(std::string_view field) {
+    std::string head = "GetNthRecord ( ";
+    head += field;
+    head += " ; ";
+    return head;
+}
+
+}  // namespace
+
 std::string recordExpression(std::string_view field, long n) {
-    std::string expression = "GetNthRecord ( ";
-    expression += field;
-    expression += " ; ";
+    std::string expression = expressionHead(field);
     expression += std::to_string(n);
     expression += " )";
     return expression;
@@ -36,10 +47,21 @@ std::string recordExpression(std::string_view field, long n) {
 
 int16_t readFieldRecords(const FMX_ExprEnv* env, const FieldReference& reference, const RecordSink& take) {
     host::Data value;
+    // One expression and one host text serve every record: only the number changes, and a
+    // found set of many records should not cost an allocation per record.
+    std::string expression = expressionHead(reference.field);
+    const std::size_t head = expression.size();
+    host::Text text;
     long read = 0;
     for (long n = reference.first; read < kMaxRecordsRead; ++n) {
         if (reference.bounded && n > reference.last) break;
-        const int16_t error = host::evaluate(env, recordExpression(reference.field, n), value.get());
+        char digits[24];
+        const auto written = std::to_chars(digits, digits + sizeof digits, n);
+        expression.resize(head);
+        expression.append(digits, written.ptr);
+        expression += " )";
+        text.assign(expression);
+        const int16_t error = host::evaluate(env, text, value.get());
         if (error != 0) {
             if (read == 0) return error;
             break;
