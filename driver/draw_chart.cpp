@@ -157,8 +157,9 @@ Packed packValues(const ChartDefinition& definition, int sets, int points) {
     const bool xDates = xType >= kAxisDate && xType <= kAxisTimestamp;
     for (int s = 0; s < sets; ++s) {
         const SeriesRecord& series = definition.series[s];
-        float* y = &p.y[static_cast<std::size_t>(s) * points];
-        float* x = &p.x[static_cast<std::size_t>(s) * points];
+        // data() + offset, not &v[offset]: with no points the arrays are empty.
+        float* y = p.y.data() + static_cast<std::size_t>(s) * points;
+        float* x = p.x.data() + static_cast<std::size_t>(s) * points;
         for (int v = 0; v < points; ++v) {
             y[v] = series.y[v];
             x[v] = series.x[v];
@@ -389,7 +390,7 @@ void drawGraphChart(ChartDefinition& definition, Packed& data) {
         case ExtraRule::LastSeries:
             // The last series is the volume, drawn against the second axis in its own colour.
             sets = std::max(data.sets - 1, 0);
-            extra = data.sets > 0 ? &data.y[static_cast<std::size_t>(sets) * points] : nullptr;
+            extra = data.sets > 0 ? data.y.data() + static_cast<std::size_t>(sets) * points : nullptr;
             extraCount = data.sets > 0 ? static_cast<std::size_t>(points) : 0;
             volumeColors.assign(static_cast<std::size_t>(points), data.sets > 0 ? data.colors[sets] : 0);
             o.ext_vol_color = volumeColors.data();
