@@ -10,7 +10,7 @@
 #include "app/evaluator.h"
 #include "app/file_io.h"
 #include "app/font_path.h"
-#include "app/inspect.h"
+#include "app/container_report.h"
 #include "app/parser.h"
 #include "app/picture.h"
 #include "app/plugin_module.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "app/inspect.h"
+#include "app/container_report.h"
 #include "definition/chart_definition.h"
 
 namespace plotwise::app {

@@ -1,6 +1,6 @@
 // The description of a container: stream list; chart header; fonts and axes; series with
 // their first points; picture.
-#include "app/inspect.h"
+#include "app/container_report.h"
 
 #include <array>
 #include <cstdio>
