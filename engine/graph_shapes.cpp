@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace plotwise {
 namespace {
@@ -216,9 +217,16 @@ void DataPlot::fill(std::initializer_list<gdPoint> points, int color) const {
 
 void DataPlot::rect(int x1, int y1, int x2, int y2, int color) const {
     if (!touches(x1, y1, x2, y2)) return;
-    gdImageFilledRectangle(im, std::clamp(std::min(x1, x2), left_, right_), std::clamp(std::min(y1, y2), top_, bottom_),
-                           std::clamp(std::max(x1, x2), left_, right_), std::clamp(std::max(y1, y2), top_, bottom_),
-                           color);
+    const int xa = std::clamp(std::min(x1, x2), left_, right_), ya = std::clamp(std::min(y1, y2), top_, bottom_);
+    const int xb = std::clamp(std::max(x1, x2), left_, right_), yb = std::clamp(std::max(y1, y2), top_, bottom_);
+    // gd fills a rectangle pixel by pixel; a plain colour inside the clip area of a palette
+    // picture sets exactly those bytes, so whole rows are written at once.
+    if (!gdImageTrueColor(im) && color >= 0 && color < gdMaxColors && xa >= im->cx1 && xb <= im->cx2 &&
+        ya >= im->cy1 && yb <= im->cy2 && xa >= 0 && ya >= 0 && xb < gdImageSX(im) && yb < gdImageSY(im)) {
+        for (int y = ya; y <= yb; ++y) std::memset(im->pixels[y] + xa, color, static_cast<size_t>(xb - xa + 1));
+        return;
+    }
+    gdImageFilledRectangle(im, xa, ya, xb, yb, color);
 }
 
 void DataPlot::outline(int x1, int y1, int x2, int y2, int color) const {
