@@ -37,6 +37,11 @@ void fmhost_fail_allocation(int32_t n) {
     gAllocationsToFailure = n > 0 ? n : 0;
 }
 
+int32_t fmhost_allocations_before_failure(void) {
+    std::lock_guard<std::mutex> lock(registryMutex());
+    return gAllocationsToFailure;
+}
+
 void fmhost_fail_registration(int32_t n) {
     std::lock_guard<std::mutex> lock(registryMutex());
     gRegistrationsToFailure = n > 0 ? n : 0;

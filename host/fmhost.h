@@ -285,6 +285,8 @@ FMHOST_API void fmhost_reset(void);
  * memory error reads non-zero. */
 FMHOST_API void fmhost_fail_registration(int32_t n);
 FMHOST_API void fmhost_fail_allocation(int32_t n);
+/* Allocations still to go before the armed failure; 0 when none is armed (or it has happened). */
+FMHOST_API int32_t fmhost_allocations_before_failure(void);
 
 #ifdef __cplusplus
 }
