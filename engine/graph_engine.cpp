@@ -128,7 +128,7 @@ int draw(short width, short height, FILE* out, ChartType type, int num_points, c
 int draw_graph(short width, short height, FILE* out, ChartType type, int num_points, const char* const* xlabels,
                int num_sets, const float* data, const float* extra) {
     ClearHorizontal clear;
-    if (width < 1 || height < 1 || (out == nullptr && chartOptions().write_image)) return -1;
+    if (!picture_size_usable(width, height) || (out == nullptr && chartOptions().write_image)) return -1;
     try {
         return draw(width, height, out, type, num_points, xlabels, num_sets, data, extra);
     } catch (const std::exception&) {

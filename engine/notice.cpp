@@ -72,7 +72,7 @@ void draw_notice(int width, int height, FILE* out, uint32_t bg, uint32_t fg, con
     if ((options.hold_image & 2) != 0 && options.image != nullptr) {
         image = options.image;
     } else {
-        if (width < 1 || height < 1) return;
+        if (!picture_size_usable(width, height)) return;
         image = gdImageCreate(width, height);
         if (image == nullptr) return;
     }

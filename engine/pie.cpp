@@ -283,7 +283,7 @@ void drawPie(short width, short height, FILE* out, int pie_type, int count, cons
 }
 
 bool acceptable(short width, short height, int count, const float* values) {
-    if (width < 1 || height < 1 || count < 1 || values == nullptr) return false;
+    if (!picture_size_usable(width, height) || count < 1 || values == nullptr) return false;
     // Room for the wall records (four per slice and four more) must be countable.
     return static_cast<size_t>(count) <= (SIZE_MAX / sizeof(PieSide) - 4) / 4;
 }

@@ -8,7 +8,8 @@
 namespace plotwise {
 
 // Draws `count` slices and writes the picture to `out`. pie_type 0 is a 3D pie, any other a
-// flat one. labels may be null, as may any entry. Width or height below 1 draws nothing.
+// flat one. labels may be null, as may any entry. Width or height below 1, or a picture of
+// more than kMaxPicturePixels (engine/output.h), draws nothing.
 void draw_pie(short width, short height, FILE* out, int pie_type, int count,
               const char* const* labels, const float* values);
 
