@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/container_file.h"
-#include "app/inspect.h"
+#include "app/container_report.h"
 #include "definition/chart_definition.h"
 #include "definition/codec.h"
 #include "driver/draw_chart.h"

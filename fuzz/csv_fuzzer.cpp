@@ -27,8 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (std::size_t r = 1; r <= table.recordCount(); ++r) {
             for (int f = 0; f < static_cast<int>(table.fields().size()); ++f) table.value(r, f);
         }
+        // Every named field can be found again by its name.
         for (const auto& field : table.fields()) {
-            if (table.fieldIndex(field) < 0) std::abort();
+            if (!field.empty() && table.fieldIndex(field) < 0) std::abort();
         }
     } catch (const app::UsageError&) {
     }

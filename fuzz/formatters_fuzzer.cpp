@@ -16,9 +16,10 @@ using plotwise::fuzz::FuzzInput;
 
 namespace {
 
-// A formatter gives a label or nothing; a label never holds a zero byte the format did not.
-void checkLabel(const std::string& label, const std::string& format) {
-    if (label.find('\0') != std::string::npos && format.find('\0') == std::string::npos) std::abort();
+// A formatter gives a label or nothing; a label never holds a zero byte its inputs did not.
+void checkLabel(const std::string& label, const std::string& format, const std::string& text = {}) {
+    const bool zeroGiven = format.find('\0') != std::string::npos || text.find('\0') != std::string::npos;
+    if (!zeroGiven && label.find('\0') != std::string::npos) std::abort();
 }
 
 double anyValue(FuzzInput& in) {
@@ -42,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             break;
         case 1: {
             const std::string text = in.text(300);
-            checkLabel(plotwise::formatTextLabel(format, text), format);
+            checkLabel(plotwise::formatTextLabel(format, text), format, text);
             break;
         }
         case 2: {

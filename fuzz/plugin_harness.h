@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -118,10 +119,11 @@ struct Outcome {
     bool isContainer() const { return type == kFMX_Container; }
 };
 
-// Calls `function` with `args`. With `failAllocation` n > 0 the n-th host allocation made
-// during the call fails (the arguments and the result value are made before it counts).
+// Calls `function` with `args`. `around`, when given, is called with true right before the
+// function runs and with false right after it (the arguments and the result value are made
+// before, and read after): a test arms failure injection or watches the call there.
 inline Outcome call(ScriptFunction function, const std::vector<Value>& args, const FMX_ExprEnv* env = nullptr,
-                    int32_t failAllocation = 0) {
+                    const std::function<void(bool)>& around = {}) {
     FMX_DataVect* vect = FM_DataVect_Constructor1(err());
     for (const Value& arg : args) {
         FMX_Data* value = FM_Data_Constructor1(err());
@@ -131,9 +133,9 @@ inline Outcome call(ScriptFunction function, const std::vector<Value>& args, con
     }
     FMX_Data* result = FM_Data_Constructor1(err());
     Outcome outcome;
-    if (failAllocation > 0) fmhost_fail_allocation(failAllocation);
+    if (around) around(true);
     outcome.returned = function(0, env, vect, result);
-    if (failAllocation > 0) fmhost_fail_allocation(0);
+    if (around) around(false);
     outcome.type = FM_Data_GetNativeType(result, err());
     if (outcome.type == kFMX_Number) outcome.number = FM_FixPt_AsFloat(FM_Data_GetAsNumber(result, err()), err());
     if (outcome.type == kFMX_Text) {
