@@ -19,20 +19,6 @@ constexpr std::size_t kOldSeriesOffset = 261316;  // series records inside an ea
 constexpr uint32_t kNoColor = 0x01000000;
 constexpr std::size_t kPointsShown = 12;
 
-constexpr std::array<std::pair<uint32_t, std::string_view>, 11> kErrorMessages{{
-    {kErrorTitles, "Error in Titles parameters"},
-    {kErrorStyle, "Error in Style parameters"},
-    {kErrorData, "Error in Data - bad parameters"},
-    {kErrorDraw, "Error in Draw parameters"},
-    {kErrorEmpty, "Error in Data - Empty!"},
-    {kErrorColors, "Error in Colors parameters"},
-    {kErrorFont, "Error in Font parameters"},
-    {kErrorTooManyValues, "Error, more than 1000 values!"},
-    {kErrorXData, "Error in Data - bad Xdata parameter"},
-    {kErrorYData, "Error in Data - bad Ydata parameter"},
-    {kErrorAxis, "Error in Axis parameters!"},
-}};
-
 constexpr std::array<std::string_view, kTextTypes> kTextTypeNames{
     "charttitle", "yaxistitle", "yaxistitle2", "xaxistitle", "yaxistexts", "xaxistexts", "pielabels"};
 constexpr std::array<std::string_view, 3> kAxisNames{"X", "Y", "Y2"};
@@ -318,12 +304,6 @@ private:
 };
 
 }  // namespace
-
-std::string_view chartErrorMessage(uint32_t code) {
-    for (const auto& [c, message] : kErrorMessages)
-        if (c == code) return message;
-    return {};
-}
 
 void describeContainer(const std::vector<ContainerStream>& streams, std::ostream& out) {
     Description(streams, out).run();

@@ -11,9 +11,6 @@
 
 namespace plotwise::app {
 
-// The message of a chart definition's error code, "" for a code without one.
-std::string_view chartErrorMessage(uint32_t code);
-
 // Writes the description of the streams; never reads outside them, whatever they hold.
 void describeContainer(const std::vector<ContainerStream>& streams, std::ostream& out);
 

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace plotwise {
 
@@ -49,6 +50,30 @@ enum ChartError : uint32_t {
     kErrorYData = 12,
     kErrorAxis = 13,
 };
+
+// The message an error picture shows, used as it stands; empty for a code without one.
+constexpr std::string_view chartErrorMessage(uint32_t code) {
+    struct Entry {
+        uint32_t code;
+        std::string_view message;
+    };
+    constexpr Entry kMessages[] = {
+        {kErrorTitles, "Error in Titles parameters"},
+        {kErrorStyle, "Error in Style parameters"},
+        {kErrorData, "Error in Data - bad parameters"},
+        {kErrorDraw, "Error in Draw parameters"},
+        {kErrorEmpty, "Error in Data - Empty!"},
+        {kErrorColors, "Error in Colors parameters"},
+        {kErrorFont, "Error in Font parameters"},
+        {kErrorTooManyValues, "Error, more than 1000 values!"},
+        {kErrorXData, "Error in Data - bad Xdata parameter"},
+        {kErrorYData, "Error in Data - bad Ydata parameter"},
+        {kErrorAxis, "Error in Axis parameters!"},
+    };
+    for (const Entry& e : kMessages)
+        if (e.code == code) return e.message;
+    return {};
+}
 
 // The header part of the chart block; also the snapshot every script function edits.
 //   OFFSET SIZE  FIELD

@@ -11,24 +11,6 @@ namespace plotwise {
 
 namespace {
 
-struct ErrorText {
-    uint32_t code;
-    const char* message;
-};
-constexpr std::array<ErrorText, 11> kErrorMessages{{
-    {kErrorTitles, "Error in Titles parameters"},
-    {kErrorStyle, "Error in Style parameters"},
-    {kErrorData, "Error in Data - bad parameters"},
-    {kErrorDraw, "Error in Draw parameters"},
-    {kErrorEmpty, "Error in Data - Empty!"},
-    {kErrorColors, "Error in Colors parameters"},
-    {kErrorFont, "Error in Font parameters"},
-    {kErrorTooManyValues, "Error, more than 1000 values!"},
-    {kErrorXData, "Error in Data - bad Xdata parameter"},
-    {kErrorYData, "Error in Data - bad Ydata parameter"},
-    {kErrorAxis, "Error in Axis parameters!"},
-}};
-
 // The fixed slices of the error pie. The options point at these arrays, which therefore
 // live as long as the process.
 constexpr int kSlices = 7;
@@ -41,11 +23,7 @@ const uint32_t kColors[kSlices] = {0xFF4040, 0x80FF80, 0x8080FF, 0xFF80FF, 0xFFF
 
 }  // namespace
 
-std::string_view errorMessage(uint32_t code) {
-    for (const ErrorText& e : kErrorMessages)
-        if (e.code == code) return e.message;
-    return {};
-}
+std::string_view errorMessage(uint32_t code) { return chartErrorMessage(code); }
 
 void drawErrorPicture(uint32_t code) {
     ChartOptions& o = chartOptions();
