@@ -1,6 +1,5 @@
 #include "app/text_util.h"
 
-
 #include <algorithm>
 #include <cstdint>
 #include <vector>
