@@ -8,6 +8,7 @@
 #include "engine/graph_internal.h"
 #include "engine/label_formatters.h"
 #include "engine/notice.h"
+#include "engine/printf_format.h"
 
 namespace plotwise {
 namespace {
@@ -16,29 +17,6 @@ namespace {
 // since 1970-01-01 UTC for dates and timestamps, since midnight for times.
 constexpr double kLongDateMoment = -2178328741.0;
 constexpr double kLongTimeMoment = 20 * 3600 + 40 * 60 + 59;
-
-// Whether printf can take `format` with one double and nothing else: literal text, "%%", and at
-// most one floating-point conversion with flags, a width and a precision of up to three digits.
-bool takes_one_double(const char* format) {
-    int conversions = 0;
-    for (const char* c = format; *c != '\0'; ++c) {
-        if (*c != '%') continue;
-        ++c;
-        if (*c == '%') continue;
-        while (*c != '\0' && std::strchr("-+ #0", *c) != nullptr) ++c;
-        for (int digits = 0; *c >= '0' && *c <= '9'; ++c)
-            if (++digits > 3) return false;
-        if (*c == '.') {
-            ++c;
-            for (int digits = 0; *c >= '0' && *c <= '9'; ++c)
-                if (++digits > 3) return false;
-        }
-        if (*c == 'l') ++c;
-        if (*c == '\0' || std::strchr("aAeEfFgG", *c) == nullptr) return false;
-        if (++conversions > 1) return false;
-    }
-    return true;
-}
 
 const char* text_or_empty(const char* text) { return text != nullptr ? text : ""; }
 
@@ -56,7 +34,7 @@ bool is_printf_format(const char* format) {
 }
 
 std::string format_value(const char* format, double value) {
-    if (format == nullptr || !takes_one_double(format)) format = "%.0f";
+    if (format == nullptr || !takes_at_most_one_double(format)) format = "%.0f";
     char text[512];
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"

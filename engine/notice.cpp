@@ -1,6 +1,7 @@
 // Notice pictures that replace a chart which cannot be drawn, the background picture under a
 // chart, and the whole-number-and-fraction split of automatic y labels.
 #include "engine/notice.h"
+#include "engine/printf_format.h"
 
 #include <cmath>
 #include <cstring>
@@ -38,27 +39,6 @@ std::string printValue(const char* format, double value) {
 #pragma GCC diagnostic pop
     text.resize(static_cast<size_t>(length));
     return text;
-}
-
-// True when printf can take `format` with one double and nothing else: literal text, "%%",
-// and at most one floating-point conversion with flags, width and precision (no '*').
-bool takesOneDouble(const char* format) {
-    int conversions = 0;
-    for (const char* c = format; *c != '\0'; ++c) {
-        if (*c != '%') continue;
-        ++c;
-        if (*c == '%') continue;
-        while (*c != '\0' && std::strchr("-+ #0'", *c) != nullptr) ++c;
-        while (*c >= '0' && *c <= '9') ++c;
-        if (*c == '.') {
-            ++c;
-            while (*c >= '0' && *c <= '9') ++c;
-        }
-        if (*c == 'l') ++c;
-        if (*c == '\0' || std::strchr("aAeEfFgG", *c) == nullptr) return false;
-        if (++conversions > 1) return false;
-    }
-    return true;
 }
 
 constexpr float kHalfStep = 1.0f / 512;  // half of a 256th
@@ -121,7 +101,7 @@ void draw_background_image(gdImagePtr image, const char* file, int width, int he
 
 std::string fractionLabel(float value, int& whole, int& numerator, int& denominator, const char* format) {
     whole = numerator = denominator = 0;
-    if (format != nullptr) return printValue(takesOneDouble(format) ? format : "%f", value);
+    if (format != nullptr) return printValue(takes_at_most_one_double(format) ? format : "%f", value);
 
     // Values without a whole number that fits an int (and NaN) print as they are.
     if (!(value > -kIntRange && value < kIntRange)) return printValue("%.0f", value);

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "engine/pie_internal.h"
+#include "engine/printf_format.h"
 
 namespace plotwise::pie {
 
@@ -52,30 +53,6 @@ void fitBackFace(Geometry& g, const Slice& sl) {
     }
 }
 
-// Checks that a format is literal text around exactly one floating conversion, so that it
-// can be given a double and nothing else: flags, a width and a precision of at most three
-// digits, an optional 'l'.
-bool percentFormatValid(const char* format) {
-    int conversions = 0;
-    for (const char* p = format; *p != '\0'; ++p) {
-        if (*p != '%') continue;
-        ++p;
-        if (*p == '%') continue;
-        while (*p != '\0' && std::strchr("-+ #0'", *p) != nullptr) ++p;
-        for (int digits = 0; *p >= '0' && *p <= '9'; ++p)
-            if (++digits > 3) return false;
-        if (*p == '.') {
-            ++p;
-            for (int digits = 0; *p >= '0' && *p <= '9'; ++p)
-                if (++digits > 3) return false;
-        }
-        if (*p == 'l') ++p;
-        if (*p == '\0' || std::strchr("aAeEfFgG", *p) == nullptr) return false;
-        ++conversions;
-    }
-    return conversions == 1;
-}
-
 }  // namespace
 
 float depth_angle(unsigned angle_degrees) {
@@ -94,7 +71,7 @@ void depth_offsets(unsigned angle_degrees, unsigned depth, int& xdepth, int& yde
 
 void format_percent(const char* format, double percent, char (&text)[16]) {
     text[0] = '\0';
-    if (format == nullptr || !percentFormatValid(format)) return;
+    if (format == nullptr || double_conversions(format) != 1) return;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
     const int n = std::snprintf(text, sizeof text, format, percent);
@@ -113,7 +90,7 @@ void lay_out_slices(std::vector<Slice>& slices, const float* values, const char*
         for (size_t i = 0; i < n; ++i) wide_total += cleanValue(values[i]);
 
     const bool percent_on = opt.pie_percent_format != nullptr && percentTypeValid(opt.pie_percent_type) &&
-                            percentFormatValid(opt.pie_percent_format);
+                            double_conversions(opt.pie_percent_format) == 1;
     float start = 0;
     for (size_t i = 0; i < n; ++i) {
         Slice& sl = slices[i];
