@@ -319,6 +319,36 @@ void registerCodecCases(Bench& b) {
     b.table.push_back(rows);
 }
 
+// What one text costs gd and FreeType: the drawings above draw 25 to 60 of them.
+void registerTextReferences(Bench& b) {
+    struct Text {
+        const char* name;
+        const char* text;
+        double points;
+    };
+    static constexpr Text kTexts[] = {
+        {"gd/text label 14 pt", "Jan", 14},
+        {"gd/text title 18 pt", "Sales by region", 18},
+    };
+    std::vector<Comparison> rows;
+    for (const Text& t : kTexts) {
+        benchmark::RegisterBenchmark(t.name, [t](benchmark::State& state) {
+            gdImagePtr image = gdImageCreate(640, 480);
+            gdImageColorAllocate(image, 255, 255, 255);
+            const int black = gdImageColorAllocate(image, 0, 0, 0);
+            char font[] = "Times.ttf";
+            int box[8];
+            char* error = nullptr;
+            for (auto _ : state)
+                error = gdImageStringFT(image, box, black, font, t.points, 0, 100, 100, const_cast<char*>(t.text));
+            gdImageDestroy(image);
+            if (error != nullptr) fail(state, t.name, "FreeType could not draw the text");
+        })->Unit(benchmark::kMicrosecond);
+        rows.push_back({std::string("one gd text: ") + t.text + (t.points > 14 ? " (18 pt)" : " (14 pt)"), t.name, "", ""});
+    }
+    b.table.push_back(rows);
+}
+
 // ---- Memory --------------------------------------------------------------------------------------
 
 // A host that shows records for a long time: the calls of a script building a chart, then
@@ -356,6 +386,7 @@ Growth steadyStateGrowth(Bench& b) {
 
 int main(int argc, char** argv) {
     using namespace plotwise::bench;
+    if (argc > 1 && argv[1] == kMeasurePeakOption) return measurePeakMain(argc, argv);
     // Defaults first, so that options given on the command line win.
     std::vector<char*> args{argv[0]};
     char repetitions[] = "--benchmark_repetitions=3";
@@ -376,6 +407,7 @@ int main(int argc, char** argv) {
         registerScriptCases(b);
         registerDrawCases(b);
         registerCodecCases(b);
+        registerTextReferences(b);
 
         CollectingReporter results;
         gResults = &results;

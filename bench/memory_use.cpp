@@ -59,9 +59,10 @@ std::vector<std::string> scriptOptions(const std::filesystem::path& script, cons
     return options;
 }
 
-// Runs the command in `folder` with its output discarded; its peak resident KiB, -1 when it
-// could not be started. `succeeded` tells whether it exited with status 0.
-long runMeasured(const std::vector<std::string>& command, const std::filesystem::path& folder, bool& succeeded) {
+// Runs `command` in `folder` with its output going to `output` (a descriptor, -1 for none) and
+// waits for it; its peak resident KiB, -1 when it could not be started.
+long runAndWait(const std::vector<std::string>& command, const std::filesystem::path& folder, int output,
+                bool& succeeded) {
     std::vector<char*> argv;
     for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
     argv.push_back(nullptr);
@@ -70,7 +71,7 @@ long runMeasured(const std::vector<std::string>& command, const std::filesystem:
     if (child == 0) {
         const int null = open("/dev/null", O_WRONLY);
         if (null >= 0) {
-            dup2(null, 1);
+            dup2(output >= 0 ? output : null, 1);
             dup2(null, 2);
         }
         if (chdir(folder.c_str()) != 0) _exit(127);
@@ -82,6 +83,28 @@ long runMeasured(const std::vector<std::string>& command, const std::filesystem:
     if (wait4(child, &status, 0, &usage) != child) return -1;
     succeeded = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return usage.ru_maxrss;  // KiB on Linux
+}
+
+// The peak of a command, measured by a fresh, small copy of this program: a child forked from
+// a large process would count the parent's resident pages in its own peak.
+long measuredPeak(const std::vector<std::string>& command, const std::filesystem::path& folder, bool& succeeded) {
+    std::vector<std::string> launcher{"/proc/self/exe", std::string(kMeasurePeakOption), folder.string()};
+    launcher.insert(launcher.end(), command.begin(), command.end());
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) return -1;
+    bool launched = false;
+    runAndWait(launcher, folder, pipeEnds[1], launched);
+    close(pipeEnds[1]);
+    std::string answer;
+    char buffer[64];
+    ssize_t got = 0;
+    while ((got = read(pipeEnds[0], buffer, sizeof buffer)) > 0) answer.append(buffer, static_cast<std::size_t>(got));
+    close(pipeEnds[0]);
+    long kib = -1;
+    int status = 1;
+    if (std::sscanf(answer.c_str(), "%ld %d", &kib, &status) != 2) return -1;
+    succeeded = status == 0;
+    return kib;
 }
 
 }  // namespace
@@ -106,7 +129,7 @@ PeakMemory galleryPeakMemory(const std::string& program, const std::string& gall
         command.push_back("-o");
         command.push_back(picture.string());
         bool succeeded = false;
-        const long kib = runMeasured(command, galleryFolder, succeeded);
+        const long kib = measuredPeak(command, galleryFolder, succeeded);
         ++peak.scripts;
         if (!succeeded) ++peak.failed;
         if (kib > peak.peakKiB) {
@@ -116,6 +139,16 @@ PeakMemory galleryPeakMemory(const std::string& program, const std::string& gall
     }
     fs::remove_all(outFolder, ec);
     return peak;
+}
+
+int measurePeakMain(int argc, char** argv) {
+    // argv: program, the option, the folder, then the command.
+    if (argc < 4) return 2;
+    std::vector<std::string> command(argv + 3, argv + argc);
+    bool succeeded = false;
+    const long kib = runAndWait(command, argv[2], -1, succeeded);
+    std::printf("%ld %d\n", kib, succeeded ? 0 : 1);
+    return kib < 0 ? 1 : 0;
 }
 
 }  // namespace plotwise::bench

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace plotwise::bench {
 
@@ -29,6 +30,11 @@ struct PeakMemory {
     int scripts = 0;            // scripts run
     int failed = 0;             // scripts whose run did not succeed
 };
+
+// The option that makes this program a small launcher measuring one command's peak:
+// "plotwise_bench --measure-peak FOLDER COMMAND..." prints "KIB STATUS".
+constexpr std::string_view kMeasurePeakOption = "--measure-peak";
+int measurePeakMain(int argc, char** argv);
 
 // Runs `program` on every *.calc script of `galleryFolder` as the gallery does (its
 // "// options:" line, -o to a picture) and reports the largest peak resident size.

@@ -46,11 +46,11 @@ std::string megabytes(double bytes) {
     return text;
 }
 
-constexpr const char* kRowFormat = "%-30s %12s   %-24s %12s %10s %10s  %s\n";
+constexpr const char* kRowFormat = "%-37s %11s   %-26s %11s %9s %9s  %s\n";
 
 void printHeading() {
     std::printf(kRowFormat, "case", "time", "compared with", "its time", "ratio", "budget", "");
-    std::printf("%s\n", std::string(118, '-').c_str());
+    std::printf("%s\n", std::string(120, '-').c_str());
 }
 
 }  // namespace
@@ -87,13 +87,17 @@ int printTable(const CollectingReporter& results, const std::vector<std::vector<
                 status = "FAILED";
                 if (row.budget > 0) ++missed;
             }
+            if (row.reference.empty()) {
+                std::printf(kRowFormat, row.label.c_str(), duration(measured).c_str(), "", "", "", "", "");
+                continue;
+            }
             std::printf(kRowFormat, row.label.c_str(), duration(measured).c_str(), row.referenceLabel.c_str(),
                         duration(reference).c_str(), ratio.c_str(), budget.c_str(), status.c_str());
         }
         std::printf("\n");
     }
 
-    std::printf("Memory\n%s\n", std::string(118, '-').c_str());
+    std::printf("Memory\n%s\n", std::string(120, '-').c_str());
     if (memory.growth) {
         const Growth& g = *memory.growth;
         const double grown = static_cast<double>(g.final) - static_cast<double>(g.settled);
