@@ -219,11 +219,14 @@ void DataPlot::rect(int x1, int y1, int x2, int y2, int color) const {
     if (!touches(x1, y1, x2, y2)) return;
     const int xa = std::clamp(std::min(x1, x2), left_, right_), ya = std::clamp(std::min(y1, y2), top_, bottom_);
     const int xb = std::clamp(std::max(x1, x2), left_, right_), yb = std::clamp(std::max(y1, y2), top_, bottom_);
-    // gd fills a rectangle pixel by pixel; a plain colour inside the clip area of a palette
-    // picture sets exactly those bytes, so whole rows are written at once.
-    if (!gdImageTrueColor(im) && color >= 0 && color < gdMaxColors && xa >= im->cx1 && xb <= im->cx2 &&
-        ya >= im->cy1 && yb <= im->cy2 && xa >= 0 && ya >= 0 && xb < gdImageSX(im) && yb < gdImageSY(im)) {
-        for (int y = ya; y <= yb; ++y) std::memset(im->pixels[y] + xa, color, static_cast<size_t>(xb - xa + 1));
+    // gd fills a rectangle pixel by pixel, setting the pixels that lie inside the picture and
+    // its clip area. On a palette picture in a plain colour those are whole row pieces, which
+    // are written at once.
+    if (!gdImageTrueColor(im) && color >= 0 && color < gdMaxColors) {
+        const int left = std::max({xa, 0, im->cx1}), right = std::min({xb, gdImageSX(im) - 1, im->cx2});
+        const int top = std::max({ya, 0, im->cy1}), bottom = std::min({yb, gdImageSY(im) - 1, im->cy2});
+        for (int y = top; y <= bottom && left <= right; ++y)
+            std::memset(im->pixels[y] + left, color, static_cast<size_t>(right - left + 1));
         return;
     }
     gdImageFilledRectangle(im, xa, ya, xb, yb, color);
