@@ -193,14 +193,22 @@ public:
         while (position_ < end_ || fill()) {
             const uint8_t* start = buffer_ + position_;
             const std::size_t available = end_ - position_;
-            const void* zero = std::memchr(start, 0, available);
-            const std::size_t length = zero ? static_cast<const uint8_t*>(zero) - start : available;
-            const std::size_t take = std::min(length, sizeof bytes - kept);
-            std::memcpy(bytes + kept, start, take);
-            kept += take;
+            // Entries are short: they are copied until their zero byte in one pass. Once the
+            // label is full the rest of the entry is skipped.
+            const std::size_t copyable = std::min(available, sizeof bytes - kept);
+            std::size_t length = 0;
+            while (length < copyable && start[length] != 0) {
+                bytes[kept + length] = static_cast<char>(start[length]);
+                ++length;
+            }
+            kept += length;
+            if (length == copyable && length < available) {
+                const void* zero = std::memchr(start + length, 0, available - length);
+                length = zero ? static_cast<std::size_t>(static_cast<const uint8_t*>(zero) - start) : available;
+            }
             position_ += static_cast<uint32_t>(length);
-            if (zero) {
-                ++position_;
+            if (length < available) {
+                ++position_;  // past the entry's zero byte
                 break;
             }
         }
