@@ -1,4 +1,5 @@
 // Fixed-size text fields: zero-terminated, zero-filled, never ending in half a character.
+#include <algorithm>
 #include <cstring>
 
 #include "definition/codec.h"
@@ -17,11 +18,15 @@ void copyText(char* field, std::size_t fieldSize, std::string_view text) {
     if (fieldSize == 0) {
         return;
     }
-    // The stored text ends at the first zero byte, so nothing after one is kept.
-    const std::size_t zero = text.find('\0');
-    if (zero != std::string_view::npos) {
-        text = text.substr(0, zero);
+    // Bytes past the field are never kept (one more is looked at, to cut at a character).
+    text = text.substr(0, std::min(text.size(), fieldSize));
+    // The stored text ends at the first zero byte, so nothing after one is kept. Fields are
+    // short and labels are copied by the hundred thousand: a plain loop beats a library call.
+    std::size_t end = 0;
+    while (end < text.size() && text[end] != '\0') {
+        ++end;
     }
+    text = text.substr(0, end);
     std::size_t length = text.size();
     if (length > fieldSize - 1) {
         length = fieldSize - 1;
