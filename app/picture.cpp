@@ -28,6 +28,12 @@ const ContainerStream* findStream(const std::vector<ContainerStream>& streams, s
 std::string gifToPng(const std::vector<uint8_t>& gif) {
     if (gif.empty() || gif.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         throw std::runtime_error("the picture is not a GIF that gd can read");
+    // A GIF of a few bytes may declare a picture of 65535 x 65535, for which gd sets aside a
+    // byte per pixel before it reads any. What is larger than the plug-in ever draws is not
+    // converted.
+    constexpr long kLargestPicture = 1L << 24;
+    if (const auto size = gifSize(gif); size && static_cast<long>(size->first) * size->second > kLargestPicture)
+        throw std::runtime_error("the picture is larger than 16 megapixels; write it as .gif");
     gdImagePtr image = gdImageCreateFromGifPtr(static_cast<int>(gif.size()), const_cast<uint8_t*>(gif.data()));
     if (!image) throw std::runtime_error("the picture is not a GIF that gd can read");
     std::unique_ptr<gdImage, void (*)(gdImagePtr)> owned(image, gdImageDestroy);
