@@ -115,15 +115,30 @@ Streams earlierLayout() {
     return {{"CHHD", old}};
 }
 
+// A GIF of a few dozen bytes whose screen is width x height: a black and white palette and
+// one frame of the same size holding a few pixels.
+std::string declaredGif(uint16_t width, uint16_t height) {
+    std::string gif = "GIF89a";
+    auto put16 = [&](uint16_t v) { gif.push_back(static_cast<char>(v & 0xFF)), gif.push_back(static_cast<char>(v >> 8)); };
+    put16(width);
+    put16(height);
+    gif += std::string("\x80\0\0\0\0\0\xff\xff\xff", 9);
+    gif += ',';
+    put16(0), put16(0), put16(width), put16(height);
+    gif += std::string("\0\x02\x02\x44\x01\0;", 7);
+    return gif;
+}
+
 // ---- Expectations -----------------------------------------------------------------------
 
 struct Expect {
-    enum class Kind { ErrorPicture, Chart, NoPicture, Container, Number, Text, Failure } kind = Kind::Chart;
+    enum class Kind { ErrorPicture, Chart, NoPicture, Container, Number, Text, Png, Failure } kind = Kind::Chart;
     uint32_t errorCode = 0;  // ErrorPicture: the code the definition carries (0: shown only)
     double number = 0;
     std::string text;        // Text: the result; Failure: part of the message
     int status = 0;          // Failure: the exit status
     std::function<void(const Streams&)> check;  // more checks on a container result
+    int width = 0, height = 0;  // Png: the size of the picture written to out.png
 };
 
 Expect errorPicture(uint32_t code, std::function<void(const Streams&)> check = {}) {
@@ -140,6 +155,8 @@ Expect container(std::function<void(const Streams&)> check) {
     return Expect{Expect::Kind::Container, 0, 0, {}, 0, std::move(check)};
 }
 Expect number(double n) { return Expect{Expect::Kind::Number, 0, n, {}, 0, {}}; }
+// A PNG picture of width x height written to out.png (-o out.png), nothing printed.
+Expect png(int width, int height) { return Expect{Expect::Kind::Png, 0, 0, {}, 0, {}, width, height}; }
 Expect text(std::string t) { return Expect{Expect::Kind::Text, 0, 0, std::move(t), 0, {}}; }
 Expect failure(int status, std::string message) {
     return Expect{Expect::Kind::Failure, 0, 0, std::move(message), status, {}};
@@ -292,6 +309,11 @@ std::vector<Case> cases() {
         {"AnalysisOfAnEmptyDefinition", "ContainerAnalysis ( $bad ; \"ANALYSIS\" )",
          [] { return file({{"CHHD", std::string(7624, '\0')}, {"LABS", ""}, {"LABY", ""}, {"SERS", ""}}); },
          text("Container total = 7624\nHeader  = 7624\n")},
+
+        {"PictureDeclaringFortyThousandSquareAsPng", "ExtractPicture ( $bad )",
+         [] { return file({{"GIFf", declaredGif(40000, 40000)}}); }, failure(1, "16 megapixels"), {"-o", "out.png"}},
+        {"SmallDeclaredPictureAsPng", "ExtractPicture ( $bad )", [] { return file({{"GIFf", declaredGif(30, 20)}}); },
+         png(30, 20), {"-o", "out.png"}},
 
         // ---- Container files the program cannot read ------------------------------------
         {"ContainerFileOfWrongMagic", "Plotz_Draw ( $bad ; 200 ; 150 )", [] { return std::string("PWCX\1\0\0\0\0\0\0\0", 12); },
@@ -449,6 +471,16 @@ TEST_P(HostileInput, GivesItsDefinedResultAndTheNextCallWorks) {
             ASSERT_EQ(run.status, 0) << run.err;
             EXPECT_EQ(run.out, e.text + "\n");
             break;
+        case Expect::Kind::Png: {
+            ASSERT_EQ(run.status, 0) << run.err;
+            const std::string bytes = scratch.read("out.png");
+            gdImagePtr image = gdImageCreateFromPngPtr(static_cast<int>(bytes.size()), const_cast<char*>(bytes.data()));
+            ASSERT_NE(image, nullptr);
+            EXPECT_EQ(gdImageSX(image), e.width);
+            EXPECT_EQ(gdImageSY(image), e.height);
+            gdImageDestroy(image);
+            break;
+        }
         case Expect::Kind::Container:
             ASSERT_EQ(run.status, 0) << run.err;
             e.check(readContainerFile(scratch.read("result.pwcf")));
