@@ -1,0 +1,105 @@
+// Label streams are read through a buffer of 64 KiB at a time. Entries of every length, cut by
+// the buffer's edge anywhere, must come out as the plain rule makes them from each entry.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "definition/chart_definition.h"
+#include "definition/codec.h"
+#include "host/fmhost.h"
+#include "tests/fast_paths/plain_rule.h"
+
+namespace plotwise {
+namespace {
+
+FMX_Error* noError() {
+    static FMX_Error err;
+    err = FMX_Error{1, 0};
+    return &err;
+}
+
+void addStream(FMX_BinaryData* binary, const char* code, const std::string& bytes) {
+    FMX_QuadChar* type = FM_QuadChar_Constructor2(code[0], code[1], code[2], code[3], noError());
+    static const char none = 0;
+    FM_BinaryData_Add(binary, type, static_cast<uint32_t>(bytes.size()), bytes.empty() ? &none : bytes.data(),
+                      noError());
+    FM_QuadChar_Delete(type, noError());
+}
+
+// Entry k of a stream: lengths from 0 to 70 bytes, some with characters of several bytes.
+std::string entry(int k) {
+    const int length = (k * 37) % 71;
+    std::string text;
+    while (static_cast<int>(text.size()) < length) text += (k % 5 == 0) ? "\xE2\x82\xAC" : std::string(1, 'a' + k % 26);
+    return text;
+}
+
+class LabelStream : public ::testing::Test {
+protected:
+    void SetUp() override { std::memset(&workingDefinition(), 0, sizeof(ChartDefinition)); }
+    void TearDown() override { std::memset(&workingDefinition(), 0, sizeof(ChartDefinition)); }
+
+    // Decodes a container of a full-size header and the given label streams.
+    void decode(const std::string& xLabels, const std::string& yLabels) {
+        ChartBlock block{};
+        block.header.seriesCount = kMaxSeries;
+        block.header.valueCount = kMaxValues;
+        FMX_BinaryData* binary = FM_BinaryData_Constructor1(noError());
+        addStream(binary, "CHHD", std::string(reinterpret_cast<const char*>(&block), sizeof block));
+        addStream(binary, "LABS", xLabels);
+        addStream(binary, "LABY", yLabels);
+        EXPECT_TRUE(decodeDefinition(binary));
+        FM_BinaryData_Delete(binary, noError());
+    }
+    static std::vector<char> label(const Label& l) { return std::vector<char>(l, l + kLabelSize); }
+};
+
+TEST_F(LabelStream, EveryEntryAcrossTheBufferEdges) {
+    std::string stream;
+    std::vector<std::string> entries;
+    for (int k = 0; k < kMaxSeries * kMaxValues; ++k) {
+        entries.push_back(entry(k));
+        stream += entries.back();
+        stream += '\0';
+    }
+    ASSERT_GT(stream.size(), 40u * 65536);  // many buffer edges
+    decode(stream, stream);
+    const ChartDefinition& d = workingDefinition();
+    for (int s = 0; s < kMaxSeries; ++s) {
+        for (int v = 0; v < kMaxValues; ++v) {
+            const std::vector<char> expected = plainRule(entries[static_cast<std::size_t>(s) * kMaxValues + v], kLabelSize);
+            ASSERT_EQ(label(d.xLabel[s][v]), expected) << "series " << s << " value " << v;
+            ASSERT_EQ(label(d.yLabel[s][v]), expected) << "series " << s << " value " << v;
+        }
+    }
+}
+
+TEST_F(LabelStream, LongEntriesAndAnUnendedLastOne) {
+    // Entries far longer than a label, one of them straddling the first buffer edge, and a
+    // last entry without its zero byte; the stream ends before the table does.
+    std::string stream;
+    std::vector<std::string> entries;
+    entries.push_back(std::string(65530, 'p'));       // runs past the first buffer edge
+    entries.push_back(std::string(70000, 'q'));       // longer than a whole buffer
+    entries.push_back("");
+    entries.push_back("short");
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        stream += entries[k];
+        stream += '\0';
+    }
+    stream += "unended";
+    decode(stream, "");
+    const ChartDefinition& d = workingDefinition();
+    for (std::size_t k = 0; k < entries.size(); ++k) EXPECT_EQ(label(d.xLabel[0][k]), plainRule(entries[k], kLabelSize)) << k;
+    EXPECT_EQ(label(d.xLabel[0][entries.size()]), plainRule("unended", kLabelSize));
+    // Past the end of the stream the labels are empty.
+    EXPECT_EQ(label(d.xLabel[0][entries.size() + 1]), plainRule("", kLabelSize));
+    EXPECT_EQ(label(d.xLabel[kMaxSeries - 1][kMaxValues - 1]), plainRule("", kLabelSize));
+    EXPECT_EQ(label(d.yLabel[0][0]), plainRule("", kLabelSize));
+}
+
+}  // namespace
+}  // namespace plotwise
