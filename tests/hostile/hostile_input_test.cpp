@@ -401,6 +401,37 @@ std::vector<Case> cases() {
         {"ExtractPictureOfNoPicture", "ExtractPicture ( $bad )", [] { return file({{"CHHD", std::string(7624, '\0')}}); }, number(5)},
         {"AnalysisOfANumberRequest", "ContainerAnalysis ( $good ; 12 )", {}, text("")},
         {"VersionOfAContainer", "Plotz_Version ( $good )", {}, text("1.3")},  // a container's text is empty
+        {"VersionOfANumber", "Plotz_Version ( 12 )", {}, text("")},
+        {"DataOfContainersOnly", "Plotz_Data ( Plotz_New ; $good ; $good ; $good ; $good )", {}, errorPicture(0, counts(1, 0))},
+        {"TitlesOfAContainerAndNumbers", "Plotz_Titles ( $good ; $good ; 1 ; 2 )", {},
+         chart([](const Streams& s) {
+             const ChartHeader h = chartBlock(s).header;
+             EXPECT_EQ(std::string(h.chartTitle), "");
+             EXPECT_EQ(std::string(h.xAxisTitle), "1");
+             EXPECT_EQ(std::string(h.yAxisTitle), "2");
+         })},
+        {"StyleOfANumber", "Plotz_Style ( 1 ; \"vbar\" )", {}, errorPicture(2)},
+        {"FontOfANumberNameAndATextSize", "Plotz_Font ( $good ; \"charttitle\" ; 12 ; \"big\" )", {},
+         chart([](const Streams& s) {
+             const ChartBlock b = chartBlock(s);
+             EXPECT_EQ(std::string(b.fontName[0]), "12");
+             EXPECT_EQ(b.fontSize[0], 0u);
+         })},
+        {"AxisValueOfAContainer", "Plotz_Axis ( $good ; \"y\" ; \"min\" ; $good )", {},
+         chart([](const Streams& s) {
+             const AxisOptions a = chartBlock(s).axis[1];
+             EXPECT_EQ(a.min, 0.0f);
+             EXPECT_EQ(a.isAuto[0], 0);
+         })},
+        {"PieColoursOfTextAndAContainer", "Plotz_PieColors ( $good ; \"red\" ; $good )", {},
+         chart([](const Streams& s) {
+             const ChartBlock b = chartBlock(s);
+             EXPECT_EQ(b.header.customPieColors, 1);
+             EXPECT_EQ(b.pieColor[0], 0u);
+             EXPECT_EQ(b.pieColor[1], 0u);
+         })},
+        {"DrawOfTextsAndAContainer", "Plotz_Draw ( $good ; \"wide\" ; $good ; \"white\" ; \"black\" )", {}, noPicture()},
+        {"AnalysisWithoutAContainer", "ContainerAnalysis ( 1 ; \"analysis\" )", {}, text("")},
 
         // ---- Field references ------------------------------------------------------------------
         {"RangePastEveryRecord", "Plotz_Data ( Plotz_New ; \"T::Month(1-99999999999999999999)\" ; \"T::Amount\" ; 0 )", {},
