@@ -35,7 +35,6 @@ constexpr std::size_t kSeriesCount = offsetof(ChartHeader, seriesCount);
 constexpr std::size_t kValueCount = offsetof(ChartHeader, valueCount);
 constexpr std::size_t kErrorCode = offsetof(ChartHeader, errorCode);
 constexpr std::size_t kStyle = offsetof(ChartHeader, style);
-constexpr std::size_t kTitle = offsetof(ChartHeader, chartTitle);
 
 Streams& good() {
     static Streams streams;
