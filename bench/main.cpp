@@ -356,10 +356,10 @@ void registerTextReferences(Bench& b) {
 Growth steadyStateGrowth(Bench& b) {
     const Function plotzNew("Plotz_New"), plotzData("Plotz_Data"), plotzStyle("Plotz_Style"),
         plotzTitles("Plotz_Titles"), plotzDraw("Plotz_Draw");
-    std::vector<std::function<void()>> steps;
+    std::vector<std::function<bool()>> steps;
     auto keep = std::make_shared<Value>();
     auto add = [&steps, keep](const Function& f, std::shared_ptr<Arguments> args) {
-        steps.push_back([f, args, keep] { f(*args, *keep); });
+        steps.push_back([f, args, keep] { return f(*args, *keep) == 0 && keep->type() == kFMX_Container; });
     };
     add(plotzNew, std::make_shared<Arguments>());
     auto data = std::make_shared<Arguments>();
@@ -378,7 +378,8 @@ Growth steadyStateGrowth(Bench& b) {
         args->value(*c.definition).number(c.width).number(c.height);
         add(plotzDraw, args);
     }
-    return measureGrowth(kGrowthCalls, kGrowthSettleCalls, [&steps](long i) { steps[static_cast<std::size_t>(i) % steps.size()](); });
+    return measureGrowth(kGrowthCalls, kGrowthSettleCalls,
+                         [&steps](long i) { return steps[static_cast<std::size_t>(i) % steps.size()](); });
 }
 
 }  // namespace

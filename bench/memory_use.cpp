@@ -22,14 +22,14 @@ std::size_t residentBytes() {
     return resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
 }
 
-Growth measureGrowth(long calls, long settleCalls, const std::function<void(long)>& call) {
+Growth measureGrowth(long calls, long settleCalls, const std::function<bool(long)>& call) {
     Growth g;
     g.calls = calls;
     g.settleCalls = std::min(settleCalls, calls);
-    for (long i = 0; i < g.settleCalls; ++i) call(i);
+    for (long i = 0; i < g.settleCalls; ++i) g.failed += call(i) ? 0 : 1;
     g.settled = g.highest = residentBytes();
     for (long i = g.settleCalls; i < calls; ++i) {
-        call(i);
+        g.failed += call(i) ? 0 : 1;
         if ((i & 63) == 0) g.highest = std::max(g.highest, residentBytes());
     }
     g.final = residentBytes();

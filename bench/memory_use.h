@@ -18,11 +18,12 @@ struct Growth {
     std::size_t settled = 0;    // resident bytes after settleCalls
     std::size_t final = 0;      // resident bytes after all calls
     std::size_t highest = 0;    // largest resident size seen after settling
+    long failed = 0;            // calls that did not give what they should
 };
 
-// Makes `calls` calls of `call(i)` and measures the resident size after the first
-// `settleCalls` and after the last.
-Growth measureGrowth(long calls, long settleCalls, const std::function<void(long)>& call);
+// Makes `calls` calls of `call(i)` (false: the call failed) and measures the resident size
+// after the first `settleCalls` and after the last.
+Growth measureGrowth(long calls, long settleCalls, const std::function<bool(long)>& call);
 
 struct PeakMemory {
     std::string script;         // the script with the largest peak
