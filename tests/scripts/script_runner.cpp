@@ -107,7 +107,7 @@ StoredChart storedChart(const Streams& streams) {
     std::memcpy(&chart.block, block->data(), sizeof(ChartBlock));
     const std::size_t n = series->size() / sizeof(SeriesRecord);
     auto records = std::make_unique<SeriesRecord[]>(n);
-    std::memcpy(records.get(), series->data(), n * sizeof(SeriesRecord));
+    if (n > 0) std::memcpy(records.get(), series->data(), n * sizeof(SeriesRecord));  // an empty stream has no data()
     chart.series.assign(records.get(), records.get() + n);
     chart.ok = true;
     return chart;
