@@ -290,7 +290,11 @@ std::vector<Case> cases() {
          [] { const std::string none; return file(withStream(withStream(good(), "LABS", &none), "LABY", &none)); },
          chart([](const Streams& s) { EXPECT_EQ(labelsOf(s, "LABS"), std::string(" \0 \0 \0 \0 \0 \0", 12)); })},
         {"LabelsOfBrokenUtf8AndControls", "Plotz_Draw ( $bad ; 200 ; 150 )",
-         [] { const std::string labels("\xff\xfe\x01\x02\x1b[2J\0\xc3\0\xe2\x82\0\t\r\n\0", 20); return file(withStream(good(), "LABS", &labels)); },
+         [] {
+             static const char kLabels[] = "\xff\xfe\x01\x02\x1b[2J\0\xc3\0\xe2\x82\0\t\r\n\0";
+             const std::string labels(kLabels, sizeof kLabels - 1);
+             return file(withStream(good(), "LABS", &labels));
+         },
          chart(pictureSize(200, 150))},
         {"HeaderStreamInLowerCase", "Plotz_Draw ( $bad ; 200 ; 150 )",
          [] { Streams s = good(); s[0].first = "chhd"; return file(s); }, errorPicture(0)},
