@@ -168,17 +168,17 @@ private:
         const FontEntry& fe = font_entry(s.size_class);
         const TextStyle small = s.smaller();
         std::string num, den;
-        TextSize wn{0, 0}, wslash{0, 0}, wd{0, 0};
+        TextSize wn{0, 0}, wslash{0, 0};
         if (t.denominator != 0) {
             num = std::to_string(t.numerator);
             den = std::to_string(t.denominator);
             wn = small.measure(num.c_str());
             wslash = s.measure("/");
-            wd = small.measure(den.c_str());
         }
-        const int fraction_w = wn.width + wslash.width + wd.width;
+        const YLabelWidths widths = y_label_widths(L, opt, t);
+        const int fraction_w = widths.fraction;
         const int len = char_count(t.whole);
-        const int whole_w = s.ttf ? to_int(len * s.ptsize / 1.5) : len * fe.width;
+        const int whole_w = widths.whole;
         const int line_h = s.ttf ? s.measure("Aj").height : fe.height;
         const int small_h = small.ttf ? small.measure("Aj").height : font_entry(small.size_class).height;
         const int px = L.PX(0), py = L.PY(v);
@@ -291,31 +291,51 @@ private:
         }
     }
 
+    // Where FreeType puts the ink of a text of style s; not `drawn` for built-in text. A turned
+    // text (reading upward) drawn at x has its ink in the columns x + top + 1 to x + bottom + 1:
+    // FreeType sets it about a descent further right than the x given, so titles are placed by
+    // their ink, lest they run into the labels beside them.
+    static TextInk ink_of(const TextStyle& s, const char* text) {
+        return s.ttf ? freetype_ink(s.font, s.ptsize, text) : TextInk{};
+    }
+    // Left x of a turned text whose first ink column is to be `column` (built-in text: column).
+    static int turned_x(const TextInk& ink, int column) { return ink.drawn ? column - (ink.top + 1) : column; }
+
     void y_titles(int volume) {
         const double top = L.yorig / 2;
         if (opt.horizontal) {
             int x = 1;
             if (has_text(opt.title)) {
                 TextSize t = title_style.measure(opt.title);
-                title_style.draw(im, kQuarterTurn, 1, to_int(top + t.width / 2), opt.title, title_color, JustifyCenter);
+                const TextInk ink = ink_of(title_style, opt.title);
+                const int tx = turned_x(ink, 1);
+                title_style.draw(im, kQuarterTurn, tx, to_int(top + t.width / 2), opt.title, title_color,
+                                 JustifyCenter);
                 x = t.height + 1;
+                // After a FreeType title the y title keeps 2 pixels from its last ink column.
+                if (ink.drawn) x = std::max(x, tx + ink.bottom + 1 + 2);
             }
             if (has_text(opt.ytitle)) {
                 TextSize t = ytitle_style.measure(opt.ytitle);
-                ytitle_style.draw(im, kQuarterTurn, x, to_int(top + t.width / 2), opt.ytitle,
-                                  color_or(opt.ytitle_color, d_.colors.plot), JustifyCenter);
+                ytitle_style.draw(im, kQuarterTurn, turned_x(ink_of(ytitle_style, opt.ytitle), x),
+                                  to_int(top + t.width / 2), opt.ytitle, color_or(opt.ytitle_color, d_.colors.plot),
+                                  JustifyCenter);
             }
         } else if (has_text(opt.ytitle)) {
             TextSize t = ytitle_style.measure(opt.ytitle);
-            ytitle_style.draw(im, kQuarterTurn, 1, d_.in.height / 2 + t.width / 2, opt.ytitle,
-                              color_or(opt.ytitle_color, d_.colors.plot), JustifyCenter);
+            ytitle_style.draw(im, kQuarterTurn, turned_x(ink_of(ytitle_style, opt.ytitle), 1),
+                              d_.in.height / 2 + t.width / 2, opt.ytitle, color_or(opt.ytitle_color, d_.colors.plot),
+                              JustifyCenter);
         }
         if (isCombo(d_.in.type) && has_text(opt.ytitle2)) {
             TextSize t = ytitle_style.measure(opt.ytitle2);
             // A turned line is as wide as the font's line (descenders included), which may be
-            // more than this text's own height: keep all of it inside the right edge.
+            // more than this text's own height: keep all of it inside the right edge. A FreeType
+            // title is placed by its ink, which ends 2 pixels before the edge.
             const int line_h = std::max(t.height, ytitle_style.measure("Aj").height);
-            ytitle_style.draw(im, kQuarterTurn, d_.in.width - (line_h + 1), to_int(top + t.width / 2), opt.ytitle2,
+            const TextInk ink = ink_of(ytitle_style, opt.ytitle2);
+            const int x = ink.drawn ? d_.in.width - 2 - (ink.bottom + 1) : d_.in.width - (line_h + 1);
+            ytitle_style.draw(im, kQuarterTurn, x, to_int(top + t.width / 2), opt.ytitle2,
                               color_or(opt.ytitle2_color, volume), JustifyCenter);
         }
     }

@@ -97,4 +97,22 @@ int y_label_length(const GraphLayout& L, const ChartOptions& opt, float value, f
 // reads back as the number 0 ("-0") becomes "0".
 std::string y2_label_text(const ChartOptions& opt, double value);
 
+// Widths of a y label as it is drawn upright: the whole-number text (placed by its length in
+// characters, or by its measured width when FreeType draws it wider) and the fraction after it.
+struct YLabelWidths {
+    int whole = 0, fraction = 0;
+};
+YLabelWidths y_label_widths(const GraphLayout& L, const ChartOptions& opt, const YLabelText& text);
+
+// Where FreeType puts the ink of a text that draw_text_lines draws upright at (0, 0): its first
+// and last column and row. FreeType sets a text by the baseline of its first line, one "Aj" line
+// below the top given, so the ink rarely starts at the top: a turned text drawn at x has its ink
+// in the columns x + top + 1 to x + bottom + 1. `drawn` is false (and the offsets 0) when the text
+// is not drawn by FreeType.
+struct TextInk {
+    bool drawn = false;
+    int left = 0, right = 0, top = 0, bottom = 0;
+};
+TextInk freetype_ink(const char* font, double ptsize, const char* text);
+
 }  // namespace plotwise

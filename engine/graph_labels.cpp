@@ -1,6 +1,9 @@
 // Texts of the graph engine's axis labels: printf formats checked before use, the y label of a
 // value (number pattern, date or time, automatic whole numbers and fractions), its length as the
-// layout counts it, the second-axis label, and the values of the automatic y label passes.
+// layout counts it, its drawn widths, the second-axis label, the values of the automatic y label
+// passes, and where FreeType puts the ink of a text.
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +12,7 @@
 #include "engine/label_formatters.h"
 #include "engine/notice.h"
 #include "engine/printf_format.h"
+#include "engine/text_color.h"
 
 namespace plotwise {
 namespace {
@@ -80,6 +84,53 @@ int y_label_length(const GraphLayout& L, const ChartOptions& opt, float value, f
         return char_count(fractionLabel(value, whole, numerator, denominator, nullptr));
     }
     return char_count(format_value(L.fraction_labels ? "%.0f" : opt.ylabel_format, value));
+}
+
+YLabelWidths y_label_widths(const GraphLayout& L, const ChartOptions& opt, const YLabelText& text) {
+    const int size_class = opt.yaxis_font_size;
+    const char* font = L.yaxis_ttf ? L.yaxis_font : nullptr;
+    const double ptsize = L.yaxis_ttf ? L.yaxis_ptsize : 0;
+    YLabelWidths w;
+    const int len = char_count(text.whole);
+    if (L.yaxis_ttf) {
+        w.whole = GraphLayout::to_pixel(len * ptsize / 1.5);
+        // Wide glyphs would otherwise run into the axis.
+        if (!text.whole.empty())
+            w.whole = std::max(w.whole, measure_text(text.whole.c_str(), size_class, font, ptsize).width);
+    } else {
+        w.whole = len * font_entry(size_class).width;
+    }
+    if (text.denominator != 0) {
+        // Numerator and denominator are drawn smaller: one size class down, 0.6 of the points.
+        const int small_class = std::max(size_class - 1, 0);
+        const double small_pt = ptsize * 0.6;
+        const bool small_ttf = L.yaxis_ttf && small_pt >= 1;
+        const char* small_font = small_ttf ? font : nullptr;
+        const std::string num = std::to_string(text.numerator), den = std::to_string(text.denominator);
+        w.fraction = measure_text(num.c_str(), small_class, small_font, small_ttf ? small_pt : 0).width +
+                     measure_text("/", size_class, font, ptsize).width +
+                     measure_text(den.c_str(), small_class, small_font, small_ttf ? small_pt : 0).width;
+    }
+    return w;
+}
+
+TextInk freetype_ink(const char* font, double ptsize, const char* text) {
+    TextInk ink;
+    if (font == nullptr || *font == '\0' || text == nullptr || !std::isfinite(ptsize) || ptsize <= 0 ||
+        ptsize > 4096)
+        return ink;
+    int brect[8] = {};
+    if (gdImageStringFT(nullptr, brect, 0, const_cast<char*>(font), ptsize, 0.0, 0, 0, const_cast<char*>(text)) !=
+        nullptr)
+        return ink;
+    // draw_text_lines puts the first baseline one "Aj" line height, less a pixel, below the top.
+    const int line = measure_text("Aj", 0, font, ptsize).height;
+    ink.drawn = true;
+    ink.left = brect[0];
+    ink.right = brect[2];
+    ink.top = line - 1 + brect[7];
+    ink.bottom = line - 1 + brect[1];
+    return ink;
 }
 
 std::string y2_label_text(const ChartOptions& opt, double value) {

@@ -151,13 +151,18 @@ void measure_x_labels(const GraphInput& in, const ChartOptions& opt, GraphLayout
 }
 
 // Widest legend name (kind 3 entries) and its length in characters; the first such entry.
+// `drawn_room`: with names drawn by FreeType, the room the widest entry takes from the point
+// it is anchored at (square, gap, measured name and a margin); 0 with built-in names.
 struct LegendSize {
     int width = 0, chars = 0;
     const LegendEntry* first = nullptr;
+    int drawn_room = 0;
 };
 LegendSize measure_legend(const ChartOptions& opt, const GraphLayout& L) {
     LegendSize s;
     if (opt.legend_entries == nullptr) return s;
+    const bool ttf =
+        L.yaxis_ptsize > 0 && L.ytitle_font != nullptr && probe_font(L.ytitle_font, L.yaxis_ptsize).width > 0;
     for (int i = 0; i < opt.legend_count; ++i) {
         const LegendEntry& e = opt.legend_entries[i];
         if (e.kind != 3) continue;
@@ -166,8 +171,19 @@ LegendSize measure_legend(const ChartOptions& opt, const GraphLayout& L) {
         TextSize t = measure_text(name.c_str(), opt.yaxis_font_size, L.ytitle_font, L.yaxis_ptsize);
         s.width = std::max(s.width, t.width);
         s.chars = std::max(s.chars, static_cast<int>(name.size()));
+        // The square is centred 2 half sizes from the anchor, the name starts 2 pixels after it.
+        if (ttf) s.drawn_room = std::max(s.drawn_room, 4 * e.width + 2 + t.width + 2);
     }
     return s;
+}
+
+// The x labels of categories get fewer when the shown ones would overlap, that is stand less
+// than `footprint` pixels apart: positions lie xscl apart, which on bar and 3D charts is less
+// than the plot width shared among the points. Returns the count of labels to take as fitting.
+int thin_x_labels(int num_xlbls, int num_points, double xscl, int footprint) {
+    auto pitch = [&](int k) { return (k >= num_points ? 1 : num_points / std::max(k, 1) + 1) * xscl; };
+    while (num_xlbls > 0 && pitch(num_xlbls) < footprint) --num_xlbls;
+    return num_xlbls;
 }
 
 // The smallest entry of the table (or a decade beyond its end) that is at least `least`.
@@ -242,8 +258,10 @@ GraphLayout layout_prepared(const GraphInput& in) {
 
     // ---- Text space ----
     const double spacing = std::isfinite(opt.line_spacing) ? std::clamp(opt.line_spacing, 0.0, 100.0) : 1.2;
+    int title_h = 0, ytitle_h = 0;  // measured heights
     if (has_text(opt.title)) {
         TextSize t = measure_text(opt.title, opt.title_size, L.title_font, L.title_ptsize);
+        title_h = t.height;
         L.title_hgt = to_int(t.height * spacing + 2);
     } else {
         L.title_hgt = 2;
@@ -253,8 +271,10 @@ GraphLayout layout_prepared(const GraphInput& in) {
         TextSize t = measure_text(opt.xtitle, opt.xtitle_size, L.xtitle_font, L.xtitle_ptsize);
         L.xtitle_hgt = to_int(t.height * spacing + 1);
     }
-    if (has_text(opt.ytitle))
-        L.ytitle_wth = measure_text(opt.ytitle, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize, 90).height + 2;
+    if (has_text(opt.ytitle)) {
+        ytitle_h = measure_text(opt.ytitle, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize, 90).height;
+        L.ytitle_wth = ytitle_h + 2;
+    }
     if (isCombo(type) && has_text(opt.ytitle2))
         L.ytitle2_wth = measure_text(opt.ytitle2, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize, 90).height + 2;
     if (opt.ticks && (opt.grid || opt.xaxis)) L.xtick_len = 3;
@@ -263,6 +283,9 @@ GraphLayout layout_prepared(const GraphInput& in) {
     if (opt.horizontal) {  // the title moves into the left margin of the turned picture
         L.ytitle_wth += L.title_hgt;
         L.title_hgt = 2;
+        // A FreeType title is drawn by its ink from column 1, the y title 2 pixels after it.
+        if (L.title_ttf && has_text(opt.title))
+            L.ytitle_wth = std::max(L.ytitle_wth, title_h + 2 + (has_text(opt.ytitle) ? ytitle_h + 2 : 0));
     }
     if (is3d(type)) {
         double base = (width + height) / 2 * static_cast<double>(opt.depth_3d) / 100;
@@ -290,7 +313,7 @@ GraphLayout layout_prepared(const GraphInput& in) {
             L.legend_wth = to_int(legend.width * factor + legend.first->width * 7 + 1);
         } else {
             double per_char = L.ytitle_ttf ? L.yaxis_ptsize / 1.2 : font_entry(opt.yaxis_font_size).width;
-            L.legend_hgt = to_int((legend.chars + 2) * per_char + 1);
+            L.legend_hgt = std::max(to_int((legend.chars + 2) * per_char + 1), legend.drawn_room);
         }
     }
 
@@ -318,14 +341,23 @@ GraphLayout layout_prepared(const GraphInput& in) {
     }
     // The label pass: the widest label, and the first label value above the data.
     int longest = 0;
+    int widest = 0;  // upright FreeType labels: the widest as drawn
+    const bool measure_labels = opt.yaxis && L.yaxis_ttf && !opt.horizontal;
     float v = L.lowest;
     for (int k = 0; k < kMaxAxisSteps; ++k) {
         v = static_cast<float>(L.lowest + k * static_cast<double>(interval));
         if (v > L.highest) break;
         if (opt.yaxis) longest = std::max(longest, y_label_length(L, opt, v, interval));
+        if (measure_labels) {
+            const YLabelWidths w = y_label_widths(L, opt, y_label_text(L, opt, v, interval));
+            widest = std::max(widest, w.whole + w.fraction);
+        }
     }
     const double per_char = L.yaxis_ttf ? L.yaxis_ptsize * 0.7 : font_entry(opt.yaxis_font_size).width;
     L.ylabel_wth = to_int(longest * per_char);
+    // Labels end 2 pixels before the axis; one wider than its length suggests keeps clear of
+    // the y title (the ticks' room counts).
+    if (widest > 0) L.ylabel_wth = std::max(L.ylabel_wth, widest + 2 - L.ytick_len);
     if (!given(opt.requested_ymax)) L.highest = v;
     else L.highest = std::max(L.highest, opt.requested_ymax);
     if (!(L.highest > L.lowest)) L.highest = static_cast<float>(L.lowest + static_cast<double>(interval));
@@ -341,9 +373,21 @@ GraphLayout layout_prepared(const GraphInput& in) {
             std::string text = y2_label_text(opt, L.vhighest);
             TextSize t = measure_text(text.c_str(), opt.yaxis_font_size, L.yaxis_font, L.yaxis_ptsize);
             L.ylabel2_wth = to_int(0.7 * t.width + 1);
+            if (L.yaxis_ttf) {
+                // The labels start 6 pixels right of the plot's back corner, past the ticks'
+                // room: reserve the wider of the two end labels as FreeType draws it.
+                std::string low = y2_label_text(opt, L.vlowest);
+                const int w = std::max(
+                    t.width, measure_text(low.c_str(), opt.yaxis_font_size, L.yaxis_font, L.yaxis_ptsize).width);
+                L.ylabel2_wth = std::max(L.ylabel2_wth, 6 + w + 2 - L.ytick2_len);
+            }
             L.ylabel2_gap = L.ylabel2_wth + width / 60;
         }
     }
+    // The legend column starts the second-axis gap right of the plot's back corner, where the
+    // ticks and labels of that axis have their room: a FreeType name must end inside the picture.
+    if (L.legend_wth > 0 && legend.drawn_room > 0)
+        L.legend_wth = std::max(L.legend_wth, legend.drawn_room + L.ylabel2_gap - L.ylabel2_wth - L.ytick2_len);
     L.custom_yaxis = given(opt.yaxis_grid_step) || given(opt.yaxis_tick_step) || given(opt.yaxis_label_step) ||
                      L.highest > 2147483648.0f || L.lowest < -2147483648.0f;
     const double range = static_cast<double>(L.highest) - L.lowest;
@@ -403,6 +447,12 @@ GraphLayout layout_prepared(const GraphInput& in) {
 
     const int gap = (opt.xlabel_spacing == 32767 ? 0 : opt.xlabel_spacing) + L.xlabel_wth;
     L.num_xlbls = gap > 0 ? L.plot_width / gap : n;
+    // FreeType labels of categories, measured, are also thinned by the distance they are drawn
+    // apart, so that none overlaps its neighbour.
+    const bool numeric_x = isXy(type) && (given(opt.xaxis_grid_step) || given(opt.xaxis_tick_step) ||
+                                          given(opt.xaxis_label_step));
+    if (L.xaxis_ttf && xlabels_shown && gap > 0 && opt.xlabel_spacing != 32767 && !numeric_x)
+        L.num_xlbls = thin_x_labels(L.num_xlbls, n, L.xscl, L.xlabel_wth);
     return L;
 }
 
