@@ -186,6 +186,20 @@ int thin_x_labels(int num_xlbls, int num_points, double xscl, int footprint) {
     return num_xlbls;
 }
 
+// How far a label at the plot's first position reaches left of it, with a pixel to spare:
+// upright and turned labels are centred on the position, slanted ones end at it.
+int first_label_reach(const char* text, const ChartOptions& opt, const GraphLayout& L, double angle) {
+    const TextSize t = measure_text(text, opt.xaxis_font_size, L.xaxis_font, L.xaxis_ptsize);
+    int reach = t.width / 2;
+    if (angle == 90) {
+        reach = t.height / 2;
+    } else if (angle != 0) {
+        const double a = angle * M_PI / 180;
+        reach = to_int(t.width * std::cos(a) + t.height * a / (M_PI / 2) / 2);
+    }
+    return std::max(reach, 0) + 2;
+}
+
 // The smallest entry of the table (or a decade beyond its end) that is at least `least`.
 float raise_interval(const float* table, float interval, double least) {
     if (interval >= least) return interval;
@@ -408,7 +422,14 @@ GraphLayout layout_prepared(const GraphInput& in) {
     }
     // Without a legend the last position must stay inside the picture (x = width is outside).
     if (L.legend_wth == 0) overhang = std::max(overhang, 1);
+    const bool numeric_x = isXy(type) && (given(opt.xaxis_grid_step) || given(opt.xaxis_tick_step) ||
+                                          given(opt.xaxis_label_step));
     int left = L.ytitle_wth + L.ylabel_wth + L.ytick_len;
+    // A FreeType label at the first position of a line, area or xy chart must not start left of
+    // the picture: wide labels and slanted ones reach further left than the y labels' room.
+    if (L.xaxis_ttf && xlabels_shown && !bars && !numeric_x && has_text(in.xlabels[0]) &&
+        (opt.xlabel_ctl == nullptr || opt.xlabel_ctl[0] != 0))
+        left = std::max(left, first_label_reach(in.xlabels[0], opt, L, angle));
     if (opt.keep_geometry && opt.saved_plot_left != 0) left = opt.saved_plot_left;
     L.plot_width = width - (left + L.ytick2_len + L.ytitle2_wth + L.ylabel2_wth + L.legend_wth + L.xdepth_total);
     if (opt.keep_geometry && opt.saved_plot_width != 0) L.plot_width = opt.saved_plot_width;
@@ -449,8 +470,6 @@ GraphLayout layout_prepared(const GraphInput& in) {
     L.num_xlbls = gap > 0 ? L.plot_width / gap : n;
     // FreeType labels of categories, measured, are also thinned by the distance they are drawn
     // apart, so that none overlaps its neighbour.
-    const bool numeric_x = isXy(type) && (given(opt.xaxis_grid_step) || given(opt.xaxis_tick_step) ||
-                                          given(opt.xaxis_label_step));
     if (L.xaxis_ttf && xlabels_shown && gap > 0 && opt.xlabel_spacing != 32767 && !numeric_x)
         L.num_xlbls = thin_x_labels(L.num_xlbls, n, L.xscl, L.xlabel_wth);
     return L;

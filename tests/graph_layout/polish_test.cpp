@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -344,6 +345,38 @@ TEST_F(Polish, FreeTypeLabelsThatWouldOverlapAreThinned) {
     GraphLayout L = layout_graph(1200, 280, Bar, 6, labels, 1, data.data(), nullptr);
     ASSERT_EQ(L.result, 0);
     EXPECT_EQ(L.num_xlbls, L.plot_width / (5 + L.xlabel_wth));
+}
+
+TEST_F(Polish, FirstLabelStaysInsideThePicture) {
+    const char* labels[3] = {"01 June 2009", "08 June 2009", "15 June 2009"};
+    std::vector<float> data{21, 24, 19};
+    // Built-in labels: the plot starts after the y labels and ticks, as estimated.
+    GraphLayout L = layout_graph(520, 340, Line, 3, labels, 1, data.data(), nullptr);
+    ASSERT_EQ(L.result, 0);
+    EXPECT_EQ(L.PX(0), L.ylabel_wth + L.ytick_len);
+    SKIP_WITHOUT_SANS();
+    ChartOptions& o = chartOptions();
+    o.xaxis_font = kSans;
+    o.xaxis_ptsize = 12;
+    const TextSize t = measure_text(labels[0], 2, kSans, 12);
+    for (double angle : {0.0, 60.0, 90.0}) {
+        SCOPED_TRACE(angle);
+        o.xlabel_angle = angle;
+        L = layout_graph(520, 340, Line, 3, labels, 1, data.data(), nullptr);
+        ASSERT_EQ(L.result, 0);
+        // Where the label is drawn from: centred on the first position, or ending there.
+        const double a = angle * M_PI / 180;
+        int start = L.PX(0) - 1 - t.width / 2;
+        if (angle == 90) start = L.PX(0) - 1 - t.height / 2;
+        if (angle == 60) start = L.PX(0) - 1 - static_cast<int>(t.width * std::cos(a) + t.height * a / (M_PI / 2) / 2);
+        EXPECT_GE(start, 1);
+        EXPECT_GE(L.PX(0), L.ylabel_wth + L.ytick_len);
+    }
+    // A short label needs no more than the y labels' room.
+    const char* short_labels[3] = {"Jan", "Feb", "Mar"};
+    o.xlabel_angle = 0;
+    L = layout_graph(520, 340, Line, 3, short_labels, 1, data.data(), nullptr);
+    EXPECT_EQ(L.PX(0), L.ylabel_wth + L.ytick_len);
 }
 
 }  // namespace
