@@ -2,6 +2,7 @@
 // (the same scan order: a row to the left and right, then the runs above, then below), but
 // keeps its pending rows on the heap: gd recurses once per row, and a pie a few thousand
 // pixels high would overflow a small thread stack.
+#include <cstring>
 #include <vector>
 
 #include "engine/pie_internal.h"
@@ -25,6 +26,12 @@ struct PaletteRow {
     unsigned char color;
     int get(int x) const { return pixels[x]; }
     void set(int x) const { pixels[x] = color; }
+    // The first column from `from` (below `end`) in the border colour, else `end`.
+    int find(int from, int end, int border) const {
+        const void* hit = std::memchr(pixels + from, border, static_cast<size_t>(end - from));
+        return hit ? static_cast<int>(static_cast<const unsigned char*>(hit) - pixels) : end;
+    }
+    void set_run(int from, int to) const { std::memset(pixels + from, color, static_cast<size_t>(to - from + 1)); }
 };
 struct PaletteRows {
     gdImagePtr image;
@@ -38,6 +45,13 @@ struct GdRow {
     int y, color;
     int get(int x) const { return gdImageGetPixel(image, x, y); }
     void set(int x) const { gdImageSetPixel(image, x, y, color); }
+    int find(int from, int end, int border) const {
+        while (from < end && get(from) != border) ++from;
+        return from;
+    }
+    void set_run(int from, int to) const {
+        for (int x = from; x <= to; ++x) set(x);
+    }
 };
 struct GdRows {
     gdImagePtr image;
@@ -51,17 +65,11 @@ void fillRegion(const Rows& rows_of, int sx, int sy, int x, int y, int border, i
     // Paints the run through (px, py); nothing when (px, py) itself is border.
     auto paintRun = [&](int px, int py) {
         const auto line = rows_of.row(py);
-        int left = -1;
-        for (int i = px; i >= 0 && line.get(i) != border; --i) {
-            line.set(i);
-            left = i;
-        }
-        if (left == -1) return;
-        int right = px;
-        for (int i = px + 1; i < sx && line.get(i) != border; ++i) {
-            line.set(i);
-            right = i;
-        }
+        if (line.get(px) == border) return;
+        int left = px;
+        while (left > 0 && line.get(left - 1) != border) --left;
+        const int right = line.find(px + 1, sx, border) - 1;
+        line.set_run(left, right);
         rows.push_back(Row{py, left, right, left, false, true});
     };
 
@@ -79,23 +87,28 @@ void fillRegion(const Rows& rows_of, int sx, int sy, int x, int y, int border, i
             }
             continue;
         }
-        // Look along the neighbour row until a run to paint begins, then paint it first.
+        // Look along the neighbour row until a run to paint begins, then paint it first. The
+        // look alternates between two plain scans (past border or painted pixels, then past
+        // the others), which is most of a fill's work.
         const int ny = row.below ? row.y + 1 : row.y - 1;
         const auto line = rows_of.row(ny);
+        const int right = row.right;
+        auto closed = [&](int c) { return c == border || c == color; };
         bool last_border = row.last_border;
         int seed = -1;
         int i = row.next;
-        for (; i <= row.right; ++i) {
-            const int c = line.get(i);
+        while (i <= right) {
             if (last_border) {
-                if (c != border && c != color) {
-                    seed = i++;
-                    last_border = false;
-                    break;
-                }
-            } else if (c == border || c == color) {
-                last_border = true;
+                while (i <= right && closed(line.get(i))) ++i;
+                if (i > right) break;
+                seed = i++;
+                last_border = false;
+                break;
             }
+            while (i <= right && !closed(line.get(i))) ++i;
+            if (i > right) break;
+            last_border = true;
+            ++i;
         }
         row.next = i;
         row.last_border = last_border;
