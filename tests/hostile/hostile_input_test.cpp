@@ -453,7 +453,7 @@ std::vector<Case> cases() {
 // ---- The table ------------------------------------------------------------------------------
 
 class HostileInput : public ::testing::TestWithParam<Case> {
-protected:
+public:
     static void SetUpTestSuite() {
         if (!good().empty()) return;
         Scratch scratch;
@@ -554,7 +554,47 @@ TEST_P(HostileInput, GivesItsDefinedResultAndTheNextCallWorks) {
     EXPECT_EQ(readContainerFile(scratch.read("after.pwcf")), good());
 }
 
+// `plotwise inspect` describes every damaged container file, and refuses a file that is no
+// container file with a message, exit status 2.
+class InspectFile : public ::testing::TestWithParam<Case> {
+protected:
+    static void SetUpTestSuite() { HostileInput::SetUpTestSuite(); }
+};
+
+TEST_P(InspectFile, DescribesTheContainerFileOrRefusesIt) {
+    const Case& c = GetParam();
+    Scratch scratch;
+    const std::string bytes = c.bad();
+    scratch.write("bad.pwcf", bytes);
+    const Outcome run = runProgram(scratch, {"inspect", "bad.pwcf"});
+    ASSERT_TRUE(run.exited) << "ended by signal " << run.signal << "\n" << run.err;
+    bool wellFormed = true;
+    try {
+        readContainerFile(bytes);
+    } catch (const std::runtime_error&) {
+        wellFormed = false;
+    }
+    if (wellFormed) {
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_FALSE(run.out.empty());
+    } else {
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find("bad.pwcf"), std::string::npos) << run.err;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Table, HostileInput, ::testing::ValuesIn(cases()),
+                         [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+std::vector<Case> casesWithFiles() {
+    std::vector<Case> withFiles;
+    for (Case& c : cases()) {
+        if (c.bad) withFiles.push_back(std::move(c));
+    }
+    return withFiles;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, InspectFile, ::testing::ValuesIn(casesWithFiles()),
                          [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 }  // namespace
