@@ -15,8 +15,11 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <unordered_map>
+
+#include <sys/stat.h>
 
 #include "engine/chart_options.h"
 
@@ -42,12 +45,23 @@ constexpr std::array<FontMetrics, 6> kFontMetrics{{
 std::array<FontEntry, 6> fontTable{};
 bool fontTableLoaded = false;
 
+// A font named by a path is opened by FreeType as it stands. Font names come from stored
+// charts and from scripts, so only a regular file is: a pipe would block the drawing (and the
+// host with it) until someone writes to it, a device could feed it without end. Names without
+// a path are looked up in the font folders.
+bool openableFontFile(const char* font_file) {
+    if (std::strchr(font_file, '/') == nullptr) return true;
+    struct stat status;
+    return ::stat(font_file, &status) == 0 && S_ISREG(status.st_mode);
+}
+
 // FreeType is used for a font file and a point size FreeType can render; anything else
-// (0, negative, not a number, absurdly large) selects the built-in fonts.
+// (0, negative, not a number, absurdly large, a path to something other than a file)
+// selects the built-in fonts.
 constexpr double kLargestPointSize = 4096;
 bool useFreeType(const char* font_file, double ptsize) {
     return font_file != nullptr && font_file[0] != '\0' && std::isfinite(ptsize) && ptsize > 0 &&
-           ptsize <= kLargestPointSize;
+           ptsize <= kLargestPointSize && openableFontFile(font_file);
 }
 
 // Measuring a text runs FreeType's hinting for each of its glyphs, and a drawing measures the
