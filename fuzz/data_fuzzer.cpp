@@ -21,6 +21,7 @@ struct Record {
     int kind;  // 0 number, 1 text, 2 date
     double number;
     std::string text;
+    int64_t seconds = 0;  // a date's seconds since 0001-01-01
 };
 
 // The found set the evaluation hook answers from.
@@ -54,7 +55,7 @@ int16_t answer(void* context, const char* expression, FMX_Data* result) {
         h::setText(result, record.text);
     } else {
         FMX_DateTime* date = FM_DateTime_Constructor1(h::err());
-        FM_DateTime_SetSecondsSinceEpoch(date, static_cast<int64_t>(record.number), h::err());
+        FM_DateTime_SetSecondsSinceEpoch(date, record.seconds, h::err());
         FM_Data_SetDateTime(result, date, kFMX_Date, h::err());
         FM_DateTime_Delete(date, h::err());
     }
@@ -101,6 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (std::size_t i = 0; i < count && !in.empty(); ++i) {
         Record record{static_cast<int>(in.byte() % 3), 0, {}};
         if (record.kind == 1) record.text = in.text(300);
+        else if (record.kind == 2) record.seconds = in.raw<int64_t>();
         else record.number = in.flag() ? static_cast<double>(in.raw<int16_t>()) : in.raw<double>();
         set.records.push_back(std::move(record));
     }
