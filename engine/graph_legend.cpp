@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "engine/graph_shapes.h"
+#include "engine/pie_internal.h"
 #include "engine/text_color.h"
 
 namespace plotwise {
@@ -68,7 +69,9 @@ void paint_circle(const DataPlot& p, int x, int y, int half, int color, Part par
         return;
     }
     border(spare);
-    if (gdImageGetPixel(p.im, seed_x, y) != spare) gdImageFillToBorder(p.im, seed_x, y, spare, spare);
+    // The region fill that keeps its work on the heap: gd's own recurses once per row, and a
+    // marker as tall as the picture would overflow a small thread stack.
+    if (gdImageGetPixel(p.im, seed_x, y) != spare) pie::fill_to_border(p.im, seed_x, y, spare, spare);
     const int x0 = std::max(x - half - 1, 0), x1 = std::min(x + half + 1, gdImageSX(p.im) - 1);
     const int y0 = std::max(y - half - 1, 0), y1 = std::min(y + half + 1, gdImageSY(p.im) - 1);
     for (int yy = y0; yy <= y1; ++yy)
