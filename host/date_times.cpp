@@ -91,7 +91,9 @@ int64_t FM_DateTime_GetSecondsSinceEpoch(const FMX_DateTime* self, FMX_Error* er
 
 void FM_DateTime_SetSecondsSinceEpoch(FMX_DateTime* self, int64_t seconds, FMX_Error* err) {
     if (!self) return setError(err, kFMX_ErrorOther);
-    self->seconds = seconds;
+    // Kept where whole days of it still fit in 64 bits, as the other setters keep it: every
+    // conversion to dates and days then stays within range.
+    self->seconds = clampSeconds(seconds);
     setError(err, kFMX_ErrorNone);
 }
 
