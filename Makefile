@@ -63,7 +63,8 @@ test-sanitize: deps
 	cd $(SAN_BUILD) && $(SANITIZER_ENV) ctest -j $(JOBS) --output-on-failure
 
 # Each fuzz target runs for FUZZ_SECONDS, starting from its seed corpus (fuzz/corpus/<target>)
-# and its crashers (tests/crashers/<target>); what it learns is kept in $(FUZZ_BUILD)/corpus.
+# and its crashers (tests/crashers/<target>), with its dictionary (fuzz/<target>.dict) when it
+# has one; what it learns is kept in $(FUZZ_BUILD)/corpus.
 # An input that fails lands in $(FUZZ_BUILD)/findings/<target>/: copy it into
 # tests/crashers/<target>/ with the fix, so that `make test` replays it from then on.
 FUZZ_SECONDS ?= 60
@@ -77,6 +78,7 @@ define run-fuzzer
 	@echo "==> fuzz_$(1) for $(FUZZ_SECONDS) s"
 	$(SANITIZER_ENV) $(FUZZ_BUILD)/fuzz_$(1) -max_total_time=$(FUZZ_SECONDS) -timeout=60 \
 	  -max_len=$(or $(FUZZ_MAX_LEN_$(1)),4096) -print_final_stats=1 \
+	  $(addprefix -dict=,$(wildcard fuzz/$(1).dict)) \
 	  -artifact_prefix=$(FUZZ_BUILD)/findings/$(1)/ \
 	  $(FUZZ_BUILD)/corpus/$(1) fuzz/corpus/$(1) $(wildcard tests/crashers/$(1))
 
