@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,10 +44,11 @@ int main(int argc, char** argv) {
         const std::vector<uint8_t> bytes = readFile(file);
         std::printf("%s (%zu bytes)\n", file.string().c_str(), bytes.size());
         std::fflush(stdout);  // a crash then names its input
-        // A copy of exactly the file's size, so that reading one byte past it is caught.
-        std::vector<uint8_t> exact(bytes);
-        exact.shrink_to_fit();
-        LLVMFuzzerTestOneInput(exact.empty() ? nullptr : exact.data(), exact.size());
+        // A copy in a block of exactly the file's size (never null, as libFuzzer passes it),
+        // so that reading one byte past it is caught.
+        const std::unique_ptr<uint8_t[]> exact(new uint8_t[bytes.size()]);
+        std::copy(bytes.begin(), bytes.end(), exact.get());
+        LLVMFuzzerTestOneInput(exact.get(), bytes.size());
     }
     std::printf("%zu inputs replayed\n", files.size());
     return 0;
