@@ -1,7 +1,9 @@
 // Region fill up to a border colour. It paints exactly the pixels gd's fill-to-border paints
 // (the same scan order: a row to the left and right, then the runs above, then below), but
 // keeps its pending rows on the heap: gd recurses once per row, and a pie a few thousand
-// pixels high would overflow a small thread stack.
+// pixels high would overflow a small thread stack. One difference on purpose: a start point
+// outside the picture fills nothing, where gd would move it to the nearest edge and could flood
+// the background.
 #include <cstring>
 #include <vector>
 
