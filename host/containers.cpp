@@ -8,11 +8,6 @@ using namespace fmhost;
 
 namespace {
 
-template <typename Result>
-Result failed(FMX_Error* err) {
-    setError(err, kFMX_ErrorOther);
-    return Result{};
-}
 
 bool validIndex(const FMX_BinaryData* self, int32_t index) {
     return self && index >= 0 && static_cast<std::size_t>(index) < self->streams.size();

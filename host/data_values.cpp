@@ -11,11 +11,6 @@ using namespace fmhost;
 
 namespace {
 
-template <typename Result>
-Result failed(FMX_Error* err) {
-    setError(err, kFMX_ErrorOther);
-    return Result{};
-}
 
 bool isDateTimeType(int32_t type) { return type == kFMX_Date || type == kFMX_Time || type == kFMX_TimeStamp; }
 

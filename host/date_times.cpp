@@ -7,11 +7,6 @@ using namespace fmhost;
 
 namespace {
 
-template <typename Result>
-Result failed(FMX_Error* err) {
-    setError(err, kFMX_ErrorOther);
-    return Result{};
-}
 
 int64_t dayOf(const FMX_DateTime* self) { return floorDiv(self->seconds, kSecondsPerDay); }
 int64_t secondOfDay(const FMX_DateTime* self) { return floorMod(self->seconds, kSecondsPerDay); }

@@ -81,6 +81,13 @@ inline void setError(FMX_Error* err, int32_t code) {
     if (err) err->code = code;
 }
 
+// Reports a failure of kind "other" and gives the empty result of an operation.
+template <typename Result>
+Result failed(FMX_Error* err) {
+    setError(err, kFMX_ErrorOther);
+    return Result{};
+}
+
 // The lock around every process-wide registry of the library.
 std::mutex& registryMutex();
 
