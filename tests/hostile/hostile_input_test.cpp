@@ -171,6 +171,9 @@ struct Case {
     std::vector<std::string> options; // more options of the command line
 };
 
+// Test listings show a case by its name rather than by its bytes.
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
 // ---- Checks on result containers ----------------------------------------------------------
 
 std::string labelsOf(const Streams& streams, const char* type) {
