@@ -216,16 +216,24 @@ private:
 
     double label_pitch(const TextStyle& s) const { return s.ttf ? s.ptsize : font_entry(s.size_class).height; }
 
+    // The effective grid, tick and label steps of a vertical axis over lowest..highest, written
+    // back into the step options that asked for them.
+    AxisSteps vertical_steps(float& grid, float& tick, float& label, float lowest, float highest) const {
+        const double range = static_cast<double>(highest) - lowest;
+        const double fallback = range / (static_cast<double>(d_.in.num_points) + 1);
+        const double magnitude = std::max(std::fabs(lowest), std::fabs(highest));
+        const AxisSteps s = axis_steps(grid, tick, label, range, fallback, fallback, L.plot_height,
+                                       label_pitch(ylabel_style), magnitude);
+        grid = static_cast<float>(s.grid);
+        tick = static_cast<float>(s.tick);
+        label = static_cast<float>(s.label);
+        return s;
+    }
+
     void y_axis() {
         if (L.custom_yaxis) {
-            const double range = static_cast<double>(L.highest) - L.lowest;
-            const double fallback = range / (static_cast<double>(d_.in.num_points) + 1);
-            const double magnitude = std::max(std::fabs(L.lowest), std::fabs(L.highest));
-            AxisSteps s = axis_steps(opt.yaxis_grid_step, opt.yaxis_tick_step, opt.yaxis_label_step, range, fallback,
-                                     fallback, L.plot_height, label_pitch(ylabel_style), magnitude);
-            opt.yaxis_grid_step = static_cast<float>(s.grid);
-            opt.yaxis_tick_step = static_cast<float>(s.tick);
-            opt.yaxis_label_step = static_cast<float>(s.label);
+            const AxisSteps s = vertical_steps(opt.yaxis_grid_step, opt.yaxis_tick_step, opt.yaxis_label_step,
+                                               L.lowest, L.highest);
             if (opt.grid) {
                 for_each_step(L.lowest, L.highest, s.grid, true, [&](float v) { y_grid(v); });
                 if (is3d(d_.in.type))
@@ -264,13 +272,8 @@ private:
     void second_axis() {
         if (given(opt.y2axis_grid_step) || given(opt.y2axis_tick_step) || given(opt.y2axis_label_step)) {
             const double range = static_cast<double>(L.vhighest) - L.vlowest;
-            const double fallback = range / (static_cast<double>(d_.in.num_points) + 1);
-            const double magnitude = std::max(std::fabs(L.vlowest), std::fabs(L.vhighest));
-            AxisSteps s = axis_steps(opt.y2axis_grid_step, opt.y2axis_tick_step, opt.y2axis_label_step, range, fallback,
-                                     fallback, L.plot_height, label_pitch(ylabel_style), magnitude);
-            opt.y2axis_grid_step = static_cast<float>(s.grid);
-            opt.y2axis_tick_step = static_cast<float>(s.tick);
-            opt.y2axis_label_step = static_cast<float>(s.label);
+            const AxisSteps s = vertical_steps(opt.y2axis_grid_step, opt.y2axis_tick_step, opt.y2axis_label_step,
+                                               L.vlowest, L.vhighest);
             if (!(range > 0)) return;
             const int x = L.PX(last, sd);
             if (opt.ticks)
