@@ -23,7 +23,7 @@
 #include "bench/results.h"
 #include "definition/chart_definition.h"
 #include "definition/codec.h"
-#include "driver/picture.h"
+#include "definition/picture.h"
 
 namespace plotwise::bench {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "definition/codec.h"
 #include "definition/container_streams.h"
-#include "driver/picture.h"
+#include "definition/picture.h"
 #include "frame/host.h"
 
 namespace plotwise {

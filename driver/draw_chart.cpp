@@ -12,10 +12,11 @@
 #include <vector>
 
 #include "definition/codec.h"
+#include "definition/picture.h"
 #include "driver/axis_labels.h"
 #include "driver/chart_styles.h"
 #include "driver/date_values.h"
-#include "driver/picture.h"
+#include "driver/error_picture.h"
 #include "driver/pie_default_colors.h"
 #include "engine/chart_options.h"
 #include "engine/graph.h"

@@ -1,9 +1,11 @@
 // Error pictures: a fixed, decorative 3D pie titled with the message of the error code,
 // drawn instead of the chart whenever a definition carries an error.
+#include "driver/error_picture.h"
+
 #include <array>
 
 #include "definition/chart_definition.h"
-#include "driver/picture.h"
+#include "definition/picture.h"
 #include "engine/chart_options.h"
 #include "engine/pie.h"
 

@@ -1,5 +1,5 @@
 // The calculation functions the plug-in registers, with the host's calling shape. They are
-// defined by the definition and driver subsystems; the frame registers them by id.
+// defined in functions/; the frame registers them by id.
 #pragma once
 
 #include <cstdint>

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "definition/codec.h"
-#include "driver/picture.h"
+#include "definition/picture.h"
 #include "host_values.h"
 
 namespace plotwise {

@@ -6,7 +6,8 @@
 #include <gdfontmb.h>
 
 #include "definition/chart_definition.h"
-#include "driver/picture.h"
+#include "definition/picture.h"
+#include "driver/error_picture.h"
 #include "frame/call_record.h"
 #include "frame/host.h"
 #include "host/fmhost.h"

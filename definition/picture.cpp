@@ -1,7 +1,7 @@
 // The picture of the latest drawing, kept in memory: a drawing writes into a memory stream,
 // and closing the stream makes its bytes the picture. Nothing goes through a shared file, so
 // two processes never mix their pictures.
-#include "driver/picture.h"
+#include "definition/picture.h"
 
 #include <cstdlib>
 #include <cstring>

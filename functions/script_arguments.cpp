@@ -1,4 +1,4 @@
-#include "definition/script_arguments.h"
+#include "functions/script_arguments.h"
 
 #include "definition/codec.h"
 

@@ -10,12 +10,12 @@
 #include <string_view>
 
 #include "definition/codec.h"
-#include "definition/editing.h"
-#include "definition/script_arguments.h"
 #include "frame/boundary.h"
 #include "frame/host.h"
 #include "frame/process_locale.h"
 #include "frame/script_functions.h"
+#include "functions/editing.h"
+#include "functions/script_arguments.h"
 
 namespace plotwise {
 namespace {

@@ -1,11 +1,11 @@
 // Plotz_Draw ( container ; hsize ; vsize {; backcol ; textcol} ): the definition drawn at a
 // size and in colours of the script's choice.
 #include "definition/codec.h"
-#include "definition/editing.h"
 #include "frame/boundary.h"
 #include "frame/host.h"
 #include "frame/process_locale.h"
 #include "frame/script_functions.h"
+#include "functions/editing.h"
 
 namespace plotwise {
 namespace {

@@ -11,14 +11,14 @@
 
 #include "definition/codec.h"
 #include "definition/data_text.h"
-#include "definition/editing.h"
 #include "definition/field_reference.h"
-#include "definition/script_arguments.h"
 #include "driver/pie_default_colors.h"
 #include "frame/boundary.h"
 #include "frame/host.h"
 #include "frame/process_locale.h"
 #include "frame/script_functions.h"
+#include "functions/editing.h"
+#include "functions/script_arguments.h"
 
 namespace plotwise {
 namespace {

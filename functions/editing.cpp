@@ -1,4 +1,4 @@
-#include "definition/editing.h"
+#include "functions/editing.h"
 
 #include "definition/codec.h"
 #include "driver/draw_chart.h"

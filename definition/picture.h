@@ -1,12 +1,11 @@
-// The picture of the latest drawing, kept in memory, and the error pictures. A drawing opens
-// the picture for writing (which empties it), the engine writes a complete GIF into the stream,
-// and the container encoder attaches the bytes as "GIFf" and "SIZE".
+// The picture of the latest drawing, kept in memory. A drawing opens the picture for writing
+// (which empties it), the engine writes a complete GIF into the stream, and the container
+// encoder attaches the bytes as "GIFf" and "SIZE".
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <span>
-#include <string_view>
 
 #include "host/fmhost.h"
 
@@ -21,10 +20,5 @@ std::span<const uint8_t> pictureBytes();
 // Appends "GIFf" and "SIZE" (low 16 bits of width and height, big-endian) when there is a
 // picture: 0, or the host's memory error code.
 int16_t attachPicture(FMX_BinaryData* container, uint32_t width, uint32_t height);
-
-// The message of an error code; empty for a code without one.
-std::string_view errorMessage(uint32_t code);
-// Draws the error pie for `code` at the working definition's size into the picture.
-void drawErrorPicture(uint32_t code);
 
 }  // namespace plotwise

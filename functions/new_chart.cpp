@@ -1,9 +1,9 @@
 // Plotz_New: a new, empty chart definition in a container.
 #include "definition/codec.h"
-#include "definition/editing.h"
 #include "frame/boundary.h"
 #include "frame/process_locale.h"
 #include "frame/script_functions.h"
+#include "functions/editing.h"
 
 namespace plotwise {
 
