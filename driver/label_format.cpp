@@ -11,7 +11,7 @@
 #include <ctime>
 #include <string>
 
-#include "driver/time64snip.h"
+#include "driver/calendar64.h"
 
 namespace plotwise {
 

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/time64snip.h"
+#include "driver/calendar64.h"
 
 namespace plotwise {
 namespace {
