@@ -164,21 +164,6 @@ bool settleByteOrder(ChartDefinition& definition, uint32_t supplied, bool earlie
     return converted;
 }
 
-// Texts of the block that are read as zero-terminated strings end inside their fields, whatever
-// the stream held.
-void terminateTexts(ChartBlock& block) {
-    ChartHeader& header = block.header;
-    for (char* text : {header.style, header.substyle, header.chartTitle, header.xAxisTitle, header.yAxisTitle}) {
-        text[kTextFieldSize - 1] = '\0';
-    }
-    for (int type = 0; type < kTextTypes; ++type) {
-        block.fontName[type][kTextFieldSize - 1] = '\0';
-    }
-    for (AxisOptions& axis : block.axis) {
-        axis.format[kLabelSize - 1] = '\0';
-    }
-}
-
 // Reads the zero-terminated entries of a label stream, chunk by chunk through the staging
 // buffer. The end of the stream ends an entry that has no terminating zero.
 class LabelReader {
@@ -316,7 +301,7 @@ bool decodeDefinition(const FMX_BinaryData* container) {
             resetAxis(axis);  // the earlier layout has no axis records
         }
     }
-    terminateTexts(definition.block);
+    terminateBlockTexts(definition.block);
 
     readLabels(container, kXLabelStream, definition.xLabel, definition.header());
     readLabels(container, kYLabelStream, definition.yLabel, definition.header());

@@ -1,4 +1,5 @@
-// Fixed-size text fields: zero-terminated, zero-filled, never ending in half a character.
+// Fixed-size text fields: zero-terminated, zero-filled, never ending in half a character; and
+// the definition's texts ended inside their fields whatever a container held.
 #include <algorithm>
 #include <cstring>
 
@@ -44,6 +45,34 @@ void copyText(char* field, std::size_t fieldSize, std::string_view text) {
     std::memcpy(field, text.data(), length);
     // Zero-fill the rest so that equal texts give equal stored bytes.
     std::memset(field + length, 0, fieldSize - length);
+}
+
+void terminateBlockTexts(ChartBlock& block) {
+    ChartHeader& header = block.header;
+    for (char* text : {header.style, header.substyle, header.chartTitle, header.xAxisTitle, header.yAxisTitle}) {
+        text[kTextFieldSize - 1] = '\0';
+    }
+    for (auto& name : block.fontName) {
+        name[kTextFieldSize - 1] = '\0';
+    }
+    for (AxisOptions& axis : block.axis) {
+        axis.format[kLabelSize - 1] = '\0';
+    }
+}
+
+void terminateTexts(ChartDefinition& definition) {
+    terminateBlockTexts(definition.block);
+    for (SeriesRecord& series : definition.series) {
+        series.name[kTextFieldSize - 1] = '\0';
+    }
+    const int sets = seriesInUse(definition.header());
+    const int points = valuesInUse(definition.header());
+    for (int s = 0; s < sets; ++s) {
+        for (int v = 0; v < points; ++v) {
+            definition.xLabel[s][v][kLabelSize - 1] = '\0';
+            definition.yLabel[s][v][kLabelSize - 1] = '\0';
+        }
+    }
 }
 
 }  // namespace plotwise

@@ -48,25 +48,6 @@ private:
     FILE* stream_;
 };
 
-// Texts the engines read by reference must end within their fields, whatever a container held.
-// A drawing reads only the labels of the series and values in use; ending only those keeps a
-// small chart from walking all 6.4 MB of the two label tables on every call.
-void terminateTexts(ChartDefinition& definition) {
-    ChartHeader& h = definition.header();
-    for (char* text : {h.style, h.substyle, h.chartTitle, h.xAxisTitle, h.yAxisTitle}) text[kTextFieldSize - 1] = '\0';
-    for (auto& name : definition.block.fontName) name[kTextFieldSize - 1] = '\0';
-    for (AxisOptions& axis : definition.block.axis) axis.format[kLabelSize - 1] = '\0';
-    for (SeriesRecord& series : definition.series) series.name[kTextFieldSize - 1] = '\0';
-    const int sets = seriesInUse(h);
-    const int points = valuesInUse(h);
-    for (int s = 0; s < sets; ++s) {
-        for (int v = 0; v < points; ++v) {
-            definition.xLabel[s][v][kLabelSize - 1] = '\0';
-            definition.yLabel[s][v][kLabelSize - 1] = '\0';
-        }
-    }
-}
-
 void lowerAscii(char* text) {
     for (; *text != '\0'; ++text) {
         if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text - 'A' + 'a');
