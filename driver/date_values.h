@@ -6,10 +6,6 @@
 
 namespace plotwise {
 
-// Seconds between 0001-01-01 00:00 and 1970-01-01 00:30: taken off date and timestamp y values
-// so that the label formatters, which count from 1970, get them.
-constexpr double kYValueEpochOffset = 62135595000.0;
-
 // The value of a text read by the host as a date (kind 3, seconds since 0001-01-01), a time
 // (kind 4, seconds since midnight) or a timestamp (kind 5, seconds since 0001-01-01). Texts the
 // host cannot read give its zero date-time.

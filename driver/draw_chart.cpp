@@ -20,6 +20,7 @@
 #include "driver/pie_default_colors.h"
 #include "engine/chart_options.h"
 #include "engine/graph.h"
+#include "engine/label_formatters.h"
 #include "engine/pie.h"
 
 namespace plotwise {
@@ -148,7 +149,7 @@ Packed packValues(const ChartDefinition& definition, int sets, int points) {
             if (yDates) {
                 // Dates count from 0001-01-01; the label formatter counts from 1970.
                 const float seconds = static_cast<float>(hostDateSeconds(definition.yLabel[s][v], yType));
-                y[v] = yType == kAxisTime ? seconds : static_cast<float>(seconds - kYValueEpochOffset);
+                y[v] = yType == kAxisTime ? seconds : static_cast<float>(seconds - kLabelEpochOffset);
             }
             if (xDates) x[v] = static_cast<float>(hostDateSeconds(definition.xLabel[s][v], xType));
         }

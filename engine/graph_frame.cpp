@@ -13,14 +13,7 @@
 namespace plotwise {
 namespace {
 
-// Seconds from 0001-01-01 to 1970-01-01, less half an hour: x values of date axes count from
-// 0001-01-01, the date formatter from 1970.
-constexpr double kDateOffset = 62135595000.0;
 constexpr double kQuarterTurn = M_PI / 2;
-
-bool given(float f) { return f != NoValue && std::isfinite(f); }
-bool has_text(const char* t) { return t != nullptr && *t != '\0'; }
-int to_int(double v) { return GraphLayout::to_pixel(v); }
 
 int char_count(const std::string& text) {
     int n = 0;
@@ -411,7 +404,7 @@ private:
         const char* format = opt.xlabel_value_format != nullptr ? opt.xlabel_value_format : "";
         if (kind >= 3 && kind <= 5) {
             // Date and timestamp x values count from 0001-01-01; times from midnight.
-            std::string text = formatDateValue(format, kind == 4 ? x : x - kDateOffset, kind);
+            std::string text = formatDateValue(format, kind == 4 ? x : x - kLabelEpochOffset, kind);
             return text.empty() ? "Err" : text;
         }
         if (kind == 1) return formatNumberLabel(format, x);

@@ -2,6 +2,7 @@
 // palette. Internal to the graph engine.
 #pragma once
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,12 @@ struct GraphInput {
 
 // A data value that is drawn (prepared input holds NoValue for every missing value).
 inline bool is_present(float v) { return v != NoValue; }
+// A float option holds a value (not NoValue, not NaN or infinite).
+inline bool given(float f) { return f != NoValue && std::isfinite(f); }
+// A text option holds a text (not null, not empty).
+inline bool has_text(const char* t) { return t != nullptr && *t != '\0'; }
+// A length or place worked out in the layout, as whole pixels.
+inline int to_int(double v) { return GraphLayout::to_pixel(v); }
 
 // Palette indices of one drawing.
 struct GraphColors {

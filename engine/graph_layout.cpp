@@ -35,13 +35,6 @@ constexpr double kRangeLimit = 1e36;
 // An interval below this share of the largest label value cannot be stepped in single precision.
 constexpr double kSmallestStep = 1.0 / (1 << 20);
 
-int to_int(double v) { return GraphLayout::to_pixel(v); }
-
-// A float option holds a value (not NoValue, not NaN or infinite).
-bool given(float f) { return f != NoValue && std::isfinite(f); }
-
-bool has_text(const char* t) { return t != nullptr && *t != '\0'; }
-
 // A usable point size: 0 (built-in font) for a bad or negative value.
 double point_size(double p) { return std::isfinite(p) && p > 0 ? std::min(p, 2000.0) : 0; }
 

@@ -14,4 +14,8 @@ std::string formatNumberLabel(std::string_view pattern, double value);
 // since midnight); empty when no label can be made.
 std::string formatDateValue(std::string_view format, double value, int kind);
 
+// Seconds between 0001-01-01 00:00, where the host counts dates and timestamps from, and
+// 1970-01-01 00:30: taken off a date or timestamp value before it goes to formatDateValue.
+constexpr double kLabelEpochOffset = 62135595000.0;
+
 }  // namespace plotwise
