@@ -525,9 +525,9 @@ TEST_F(DrawChart, DrawErrorPictureIsTheDefaultSize) {
     ASSERT_NE(p.image, nullptr);
     EXPECT_EQ(p.width(), 320);
     EXPECT_EQ(p.height(), 240);
-    const std::vector<uint8_t>* size = testing::findStream(c.streams, "SIZE");
+    const std::string* size = support::findStream(c.streams, "SIZE");
     ASSERT_NE(size, nullptr);
-    EXPECT_EQ(*size, (std::vector<uint8_t>{0x01, 0x40, 0x00, 0xF0}));
+    EXPECT_EQ(*size, std::string("\x01\x40\x00\xF0", 4));
 }
 
 }  // namespace
