@@ -246,6 +246,13 @@ TEST_F(DrawChart, LabelAngleByOrientationOrFit) {
     EXPECT_EQ(options().xlabel_angle, 0);
     style(data(newChart(), "Jan 2009;Febr 2009;Mar 2009;Apr 2009;May 2009;Jun 2009", "1;2;3;4;5;6"), "line");
     EXPECT_EQ(options().xlabel_angle, 90);
+    // The fit is measured against the picture's width, and reaching it is not fitting: the five
+    // labels need 280 pixels.
+    const Chart five = style(data(newChart(), "Jan 2009;Febr 2009;Mar 2009;Apr 2009;May 2009", "1;2;3;4;5"), "line");
+    draw(five, 280, 200);
+    EXPECT_EQ(options().xlabel_angle, 90);
+    draw(five, 281, 200);
+    EXPECT_EQ(options().xlabel_angle, 0);
     c = axis(c, {text("x"), text("labelsOrientation"), text("sharp")});
     EXPECT_EQ(options().xlabel_angle, 60);
     c = axis(c, {text("x"), text("labelsOrientation"), text("vertical")});

@@ -107,6 +107,27 @@ TEST_F(PieDraw, AZeroSliceShowsItsColourAlongItsAngle) {
     EXPECT_EQ(rgbAt(im.get(), 100, 100 + 99), kRed);
 }
 
+TEST_F(PieDraw, ASliceIsFilledFromAChordOfThreePixels) {
+    // 200 x 200: r = 99 around (100, 100), r34 = 74.25. Slice 0 runs clockwise from twelve
+    // o'clock through 2π a / (a + b). Its ends at r34 lie in one row (74.25 cos θ >= 74 for these
+    // angles) and trunc(74.25 sin θ) apart:
+    //   a = 3, b = 398: θ = 0.04701, 74.25 sin θ = 3.49 -> 3 pixels: filled;
+    //   a = 2, b = 399: θ = 0.03134, 74.25 sin θ = 2.33 -> 2 pixels: only its lines.
+    // (101, 10) lies inside both wedges, off their lines: the edge at θ reaches x = 100 + 90 tan θ
+    // (104 or 103) in row 10, and the middle line ends in row 26.
+    const struct {
+        float a, b;
+        uint32_t inside;
+    } cases[] = {{3, 398, kRed}, {2, 399, kWhite}};
+    for (const auto& c : cases) {
+        const float values[] = {c.a, c.b};
+        auto im = drawPie(200, 200, 1, 2, nullptr, values);
+        ASSERT_TRUE(im);
+        EXPECT_EQ(rgbAt(im.get(), 101, 10), c.inside) << c.a;
+        EXPECT_EQ(rgbAt(im.get(), 60, 100), kBlue) << c.a;
+    }
+}
+
 TEST_F(PieDraw, AMissingSliceLeavesItsWedgeEmpty) {
     const float values[] = {1, 1, 1, 1};
     const unsigned char missing[] = {0, 1, 0, 0};
