@@ -22,9 +22,9 @@
 #include "driver/draw_chart.h"
 #include "engine/chart_options.h"
 #include "fuzz_input.h"
-#include "plugin_harness.h"
+#include "tests/support/plugin_calls.h"
 
-namespace h = plotwise::harness;
+namespace h = plotwise::support;
 
 namespace {
 

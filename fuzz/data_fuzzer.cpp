@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "fuzz_input.h"
-#include "plugin_harness.h"
+#include "tests/support/plugin_calls.h"
 
 using plotwise::fuzz::FuzzInput;
-namespace h = plotwise::harness;
+namespace h = plotwise::support;
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "app/record_tables.h"
 #include "app/resolver.h"
 #include "engine/chart_options.h"
-#include "plugin_harness.h"
+#include "tests/support/plugin_calls.h"
 
 namespace app = plotwise::app;
 
@@ -33,7 +33,7 @@ app::RecordTables* gTables = nullptr;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     setenv("GDFONTPATH", PLOTWISE_BINARY_DIR "/fonts", 1);
-    plotwise::harness::startPlugIn();
+    plotwise::support::startPlugIn();
     gTables = new app::RecordTables;
     gTables->add(app::RecordTable::fromCsv("Orders", kOrders, "orders.csv"));
     return 0;

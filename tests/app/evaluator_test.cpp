@@ -103,9 +103,22 @@ TEST_F(EvaluatorTest, ResultTypes) {
 }
 
 TEST_F(EvaluatorTest, DivisionByZeroIsAnErrorAtTheDivisor) {
-    const EvaluationError e = evaluationError("1 / 0");
-    EXPECT_EQ(e.code(), kErrorCalculation);
-    EXPECT_EQ(e.position(), (SourcePosition{1, 5}));
+    // A divisor that is zero however it is reached; 0 / 0 is that error too, not a result
+    // that is too large. A parenthesised divisor is placed at its first token.
+    const struct {
+        const char* source;
+        SourcePosition divisor;
+    } zeros[] = {{"1 / 0", {1, 5}}, {"0 / 0", {1, 5}}, {"-7 / ( 2 - 2 )", {1, 8}}, {"1 / \"0\"", {1, 5}}};
+    for (const auto& c : zeros) {
+        const EvaluationError e = evaluationError(c.source);
+        EXPECT_EQ(e.code(), kErrorCalculation) << c.source;
+        EXPECT_STREQ(e.what(), "division by zero") << c.source;
+        EXPECT_EQ(e.position(), c.divisor) << c.source;
+    }
+    // Divisors next to zero divide.
+    EXPECT_EQ(text("1 / 0.001"), "1000");
+    EXPECT_EQ(text("0 / -4"), "0");
+    EXPECT_EQ(text("-1 / 4"), "-0.25");
 }
 
 TEST_F(EvaluatorTest, LetBindsInOrderAndScopesItsNames) {

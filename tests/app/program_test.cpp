@@ -8,15 +8,15 @@
 #include <memory>
 
 #include "app/container_file.h"
-#include "program_runner.h"
+#include "tests/support/program.h"
 
 namespace plotwise::app {
 namespace {
 
-using testing::Outcome;
-using testing::runProgram;
-using testing::runWithPlugIn;
-using testing::ScratchFolder;
+using Outcome = support::ProgramRun;
+using support::runProgram;
+using support::runWithPlugIn;
+using support::ScratchFolder;
 
 constexpr std::string_view kOrders = "Month,Amount\r\nJan,10\r\nFeb,20.5\r\n\"Mar\",\"1,5\"\r\n";
 

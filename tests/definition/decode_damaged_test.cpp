@@ -190,14 +190,23 @@ TEST_F(DecodeTest, AnEmptyBlockStillCountsAsADefinitionAndChangesNothing) {
 }
 
 TEST_F(DecodeTest, ABlockOfTheOtherByteOrderIsConverted) {
-    const ChartBlock native = sampleBlock(2, 3);
-    ChartBlock stored = reversedBlock(native);
-    ASSERT_EQ(stored.header.seriesCount, 0x02000000u);
-    Container container;
-    container.add("CHHD", bytesOf(stored));
-    EXPECT_TRUE(decode(container));
-    EXPECT_EQ(workingDefinition().header().seriesCount, 2u);
-    EXPECT_EQ(std::memcmp(&workingDefinition().block, &native, sizeof native), 0);
+    // A count that fits the table only reversed marks the other byte order, up to a full table
+    // of 100 series; a block of our own order with a full table stays as it is.
+    const struct {
+        uint32_t series;
+        bool reversed;
+        uint32_t storedCount;  // the count as the stream holds it
+    } cases[] = {{2, true, 0x02000000u}, {100, true, 0x64000000u}, {100, false, 100u}};
+    for (const auto& c : cases) {
+        const ChartBlock native = sampleBlock(c.series, 3);
+        const ChartBlock stored = c.reversed ? reversedBlock(native) : native;
+        ASSERT_EQ(stored.header.seriesCount, c.storedCount);
+        Container container;
+        container.add("CHHD", bytesOf(stored));
+        EXPECT_TRUE(decode(container));
+        EXPECT_EQ(workingDefinition().header().seriesCount, c.series);
+        EXPECT_EQ(std::memcmp(&workingDefinition().block, &native, sizeof native), 0) << c.series;
+    }
 }
 
 TEST_F(DecodeTest, SeriesRecordsNextToABlockOfTheOtherByteOrderAreConvertedToo) {

@@ -1,4 +1,5 @@
 // The header snapshot, the defaults of a new definition and the text fields.
+#include <cfloat>
 #include <cstring>
 #include <string>
 
@@ -65,15 +66,18 @@ TEST_F(HeaderSnapshotTest, ResetDefinitionSetsFontsAndAxesButKeepsColoursSeriesA
     ChartHeader snapshot;
     resetDefinition(snapshot);
     EXPECT_STREQ(snapshot.style, "pie");
-    for (int t = 0; t < kTextTypes; ++t) {
+    // Seven text types, each at the built-in size (0) in the colour opposite to the background,
+    // which is stored as 0x02000000.
+    static_assert(sizeof definition.block.fontSize / sizeof definition.block.fontSize[0] == 7);
+    for (int t = 0; t < 7; ++t) {
         EXPECT_EQ(definition.block.fontSize[t], 0u);
-        EXPECT_EQ(definition.block.fontColor[t], kDefaultColor);
+        EXPECT_EQ(definition.block.fontColor[t], 0x02000000u);
     }
     for (const auto& name : definition.block.fontName) {
         EXPECT_EQ(std::string(name, 256), "Times.ttf" + std::string(256 - 9, '\0'));
     }
     for (const AxisOptions& axis : definition.block.axis) {
-        EXPECT_EQ(axis.min, kLargestFloat);
+        EXPECT_EQ(axis.min, FLT_MAX);  // automatic
         EXPECT_EQ(axis.type, 0);
         EXPECT_EQ(axis.isAuto[7], 1);
     }

@@ -1,5 +1,6 @@
-// Host values for the definition tests, built and read through the host library directly:
-// containers with chosen streams, argument lists, and the result of a calculation function.
+// Host values for the definition tests, owned by the test and built and read with the shared
+// host-value helpers: containers with chosen streams, argument lists, and the result of a
+// calculation function.
 #pragma once
 
 #include <cstdint>
@@ -14,14 +15,11 @@
 #include "definition/chart_definition.h"
 #include "frame/call_record.h"
 #include "host/fmhost.h"
+#include "tests/support/host_values.h"
 
 namespace plotwise::testing {
 
-inline FMX_Error* noError() {
-    static FMX_Error err;
-    err = FMX_Error{1, 0};
-    return &err;
-}
+using support::err;
 
 inline std::vector<uint8_t> bytesOf(std::string_view text) {
     return std::vector<uint8_t>(text.begin(), text.end());
@@ -38,18 +36,13 @@ std::vector<uint8_t> bytesOf(const T& record) {
 // A container owned by the test.
 class Container {
 public:
-    Container() : binary_(FM_BinaryData_Constructor1(noError())) {}
-    ~Container() { FM_BinaryData_Delete(binary_, noError()); }
+    Container() : binary_(FM_BinaryData_Constructor1(err())) {}
+    ~Container() { FM_BinaryData_Delete(binary_, err()); }
     Container(const Container&) = delete;
     Container& operator=(const Container&) = delete;
 
     Container& add(const char code[4], const std::vector<uint8_t>& bytes) {
-        FMX_QuadChar* type = FM_QuadChar_Constructor2(code[0], code[1], code[2], code[3], noError());
-        static const uint8_t none = 0;
-        EXPECT_EQ(FM_BinaryData_Add(binary_, type, static_cast<uint32_t>(bytes.size()),
-                                    bytes.empty() ? &none : bytes.data(), noError()),
-                  0);
-        FM_QuadChar_Delete(type, noError());
+        EXPECT_EQ(support::addStream(binary_, std::string_view(code, 4), bytes.data(), bytes.size()), 0);
         return *this;
     }
     FMX_BinaryData* get() { return binary_; }
@@ -63,18 +56,7 @@ private:
 using Stream = std::pair<std::string, std::vector<uint8_t>>;
 
 inline std::vector<Stream> streamsOf(const FMX_BinaryData* binary) {
-    std::vector<Stream> streams;
-    const int32_t count = FM_BinaryData_GetCount(binary, noError());
-    for (int32_t i = 0; i < count; ++i) {
-        char type[4];
-        FM_BinaryData_GetType(binary, i, type, noError());
-        std::vector<uint8_t> bytes(FM_BinaryData_GetSize(binary, i, noError()));
-        if (!bytes.empty()) {
-            FM_BinaryData_GetData(binary, i, 0, static_cast<uint32_t>(bytes.size()), bytes.data(), noError());
-        }
-        streams.emplace_back(std::string(type, 4), std::move(bytes));
-    }
-    return streams;
+    return support::streamsOf<std::vector<uint8_t>>(binary);
 }
 
 inline std::vector<std::string> codesOf(const std::vector<Stream>& streams) {
@@ -100,47 +82,29 @@ inline void fill(Container& container, const std::vector<Stream>& streams) {
 // A data value owned by the test.
 class Value {
 public:
-    Value() : data_(FM_Data_Constructor1(noError())) {}
-    ~Value() { FM_Data_Delete(data_, noError()); }
+    Value() : data_(FM_Data_Constructor1(err())) {}
+    ~Value() { FM_Data_Delete(data_, err()); }
     Value(const Value&) = delete;
     Value& operator=(const Value&) = delete;
 
-    static void setText(FMX_Data* data, std::string_view utf8) {
-        FMX_Text* text = FM_Text_Constructor1(noError());
-        const std::string s(utf8);
-        FM_Text_Assign(text, s.c_str(), kFMX_EncodingNative, noError());
-        FMX_Locale* locale = FM_Locale_Constructor1(1, noError());
-        FM_Data_SetAsText(data, text, locale, kFMX_Text, noError());
-        FM_Locale_Delete(locale, noError());
-        FM_Text_Delete(text, noError());
-    }
     Value& text(std::string_view utf8) {
-        setText(data_, utf8);
+        support::setText(data_, utf8);
         return *this;
     }
     Value& number(double n) {
-        FMX_FixPt* fixed = FM_FixPt_Constructor1(0, 16, noError());
-        FM_FixPt_AssignDouble(fixed, n, noError());
-        FM_Data_SetAsNumber(data_, fixed, kFMX_Number, noError());
-        FM_FixPt_Delete(fixed, noError());
+        support::setNumber(data_, n);
         return *this;
     }
     Value& container(const Container& binary) {
-        FM_Data_SetBinaryData(data_, binary.get(), 1, noError());
+        FM_Data_SetBinaryData(data_, binary.get(), 1, err());
         return *this;
     }
 
     FMX_Data* get() { return data_; }
-    int32_t type() const { return FM_Data_GetNativeType(data_, noError()); }
-    std::string asText() const {
-        const FMX_Text* text = FM_Data_GetAsText(data_, noError());
-        std::vector<char> buffer(FM_Text_GetSize(text, noError()) * 3 + 1);
-        FM_Text_GetBytes(text, buffer.data(), static_cast<uint32_t>(buffer.size()), 0, 0xFFFFFFFFu,
-                         kFMX_EncodingUTF8, noError());
-        return std::string(buffer.data());
-    }
-    double asNumber() const { return FM_FixPt_AsFloat(FM_Data_GetAsNumber(data_, noError()), noError()); }
-    std::vector<Stream> streams() const { return streamsOf(FM_Data_GetBinaryData(data_, noError())); }
+    int32_t type() const { return FM_Data_GetNativeType(data_, err()); }
+    std::string asText() const { return support::textOf(FM_Data_GetAsText(data_, err())); }
+    double asNumber() const { return FM_FixPt_AsFloat(FM_Data_GetAsNumber(data_, err()), err()); }
+    std::vector<Stream> streams() const { return streamsOf(FM_Data_GetBinaryData(data_, err())); }
 
 private:
     FMX_Data* data_;
@@ -149,8 +113,8 @@ private:
 // An argument list; values are copied in.
 class Args {
 public:
-    Args() : vect_(FM_DataVect_Constructor1(noError())) {}
-    ~Args() { FM_DataVect_Delete(vect_, noError()); }
+    Args() : vect_(FM_DataVect_Constructor1(err())) {}
+    ~Args() { FM_DataVect_Delete(vect_, err()); }
     Args(const Args&) = delete;
     Args& operator=(const Args&) = delete;
 
@@ -170,7 +134,7 @@ public:
         return push(value);
     }
     Args& push(Value& value) {
-        FM_DataVect_PushBack(vect_, value.get(), noError());
+        FM_DataVect_PushBack(vect_, value.get(), err());
         return *this;
     }
     const FMX_DataVect* get() const { return vect_; }

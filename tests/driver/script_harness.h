@@ -1,5 +1,6 @@
-// Calling the script functions the way the host does: argument vectors of host values, a result
-// value, containers passed from one call to the next, and a small record table that answers
+// Calling the script functions the way the host does (through the shared plug-in calls):
+// arguments as texts, numbers and charts, containers passed from one call to the next, a
+// decoded picture with pixel access, and a small record table that answers
 // "GetNthRecord ( Table::Field ; n )" for field references.
 #pragma once
 
@@ -22,41 +23,17 @@
 #include "frame/call_record.h"
 #include "frame/script_functions.h"
 #include "host/fmhost.h"
+#include "tests/support/plugin_calls.h"
 
 namespace plotwise::testing {
 
-inline FMX_Error* err() {
-    static FMX_Error e;
-    e = FMX_Error{1, 0};
-    return &e;
-}
-
-// The streams of a container, in order.
-using Streams = std::vector<std::pair<std::string, std::vector<uint8_t>>>;
-
-inline Streams streamsOf(const FMX_BinaryData* binary) {
-    Streams streams;
-    const int32_t count = FM_BinaryData_GetCount(binary, err());
-    for (int32_t i = 0; i < count; ++i) {
-        char type[4];
-        FM_BinaryData_GetType(binary, i, type, err());
-        std::vector<uint8_t> bytes(FM_BinaryData_GetSize(binary, i, err()));
-        if (!bytes.empty()) FM_BinaryData_GetData(binary, i, 0, static_cast<uint32_t>(bytes.size()), bytes.data(), err());
-        streams.emplace_back(std::string(type, 4), std::move(bytes));
-    }
-    return streams;
-}
-
-inline const std::vector<uint8_t>* findStream(const Streams& streams, std::string_view code) {
-    for (const auto& s : streams) {
-        if (s.first == code) return &s.second;
-    }
-    return nullptr;
-}
+using support::err;
+using support::setNumber;
+using support::setText;
 
 // A chart as a script holds it: the streams of a returned container.
 struct Chart {
-    Streams streams;
+    support::Streams streams;
 };
 
 // One argument: a text, a number or a container.
@@ -73,55 +50,16 @@ struct Outcome {
     bool isChart() const { return type == kFMX_Container; }
 };
 
-inline void setText(FMX_Data* data, const std::string& utf8) {
-    FMX_Text* text = FM_Text_Constructor1(err());
-    FM_Text_Assign(text, utf8.c_str(), kFMX_EncodingNative, err());
-    FMX_Locale* locale = FM_Locale_Constructor1(1, err());
-    FM_Data_SetAsText(data, text, locale, kFMX_Text, err());
-    FM_Locale_Delete(locale, err());
-    FM_Text_Delete(text, err());
-}
-
-inline void setNumber(FMX_Data* data, double n) {
-    FMX_FixPt* fixed = FM_FixPt_Constructor1(0, 16, err());
-    FM_FixPt_AssignDouble(fixed, n, err());
-    FM_Data_SetAsNumber(data, fixed, kFMX_Number, err());
-    FM_FixPt_Delete(fixed, err());
-}
-
 // Calls a script function with the arguments, as the host would.
 inline Outcome call(ScriptFunction function, const std::vector<Arg>& args, const FMX_ExprEnv* env = nullptr) {
-    FMX_DataVect* vect = FM_DataVect_Constructor1(err());
+    std::vector<support::Value> values;
     for (const Arg& arg : args) {
-        FMX_Data* value = FM_Data_Constructor1(err());
-        FMX_BinaryData* binary = nullptr;
-        if (const auto* s = std::get_if<std::string>(&arg)) {
-            setText(value, *s);
-        } else if (const auto* n = std::get_if<double>(&arg)) {
-            setNumber(value, *n);
-        } else {
-            binary = FM_BinaryData_Constructor1(err());
-            for (const auto& [code, bytes] : std::get<Chart>(arg).streams) {
-                FMX_QuadChar* q = FM_QuadChar_Constructor2(code[0], code[1], code[2], code[3], err());
-                static const uint8_t none = 0;
-                FM_BinaryData_Add(binary, q, static_cast<uint32_t>(bytes.size()), bytes.empty() ? &none : bytes.data(), err());
-                FM_QuadChar_Delete(q, err());
-            }
-            FM_Data_SetBinaryData(value, binary, 1, err());
-        }
-        FM_DataVect_PushBack(vect, value, err());
-        if (binary) FM_BinaryData_Delete(binary, err());
-        FM_Data_Delete(value, err());
+        if (const auto* s = std::get_if<std::string>(&arg)) values.push_back(support::text(*s));
+        else if (const auto* n = std::get_if<double>(&arg)) values.push_back(support::number(*n));
+        else values.push_back(support::container(std::get<Chart>(arg).streams));
     }
-    FMX_Data* result = FM_Data_Constructor1(err());
-    Outcome outcome;
-    outcome.returned = function(0, env, vect, result);
-    outcome.type = FM_Data_GetNativeType(result, err());
-    if (outcome.type == kFMX_Number) outcome.number = FM_FixPt_AsFloat(FM_Data_GetAsNumber(result, err()), err());
-    if (outcome.type == kFMX_Container) outcome.chart.streams = streamsOf(FM_Data_GetBinaryData(result, err()));
-    FM_Data_Delete(result, err());
-    FM_DataVect_Delete(vect, err());
-    return outcome;
+    support::Outcome result = support::call(function, values, env);
+    return Outcome{result.returned, result.type, result.number, Chart{std::move(result.streams)}};
 }
 
 // Calls a function that must give back a container.
@@ -137,7 +75,7 @@ inline Chart newChart() { return chartOf(Plotz_New, {}); }
 // The chart header stored in a container.
 inline ChartBlock blockOf(const Chart& chart) {
     ChartBlock block{};
-    const std::vector<uint8_t>* bytes = findStream(chart.streams, "CHHD");
+    const std::string* bytes = support::findStream(chart.streams, "CHHD");
     EXPECT_NE(bytes, nullptr);
     if (bytes != nullptr && bytes->size() == sizeof block) std::memcpy(&block, bytes->data(), sizeof block);
     return block;
@@ -147,9 +85,9 @@ inline ChartBlock blockOf(const Chart& chart) {
 struct Picture {
     gdImagePtr image = nullptr;
     explicit Picture(const Chart& chart) {
-        const std::vector<uint8_t>* gif = findStream(chart.streams, "GIFf");
+        const std::string* gif = support::findStream(chart.streams, "GIFf");
         if (gif != nullptr && !gif->empty())
-            image = gdImageCreateFromGifPtr(static_cast<int>(gif->size()), const_cast<uint8_t*>(gif->data()));
+            image = gdImageCreateFromGifPtr(static_cast<int>(gif->size()), const_cast<char*>(gif->data()));
     }
     ~Picture() {
         if (image) gdImageDestroy(image);

@@ -300,6 +300,23 @@ TEST_F(LayoutTest, TimeAxisSnapsToTimeTable) {
     chartOptions().y_value_kind = 3;
     chartOptions().ylabel_value_format = "%Y-%m-%d";
     EXPECT_EQ(layout(Line, {0, 86400}).ylabel_wth, 60);  // "1900-12-21"
+
+    // Limit 6.4: a range of 500000 gives 50000 s (500000 / 100000 = 5 is below the limit), a
+    // range of 1000000 gives 100000 s (1000000 / 500000 = 2). Up to a day the time table's
+    // entry below the first one above is taken: 50000 s -> 86400 -> 43200, half a day. Past a
+    // day the step is a week, the first entry above: 100000 s -> 604800. Every date and time
+    // kind snaps; a number does not.
+    const struct {
+        short kind;
+        float high;
+        float interval;
+    } cases[] = {{4, 500000, 43200}, {3, 500000, 43200},  {3, 1000000, 604800},
+                 {4, 1000000, 604800}, {5, 1000000, 604800}, {0, 1000000, 100000}};
+    chartOptions().ylabel_value_format = nullptr;
+    for (const auto& c : cases) {
+        chartOptions().y_value_kind = c.kind;
+        EXPECT_FLOAT_EQ(layout(Line, {0, c.high}).ylbl_interval, c.interval) << "kind " << c.kind << " up to " << c.high;
+    }
 }
 
 TEST_F(LayoutTest, VolumeRangeOfCombos) {

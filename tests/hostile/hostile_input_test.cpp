@@ -13,10 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "tests/hostile/program.h"
+#include "tests/support/container_file.h"
+#include "tests/support/program.h"
 
 namespace plotwise::endtoend {
 namespace {
+
+using namespace support;
 
 // ---- The good chart every case is followed by -------------------------------------------
 
@@ -459,13 +462,13 @@ class HostileInput : public ::testing::TestWithParam<Case> {
 public:
     static void SetUpTestSuite() {
         if (!good().empty()) return;
-        Scratch scratch;
-        const Outcome made = runProgram(scratch, {"eval", kGoodScript, "--container", "good.pwcf"});
+        ScratchFolder scratch;
+        const ProgramRun made = runWithPlugIn(scratch, {"eval", kGoodScript, "--container", "good.pwcf"});
         ASSERT_EQ(made.status, 0) << made.err;
         goodFile() = scratch.read("good.pwcf");
         good() = readContainerFile(goodFile());
         // The good chart itself round-trips in a fresh process.
-        const Outcome again = runProgram(scratch, {"eval", kGoodAgain, "--var", "good=@good.pwcf", "--container", "again.pwcf"});
+        const ProgramRun again = runWithPlugIn(scratch, {"eval", kGoodAgain, "--var", "good=@good.pwcf", "--container", "again.pwcf"});
         ASSERT_EQ(again.status, 0) << again.err;
         ASSERT_EQ(readContainerFile(scratch.read("again.pwcf")), good());
     }
@@ -474,7 +477,7 @@ public:
 TEST_P(HostileInput, GivesItsDefinedResultAndTheNextCallWorks) {
     const Case& c = GetParam();
     ASSERT_FALSE(good().empty());
-    Scratch scratch;
+    ScratchFolder scratch;
     scratch.write("good.pwcf", goodFile());
     scratch.write("t.csv", "Month,Amount\nJan,1\nFeb,2\n");
     std::vector<std::string> binding{"--var", "good=@good.pwcf"};
@@ -492,7 +495,7 @@ TEST_P(HostileInput, GivesItsDefinedResultAndTheNextCallWorks) {
     std::vector<std::string> args{"run", "hostile.calc"};
     args.insert(args.end(), binding.begin(), binding.end());
     if (container) args.insert(args.end(), {"--container", "result.pwcf"});
-    const Outcome run = runProgram(scratch, args);
+    const ProgramRun run = runWithPlugIn(scratch, args);
     ASSERT_TRUE(run.exited) << "ended by signal " << run.signal << "\n" << run.err;
 
     switch (e.kind) {
@@ -510,12 +513,10 @@ TEST_P(HostileInput, GivesItsDefinedResultAndTheNextCallWorks) {
             break;
         case Expect::Kind::Png: {
             ASSERT_EQ(run.status, 0) << run.err;
-            const std::string bytes = scratch.read("out.png");
-            gdImagePtr image = gdImageCreateFromPngPtr(static_cast<int>(bytes.size()), const_cast<char*>(bytes.data()));
-            ASSERT_NE(image, nullptr);
-            EXPECT_EQ(gdImageSX(image), e.width);
-            EXPECT_EQ(gdImageSY(image), e.height);
-            gdImageDestroy(image);
+            const Picture picture = decodePng(scratch.read("out.png"));
+            ASSERT_TRUE(picture.decoded);
+            EXPECT_EQ(picture.width, e.width);
+            EXPECT_EQ(picture.height, e.height);
             break;
         }
         case Expect::Kind::Container:
@@ -551,7 +552,7 @@ TEST_P(HostileInput, GivesItsDefinedResultAndTheNextCallWorks) {
     std::vector<std::string> after{"run", "after.calc"};
     after.insert(after.end(), binding.begin(), binding.end());
     after.insert(after.end(), {"--container", "after.pwcf"});
-    const Outcome next = runProgram(scratch, after, "after");
+    const ProgramRun next = runWithPlugIn(scratch, after);
     ASSERT_TRUE(next.exited) << "ended by signal " << next.signal << "\n" << next.err;
     ASSERT_EQ(next.status, 0) << next.err;
     EXPECT_EQ(readContainerFile(scratch.read("after.pwcf")), good());
@@ -566,10 +567,10 @@ protected:
 
 TEST_P(InspectFile, DescribesTheContainerFileOrRefusesIt) {
     const Case& c = GetParam();
-    Scratch scratch;
+    ScratchFolder scratch;
     const std::string bytes = c.bad();
     scratch.write("bad.pwcf", bytes);
-    const Outcome run = runProgram(scratch, {"inspect", "bad.pwcf"});
+    const ProgramRun run = runProgram(scratch, {"inspect", "bad.pwcf"});
     ASSERT_TRUE(run.exited) << "ended by signal " << run.signal << "\n" << run.err;
     bool wellFormed = true;
     try {

@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "frame/boundary.h"
-#include "fuzz/plugin_harness.h"
+#include "tests/support/plugin_calls.h"
 
 namespace plotwise {
 namespace {
 
-namespace h = harness;
+namespace h = support;
 
 // Records of the field the script reads with Plotz_Data ( ... ; "T::Month" ; "T::Amount" ).
 constexpr const char* kMonths[] = {"Jan", "Feb", "Jan", "Mar"};
@@ -92,31 +92,14 @@ std::vector<Step> script() {
 // whether the failure happened within the call.
 h::Outcome callFailing(ScriptFunction function, const std::vector<h::Value>& args, const FMX_ExprEnv* env, int32_t n,
                        bool& failed) {
-    FMX_DataVect* vect = FM_DataVect_Constructor1(h::err());
-    for (const h::Value& arg : args) {
-        FMX_Data* value = FM_Data_Constructor1(h::err());
-        h::setValue(value, arg);
-        FM_DataVect_PushBack(vect, value, h::err());
-        FM_Data_Delete(value, h::err());
-    }
-    FMX_Data* result = FM_Data_Constructor1(h::err());
-    fmhost_fail_allocation(n);
-    h::Outcome outcome;
-    outcome.returned = function(0, env, vect, result);
-    failed = n > 0 && fmhost_allocations_before_failure() == 0;
-    fmhost_fail_allocation(0);
-    outcome.type = FM_Data_GetNativeType(result, h::err());
-    if (outcome.type == kFMX_Number) outcome.number = FM_FixPt_AsFloat(FM_Data_GetAsNumber(result, h::err()), h::err());
-    if (outcome.type == kFMX_Container) outcome.streams = h::streamsOf(FM_Data_GetBinaryData(result, h::err()));
-    if (outcome.type == kFMX_Text) {
-        const FMX_Text* text = FM_Data_GetAsText(result, h::err());
-        std::string bytes(FM_Text_GetSize(text, h::err()) * 3 + 1, '\0');
-        FM_Text_GetBytes(text, bytes.data(), static_cast<uint32_t>(bytes.size()), 0, 0xFFFFFFFFu, kFMX_EncodingUTF8, h::err());
-        outcome.text = bytes.c_str();
-    }
-    FM_Data_Delete(result, h::err());
-    FM_DataVect_Delete(vect, h::err());
-    return outcome;
+    return h::call(function, args, env, [&](bool before) {
+        if (before) {
+            fmhost_fail_allocation(n);
+        } else {
+            failed = n > 0 && fmhost_allocations_before_failure() == 0;
+            fmhost_fail_allocation(0);
+        }
+    });
 }
 
 bool same(const h::Outcome& a, const h::Outcome& b) {

@@ -12,12 +12,12 @@
 
 #include "definition/chart_definition.h"
 #include "engine/output.h"
-#include "fuzz/plugin_harness.h"
+#include "tests/support/plugin_calls.h"
 
 namespace plotwise {
 namespace {
 
-namespace h = harness;
+namespace h = support;
 
 constexpr std::size_t kSmallStack = 1 << 20;
 

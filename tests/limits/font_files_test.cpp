@@ -11,12 +11,12 @@
 #include <string>
 
 #include "engine/text_color.h"
-#include "fuzz/plugin_harness.h"
+#include "tests/support/plugin_calls.h"
 
 namespace plotwise {
 namespace {
 
-namespace h = harness;
+namespace h = support;
 
 // Runs `body` in a child process whose exit status is the body's result. A body that blocks
 // is ended by an alarm, so the test reports it instead of waiting with it.

@@ -6,10 +6,13 @@
 
 #include <string>
 
-#include "tests/hostile/program.h"
+#include "tests/support/container_file.h"
+#include "tests/support/program.h"
 
 namespace plotwise::endtoend {
 namespace {
+
+using namespace support;
 
 constexpr int kDrawings = 100;
 
@@ -34,19 +37,19 @@ TEST(Processes, TwoProcessesDrawingAtOnceEachKeepTheirOwnPictures) {
         "Plotz_Style ( Plotz_Data ( Plotz_New ; \"a;b;c;d\" ; \"4;3;2;1\" ; 255 ; \"B\" ) ; \"3dpie\" )",
     };
     const int sizes[2][2] = {{64, 48}, {90, 70}};
-    Scratch scratch;
+    ScratchFolder scratch;
 
     // Each chart drawn alone, in a process of its own.
     std::string alone[2], aloneDescription[2];
     for (int p = 0; p < 2; ++p) {
         const std::string tag = "alone" + std::to_string(p);
         scratch.write(tag + ".calc", oneDrawing(charts[p], sizes[p][0], sizes[p][1]));
-        const Outcome drawn = runProgram(scratch, {"run", tag + ".calc", "--container", tag + ".pwcf"}, tag);
+        const ProgramRun drawn = runWithPlugIn(scratch, {"run", tag + ".calc", "--container", tag + ".pwcf"});
         ASSERT_EQ(drawn.status, 0) << drawn.err;
         alone[p] = scratch.read(tag + ".pwcf");
         scratch.write(tag + "-analysis.calc", "ContainerAnalysis ( $c ; \"analysis\" )");
-        const Outcome described =
-            runProgram(scratch, {"run", tag + "-analysis.calc", "--var", "c=@" + tag + ".pwcf"}, tag + "-analysis");
+        const ProgramRun described =
+            runWithPlugIn(scratch, {"run", tag + "-analysis.calc", "--var", "c=@" + tag + ".pwcf"});
         ASSERT_EQ(described.status, 0) << described.err;
         aloneDescription[p] = described.out;
         ASSERT_NE(aloneDescription[p].find("Giff"), std::string::npos);
@@ -58,12 +61,12 @@ TEST(Processes, TwoProcessesDrawingAtOnceEachKeepTheirOwnPictures) {
     for (int p = 0; p < 2; ++p) {
         const std::string tag = "many" + std::to_string(p);
         scratch.write(tag + ".calc", drawingsScript(charts[p], sizes[p][0], sizes[p][1]));
-        pids[p] = startProgram(scratch, {"run", tag + ".calc"}, tag);
+        pids[p] = startProgram(scratch, withPlugIn({"run", tag + ".calc"}), tag);
         ASSERT_GT(pids[p], 0);
     }
     for (int p = 0; p < 2; ++p) {
         const std::string tag = "many" + std::to_string(p);
-        const Outcome run = finishProgram(scratch, pids[p], tag);
+        const ProgramRun run = finishProgram(scratch, pids[p], tag);
         ASSERT_TRUE(run.exited) << "ended by signal " << run.signal;
         ASSERT_EQ(run.status, 0) << run.err;
         // The printed text shows each description's line ends; the whole is the description of
@@ -78,11 +81,11 @@ TEST(Processes, TwoProcessesDrawingAtOnceEachKeepTheirOwnPictures) {
     for (int p = 0; p < 2; ++p) {
         const std::string tag = "last" + std::to_string(p);
         scratch.write(tag + ".calc", drawingsScript(charts[p], sizes[p][0], sizes[p][1], true));
-        pids[p] = startProgram(scratch, {"run", tag + ".calc", "--container", tag + ".pwcf"}, tag);
+        pids[p] = startProgram(scratch, withPlugIn({"run", tag + ".calc", "--container", tag + ".pwcf"}), tag);
     }
     for (int p = 0; p < 2; ++p) {
         const std::string tag = "last" + std::to_string(p);
-        const Outcome run = finishProgram(scratch, pids[p], tag);
+        const ProgramRun run = finishProgram(scratch, pids[p], tag);
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(scratch.read(tag + ".pwcf"), alone[p]) << "process " << p;
     }

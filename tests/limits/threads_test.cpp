@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "frame/boundary.h"
-#include "fuzz/plugin_harness.h"
+#include "tests/support/plugin_calls.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ extern "C" int32_t FM_Data_SetBinaryData(FMX_Data* self, const FMX_BinaryData* b
 namespace plotwise {
 namespace {
 
-namespace h = harness;
+namespace h = support;
 
 class Threads : public ::testing::Test {
 protected:

@@ -107,6 +107,27 @@ TEST_F(PieDraw, AZeroSliceShowsItsColourAlongItsAngle) {
     EXPECT_EQ(rgbAt(im.get(), 100, 100 + 99), kRed);
 }
 
+TEST_F(PieDraw, ASliceIsFilledFromAChordOfThreePixels) {
+    // 200 x 200: r = 99 around (100, 100), r34 = 74.25. Slice 0 runs clockwise from twelve
+    // o'clock through 2π a / (a + b). Its ends at r34 lie in one row (74.25 cos θ >= 74 for these
+    // angles) and trunc(74.25 sin θ) apart:
+    //   a = 3, b = 398: θ = 0.04701, 74.25 sin θ = 3.49 -> 3 pixels: filled;
+    //   a = 2, b = 399: θ = 0.03134, 74.25 sin θ = 2.33 -> 2 pixels: only its lines.
+    // (101, 10) lies inside both wedges, off their lines: the edge at θ reaches x = 100 + 90 tan θ
+    // (104 or 103) in row 10, and the middle line ends in row 26.
+    const struct {
+        float a, b;
+        uint32_t inside;
+    } cases[] = {{3, 398, kRed}, {2, 399, kWhite}};
+    for (const auto& c : cases) {
+        const float values[] = {c.a, c.b};
+        auto im = drawPie(200, 200, 1, 2, nullptr, values);
+        ASSERT_TRUE(im);
+        EXPECT_EQ(rgbAt(im.get(), 101, 10), c.inside) << c.a;
+        EXPECT_EQ(rgbAt(im.get(), 60, 100), kBlue) << c.a;
+    }
+}
+
 TEST_F(PieDraw, AMissingSliceLeavesItsWedgeEmpty) {
     const float values[] = {1, 1, 1, 1};
     const unsigned char missing[] = {0, 1, 0, 0};
@@ -175,23 +196,19 @@ protected:
         o.pie_label_line = 0;
     }
 
-    // Expected text of one slice around its anchor, for a percent type and half.
-    static void expectSlice(ExpectedText& e, int type, bool right, int ax, int ay, bool percent = true,
-                            const char* pct = "50%") {
-        const int lw = 18, lh = 24;
-        const int pw = percent ? 6 * static_cast<int>(std::strlen(pct)) : 0, ph = percent ? 12 : 0;
-        int lx = right ? ax : ax - lw, ly = ay - lh / 2, px = 0, py = 0;
-        switch (type) {
-            case 1: ly = ay - lh / 2 + (ph + 1) / 2; px = right ? ax : ax - pw; py = ly - ph; break;
-            case 2: ly = ay - lh / 2 - (ph + 1) / 2; px = right ? ax : ax - pw; py = ly + lh; break;
-            case 3: lx = right ? ax : ax - lw - pw + 1; px = right ? ax + lw + 1 : ax - pw; py = ay - (ph + 1) / 2; break;
-            case 4: lx = right ? ax + pw + 1 : ax - lw; px = right ? ax : ax - lw - pw + 1; py = ay - (ph + 1) / 2; break;
-            default: percent = false; break;
-        }
-        // Left-aligned on the right half, right-aligned on the left half; lines 11 rows apart.
-        e.line(gdFontGetSmall(), right ? lx : lx + 6, ly, "ab");
-        e.line(gdFontGetSmall(), lx, ly + 11, "cde");
-        if (percent) e.line(gdFontGetSmall(), px, py, pct);
+    // Where the texts of a slice go, relative to its anchor: the top-left corners of the label
+    // block and of the percent text.
+    struct Place {
+        int lx, ly;  // the label block "ab\ncde": 18 x 24
+        int px, py;  // the percent text "50%": 18 x 12
+    };
+
+    // The texts of one slice at `place` around its anchor: the label's lines 11 rows apart,
+    // left-aligned on the right half and right-aligned on the left half ("ab" is 6 narrower).
+    static void expectSlice(ExpectedText& e, bool right, int ax, int ay, const Place& place, const char* pct = "50%") {
+        e.line(gdFontGetSmall(), ax + place.lx + (right ? 0 : 6), ay + place.ly, "ab");
+        e.line(gdFontGetSmall(), ax + place.lx, ay + place.ly + 11, "cde");
+        if (pct != nullptr) e.line(gdFontGetSmall(), ax + place.px, ay + place.py, pct);
     }
 
     static int anchorX(const PieLayout& l, int i, float dist) {
@@ -205,15 +222,34 @@ protected:
 TEST_F(PieLabels, EveryPercentTypeOnBothHalves) {
     const float values[] = {1, 1};
     const char* labels[] = {"ab\ncde", "ab\ncde"};
-    for (int type : {0, 1, 2, 3, 4, 7, -1}) {
-        chartOptions().pie_percent_type = type;
+    // The label block is centred on the anchor row (top 12 above it) and begins at the anchor
+    // on the right half, ends there on the left (18 before it). A percent text above or below
+    // shifts the block by half its own height, 6, the other way and touches it; beside it, it is
+    // centred on the anchor row (6 above), one pixel clear of the block on the right half.
+    const struct {
+        int type;
+        bool percent;
+        Place right, left;
+    } cases[] = {
+        {0, false, {0, -12, 0, 0}, {-18, -12, 0, 0}},
+        {1, true, {0, -6, 0, -18}, {-18, -6, -18, -18}},    // above: 12 - 6 = 6 over the row
+        {2, true, {0, -18, 0, 6}, {-18, -18, -18, 6}},      // below: the block ends at -18 + 24
+        {3, true, {0, -12, 19, -6}, {-35, -12, -18, -6}},   // right of the label: 18 + 1; left: -18 - 18 + 1,
+                                                            // sharing the percent text's first column
+        {4, true, {19, -12, 0, -6}, {-18, -12, -35, -6}},   // left of the label
+        {7, false, {0, -12, 0, 0}, {-18, -12, 0, 0}},       // unknown types: no percent text
+        {-1, false, {0, -12, 0, 0}, {-18, -12, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        chartOptions().pie_percent_type = c.type;
         const PieLayout l = layout_pie(300, 200, 1, 2, labels, values);
         auto im = drawPie(300, 200, 1, 2, labels, values);
         ASSERT_TRUE(im);
         ExpectedText expected(300, 200);
-        expectSlice(expected, type, true, anchorX(l, 0, 7), anchorY(l, 0, 7));
-        expectSlice(expected, type, false, anchorX(l, 1, 7), anchorY(l, 1, 7));
-        EXPECT_EQ(pixelsOf(im.get(), kInk), expected.pixels()) << "percent type " << type;
+        const char* pct = c.percent ? "50%" : nullptr;
+        expectSlice(expected, true, anchorX(l, 0, 7), anchorY(l, 0, 7), c.right, pct);
+        expectSlice(expected, false, anchorX(l, 1, 7), anchorY(l, 1, 7), c.left, pct);
+        EXPECT_EQ(pixelsOf(im.get(), kInk), expected.pixels()) << "percent type " << c.type;
     }
 }
 
@@ -225,7 +261,8 @@ TEST_F(PieLabels, ASingleSliceIsLabelledUnderThePieOnTheRightHalf) {
     auto im = drawPie(300, 300, 1, 1, labels, one);
     ASSERT_TRUE(im);
     ExpectedText expected(300, 300);
-    expectSlice(expected, 2, true, anchorX(l, 0, 7), anchorY(l, 0, 7), true, "100%");
+    // Percent below, on the right half: as for "50%", the text's width does not move it.
+    expectSlice(expected, true, anchorX(l, 0, 7), anchorY(l, 0, 7), {0, -18, 0, 6}, "100%");
     EXPECT_GT(anchorY(l, 0, 7), l.cy + 100);
     EXPECT_EQ(pixelsOf(im.get(), kInk), expected.pixels());
 }
@@ -242,7 +279,8 @@ TEST_F(PieLabels, AZeroSliceIsStillLabelled) {
     const int ax0 = anchorX(l, 0, 7), ay0 = anchorY(l, 0, 7);
     expected.line(gdFontGetSmall(), ax0, ay0 + 6 - 12, "100%");
     // Slice 1 sits at 2π, the left half.
-    expectSlice(expected, 1, false, anchorX(l, 1, 7), anchorY(l, 1, 7), true, "0%");
+    // Percent above, on the left half: "0%" is 12 wide, so it ends at the anchor from -12.
+    expectSlice(expected, false, anchorX(l, 1, 7), anchorY(l, 1, 7), {-18, -6, -12, -18}, "0%");
     EXPECT_EQ(pixelsOf(im.get(), kInk), expected.pixels());
 }
 
@@ -256,7 +294,7 @@ TEST_F(PieLabels, MissingSlicesGetNoText) {
     auto im = drawPie(300, 200, 1, 2, labels, values);
     ASSERT_TRUE(im);
     ExpectedText expected(300, 200);
-    expectSlice(expected, 3, false, anchorX(l, 1, 7), anchorY(l, 1, 7));
+    expectSlice(expected, false, anchorX(l, 1, 7), anchorY(l, 1, 7), {-35, -12, -18, -6});
     EXPECT_EQ(pixelsOf(im.get(), kInk), expected.pixels());
 }
 

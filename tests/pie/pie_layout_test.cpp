@@ -65,15 +65,16 @@ TEST_F(PieLayoutTest, SliceAnglesAccumulateInSinglePrecision) {
     const float values[] = {1, 3, 0, 4};
     const PieLayout l = layout_pie(200, 200, 1, 4, nullptr, values);
     ASSERT_EQ(l.slices.size(), 4u);
-    const float two_pi = static_cast<float>(2 * 3.14159265358979323846);
-    float start = 0;
+    // Shares of 8: 1/8, 3/8, 0 and 4/8 of the turn, in eighths of π: start, end and middle.
+    const int eighths[4][3] = {{0, 2, 1}, {2, 8, 5}, {8, 8, 8}, {8, 16, 12}};
+    const double eighth = 3.14159265358979323846 / 8;
     for (int i = 0; i < 4; ++i) {
-        const float span = values[i] / 8.0f * two_pi;
-        EXPECT_EQ(l.slices[i].s, start) << i;
-        EXPECT_EQ(l.slices[i].t, start + span) << i;
-        EXPECT_EQ(l.slices[i].m, start + span / 2) << i;
-        start += span;
+        EXPECT_FLOAT_EQ(l.slices[i].s, static_cast<float>(eighths[i][0] * eighth)) << i;
+        EXPECT_FLOAT_EQ(l.slices[i].t, static_cast<float>(eighths[i][1] * eighth)) << i;
+        EXPECT_FLOAT_EQ(l.slices[i].m, static_cast<float>(eighths[i][2] * eighth)) << i;
     }
+    // The last slice ends on the single-precision full turn, as a lone slice does.
+    EXPECT_EQ(l.slices[3].t, static_cast<float>(2 * 3.14159265358979323846));
     // The zero slice has no extent.
     EXPECT_EQ(l.slices[2].s, l.slices[2].t);
     EXPECT_EQ(l.slices[2].m, l.slices[2].s);
