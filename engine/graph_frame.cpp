@@ -48,27 +48,6 @@ struct TextStyle {
     }
 };
 
-// Axis step options: a step that is not above 0 becomes the fallback; grid and tick steps give at
-// most `length` / 2 lines, label steps at most about `length` / (2 pitch + 1) labels; and no step
-// is too small to advance a value of the axis in single precision.
-struct AxisSteps {
-    double grid, tick, label;
-};
-AxisSteps axis_steps(float grid, float tick, float label, double range, double fallback, double label_fallback,
-                     int length, double pitch, double magnitude) {
-    auto pick = [](float s, double other) { return std::isfinite(s) && s > 0 ? static_cast<double>(s) : other; };
-    AxisSteps s{pick(grid, fallback), pick(tick, fallback), pick(label, label_fallback)};
-    const double lines = std::max(length / 2, 1);
-    if (range / s.grid > lines) s.grid = range / lines;
-    if (range / s.tick > lines) s.tick = range / lines;
-    if (pitch > 0 && range / s.label > length / pitch) s.label = range / std::max(length / (2 * pitch + 1), 1.0);
-    const double least = std::max(magnitude / (1 << 20), 1e-30);
-    s.grid = std::max(s.grid, least);
-    s.tick = std::max(s.tick, least);
-    s.label = std::max(s.label, least);
-    return s;
-}
-
 // Calls f(value) for from, from + step, ... while the value is at most `to` (below it when
 // `below`), with a bound on the count.
 template <class F>
@@ -182,9 +161,11 @@ private:
         const int line_h = s.ttf ? s.measure("Aj").height : fe.height;
         const int small_h = small.ttf ? small.measure("Aj").height : font_entry(small.size_class).height;
         const int px = L.PX(0), py = L.PY(v);
+        // Built-in text with a point size given (no font found) is placed by that point size.
+        const bool sized = !s.ttf && s.ptsize > 0;
         if (!opt.horizontal) {
             const int x = px - 2 - whole_w - fraction_w;
-            const int y = py - (s.ttf ? to_int(s.ptsize / 1.6) : fe.height / 2);
+            const int y = py - (s.ttf || sized ? to_int(s.ptsize / 1.6) : fe.height / 2);
             if (!t.whole.empty()) s.draw(im, 0, x, y, t.whole.c_str(), ylabel_color, JustifyLeft);
             if (t.denominator == 0) return;
             int xf = px - 2 - fraction_w;
@@ -201,12 +182,12 @@ private:
             x = px - 4 - to_int(1.35 * s.ptsize);
             y = py + fe.height / 2 + (len - 1) * (fe.height - 4);
         } else {
-            x = px - 4 - fe.height;
-            y = py + (whole_w + fraction_w) / 2;  // centred on the grid line
+            x = sized ? px - 4 - to_int(1.35 * s.ptsize) : px - 4 - fe.height;
+            y = py + (len * fe.width + fraction_w) / 2;  // centred on the grid line
         }
         if (!t.whole.empty()) s.draw(im, kQuarterTurn, x, y, t.whole.c_str(), ylabel_color, JustifyLeft);
         if (t.denominator == 0) return;
-        int yf = y - (s.ttf ? s.measure(t.whole.c_str()).width : whole_w);
+        int yf = y - (s.ttf ? s.measure(t.whole.c_str()).width : len * fe.width);
         small.draw(im, kQuarterTurn, x, yf, num.c_str(), ylabel_color, JustifyLeft);
         yf -= wn.width;
         s.draw(im, kQuarterTurn, x, yf, "/", ylabel_color, JustifyLeft);
@@ -214,7 +195,9 @@ private:
         small.draw(im, kQuarterTurn, x + line_h - small_h, yf, den.c_str(), ylabel_color, JustifyLeft);
     }
 
-    double label_pitch(const TextStyle& s) const { return s.ttf ? s.ptsize : font_entry(s.size_class).height; }
+    // The room of one label along an axis: its point size, also for built-in text when a
+    // point size is given; else the built-in font's character height.
+    double label_pitch(const TextStyle& s) const { return s.ptsize > 0 ? s.ptsize : font_entry(s.size_class).height; }
 
     // The effective grid, tick and label steps of a vertical axis over lowest..highest, written
     // back into the step options that asked for them.
@@ -264,7 +247,7 @@ private:
         const int x = L.PX(last, sd);
         if (opt.ticks) line(x, row, x + 3, row, d_.colors.grid);
         const TextStyle& s = ylabel_style;
-        int y = label_row - (s.ttf ? to_int(s.ptsize / 1.5) : font_entry(s.size_class).height / 2);
+        int y = label_row - (s.ptsize > 0 ? to_int(s.ptsize / 1.5) : font_entry(s.size_class).height / 2);
         if (L.ydepth_3d > 10) y -= L.ydepth_3d / 5;
         s.draw(im, 0, x + 6, y, text.c_str(), ylabel2_color, JustifyLeft);
     }
@@ -281,7 +264,7 @@ private:
                               [&](float w) { line(x, L.PV(w, sd), x + 3, L.PV(w, sd), d_.colors.grid); });
             const TextStyle& st = ylabel_style;
             for_each_step(L.vlowest, L.vhighest, s.label, false, [&](float w) {
-                int y = L.PV(w, sd) - (st.ttf ? to_int(st.ptsize / 1.5) : font_entry(st.size_class).height / 2);
+                int y = L.PV(w, sd) - (st.ptsize > 0 ? to_int(st.ptsize / 1.5) : font_entry(st.size_class).height / 2);
                 st.draw(im, 0, x + 6, y, y2_label_text(opt, w).c_str(), ylabel2_color, JustifyLeft);
             });
             return;
@@ -451,6 +434,21 @@ private:
 };
 
 }  // namespace
+
+AxisSteps axis_steps(float grid, float tick, float label, double range, double fallback, double label_fallback,
+                     int length, double pitch, double magnitude) {
+    auto pick = [](float s, double other) { return std::isfinite(s) && s > 0 ? static_cast<double>(s) : other; };
+    AxisSteps s{pick(grid, fallback), pick(tick, fallback), pick(label, label_fallback)};
+    const double lines = std::max(length / 2, 1);
+    if (range / s.grid > lines) s.grid = range / lines;
+    if (range / s.tick > lines) s.tick = range / lines;
+    if (pitch > 0 && range / s.label > length / pitch) s.label = range / std::max(length / (2 * pitch + 1), 1.0);
+    const double least = std::max(magnitude / (1 << 20), 1e-30);
+    s.grid = std::max(s.grid, least);
+    s.tick = std::max(s.tick, least);
+    s.label = std::max(s.label, least);
+    return s;
+}
 
 void draw_graph_frame(GraphDrawing& d) { Frame(d).draw(); }
 

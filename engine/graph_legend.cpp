@@ -113,7 +113,10 @@ void paint_square(const DataPlot& p, const LegendEntry& e, int index, int color)
         cx = p.clamp(p.px(1) + index * (pitch + 4));
         cy = p.clamp(static_cast<double>(p.py(p.L.highest)) - (p.solid ? p.L.ydepth_total : 0) - 2.0 * half);
     } else {
-        cx = p.clamp(static_cast<double>(p.px(e.point + 2 * p.offset)) + (p.solid ? p.L.xdepth_total : 0) +
+        // The last point's column stands at the plot's right edge, also when a single point
+        // leaves that edge a whole position further right.
+        const double position = e.point == p.n - 1 ? p.last_position() : e.point + 2.0 * p.offset;
+        cx = p.clamp(static_cast<double>(p.px(position)) + (p.solid ? p.L.xdepth_total : 0) +
                      p.L.ylabel2_gap + 2.0 * half);
         cy = p.clamp(p.py(p.L.highest) + index * (pitch + 4));
     }

@@ -35,24 +35,25 @@ TEST_F(LayoutTest, WorkedExampleZeroToHundred) {
     EXPECT_FLOAT_EQ(L.ylbl_interval, 10);
     EXPECT_FLOAT_EQ(L.lowest, 0);
     EXPECT_FLOAT_EQ(L.highest, 110);  // the label pass ends at the first label above 100
-    // "100" is the longest label: 3 characters of the built-in small font, 6 pixels each.
-    EXPECT_EQ(L.ylabel_wth, 18);
+    // "100" is the longest label: 3 characters x 12 points x 0.7 = 25.2, also in the built-in
+    // font that draws them when the font file is missing.
+    EXPECT_EQ(L.ylabel_wth, 25);
     EXPECT_EQ(L.ytick_len, 4);
     EXPECT_EQ(L.xtick_len, 3);
-    EXPECT_FLOAT_EQ(L.xorig, 18 + 4);
-    EXPECT_EQ(L.plot_width, 400 - 22);
+    EXPECT_FLOAT_EQ(L.xorig, 25 + 4);
+    EXPECT_EQ(L.plot_width, 400 - 29);
     EXPECT_FLOAT_EQ(L.yorig, 282);
     EXPECT_EQ(L.PY(0), 282);
     EXPECT_EQ(L.PY(110), 2);
     EXPECT_EQ(L.PY(55), 142);
     EXPECT_EQ(L.last_pos, 4);
-    // One pixel is kept free on the right, so that the last position is inside the picture.
-    EXPECT_DOUBLE_EQ(L.xscl, 377.0 / 4);
-    EXPECT_EQ(L.PX(4), 399);
+    // No x labels, no legend: nothing juts out past the last position, the picture's edge.
+    EXPECT_DOUBLE_EQ(L.xscl, 371.0 / 4);
+    EXPECT_EQ(L.PX(4), 400);
     EXPECT_EQ(L.label_decimals, 1);  // a whole-number range
     EXPECT_EQ(chartOptions().saved_plot_height, 280);
-    EXPECT_EQ(chartOptions().saved_plot_width, 378);
-    EXPECT_EQ(chartOptions().saved_plot_left, 22);
+    EXPECT_EQ(chartOptions().saved_plot_width, 371);
+    EXPECT_EQ(chartOptions().saved_plot_left, 29);
     EXPECT_EQ(chartOptions().saved_plot_zero_y, 282);
 }
 
@@ -89,11 +90,11 @@ TEST_F(LayoutTest, OnePointDividesByOneOrThreeForBars) {
     GraphLayout line = layout(Line, {5});
     ASSERT_EQ(line.result, 0);
     EXPECT_EQ(line.last_pos, 1);
-    EXPECT_DOUBLE_EQ(line.xscl, line.plot_width - 1);
+    EXPECT_DOUBLE_EQ(line.xscl, line.plot_width);
     GraphLayout bar = layout(Bar, {5});
     ASSERT_EQ(bar.result, 0);
     EXPECT_EQ(bar.last_pos, 3);
-    EXPECT_DOUBLE_EQ(bar.xscl, (bar.plot_width - 1) / 3.0);
+    EXPECT_DOUBLE_EQ(bar.xscl, bar.plot_width / 3.0);
     float one = 5;
     EXPECT_EQ(draw(200, 150, Bar, 1, nullptr, 1, &one).result, 0);
 }
@@ -215,7 +216,7 @@ TEST_F(LayoutTest, LegendAtTheSideAndOnTop) {
     chartOptions().horizontal = 1;
     GraphLayout top = layout(Bar, {1, 2});
     EXPECT_EQ(top.legend_wth, 0);
-    EXPECT_EQ(top.legend_hgt, 43);  // (5 + 2) characters of 6 pixels + 1
+    EXPECT_EQ(top.legend_hgt, 71);  // (5 + 2) characters x 12 points / 1.2 + 1
     // A name without its terminating zero is read within its 20 bytes.
     std::memset(entry.name, 'W', sizeof entry.name);
     chartOptions().horizontal = 0;
@@ -275,7 +276,7 @@ TEST_F(LayoutTest, DecimalTableForPrintfFormats) {
     EXPECT_FALSE(L.fraction_labels);
     EXPECT_FLOAT_EQ(L.ylbl_interval, 0.1f);  // 1 / 0.2 = 5 is below 6.4
     EXPECT_FLOAT_EQ(L.highest, 1.1f);
-    EXPECT_EQ(L.ylabel_wth, 18);  // "1.0"
+    EXPECT_EQ(L.ylabel_wth, 25);  // "1.0": 3 x 12 x 0.7
     chartOptions().ylabel_format = "abc";  // no printf format: fraction labels
     EXPECT_TRUE(layout(Line, {0, 1}).fraction_labels);
 }
@@ -296,10 +297,10 @@ TEST_F(LayoutTest, TimeAxisSnapsToTimeTable) {
     // The table gives 10000 s; the time table's entry below the first one above it is an hour.
     EXPECT_FLOAT_EQ(L.ylbl_interval, 3600);
     EXPECT_FLOAT_EQ(L.highest, 90000);
-    EXPECT_EQ(L.ylabel_wth, 30);  // "20:40", the longest time text
+    EXPECT_EQ(L.ylabel_wth, 42);  // "20:40", the longest time text: 5 x 12 x 0.7
     chartOptions().y_value_kind = 3;
     chartOptions().ylabel_value_format = "%Y-%m-%d";
-    EXPECT_EQ(layout(Line, {0, 86400}).ylabel_wth, 60);  // "1900-12-21"
+    EXPECT_EQ(layout(Line, {0, 86400}).ylabel_wth, 84);  // "1900-12-21": 10 x 12 x 0.7
 }
 
 TEST_F(LayoutTest, VolumeRangeOfCombos) {

@@ -81,8 +81,8 @@ TEST_F(Polish, BuiltInCombosKeepTheEstimatedRoom) {
         const int y2_chars = static_cast<int>(y2_label_text(chartOptions(), L.vhighest).size());
         EXPECT_EQ(L.ylabel2_wth, static_cast<int>(0.7 * y2_chars * 6 + 1));
         EXPECT_EQ(L.ylabel2_gap, L.ylabel2_wth + 480 / 60);
-        // Two-digit y labels of the built-in font.
-        EXPECT_EQ(L.ylabel_wth, 2 * 6);
+        // Two-digit y labels at 12 points: 2 x 12 x 0.7 = 16.8.
+        EXPECT_EQ(L.ylabel_wth, 16);
     }
 }
 
@@ -108,14 +108,14 @@ TEST_F(Polish, LabelWidthsOfTheBuiltInFont) {
     YLabelText t;
     t.whole = "1250";
     YLabelWidths w = y_label_widths(L, chartOptions(), t);
-    EXPECT_EQ(w.whole, 4 * 6);
+    EXPECT_EQ(w.whole, 32);  // placed by the point size: 4 x 12 / 1.5
     EXPECT_EQ(w.fraction, 0);
     // A fraction: numerator and denominator one class smaller (tiny, 5 wide), the slash small.
     t.whole = "3";
     t.numerator = 1;
     t.denominator = 16;
     w = y_label_widths(L, chartOptions(), t);
-    EXPECT_EQ(w.whole, 6);
+    EXPECT_EQ(w.whole, 8);
     EXPECT_EQ(w.fraction, 5 + 6 + 2 * 5);
 }
 
