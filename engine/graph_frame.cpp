@@ -3,6 +3,7 @@
 // titles, and the x grid, ticks and labels (categories, or the numeric axis of xy charts).
 #include <algorithm>
 #include <cmath>
+#include <climits>
 #include <cstdint>
 #include <string>
 
@@ -95,6 +96,7 @@ public:
                               opt.xtitle, xtitle_color, JustifyCenter);
         }
         back_wall();
+        first_x_label_ = first_x_label_left();
         y_axis();
         if (combo && opt.yaxis2) second_axis();
         y_titles(volume);
@@ -165,7 +167,14 @@ private:
         const bool sized = !s.ttf && s.ptsize > 0;
         if (!opt.horizontal) {
             const int x = px - 2 - whole_w - fraction_w;
-            const int y = py - (s.ttf || sized ? to_int(s.ptsize / 1.6) : fe.height / 2);
+            int y = py - (s.ttf || sized ? to_int(s.ptsize / 1.6) : fe.height / 2);
+            // A label low enough to reach the x labels' row, beside the first of them (the
+            // origin's "0" of a line chart), is raised to end above the axis.
+            if (first_x_label_ <= px - 1) {
+                const TextInk ink = ink_of(s, t.whole.c_str());
+                const int bottom = ink.drawn ? ink.bottom + 1 : line_h - 1;
+                y = std::min(y, L.PY(L.lowest) - bottom);
+            }
             if (!t.whole.empty()) s.draw(im, 0, x, y, t.whole.c_str(), ylabel_color, JustifyLeft);
             if (t.denominator == 0) return;
             int xf = px - 2 - fraction_w;
@@ -298,8 +307,9 @@ private:
                 title_style.draw(im, kQuarterTurn, tx, to_int(top + t.width / 2), opt.title, title_color,
                                  JustifyCenter);
                 x = t.height + 1;
-                // After a FreeType title the y title keeps 2 pixels from its last ink column.
-                if (ink.drawn) x = std::max(x, tx + ink.bottom + 1 + 2);
+                // After a FreeType title the y title keeps 3 pixels from its last ink column,
+                // so that the two never touch.
+                if (ink.drawn) x = std::max(x, tx + ink.bottom + 1 + 3);
             }
             if (has_text(opt.ytitle)) {
                 TextSize t = ytitle_style.measure(opt.ytitle);
@@ -345,18 +355,53 @@ private:
         }
     }
 
+    // Whether category position i shows its x label, and the point it labels.
+    bool x_label_shown(int i, int& point) const {
+        const int n = d_.in.num_points;
+        point = isBarType(d_.in.type) ? i - 1 : i;
+        if (point < 0 || point >= n) return false;
+        if (opt.xlabel_ctl != nullptr) return opt.xlabel_ctl[point] != 0;
+        const int step = n / std::max(L.num_xlbls, 1) + 1;
+        return i % step == 0 || L.num_xlbls >= n || opt.xlabel_spacing == 32767;
+    }
+
+    // Left end of the first x label drawn below the axis, INT_MAX when there is none.
+    int first_x_label_left() const {
+        if (!opt.xaxis || opt.horizontal) return INT_MAX;
+        const char* text = nullptr;
+        int x = 0;
+        std::string numeric;
+        if (isXy(d_.in.type) && (given(opt.xaxis_grid_step) || given(opt.xaxis_tick_step) || given(opt.xaxis_label_step))) {
+            numeric = numeric_x_text(L.xmin);
+            text = numeric.c_str();
+            x = L.PXY(L.xmin);
+        } else {
+            if (d_.in.xlabels == nullptr) return INT_MAX;
+            const int positions = d_.in.num_points + (isBarType(d_.in.type) ? 2 : 0);
+            for (int i = 0; i < positions && text == nullptr; ++i) {
+                int point = 0;
+                if (x_label_shown(i, point) && has_text(d_.in.xlabels[point])) text = d_.in.xlabels[point], x = L.PX(i);
+            }
+        }
+        if (text == nullptr || *text == '\0') return INT_MAX;
+        const TextStyle& s = xlabel_style;
+        double angle = std::isfinite(opt.xlabel_angle) ? opt.xlabel_angle : 0;
+        if (angle != 0 && !s.ttf) angle = 90;
+        const TextSize t = s.measure(text);
+        if (angle == 0) return x - 1 - t.width / 2;
+        if (angle == 90) return x - 1 - t.height / 2;
+        const double a = angle * M_PI / 180;
+        return x - 1 - to_int(t.width * std::cos(a) + t.height * a / kQuarterTurn / 2);
+    }
+
     void category_x_axis() {
         const int n = d_.in.num_points;
         const bool bars = isBarType(d_.in.type);
         const int positions = n + (bars ? 2 : 0);
-        const bool every = opt.xlabel_spacing == 32767;
-        const int step = n / std::max(L.num_xlbls, 1) + 1;
         if (opt.grid) x_grid(L.PX(0));
         for (int i = 0; i < positions; ++i) {
-            const int point = bars ? i - 1 : i;
-            bool shown = point >= 0 && point < n;
-            if (shown && opt.xlabel_ctl != nullptr) shown = opt.xlabel_ctl[point] != 0;
-            else if (shown) shown = i % step == 0 || L.num_xlbls >= n || every;
+            int point = 0;
+            const bool shown = x_label_shown(i, point);
             const int x = L.PX(i);
             if (shown) {
                 if (opt.ticks) x_tick(x);
@@ -431,6 +476,7 @@ private:
     TextStyle ylabel_style{}, xlabel_style{}, title_style{}, xtitle_style{}, ytitle_style{};
     int title_color = 0, ylabel_color = 0, ylabel2_color = 0, xlabel_color = 0;
     std::vector<float> label_values;  // y label values, for the second axis
+    int first_x_label_ = INT_MAX;     // left end of the first x label below the axis
 };
 
 }  // namespace

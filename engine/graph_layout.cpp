@@ -352,9 +352,9 @@ GraphLayout layout_prepared(const GraphInput& in) {
     if (opt.horizontal) {  // the title moves into the left margin of the turned picture
         L.ytitle_wth += L.title_hgt;
         L.title_hgt = 2;
-        // A FreeType title is drawn by its ink from column 1, the y title 2 pixels after it.
+        // A FreeType title is drawn by its ink from column 1, the y title 3 pixels after it.
         if (L.title_ttf && has_text(opt.title))
-            L.ytitle_wth = std::max(L.ytitle_wth, title_h + 2 + (has_text(opt.ytitle) ? ytitle_h + 2 : 0));
+            L.ytitle_wth = std::max(L.ytitle_wth, title_h + 2 + (has_text(opt.ytitle) ? ytitle_h + 3 : 0));
     }
     if (is3d(type)) {
         double base = (width + height) / 2 * static_cast<double>(opt.depth_3d) / 100;
