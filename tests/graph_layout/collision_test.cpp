@@ -80,8 +80,8 @@ TEST_P(Collisions, TextsStayApart) {
         if (::access(kSans, R_OK) != 0) GTEST_SKIP() << "Liberation Sans is not installed";
         o.title_font = o.ytitle_font = o.xtitle_font = o.yaxis_font = o.xaxis_font = kSans;
     }
-    o.title = "Sales by month";
-    o.xtitle = "Month";
+    o.title = "Sales by quarter, in units";
+    o.xtitle = "Category of goods";
     o.ytitle = "Units";
     o.ytitle2 = "Visits";
     o.title_ptsize = o.xtitle_ptsize = o.ytitle_ptsize = c.title_pt;
