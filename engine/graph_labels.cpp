@@ -40,12 +40,14 @@ bool needs_decimals(float step) {
     return s >= 1 ? s != std::trunc(s) : s * 256 != std::trunc(s * 256);
 }
 
-// "%.Nf" with the decimals that print every multiple of `step` (at most 9).
+// "%.Nf" with the decimals that print every multiple of `step`, but no more than one past the
+// step's first significant digit: a step raised to fit the plot (0.2901...) prints as 0.29.
 std::string decimals_format(float step) {
     int d = 0;
     double scaled = step;
     while (d < 9 && (scaled < 0.5 || std::fabs(scaled - std::nearbyint(scaled)) > 1e-4 * scaled)) scaled *= 10, ++d;
-    return "%." + std::to_string(d) + "f";
+    const int cap = std::max(0, static_cast<int>(std::ceil(-std::log10(static_cast<double>(step))))) + 1;
+    return "%." + std::to_string(std::min(d, cap)) + "f";
 }
 
 }  // namespace

@@ -57,6 +57,43 @@ TEST_F(LayoutTest, WorkedExampleZeroToHundred) {
     EXPECT_EQ(chartOptions().saved_plot_zero_y, 282);
 }
 
+TEST_F(LayoutTest, FormulasAtSeveralSizesWithoutTheFont) {
+    // Built-in text (the font file is missing) at the point size S: max_labels = plot height /
+    // (2 S + 3), limit = (max_labels - 2) x 0.8, ylabel_wth = chars x S x 0.7 (left to right),
+    // the plot from ylabel_wth + 4 to the right edge, two points one position apart.
+    struct Row {
+        short width, height;
+        double S;
+        float top;           // data 0 .. top
+        float interval, highest;
+        int ylabel_wth;
+    };
+    const Row rows[] = {
+        // 193 / 23 = 8 labels, limit 4.8: 100 / 25 is below it, so 10; "100" 3 x 10 x 0.7 = 21.
+        {320, 200, 10, 100, 10, 110, 21},
+        // 473 / 31 = 15, limit 10.4: 1000 / 100 is below it, so 50; "1000" 4 x 14 x 0.7 = 39.2.
+        {640, 480, 14, 1000, 50, 1050, 39},
+        // The same with 10000: interval 500; "10000" is 5 x 14 = 70, x 0.7 = 49 (not 48).
+        {640, 480, 14, 10000, 500, 10500, 49},
+        // 1493 / 81 = 18, limit 12.8: 100 / 10 is below it, so 5; "100" 3 x 39 x 0.7 = 81.9.
+        {2000, 1500, 39, 100, 5, 105, 81},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.width);
+        chartOptions().yaxis_ptsize = r.S;
+        GraphLayout L = layout(Line, {0, r.top}, 1, r.width, r.height);
+        ASSERT_EQ(L.result, 0);
+        EXPECT_EQ(L.plot_height, r.height - 7);
+        EXPECT_FLOAT_EQ(L.ylbl_interval, r.interval);
+        EXPECT_FLOAT_EQ(L.highest, r.highest);
+        EXPECT_EQ(L.ylabel_wth, r.ylabel_wth);
+        EXPECT_FLOAT_EQ(L.xorig, r.ylabel_wth + 4);
+        EXPECT_EQ(L.plot_width, r.width - r.ylabel_wth - 4);
+        EXPECT_DOUBLE_EQ(L.xscl, L.plot_width);
+        EXPECT_EQ(L.PY(0), r.height - 5);
+    }
+}
+
 TEST_F(LayoutTest, BuiltInLabelsArePitchedByTheirHeight) {
     // Point size 0 draws the labels in the built-in font: its character height sets the pitch.
     chartOptions().yaxis_ptsize = 0;
@@ -153,6 +190,9 @@ TEST_F(LayoutTest, TurnedLabelsJutOutByHalfTheirHeight) {
     chartOptions().xlabel_angle = 90;
     GraphLayout L = layout(Line, {1, 2}, 1, 400, 300, nullptr, labels);
     EXPECT_DOUBLE_EQ(L.xscl, L.plot_width - (12 / 2 + 2));  // the small font is 12 high
+    chartOptions().xaxis_ptsize = 20;  // the point size counts, also without the font
+    GraphLayout pt = layout(Line, {1, 2}, 1, 400, 300, nullptr, labels);
+    EXPECT_DOUBLE_EQ(pt.xscl, pt.plot_width - (20 / 2 + 2));
 }
 
 TEST_F(LayoutTest, RequestedMaximumIsKept) {
@@ -338,6 +378,80 @@ TEST_F(LayoutTest, XyRangeAndScale) {
     GraphLayout flat = layout(XyPoint, {1, 2, 3, 4}, 1, 400, kHeight280, same);
     EXPECT_GT(flat.xmax, flat.xmin);
     EXPECT_TRUE(std::isfinite(flat.xyscl));
+}
+
+TEST_F(LayoutTest, SmallRangesGetDecimalSteps) {
+    // 0.0036 over 280 pixels: the smallest table entry (1/64) gives no steps; 1-2-5 steps below
+    // it: 0.001 gives 3.6, 0.0005 gives 7.2, the first at least 6.4.
+    GraphLayout L = layout(Line, {0.0012f, 0.0048f});
+    ASSERT_EQ(L.result, 0);
+    EXPECT_FLOAT_EQ(L.ylbl_interval, 0.0005f);
+    EXPECT_FLOAT_EQ(L.lowest, 0.0005f);  // (0.0012 - 0.0005) / 0.0005 cut to 1
+    EXPECT_FLOAT_EQ(L.highest, 0.005f);
+    EXPECT_EQ(y_label_text(L, chartOptions(), 0.0025f, L.ylbl_interval).whole, "0.0025");
+    EXPECT_EQ(L.ylabel_wth, 50);  // "0.0045": 6 x 12 x 0.7 = 50.4
+    EXPECT_EQ(y_label_values(L.lowest, L.highest, L.ylbl_interval).size(), 9u);
+    // Equal values keep one interval of the table around them.
+    EXPECT_FLOAT_EQ(layout(Line, {0.002f, 0.002f}).ylbl_interval, 1.0f / 64);
+}
+
+TEST_F(LayoutTest, CustomLabelStepsPrintTheirDecimals) {
+    chartOptions().yaxis_label_step = 2.5f;
+    GraphLayout L = layout(Line, {0, 100});
+    ASSERT_TRUE(L.custom_yaxis);
+    // 110 / 2.5 = 44 labels exceed 280 / 12: the step becomes 110 / (280 / 25) = 9.82..., one
+    // decimal past its first digit. The longest label, "108.0", is 5 x 12 x 0.7 = 42 wide.
+    EXPECT_EQ(L.ylabel_wth, 42);
+    EXPECT_EQ(y_label_text(L, chartOptions(), 110 / 11.2f, 110 / 11.2f).whole, "9.8");
+    EXPECT_EQ(y_label_text(L, chartOptions(), 5, 2.5f).whole, "5.0");
+    EXPECT_EQ(y_label_text(L, chartOptions(), 0.03f, 0.01f).whole, "0.03");
+    // Steps that 256ths show keep their fractions; whole steps their whole numbers.
+    EXPECT_EQ(y_label_text(L, chartOptions(), 0.75f, 0.25f).denominator, 4);
+    EXPECT_EQ(y_label_text(L, chartOptions(), 20, 10).whole, "20");
+    // The labels fit left of the axis: "108.0" starts 2 + 5 x 12 / 1.5 before it.
+    EXPECT_GE(L.PX(0) - 2 - 40, 0);
+}
+
+TEST_F(LayoutTest, EqualXValuesGetARangeAroundThem) {
+    const float x[] = {7, 7, 7};
+    GraphLayout L = layout(XyPoint, {1, 2, 3}, 1, 400, kHeight280, x);
+    EXPECT_FLOAT_EQ(L.xmin, 6.5f);
+    EXPECT_FLOAT_EQ(L.xmax, 7.5f);
+    EXPECT_EQ(L.PXY(7), L.PX(0) + L.plot_width / 2);
+    const float day[] = {6.3e10f, 6.3e10f};  // seconds since year 1: half a unit is below a float's step
+    GraphLayout far = layout(XyPoint, {1, 2}, 1, 400, kHeight280, day);
+    EXPECT_LT(far.xmin, 6.3e10f);
+    EXPECT_GT(far.xmax, 6.3e10f);
+    // The points are drawn in the middle of the plot.
+    chartOptions().plot_color = 0x123456;
+    const float y[] = {1, 2, 3};
+    Drawn d = draw(400, kHeight280, XyPoint, 3, nullptr, 1, y, x);
+    Picture im = d.decode();
+    ASSERT_NE(im, nullptr);
+    EXPECT_EQ(rgb(im.get(), L.PXY(7), L.PY(2)), 0x123456u);
+}
+
+TEST_F(LayoutTest, OnePointLegendStandsRightOfThePlot) {
+    LegendEntry entry{};
+    entry.point = 0;
+    entry.width = 4;
+    entry.kind = 3;
+    entry.color = 0x00FF00;
+    std::strcpy(entry.name, "Sales");
+    chartOptions().legend_entries = &entry;
+    chartOptions().legend_count = 1;
+    chartOptions().title = "Yearly sales";
+    const float one = 1500;
+    for (ChartType type : {Bar, Line}) {
+        SCOPED_TRACE(type);
+        GraphLayout L = layout_graph(480, 320, type, 1, nullptr, 1, &one, nullptr);
+        Drawn d = draw(480, 320, type, 1, nullptr, 1, &one);
+        Picture im = d.decode();
+        ASSERT_NE(im, nullptr);
+        const int right = L.PX(L.last_pos);
+        EXPECT_EQ(count_color(im.get(), 0, 0, right, 319, 0x00FF00), 0);
+        EXPECT_EQ(count_color(im.get(), right + 1, 0, 479, 319, 0x00FF00), 7 * 7);  // the square's inside
+    }
 }
 
 TEST_F(LayoutTest, HeightTooSmall) {
