@@ -168,6 +168,9 @@ private:
         if (!opt.horizontal) {
             const int x = px - 2 - whole_w - fraction_w;
             int y = py - (s.ttf || sized ? to_int(s.ptsize / 1.6) : fe.height / 2);
+            // Built-in characters are shorter than a large point size: the label keeps the row
+            // it stands for within its height.
+            if (sized) y = std::max(y, py - (fe.height - 1));
             // A label low enough to reach the x labels' row, beside the first of them (the
             // origin's "0" of a line chart), is raised to end above the axis.
             if (first_x_label_ <= px - 1) {
@@ -256,7 +259,9 @@ private:
         const int x = L.PX(last, sd);
         if (opt.ticks) line(x, row, x + 3, row, d_.colors.grid);
         const TextStyle& s = ylabel_style;
-        int y = label_row - (s.ptsize > 0 ? to_int(s.ptsize / 1.5) : font_entry(s.size_class).height / 2);
+        const int h = font_entry(s.size_class).height;
+        int y = label_row - (s.ptsize > 0 ? to_int(s.ptsize / 1.5) : h / 2);
+        if (!s.ttf && s.ptsize > 0) y = std::max(y, label_row - (h - 1));  // built-in text keeps its row
         if (L.ydepth_3d > 10) y -= L.ydepth_3d / 5;
         s.draw(im, 0, x + 6, y, text.c_str(), ylabel2_color, JustifyLeft);
     }
@@ -273,7 +278,9 @@ private:
                               [&](float w) { line(x, L.PV(w, sd), x + 3, L.PV(w, sd), d_.colors.grid); });
             const TextStyle& st = ylabel_style;
             for_each_step(L.vlowest, L.vhighest, s.label, false, [&](float w) {
-                int y = L.PV(w, sd) - (st.ptsize > 0 ? to_int(st.ptsize / 1.5) : font_entry(st.size_class).height / 2);
+                const int h = font_entry(st.size_class).height, row = L.PV(w, sd);
+                int y = row - (st.ptsize > 0 ? to_int(st.ptsize / 1.5) : h / 2);
+                if (!st.ttf && st.ptsize > 0) y = std::max(y, row - (h - 1));  // built-in text keeps its row
                 st.draw(im, 0, x + 6, y, y2_label_text(opt, w).c_str(), ylabel2_color, JustifyLeft);
             });
             return;

@@ -143,12 +143,20 @@ void paint_square(const DataPlot& p, const LegendEntry& e, int index, int color,
     name[sizeof e.name] = '\0';
     if (!name[0]) return;
     const char* font = p.L.ytitle_font ? p.L.ytitle_font : opt.ytitle_font;
+    // The name's top (its left side when turned) is a point size before the square's centre.
+    // Built-in characters (no font found) are shorter than a large point size: they never end
+    // before that centre.
+    const bool built_in = !(pitch > 0 && probe_font(font, pitch).width > 0);
+    const int char_h = font_entry(opt.yaxis_font_size).height;
+    auto start = [&](int centre) {
+        return p.clamp(built_in ? std::max(centre - pitch, static_cast<double>(centre - char_h)) : centre - pitch);
+    };
     if (opt.horizontal)
-        draw_text_lines(p.im, font_entry(opt.yaxis_font_size), font, pitch, kHalfPi, p.clamp(cx - pitch),
-                        cy - 2 * half - 2, name, p.d.colors.plot, JustifyLeft);
+        draw_text_lines(p.im, font_entry(opt.yaxis_font_size), font, pitch, kHalfPi, start(cx), cy - 2 * half - 2,
+                        name, p.d.colors.plot, JustifyLeft);
     else
-        draw_text_lines(p.im, font_entry(opt.yaxis_font_size), font, pitch, 0.0, cx + 2 * half + 2,
-                        p.clamp(cy - pitch), name, p.d.colors.plot, JustifyLeft);
+        draw_text_lines(p.im, font_entry(opt.yaxis_font_size), font, pitch, 0.0, cx + 2 * half + 2, start(cy), name,
+                        p.d.colors.plot, JustifyLeft);
 }
 
 }  // namespace

@@ -70,6 +70,23 @@ TEST_F(FramePixels, YGridTicksAndLabelsAtLabelValues) {
     EXPECT_NE(rgb(im.get(), x0 - 2, L.PY(-30)), kRed);
 }
 
+TEST_F(FramePixels, BuiltInLabelsAtALargePointSizeKeepTheirRow) {
+    // At 39 points the top would be 24 rows above the label's row; the built-in characters,
+    // 12 high, end on that row instead of 12 rows above it.
+    chartOptions().yaxis_ptsize = 39;
+    GraphLayout L = layout(400, 600);
+    ASSERT_EQ(L.result, 0);
+    Picture im = picture(400, 600);
+    ASSERT_NE(im, nullptr);
+    const int right = L.PX(0) - 3;
+    for (float v : y_label_values(L.lowest, L.highest, L.ylbl_interval)) {
+        SCOPED_TRACE(v);
+        const int y = L.PY(v);
+        EXPECT_GT(count_color(im.get(), 0, y - 11, right, y, kYLabel), 0);
+        EXPECT_EQ(count_color(im.get(), 0, y - 40, right, y - 12, kYLabel), 0);
+    }
+}
+
 TEST_F(FramePixels, XGridAndTicksAtEveryShownPosition) {
     GraphLayout L = layout(400, 287);
     Picture im = picture(400, 287);
