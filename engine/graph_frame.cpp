@@ -3,6 +3,7 @@
 // titles, and the x grid, ticks and labels (categories, or the numeric axis of xy charts).
 #include <algorithm>
 #include <cmath>
+#include <climits>
 #include <cstdint>
 #include <string>
 
@@ -40,27 +41,6 @@ struct TextStyle {
         return {std::max(size_class - 1, 0), font, ptsize * 0.6, ttf && ptsize * 0.6 >= 1};
     }
 };
-
-// Axis step options: a step that is not above 0 becomes the fallback; grid and tick steps give at
-// most `length` / 2 lines, label steps at most about `length` / (2 pitch + 1) labels; and no step
-// is too small to advance a value of the axis in single precision.
-struct AxisSteps {
-    double grid, tick, label;
-};
-AxisSteps axis_steps(float grid, float tick, float label, double range, double fallback, double label_fallback,
-                     int length, double pitch, double magnitude) {
-    auto pick = [](float s, double other) { return std::isfinite(s) && s > 0 ? static_cast<double>(s) : other; };
-    AxisSteps s{pick(grid, fallback), pick(tick, fallback), pick(label, label_fallback)};
-    const double lines = std::max(length / 2, 1);
-    if (range / s.grid > lines) s.grid = range / lines;
-    if (range / s.tick > lines) s.tick = range / lines;
-    if (pitch > 0 && range / s.label > length / pitch) s.label = range / std::max(length / (2 * pitch + 1), 1.0);
-    const double least = std::max(magnitude / (1 << 20), 1e-30);
-    s.grid = std::max(s.grid, least);
-    s.tick = std::max(s.tick, least);
-    s.label = std::max(s.label, least);
-    return s;
-}
 
 // Calls f(value) for from, from + step, ... while the value is at most `to` (below it when
 // `below`), with a bound on the count.
@@ -109,6 +89,7 @@ public:
                               opt.xtitle, xtitle_color, JustifyCenter);
         }
         back_wall();
+        first_x_label_ = first_x_label_left();
         y_axis();
         if (combo && opt.yaxis2) second_axis();
         y_titles(volume);
@@ -175,9 +156,21 @@ private:
         const int line_h = s.ttf ? s.measure("Aj").height : fe.height;
         const int small_h = small.ttf ? small.measure("Aj").height : font_entry(small.size_class).height;
         const int px = L.PX(0), py = L.PY(v);
+        // Built-in text with a point size given (no font found) is placed by that point size.
+        const bool sized = !s.ttf && s.ptsize > 0;
         if (!opt.horizontal) {
             const int x = px - 2 - whole_w - fraction_w;
-            const int y = py - (s.ttf ? to_int(s.ptsize / 1.6) : fe.height / 2);
+            int y = py - (s.ttf || sized ? to_int(s.ptsize / 1.6) : fe.height / 2);
+            // Built-in characters are shorter than a large point size: the label keeps the row
+            // it stands for within its height.
+            if (sized) y = std::max(y, py - (fe.height - 1));
+            // A label low enough to reach the x labels' row, beside the first of them (the
+            // origin's "0" of a line chart), is raised to end above the axis.
+            if (first_x_label_ <= px - 1) {
+                const TextInk ink = ink_of(s, t.whole.c_str());
+                const int bottom = ink.drawn ? ink.bottom + 1 : line_h - 1;
+                y = std::min(y, L.PY(L.lowest) - bottom);
+            }
             if (!t.whole.empty()) s.draw(im, 0, x, y, t.whole.c_str(), ylabel_color, JustifyLeft);
             if (t.denominator == 0) return;
             int xf = px - 2 - fraction_w;
@@ -194,12 +187,12 @@ private:
             x = px - 4 - to_int(1.35 * s.ptsize);
             y = py + fe.height / 2 + (len - 1) * (fe.height - 4);
         } else {
-            x = px - 4 - fe.height;
-            y = py + (whole_w + fraction_w) / 2;  // centred on the grid line
+            x = sized ? px - 4 - to_int(1.35 * s.ptsize) : px - 4 - fe.height;
+            y = py + (len * fe.width + fraction_w) / 2;  // centred on the grid line
         }
         if (!t.whole.empty()) s.draw(im, kQuarterTurn, x, y, t.whole.c_str(), ylabel_color, JustifyLeft);
         if (t.denominator == 0) return;
-        int yf = y - (s.ttf ? s.measure(t.whole.c_str()).width : whole_w);
+        int yf = y - (s.ttf ? s.measure(t.whole.c_str()).width : len * fe.width);
         small.draw(im, kQuarterTurn, x, yf, num.c_str(), ylabel_color, JustifyLeft);
         yf -= wn.width;
         s.draw(im, kQuarterTurn, x, yf, "/", ylabel_color, JustifyLeft);
@@ -207,7 +200,9 @@ private:
         small.draw(im, kQuarterTurn, x + line_h - small_h, yf, den.c_str(), ylabel_color, JustifyLeft);
     }
 
-    double label_pitch(const TextStyle& s) const { return s.ttf ? s.ptsize : font_entry(s.size_class).height; }
+    // The room of one label along an axis: its point size, also for built-in text when a
+    // point size is given; else the built-in font's character height.
+    double label_pitch(const TextStyle& s) const { return s.ptsize > 0 ? s.ptsize : font_entry(s.size_class).height; }
 
     // The effective grid, tick and label steps of a vertical axis over lowest..highest, written
     // back into the step options that asked for them.
@@ -257,7 +252,9 @@ private:
         const int x = L.PX(last, sd);
         if (opt.ticks) line(x, row, x + 3, row, d_.colors.grid);
         const TextStyle& s = ylabel_style;
-        int y = label_row - (s.ttf ? to_int(s.ptsize / 1.5) : font_entry(s.size_class).height / 2);
+        const int h = font_entry(s.size_class).height;
+        int y = label_row - (s.ptsize > 0 ? to_int(s.ptsize / 1.5) : h / 2);
+        if (!s.ttf && s.ptsize > 0) y = std::max(y, label_row - (h - 1));  // built-in text keeps its row
         if (L.ydepth_3d > 10) y -= L.ydepth_3d / 5;
         s.draw(im, 0, x + 6, y, text.c_str(), ylabel2_color, JustifyLeft);
     }
@@ -274,7 +271,9 @@ private:
                               [&](float w) { line(x, L.PV(w, sd), x + 3, L.PV(w, sd), d_.colors.grid); });
             const TextStyle& st = ylabel_style;
             for_each_step(L.vlowest, L.vhighest, s.label, false, [&](float w) {
-                int y = L.PV(w, sd) - (st.ttf ? to_int(st.ptsize / 1.5) : font_entry(st.size_class).height / 2);
+                const int h = font_entry(st.size_class).height, row = L.PV(w, sd);
+                int y = row - (st.ptsize > 0 ? to_int(st.ptsize / 1.5) : h / 2);
+                if (!st.ttf && st.ptsize > 0) y = std::max(y, row - (h - 1));  // built-in text keeps its row
                 st.draw(im, 0, x + 6, y, y2_label_text(opt, w).c_str(), ylabel2_color, JustifyLeft);
             });
             return;
@@ -308,8 +307,9 @@ private:
                 title_style.draw(im, kQuarterTurn, tx, to_int(top + t.width / 2), opt.title, title_color,
                                  JustifyCenter);
                 x = t.height + 1;
-                // After a FreeType title the y title keeps 2 pixels from its last ink column.
-                if (ink.drawn) x = std::max(x, tx + ink.bottom + 1 + 2);
+                // After a FreeType title the y title keeps 3 pixels from its last ink column,
+                // so that the two never touch.
+                if (ink.drawn) x = std::max(x, tx + ink.bottom + 1 + 3);
             }
             if (has_text(opt.ytitle)) {
                 TextSize t = ytitle_style.measure(opt.ytitle);
@@ -355,18 +355,53 @@ private:
         }
     }
 
+    // Whether category position i shows its x label, and the point it labels.
+    bool x_label_shown(int i, int& point) const {
+        const int n = d_.in.num_points;
+        point = isBarType(d_.in.type) ? i - 1 : i;
+        if (point < 0 || point >= n) return false;
+        if (opt.xlabel_ctl != nullptr) return opt.xlabel_ctl[point] != 0;
+        const int step = n / std::max(L.num_xlbls, 1) + 1;
+        return i % step == 0 || L.num_xlbls >= n || opt.xlabel_spacing == 32767;
+    }
+
+    // Left end of the first x label drawn below the axis, INT_MAX when there is none.
+    int first_x_label_left() const {
+        if (!opt.xaxis || opt.horizontal) return INT_MAX;
+        const char* text = nullptr;
+        int x = 0;
+        std::string numeric;
+        if (isXy(d_.in.type) && (given(opt.xaxis_grid_step) || given(opt.xaxis_tick_step) || given(opt.xaxis_label_step))) {
+            numeric = numeric_x_text(L.xmin);
+            text = numeric.c_str();
+            x = L.PXY(L.xmin);
+        } else {
+            if (d_.in.xlabels == nullptr) return INT_MAX;
+            const int positions = d_.in.num_points + (isBarType(d_.in.type) ? 2 : 0);
+            for (int i = 0; i < positions && text == nullptr; ++i) {
+                int point = 0;
+                if (x_label_shown(i, point) && has_text(d_.in.xlabels[point])) text = d_.in.xlabels[point], x = L.PX(i);
+            }
+        }
+        if (text == nullptr || *text == '\0') return INT_MAX;
+        const TextStyle& s = xlabel_style;
+        double angle = std::isfinite(opt.xlabel_angle) ? opt.xlabel_angle : 0;
+        if (angle != 0 && !s.ttf) angle = 90;
+        const TextSize t = s.measure(text);
+        if (angle == 0) return x - 1 - t.width / 2;
+        if (angle == 90) return x - 1 - t.height / 2;
+        const double a = angle * M_PI / 180;
+        return x - 1 - to_int(t.width * std::cos(a) + t.height * a / kQuarterTurn / 2);
+    }
+
     void category_x_axis() {
         const int n = d_.in.num_points;
         const bool bars = isBarType(d_.in.type);
         const int positions = n + (bars ? 2 : 0);
-        const bool every = opt.xlabel_spacing == 32767;
-        const int step = n / std::max(L.num_xlbls, 1) + 1;
         if (opt.grid) x_grid(L.PX(0));
         for (int i = 0; i < positions; ++i) {
-            const int point = bars ? i - 1 : i;
-            bool shown = point >= 0 && point < n;
-            if (shown && opt.xlabel_ctl != nullptr) shown = opt.xlabel_ctl[point] != 0;
-            else if (shown) shown = i % step == 0 || L.num_xlbls >= n || every;
+            int point = 0;
+            const bool shown = x_label_shown(i, point);
             const int x = L.PX(i);
             if (shown) {
                 if (opt.ticks) x_tick(x);
@@ -441,9 +476,25 @@ private:
     TextStyle ylabel_style{}, xlabel_style{}, title_style{}, xtitle_style{}, ytitle_style{};
     int title_color = 0, ylabel_color = 0, ylabel2_color = 0, xlabel_color = 0;
     std::vector<float> label_values;  // y label values, for the second axis
+    int first_x_label_ = INT_MAX;     // left end of the first x label below the axis
 };
 
 }  // namespace
+
+AxisSteps axis_steps(float grid, float tick, float label, double range, double fallback, double label_fallback,
+                     int length, double pitch, double magnitude) {
+    auto pick = [](float s, double other) { return std::isfinite(s) && s > 0 ? static_cast<double>(s) : other; };
+    AxisSteps s{pick(grid, fallback), pick(tick, fallback), pick(label, label_fallback)};
+    const double lines = std::max(length / 2, 1);
+    if (range / s.grid > lines) s.grid = range / lines;
+    if (range / s.tick > lines) s.tick = range / lines;
+    if (pitch > 0 && range / s.label > length / pitch) s.label = range / std::max(length / (2 * pitch + 1), 1.0);
+    const double least = std::max(magnitude / (1 << 20), 1e-30);
+    s.grid = std::max(s.grid, least);
+    s.tick = std::max(s.tick, least);
+    s.label = std::max(s.label, least);
+    return s;
+}
 
 void draw_graph_frame(GraphDrawing& d) { Frame(d).draw(); }
 

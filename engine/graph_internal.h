@@ -84,6 +84,15 @@ void draw_graph_data(GraphDrawing& d);
 // same palette, pixel (x, y) moved to (height - 1 - y, x). Null when it cannot be made.
 gdImagePtr turn_picture(gdImagePtr image);
 
+// Axis step options: a step that is not above 0 becomes the fallback; grid and tick steps give at
+// most `length` / 2 lines, label steps at most about `length` / (2 pitch + 1) labels; and no step
+// is too small to advance a value of the axis in single precision.
+struct AxisSteps {
+    double grid, tick, label;
+};
+AxisSteps axis_steps(float grid, float tick, float label, double range, double fallback, double label_fallback,
+                     int length, double pitch, double magnitude);
+
 // Whether a y label format is a printf format (holds one of "%geEfF"); otherwise the automatic
 // fraction labels are used.
 bool is_printf_format(const char* format);

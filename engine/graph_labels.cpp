@@ -31,6 +31,25 @@ int char_count(const std::string& text) {
     return n;
 }
 
+// Automatic labels show whole numbers and 256ths of a unit (the fraction labels); a step that
+// these cannot show (a custom step such as 0.01 or 2.5, or an interval below the fraction table)
+// prints its labels with the decimals it needs instead.
+bool needs_decimals(float step) {
+    const double s = step;
+    if (!(s > 0) || !std::isfinite(s)) return false;
+    return s >= 1 ? s != std::trunc(s) : s * 256 != std::trunc(s * 256);
+}
+
+// "%.Nf" with the decimals that print every multiple of `step`, but no more than one past the
+// step's first significant digit: a step raised to fit the plot (0.2901...) prints as 0.29.
+std::string decimals_format(float step) {
+    int d = 0;
+    double scaled = step;
+    while (d < 9 && (scaled < 0.5 || std::fabs(scaled - std::nearbyint(scaled)) > 1e-4 * scaled)) scaled *= 10, ++d;
+    const int cap = std::max(0, static_cast<int>(std::ceil(-std::log10(static_cast<double>(step))))) + 1;
+    return "%." + std::to_string(std::min(d, cap)) + "f";
+}
+
 }  // namespace
 
 bool is_printf_format(const char* format) {
@@ -56,6 +75,8 @@ YLabelText y_label_text(const GraphLayout& L, const ChartOptions& opt, float val
     } else if (kind >= 3 && kind <= 5) {
         label.whole = formatDateValue(text_or_empty(opt.ylabel_value_format), value, kind);
         if (label.whole.empty()) label.whole = "Err";
+    } else if (L.fraction_labels && needs_decimals(interval)) {
+        label.whole = format_value(decimals_format(interval).c_str(), value);
     } else if (L.fraction_labels && interval < 1) {
         int whole = 0, numerator = 0, denominator = 0;
         label.whole = fractionLabel(value, whole, numerator, denominator, nullptr);
@@ -79,6 +100,8 @@ int y_label_length(const GraphLayout& L, const ChartOptions& opt, float value, f
         std::string text = formatDateValue(text_or_empty(opt.ylabel_value_format), moment, kind);
         return text.empty() ? 3 : char_count(text);
     }
+    if (L.fraction_labels && needs_decimals(interval))
+        return char_count(format_value(decimals_format(interval).c_str(), value));
     if (L.fraction_labels && interval < 1) {
         int whole = 0, numerator = 0, denominator = 0;
         return char_count(fractionLabel(value, whole, numerator, denominator, nullptr));
@@ -97,6 +120,10 @@ YLabelWidths y_label_widths(const GraphLayout& L, const ChartOptions& opt, const
         // Wide glyphs would otherwise run into the axis.
         if (!text.whole.empty())
             w.whole = std::max(w.whole, measure_text(text.whole.c_str(), size_class, font, ptsize).width);
+    } else if (L.yaxis_ptsize > 0) {
+        // Built-in text where a point size is given: placed by the point size, or by its
+        // characters when they are wider than that.
+        w.whole = std::max(GraphLayout::to_pixel(len * L.yaxis_ptsize / 1.5), len * font_entry(size_class).width);
     } else {
         w.whole = len * font_entry(size_class).width;
     }

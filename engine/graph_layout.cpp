@@ -193,9 +193,58 @@ int first_label_reach(const char* text, const ChartOptions& opt, const GraphLayo
     return std::max(reach, 0) + 2;
 }
 
-// The smallest entry of the table (or a decade beyond its end) that is at least `least`.
+// Label widths in characters as the layout counts them: 0.7 point sizes each (the product taken
+// left to right), or the built-in font's width without a point size.
+int label_room(const ChartOptions& opt, const GraphLayout& L, int chars) {
+    return L.yaxis_ptsize > 0 ? to_int(chars * L.yaxis_ptsize * 0.7) : chars * font_entry(opt.yaxis_font_size).width;
+}
+
+// Room for the labels of a custom y label step, which the frame draws instead of the automatic
+// ones: it widens the label room when they are longer.
+void reserve_custom_labels(const ChartOptions& opt, GraphLayout& L, int num_points) {
+    const double range = static_cast<double>(L.highest) - L.lowest;
+    const double fallback = range / (static_cast<double>(num_points) + 1);
+    const double magnitude = std::max(std::fabs(L.lowest), std::fabs(L.highest));
+    const double pitch = L.yaxis_ptsize > 0 ? L.yaxis_ptsize : font_entry(opt.yaxis_font_size).height;
+    const AxisSteps s = axis_steps(opt.yaxis_grid_step, opt.yaxis_tick_step, opt.yaxis_label_step, range, fallback,
+                                   fallback, L.plot_height, pitch, magnitude);
+    const float step = static_cast<float>(s.label);
+    int longest = 0, widest = 0;
+    float previous = 0;
+    for (int k = 0; k < kMaxAxisSteps; ++k) {
+        const float v = static_cast<float>(L.lowest + k * s.label);
+        if (!(v <= L.highest) || (k > 0 && v == previous)) break;
+        previous = v;
+        longest = std::max(longest, y_label_length(L, opt, v, step));
+        if (L.yaxis_ptsize > 0 && !opt.horizontal) {
+            const YLabelWidths w = y_label_widths(L, opt, y_label_text(L, opt, v, step));
+            widest = std::max(widest, w.whole + w.fraction);
+        }
+    }
+    L.ylabel_wth = std::max({L.ylabel_wth, label_room(opt, L, longest), widest + 2 - L.ytick_len});
+}
+
+// Steps of 1, 2 and 5 times a power of ten below the table's smallest entry: the largest that
+// still gives `limit` steps over the range (0 when none does within 40 decades).
+double decimal_interval_below(double smallest, double range, double limit) {
+    double decade = std::pow(10.0, std::floor(std::log10(smallest)));
+    for (int k = 0; k < 40; ++k, decade /= 10)
+        for (const double m : {5.0, 2.0, 1.0}) {
+            const double c = m * decade;
+            if (c < smallest && range / c >= limit) return c;
+        }
+    return 0;
+}
+
+// The smallest entry of the table (or a decade beyond its end) that is at least `least`; below
+// the table's smallest entry, the smallest step of 1, 2 or 5 times a power of ten.
 float raise_interval(const float* table, float interval, double least) {
     if (interval >= least) return interval;
+    if (least < table[0]) {
+        const double decade = std::pow(10.0, std::floor(std::log10(least)));
+        for (const double m : {1.0, 2.0, 5.0, 10.0})
+            if (m * decade >= least && m * decade < table[0]) return static_cast<float>(m * decade);
+    }
     for (int i = 0; i < kTableSize; ++i)
         if (table[i] >= least) return table[i];
     double v = table[kTableSize - 1];
@@ -214,6 +263,12 @@ float choose_interval(const ChartOptions& opt, GraphLayout& L, int max_labels) {
     int i = 1;
     while (i < kTableSize && !(range / table[i] < limit)) ++i;
     float interval = table[i - 1];
+    // A range too small for even the smallest entry gets finer decimal steps, so that it has
+    // labels and grid lines like any other.
+    if (i == 1 && range > 0 && range / table[0] < limit) {
+        const double finer = decimal_interval_below(table[0], range, limit);
+        if (finer > 0) interval = static_cast<float>(finer);
+    }
     if (given(opt.requested_yinterval) && opt.requested_yinterval > interval)
         interval = std::min(opt.requested_yinterval, static_cast<float>(kRangeLimit));
     // Beyond the table: decades, so that the labels of a huge range stay countable.
@@ -223,7 +278,7 @@ float choose_interval(const ChartOptions& opt, GraphLayout& L, int max_labels) {
     if (opt.y_value_kind >= 3 && opt.y_value_kind <= 5) {
         int t = 0;
         while (t < kTableSize && kTimeIntervals[t] < interval) ++t;
-        if (t < kTableSize) {  // longer than the longest time step: keep it
+        if (t < kTableSize && interval >= kTimeIntervals[0]) {  // beyond the time steps: keep it
             if (t >= 25) ++t;
             interval = kTimeIntervals[t == 0 ? 0 : t - 1];
         }
@@ -290,9 +345,9 @@ GraphLayout layout_prepared(const GraphInput& in) {
     if (opt.horizontal) {  // the title moves into the left margin of the turned picture
         L.ytitle_wth += L.title_hgt;
         L.title_hgt = 2;
-        // A FreeType title is drawn by its ink from column 1, the y title 2 pixels after it.
+        // A FreeType title is drawn by its ink from column 1, the y title 3 pixels after it.
         if (L.title_ttf && has_text(opt.title))
-            L.ytitle_wth = std::max(L.ytitle_wth, title_h + 2 + (has_text(opt.ytitle) ? ytitle_h + 2 : 0));
+            L.ytitle_wth = std::max(L.ytitle_wth, title_h + 2 + (has_text(opt.ytitle) ? ytitle_h + 3 : 0));
     }
     if (is3d(type)) {
         double base = (width + height) / 2 * static_cast<double>(opt.depth_3d) / 100;
@@ -319,8 +374,12 @@ GraphLayout layout_prepared(const GraphInput& in) {
             double factor = type == Line || type == Line3D ? 0.95 : 0.75;
             L.legend_wth = to_int(legend.width * factor + legend.first->width * 7 + 1);
         } else {
-            double per_char = L.ytitle_ttf ? L.yaxis_ptsize / 1.2 : font_entry(opt.yaxis_font_size).width;
-            L.legend_hgt = std::max(to_int((legend.chars + 2) * per_char + 1), legend.drawn_room);
+            // A character of a name is taken as the point size / 1.2 wide, also when no font
+            // is found; without a point size the built-in font's width stands for it.
+            const double chars = legend.chars + 2;
+            const int row = L.yaxis_ptsize > 0 ? to_int(chars * L.yaxis_ptsize / 1.2 + 1)
+                                               : to_int(chars * font_entry(opt.yaxis_font_size).width + 1);
+            L.legend_hgt = std::max(row, legend.drawn_room);
         }
     }
 
@@ -329,8 +388,9 @@ GraphLayout layout_prepared(const GraphInput& in) {
                               L.ydepth_total + L.legend_hgt + 2);
     if (opt.keep_geometry && opt.saved_plot_height != 0) L.plot_height = opt.saved_plot_height;
     opt.saved_plot_height = L.plot_height;
-    // Labels in a built-in font are as high as its characters, whatever the point size says.
-    const double label_pt = L.yaxis_ttf ? L.yaxis_ptsize : font_entry(opt.yaxis_font_size).height;
+    // The label pitch follows the point size, also when the built-in font draws the labels
+    // because no font is found; without a point size the built-in font's height stands for it.
+    const double label_pt = L.yaxis_ptsize > 0 ? L.yaxis_ptsize : font_entry(opt.yaxis_font_size).height;
     const int max_labels = to_int(L.plot_height / (2 * label_pt + 3));
     if (max_labels < 3) {
         L.result = 2;
@@ -344,12 +404,15 @@ GraphLayout layout_prepared(const GraphInput& in) {
     if (L.lowest != 0 && L.lowest != opt.requested_ymin) {
         double low = L.lowest;
         if (low < 0) low -= interval;
-        L.lowest = static_cast<float>(std::trunc((low - table[0]) / interval) * interval);
+        // The first label lies below the data: by the table's smallest entry, or by an
+        // interval finer than that.
+        const double below = std::min(static_cast<double>(table[0]), static_cast<double>(interval));
+        L.lowest = static_cast<float>(std::trunc((low - below) / interval) * interval);
     }
     // The label pass: the widest label, and the first label value above the data.
     int longest = 0;
     int widest = 0;  // upright FreeType labels: the widest as drawn
-    const bool measure_labels = opt.yaxis && L.yaxis_ttf && !opt.horizontal;
+    const bool measure_labels = opt.yaxis && L.yaxis_ptsize > 0 && !opt.horizontal;
     float v = L.lowest;
     for (int k = 0; k < kMaxAxisSteps; ++k) {
         v = static_cast<float>(L.lowest + k * static_cast<double>(interval));
@@ -360,10 +423,12 @@ GraphLayout layout_prepared(const GraphInput& in) {
             widest = std::max(widest, w.whole + w.fraction);
         }
     }
-    const double per_char = L.yaxis_ttf ? L.yaxis_ptsize * 0.7 : font_entry(opt.yaxis_font_size).width;
-    L.ylabel_wth = to_int(longest * per_char);
-    // Labels end 2 pixels before the axis; one wider than its length suggests keeps clear of
-    // the y title (the ticks' room counts).
+    // A character is 0.7 point sizes wide (the product taken left to right); without a point
+    // size the built-in font's width.
+    L.ylabel_wth = label_room(opt, L, longest);
+    // Labels end 2 pixels before the axis; one wider than its length suggests (FreeType glyphs,
+    // or built-in characters wider than a small point size allows) keeps clear of the y title
+    // (the ticks' room counts).
     if (widest > 0) L.ylabel_wth = std::max(L.ylabel_wth, widest + 2 - L.ytick_len);
     if (!given(opt.requested_ymax)) L.highest = v;
     else L.highest = std::max(L.highest, opt.requested_ymax);
@@ -397,6 +462,7 @@ GraphLayout layout_prepared(const GraphInput& in) {
         L.legend_wth = std::max(L.legend_wth, legend.drawn_room + L.ylabel2_gap - L.ylabel2_wth - L.ytick2_len);
     L.custom_yaxis = given(opt.yaxis_grid_step) || given(opt.yaxis_tick_step) || given(opt.yaxis_label_step) ||
                      L.highest > 2147483648.0f || L.lowest < -2147483648.0f;
+    if (L.custom_yaxis && opt.yaxis) reserve_custom_labels(opt, L, n);
     const double range = static_cast<double>(L.highest) - L.lowest;
     L.label_decimals = range < 10 ? 2 : range >= 100 ? 0 : 1;
     if (range == std::trunc(range)) L.label_decimals = 1;
@@ -410,11 +476,9 @@ GraphLayout layout_prepared(const GraphInput& in) {
         if (L.legend_wth > 0) overhang = std::max(0, overhang - L.legend_wth);
     } else if (L.legend_wth == 0) {
         // Half a turned label juts out past the last position.
-        const double xpt = L.xaxis_ttf ? L.xaxis_ptsize : font_entry(opt.xaxis_font_size).height;
+        const double xpt = L.xaxis_ptsize > 0 ? L.xaxis_ptsize : font_entry(opt.xaxis_font_size).height;
         overhang = to_int(xpt / 2 + 2);
     }
-    // Without a legend the last position must stay inside the picture (x = width is outside).
-    if (L.legend_wth == 0) overhang = std::max(overhang, 1);
     const bool numeric_x = isXy(type) && (given(opt.xaxis_grid_step) || given(opt.xaxis_tick_step) ||
                                           given(opt.xaxis_label_step));
     int left = L.ytitle_wth + L.ylabel_wth + L.ytick_len;
@@ -439,6 +503,13 @@ GraphLayout layout_prepared(const GraphInput& in) {
         if (xmin > xmax) xmin = 0, xmax = 1.0;
         if (given(opt.requested_xmin) && opt.requested_xmin < xmin) xmin = opt.requested_xmin;
         if (given(opt.requested_xmax) && opt.requested_xmax > xmax) xmax = opt.requested_xmax;
+        // One x value for every point: a range around it, so that the points stand in the
+        // middle of the plot rather than on its left edge (half a unit to each side, more
+        // where single precision cannot tell such a step).
+        if (xmax == xmin) {
+            const double half = std::max(0.5, std::fabs(xmin) * kSmallestStep);
+            xmin -= half, xmax += half;
+        }
         if (!(xmax > xmin)) xmax = xmin + 1.0;
         L.xmin = static_cast<float>(xmin);
         L.xmax = static_cast<float>(xmax);

@@ -104,7 +104,20 @@ void paint_marker(const DataPlot& p, const LegendEntry& e, int color) {
         paint_triangle(p, x, y, half, e.kind == 0, color, part);
 }
 
-void paint_square(const DataPlot& p, const LegendEntry& e, int index, int color) {
+// How far the legend column moves down so that its first row keeps 3 pixels below the chart
+// title where the two share columns (a long title, or a narrow picture); 0 when clear.
+int drop_below_title(const DataPlot& p, int left, int top) {
+    const ChartOptions& opt = p.opt;
+    if (opt.horizontal || opt.title == nullptr || opt.title[0] == '\0') return 0;
+    const bool ttf = p.L.title_ttf;
+    const TextSize t = measure_text(opt.title, opt.title_size, ttf ? p.L.title_font : nullptr, ttf ? p.L.title_ptsize : 0);
+    const int title_right = gdImageSX(p.im) / 2 - t.width / 2 + t.width;
+    const int title_bottom = t.height;  // drawn from row 1
+    if (left > title_right + 2 || top >= title_bottom + 3) return 0;
+    return title_bottom + 3 - top;
+}
+
+void paint_square(const DataPlot& p, const LegendEntry& e, int index, int color, int& drop) {
     const ChartOptions& opt = p.opt;
     const double pitch = std::isfinite(opt.yaxis_ptsize) ? opt.yaxis_ptsize : 0.0;
     const int half = e.width;
@@ -113,9 +126,14 @@ void paint_square(const DataPlot& p, const LegendEntry& e, int index, int color)
         cx = p.clamp(p.px(1) + index * (pitch + 4));
         cy = p.clamp(static_cast<double>(p.py(p.L.highest)) - (p.solid ? p.L.ydepth_total : 0) - 2.0 * half);
     } else {
-        cx = p.clamp(static_cast<double>(p.px(e.point + 2 * p.offset)) + (p.solid ? p.L.xdepth_total : 0) +
+        // The last point's column stands at the plot's right edge, also when a single point
+        // leaves that edge a whole position further right.
+        const double position = e.point == p.n - 1 ? p.last_position() : e.point + 2.0 * p.offset;
+        cx = p.clamp(static_cast<double>(p.px(position)) + (p.solid ? p.L.xdepth_total : 0) +
                      p.L.ylabel2_gap + 2.0 * half);
         cy = p.clamp(p.py(p.L.highest) + index * (pitch + 4));
+        if (drop < 0) drop = drop_below_title(p, cx - half, std::min(cy - half, p.clamp(cy - pitch)));
+        cy = p.clamp(static_cast<double>(cy) + drop);
     }
     p.rect(cx - half, cy - half, cx + half, cy + half, color);
     p.outline(cx - half, cy - half, cx + half, cy + half, p.d.colors.plot);
@@ -125,12 +143,20 @@ void paint_square(const DataPlot& p, const LegendEntry& e, int index, int color)
     name[sizeof e.name] = '\0';
     if (!name[0]) return;
     const char* font = p.L.ytitle_font ? p.L.ytitle_font : opt.ytitle_font;
+    // The name's top (its left side when turned) is a point size before the square's centre.
+    // Built-in characters (no font found) are shorter than a large point size: they never end
+    // before that centre.
+    const bool built_in = !(pitch > 0 && probe_font(font, pitch).width > 0);
+    const int char_h = font_entry(opt.yaxis_font_size).height;
+    auto start = [&](int centre) {
+        return p.clamp(built_in ? std::max(centre - pitch, static_cast<double>(centre - char_h)) : centre - pitch);
+    };
     if (opt.horizontal)
-        draw_text_lines(p.im, font_entry(opt.yaxis_font_size), font, pitch, kHalfPi, p.clamp(cx - pitch),
-                        cy - 2 * half - 2, name, p.d.colors.plot, JustifyLeft);
+        draw_text_lines(p.im, font_entry(opt.yaxis_font_size), font, pitch, kHalfPi, start(cx), cy - 2 * half - 2,
+                        name, p.d.colors.plot, JustifyLeft);
     else
-        draw_text_lines(p.im, font_entry(opt.yaxis_font_size), font, pitch, 0.0, cx + 2 * half + 2,
-                        p.clamp(cy - pitch), name, p.d.colors.plot, JustifyLeft);
+        draw_text_lines(p.im, font_entry(opt.yaxis_font_size), font, pitch, 0.0, cx + 2 * half + 2, start(cy), name,
+                        p.d.colors.plot, JustifyLeft);
 }
 
 }  // namespace
@@ -138,13 +164,14 @@ void paint_square(const DataPlot& p, const LegendEntry& e, int index, int color)
 void draw_legend(const DataPlot& p) {
     const LegendEntry* entries = p.opt.legend_entries;
     if (!entries || p.n < 1) return;
+    int drop = -1;  // found at the first legend square
     for (int k = 0; k < p.opt.legend_count; ++k) {
         const LegendEntry& e = entries[k];
         if (!(e.point >= 0 && e.point <= p.n - 1) || e.kind > 3) continue;
         const uint32_t bg = p.opt.bg_color == DefaultColor || p.opt.bg_color == NoColor ? 0xFFFFFF : p.opt.bg_color;
         const int color = e.color == NoColor ? p.d.colors.plot : allocate_color(p.im, e.color, bg);
         if (e.kind == 3)
-            paint_square(p, e, k, color);
+            paint_square(p, e, k, color, drop);
         else
             paint_marker(p, e, color);
     }

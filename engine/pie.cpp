@@ -7,10 +7,12 @@
 // The layout steps live in pie_layout.cpp, the wall order in pie_walls.cpp.
 #include "engine/pie.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "engine/output.h"
 #include "engine/pie_internal.h"
@@ -211,25 +213,109 @@ TextPlaces placeTexts(int type, bool right_half, long ax, long ay, const Slice& 
     return t;
 }
 
+// One slice's texts as they will be drawn: its anchor, the corners of its label and percent
+// text, and the box around both (empty when the slice has neither).
+struct PlacedTexts {
+    const Slice* slice;
+    bool right_half;
+    long ax, ay;
+    TextPlaces t;
+    long left, top, right, bottom;  // inclusive box; right < left when empty
+    bool skipped = false;           // no room for the texts: they are not drawn
+    void move(long dx, long dy) {
+        t.lx += dx, t.px += dx, left += dx, right += dx;
+        t.ly += dy, t.py += dy, top += dy, bottom += dy;
+        ay += dy;
+    }
+};
+
+// Stacks the boxes of one half of the pie, sorted top to bottom, 3 pixels apart: a box that
+// would come closer to the one above is moved down, boxes that then run past the bottom edge
+// are moved up again. False when they do not fit below the title's room that way.
+bool stackSide(std::vector<PlacedTexts*>& side, int height, int title_h) {
+    constexpr long kGap = 3;
+    std::stable_sort(side.begin(), side.end(), [](const PlacedTexts* a, const PlacedTexts* b) { return a->top < b->top; });
+    for (size_t k = 1; k < side.size(); ++k) {
+        const long least = side[k - 1]->bottom + 1 + kGap;
+        if (side[k]->top < least) side[k]->move(0, least - side[k]->top);
+    }
+    long limit = height - 1;  // the lowest row a box may take
+    for (size_t k = side.size(); k-- > 0;) {
+        if (side[k]->bottom > limit) side[k]->move(0, limit - side[k]->bottom);
+        limit = side[k]->top - 1 - kGap;
+    }
+    return side.empty() || side.front()->top >= title_h;
+}
+
+// Labels and percent texts kept apart and inside the picture. Boxes that jut out at a side are
+// moved in; along each half of the pie the boxes are stacked (stackSide), and when they cannot
+// all fit there, the texts of the smallest slices of that half are left out until the others
+// do. Texts that are clear of each other and of the edges stay where the anchors put them.
+void separateTexts(std::vector<PlacedTexts>& placed, int width, int height, int title_h) {
+    for (PlacedTexts& q : placed) {
+        if (q.right < q.left) continue;
+        if (q.left < 0) q.move(-q.left, 0);
+        else if (q.right > width - 1) q.move(width - 1 - q.right, 0);
+    }
+    const std::vector<PlacedTexts> original = placed;
+    for (const bool right_half : {true, false}) {
+        for (;;) {
+            std::vector<PlacedTexts*> side;
+            for (PlacedTexts& q : placed)
+                if (q.right_half == right_half && q.right >= q.left && !q.skipped) side.push_back(&q);
+            if (stackSide(side, height, title_h)) break;
+            PlacedTexts* smallest = side.front();
+            for (PlacedTexts* q : side)
+                if (q->slice->p < smallest->slice->p) smallest = q;
+            smallest->skipped = true;
+            for (size_t i = 0; i < placed.size(); ++i)
+                if (placed[i].right_half == right_half && !placed[i].skipped) placed[i] = original[i];
+        }
+    }
+}
+
+// Where the labels and percent texts of the drawn slices go.
+std::vector<PlacedTexts> placeLabels(const PiePlan& p, int width, int height) {
+    const ChartOptions& opt = chartOptions();
+    const Geometry& g = p.g;
+    const float label_r = g.r + static_cast<float>(opt.pie_label_dist);
+    std::vector<PlacedTexts> placed;
+    for (const Slice& sl : p.slices) {
+        if (sl.missing) continue;
+        PlacedTexts q{&sl, sl.m <= kPiF, Px(g, sl, sl.m, 0, label_r), Py(g, sl, sl.m, 0, label_r), {}, 0, 0, -1, -1, false};
+        q.t = placeTexts(opt.pie_percent_type, q.right_half, q.ax, q.ay, sl);
+        bool any = false;
+        auto add = [&](long x, long y, TextSize size) {
+            if (size.width <= 0 || size.height <= 0) return;
+            if (!any) q.left = x, q.top = y, q.right = x + size.width - 1, q.bottom = y + size.height - 1;
+            q.left = std::min(q.left, x), q.top = std::min(q.top, y);
+            q.right = std::max(q.right, x + size.width - 1), q.bottom = std::max(q.bottom, y + size.height - 1);
+            any = true;
+        };
+        if (sl.label != nullptr) add(q.t.lx, q.t.ly, sl.label_size);
+        if (sl.percent[0] != '\0') add(q.t.px, q.t.py, sl.percent_size);
+        placed.push_back(q);
+    }
+    separateTexts(placed, width, height, g.title_h);
+    return placed;
+}
+
 void drawLabels(gdImagePtr im, const PiePlan& p, const PieColors& c) {
     const ChartOptions& opt = chartOptions();
     const Geometry& g = p.g;
     const FontEntry& font = font_entry(opt.pie_label_size);
-    const float label_r = g.r + static_cast<float>(opt.pie_label_dist);
-    for (const Slice& sl : p.slices) {
-        if (sl.missing) continue;
-        const int ax = Px(g, sl, sl.m, 0, label_r), ay = Py(g, sl, sl.m, 0, label_r);
-        const bool right_half = sl.m <= kPiF;
-        const TextPlaces t = placeTexts(opt.pie_percent_type, right_half, ax, ay, sl);
+    for (const PlacedTexts& q : placeLabels(p, gdImageSX(im), gdImageSY(im))) {
+        if (q.skipped) continue;
+        const Slice& sl = *q.slice;
         if (sl.percent[0] != '\0')
-            draw_text_lines(im, font, p.label_font, opt.pie_label_ptsize, 0, toCoordinate(t.px),
-                            toCoordinate(t.py), sl.percent, c.label, JustifyCenter);
+            draw_text_lines(im, font, p.label_font, opt.pie_label_ptsize, 0, toCoordinate(q.t.px),
+                            toCoordinate(q.t.py), sl.percent, c.label, JustifyCenter);
         if (sl.label != nullptr)
-            draw_text_lines(im, font, p.label_font, opt.pie_label_ptsize, 0, toCoordinate(t.lx),
-                            toCoordinate(t.ly), sl.label, c.label, right_half ? JustifyLeft : JustifyRight);
+            draw_text_lines(im, font, p.label_font, opt.pie_label_ptsize, 0, toCoordinate(q.t.lx),
+                            toCoordinate(q.t.ly), sl.label, c.label, q.right_half ? JustifyLeft : JustifyRight);
         if (opt.pie_label_line)
-            gdImageLine(im, right_half ? ax - 1 : ax + 1, ay, Px(g, sl, sl.m, 0, g.r), Py(g, sl, sl.m, 0, g.r),
-                        c.line);
+            gdImageLine(im, toCoordinate(q.right_half ? q.ax - 1 : q.ax + 1), toCoordinate(q.ay),
+                        Px(g, sl, sl.m, 0, g.r), Py(g, sl, sl.m, 0, g.r), c.line);
     }
 }
 
@@ -314,6 +400,11 @@ PieLayout layout_pie(short width, short height, int pie_type, int count, const c
         layout.title_h = p.g.title_h;
         layout.slices.reserve(p.slices.size());
         for (const Slice& sl : p.slices) layout.slices.push_back({sl.s, sl.t, sl.m});
+        if (labels != nullptr && hasRoom(p.g))
+            for (const PlacedTexts& q : placeLabels(p, width, height))
+                if (q.right >= q.left && !q.skipped)
+                    layout.texts.push_back({static_cast<int>(q.slice - p.slices.data()), toCoordinate(q.left),
+                                            toCoordinate(q.top), toCoordinate(q.right), toCoordinate(q.bottom)});
     } catch (...) {
         return PieLayout{};
     }

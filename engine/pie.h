@@ -23,6 +23,11 @@ struct PieLayout {
     int xdepth = 0, ydepth = 0;  // offset of the back face
     int title_h = 0;             // room taken by the title
     std::vector<SliceAngles> slices;
+    // The box around each drawn slice's label and percent text (inclusive pixel corners).
+    struct TextBox {
+        int slice, left, top, right, bottom;
+    };
+    std::vector<TextBox> texts;
 };
 PieLayout layout_pie(short width, short height, int pie_type, int count, const char* const* labels,
                      const float* values);

@@ -53,8 +53,9 @@ TEST_F(FramePixels, YGridTicksAndLabelsAtLabelValues) {
         EXPECT_EQ(rgb(im.get(), x0 - 1, y), kRed);
         EXPECT_EQ(rgb(im.get(), x0 + 3, y), kGreen);  // grid line across the plot
         EXPECT_EQ(rgb(im.get(), (x0 + x1) / 2 + 3, y), kGreen);
-        EXPECT_EQ(rgb(im.get(), x1, y), kGreen);
-        EXPECT_EQ(x1, 399);  // the last column of the picture
+        EXPECT_EQ(rgb(im.get(), x1 - 1, y), kGreen);
+        // Nothing juts out past the last position: it lies on the picture's right edge.
+        EXPECT_EQ(x1, 400);
         // The label ends left of the tick, centred on its row.
         EXPECT_GT(count_color(im.get(), 0, y - 6, x0 - 3, y + 6, kYLabel), 0);
         EXPECT_EQ(count_color(im.get(), x0 - 2, y - 6, 399, y + 6, kYLabel), 0);
@@ -69,12 +70,30 @@ TEST_F(FramePixels, YGridTicksAndLabelsAtLabelValues) {
     EXPECT_NE(rgb(im.get(), x0 - 2, L.PY(-30)), kRed);
 }
 
+TEST_F(FramePixels, BuiltInLabelsAtALargePointSizeKeepTheirRow) {
+    // At 39 points the top would be 24 rows above the label's row; the built-in characters,
+    // 12 high, end on that row instead of 12 rows above it.
+    chartOptions().yaxis_ptsize = 39;
+    GraphLayout L = layout(400, 600);
+    ASSERT_EQ(L.result, 0);
+    Picture im = picture(400, 600);
+    ASSERT_NE(im, nullptr);
+    const int right = L.PX(0) - 3;
+    for (float v : y_label_values(L.lowest, L.highest, L.ylbl_interval)) {
+        SCOPED_TRACE(v);
+        const int y = L.PY(v);
+        EXPECT_GT(count_color(im.get(), 0, y - 11, right, y, kYLabel), 0);
+        EXPECT_EQ(count_color(im.get(), 0, y - 40, right, y - 12, kYLabel), 0);
+    }
+}
+
 TEST_F(FramePixels, XGridAndTicksAtEveryShownPosition) {
     GraphLayout L = layout(400, 287);
     Picture im = picture(400, 287);
     ASSERT_NE(im, nullptr);
     const int mid = L.PY(5), bottom = L.PY(L.lowest);
-    for (int i = 0; i < 10; ++i) {
+    ASSERT_EQ(L.PX(9), 400);  // the last position is the picture's right edge
+    for (int i = 0; i < 9; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(rgb(im.get(), L.PX(i), mid), kGreen);
         EXPECT_EQ(rgb(im.get(), L.PX(i), bottom + 1), kRed);  // tick 2 pixels down
@@ -98,9 +117,9 @@ TEST_F(FramePixels, GridTwoOnTenPoints) {
     }
     EXPECT_EQ(expected.size(), 28u);
     const int y = L.PY(5);  // between y grid rows
-    ASSERT_EQ(L.PX(9), 399);
-    ASSERT_EQ(L.PX(0), 0);  // no labels and no ticks: the plot starts at the left edge
-    for (int x = L.PX(0); x <= L.PX(9); ++x) {
+    ASSERT_EQ(L.PX(9), 400);  // the right edge of the picture
+    ASSERT_EQ(L.PX(0), 0);    // no labels and no ticks: the plot starts at the left edge
+    for (int x = L.PX(0); x < L.PX(9); ++x) {
         SCOPED_TRACE(x);
         EXPECT_EQ(rgb(im.get(), x, y), expected.count(x) ? kGreen : kWhite);
     }
@@ -180,7 +199,8 @@ TEST_F(FramePixels, HorizontalPictureIsTurned) {
         EXPECT_EQ(turned(x0 - 2, L.PY(v)), kRed);
         EXPECT_EQ(turned((x0 + x1) / 2 + 3, L.PY(v)), kGreen);
     }
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(turned(L.PX(i), L.PY(L.lowest) + 2), kRed) << i;
+    ASSERT_EQ(L.PX(9), 300);  // the last position is on the drawing's edge
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(turned(L.PX(i), L.PY(L.lowest) + 2), kRed) << i;
 }
 
 TEST_F(FramePixels, CustomYStepsDrawAndWriteBack) {

@@ -35,25 +35,63 @@ TEST_F(LayoutTest, WorkedExampleZeroToHundred) {
     EXPECT_FLOAT_EQ(L.ylbl_interval, 10);
     EXPECT_FLOAT_EQ(L.lowest, 0);
     EXPECT_FLOAT_EQ(L.highest, 110);  // the label pass ends at the first label above 100
-    // "100" is the longest label: 3 characters of the built-in small font, 6 pixels each.
-    EXPECT_EQ(L.ylabel_wth, 18);
+    // "100" is the longest label: 3 characters x 12 points x 0.7 = 25.2, also in the built-in
+    // font that draws them when the font file is missing.
+    EXPECT_EQ(L.ylabel_wth, 25);
     EXPECT_EQ(L.ytick_len, 4);
     EXPECT_EQ(L.xtick_len, 3);
-    EXPECT_FLOAT_EQ(L.xorig, 18 + 4);
-    EXPECT_EQ(L.plot_width, 400 - 22);
+    EXPECT_FLOAT_EQ(L.xorig, 25 + 4);
+    EXPECT_EQ(L.plot_width, 400 - 29);
     EXPECT_FLOAT_EQ(L.yorig, 282);
     EXPECT_EQ(L.PY(0), 282);
     EXPECT_EQ(L.PY(110), 2);
     EXPECT_EQ(L.PY(55), 142);
     EXPECT_EQ(L.last_pos, 4);
-    // One pixel is kept free on the right, so that the last position is inside the picture.
-    EXPECT_DOUBLE_EQ(L.xscl, 377.0 / 4);
-    EXPECT_EQ(L.PX(4), 399);
+    // No x labels, no legend: nothing juts out past the last position, the picture's edge.
+    EXPECT_DOUBLE_EQ(L.xscl, 371.0 / 4);
+    EXPECT_EQ(L.PX(4), 400);
     EXPECT_EQ(L.label_decimals, 1);  // a whole-number range
     EXPECT_EQ(chartOptions().saved_plot_height, 280);
-    EXPECT_EQ(chartOptions().saved_plot_width, 378);
-    EXPECT_EQ(chartOptions().saved_plot_left, 22);
+    EXPECT_EQ(chartOptions().saved_plot_width, 371);
+    EXPECT_EQ(chartOptions().saved_plot_left, 29);
     EXPECT_EQ(chartOptions().saved_plot_zero_y, 282);
+}
+
+TEST_F(LayoutTest, FormulasAtSeveralSizesWithoutTheFont) {
+    // Built-in text (the font file is missing) at the point size S: max_labels = plot height /
+    // (2 S + 3), limit = (max_labels - 2) x 0.8, ylabel_wth = chars x S x 0.7 (left to right),
+    // the plot from ylabel_wth + 4 to the right edge, two points one position apart.
+    struct Row {
+        short width, height;
+        double S;
+        float top;           // data 0 .. top
+        float interval, highest;
+        int ylabel_wth;
+    };
+    const Row rows[] = {
+        // 193 / 23 = 8 labels, limit 4.8: 100 / 25 is below it, so 10; "100" 3 x 10 x 0.7 = 21.
+        {320, 200, 10, 100, 10, 110, 21},
+        // 473 / 31 = 15, limit 10.4: 1000 / 100 is below it, so 50; "1000" 4 x 14 x 0.7 = 39.2.
+        {640, 480, 14, 1000, 50, 1050, 39},
+        // The same with 10000: interval 500; "10000" is 5 x 14 = 70, x 0.7 = 49 (not 48).
+        {640, 480, 14, 10000, 500, 10500, 49},
+        // 1493 / 81 = 18, limit 12.8: 100 / 10 is below it, so 5; "100" 3 x 39 x 0.7 = 81.9.
+        {2000, 1500, 39, 100, 5, 105, 81},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.width);
+        chartOptions().yaxis_ptsize = r.S;
+        GraphLayout L = layout(Line, {0, r.top}, 1, r.width, r.height);
+        ASSERT_EQ(L.result, 0);
+        EXPECT_EQ(L.plot_height, r.height - 7);
+        EXPECT_FLOAT_EQ(L.ylbl_interval, r.interval);
+        EXPECT_FLOAT_EQ(L.highest, r.highest);
+        EXPECT_EQ(L.ylabel_wth, r.ylabel_wth);
+        EXPECT_FLOAT_EQ(L.xorig, r.ylabel_wth + 4);
+        EXPECT_EQ(L.plot_width, r.width - r.ylabel_wth - 4);
+        EXPECT_DOUBLE_EQ(L.xscl, L.plot_width);
+        EXPECT_EQ(L.PY(0), r.height - 5);
+    }
 }
 
 TEST_F(LayoutTest, BuiltInLabelsArePitchedByTheirHeight) {
@@ -89,11 +127,11 @@ TEST_F(LayoutTest, OnePointDividesByOneOrThreeForBars) {
     GraphLayout line = layout(Line, {5});
     ASSERT_EQ(line.result, 0);
     EXPECT_EQ(line.last_pos, 1);
-    EXPECT_DOUBLE_EQ(line.xscl, line.plot_width - 1);
+    EXPECT_DOUBLE_EQ(line.xscl, line.plot_width);
     GraphLayout bar = layout(Bar, {5});
     ASSERT_EQ(bar.result, 0);
     EXPECT_EQ(bar.last_pos, 3);
-    EXPECT_DOUBLE_EQ(bar.xscl, (bar.plot_width - 1) / 3.0);
+    EXPECT_DOUBLE_EQ(bar.xscl, bar.plot_width / 3.0);
     float one = 5;
     EXPECT_EQ(draw(200, 150, Bar, 1, nullptr, 1, &one).result, 0);
 }
@@ -152,6 +190,9 @@ TEST_F(LayoutTest, TurnedLabelsJutOutByHalfTheirHeight) {
     chartOptions().xlabel_angle = 90;
     GraphLayout L = layout(Line, {1, 2}, 1, 400, 300, nullptr, labels);
     EXPECT_DOUBLE_EQ(L.xscl, L.plot_width - (12 / 2 + 2));  // the small font is 12 high
+    chartOptions().xaxis_ptsize = 20;  // the point size counts, also without the font
+    GraphLayout pt = layout(Line, {1, 2}, 1, 400, 300, nullptr, labels);
+    EXPECT_DOUBLE_EQ(pt.xscl, pt.plot_width - (20 / 2 + 2));
 }
 
 TEST_F(LayoutTest, RequestedMaximumIsKept) {
@@ -215,7 +256,7 @@ TEST_F(LayoutTest, LegendAtTheSideAndOnTop) {
     chartOptions().horizontal = 1;
     GraphLayout top = layout(Bar, {1, 2});
     EXPECT_EQ(top.legend_wth, 0);
-    EXPECT_EQ(top.legend_hgt, 43);  // (5 + 2) characters of 6 pixels + 1
+    EXPECT_EQ(top.legend_hgt, 71);  // (5 + 2) characters x 12 points / 1.2 + 1
     // A name without its terminating zero is read within its 20 bytes.
     std::memset(entry.name, 'W', sizeof entry.name);
     chartOptions().horizontal = 0;
@@ -275,7 +316,7 @@ TEST_F(LayoutTest, DecimalTableForPrintfFormats) {
     EXPECT_FALSE(L.fraction_labels);
     EXPECT_FLOAT_EQ(L.ylbl_interval, 0.1f);  // 1 / 0.2 = 5 is below 6.4
     EXPECT_FLOAT_EQ(L.highest, 1.1f);
-    EXPECT_EQ(L.ylabel_wth, 18);  // "1.0"
+    EXPECT_EQ(L.ylabel_wth, 25);  // "1.0": 3 x 12 x 0.7
     chartOptions().ylabel_format = "abc";  // no printf format: fraction labels
     EXPECT_TRUE(layout(Line, {0, 1}).fraction_labels);
 }
@@ -296,10 +337,10 @@ TEST_F(LayoutTest, TimeAxisSnapsToTimeTable) {
     // The table gives 10000 s; the time table's entry below the first one above it is an hour.
     EXPECT_FLOAT_EQ(L.ylbl_interval, 3600);
     EXPECT_FLOAT_EQ(L.highest, 90000);
-    EXPECT_EQ(L.ylabel_wth, 30);  // "20:40", the longest time text
+    EXPECT_EQ(L.ylabel_wth, 42);  // "20:40", the longest time text: 5 x 12 x 0.7
     chartOptions().y_value_kind = 3;
     chartOptions().ylabel_value_format = "%Y-%m-%d";
-    EXPECT_EQ(layout(Line, {0, 86400}).ylabel_wth, 60);  // "1900-12-21"
+    EXPECT_EQ(layout(Line, {0, 86400}).ylabel_wth, 84);  // "1900-12-21": 10 x 12 x 0.7
 
     // Limit 6.4: a range of 500000 gives 50000 s (500000 / 100000 = 5 is below the limit), a
     // range of 1000000 gives 100000 s (1000000 / 500000 = 2). Up to a day the time table's
@@ -354,6 +395,80 @@ TEST_F(LayoutTest, XyRangeAndScale) {
     GraphLayout flat = layout(XyPoint, {1, 2, 3, 4}, 1, 400, kHeight280, same);
     EXPECT_GT(flat.xmax, flat.xmin);
     EXPECT_TRUE(std::isfinite(flat.xyscl));
+}
+
+TEST_F(LayoutTest, SmallRangesGetDecimalSteps) {
+    // 0.0036 over 280 pixels: the smallest table entry (1/64) gives no steps; 1-2-5 steps below
+    // it: 0.001 gives 3.6, 0.0005 gives 7.2, the first at least 6.4.
+    GraphLayout L = layout(Line, {0.0012f, 0.0048f});
+    ASSERT_EQ(L.result, 0);
+    EXPECT_FLOAT_EQ(L.ylbl_interval, 0.0005f);
+    EXPECT_FLOAT_EQ(L.lowest, 0.0005f);  // (0.0012 - 0.0005) / 0.0005 cut to 1
+    EXPECT_FLOAT_EQ(L.highest, 0.005f);
+    EXPECT_EQ(y_label_text(L, chartOptions(), 0.0025f, L.ylbl_interval).whole, "0.0025");
+    EXPECT_EQ(L.ylabel_wth, 50);  // "0.0045": 6 x 12 x 0.7 = 50.4
+    EXPECT_EQ(y_label_values(L.lowest, L.highest, L.ylbl_interval).size(), 9u);
+    // Equal values keep one interval of the table around them.
+    EXPECT_FLOAT_EQ(layout(Line, {0.002f, 0.002f}).ylbl_interval, 1.0f / 64);
+}
+
+TEST_F(LayoutTest, CustomLabelStepsPrintTheirDecimals) {
+    chartOptions().yaxis_label_step = 2.5f;
+    GraphLayout L = layout(Line, {0, 100});
+    ASSERT_TRUE(L.custom_yaxis);
+    // 110 / 2.5 = 44 labels exceed 280 / 12: the step becomes 110 / (280 / 25) = 9.82..., one
+    // decimal past its first digit. The longest label, "108.0", is 5 x 12 x 0.7 = 42 wide.
+    EXPECT_EQ(L.ylabel_wth, 42);
+    EXPECT_EQ(y_label_text(L, chartOptions(), 110 / 11.2f, 110 / 11.2f).whole, "9.8");
+    EXPECT_EQ(y_label_text(L, chartOptions(), 5, 2.5f).whole, "5.0");
+    EXPECT_EQ(y_label_text(L, chartOptions(), 0.03f, 0.01f).whole, "0.03");
+    // Steps that 256ths show keep their fractions; whole steps their whole numbers.
+    EXPECT_EQ(y_label_text(L, chartOptions(), 0.75f, 0.25f).denominator, 4);
+    EXPECT_EQ(y_label_text(L, chartOptions(), 20, 10).whole, "20");
+    // The labels fit left of the axis: "108.0" starts 2 + 5 x 12 / 1.5 before it.
+    EXPECT_GE(L.PX(0) - 2 - 40, 0);
+}
+
+TEST_F(LayoutTest, EqualXValuesGetARangeAroundThem) {
+    const float x[] = {7, 7, 7};
+    GraphLayout L = layout(XyPoint, {1, 2, 3}, 1, 400, kHeight280, x);
+    EXPECT_FLOAT_EQ(L.xmin, 6.5f);
+    EXPECT_FLOAT_EQ(L.xmax, 7.5f);
+    EXPECT_EQ(L.PXY(7), L.PX(0) + L.plot_width / 2);
+    const float day[] = {6.3e10f, 6.3e10f};  // seconds since year 1: half a unit is below a float's step
+    GraphLayout far = layout(XyPoint, {1, 2}, 1, 400, kHeight280, day);
+    EXPECT_LT(far.xmin, 6.3e10f);
+    EXPECT_GT(far.xmax, 6.3e10f);
+    // The points are drawn in the middle of the plot.
+    chartOptions().plot_color = 0x123456;
+    const float y[] = {1, 2, 3};
+    Drawn d = draw(400, kHeight280, XyPoint, 3, nullptr, 1, y, x);
+    Picture im = d.decode();
+    ASSERT_NE(im, nullptr);
+    EXPECT_EQ(rgb(im.get(), L.PXY(7), L.PY(2)), 0x123456u);
+}
+
+TEST_F(LayoutTest, OnePointLegendStandsRightOfThePlot) {
+    LegendEntry entry{};
+    entry.point = 0;
+    entry.width = 4;
+    entry.kind = 3;
+    entry.color = 0x00FF00;
+    std::strcpy(entry.name, "Sales");
+    chartOptions().legend_entries = &entry;
+    chartOptions().legend_count = 1;
+    chartOptions().title = "Yearly sales";
+    const float one = 1500;
+    for (ChartType type : {Bar, Line}) {
+        SCOPED_TRACE(type);
+        GraphLayout L = layout_graph(480, 320, type, 1, nullptr, 1, &one, nullptr);
+        Drawn d = draw(480, 320, type, 1, nullptr, 1, &one);
+        Picture im = d.decode();
+        ASSERT_NE(im, nullptr);
+        const int right = L.PX(L.last_pos);
+        EXPECT_EQ(count_color(im.get(), 0, 0, right, 319, 0x00FF00), 0);
+        EXPECT_EQ(count_color(im.get(), right + 1, 0, 479, 319, 0x00FF00), 7 * 7);  // the square's inside
+    }
 }
 
 TEST_F(LayoutTest, HeightTooSmall) {

@@ -82,8 +82,8 @@ TEST_F(Polish, BuiltInCombosKeepTheEstimatedRoom) {
         ASSERT_EQ(y2_label_text(chartOptions(), L.vhighest).size(), 3u);
         EXPECT_EQ(L.ylabel2_wth, 13);
         EXPECT_EQ(L.ylabel2_gap, 13 + 480 / 60);
-        // Two-digit y labels of the built-in font.
-        EXPECT_EQ(L.ylabel_wth, 2 * 6);
+        // Two-digit y labels at 12 points: 2 x 12 x 0.7 = 16.8.
+        EXPECT_EQ(L.ylabel_wth, 16);
     }
 }
 
@@ -109,14 +109,14 @@ TEST_F(Polish, LabelWidthsOfTheBuiltInFont) {
     YLabelText t;
     t.whole = "1250";
     YLabelWidths w = y_label_widths(L, chartOptions(), t);
-    EXPECT_EQ(w.whole, 4 * 6);
+    EXPECT_EQ(w.whole, 32);  // placed by the point size: 4 x 12 / 1.5
     EXPECT_EQ(w.fraction, 0);
     // A fraction: numerator and denominator one class smaller (tiny, 5 wide), the slash small.
     t.whole = "3";
     t.numerator = 1;
     t.denominator = 16;
     w = y_label_widths(L, chartOptions(), t);
-    EXPECT_EQ(w.whole, 6);
+    EXPECT_EQ(w.whole, 8);
     EXPECT_EQ(w.fraction, 5 + 6 + 2 * 5);
 }
 
@@ -269,7 +269,7 @@ TEST_F(Polish, TurnedTitlesGetTheirMeasuredRoom) {
     int title_hgt = static_cast<int>(title_h * 1.2 + 2);
     if (18 + 6 > title_hgt) title_hgt = static_cast<int>(title_hgt * 1.2);
     EXPECT_EQ(L.ytitle_wth, ytitle_h + 2 + title_hgt);
-    EXPECT_GE(L.ytitle_wth, title_h + ytitle_h + 4);
+    EXPECT_GE(L.ytitle_wth, title_h + ytitle_h + 5);
     // Tight lines: the estimate is too small for the two titles side by side.
     o.line_spacing = 0.5;
     o.horizontal = 1;
@@ -277,8 +277,8 @@ TEST_F(Polish, TurnedTitlesGetTheirMeasuredRoom) {
     ASSERT_EQ(L.result, 0);
     title_hgt = static_cast<int>(title_h * 0.5 + 2);
     if (18 + 6 > title_hgt) title_hgt = static_cast<int>(title_hgt * 1.2);
-    ASSERT_LT(ytitle_h + 2 + title_hgt, title_h + ytitle_h + 4);
-    EXPECT_EQ(L.ytitle_wth, title_h + ytitle_h + 4);
+    ASSERT_LT(ytitle_h + 2 + title_hgt, title_h + ytitle_h + 5);
+    EXPECT_EQ(L.ytitle_wth, title_h + ytitle_h + 5);  // 2 after the y title, 3 between the two
 }
 
 TEST_F(Polish, LegendRowAboveATurnedPlotHoldsItsNames) {

@@ -1,0 +1,79 @@
+// Pictures whose kinds of text (title, axis titles, axis labels, legend names, pie labels) are
+// each drawn in a colour of their own: which kinds come within two pixels of one another.
+#pragma once
+
+#include <gd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace plotwise::test {
+
+// A kind of text and the colour it is drawn in.
+struct TextKind {
+    const char* name;
+    uint32_t rgb;
+};
+
+// The kind a pixel of colour `rgb` belongs to, -1 for none. Smoothed (FreeType) text blends its
+// colour with a white background: a pixel on the way from white to a kind's colour, at least a
+// third of the way, counts as that kind.
+inline int kind_of(uint32_t rgb, const std::vector<TextKind>& kinds) {
+    const double p[3] = {255.0 - (rgb >> 16 & 0xFF), 255.0 - (rgb >> 8 & 0xFF), 255.0 - (rgb & 0xFF)};
+    int best = -1;
+    double best_residual = 24;
+    for (size_t k = 0; k < kinds.size(); ++k) {
+        const uint32_t c = kinds[k].rgb;
+        const double q[3] = {255.0 - (c >> 16 & 0xFF), 255.0 - (c >> 8 & 0xFF), 255.0 - (c & 0xFF)};
+        const double a = (p[0] * q[0] + p[1] * q[1] + p[2] * q[2]) / (q[0] * q[0] + q[1] * q[1] + q[2] * q[2]);
+        if (a < 0.34 || a > 1.05) continue;
+        const double residual = std::hypot(p[0] - a * q[0], p[1] - a * q[1], p[2] - a * q[2]);
+        if (residual < best_residual) best = static_cast<int>(k), best_residual = residual;
+    }
+    return best;
+}
+
+// The first pixel found of one kind within `gap` pixels (across or diagonally) of a pixel of
+// another kind, described as "kind a (x, y) near kind b (x, y)"; empty when all are apart.
+inline std::string texts_closer_than(gdImagePtr im, const std::vector<TextKind>& kinds, int gap = 2) {
+    const int w = gdImageSX(im), h = gdImageSY(im);
+    // Kind index of every pixel, -1 for pixels of no text.
+    std::vector<int> kind_at(static_cast<size_t>(w) * h, -1);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int c = gdImageGetPixel(im, x, y);
+            kind_at[static_cast<size_t>(y) * w + x] = kind_of(
+                static_cast<uint32_t>(gdImageRed(im, c) << 16 | gdImageGreen(im, c) << 8 | gdImageBlue(im, c)), kinds);
+        }
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int a = kind_at[static_cast<size_t>(y) * w + x];
+            if (a < 0) continue;
+            for (int dy = -gap; dy <= gap; ++dy)
+                for (int dx = -gap; dx <= gap; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= w || ny >= h) continue;
+                    const int b = kind_at[static_cast<size_t>(ny) * w + nx];
+                    if (b < 0 || b == a) continue;
+                    return std::string(kinds[a].name) + " (" + std::to_string(x) + ", " + std::to_string(y) +
+                           ") near " + kinds[b].name + " (" + std::to_string(nx) + ", " + std::to_string(ny) + ")";
+                }
+        }
+    return {};
+}
+
+// Pixels of one kind in the picture.
+inline int pixels_of(gdImagePtr im, const std::vector<TextKind>& kinds, size_t kind) {
+    int n = 0;
+    for (int y = 0; y < gdImageSY(im); ++y)
+        for (int x = 0; x < gdImageSX(im); ++x) {
+            const int c = gdImageGetPixel(im, x, y);
+            n += kind_of(static_cast<uint32_t>(gdImageRed(im, c) << 16 | gdImageGreen(im, c) << 8 | gdImageBlue(im, c)),
+                         kinds) == static_cast<int>(kind);
+        }
+    return n;
+}
+
+}  // namespace plotwise::test
