@@ -12,7 +12,7 @@ PACKAGES = cmake g++ clang pkg-config libgd-dev libfreetype-dev libfontconfig-de
            fonts-liberation fonts-dejavu-core fonts-droid-fallback fonts-nanum \
            libgtest-dev libgmock-dev libbenchmark-dev
 
-.PHONY: all deps configure build test demo gallery bench fuzz test-sanitize clean
+.PHONY: all deps configure build test demo gallery package bench fuzz test-sanitize clean
 
 all: build
 
@@ -41,6 +41,10 @@ demo: build
 
 gallery:
 	bash examples/gallery.sh $(BUILD) out/gallery
+
+# A Debian package (plotwise_VERSION_ARCH.deb) and a .tar.gz of the installation, in $(BUILD).
+package: build
+	cmake --build $(BUILD) --target package
 
 # Optimised build of the benchmark program, then one run that prints the table of ratios and
 # budgets. BENCH_ARGS passes options to it (e.g. BENCH_ARGS=--benchmark_filter=draw). The

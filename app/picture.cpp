@@ -86,17 +86,19 @@ std::string missingPictureReason(const std::vector<ContainerStream>& streams) {
         header.width = byteSwapped(header.width);
         header.height = byteSwapped(header.height);
     }
-    // The picture is drawn at the low 16 bits of each side, as a signed number.
+    // The picture is drawn at the low 16 bits of each side, read as a signed number.
     const long width = static_cast<int16_t>(header.width & 0xFFFF);
     const long height = static_cast<int16_t>(header.height & 0xFFFF);
-    const std::string size = std::to_string(width) + " x " + std::to_string(height);
+    std::string size = std::to_string(header.width) + " x " + std::to_string(header.height);
     if (width < 1 || height < 1)
         return "the chart's picture size " + size + " has a side outside 1 to 32767 pixels (set it with Plotz_Draw)";
+    if (width != header.width || height != header.height)
+        size += " (drawn as " + std::to_string(width) + " x " + std::to_string(height) + ")";
     if (!picture_size_usable(width, height))
         return "the chart's picture size " + size + " is " + withThousands(width * height) +
                " pixels, more than the limit of " + withThousands(kMaxPicturePixels) +
                " (4096 x 4096): draw it smaller with Plotz_Draw";
-    return "the plug-in drew no picture of the " + size + " chart (it ran out of memory while drawing)";
+    return "the plug-in drew no picture of the " + size + " chart (the drawing failed, most likely for lack of memory)";
 }
 
 std::optional<std::pair<int, int>> gifSize(const std::vector<uint8_t>& b) {

@@ -373,9 +373,13 @@ TEST(Program, AResultWithoutAPictureSaysWhy) {
         // 4097 x 4096 is one row past the 4096 x 4096 a picture may have.
         {{"eval", "Plotz_Draw ( Plotz_New ; 4097 ; 4096 )"},
          "the chart's picture size 4097 x 4096 is 16 781 312 pixels, more than the limit of 16 777 216"},
-        {{"eval", "Plotz_Draw ( Plotz_New ; 0 ; 300 )"}, "picture size 0 x 300 has a side outside 1 to 32767 pixels"},
-        // 32768 is -32768 in the 16 bits a side is drawn with.
-        {{"eval", "Plotz_Draw ( Plotz_New ; 300 ; 32768 )"}, "300 x -32768 has a side outside 1 to 32767 pixels"},
+        {{"eval", "Plotz_Draw ( Plotz_New ; 0 ; 300 )"},
+         "the chart's picture size 0 x 300 has a side outside 1 to 32767 pixels"},
+        {{"eval", "Plotz_Draw ( Plotz_New ; 300 ; 32768 )"},
+         "the chart's picture size 300 x 32768 has a side outside 1 to 32767 pixels"},
+        // A side is drawn at the low 16 bits of its stored value: 69632 is drawn 4096 high.
+        {{"eval", "Plotz_Draw ( Plotz_New ; 4097 ; 69632 )"},
+         "the chart's picture size 4097 x 69632 (drawn as 4097 x 4096) is 16 781 312 pixels"},
         {{"eval", "$c", "--var", "c=@other.pwcf"}, "the container holds no chart and no picture (its streams: ABCD, XYZW)"},
         {{"eval", "$c", "--var", "c=@short.pwcf"}, "the container's chart header is cut short (2 of 1316 bytes)"},
         {{"eval", "$c", "--var", "c=@empty.pwcf"}, "the container is empty"},
