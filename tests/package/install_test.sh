@@ -29,7 +29,10 @@ compgen -G "$scratch/root/usr/lib*/plotwise/Plotwise.fmx" >/dev/null || fail "no
 [ -f "$scratch/root/usr/share/doc/plotwise/README.md" ] || fail "no README under usr/share/doc/plotwise"
 
 # The host library comes from the unpacked root, not from the build tree.
-ldd "$program" | grep -q "libfmhost.so => $scratch/root/" || fail "plotwise does not load the installed libfmhost: $(ldd "$program")"
+# (ldd's output is taken whole first: grep -q would stop reading early, and under pipefail
+# the broken pipe would fail the test.)
+libraries=$(ldd "$program")
+[[ "$libraries" == *"libfmhost.so => $scratch/root/"* ]] || fail "plotwise does not load the installed libfmhost: $libraries"
 
 cd "$scratch"
 version=$(env -u GDFONTPATH "$program" --version) || fail "plotwise --version failed"
