@@ -8,10 +8,11 @@ FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-PACKAGES = cmake g++ clang pkg-config libgd-dev libfreetype-dev zlib1g-dev fonts-liberation \
+PACKAGES = cmake g++ clang pkg-config libgd-dev libfreetype-dev libfontconfig-dev zlib1g-dev \
+           fonts-liberation fonts-dejavu-core fonts-droid-fallback fonts-nanum \
            libgtest-dev libgmock-dev libbenchmark-dev
 
-.PHONY: all deps configure build test demo gallery bench fuzz test-sanitize clean
+.PHONY: all deps configure build test demo gallery package bench fuzz test-sanitize clean
 
 all: build
 
@@ -25,7 +26,7 @@ deps:
 	fi
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLOTWISE_WERROR=ON $(CMAKE_ARGS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -41,12 +42,16 @@ demo: build
 gallery:
 	bash examples/gallery.sh $(BUILD) out/gallery
 
+# A Debian package (plotwise_VERSION_ARCH.deb) and a .tar.gz of the installation, in $(BUILD).
+package: build
+	cmake --build $(BUILD) --target package
+
 # Optimised build of the benchmark program, then one run that prints the table of ratios and
 # budgets. BENCH_ARGS passes options to it (e.g. BENCH_ARGS=--benchmark_filter=draw). The
 # -O3 build is not a warnings gate (gcc 12 reports false -Wrestrict positives in libstdc++'s
 # string code there); `make test` builds the benchmarks with warnings as errors.
 bench: deps
-	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DPLOTWISE_BENCH=ON -DPLOTWISE_WERROR=OFF $(CMAKE_ARGS)
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DPLOTWISE_BENCH=ON $(CMAKE_ARGS)
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target plotwise_bench
 	$(BENCH_BUILD)/plotwise_bench $(BENCH_ARGS)
 
@@ -58,7 +63,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 
 test-sanitize: deps
 	CC=clang CXX=clang++ cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DPLOTWISE_SANITIZE=ON -DPLOTWISE_BENCH=OFF $(CMAKE_ARGS)
+	  -DPLOTWISE_SANITIZE=ON -DPLOTWISE_BENCH=OFF -DPLOTWISE_WERROR=ON $(CMAKE_ARGS)
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && $(SANITIZER_ENV) ctest -j $(JOBS) --output-on-failure
 
@@ -86,7 +91,7 @@ endef
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DPLOTWISE_FUZZ=ON -DPLOTWISE_SANITIZE=ON -DPLOTWISE_BENCH=OFF $(CMAKE_ARGS)
+	  -DPLOTWISE_FUZZ=ON -DPLOTWISE_SANITIZE=ON -DPLOTWISE_BENCH=OFF -DPLOTWISE_WERROR=ON $(CMAKE_ARGS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 	$(foreach t,$(FUZZ_TARGETS),$(call run-fuzzer,$(t)))
 

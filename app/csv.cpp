@@ -46,7 +46,24 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-std::vector<CsvRecord> readCsv(std::string_view text) {
+char detectSeparator(std::string_view text) {
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    std::size_t commas = 0, semicolons = 0, tabs = 0;
+    bool quoted = false;
+    for (char c : text) {
+        if (c == '"') quoted = !quoted;  // a doubled quote flips twice
+        if (quoted) continue;
+        if (c == '\n' || c == '\r') break;
+        commas += c == ',';
+        semicolons += c == ';';
+        tabs += c == '\t';
+    }
+    if (semicolons > commas && semicolons > tabs) return ';';
+    if (tabs > commas && tabs > semicolons) return '\t';
+    return ',';
+}
+
+std::vector<CsvRecord> readCsv(std::string_view text, char separator) {
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     std::size_t badAt = 0;
     if (!validUtf8(text, badAt)) throw CsvError(lineAt(text, badAt), "the text is not UTF-8");
@@ -95,13 +112,14 @@ std::vector<CsvRecord> readCsv(std::string_view text) {
                     }
                     field += text[i++];
                 }
-                if (i < text.size() && text[i] != ',' && !atLineBreak(i))
-                    throw CsvError(line, "expected ',' or the end of the line after a closing quote");
+                if (i < text.size() && text[i] != separator && !atLineBreak(i))
+                    throw CsvError(line, std::string("expected '") + (separator == '\t' ? "\\t" : std::string(1, separator)) +
+                                             "' or the end of the line after a closing quote");
             } else {
-                while (i < text.size() && text[i] != ',' && !atLineBreak(i)) field += text[i++];
+                while (i < text.size() && text[i] != separator && !atLineBreak(i)) field += text[i++];
             }
             record.fields.push_back(std::move(field));
-            if (i < text.size() && text[i] == ',') {
+            if (i < text.size() && text[i] == separator) {
                 ++i;
                 continue;
             }

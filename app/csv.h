@@ -1,6 +1,7 @@
-// A reader of CSV text (RFC 4180): fields separated by commas, records by CR LF or LF (or CR),
-// fields in double quotes may hold commas, line breaks and doubled quotes. UTF-8, with an
-// optional byte-order mark at the start.
+// A reader of CSV text (RFC 4180): fields separated by commas (or, as spreadsheets write them
+// in many countries, semicolons or tabs), records by CR LF or LF (or CR), fields in double
+// quotes may hold separators, line breaks and doubled quotes. UTF-8, with an optional
+// byte-order mark at the start.
 #pragma once
 
 #include <stdexcept>
@@ -24,11 +25,15 @@ private:
     int line_;
 };
 
+// The separator of a table: of comma, semicolon and tab, the one found most often outside
+// quotes in its first line (the header); a comma when none is found or two are found as often.
+char detectSeparator(std::string_view text);
+
 // Every record of the text. Lines that are wholly empty are no records (a file ends with a
 // line break, and blank lines between records carry nothing). Throws CsvError for a quoted
 // field that is not closed, characters between a closing quote and the next separator, or
 // bytes that are not UTF-8.
-std::vector<CsvRecord> readCsv(std::string_view text);
+std::vector<CsvRecord> readCsv(std::string_view text, char separator = ',');
 
 // True when the cell reads wholly as a decimal number: an optional sign, digits with an
 // optional decimal point (or a point and digits), an optional exponent; blanks around it

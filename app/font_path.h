@@ -1,5 +1,6 @@
-// Where gd looks for TrueType fonts: the font map folder next to the program first (Windows
-// font names mapped onto the Liberation fonts), then the usual font folders of the system.
+// Where gd looks for TrueType fonts: the font map folder first (Windows font names mapped onto
+// the Liberation fonts; next to the program in the build tree, under share/plotwise/fonts where
+// it is installed), then the usual font folders of the system.
 #pragma once
 
 #include <string>

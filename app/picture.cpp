@@ -1,11 +1,14 @@
 #include "app/picture.h"
 
 #include <gd.h>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <stdexcept>
 
 #include "app/text_util.h"
+#include "definition/chart_definition.h"
+#include "engine/output.h"
 
 namespace plotwise::app {
 
@@ -46,6 +49,56 @@ std::string gifToPng(const std::vector<uint8_t>& gif) {
     std::string bytes(static_cast<const char*>(png), static_cast<std::size_t>(size));
     gdFree(png);
     return bytes;
+}
+
+namespace {
+
+uint32_t byteSwapped(uint32_t v) {
+    return ((v & 0xFF) << 24) | ((v & 0xFF00) << 8) | ((v >> 8) & 0xFF00) | (v >> 24);
+}
+
+std::string withThousands(long long n) {
+    std::string digits = std::to_string(n);
+    for (int at = static_cast<int>(digits.size()) - 3; at > (n < 0 ? 1 : 0); at -= 3)
+        digits.insert(static_cast<std::size_t>(at), " ");
+    return digits;
+}
+
+}  // namespace
+
+std::string missingPictureReason(const std::vector<ContainerStream>& streams) {
+    const ContainerStream* gif = findStream(streams, "GIFf");
+    if (gif != nullptr) return "the picture stream \"GIFf\" is empty";
+    const ContainerStream* chhd = findStream(streams, "CHHD");
+    if (chhd == nullptr) {
+        std::string types;
+        for (const ContainerStream& s : streams) types += (types.empty() ? "" : ", ") + s.typeName();
+        return streams.empty() ? "the container is empty"
+                               : "the container holds no chart and no picture (its streams: " + types + ")";
+    }
+    if (chhd->bytes.size() < sizeof(ChartHeader))
+        return "the container's chart header is cut short (" + std::to_string(chhd->bytes.size()) + " of " +
+               std::to_string(sizeof(ChartHeader)) + " bytes), so no chart was drawn";
+    ChartHeader header;
+    std::memcpy(&header, chhd->bytes.data(), sizeof header);
+    // A header written on a machine of the other byte order shows an impossible series count.
+    if (header.seriesCount > static_cast<uint32_t>(kMaxSeries)) {
+        header.width = byteSwapped(header.width);
+        header.height = byteSwapped(header.height);
+    }
+    // The picture is drawn at the low 16 bits of each side, read as a signed number.
+    const long width = static_cast<int16_t>(header.width & 0xFFFF);
+    const long height = static_cast<int16_t>(header.height & 0xFFFF);
+    std::string size = std::to_string(header.width) + " x " + std::to_string(header.height);
+    if (width < 1 || height < 1)
+        return "the chart's picture size " + size + " has a side outside 1 to 32767 pixels (set it with Plotz_Draw)";
+    if (width != header.width || height != header.height)
+        size += " (drawn as " + std::to_string(width) + " x " + std::to_string(height) + ")";
+    if (!picture_size_usable(width, height))
+        return "the chart's picture size " + size + " is " + withThousands(width * height) +
+               " pixels, more than the limit of " + withThousands(kMaxPicturePixels) +
+               " (4096 x 4096): draw it smaller with Plotz_Draw";
+    return "the plug-in drew no picture of the " + size + " chart (the drawing failed, most likely for lack of memory)";
 }
 
 std::optional<std::pair<int, int>> gifSize(const std::vector<uint8_t>& b) {

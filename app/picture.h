@@ -23,6 +23,10 @@ const ContainerStream* findStream(const std::vector<ContainerStream>& streams, s
 // The bytes of a GIF picture as PNG; throws std::runtime_error when gd cannot read the GIF.
 std::string gifToPng(const std::vector<uint8_t>& gif);
 
+// Why a container holds no picture, for a message that ends "...: nothing was written": the
+// size its chart asks for and the limit it is past, a chart without a definition, and so on.
+std::string missingPictureReason(const std::vector<ContainerStream>& streams);
+
 // Width and height from a GIF's logical screen descriptor; none when it is no GIF.
 std::optional<std::pair<int, int>> gifSize(const std::vector<uint8_t>& bytes);
 

@@ -8,9 +8,15 @@
 #include "app/diagnostics.h"
 #include "app/text_util.h"
 
+#ifndef PLOTWISE_PLUGIN_DIR_FROM_PROGRAM
+#define PLOTWISE_PLUGIN_DIR_FROM_PROGRAM "../lib/plotwise"
+#endif
+
 namespace plotwise::app {
 
 namespace {
+
+constexpr const char* kPlugInFileName = "Plotwise.fmx";
 
 constexpr uint32_t kStringCapacity = 1024;  // UTF-16 units of a string request's buffer
 
@@ -113,6 +119,18 @@ std::string programFolder() {
     std::string full(path, static_cast<std::size_t>(n));
     const std::size_t slash = full.find_last_of('/');
     return slash == std::string::npos ? std::string() : full.substr(0, slash);
+}
+
+}  // namespace plotwise::app
+
+namespace plotwise::app {
+
+std::string defaultPlugInPath(const std::string& programFolder) {
+    if (programFolder.empty()) return kPlugInFileName;
+    const std::string beside = programFolder + "/" + kPlugInFileName;
+    const std::string installed = programFolder + "/" PLOTWISE_PLUGIN_DIR_FROM_PROGRAM "/" + kPlugInFileName;
+    if (::access(beside.c_str(), F_OK) != 0 && ::access(installed.c_str(), F_OK) == 0) return installed;
+    return beside;
 }
 
 }  // namespace plotwise::app

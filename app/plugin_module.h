@@ -49,4 +49,9 @@ private:
 // The folder of the running program (from /proc/self/exe), "" when it cannot be had.
 std::string programFolder();
 
+// The plug-in a program in `programFolder` loads when none is named: Plotwise.fmx next to it
+// (the build tree), else where an installation puts it relative to the program
+// (../lib/plotwise/); the first of them when neither exists, so that the message names it.
+std::string defaultPlugInPath(const std::string& programFolder);
+
 }  // namespace plotwise::app

@@ -1,6 +1,7 @@
 // The program: command line, set-up of the plug-in and the host side, evaluation, output.
 #include "app/program.h"
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <set>
@@ -22,13 +23,35 @@ namespace plotwise::app {
 
 namespace {
 
-constexpr std::string_view kPlugInFileName = "Plotwise.fmx";
-
+// The options of eval and run: the command line is read from this table and --help prints it,
+// one line per row.
 struct Option {
     std::string_view shortName;
     std::string_view longName;
+    std::string_view value;            // what the option takes, as --help names it
     std::string CommandLine::*single;  // the option's value, or null for a repeatable one
+    std::string_view meaning;
+    std::string_view example;
 };
+constexpr Option kOptions[] = {
+    {"-o", "--output", "FILE", &CommandLine::output,
+     "write the picture of a container result: .gif as it is, .png converted", "-o chart.png"},
+    {"", "--container", "FILE", &CommandLine::container,
+     "write a container result, all its streams, as a container file", "--container chart.pwcf"},
+    {"", "--table", "NAME=FILE.csv", nullptr,
+     "load a CSV file (first row: field names; comma, semicolon or tab) as table NAME; repeatable",
+     "--table Orders=orders.csv"},
+    {"", "--var", "NAME=VALUE", nullptr, "bind $NAME to the text VALUE, or with @FILE to a container file; repeatable",
+     "--var title=Sales --var chart=@chart.pwcf"},
+    {"", "--locale", "NAME", &CommandLine::locale,
+     "how texts read as dates and times: default (month/day/year) or de (day.month.year)", "--locale de"},
+    {"", "--plugin", "FILE", &CommandLine::plugin,
+     "the plug-in to load (default: Plotwise.fmx next to this program or in ../lib/plotwise)",
+     "--plugin /opt/plotwise/Plotwise.fmx"},
+};
+
+// The topics of `plotwise help TOPIC`.
+constexpr std::string_view kFunctionsTopic = "functions";
 
 std::pair<std::string, std::string> splitVariable(const std::string& argument) {
     const std::size_t eq = argument.find('=');
@@ -121,11 +144,7 @@ private:
     std::ostream& out_;
     std::ostream& err_;
 
-    std::string plugInPath() const {
-        if (!line_.plugin.empty()) return line_.plugin;
-        const std::string folder = programFolder();
-        return folder.empty() ? std::string(kPlugInFileName) : folder + "/" + std::string(kPlugInFileName);
-    }
+    std::string plugInPath() const { return !line_.plugin.empty() ? line_.plugin : defaultPlugInPath(programFolder()); }
 
     int deliver(const Value& result) {
         const bool wantsFiles = !line_.output.empty() || !line_.container.empty();
@@ -146,8 +165,8 @@ private:
         if (!line_.output.empty()) {
             const ContainerStream* gif = findStream(streams, "GIFf");
             if (!gif || gif->bytes.empty()) {
-                err_ << "plotwise: the result holds no picture (no \"GIFf\" stream): nothing was written to "
-                     << line_.output << "\n";
+                err_ << "plotwise: the result holds no picture: " << missingPictureReason(streams)
+                     << "; nothing was written to " << line_.output << "\n";
                 return kExitEvaluation;
             }
             if (*pictureFormatOf(line_.output) == PictureFormat::Gif) {
@@ -175,12 +194,38 @@ int inspect(const CommandLine& line, std::ostream& out) {
     return kExitSuccess;
 }
 
+// "3 or more arguments", "exactly 1 argument", "no arguments".
+std::string argumentCounts(const FunctionInfo& f) {
+    const auto arguments = [](int n) { return std::to_string(n) + (n == 1 ? " argument" : " arguments"); };
+    if (f.maxArgs == 0) return "no arguments";
+    if (f.maxArgs < 0) return std::to_string(f.minArgs) + " or more arguments";
+    if (f.minArgs == f.maxArgs) return arguments(f.minArgs);
+    return std::to_string(f.minArgs) + " to " + arguments(f.maxArgs);
+}
+
+// plotwise help functions: what the plug-in registered, as a host learns it at start-up.
+int functionsHelp(const CommandLine& line, std::ostream& out) {
+    PlugInModule plugin;
+    plugin.start(!line.plugin.empty() ? line.plugin : defaultPlugInPath(programFolder()));
+    const std::vector<FunctionInfo> functions = plugInFunctions();
+    out << "functions of " << plugin.nameAndVersion() << ", with the prototypes it registers:\n";
+    std::size_t widest = 0;
+    for (const FunctionInfo& f : functions) widest = std::max(widest, argumentCounts(f).size());
+    for (const FunctionInfo& f : functions) {
+        const std::string counts = argumentCounts(f);
+        out << "  " << counts << std::string(widest - counts.size() + 3, ' ') << f.prototype;
+        fmhost_registration reg{};
+        if (fmhost_find_registration_id(f.binding.functionId, &reg) == 0 && reg.name[0] == '\0')
+            out << "   (registered without a name)";
+        out << '\n';
+    }
+    plugin.shutdown();
+    return kExitSuccess;
+}
+
 int version(const CommandLine& line, std::ostream& out) {
     PlugInModule plugin;
-    const std::string folder = programFolder();
-    plugin.start(!line.plugin.empty() ? line.plugin
-                 : folder.empty()     ? std::string(kPlugInFileName)
-                                      : folder + "/" + std::string(kPlugInFileName));
+    plugin.start(!line.plugin.empty() ? line.plugin : defaultPlugInPath(programFolder()));
     out << plugin.nameAndVersion() << '\n';
     plugin.shutdown();
     return kExitSuccess;
@@ -190,14 +235,6 @@ int version(const CommandLine& line, std::ostream& out) {
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
-    static const Option kOptions[] = {
-        {"-o", "--output", &CommandLine::output},
-        {"", "--container", &CommandLine::container},
-        {"", "--table", nullptr},
-        {"", "--var", nullptr},
-        {"", "--locale", &CommandLine::locale},
-        {"", "--plugin", &CommandLine::plugin},
-    };
     bool positionalGiven = false;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -237,13 +274,21 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                 if (i + 1 >= args.size()) throw UsageError(name + " needs a value");
                 value = args[++i];
             }
-            if (line.command == CommandLine::Command::Inspect ||
-                (line.command == CommandLine::Command::Version && option->longName != "--plugin") ||
-                line.command == CommandLine::Command::Help)
+            const bool onlyPlugIn =
+                line.command == CommandLine::Command::Version || line.command == CommandLine::Command::Help;
+            if (line.command == CommandLine::Command::Inspect || (onlyPlugIn && option->longName != "--plugin"))
                 throw UsageError(std::string(option->longName) + " does not apply to this command");
             if (option->longName == "--table") line.tables.push_back(*value);
             else if (option->longName == "--var") line.variables.push_back(splitVariable(*value));
             else line.*(option->single) = *value;
+            continue;
+        }
+        if (line.command == CommandLine::Command::Help && !positionalGiven) {
+            if (arg != kFunctionsTopic)
+                throw UsageError("no help on \"" + arg + "\": 'plotwise help' explains the program, "
+                                 "'plotwise help functions' lists the plug-in's functions");
+            line.argument = arg;
+            positionalGiven = true;
             continue;
         }
         if (line.command == CommandLine::Command::Help || line.command == CommandLine::Command::Version)
@@ -278,23 +323,29 @@ std::string scriptText(std::string text) {
 }
 
 std::string helpText() {
-    return R"(plotwise - run FileMaker calculations that use the Plotwise chart plug-in
+    std::string text = R"(plotwise - run FileMaker calculations that use the Plotwise chart plug-in
 
 usage:
   plotwise eval EXPR [options]    evaluate one calculation expression
   plotwise run FILE [options]     evaluate the expression held in FILE ("-" reads standard input)
   plotwise inspect FILE           list the streams of a container file and decode its chart
+  plotwise help functions         list the plug-in's functions and their arguments
   plotwise --help | --version
 
 options of eval and run:
-  -o, --output FILE        write the picture of a container result (.gif as it is, .png converted)
-  --container FILE         write a container result, all its streams, as a container file
-  --table NAME=FILE.csv    load a CSV file (first row: field names) as table NAME; repeatable
-  --var NAME=VALUE         bind $NAME to the text VALUE; repeatable
-  --var NAME=@FILE         bind $NAME to the container in a container file
-  --locale NAME            how texts read as dates and times: default (month/day/year) or de
-  --plugin FILE            the plug-in to load (default: Plotwise.fmx next to this program)
-
+)";
+    std::size_t widest = 0;
+    const auto synopsis = [](const Option& o) {
+        std::string names = o.shortName.empty() ? "    " : std::string(o.shortName) + ", ";
+        return names + std::string(o.longName) + " " + std::string(o.value);
+    };
+    for (const Option& o : kOptions) widest = std::max(widest, synopsis(o).size());
+    for (const Option& o : kOptions) {
+        const std::string first = synopsis(o);
+        text += "  " + first + std::string(widest - first.size() + 2, ' ') + std::string(o.meaning) +
+                "  (e.g. " + std::string(o.example) + ")\n";
+    }
+    text += R"(
 the calculation language:
   12   -3.5   1e3   "text with \" and \\"   "line¶break"   ¶
   a & b (join texts)   + -   * /   -x   ( ... )          (& binds loosest)
@@ -303,7 +354,7 @@ the calculation language:
   Table::Field   GetNthRecord ( Table::Field ; n )   List ( ... )   Char ( code )
   GetAsText ( x )   GetAsNumber ( x )   Date ( m ; d ; y )   Time ( h ; m ; s )
   Timestamp ( date ; time )   ContainerAnalysis ( c ; "analysis" )   ExtractPicture ( c )
-  the plug-in's functions: Plotz_New, Plotz_Data, Plotz_Style, Plotz_Draw, ...
+  the plug-in's functions: Plotz_New, Plotz_Data, Plotz_Style, Plotz_Draw, ... (plotwise help functions)
   // line comments and /* block comments */
 
 output: a text prints with each carriage return as a line end, a number in plain form, a
@@ -315,13 +366,17 @@ example:
   plotwise eval 'Plotz_Draw ( Plotz_Style ( Plotz_Data ( Plotz_New ; "Jan;Feb;Mar" ;
                  "10;20;30" ; 16711680 ; "Sales" ) ; "vbar" ) ; 640 ; 480 )' -o sales.png
 )";
+    return text;
 }
 
 int runProgram(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     try {
         const CommandLine line = parseCommandLine(args);
         switch (line.command) {
-        case CommandLine::Command::Help: out << helpText(); return kExitSuccess;
+        case CommandLine::Command::Help:
+            if (line.argument == kFunctionsTopic) return functionsHelp(line, out);
+            out << helpText();
+            return kExitSuccess;
         case CommandLine::Command::Version: return version(line, out);
         case CommandLine::Command::Inspect: return inspect(line, out);
         default: return Run(line, out, err).evaluate();

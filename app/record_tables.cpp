@@ -19,19 +19,28 @@ std::string trimBlanks(std::string_view s) {
     return std::string(s);
 }
 
-bool isValidName(std::string_view name) {
-    if (name.empty()) return false;
+// The first character a field name cannot have, or 0.
+char forbiddenNameCharacter(std::string_view name) {
     for (char c : name)
-        if (c == ':' || c == '(' || c == ')' || c == ';' || c == '"') return false;
-    return true;
+        if (c == ':' || c == '(' || c == ')' || c == ';' || c == '"') return c;
+    return 0;
+}
+
+// Why a header cell may hold such a character: the file is separated by something else.
+std::string likelyCause(char c, char separator) {
+    if (c == ';' && separator != ';')
+        return " (is the file separated by semicolons? its header line was read as separated by commas)";
+    if (c == '"') return " (a quote inside a field must be doubled, and the field quoted as a whole)";
+    return "";
 }
 
 }  // namespace
 
 RecordTable RecordTable::fromCsv(std::string name, std::string_view csv, std::string_view source) {
     std::vector<CsvRecord> records;
+    const char separator = detectSeparator(csv);
     try {
-        records = readCsv(csv);
+        records = readCsv(csv, separator);
     } catch (const CsvError& e) {
         throw UsageError(std::string(source) + ":" + std::to_string(e.line()) + ": " + e.what());
     }
@@ -44,9 +53,10 @@ RecordTable RecordTable::fromCsv(std::string name, std::string_view csv, std::st
         std::string field = trimBlanks(header.fields[i]);
         // A blank name (a trailing comma in the header) names no field; its column is ignored.
         if (!field.empty()) {
-            if (!isValidName(field))
+            if (const char c = forbiddenNameCharacter(field); c != 0)
                 throw UsageError(std::string(source) + ":" + std::to_string(header.line) + ": the field name \"" +
-                                 field + "\" holds a character that a field name cannot have");
+                                 field + "\" holds \"" + c + "\", which a field name cannot have" +
+                                 likelyCause(c, separator));
             for (std::size_t j = 0; j < i; ++j)
                 if (equalsIgnoringCase(table.fields_[j], field))
                     throw UsageError(std::string(source) + ":" + std::to_string(header.line) + ": the field " +
@@ -107,7 +117,7 @@ RecordTable loadTableArgument(std::string_view argument) {
     if (eq == std::string_view::npos || eq == 0 || eq + 1 == argument.size())
         throw UsageError("--table expects NAME=FILE.csv, got \"" + std::string(argument) + "\"");
     const std::string name = trimBlanks(argument.substr(0, eq));
-    if (!isValidName(name))
+    if (name.empty() || forbiddenNameCharacter(name) != 0)
         throw UsageError("--table: \"" + name + "\" cannot be a table name");
     const std::string path(argument.substr(eq + 1));
     return RecordTable::fromCsv(name, readWholeFile(path), path);

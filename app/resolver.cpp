@@ -190,6 +190,25 @@ std::vector<std::string> knownFunctionNames() {
     return names;
 }
 
+std::vector<FunctionInfo> plugInFunctions() {
+    std::vector<FunctionInfo> functions;
+    const int32_t count = fmhost_registration_count();
+    for (int32_t i = 0; i < count; ++i) {
+        fmhost_registration reg{};
+        if (fmhost_registration_at(i, &reg) != 0) continue;
+        reg.name[sizeof reg.name - 1] = '\0';
+        reg.prototype[sizeof reg.prototype - 1] = '\0';
+        if (reg.name[0] != '\0') {
+            functions.push_back(fromRegistration(reg, reg.name, reg.prototype));
+            continue;
+        }
+        for (const UnnamedFunction& unnamed : kUnnamedFunctions)
+            if (unnamed.functionId == reg.functionId)
+                functions.push_back(fromRegistration(reg, unnamed.name, unnamed.prototype));
+    }
+    return functions;
+}
+
 void resolve(Node& root) { Resolver().node(root); }
 
 }  // namespace plotwise::app

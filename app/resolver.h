@@ -28,6 +28,10 @@ std::optional<FunctionInfo> findFunction(std::string_view name);
 // Every name a call can use, for suggestions and --help.
 std::vector<std::string> knownFunctionNames();
 
+// The plug-in's functions in the order it registered them, with the prototypes it registered
+// (the two registered without a name get the names and prototypes scripts call them by).
+std::vector<FunctionInfo> plugInFunctions();
+
 // Binds every call and bare word in the tree; throws SyntaxError.
 void resolve(Node& root);
 

@@ -143,20 +143,15 @@ YLabelWidths y_label_widths(const GraphLayout& L, const ChartOptions& opt, const
 
 TextInk freetype_ink(const char* font, double ptsize, const char* text) {
     TextInk ink;
-    if (font == nullptr || *font == '\0' || text == nullptr || !std::isfinite(ptsize) || ptsize <= 0 ||
-        ptsize > 4096)
-        return ink;
-    int brect[8] = {};
-    if (gdImageStringFT(nullptr, brect, 0, const_cast<char*>(font), ptsize, 0.0, 0, 0, const_cast<char*>(text)) !=
-        nullptr)
-        return ink;
+    TextBox box{};
+    if (!freetype_box(font, ptsize, text, box)) return ink;
     // draw_text_lines puts the first baseline one "Aj" line height, less a pixel, below the top.
     const int line = measure_text("Aj", 0, font, ptsize).height;
     ink.drawn = true;
-    ink.left = brect[0];
-    ink.right = brect[2];
-    ink.top = line - 1 + brect[7];
-    ink.bottom = line - 1 + brect[1];
+    ink.left = box.left;
+    ink.right = box.right;
+    ink.top = line - 1 + box.top;
+    ink.bottom = line - 1 + box.bottom;
     return ink;
 }
 

@@ -1,7 +1,8 @@
 // Text and colour routines shared by both engines.
 //
 //   1. the built-in font table (fixed heights and widths per size class)
-//   2. counting, measuring and drawing texts of several lines
+//   2. counting, measuring and drawing texts of several lines, in runs of fallback fonts where
+//      the chosen font lacks characters
 //   3. the font probe
 //   4. palette colours: DefaultColor, exact match, new entry, closest match, shades
 #include "engine/text_color.h"
@@ -12,16 +13,19 @@
 #include <gdfonts.h>
 #include <gdfontt.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include <sys/stat.h>
 
 #include "engine/chart_options.h"
+#include "engine/font_fallback.h"
 
 namespace plotwise {
 
@@ -70,29 +74,29 @@ bool useFreeType(const char* font_file, double ptsize) {
 // font that appears later is found. A change of the font search path forgets everything.
 class MeasureMemo {
 public:
-    const TextSize* find(const char* font_file, double ptsize, const char* text) {
+    const TextBox* find(const char* font_file, double ptsize, const char* text) {
         const char* path = std::getenv("GDFONTPATH");
         if (path == nullptr) path = "";
         if (search_path_ != path) {
-            sizes_.clear();
+            boxes_.clear();
             search_path_ = path;
         }
         key_.assign(reinterpret_cast<const char*>(&ptsize), sizeof ptsize);
         key_ += font_file;
         key_ += '\0';
         key_ += text;
-        const auto it = sizes_.find(key_);
-        return it == sizes_.end() ? nullptr : &it->second;
+        const auto it = boxes_.find(key_);
+        return it == boxes_.end() ? nullptr : &it->second;
     }
-    // Remembers the size of the text of the last find().
-    void remember(TextSize size) {
-        if (sizes_.size() >= kMaxEntries) sizes_.clear();
-        sizes_.emplace(key_, size);
+    // Remembers the box of the text of the last find().
+    void remember(const TextBox& box) {
+        if (boxes_.size() >= kMaxEntries) boxes_.clear();
+        boxes_.emplace(key_, box);
     }
 
 private:
     static constexpr std::size_t kMaxEntries = 8192;
-    std::unordered_map<std::string, TextSize> sizes_;
+    std::unordered_map<std::string, TextBox> boxes_;
     std::string search_path_;
     std::string key_;
 };
@@ -102,27 +106,111 @@ MeasureMemo& measureMemo() {
     return memo;
 }
 
-// FreeType box of a text at angle 0 without an image; false when FreeType cannot draw it.
-bool freeTypeSize(const char* text, const char* font_file, double ptsize, TextSize& size,
-                  std::string* status) {
-    MeasureMemo& memo = measureMemo();
-    if (const TextSize* known = memo.find(font_file, ptsize, text)) {
-        if (status) status->clear();
-        size = *known;
-        return true;
-    }
-    int brect[8] = {};
-    char* error = gdImageStringFT(nullptr, brect, 0, const_cast<char*>(font_file), ptsize, 0.0, 0, 0,
-                                  const_cast<char*>(text));
+// The box gd reports for a text drawn at angle 0 from (0, 0).
+TextBox boxOf(const int brect[8]) { return TextBox{brect[0], brect[7], brect[2], brect[1]}; }
+
+// One run of a text placed along the text: its pen position from the first baseline origin.
+struct PlacedRun {
+    const FontRun* run;
+    int along;   // pixels along the baseline
+    int across;  // pixels down from the first baseline (its line)
+};
+
+// Places runs one after the other on their lines, each advanced by the width gd measured for
+// the runs before it, and gives the box of the whole text; false (with gd's error) when a run
+// cannot be measured.
+bool placeRuns(const std::vector<FontRun>& runs, const char* font_file, double ptsize,
+               std::vector<PlacedRun>& placed, TextBox& box, std::string* status) {
+    // gd's line spacing depends on the point size only; take it from the chosen font.
+    int one[8] = {}, two[8] = {};
+    char* error = render_font_run(nullptr, one, 0, font_file, ptsize, 0.0, 0, 0, "A");
+    if (error == nullptr) error = render_font_run(nullptr, two, 0, font_file, ptsize, 0.0, 0, 0, "A\nA");
     if (error != nullptr) {
         if (status) *status = error;
         return false;
     }
-    if (status) status->clear();
-    size.width = brect[2] - brect[0];
-    size.height = brect[1] - brect[7];
-    memo.remember(size);
+    const int line_space = two[1] - one[1];
+    int line = -1, pen = 0;
+    box = TextBox{0, 0, 0, 0};
+    for (const FontRun& run : runs) {
+        if (run.line != line) {
+            line = run.line;
+            pen = 0;
+        }
+        int brect[8] = {};
+        error = render_font_run(nullptr, brect, 0, run.font.c_str(), ptsize, 0.0, 0, 0, run.text.c_str());
+        if (error != nullptr) {
+            if (status) *status = error;
+            return false;
+        }
+        const TextBox run_box = boxOf(brect);
+        const int across = line * line_space;
+        const TextBox moved{pen + run_box.left, across + run_box.top, pen + run_box.right, across + run_box.bottom};
+        if (placed.empty()) box = moved;
+        box = TextBox{std::min(box.left, moved.left), std::min(box.top, moved.top), std::max(box.right, moved.right),
+                      std::max(box.bottom, moved.bottom)};
+        placed.push_back(PlacedRun{&run, pen, across});
+        pen += run_box.right;
+    }
     return true;
+}
+
+// FreeType box of a text at angle 0 without an image; false when FreeType cannot draw it.
+bool freeTypeBox(const char* text, const char* font_file, double ptsize, TextBox& box, std::string* status) {
+    MeasureMemo& memo = measureMemo();
+    if (const TextBox* known = memo.find(font_file, ptsize, text)) {
+        if (status) status->clear();
+        box = *known;
+        return true;
+    }
+    const std::string gd_form = gd_text(text);
+    const std::vector<FontRun> runs = font_runs(font_file, gd_form);
+    if (runs.empty()) {
+        int brect[8] = {};
+        char* error = render_font_run(nullptr, brect, 0, font_file, ptsize, 0.0, 0, 0, gd_form.c_str());
+        if (error != nullptr) {
+            if (status) *status = error;
+            return false;
+        }
+        box = boxOf(brect);
+    } else {
+        std::vector<PlacedRun> placed;
+        if (!placeRuns(runs, font_file, ptsize, placed, box, status)) return false;
+    }
+    if (status) status->clear();
+    memo.remember(box);
+    return true;
+}
+
+bool freeTypeSize(const char* text, const char* font_file, double ptsize, TextSize& size, std::string* status) {
+    TextBox box{};
+    if (!freeTypeBox(text, font_file, ptsize, box, status)) return false;
+    size = TextSize{box.right - box.left, box.bottom - box.top};
+    return true;
+}
+
+// Draws a text in FreeType with the first baseline's origin at (ox, oy): one call when the
+// chosen font has every character, else run by run along the text's direction.
+char* drawFreeType(gdImagePtr image, int color, const char* font_file, double ptsize, double angle, int ox, int oy,
+                   const char* text) {
+    const std::string gd_form = gd_text(text);
+    const std::vector<FontRun> runs = font_runs(font_file, gd_form);
+    int brect[8] = {};
+    if (runs.empty()) return render_font_run(image, brect, color, font_file, ptsize, angle, ox, oy, gd_form.c_str());
+    std::vector<PlacedRun> placed;
+    TextBox box{};
+    std::string status;
+    if (!placeRuns(runs, font_file, ptsize, placed, box, &status))
+        return render_font_run(image, brect, color, font_file, ptsize, angle, ox, oy, gd_form.c_str());
+    const double c = std::cos(angle), s = std::sin(angle);
+    for (const PlacedRun& p : placed) {
+        // Along the baseline is (cos, -sin) in picture coordinates, down a line (sin, cos).
+        const int x = ox + static_cast<int>(std::lround(p.along * c + p.across * s));
+        const int y = oy + static_cast<int>(std::lround(-p.along * s + p.across * c));
+        char* error = render_font_run(image, brect, color, p.run->font.c_str(), ptsize, angle, x, y, p.run->text.c_str());
+        if (error != nullptr) return error;
+    }
+    return nullptr;
 }
 
 // Built-in size: lines times the class height, longest line times the class width.
@@ -146,6 +234,16 @@ int paletteIndex(gdImagePtr image, int r, int g, int b) {
 }
 
 }  // namespace
+
+char* render_font_run(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle, int x,
+                      int y, const char* text) {
+    return gdImageStringFT(image, brect, color, const_cast<char*>(font), ptsize, angle, x, y, const_cast<char*>(text));
+}
+
+bool freetype_box(const char* font_file, double ptsize, const char* text, TextBox& box) {
+    if (text == nullptr || !useFreeType(font_file, ptsize)) return false;
+    return freeTypeBox(text, font_file, ptsize, box, nullptr);
+}
 
 void load_font_table() {
     const gdFontPtr fonts[6] = {gdFontGetTiny(),       gdFontGetTiny(),  gdFontGetSmall(),
@@ -204,9 +302,7 @@ int draw_text_lines(gdImagePtr image, const FontEntry& font, const char* font_fi
         const int h = measure_text("Aj", 0, font_file, ptsize).height;
         const int ox = x + static_cast<int>(std::sin(angle) * h);
         const int oy = y + static_cast<int>(std::cos(angle) * (h - 1));
-        int brect[8] = {};
-        char* error = gdImageStringFT(image, brect, color, const_cast<char*>(font_file), ptsize, angle, ox,
-                                      oy, const_cast<char*>(text));
+        char* error = drawFreeType(image, color, font_file, ptsize, angle, ox, oy, text);
         if (error == nullptr) return 0;
         if (status) *status = error;
         fell_back = 1;

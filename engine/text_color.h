@@ -23,6 +23,14 @@ struct TextSize {
     int height;
 };
 
+// Where a FreeType text puts its ink, from the origin of its first baseline, drawn at angle 0.
+struct TextBox {
+    int left;
+    int top;     // negative: above the baseline
+    int right;   // also where the pen stands after the text
+    int bottom;
+};
+
 // Text alignment of draw_text_lines.
 enum Justification : int { JustifyRight = 0, JustifyCenter = 1, JustifyLeft = 2 };
 
@@ -42,6 +50,14 @@ TextSize measure_text(const char* text, int size_class, const char* font_file, d
 int draw_text_lines(gdImagePtr image, const FontEntry& font, const char* font_file, double ptsize,
                     double angle, int x, int y, const char* text, int color, int justification,
                     std::string* status = nullptr);
+// The box of a text in a FreeType font as draw_text_lines draws it (fallback fonts included);
+// false when FreeType cannot draw it with that font and size.
+bool freetype_box(const char* font_file, double ptsize, const char* text, TextBox& box);
+// The single place a run of text in one font goes to FreeType: drawn with its first baseline's
+// origin at (x, y) when an image is given, only measured (at angle 0) when it is null. gd's
+// error text, or null on success; the box is gd's bounding rectangle.
+char* render_font_run(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle, int x,
+                      int y, const char* text);
 // FreeType box of "test"; (0, 0) when the font cannot be used.
 TextSize probe_font(const char* font_file, double ptsize);
 

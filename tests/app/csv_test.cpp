@@ -64,6 +64,29 @@ TEST(Csv, FaultsNameTheirLine) {
     }
 }
 
+TEST(Csv, SeparatorFromTheHeaderLine) {
+    struct Case {
+        std::string_view text;
+        char separator;
+    };
+    const Case cases[] = {
+        {"Month,Amount\nJan,1;2\n", ','},
+        {"Month;Amount\nJan;1,5\n", ';'},
+        {"Month\tAmount\n", '\t'},
+        {"\xEF\xBB\xBF" "Month;Amount", ';'},
+        {"a;b,c\n", ','},             // as many of each: a comma
+        {"a;b;c,d\n", ';'},
+        {"\"a;b;c\",d\n", ','},        // separators inside quotes do not count
+        {"\"say \"\"x\"\"\";b\n", ';'},  // nor do doubled quotes end the quotes
+        {"Month\nJan;Feb;Mar\n", ','},  // only the header line counts
+        {"", ','},
+    };
+    for (const Case& c : cases) EXPECT_EQ(detectSeparator(c.text), c.separator) << c.text;
+    std::vector<Fields> fields;
+    for (const CsvRecord& r : readCsv("a;b\n\"x;y\";1,5\n", ';')) fields.push_back(r.fields);
+    EXPECT_EQ(fields, (std::vector<Fields>{{"a", "b"}, {"x;y", "1,5"}}));
+}
+
 TEST(Csv, NumberDetection) {
     for (std::string_view yes : {"12", "-3.5", "+4", ".5", "5.", "1e3", "2.5E-2", " 42 ", "0", "007"})
         EXPECT_TRUE(isDecimalNumber(yes)) << yes;

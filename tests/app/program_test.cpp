@@ -3,6 +3,7 @@
 // functions; containers they need are written as container files here.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <gd.h>
 #include <memory>
@@ -331,6 +332,100 @@ TEST(Program, ExamplesParseAndResolve) {
         EXPECT_NE(o.status, -1) << entry.path();
     }
     EXPECT_GE(scripts, 1);
+}
+
+TEST(Program, TablesSeparatedBySemicolonsOrTabs) {
+    ScratchFolder folder;
+    struct Case {
+        std::string csv;
+        int status;
+        std::string out;
+        std::string err;
+    };
+    const Case cases[] = {
+        {"Month;Amount\r\nJan;10\r\nFeb;20.5\r\n", 0, "Feb/21.5\n", ""},
+        {"Month\tAmount\nJan\t10\nFeb\t20.5\n", 0, "Feb/21.5\n", ""},
+        {"Month;Amount,Note\nJan;10,x\nFeb;20.5,y\n", 2, "",
+         "orders.csv:1: the field name \"Month;Amount\" holds \";\", which a field name cannot have (is the file "
+         "separated by semicolons? its header line was read as separated by commas)"},
+    };
+    for (const Case& c : cases) {
+        folder.write("orders.csv", c.csv);
+        const Outcome o = runWithPlugIn(
+            folder, {"eval", "GetNthRecord ( Orders::Month ; 2 ) & \"/\" & ( GetNthRecord ( Orders::Amount ; 2 ) + 1 )",
+                     "--table", "Orders=orders.csv"});
+        EXPECT_EQ(o.status, c.status) << c.csv << "\n" << o.err;
+        EXPECT_EQ(o.out, c.out) << c.csv;
+        EXPECT_TRUE(contains(o.err, c.err)) << c.csv << "\n" << o.err;
+    }
+}
+
+TEST(Program, AResultWithoutAPictureSaysWhy) {
+    ScratchFolder folder;
+    writeContainerFile(folder.file("other.pwcf"), {{{'A', 'B', 'C', 'D'}, {1, 2}}, {{'X', 'Y', 'Z', 'W'}, {}}});
+    writeContainerFile(folder.file("short.pwcf"), {{{'C', 'H', 'H', 'D'}, {1, 2}}});
+    writeContainerFile(folder.file("empty.pwcf"), {});
+    struct Case {
+        std::vector<std::string> args;
+        std::string why;
+    };
+    const Case cases[] = {
+        // 4097 x 4096 is one row past the 4096 x 4096 a picture may have.
+        {{"eval", "Plotz_Draw ( Plotz_New ; 4097 ; 4096 )"},
+         "the chart's picture size 4097 x 4096 is 16 781 312 pixels, more than the limit of 16 777 216"},
+        {{"eval", "Plotz_Draw ( Plotz_New ; 0 ; 300 )"},
+         "the chart's picture size 0 x 300 has a side outside 1 to 32767 pixels"},
+        {{"eval", "Plotz_Draw ( Plotz_New ; 300 ; 32768 )"},
+         "the chart's picture size 300 x 32768 has a side outside 1 to 32767 pixels"},
+        // A side is drawn at the low 16 bits of its stored value: 69632 is drawn 4096 high.
+        {{"eval", "Plotz_Draw ( Plotz_New ; 4097 ; 69632 )"},
+         "the chart's picture size 4097 x 69632 (drawn as 4097 x 4096) is 16 781 312 pixels"},
+        {{"eval", "$c", "--var", "c=@other.pwcf"}, "the container holds no chart and no picture (its streams: ABCD, XYZW)"},
+        {{"eval", "$c", "--var", "c=@short.pwcf"}, "the container's chart header is cut short (2 of 1316 bytes)"},
+        {{"eval", "$c", "--var", "c=@empty.pwcf"}, "the container is empty"},
+    };
+    for (Case c : cases) {
+        c.args.insert(c.args.end(), {"-o", "p.png"});
+        const Outcome o = runWithPlugIn(folder, c.args);
+        EXPECT_EQ(o.status, 1) << c.args[1];
+        EXPECT_TRUE(contains(o.err, "plotwise: the result holds no picture: " + c.why)) << c.args[1] << "\n" << o.err;
+        EXPECT_TRUE(contains(o.err, "nothing was written to p.png")) << o.err;
+        EXPECT_FALSE(std::filesystem::exists(folder.file("p.png")));
+    }
+}
+
+TEST(Program, HelpListsEveryOptionAndThePlugInsFunctions) {
+    ScratchFolder folder;
+    const Outcome help = runProgram(folder, {"--help"});
+    ASSERT_EQ(help.status, 0);
+    // One line per option, with what it does and an example of it.
+    const std::pair<std::string_view, std::string_view> options[] = {
+        {"-o, --output FILE", "(e.g. -o "},           {"--container FILE", "(e.g. --container "},
+        {"--table NAME=FILE.csv", "(e.g. --table "}, {"--var NAME=VALUE", "(e.g. --var "},
+        {"--locale NAME", "(e.g. --locale "},         {"--plugin FILE", "(e.g. --plugin "}};
+    for (const auto& [option, example] : options) {
+        const std::size_t at = help.out.find(option);
+        ASSERT_NE(at, std::string::npos) << option;
+        const std::string line = help.out.substr(at, help.out.find('\n', at) - at);
+        EXPECT_TRUE(contains(line, example)) << line;
+    }
+
+    // The functions as the plug-in registers them: its own prototypes and argument counts.
+    const Outcome functions = runWithPlugIn(folder, {"help", "functions"});
+    ASSERT_EQ(functions.status, 0) << functions.err;
+    for (std::string_view row : {
+             "  1 argument            Plotz_Version( versionFormat )\n",
+             "  no arguments          Plotz_New\n",
+             "  3 or more arguments   Plotz_Data( chartdataContainer ; Xdata ; Ydata ; seriesColor {; seriesName } )\n",
+             "  4 or more arguments   Plotz_Axis( chartdataContainer ; axis ; optionName ; optionValue { ; optionName ; "
+             "optionValue ... } )\n",
+             "  1 argument            ExtractPicture ( container )   (registered without a name)\n"})
+        EXPECT_TRUE(contains(functions.out, row)) << row << functions.out;
+    EXPECT_EQ(std::count(functions.out.begin(), functions.out.end(), '\n'), 12) << functions.out;
+
+    const Outcome unknown = runProgram(folder, {"help", "colours"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_TRUE(contains(unknown.err, "'plotwise help functions' lists the plug-in's functions")) << unknown.err;
 }
 
 TEST(Program, FontMapNamesWindowsFonts) {

@@ -1,0 +1,61 @@
+# Installation and packages.
+#
+#   bin/plotwise                          the command-line host
+#   lib/plotwise/Plotwise.fmx             the plug-in
+#   lib/plotwise/libfmhost.so             the host stand-in both of them link against
+#   share/plotwise/fonts/                 the font map (Windows font names -> Liberation fonts)
+#   share/doc/plotwise/README.md
+#
+# (lib and share as GNUInstallDirs gives them for the prefix.) Every reference between the
+# files is relative, so an installation can be moved or unpacked anywhere (DESTDIR, a package
+# unpacked into another root): the program finds the host library through its run path and
+# the plug-in and font map by their paths relative to its own folder.
+include(GNUInstallDirs)
+
+set(PLOTWISE_INSTALL_PLUGIN_DIR ${CMAKE_INSTALL_LIBDIR}/plotwise)
+set(PLOTWISE_INSTALL_FONT_MAP_DIR ${CMAKE_INSTALL_DATADIR}/plotwise/fonts)
+file(RELATIVE_PATH PLOTWISE_PLUGIN_DIR_FROM_PROGRAM ${CMAKE_INSTALL_FULL_BINDIR}
+     ${CMAKE_INSTALL_PREFIX}/${PLOTWISE_INSTALL_PLUGIN_DIR})
+file(RELATIVE_PATH PLOTWISE_FONT_MAP_DIR_FROM_PROGRAM ${CMAKE_INSTALL_FULL_BINDIR}
+     ${CMAKE_INSTALL_PREFIX}/${PLOTWISE_INSTALL_FONT_MAP_DIR})
+
+# The build tree keeps everything next to the program; an installed program looks here too.
+target_compile_definitions(plotwise_app PRIVATE
+  PLOTWISE_PLUGIN_DIR_FROM_PROGRAM="${PLOTWISE_PLUGIN_DIR_FROM_PROGRAM}"
+  PLOTWISE_FONT_MAP_DIR_FROM_PROGRAM="${PLOTWISE_FONT_MAP_DIR_FROM_PROGRAM}")
+
+set_target_properties(plotwise PROPERTIES INSTALL_RPATH "$ORIGIN/${PLOTWISE_PLUGIN_DIR_FROM_PROGRAM}")
+set_target_properties(Plotwise PROPERTIES INSTALL_RPATH "$ORIGIN")
+
+install(TARGETS plotwise RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS Plotwise LIBRARY DESTINATION ${PLOTWISE_INSTALL_PLUGIN_DIR})
+install(TARGETS fmhost LIBRARY DESTINATION ${PLOTWISE_INSTALL_PLUGIN_DIR})
+# The font map's entries are links to the fonts of the system; they are installed as links.
+install(DIRECTORY ${CMAKE_BINARY_DIR}/fonts/ DESTINATION ${PLOTWISE_INSTALL_FONT_MAP_DIR})
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/plotwise)
+
+# ---- Packages: make package (a Debian package and a .tar.gz) ----------------------------------
+set(CPACK_PACKAGE_NAME plotwise)
+set(CPACK_PACKAGE_VENDOR "Norvane")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Chart plug-in for FileMaker Pro, with a command-line host")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_GENERATOR DEB TGZ)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Plotwise team <plotwise@norvane.invalid>")
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+# The libraries the plug-in and the program load, and the fonts the font map and the fallback
+# fonts point at.
+set(PLOTWISE_RUNTIME_PACKAGES
+  "libc6" "libstdc++6" "libgcc-s1" "libgd3" "libfreetype6" "libfontconfig1" "zlib1g"
+  "fonts-liberation" "fonts-dejavu-core" "fonts-droid-fallback" "fonts-nanum")
+list(JOIN PLOTWISE_RUNTIME_PACKAGES ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+include(CPack)
+
+# The package test builds the Debian package, unpacks it into a scratch root and runs the
+# program installed there. (Not in the sanitizer build, whose programs are not shipped.)
+if(NOT PLOTWISE_SANITIZE)
+  add_test(NAME package_install
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/install_test.sh ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
+  set_tests_properties(package_install PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE)
+endif()

@@ -1,0 +1,320 @@
+// Fallback fonts for the characters a chosen font lacks.
+//
+//   1. the text as gd reads it: UTF-8 of up to three bytes and numeric character references
+//   2. finding the chosen font's file the way gd does (GDFONTPATH, else gd's own folders)
+//   3. FreeType faces, opened once, asked which characters they have
+//   4. the fallback fonts, found through fontconfig
+//   5. cutting a text into runs
+#include "engine/font_fallback.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <fontconfig/fontconfig.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <unordered_map>
+
+#include <strings.h>
+#include <unistd.h>
+
+namespace plotwise {
+
+namespace {
+
+// ---- 1. Characters ---------------------------------------------------------------------------
+
+struct Char {
+    uint32_t code;
+    std::size_t length;  // bytes it takes in the text
+};
+
+bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// "&#65;" or "&#x41;" at i, as gd reads it; length 0 when there is none.
+Char characterReference(std::string_view s, std::size_t i) {
+    if (i + 3 >= s.size() || s[i] != '&' || s[i + 1] != '#') return {0, 0};
+    std::size_t k = i + 2;
+    const bool hex = s[k] == 'x' || s[k] == 'X';
+    if (hex) ++k;
+    uint32_t code = 0;
+    const std::size_t first = k;
+    for (; k < s.size() && k - first < 8; ++k) {
+        const char c = s[k];
+        int digit = -1;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        if (digit < 0) break;
+        code = code * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
+    }
+    if (k == first || k >= s.size() || s[k] != ';') return {0, 0};
+    return {code, k + 1 - i};
+}
+
+// The character at i; a byte that starts no character gd reads is a character of its own.
+Char nextChar(std::string_view s, std::size_t i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b == '&') {
+        const Char reference = characterReference(s, i);
+        if (reference.length != 0) return reference;
+    }
+    if (b >= 0xC0 && b <= 0xDF && i + 1 < s.size() && isContinuation(static_cast<unsigned char>(s[i + 1])))
+        return {static_cast<uint32_t>(((b & 0x1F) << 6) | (s[i + 1] & 0x3F)), 2};
+    if (b >= 0xE0 && b <= 0xEF && i + 2 < s.size() && isContinuation(static_cast<unsigned char>(s[i + 1])) &&
+        isContinuation(static_cast<unsigned char>(s[i + 2])))
+        return {static_cast<uint32_t>(((b & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F)), 3};
+    return {b, 1};
+}
+
+// The code point of a four-byte UTF-8 sequence at i, or 0.
+uint32_t fourByteCharacter(std::string_view s, std::size_t i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b < 0xF0 || b > 0xF4 || i + 3 >= s.size()) return 0;
+    uint32_t code = b & 0x07;
+    for (std::size_t k = 1; k <= 3; ++k) {
+        const auto c = static_cast<unsigned char>(s[i + k]);
+        if (!isContinuation(c)) return 0;
+        code = (code << 6) | (c & 0x3F);
+    }
+    return code >= 0x10000 && code <= 0x10FFFF ? code : 0;
+}
+
+// ---- 2. The chosen font's file -----------------------------------------------------------------
+
+// gd's folders when GDFONTPATH is not set.
+constexpr const char* kGdDefaultFontPath =
+    "/usr/X11R6/lib/X11/fonts/TrueType:/usr/X11R6/lib/X11/fonts/truetype:/usr/X11R6/lib/X11/fonts/TTF:"
+    "/usr/share/fonts/TrueType:/usr/share/fonts/truetype:/usr/openwin/lib/X11/fonts/TrueType:"
+    "/usr/X11R6/lib/X11/fonts/Type1:/usr/lib/X11/fonts/Type1:/usr/openwin/lib/X11/fonts/Type1";
+
+bool readable(const std::string& path) { return ::access(path.c_str(), R_OK) == 0; }
+
+// The file gd opens for a font name: of a list "a;b" the first name found; a name with a path
+// as it stands, then in each folder of the search path the name itself and with the endings
+// gd tries. "" when none is found.
+std::string findFontFile(std::string_view names, std::string_view search_path) {
+    static constexpr std::array<std::string_view, 5> kEndings{"", ".ttf", ".pfa", ".pfb", ".dfont"};
+    while (!names.empty()) {
+        const std::size_t semicolon = names.find(';');
+        const std::string name(names.substr(0, semicolon));
+        names = semicolon == std::string_view::npos ? std::string_view() : names.substr(semicolon + 1);
+        if (name.empty()) continue;
+        if (name.find('/') != std::string::npos && readable(name)) return name;
+        std::string_view folders = search_path;
+        while (!folders.empty()) {
+            const std::size_t colon = folders.find(':');
+            const std::string folder(folders.substr(0, colon));
+            folders = colon == std::string_view::npos ? std::string_view() : folders.substr(colon + 1);
+            if (folder.empty()) continue;
+            for (std::string_view ending : kEndings) {
+                std::string candidate = folder + "/" + name;
+                candidate += ending;
+                if (readable(candidate)) return candidate;
+            }
+        }
+    }
+    return {};
+}
+
+// ---- 3. FreeType faces -------------------------------------------------------------------------
+
+// Faces opened with FreeType, by file; kept for the life of the process (a handful of fonts).
+class Faces {
+public:
+    ~Faces() {
+        for (auto& [path, face] : faces_)
+            if (face != nullptr) FT_Done_Face(face);
+        if (library_ != nullptr) FT_Done_FreeType(library_);
+    }
+
+    // The face of a font file with its Unicode character map selected; null when FreeType
+    // cannot open it or it has no Unicode map (which characters it has is then unknown).
+    FT_Face face(const std::string& path) {
+        const auto known = faces_.find(path);
+        if (known != faces_.end()) return known->second;
+        FT_Face face = nullptr;
+        if (library() != nullptr && FT_New_Face(library_, path.c_str(), 0, &face) == 0 &&
+            FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) {
+            FT_Done_Face(face);
+            face = nullptr;
+        }
+        if (faces_.size() >= kMaxFaces) forget();
+        faces_.emplace(path, face);
+        return face;
+    }
+
+    // The file of a font name, remembered per search path while it is found.
+    const std::string& file(const char* name) {
+        const char* given = std::getenv("GDFONTPATH");
+        const std::string search_path = given != nullptr && *given != '\0' ? given : kGdDefaultFontPath;
+        if (search_path != search_path_) {
+            files_.clear();
+            search_path_ = search_path;
+        }
+        auto known = files_.find(name);
+        if (known == files_.end() || known->second.empty())
+            known = files_.insert_or_assign(name, findFontFile(name, search_path_)).first;
+        return known->second;
+    }
+
+private:
+    static constexpr std::size_t kMaxFaces = 64;
+    FT_Library library_ = nullptr;
+    bool tried_ = false;
+    std::unordered_map<std::string, FT_Face> faces_;
+    std::unordered_map<std::string, std::string> files_;
+    std::string search_path_;
+
+    FT_Library library() {
+        if (!tried_) {
+            tried_ = true;
+            if (FT_Init_FreeType(&library_) != 0) library_ = nullptr;
+        }
+        return library_;
+    }
+    void forget() {
+        for (auto& [path, face] : faces_)
+            if (face != nullptr) FT_Done_Face(face);
+        faces_.clear();
+    }
+};
+
+Faces& faces() {
+    static Faces instance;
+    return instance;
+}
+
+bool hasGlyph(FT_Face face, uint32_t code) { return FT_Get_Char_Index(face, code) != 0; }
+
+// ---- 4. Fallback fonts -------------------------------------------------------------------------
+
+// Tried in this order for a character the chosen font lacks.
+constexpr std::array<const char*, 3> kFallbackFamilies{
+    "DejaVu Sans",          // Latin, Greek, Cyrillic, Arabic, Hebrew, Armenian, Georgian, symbols
+    "Droid Sans Fallback",  // Chinese and Japanese
+    "NanumGothic",          // Korean (Droid Sans Fallback has no Hangul)
+};
+
+// The file fontconfig gives for a family, when the family itself is installed (fontconfig
+// answers every request with some font; a stand-in is no use here).
+std::string fontconfigFile(FcConfig* config, const char* family) {
+    FcPattern* pattern = FcPatternCreate();
+    if (pattern == nullptr) return {};
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(config, pattern, &result);
+    FcPatternDestroy(pattern);
+    if (match == nullptr) return {};
+    std::string file;
+    FcChar8* matched_family = nullptr;
+    bool same_family = false;
+    for (int n = 0; FcPatternGetString(match, FC_FAMILY, n, &matched_family) == FcResultMatch; ++n)
+        same_family = same_family || strcasecmp(reinterpret_cast<const char*>(matched_family), family) == 0;
+    FcChar8* path = nullptr;
+    if (same_family && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
+        file = reinterpret_cast<const char*>(path);
+    FcPatternDestroy(match);
+    return file;
+}
+
+std::vector<std::string> findFallbackFonts() {
+    std::vector<std::string> files;
+    FcConfig* config = FcInitLoadConfigAndFonts();
+    if (config == nullptr) return files;
+    for (const char* family : kFallbackFamilies) {
+        std::string file = fontconfigFile(config, family);
+        if (!file.empty()) files.push_back(std::move(file));
+    }
+    FcConfigDestroy(config);
+    return files;
+}
+
+}  // namespace
+
+// ---- 5. Runs -------------------------------------------------------------------------------------
+
+// gd reads a decimal reference of at most five digits; characters past it cannot be handed to
+// gd at all, and go as U+FFFF, a noncharacter no font has, so that they draw as one
+// missing-glyph box rather than as four wrong glyphs.
+constexpr uint32_t kLargestReference = 99999;
+constexpr uint32_t kNoCharacter = 0xFFFF;
+
+std::string gd_text(const char* text) {
+    if (text == nullptr) return {};
+    const std::string_view s(text);
+    std::string out;
+    std::size_t copied = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const uint32_t code = fourByteCharacter(s, i);
+        if (code == 0) continue;
+        out.append(s, copied, i - copied);
+        out += "&#" + std::to_string(code <= kLargestReference ? code : kNoCharacter) + ";";
+        copied = i + 4;
+        i += 3;
+    }
+    if (copied == 0) return std::string(s);
+    out.append(s, copied, std::string_view::npos);
+    return out;
+}
+
+const std::vector<std::string>& fallback_fonts() {
+    static const std::vector<std::string> files = findFallbackFonts();
+    return files;
+}
+
+std::vector<FontRun> font_runs(const char* font, const std::string& text) {
+    std::vector<FontRun> runs;
+    if (font == nullptr || *font == '\0') return runs;
+    const std::string& file = faces().file(font);
+    if (file.empty()) return runs;
+    FT_Face chosen = faces().face(file);
+    if (chosen == nullptr) return runs;
+
+    // Which font draws each character: 0 the chosen font, k the fallback font k - 1.
+    constexpr std::size_t kChosen = 0;
+    const std::string chosen_name(font);
+    bool fallback_used = false;
+    std::size_t current = kChosen;
+    int line = 0;
+    const std::string_view s(text);
+    for (std::size_t i = 0; i < s.size();) {
+        const Char c = nextChar(s, i);
+        if (c.code == '\n') {
+            ++line;
+            current = kChosen;
+            i += c.length;
+            continue;
+        }
+        std::size_t use = kChosen;
+        if (c.code < 0x20) {
+            use = current;  // tabs and other controls stay with their neighbours
+        } else if (!hasGlyph(chosen, c.code)) {
+            const std::vector<std::string>& fallbacks = fallback_fonts();
+            for (std::size_t k = 0; k < fallbacks.size(); ++k) {
+                FT_Face face = faces().face(fallbacks[k]);
+                if (face != nullptr && hasGlyph(face, c.code)) {
+                    use = k + 1;
+                    fallback_used = true;
+                    break;
+                }
+            }
+        }
+        const std::string& use_font = use == kChosen ? chosen_name : fallback_fonts()[use - 1];
+        if (runs.empty() || runs.back().line != line || runs.back().font != use_font)
+            runs.push_back(FontRun{std::string(), use_font, line});
+        runs.back().text.append(s, i, c.length);
+        current = use;
+        i += c.length;
+    }
+    if (!fallback_used) runs.clear();
+    return runs;
+}
+
+}  // namespace plotwise

@@ -1,0 +1,212 @@
+// Texts in any script: characters the chosen font lacks are drawn with a fallback font, texts
+// the chosen font covers go to gd exactly as before, and four-byte characters reach gd whole.
+// These tests need real TrueType fonts (the Debian packages the Makefile installs); they
+// compare pictures with each other, never with stored pixels.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/font_fallback.h"
+#include "engine/text_color.h"
+
+namespace plotwise {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kSans = "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
+const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+const std::string kDroid = "/usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf";
+const std::string kNanum = "/usr/share/fonts/truetype/nanum/NanumGothic.ttf";
+constexpr double kPoints = 20;
+
+bool fontsInstalled() {
+    for (const std::string& f : {kSans, kDejaVu, kDroid, kNanum})
+        if (!fs::exists(f)) return false;
+    return true;
+}
+
+using Image = std::unique_ptr<gdImage, decltype(&gdImageDestroy)>;
+
+// A white 240 x 80 picture with black as its second colour.
+Image blank() {
+    Image image(gdImageCreate(240, 80), gdImageDestroy);
+    gdImageColorAllocate(image.get(), 255, 255, 255);
+    gdImageColorAllocate(image.get(), 0, 0, 0);
+    return image;
+}
+
+// The text drawn with draw_text_lines at (10, 10).
+Image drawn(const std::string& font, const char* text) {
+    Image image = blank();
+    draw_text_lines(image.get(), font_entry(2), font.c_str(), kPoints, 0, 10, 10, text, 1, JustifyLeft);
+    return image;
+}
+
+// The height of "Aj" in a font: draw_text_lines puts the first baseline that far, less a pixel,
+// below the text's top.
+int ajHeight(const std::string& font) {
+    int box[8] = {};
+    gdImageStringFT(nullptr, box, 0, const_cast<char*>(font.c_str()), kPoints, 0, 0, 0, const_cast<char*>("Aj"));
+    return box[1] - box[7];
+}
+
+// The text drawn by gd alone in one font, where draw_text_lines puts a text of the chosen font
+// at (10, 10).
+Image drawnByGd(const std::string& font, const std::string& chosen, const char* text) {
+    Image image = blank();
+    int box[8] = {};
+    gdImageStringFT(image.get(), box, 1, const_cast<char*>(font.c_str()), kPoints, 0, 10, 10 + ajHeight(chosen) - 1,
+                    const_cast<char*>(text));
+    return image;
+}
+
+bool samePixels(const Image& a, const Image& b) {
+    for (int y = 0; y < gdImageSY(a.get()); ++y)
+        for (int x = 0; x < gdImageSX(a.get()); ++x)
+            if (gdImageGetPixel(a.get(), x, y) != gdImageGetPixel(b.get(), x, y)) return false;
+    return true;
+}
+
+int inkCount(const Image& a) {
+    int n = 0;
+    for (int y = 0; y < gdImageSY(a.get()); ++y)
+        for (int x = 0; x < gdImageSX(a.get()); ++x) n += gdImageGetPixel(a.get(), x, y) != 0;
+    return n;
+}
+
+// gd's own box of a text in one font, measured without an image.
+int gdWidth(const std::string& font, const char* text) {
+    int box[8] = {};
+    EXPECT_EQ(gdImageStringFT(nullptr, box, 0, const_cast<char*>(font.c_str()), kPoints, 0, 0, 0,
+                              const_cast<char*>(text)),
+              nullptr);
+    return box[2] - box[0];
+}
+
+class FontFallback : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!fontsInstalled()) GTEST_SKIP() << "the Liberation, DejaVu, Droid and Nanum fonts are not installed";
+    }
+};
+
+TEST_F(FontFallback, FourByteCharactersBecomeCharacterReferences) {
+    struct Case {
+        const char* text;
+        std::string gd;
+    };
+    const Case cases[] = {
+        {"Sales", "Sales"},
+        {"Umsätze 销售 Ωμέγα", "Umsätze 销售 Ωμέγα"},     // up to three bytes: unchanged
+        {"a\xF0\x90\x8C\x80" "b", "a&#66304;b"},            // U+10300
+        {"\xF0\x90\x80\x80\xF0\x98\x9A\x9F", "&#65536;&#99999;"},  // U+10000, U+1869F: five digits
+        {"\xF0\x98\x9A\xA0\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF", "&#65535;&#65535;&#65535;"},  // U+186A0 on
+        {"\xF0\x9F\x98", "\xF0\x9F\x98"},                   // cut short: left to gd
+        {"\xF4\x90\x80\x80", "\xF4\x90\x80\x80"},           // past U+10FFFF: no character
+    };
+    for (const Case& c : cases) EXPECT_EQ(gd_text(c.text), c.gd) << c.text;
+}
+
+TEST_F(FontFallback, RunsGoToTheFirstFontThatHasTheCharacters) {
+    struct Run {
+        std::string text;
+        std::string font;
+        int line;
+    };
+    struct Case {
+        const char* text;
+        std::vector<Run> runs;  // empty: drawn whole by the chosen font
+    };
+    const Case cases[] = {
+        {"Sales 2024", {}},
+        {"Ωμέγα Жук", {}},                  // Liberation has Greek and Cyrillic
+        {"\xEE\x80\x80", {}},               // U+E000: no font has it, the chosen font's box
+        {"Sales 销售", {{"Sales ", kSans, 0}, {"销售", kDroid, 0}}},
+        {"日本 한국", {{"日本", kDroid, 0}, {" ", kSans, 0}, {"한국", kNanum, 0}}},
+        {"سلام", {{"سلام", kDejaVu, 0}}},  // Arabic: DejaVu comes first
+        {"A\n中", {{"A", kSans, 0}, {"中", kDroid, 1}}},
+        {"&#20013;x", {{"&#20013;", kDroid, 0}, {"x", kSans, 0}}},  // a reference is one character
+    };
+    for (const Case& c : cases) {
+        const std::vector<FontRun> runs = font_runs(kSans.c_str(), gd_text(c.text));
+        ASSERT_EQ(runs.size(), c.runs.size()) << c.text;
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            EXPECT_EQ(runs[i].text, c.runs[i].text) << c.text;
+            EXPECT_EQ(fs::canonical(runs[i].font), fs::canonical(c.runs[i].font)) << c.text;
+            EXPECT_EQ(runs[i].line, c.runs[i].line) << c.text;
+        }
+    }
+}
+
+TEST_F(FontFallback, TextTheChosenFontCoversIsOneGdCallAsBefore) {
+    const char* text = "Sales 2024 Ωμέγα\nЖук";
+    // The call as it always was: the whole text, its first baseline one "Aj" height less a
+    // pixel below the top-left corner.
+    const Image ours = drawn(kSans, text);
+    EXPECT_GT(inkCount(ours), 100);
+    EXPECT_TRUE(samePixels(ours, drawnByGd(kSans, kSans, text)));
+    int box[8] = {};
+    gdImageStringFT(nullptr, box, 0, const_cast<char*>(kSans.c_str()), kPoints, 0, 0, 0, const_cast<char*>(text));
+    const TextSize size = measure_text(text, 2, kSans.c_str(), kPoints);
+    EXPECT_EQ(size.width, box[2] - box[0]);
+    EXPECT_EQ(size.height, box[1] - box[7]);
+}
+
+TEST_F(FontFallback, MissingCharactersAreDrawnByTheFallbackFont) {
+    const Image box = drawn(kSans, "\xEE\x80\x80");  // U+E000, the chosen font's missing-glyph box
+    const Image zhong = drawn(kSans, "中");
+    const Image xiao = drawn(kSans, "销");
+    EXPECT_FALSE(samePixels(zhong, box));
+    EXPECT_FALSE(samePixels(xiao, box));
+    EXPECT_FALSE(samePixels(zhong, xiao));
+    // Drawn by the fallback font where the chosen font puts the text.
+    EXPECT_TRUE(samePixels(zhong, drawnByGd(kDroid, kSans, "中")));
+    EXPECT_TRUE(samePixels(drawn(kSans, "한"), drawnByGd(kNanum, kSans, "한")));
+
+    // Measured as drawn: the runs side by side, each as wide as gd measures it in its font.
+    const TextSize mixed = measure_text("Sales 销售", 2, kSans.c_str(), kPoints);
+    EXPECT_EQ(mixed.width, gdWidth(kSans, "Sales ") + gdWidth(kDroid, "销售"));
+    // And drawn where it was measured: the last ink lies within the measured width.
+    const Image title = drawn(kSans, "Sales 销售");
+    int right = -1;
+    for (int y = 0; y < gdImageSY(title.get()); ++y)
+        for (int x = 0; x < gdImageSX(title.get()); ++x)
+            if (gdImageGetPixel(title.get(), x, y) != 0) right = std::max(right, x);
+    EXPECT_LE(right, 10 + mixed.width);
+    EXPECT_GT(right, 10 + mixed.width - gdWidth(kDroid, "售"));
+}
+
+TEST_F(FontFallback, FourByteCharactersDrawOneGlyphOrOneBox) {
+    const Image box = drawn(kSans, "\xEE\x80\x80");  // U+E000 (three bytes), which gd always read whole
+    // U+10300 (Old Italic) is in DejaVu Sans only: drawn with it.
+    const Image old_italic = drawn(kSans, "\xF0\x90\x8C\x80");
+    EXPECT_FALSE(samePixels(old_italic, box));
+    EXPECT_TRUE(samePixels(old_italic, drawnByGd(kDejaVu, kSans, "&#66304;")));
+    // U+10000 is in none of the fonts; U+1F600 and U+1D44E lie past what gd can be handed. Each
+    // draws one box, not the four glyphs of its bytes read one by one.
+    for (const char* missing : {"\xF0\x90\x80\x80", "\xF0\x9F\x98\x80", "\xF0\x9D\x91\x8E"})
+        EXPECT_TRUE(samePixels(drawn(kSans, missing), box)) << missing;
+}
+
+TEST_F(FontFallback, TurnedTextRunsFollowTheBaselineUpwards) {
+    // A y axis title: turned by 90 degrees, the second run starts above the first.
+    Image image(gdImageCreate(80, 240), gdImageDestroy);
+    gdImageColorAllocate(image.get(), 255, 255, 255);
+    gdImageColorAllocate(image.get(), 0, 0, 0);
+    draw_text_lines(image.get(), font_entry(2), kSans.c_str(), kPoints, M_PI / 2, 10, 220, "AAAA中", 1, JustifyLeft);
+    const int latin = gdWidth(kSans, "AAAA");
+    int top = 1000, bottom = -1;
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 80; ++x)
+            if (gdImageGetPixel(image.get(), x, y) != 0) top = std::min(top, y), bottom = std::max(bottom, y);
+    EXPECT_LE(bottom, 220);
+    EXPECT_LT(top, 220 - latin);  // the Chinese character is drawn above the Latin letters
+    EXPECT_GE(top, 220 - latin - gdWidth(kDroid, "中") - 1);
+}
+
+}  // namespace
+}  // namespace plotwise
