@@ -20,7 +20,7 @@ set(allowed_engine     engine)
 set(allowed_frame      frame resources host)
 set(allowed_resources  resources)
 set(allowed_host       host)
-set(allowed_app        app definition host)
+set(allowed_app        app definition engine host)
 set(checked_folders functions driver definition engine frame resources host app)
 
 if(NOT IS_DIRECTORY "${SOURCE_DIR}")
