@@ -9,7 +9,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
 PACKAGES = cmake g++ clang pkg-config libgd-dev libfreetype-dev zlib1g-dev fonts-liberation \
-           libgtest-dev libgmock-dev libbenchmark-dev
+           libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev poppler-utils
 
 .PHONY: all deps configure build test demo gallery bench fuzz test-sanitize clean
 
