@@ -22,6 +22,7 @@ namespace plotwise {
 namespace {
 
 constexpr double kPdfPointsPerPixel = 0.75;
+constexpr double kEdgeWidth = 0.75;
 // The largest PNG made: 64 megapixels (256 MB while it is drawn).
 constexpr double kMaxRasterPixels = 1 << 26;
 constexpr double kPi = 3.14159265358979323846;
@@ -129,16 +130,21 @@ public:
     void line(int x1, int y1, int x2, int y2, int ink) override {
         cairo_move_to(cr_, x1 + 0.5, y1 + 0.5);
         cairo_line_to(cr_, x2 + 0.5, y2 + 0.5);
+        cairo_set_line_width(cr_, line_weight(x1, y1, x2, y2));
         stroke(ink);
+        cairo_set_line_width(cr_, 1);
     }
 
     void polygon(std::span<const gdPoint> points, int ink) override {
         if (points.empty()) return;
-        for (const gdPoint& p : points) cairo_line_to(cr_, p.x + 0.5, p.y + 0.5);
+        cairo_move_to(cr_, points[0].x + 0.5, points[0].y + 0.5);
+        for (const gdPoint& p : points.subspan(1)) cairo_line_to(cr_, p.x + 0.5, p.y + 0.5);
         cairo_close_path(cr_);
         set_ink(ink);
         cairo_fill_preserve(cr_);
+        cairo_set_line_width(cr_, kEdgeWidth);
         stroke(ink);
+        cairo_set_line_width(cr_, 1);
     }
 
     void rect(int x1, int y1, int x2, int y2, int ink) override {
@@ -275,6 +281,7 @@ private:
         cairo_move_to(cr_, 0, 0);
         set_ink(ink);
         cairo_show_text(cr_, run.text.c_str());
+        cairo_new_path(cr_);  // no current point left behind for the next shape
         cairo_restore(cr_);
     }
 

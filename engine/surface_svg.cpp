@@ -134,6 +134,10 @@ public:
         put(body_, x2 + 0.5);
         body_ += "\" y2=\"";
         put(body_, y2 + 0.5);
+        if (const double weight = line_weight(x1, y1, x2, y2); weight < 1) {
+            body_ += "\" stroke-width=\"";
+            put(body_, weight);
+        }
         body_ += "\" stroke=\"";
         put_color(body_, rgb(ink));
         body_ += "\"/>\n";

@@ -2,6 +2,8 @@
 // (the first is the background), and the finished bytes. Internal to the vector back ends.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,6 +19,15 @@ enum class VectorFormat;
 // The back ends behind make_vector_surface.
 std::unique_ptr<VectorSurface> make_cairo_surface(VectorFormat format, int scale);
 std::unique_ptr<VectorSurface> make_svg_surface();
+
+// The width of a line from (x1, y1) to (x2, y2) that has the weight of the palette picture's
+// line: that sets one pixel per step along its longer side, so a slanting line is thinner
+// across than a level one (by the cosine of its slant from the nearer axis).
+inline double line_weight(int x1, int y1, int x2, int y2) {
+    const double dx = std::abs(static_cast<double>(x2) - x1), dy = std::abs(static_cast<double>(y2) - y1);
+    const double length = std::hypot(dx, dy);
+    return length > 0 ? std::max(dx, dy) / length : 1.0;
+}
 
 class VectorBase : public VectorSurface {
 public:
