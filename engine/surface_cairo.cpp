@@ -29,13 +29,10 @@ constexpr double kPi = 3.14159265358979323846;
 
 // ---- Fonts --------------------------------------------------------------------------------
 
-// Cairo font faces of the font files, opened once per process.
+// Cairo font faces of the font files, opened once per process and kept for its life (Cairo's
+// own caches hold on to them until its end).
 class FontFaces {
 public:
-    ~FontFaces() {
-        for (auto& [path, face] : faces_) cairo_font_face_destroy(face);
-        if (library_ != nullptr) FT_Done_FreeType(library_);
-    }
     // The face of a font file; null when FreeType cannot open it.
     cairo_font_face_t* face(const std::string& path) {
         const auto it = faces_.find(path);
@@ -61,8 +58,8 @@ private:
 };
 
 FontFaces& font_faces() {
-    static FontFaces faces;
-    return faces;
+    static FontFaces* faces = new FontFaces;
+    return *faces;
 }
 
 cairo_status_t append_bytes(void* closure, const unsigned char* data, unsigned int length) {

@@ -51,7 +51,7 @@ TEST_F(PlugInModuleTest, ShutdownHappensOnce) {
     plugin.shutdown();
     plugin.shutdown();
     int16_t ids[32] = {};
-    EXPECT_EQ(fmhost_unregistration_log(ids, 32), 11);
+    EXPECT_EQ(fmhost_unregistration_log(ids, 32), 12);
 }
 
 TEST_F(PlugInModuleTest, FilesThatAreNoPlugIn) {
