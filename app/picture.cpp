@@ -19,6 +19,8 @@ std::optional<PictureFormat> pictureFormatOf(std::string_view path) {
     const std::string extension = lowerAscii(path.substr(dot + 1));
     if (extension == "gif") return PictureFormat::Gif;
     if (extension == "png") return PictureFormat::Png;
+    if (extension == "svg") return PictureFormat::Svg;
+    if (extension == "pdf") return PictureFormat::Pdf;
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 // Writing the picture of a container result: ".gif" writes the "GIFf" stream as it is,
-// ".png" converts it with gd.
+// ".png" converts it with gd; ".svg", ".pdf" and ".png" at a scale are the plug-in's vector
+// export of the chart.
 #pragma once
 
 #include <optional>
@@ -11,10 +12,10 @@
 
 namespace plotwise::app {
 
-enum class PictureFormat { Gif, Png };
+enum class PictureFormat { Gif, Png, Svg, Pdf };
 
 // The format a file name asks for by its extension (without regard to case), none when the
-// extension is neither .gif nor .png.
+// extension is none of .gif, .png, .svg and .pdf.
 std::optional<PictureFormat> pictureFormatOf(std::string_view path);
 
 // The "GIFf" stream of a container, null when it has none.

@@ -35,7 +35,10 @@ struct Option {
 };
 constexpr Option kOptions[] = {
     {"-o", "--output", "FILE", &CommandLine::output,
-     "write the picture of a container result: .gif as it is, .png converted", "-o chart.png"},
+     "write the picture of a container result: .gif as it is, .png converted, .svg and .pdf drawn as vectors",
+     "-o chart.png"},
+    {"", "--scale", "N", &CommandLine::scale,
+     "with -o FILE.png: the chart drawn as vectors, N (1 to 8) pixels per picture pixel", "-o chart.png --scale 2"},
     {"", "--container", "FILE", &CommandLine::container,
      "write a container result, all its streams, as a container file", "--container chart.pwcf"},
     {"", "--table", "NAME=FILE.csv", nullptr,
@@ -79,7 +82,11 @@ public:
 
     int evaluate() {
         if (!line_.output.empty() && !pictureFormatOf(line_.output))
-            throw UsageError("-o writes .gif or .png pictures, not \"" + line_.output + "\"");
+            throw UsageError("-o writes .gif, .png, .svg or .pdf pictures, not \"" + line_.output + "\"");
+        if (!line_.scale.empty() && (line_.output.empty() || *pictureFormatOf(line_.output) != PictureFormat::Png))
+            throw UsageError("--scale applies to -o FILE.png");
+        if (!line_.scale.empty() && exportScale() == 0)
+            throw UsageError("--scale takes a whole number from 1 to 8, not \"" + line_.scale + "\"");
 
         const std::string sourceName = line_.command == CommandLine::Command::Eval ? "<expression>"
                                        : line_.argument == "-"                     ? "<stdin>"
@@ -134,6 +141,21 @@ public:
             err_ << formatEvaluationError(e) << "\n";
             return kExitEvaluation;
         }
+        if (!line_.output.empty() && result->isContainer() && exportFormat() != nullptr) {
+            // The chart drawn as vectors: the plug-in's export of the result, as a script would ask for it.
+            variables.set("$plotwise_chart", *result);
+            const std::string request = std::string("Plotz_Export ( $plotwise_chart ; \"") + exportFormat() + "\" ; " +
+                                        std::to_string(exportScale()) + " )";
+            try {
+                const Value exported = evaluateSource(request, context);
+                const int status = deliverExport(*result, exported);
+                plugin.shutdown();
+                return status;
+            } catch (const EvaluationError& e) {
+                err_ << formatEvaluationError(e) << "\n";
+                return kExitEvaluation;
+            }
+        }
         const int status = deliver(*result);
         plugin.shutdown();
         return status;
@@ -145,6 +167,41 @@ private:
     std::ostream& err_;
 
     std::string plugInPath() const { return !line_.plugin.empty() ? line_.plugin : defaultPlugInPath(programFolder()); }
+
+    // The export format -o asks for: "svg", "pdf", "png" with --scale; null for the GIF itself.
+    const char* exportFormat() const {
+        switch (*pictureFormatOf(line_.output)) {
+        case PictureFormat::Svg: return "svg";
+        case PictureFormat::Pdf: return "pdf";
+        case PictureFormat::Png: return line_.scale.empty() ? nullptr : "png";
+        default: return nullptr;
+        }
+    }
+    // The --scale value (1 when not given), 0 when it is no whole number from 1 to 8.
+    int exportScale() const {
+        if (line_.scale.empty()) return 1;
+        if (line_.scale.size() != 1 || line_.scale[0] < '1' || line_.scale[0] > '8') return 0;
+        return line_.scale[0] - '0';
+    }
+
+    // Writes the one stream of an export, and the result's container when --container asks for it.
+    int deliverExport(const Value& result, const Value& exported) {
+        if (!line_.container.empty()) writeContainerFile(line_.container, result.streams());
+        static constexpr std::pair<const char*, const char*> kStreams[] = {{"svg", "SVG "}, {"pdf", "PDF "}, {"png", "PNGf"}};
+        const char* type = nullptr;
+        for (const auto& [format, stream] : kStreams)
+            if (std::string_view(format) == exportFormat()) type = stream;
+        const std::vector<ContainerStream> streams = exported.streams();
+        const ContainerStream* picture = findStream(streams, type);
+        if (!picture || picture->bytes.empty()) {
+            err_ << "plotwise: the plug-in made no \"" << type << "\" picture of the result: nothing was written to "
+                 << line_.output << "\n";
+            return kExitEvaluation;
+        }
+        writeWholeFile(line_.output,
+                       std::string_view(reinterpret_cast<const char*>(picture->bytes.data()), picture->bytes.size()));
+        return kExitSuccess;
+    }
 
     int deliver(const Value& result) {
         const bool wantsFiles = !line_.output.empty() || !line_.container.empty();

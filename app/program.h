@@ -19,6 +19,7 @@ struct CommandLine {
     std::string argument;  // the expression, the script file or the container file
     std::string output;    // -o
     std::string container; // --container
+    std::string scale;     // --scale: a PNG drawn as vectors at this scale
     std::vector<std::string> tables;                           // NAME=FILE.csv, in order
     std::vector<std::pair<std::string, std::string>> variables; // NAME, VALUE or @FILE
     std::string locale;

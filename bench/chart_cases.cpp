@@ -102,11 +102,22 @@ void callForContainer(const Function& function, const Arguments& args, Value& re
         throw std::runtime_error("a script function gave no container (error " + std::to_string(error) + ")");
 }
 
-std::vector<DrawCase> drawCases() {
+std::vector<DrawCase> buildCases(const std::vector<Recipe>& list);
+
+std::vector<DrawCase> drawCases() { return buildCases(recipes()); }
+
+std::vector<DrawCase> exportCases() {
+    return buildCases({
+        {"line 1000", "line", "", false, 640, 480, numbered(1, 1000)},
+        {"vbar 100x12", "vbar", "", false, 640, 480, monthly(100)},
+    });
+}
+
+std::vector<DrawCase> buildCases(const std::vector<Recipe>& list) {
     const Function plotzNew("Plotz_New"), plotzData("Plotz_Data"), plotzTitles("Plotz_Titles"),
         plotzStyle("Plotz_Style");
     std::vector<DrawCase> cases;
-    for (const Recipe& recipe : recipes()) {
+    for (const Recipe& recipe : list) {
         auto chart = std::make_unique<Value>();
         callForContainer(plotzNew, Arguments(), *chart);
         for (std::size_t s = 0; s < recipe.series.size(); ++s) {

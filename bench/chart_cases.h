@@ -21,6 +21,8 @@ struct DrawCase {
 
 // The drawing cases, in the order the table lists them.
 std::vector<DrawCase> drawCases();
+// The charts exported as vectors: a series of 1000 points, and 100 series.
+std::vector<DrawCase> exportCases();
 
 // Texts of generated data: "1;2;...;n", a list of values, names "Item 1;...".
 std::string numberList(int count, double first, double step);

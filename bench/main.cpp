@@ -34,6 +34,10 @@ constexpr long kGrowthSettleCalls = 100;
 
 CollectingReporter* gResults = nullptr;
 
+// A vector export may take this many times the drawing of the chart's GIF: it draws the same
+// layout smoothed, at twice the pixels (PNG), or writes every shape out (SVG, PDF).
+constexpr double kExportBudget = 15;
+
 // Stops a benchmark whose call did not do what it should; the table shows it as failed.
 void fail(benchmark::State& state, const std::string& name, const char* why) {
     if (gResults) gResults->markFailed(name);
@@ -275,6 +279,34 @@ void registerDrawCases(Bench& b) {
     b.table.push_back(rows);
 }
 
+// The vector export of a chart in each format, against the drawing of its GIF (Plotz_Draw).
+void registerExportCases(Bench& b) {
+    const Function plotzDraw("Plotz_Draw"), plotzExport("Plotz_Export");
+    std::vector<Comparison> rows;
+    for (DrawCase& c : exportCases()) {
+        auto drawn = std::make_shared<Arguments>();
+        drawn->value(*c.definition).number(c.width).number(c.height);
+        auto chart = std::make_shared<Value>();
+        callForContainer(plotzDraw, *drawn, *chart);
+        registerCall("export-gif/" + c.name, "export-floor/" + c.name, plotzDraw, drawn);
+        static constexpr std::pair<const char*, const char*> kFormats[] = {{"png", "PNGf"}, {"svg", "SVG "}, {"pdf", "PDF "}};
+        for (const auto& [format, stream] : kFormats) {
+            const std::string name = std::string("export/") + format + " " + c.name;
+            auto args = std::make_shared<Arguments>();
+            args->value(*chart).text(format);
+            benchmark::RegisterBenchmark(name.c_str(), [name, plotzExport, args, type = std::string(stream)](benchmark::State& state) {
+                Value result;
+                for (auto _ : state) plotzExport(*args, result);
+                if (result.type() != kFMX_Container || result.stream(type).empty())
+                    fail(state, name, "the export gave no picture");
+            })->Unit(benchmark::kMicrosecond);
+            rows.push_back({std::string("Plotz_Export ") + format + " " + c.name, name, "export-gif/" + c.name,
+                            "drawing its GIF", Comparison::Ratio, kExportBudget});
+        }
+    }
+    b.table.push_back(rows);
+}
+
 void registerCodecCases(Bench& b) {
     std::vector<Comparison> rows;
     const DrawCase& vbar = b.cases.front();
@@ -407,6 +439,7 @@ int main(int argc, char** argv) {
         Bench& b = bench();
         registerScriptCases(b);
         registerDrawCases(b);
+        registerExportCases(b);
         registerCodecCases(b);
         registerTextReferences(b);
 

@@ -49,6 +49,7 @@ enum ChartError : uint32_t {
     kErrorXData = 11,
     kErrorYData = 12,
     kErrorAxis = 13,
+    kErrorExport = 14,
 };
 
 // The message an error picture shows, used as it stands; empty for a code without one.
@@ -69,6 +70,7 @@ constexpr std::string_view chartErrorMessage(uint32_t code) {
         {kErrorXData, "Error in Data - bad Xdata parameter"},
         {kErrorYData, "Error in Data - bad Ydata parameter"},
         {kErrorAxis, "Error in Axis parameters!"},
+        {kErrorExport, "Error in Export parameters"},
     };
     for (const Entry& e : kMessages)
         if (e.code == code) return e.message;

@@ -83,6 +83,11 @@ std::span<const uint8_t> pictureBytes() {
     return {reinterpret_cast<const uint8_t*>(pictureData), pictureSize};
 }
 
+int16_t attachStream(FMX_BinaryData* container, const char type[4], std::span<const uint8_t> bytes) {
+    if (bytes.size() > UINT32_MAX) return kBoundaryMemoryError;
+    return addStaged(container, type, bytes.data(), static_cast<uint32_t>(bytes.size()));
+}
+
 int16_t attachPicture(FMX_BinaryData* container, uint32_t width, uint32_t height) {
     const std::span<const uint8_t> picture = pictureBytes();
     if (picture.empty()) return 0;

@@ -21,4 +21,7 @@ std::span<const uint8_t> pictureBytes();
 // picture: 0, or the host's memory error code.
 int16_t attachPicture(FMX_BinaryData* container, uint32_t width, uint32_t height);
 
+// Appends one stream of `type` holding `bytes`: 0, or the host's memory error code.
+int16_t attachStream(FMX_BinaryData* container, const char type[4], std::span<const uint8_t> bytes);
+
 }  // namespace plotwise

@@ -68,7 +68,7 @@ void draw_value_label(const DataPlot& p, float value, int xc, int ya, int yb) {
             default: y = upper + w; break;
         }
     }
-    draw_text_lines(p.im, font_entry(opt.xaxis_font_size), font, ptsize, turned ? kHalfPi : 0.0, p.clamp(x),
+    p.s.text(font_entry(opt.xaxis_font_size), font, ptsize, turned ? kHalfPi : 0.0, p.clamp(x),
                     p.clamp(y), text, p.d.colors.line, JustifyCenter);
 }
 

@@ -47,7 +47,7 @@ void draw_chart_type(const DataPlot& p) {
 }  // namespace
 
 void draw_graph_data(GraphDrawing& d) {
-    if (!d.im || d.in.num_points < 1) return;
+    if ((!d.im && !d.surface) || d.in.num_points < 1) return;
     const DataPlot p(d);
     draw_volume(p);
     draw_back_annotation(p);

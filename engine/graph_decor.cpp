@@ -139,10 +139,10 @@ void draw_annotation(const DataPlot& p) {
     const int text_top = ey - size.height / 2;
     const FontEntry& font = font_entry(opt.annotation_font_size);
     if (to_left)
-        draw_text_lines(p.im, font, opt.annotation_font, opt.annotation_ptsize, 0.0, ex - size.width, text_top, a->note,
+        p.s.text(font, opt.annotation_font, opt.annotation_ptsize, 0.0, ex - size.width, text_top, a->note,
                         c, JustifyRight);
     else
-        draw_text_lines(p.im, font, opt.annotation_font, opt.annotation_ptsize, 0.0, ex + 1, text_top, a->note, c,
+        p.s.text(font, opt.annotation_font, opt.annotation_ptsize, 0.0, ex + 1, text_top, a->note, c,
                         JustifyLeft);
 }
 

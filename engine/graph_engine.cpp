@@ -7,6 +7,7 @@
 #include "engine/graph_internal.h"
 #include "engine/notice.h"
 #include "engine/output.h"
+#include "engine/surface_gd.h"
 #include "engine/text_color.h"
 
 namespace plotwise {
@@ -25,7 +26,7 @@ struct ClearHorizontal {
 
 uint32_t plain_background(uint32_t bg) { return bg == DefaultColor || bg == NoColor ? 0xFFFFFF : bg; }
 
-int color_index(gdImagePtr im, uint32_t color, uint32_t bg) {
+int color_index(Surface& im, uint32_t color, uint32_t bg) {
     return allocate_color(im, color == NoColor ? DefaultColor : color, bg);
 }
 
@@ -35,7 +36,7 @@ void allocate_palette(GraphDrawing& d) {
     const ChartOptions& opt = d.opt;
     const GraphInput& in = d.in;
     GraphColors& c = d.colors;
-    gdImagePtr im = d.im;
+    Surface& im = *d.surface;
     const uint32_t bg = plain_background(opt.bg_color);
     const int n = in.num_points;
     c.num_points = n;
@@ -52,7 +53,7 @@ void allocate_palette(GraphDrawing& d) {
     }
     c.annotation = opt.annotation != nullptr ? color_index(im, opt.annotation->color, bg) : c.line;
 
-    if (opt.bg_image != nullptr) draw_background_image(im, opt.bg_image, in.width, in.height);
+    if (opt.bg_image != nullptr) im.background_picture(opt.bg_image, in.width, in.height);
 
     const int per_set = in.num_sets > 0 ? in.rows / in.num_sets : 1;
     const bool shades = is3d(in.type);
@@ -69,7 +70,7 @@ void allocate_palette(GraphDrawing& d) {
             c.shade[at] = shades ? allocate_shade(im, color == NoColor ? DefaultColor : color, bg) : c.front[at];
         }
     }
-    if (opt.transparent_bg) gdImageColorTransparent(im, c.background);
+    if (opt.transparent_bg) im.transparent(c.background);
 }
 
 int draw(short width, short height, FILE* out, ChartType type, int num_points, const char* const* xlabels,
@@ -98,6 +99,18 @@ int draw(short width, short height, FILE* out, ChartType type, int num_points, c
         return 2;
     }
 
+    if (VectorSurface* target = drawing_target()) {
+        // The same drawing onto a vector surface, turned by its transform where the palette
+        // picture is turned afterwards.
+        target->begin(width, height, opt.horizontal != 0);
+        GraphDrawing d{in, L, opt, nullptr, {}, target};
+        allocate_palette(d);
+        draw_graph_frame(d);
+        draw_graph_data(d);
+        target->end();
+        return 0;
+    }
+
     // The picture: the one handed in (hold_image bit 1), which the drawing then owns, or a new one.
     Picture picture;
     if ((opt.hold_image & 2) != 0 && opt.image != nullptr) {
@@ -107,7 +120,8 @@ int draw(short width, short height, FILE* out, ChartType type, int num_points, c
         picture.reset(gdImageCreate(width, height));
         if (picture == nullptr) return -1;
     }
-    GraphDrawing d{in, L, opt, picture.get(), {}};
+    GdSurface surface(picture.get());
+    GraphDrawing d{in, L, opt, picture.get(), {}, &surface};
     allocate_palette(d);
     draw_graph_frame(d);
     draw_graph_data(d);
@@ -128,7 +142,9 @@ int draw(short width, short height, FILE* out, ChartType type, int num_points, c
 int draw_graph(short width, short height, FILE* out, ChartType type, int num_points, const char* const* xlabels,
                int num_sets, const float* data, const float* extra) {
     ClearHorizontal clear;
-    if (!picture_size_usable(width, height) || (out == nullptr && chartOptions().write_image)) return -1;
+    if (!picture_size_usable(width, height) ||
+        (out == nullptr && chartOptions().write_image && drawing_target() == nullptr))
+        return -1;
     try {
         return draw(width, height, out, type, num_points, xlabels, num_sets, data, extra);
     } catch (const std::exception&) {

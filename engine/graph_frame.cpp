@@ -9,6 +9,7 @@
 
 #include "engine/graph_internal.h"
 #include "engine/label_formatters.h"
+#include "engine/surface_gd.h"
 #include "engine/text_color.h"
 
 namespace plotwise {
@@ -32,8 +33,8 @@ struct TextStyle {
     TextSize measure(const char* text) const {
         return measure_text(text, size_class, ttf ? font : nullptr, ttf ? ptsize : 0);
     }
-    void draw(gdImagePtr im, double angle, int x, int y, const char* text, int color, int justify) const {
-        draw_text_lines(im, font_entry(size_class), ttf ? font : nullptr, ttf ? ptsize : 0, angle, x, y, text,
+    void draw(Surface& out, double angle, int x, int y, const char* text, int color, int justify) const {
+        out.text(font_entry(size_class), ttf ? font : nullptr, ttf ? ptsize : 0, angle, x, y, text,
                         color, justify);
     }
     // The smaller style of fraction numerators and denominators.
@@ -59,7 +60,7 @@ void for_each_step(double from, double to, double step, bool below, F f) {
 class Frame {
 public:
     explicit Frame(GraphDrawing& d)
-        : d_(d), L(d.L), opt(chartOptions()), im(d.im), sd(d.L.set_depth), last(d.L.last_pos),
+        : own_(d.im), d_(d), L(d.L), opt(chartOptions()), out(d.surface ? *d.surface : own_), sd(d.L.set_depth), last(d.L.last_pos),
           bg(plain_background(opt.bg_color)) {
         ylabel_style = {opt.yaxis_font_size, L.yaxis_font, L.yaxis_ptsize, L.yaxis_ttf};
         xlabel_style = {opt.xaxis_font_size, L.xaxis_font, L.xaxis_ptsize, L.xaxis_ttf};
@@ -80,12 +81,12 @@ public:
 
         if (has_text(opt.title) && !opt.horizontal) {
             TextSize t = title_style.measure(opt.title);
-            title_style.draw(im, 0, d_.in.width / 2 - t.width / 2, 1, opt.title, title_color, JustifyCenter);
+            title_style.draw(out, 0, d_.in.width / 2 - t.width / 2, 1, opt.title, title_color, JustifyCenter);
         }
         if (has_text(opt.xtitle)) {
             TextSize t = xtitle_style.measure(opt.xtitle);
             const double spacing = std::isfinite(opt.line_spacing) ? opt.line_spacing : 1.2;
-            xtitle_style.draw(im, 0, d_.in.width / 2 - t.width / 2, d_.in.height - 1 - to_int(t.height * (spacing + 0.1)),
+            xtitle_style.draw(out, 0, d_.in.width / 2 - t.width / 2, d_.in.height - 1 - to_int(t.height * (spacing + 0.1)),
                               opt.xtitle, xtitle_color, JustifyCenter);
         }
         back_wall();
@@ -106,10 +107,10 @@ private:
     // means the colour opposite to the background.
     int color_or(uint32_t color, int fallback) {
         if ((color == DefaultColor || color == NoColor) && fallback >= 0) return fallback;
-        return allocate_color(im, color == NoColor ? DefaultColor : color, bg);
+        return allocate_color(out, color == NoColor ? DefaultColor : color, bg);
     }
 
-    void line(int x1, int y1, int x2, int y2, int color) { gdImageLine(im, x1, y1, x2, y2, color); }
+    void line(int x1, int y1, int x2, int y2, int color) { out.line(x1, y1, x2, y2, color); }
 
     // A y grid line: from the front to the back at the value, then along the back wall.
     void y_grid(double v) {
@@ -171,14 +172,14 @@ private:
                 const int bottom = ink.drawn ? ink.bottom + 1 : line_h - 1;
                 y = std::min(y, L.PY(L.lowest) - bottom);
             }
-            if (!t.whole.empty()) s.draw(im, 0, x, y, t.whole.c_str(), ylabel_color, JustifyLeft);
+            if (!t.whole.empty()) s.draw(out, 0, x, y, t.whole.c_str(), ylabel_color, JustifyLeft);
             if (t.denominator == 0) return;
             int xf = px - 2 - fraction_w;
-            small.draw(im, 0, xf, y, num.c_str(), ylabel_color, JustifyLeft);  // raised
+            small.draw(out, 0, xf, y, num.c_str(), ylabel_color, JustifyLeft);  // raised
             xf += wn.width;
-            s.draw(im, 0, xf, y, "/", ylabel_color, JustifyLeft);
+            s.draw(out, 0, xf, y, "/", ylabel_color, JustifyLeft);
             xf += wslash.width;
-            small.draw(im, 0, xf, y + line_h - small_h, den.c_str(), ylabel_color, JustifyLeft);  // lowered
+            small.draw(out, 0, xf, y + line_h - small_h, den.c_str(), ylabel_color, JustifyLeft);  // lowered
             return;
         }
         // Turned: the text reads upward from its lower end y; its top side faces smaller x.
@@ -190,14 +191,14 @@ private:
             x = sized ? px - 4 - to_int(1.35 * s.ptsize) : px - 4 - fe.height;
             y = py + (len * fe.width + fraction_w) / 2;  // centred on the grid line
         }
-        if (!t.whole.empty()) s.draw(im, kQuarterTurn, x, y, t.whole.c_str(), ylabel_color, JustifyLeft);
+        if (!t.whole.empty()) s.draw(out, kQuarterTurn, x, y, t.whole.c_str(), ylabel_color, JustifyLeft);
         if (t.denominator == 0) return;
         int yf = y - (s.ttf ? s.measure(t.whole.c_str()).width : len * fe.width);
-        small.draw(im, kQuarterTurn, x, yf, num.c_str(), ylabel_color, JustifyLeft);
+        small.draw(out, kQuarterTurn, x, yf, num.c_str(), ylabel_color, JustifyLeft);
         yf -= wn.width;
-        s.draw(im, kQuarterTurn, x, yf, "/", ylabel_color, JustifyLeft);
+        s.draw(out, kQuarterTurn, x, yf, "/", ylabel_color, JustifyLeft);
         yf -= wslash.width;
-        small.draw(im, kQuarterTurn, x + line_h - small_h, yf, den.c_str(), ylabel_color, JustifyLeft);
+        small.draw(out, kQuarterTurn, x + line_h - small_h, yf, den.c_str(), ylabel_color, JustifyLeft);
     }
 
     // The room of one label along an axis: its point size, also for built-in text when a
@@ -256,7 +257,7 @@ private:
         int y = label_row - (s.ptsize > 0 ? to_int(s.ptsize / 1.5) : h / 2);
         if (!s.ttf && s.ptsize > 0) y = std::max(y, label_row - (h - 1));  // built-in text keeps its row
         if (L.ydepth_3d > 10) y -= L.ydepth_3d / 5;
-        s.draw(im, 0, x + 6, y, text.c_str(), ylabel2_color, JustifyLeft);
+        s.draw(out, 0, x + 6, y, text.c_str(), ylabel2_color, JustifyLeft);
     }
 
     void second_axis() {
@@ -274,7 +275,7 @@ private:
                 const int h = font_entry(st.size_class).height, row = L.PV(w, sd);
                 int y = row - (st.ptsize > 0 ? to_int(st.ptsize / 1.5) : h / 2);
                 if (!st.ttf && st.ptsize > 0) y = std::max(y, row - (h - 1));  // built-in text keeps its row
-                st.draw(im, 0, x + 6, y, y2_label_text(opt, w).c_str(), ylabel2_color, JustifyLeft);
+                st.draw(out, 0, x + 6, y, y2_label_text(opt, w).c_str(), ylabel2_color, JustifyLeft);
             });
             return;
         }
@@ -304,7 +305,7 @@ private:
                 TextSize t = title_style.measure(opt.title);
                 const TextInk ink = ink_of(title_style, opt.title);
                 const int tx = turned_x(ink, 1);
-                title_style.draw(im, kQuarterTurn, tx, to_int(top + t.width / 2), opt.title, title_color,
+                title_style.draw(out, kQuarterTurn, tx, to_int(top + t.width / 2), opt.title, title_color,
                                  JustifyCenter);
                 x = t.height + 1;
                 // After a FreeType title the y title keeps 3 pixels from its last ink column,
@@ -313,13 +314,13 @@ private:
             }
             if (has_text(opt.ytitle)) {
                 TextSize t = ytitle_style.measure(opt.ytitle);
-                ytitle_style.draw(im, kQuarterTurn, turned_x(ink_of(ytitle_style, opt.ytitle), x),
+                ytitle_style.draw(out, kQuarterTurn, turned_x(ink_of(ytitle_style, opt.ytitle), x),
                                   to_int(top + t.width / 2), opt.ytitle, color_or(opt.ytitle_color, d_.colors.plot),
                                   JustifyCenter);
             }
         } else if (has_text(opt.ytitle)) {
             TextSize t = ytitle_style.measure(opt.ytitle);
-            ytitle_style.draw(im, kQuarterTurn, turned_x(ink_of(ytitle_style, opt.ytitle), 1),
+            ytitle_style.draw(out, kQuarterTurn, turned_x(ink_of(ytitle_style, opt.ytitle), 1),
                               d_.in.height / 2 + t.width / 2, opt.ytitle, color_or(opt.ytitle_color, d_.colors.plot),
                               JustifyCenter);
         }
@@ -331,7 +332,7 @@ private:
             const int line_h = std::max(t.height, ytitle_style.measure("Aj").height);
             const TextInk ink = ink_of(ytitle_style, opt.ytitle2);
             const int x = ink.drawn ? d_.in.width - 2 - (ink.bottom + 1) : d_.in.width - (line_h + 1);
-            ytitle_style.draw(im, kQuarterTurn, x, to_int(top + t.width / 2), opt.ytitle2,
+            ytitle_style.draw(out, kQuarterTurn, x, to_int(top + t.width / 2), opt.ytitle2,
                               color_or(opt.ytitle2_color, volume), JustifyCenter);
         }
     }
@@ -344,14 +345,14 @@ private:
         TextSize t = s.measure(text);
         const int axis = L.PY(L.lowest);
         if (angle == 0) {
-            s.draw(im, 0, x - 1 - t.width / 2, axis + 3, text, xlabel_color, JustifyCenter);
+            s.draw(out, 0, x - 1 - t.width / 2, axis + 3, text, xlabel_color, JustifyCenter);
         } else if (angle == 90) {
-            s.draw(im, kQuarterTurn, x - 1 - t.height / 2, axis + t.width + 3, text, xlabel_color, JustifyLeft);
+            s.draw(out, kQuarterTurn, x - 1 - t.height / 2, axis + t.width + 3, text, xlabel_color, JustifyLeft);
         } else {
             const double a = angle * M_PI / 180;
             const int y = axis + to_int(t.width * std::sin(a)) + 3;
             const int left = x - 1 - to_int(t.width * std::cos(a) + t.height * a / kQuarterTurn / 2);
-            s.draw(im, a, left, y, text, xlabel_color, JustifyLeft);
+            s.draw(out, a, left, y, text, xlabel_color, JustifyLeft);
         }
     }
 
@@ -467,10 +468,11 @@ private:
             });
     }
 
+    GdSurface own_;  // the palette picture's surface, when the drawing names no other
     GraphDrawing& d_;
     const GraphLayout& L;
     ChartOptions& opt;
-    gdImagePtr im;
+    Surface& out;    // where the frame goes
     const int sd, last;
     const uint32_t bg;
     TextStyle ylabel_style{}, xlabel_style{}, title_style{}, xtitle_style{}, ytitle_style{};

@@ -10,6 +10,7 @@
 
 #include "engine/chart_options.h"
 #include "engine/graph.h"
+#include "engine/surface.h"
 
 namespace plotwise {
 
@@ -55,13 +56,14 @@ struct GraphColors {
     int num_points = 0;
 };
 
-// One drawing in progress.
+// One drawing in progress. It goes onto `surface`, or (none given) onto the palette picture `im`.
 struct GraphDrawing {
     const GraphInput& in;
     const GraphLayout& L;
     const ChartOptions& opt;
     gdImagePtr im;
     GraphColors colors;
+    Surface* surface = nullptr;
 };
 
 // Result of the entry checks: 0 to go on, -1 bad size, 1 no data (no points, no sets, no data,

@@ -42,13 +42,13 @@ void paint_circle(const DataPlot& p, int x, int y, int half, int color, Part par
         return;
     }
     // Circles that miss the picture, or dwarf it, are left out.
-    const int largest = std::max(gdImageSX(p.im), gdImageSY(p.im));
+    const int largest = std::max(p.s.width(), p.s.height());
     if (!p.touches(x - half, y - half, x + half, y + half) || half > 4 * largest + 64) return;
     const int size = 2 * half;
     const int start = part == Part::Right ? 270 : part == Part::Left ? 90 : 0;
     const int end = part == Part::Whole ? 360 : start + 180;
     auto border = [&](int c) {
-        gdImageArc(p.im, x, y, size, size, start, end, c);
+        p.s.arc(x, y, size, size, start, end, c);
         if (part != Part::Whole) p.line(x, y - half, x, y + half, c);
     };
     const int seed_x = part == Part::Right ? x + half / 2 : part == Part::Left ? x - half / 2 : x;
@@ -57,27 +57,26 @@ void paint_circle(const DataPlot& p, int x, int y, int half, int color, Part par
     // spare pixel (outline and inside) then takes the entry colour. A flood in the entry colour
     // itself would stop at pixels that already have it. Small circles, circles larger than the
     // picture and circles whose seed lies outside it are painted directly.
-    const bool seed_inside = seed_x >= 0 && seed_x < gdImageSX(p.im) && y >= 0 && y < gdImageSY(p.im);
+    // Vector surfaces fill the circle itself.
+    gdImagePtr im = p.s.raster();
+    const bool seed_inside = seed_x >= 0 && seed_x < p.s.width() && y >= 0 && y < p.s.height();
     const bool modest = half <= largest;
-    const int spare = half >= 3 && modest && seed_inside ? allocate_spare(p.im) : -1;
+    const int spare = im && half >= 3 && modest && seed_inside ? allocate_spare(im) : -1;
     if (spare < 0) {
-        if (part == Part::Whole)
-            gdImageFilledEllipse(p.im, x, y, size, size, color);
-        else
-            gdImageFilledArc(p.im, x, y, size, size, start, end, color, gdPie);
+        p.s.filled_arc(x, y, size, size, start, end, color);
         border(color);
         return;
     }
     border(spare);
     // The region fill that keeps its work on the heap: gd's own recurses once per row, and a
     // marker as tall as the picture would overflow a small thread stack.
-    if (gdImageGetPixel(p.im, seed_x, y) != spare) pie::fill_to_border(p.im, seed_x, y, spare, spare);
-    const int x0 = std::max(x - half - 1, 0), x1 = std::min(x + half + 1, gdImageSX(p.im) - 1);
-    const int y0 = std::max(y - half - 1, 0), y1 = std::min(y + half + 1, gdImageSY(p.im) - 1);
+    if (gdImageGetPixel(im, seed_x, y) != spare) pie::fill_to_border(im, seed_x, y, spare, spare);
+    const int x0 = std::max(x - half - 1, 0), x1 = std::min(x + half + 1, gdImageSX(im) - 1);
+    const int y0 = std::max(y - half - 1, 0), y1 = std::min(y + half + 1, gdImageSY(im) - 1);
     for (int yy = y0; yy <= y1; ++yy)
         for (int xx = x0; xx <= x1; ++xx)
-            if (gdImageGetPixel(p.im, xx, yy) == spare) gdImageSetPixel(p.im, xx, yy, color);
-    gdImageColorDeallocate(p.im, spare);
+            if (gdImageGetPixel(im, xx, yy) == spare) gdImageSetPixel(im, xx, yy, color);
+    gdImageColorDeallocate(im, spare);
 }
 
 void paint_triangle(const DataPlot& p, int x, int y, int half, bool down, int color, Part part) {
@@ -111,7 +110,7 @@ int drop_below_title(const DataPlot& p, int left, int top) {
     if (opt.horizontal || opt.title == nullptr || opt.title[0] == '\0') return 0;
     const bool ttf = p.L.title_ttf;
     const TextSize t = measure_text(opt.title, opt.title_size, ttf ? p.L.title_font : nullptr, ttf ? p.L.title_ptsize : 0);
-    const int title_right = gdImageSX(p.im) / 2 - t.width / 2 + t.width;
+    const int title_right = p.s.width() / 2 - t.width / 2 + t.width;
     const int title_bottom = t.height;  // drawn from row 1
     if (left > title_right + 2 || top >= title_bottom + 3) return 0;
     return title_bottom + 3 - top;
@@ -152,10 +151,10 @@ void paint_square(const DataPlot& p, const LegendEntry& e, int index, int color,
         return p.clamp(built_in ? std::max(centre - pitch, static_cast<double>(centre - char_h)) : centre - pitch);
     };
     if (opt.horizontal)
-        draw_text_lines(p.im, font_entry(opt.yaxis_font_size), font, pitch, kHalfPi, start(cx), cy - 2 * half - 2,
+        p.s.text( font_entry(opt.yaxis_font_size), font, pitch, kHalfPi, start(cx), cy - 2 * half - 2,
                         name, p.d.colors.plot, JustifyLeft);
     else
-        draw_text_lines(p.im, font_entry(opt.yaxis_font_size), font, pitch, 0.0, cx + 2 * half + 2, start(cy), name,
+        p.s.text( font_entry(opt.yaxis_font_size), font, pitch, 0.0, cx + 2 * half + 2, start(cy), name,
                         p.d.colors.plot, JustifyLeft);
 }
 
@@ -169,7 +168,7 @@ void draw_legend(const DataPlot& p) {
         const LegendEntry& e = entries[k];
         if (!(e.point >= 0 && e.point <= p.n - 1) || e.kind > 3) continue;
         const uint32_t bg = p.opt.bg_color == DefaultColor || p.opt.bg_color == NoColor ? 0xFFFFFF : p.opt.bg_color;
-        const int color = e.color == NoColor ? p.d.colors.plot : allocate_color(p.im, e.color, bg);
+        const int color = e.color == NoColor ? p.d.colors.plot : allocate_color(p.s, e.color, bg);
         if (e.kind == 3)
             paint_square(p, e, k, color, drop);
         else

@@ -55,7 +55,7 @@ void draw_column_ribbons(const DataPlot& p, int sets, bool stacked) {
         }
 
     const int reach = std::abs(p.xd) + 1;
-    const int right = gdImageSX(p.im) + reach;
+    const int right = p.s.width() + reach;
     std::vector<RibbonPart> parts;
     for (int i = 1; i < p.n; ++i) {
         const int x1 = p.px(i - 1), x2 = p.px(i);
@@ -64,7 +64,7 @@ void draw_column_ribbons(const DataPlot& p, int sets, bool stacked) {
             if (p.has(s, i - 1) && p.has(s, i))
                 parts.push_back({s, p.py(level[s][i - 1]), p.py(level[s][i]), p.front(s, i), p.shade(s, i), 0, 0});
         if (parts.empty()) continue;
-        if (x2 <= x1 || std::abs(p.xd) > 4 * gdImageSX(p.im) + 64) {
+        if (x2 <= x1 || std::abs(p.xd) > 4 * p.s.width() + 64) {
             // No column of its own: the segment is a step at one column (or the scale runs
             // backwards, or the depth dwarfs the picture); paint it as whole ribbons, lowest
             // first.

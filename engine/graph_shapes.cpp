@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace plotwise {
 namespace {
@@ -33,7 +32,8 @@ std::vector<LayerPiece> layer_pieces(std::span<const float> values) {
 }
 
 DataPlot::DataPlot(GraphDrawing& drawing)
-    : d(drawing), in(drawing.in), L(drawing.L), opt(drawing.opt), im(drawing.im), type(drawing.in.type),
+    : own_(drawing.im), d(drawing), in(drawing.in), L(drawing.L), opt(drawing.opt),
+      s(drawing.surface ? *drawing.surface : own_), type(drawing.in.type),
       n(std::max(drawing.in.num_points, 0)), solid(is3d(drawing.in.type)),
       xd(solid ? clamp(drawing.L.xdepth_3d) : 0), yd(solid ? clamp(drawing.L.ydepth_3d) : 0),
       offset(isBarType(drawing.in.type) ? 1 : 0), back(std::clamp(drawing.L.set_depth, 0, kMaxSets)),
@@ -41,7 +41,7 @@ DataPlot::DataPlot(GraphDrawing& drawing)
     // A margin wide enough that clipped shapes keep their look, narrow enough that gd's
     // polygon arithmetic ((y - y1) * (x2 - x1) in int) cannot overflow even on the largest
     // pictures.
-    const int w = im ? gdImageSX(im) : 0, h = im ? gdImageSY(im) : 0;
+    const int w = s.width(), h = s.height();
     const int margin = 64 + std::min(std::max(w, h), 4096);
     left_ = -margin;
     top_ = -margin;
@@ -133,13 +133,13 @@ bool DataPlot::steeper_than_depth(double rise, double run) const {
 }
 
 bool DataPlot::touches(int x1, int y1, int x2, int y2) const {
-    return std::max(x1, x2) >= 0 && std::min(x1, x2) < gdImageSX(im) && std::max(y1, y2) >= 0 &&
-           std::min(y1, y2) < gdImageSY(im);
+    return std::max(x1, x2) >= 0 && std::min(x1, x2) < s.width() && std::max(y1, y2) >= 0 &&
+           std::min(y1, y2) < s.height();
 }
 
 void DataPlot::line(int x1, int y1, int x2, int y2, int color) const {
     if (inside(x1, y1) && inside(x2, y2)) {
-        gdImageLine(im, x1, y1, x2, y2, color);
+        s.line(x1, y1, x2, y2, color);
         return;
     }
     // Liang-Barsky against the clip box.
@@ -160,7 +160,7 @@ void DataPlot::line(int x1, int y1, int x2, int y2, int color) const {
             t1 = std::min(t1, t);
         if (t0 > t1) return;
     }
-    gdImageLine(im, static_cast<int>(std::lround(x1 + t0 * dx)), static_cast<int>(std::lround(y1 + t0 * dy)),
+    s.line(static_cast<int>(std::lround(x1 + t0 * dx)), static_cast<int>(std::lround(y1 + t0 * dy)),
                 static_cast<int>(std::lround(x1 + t1 * dx)), static_cast<int>(std::lround(y1 + t1 * dy)), color);
 }
 
@@ -171,7 +171,7 @@ void DataPlot::fill(std::initializer_list<gdPoint> points, int color) const {
     if (all_inside) {
         gdPoint pts[kMax];
         std::copy(points.begin(), points.end(), pts);
-        gdImageFilledPolygon(im, pts, static_cast<int>(points.size()), color);
+        s.polygon(std::span<const gdPoint>(pts, points.size()), color);
         return;
     }
     // Sutherland-Hodgman against the four sides of the clip box.
@@ -212,24 +212,14 @@ void DataPlot::fill(std::initializer_list<gdPoint> points, int color) const {
     if (poly.size() < 3) return;
     std::vector<gdPoint> pts;
     for (const P& q : poly) pts.push_back({static_cast<int>(std::lround(q.x)), static_cast<int>(std::lround(q.y))});
-    gdImageFilledPolygon(im, pts.data(), static_cast<int>(pts.size()), color);
+    s.polygon(pts, color);
 }
 
 void DataPlot::rect(int x1, int y1, int x2, int y2, int color) const {
     if (!touches(x1, y1, x2, y2)) return;
     const int xa = std::clamp(std::min(x1, x2), left_, right_), ya = std::clamp(std::min(y1, y2), top_, bottom_);
     const int xb = std::clamp(std::max(x1, x2), left_, right_), yb = std::clamp(std::max(y1, y2), top_, bottom_);
-    // gd fills a rectangle pixel by pixel, setting the pixels that lie inside the picture and
-    // its clip area. On a palette picture in a plain colour those are whole row pieces, which
-    // are written at once.
-    if (!gdImageTrueColor(im) && color >= 0 && color < gdMaxColors) {
-        const int left = std::max({xa, 0, im->cx1}), right = std::min({xb, gdImageSX(im) - 1, im->cx2});
-        const int top = std::max({ya, 0, im->cy1}), bottom = std::min({yb, gdImageSY(im) - 1, im->cy2});
-        for (int y = top; y <= bottom && left <= right; ++y)
-            std::memset(im->pixels[y] + left, color, static_cast<size_t>(right - left + 1));
-        return;
-    }
-    gdImageFilledRectangle(im, xa, ya, xb, yb, color);
+    s.rect(xa, ya, xb, yb, color);
 }
 
 void DataPlot::outline(int x1, int y1, int x2, int y2, int color) const {
@@ -240,7 +230,7 @@ void DataPlot::outline(int x1, int y1, int x2, int y2, int color) const {
 }
 
 void DataPlot::pixel(int x, int y, int color) const {
-    gdImageSetPixel(im, x, y, color);
+    s.pixel(x, y, color);
 }
 
 void paint_bar(const DataPlot& p, bool solid, int x1, int x2, int ya, int yb, int front, int shade) {

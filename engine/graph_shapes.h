@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/graph_internal.h"
+#include "engine/surface_gd.h"
 
 namespace plotwise {
 
@@ -35,6 +36,8 @@ std::vector<LayerPiece> layer_pieces(std::span<const float> values);
 
 // One drawing as the data painters see it.
 class DataPlot {
+    GdSurface own_;     // the palette picture's surface, when the drawing names no other
+
 public:
     explicit DataPlot(GraphDrawing& d);
 
@@ -42,7 +45,7 @@ public:
     const GraphInput& in;
     const GraphLayout& L;
     const ChartOptions& opt;
-    gdImagePtr im;
+    Surface& s;         // where the drawing goes
     ChartType type;
     int n;              // points per row
     bool solid;         // 3D chart: faces one depth step deep

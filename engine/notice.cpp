@@ -10,6 +10,7 @@
 
 #include "engine/chart_options.h"
 #include "engine/output.h"
+#include "engine/surface.h"
 
 namespace plotwise {
 
@@ -48,6 +49,20 @@ constexpr float kIntRange = 2147483648.0f;
 
 void draw_notice(int width, int height, FILE* out, uint32_t bg, uint32_t fg, const char* text) {
     ChartOptions& options = chartOptions();
+    if (text == nullptr) text = "";
+    if (VectorSurface* target = drawing_target()) {
+        if (!picture_size_usable(width, height)) return;
+        const gdFontPtr font = gdFontGetMediumBold();
+        target->begin(width, height, false);
+        target->ink(bg & 0xFFFFFF);
+        const int foreground = target->ink(fg & 0xFFFFFF);
+        const FontEntry entry{font, static_cast<signed char>(font->h), static_cast<signed char>(font->w)};
+        const int length = static_cast<int>(std::strlen(text));
+        target->text(entry, nullptr, 0, 0, width / 2 - length * font->w / 2, height / 3, text, foreground,
+                     JustifyLeft);
+        target->end();
+        return;
+    }
     gdImagePtr image = nullptr;
     if ((options.hold_image & 2) != 0 && options.image != nullptr) {
         image = options.image;
@@ -61,7 +76,6 @@ void draw_notice(int width, int height, FILE* out, uint32_t bg, uint32_t fg, con
     allocateStraight(image, bg);
     const int foreground = allocateStraight(image, fg);
 
-    if (text == nullptr) text = "";
     const gdFontPtr font = gdFontGetMediumBold();
     const int length = static_cast<int>(std::strlen(text));
     const int x = width / 2 - length * font->w / 2;

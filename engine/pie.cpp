@@ -16,6 +16,7 @@
 
 #include "engine/output.h"
 #include "engine/pie_internal.h"
+#include "engine/surface_gd.h"
 
 namespace plotwise {
 
@@ -101,38 +102,43 @@ bool wideEnough(const Geometry& g, const Slice& sl, int d, double rho) {
 
 // The outline arc of a slice; gd counts degrees from three o'clock, the pie from twelve.
 // Degrees are taken against 2π in single precision, so a slice ending at 2π ends at 360.
-void drawArc(gdImagePtr im, const Geometry& g, const Slice& sl, int d, int color) {
+void drawArc(Surface& im, const Geometry& g, const Slice& sl, int d, int color) {
     const double per_radian = 360.0 / static_cast<double>(kTwoPiF);
     const int from = static_cast<int>(std::floor(sl.s * per_radian)) + 270;
     const int to = static_cast<int>(std::ceil(sl.t * per_radian)) + 270;
     // gd draws a whole circle for equal ends; an empty slice on a whole degree has no arc.
     if (from == to) return;
-    gdImageArc(im, Cx(g, sl, d), Cy(g, sl, d), toCoordinate(2.0 * g.r * g.ex), toCoordinate(2.0 * g.r * g.ey), from,
-               to, color);
+    im.arc(Cx(g, sl, d), Cy(g, sl, d), toCoordinate(2.0 * g.r * g.ex), toCoordinate(2.0 * g.r * g.ey), from, to, color);
 }
 
-void drawBackFaces(gdImagePtr im, const PiePlan& p, const PieColors& c) {
+// The face d of a slice as a shape, for surfaces that fill shapes rather than flood regions.
+SliceShape faceShape(const Geometry& g, const Slice& sl, int d) {
+    return {static_cast<double>(Cx(g, sl, d)), static_cast<double>(Cy(g, sl, d)), static_cast<double>(g.r) * g.ex,
+            static_cast<double>(g.r) * g.ey, sl.s, sl.t};
+}
+
+void drawBackFaces(Surface& im, const PiePlan& p, const PieColors& c) {
     const Geometry& g = p.g;
     for (const Slice& sl : p.slices) {
         if (sl.missing) continue;
         const int o = c.edge < 0 ? sl.shade : c.edge_shade;
         const int x1 = Cx(g, sl, 1), y1 = Cy(g, sl, 1);
-        gdImageLine(im, x1, y1, Px(g, sl, sl.s, 1, g.r), Py(g, sl, sl.s, 1, g.r), o);
-        gdImageLine(im, x1, y1, Px(g, sl, sl.t, 1, g.r), Py(g, sl, sl.t, 1, g.r), o);
+        im.line(x1, y1, Px(g, sl, sl.s, 1, g.r), Py(g, sl, sl.s, 1, g.r), o);
+        im.line(x1, y1, Px(g, sl, sl.t, 1, g.r), Py(g, sl, sl.t, 1, g.r), o);
         drawArc(im, g, sl, 1, o);
         if (wideEnough(g, sl, 1, g.r)) {
             const float r34 = g.r * 3 / 4;
-            fill_to_border(im, Px(g, sl, sl.m, 1, r34), Py(g, sl, sl.m, 1, r34), o, sl.shade);
+            im.fill_region(Px(g, sl, sl.m, 1, r34), Py(g, sl, sl.m, 1, r34), o, sl.shade, faceShape(g, sl, 1));
         }
     }
 }
 
-void fillQuad(gdImagePtr im, gdPoint a, gdPoint b, gdPoint c, gdPoint d, int color) {
-    gdPoint points[4] = {a, b, c, d};
-    gdImageFilledPolygon(im, points, 4, color);
+void fillQuad(Surface& im, gdPoint a, gdPoint b, gdPoint c, gdPoint d, int color) {
+    const gdPoint points[4] = {a, b, c, d};
+    im.polygon(points, color);
 }
 
-void drawWalls(gdImagePtr im, const PiePlan& p, const PieColors& c) {
+void drawWalls(Surface& im, const PiePlan& p, const PieColors& c) {
     const Geometry& g = p.g;
     for (const PieSide& w : ordered_walls(p.slices, p.depth_angle)) {
         const Slice& sl = p.slices[static_cast<size_t>(w.slice)];
@@ -154,26 +160,26 @@ void drawWalls(gdImagePtr im, const PiePlan& p, const PieColors& c) {
                      {Px(g, sl, sl.t, 0, g.r), Py(g, sl, sl.t, 0, g.r)}, sl.shade);
         }
         if (c.edge >= 0) {
-            gdImageLine(im, c0.x, c0.y, c1.x, c1.y, c.edge_shade);
-            gdImageLine(im, side0.x, side0.y, side1.x, side1.y, c.edge_shade);
+            im.line(c0.x, c0.y, c1.x, c1.y, c.edge_shade);
+            im.line(side0.x, side0.y, side1.x, side1.y, c.edge_shade);
         }
     }
 }
 
-void drawFrontFaces(gdImagePtr im, const PiePlan& p, const PieColors& c) {
+void drawFrontFaces(Surface& im, const PiePlan& p, const PieColors& c) {
     const Geometry& g = p.g;
     const float r34 = g.r * 3 / 4;
     for (const Slice& sl : p.slices) {
         if (sl.missing) continue;
         const int o = c.edge < 0 ? sl.color : c.edge;
         const int x0 = Cx(g, sl, 0), y0 = Cy(g, sl, 0);
-        gdImageLine(im, x0, y0, Px(g, sl, sl.s, 0, g.r), Py(g, sl, sl.s, 0, g.r), o);
-        gdImageLine(im, x0, y0, Px(g, sl, sl.t, 0, g.r), Py(g, sl, sl.t, 0, g.r), o);
+        im.line(x0, y0, Px(g, sl, sl.s, 0, g.r), Py(g, sl, sl.s, 0, g.r), o);
+        im.line(x0, y0, Px(g, sl, sl.t, 0, g.r), Py(g, sl, sl.t, 0, g.r), o);
         drawArc(im, g, sl, 0, o);
         const int fx = Px(g, sl, sl.m, 0, r34), fy = Py(g, sl, sl.m, 0, r34);
-        if (wideEnough(g, sl, 0, r34)) fill_to_border(im, fx, fy, o, sl.color);
+        if (wideEnough(g, sl, 0, r34)) im.fill_region(fx, fy, o, sl.color, faceShape(g, sl, 0));
         // Even a slice too narrow to fill shows its colour.
-        gdImageLine(im, x0, y0, fx, fy, sl.color);
+        im.line(x0, y0, fx, fy, sl.color);
     }
 }
 
@@ -300,22 +306,22 @@ std::vector<PlacedTexts> placeLabels(const PiePlan& p, int width, int height) {
     return placed;
 }
 
-void drawLabels(gdImagePtr im, const PiePlan& p, const PieColors& c) {
+void drawLabels(Surface& im, const PiePlan& p, const PieColors& c) {
     const ChartOptions& opt = chartOptions();
     const Geometry& g = p.g;
     const FontEntry& font = font_entry(opt.pie_label_size);
-    for (const PlacedTexts& q : placeLabels(p, gdImageSX(im), gdImageSY(im))) {
+    for (const PlacedTexts& q : placeLabels(p, im.width(), im.height())) {
         if (q.skipped) continue;
         const Slice& sl = *q.slice;
         if (sl.percent[0] != '\0')
-            draw_text_lines(im, font, p.label_font, opt.pie_label_ptsize, 0, toCoordinate(q.t.px),
-                            toCoordinate(q.t.py), sl.percent, c.label, JustifyCenter);
+            im.text(font, p.label_font, opt.pie_label_ptsize, 0, toCoordinate(q.t.px), toCoordinate(q.t.py), sl.percent,
+                    c.label, JustifyCenter);
         if (sl.label != nullptr)
-            draw_text_lines(im, font, p.label_font, opt.pie_label_ptsize, 0, toCoordinate(q.t.lx),
-                            toCoordinate(q.t.ly), sl.label, c.label, q.right_half ? JustifyLeft : JustifyRight);
+            im.text(font, p.label_font, opt.pie_label_ptsize, 0, toCoordinate(q.t.lx), toCoordinate(q.t.ly), sl.label,
+                    c.label, q.right_half ? JustifyLeft : JustifyRight);
         if (opt.pie_label_line)
-            gdImageLine(im, toCoordinate(q.right_half ? q.ax - 1 : q.ax + 1), toCoordinate(q.ay),
-                        Px(g, sl, sl.m, 0, g.r), Py(g, sl, sl.m, 0, g.r), c.line);
+            im.line(toCoordinate(q.right_half ? q.ax - 1 : q.ax + 1), toCoordinate(q.ay), Px(g, sl, sl.m, 0, g.r),
+                    Py(g, sl, sl.m, 0, g.r), c.line);
     }
 }
 
@@ -325,9 +331,13 @@ void drawPie(short width, short height, FILE* out, int pie_type, int count, cons
     PiePlan p = plan(width, height, pie_type, count, labels, values);
     const Geometry& g = p.g;
 
-    ImagePtr image(gdImageCreate(width, height), gdImageDestroy);
-    if (!image) return;  // no memory for the picture: nothing is written
-    gdImagePtr im = image.get();
+    // A vector target gets the drawing instead of a palette picture.
+    VectorSurface* target = drawing_target();
+    ImagePtr image(target ? nullptr : gdImageCreate(width, height), gdImageDestroy);
+    if (!target && !image) return;  // no memory for the picture: nothing is written
+    GdSurface palette(image.get());
+    Surface& im = target ? static_cast<Surface&>(*target) : palette;
+    if (target) target->begin(width, height, false);
 
     // Colours, in a fixed order: the background first, so it is palette entry 0 and fills
     // the picture.
@@ -360,12 +370,15 @@ void drawPie(short width, short height, FILE* out, int pie_type, int count, cons
 
     if (p.title != nullptr) {
         const TextSize ts = measure_text(p.title, opt.pie_title_size, p.title_font, opt.pie_title_ptsize);
-        draw_text_lines(im, font_entry(opt.pie_title_size), p.title_font, opt.pie_title_ptsize, 0,
+        im.text(font_entry(opt.pie_title_size), p.title_font, opt.pie_title_ptsize, 0,
                         width / 2 - ts.width / 2, 1, p.title, c.title, JustifyCenter);
     }
     if (room && labels != nullptr) drawLabels(im, p, c);
 
-    write_picture(im, out, c.plot);
+    if (target)
+        target->end();
+    else
+        write_picture(image.get(), out, c.plot);
 }
 
 bool acceptable(short width, short height, int count, const float* values) {
@@ -378,7 +391,7 @@ bool acceptable(short width, short height, int count, const float* values) {
 
 void draw_pie(short width, short height, FILE* out, int pie_type, int count, const char* const* labels,
               const float* values) {
-    if (out == nullptr || !acceptable(width, height, count, values)) return;
+    if ((out == nullptr && drawing_target() == nullptr) || !acceptable(width, height, count, values)) return;
     try {
         drawPie(width, height, out, pie_type, count, labels, values);
     } catch (...) {

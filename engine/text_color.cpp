@@ -342,6 +342,11 @@ int draw_text_lines(gdImagePtr image, const FontEntry& font, const char* font_fi
     return fell_back;
 }
 
+bool freetype_draws(const char* font_file, double ptsize, const char* text) {
+    TextSize size{};
+    return text != nullptr && useFreeType(font_file, ptsize) && freeTypeSize(text, font_file, ptsize, size, nullptr);
+}
+
 TextSize probe_font(const char* font_file, double ptsize) {
     TextSize size{0, 0};
     if (!useFreeType(font_file, ptsize)) return size;

@@ -50,6 +50,8 @@ TextSize measure_text(const char* text, int size_class, const char* font_file, d
 int draw_text_lines(gdImagePtr image, const FontEntry& font, const char* font_file, double ptsize,
                     double angle, int x, int y, const char* text, int color, int justification,
                     std::string* status = nullptr);
+// Whether draw_text_lines draws the text with FreeType (else it falls back to the built-in font).
+bool freetype_draws(const char* font_file, double ptsize, const char* text);
 // The box of a text in a FreeType font as draw_text_lines draws it (fallback fonts included);
 // false when FreeType cannot draw it with that font and size.
 bool freetype_box(const char* font_file, double ptsize, const char* text, TextBox& box);

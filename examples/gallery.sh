@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Renders every script of examples/gallery/ with the built plotwise program into
-# out/gallery/NAME.png and writes out/gallery/index.html, each picture beside its script.
+# out/gallery/NAME.png (the GIF as it is stored, converted), NAME-2x.png (drawn as vectors at
+# twice the size), NAME.svg and NAME.pdf, and writes out/gallery/index.html: the GIF and the
+# 2x PNG side by side, links to the SVG and the PDF, and the script.
 #
 # A script may name extra plotwise options on a line "// options: ..." (paths in it are taken
 # relative to the gallery folder), e.g. "// options: --table Orders=orders.csv".
@@ -32,6 +34,8 @@ page="$out/index.html"
     echo '<style>'
     echo 'body{font-family:sans-serif;margin:2em;background:#f4f4f4}'
     echo '.item{display:flex;gap:2em;align-items:flex-start;background:#fff;margin:1em 0;padding:1em;border:1px solid #ccc}'
+    echo '.pictures{display:flex;gap:1em;align-items:flex-start}'
+    echo 'figure{margin:0}figcaption{font-size:12px;color:#555}'
     echo 'pre{font-size:12px;margin:0;white-space:pre-wrap;max-width:60em}'
     echo 'h2{font-size:15px;margin:0 0 .5em 0}'
     echo '.failed{color:#b00}'
@@ -55,9 +59,11 @@ for script in "$gallery"/*.calc; do
         done
     done < <(sed -n 's|^// options: *||p' "$script")
 
-    rm -f "$picture"
-    if (cd "$gallery" && "$program" run "$script" ${options[@]+"${options[@]}"} -o "$picture") \
-            >"$out/$name.log" 2>&1 && [[ -s "$picture" ]]; then
+    rm -f "$picture" "$out/$name-2x.png" "$out/$name.svg" "$out/$name.pdf"
+    render() { (cd "$gallery" && "$program" run "$script" ${options[@]+"${options[@]}"} "$@") >>"$out/$name.log" 2>&1; }
+    : >"$out/$name.log"
+    if render -o "$picture" && [[ -s "$picture" ]] && render -o "$out/$name-2x.png" --scale 2 &&
+            render -o "$out/$name.svg" && render -o "$out/$name.pdf"; then
         rendered=$((rendered + 1))
         status=""
     else
@@ -67,7 +73,12 @@ for script in "$gallery"/*.calc; do
     fi
     {
         echo "<div class=\"item\" id=\"$name\">"
-        echo "<div><h2>$name</h2><img src=\"$name.png\" alt=\"$name\">$status</div>"
+        echo "<div><h2>$name</h2><div class=\"pictures\">"
+        echo "<figure><img src=\"$name.png\" alt=\"$name\"><figcaption>GIF</figcaption></figure>"
+        # Shown at the size of the GIF, with twice its pixels on a high-density screen.
+        echo "<figure><img srcset=\"$name-2x.png 2x\" src=\"$name-2x.png\" alt=\"$name, drawn as vectors\">"
+        echo "<figcaption>PNG at 2x, drawn as vectors · <a href=\"$name.svg\">SVG</a> · <a href=\"$name.pdf\">PDF</a></figcaption></figure>"
+        echo "</div>$status</div>"
         echo "<pre>$(html_escape "$script")</pre>"
         echo '</div>'
     } >>"$page"

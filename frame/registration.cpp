@@ -21,6 +21,7 @@ constexpr FunctionEntry kFunctions[] = {
     {10, 4, kNoUpperLimit, Plotz_Axis},
     {11, 2, kNoUpperLimit, ContainerAnalysis},
     {12, 1, 1, ExtractPicture},
+    {13, 2, 3, Plotz_Export},
 };
 
 constexpr bool ascendingIds() {
@@ -29,7 +30,7 @@ constexpr bool ascendingIds() {
     }
     return true;
 }
-static_assert(std::size(kFunctions) == 11 && ascendingIds(), "eleven functions in ascending id order");
+static_assert(std::size(kFunctions) == 12 && ascendingIds(), "twelve functions in ascending id order");
 
 // Capacity of the buffer a prototype resource is loaded into, in UTF-16 units.
 constexpr int kPrototypeCapacity = 1024;

@@ -22,5 +22,6 @@ int16_t Plotz_Font(int16_t id, const FMX_ExprEnv* env, const FMX_DataVect* args,
 int16_t Plotz_Axis(int16_t id, const FMX_ExprEnv* env, const FMX_DataVect* args, FMX_Data* result);
 int16_t ContainerAnalysis(int16_t id, const FMX_ExprEnv* env, const FMX_DataVect* args, FMX_Data* result);
 int16_t ExtractPicture(int16_t id, const FMX_ExprEnv* env, const FMX_DataVect* args, FMX_Data* result);
+int16_t Plotz_Export(int16_t id, const FMX_ExprEnv* env, const FMX_DataVect* args, FMX_Data* result);
 
 }  // namespace plotwise

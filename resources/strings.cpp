@@ -30,6 +30,11 @@ constexpr StringResource kStrings[] = {
     {kPrototypeBase + 9, "Plotz_Font( chartdataContainer ; texttype ; fontname ; fontsize {; fontcol } )"},
     {kPrototypeBase + 10,
      "Plotz_Axis( chartdataContainer ; axis ; optionName ; optionValue { ; optionName ; optionValue ... } )"},
+    {kPrototypeBase + 13, "Plotz_Export( chartdataContainer ; format {; scale } )"},
+    {kFunctionDescriptionBase + 13,
+     "The chart drawn as vectors: format \"png\" (anti-aliased, scale 1 to 8 pixels per picture pixel, "
+     "default 2), \"svg\" or \"pdf\". Returns a container holding the picture alone; the definition "
+     "is left as it is."},
 };
 
 // The table is plain ASCII, so each byte is one UTF-16 unit when loaded.

@@ -10,6 +10,7 @@ constexpr int kNameString = 1;
 constexpr int kDescriptionString = 2;
 constexpr int kVersionString = 3;
 constexpr int kPrototypeBase = 100;  // prototype of function id n is resource 100 + n
+constexpr int kFunctionDescriptionBase = 200;  // description of function id n, where it has one
 
 // The text of resource `id` as UTF-8; empty when there is no such resource.
 std::string_view stringResource(int id);

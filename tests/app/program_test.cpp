@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/container_file.h"
+#include "app/picture.h"
 #include "tests/support/program.h"
 
 namespace plotwise::app {
@@ -150,7 +151,11 @@ TEST(Program, FileProblemsExitTwo) {
         {{"eval", "1", "--table", "T=missing.csv"}, "cannot read missing.csv"},
         {{"eval", "1", "--table", "T=ragged.csv"}, "ragged.csv:2: the record has 3 fields"},
         {{"eval", "1", "--var", "c=@missing.pwcf"}, "cannot read missing.pwcf"},
-        {{"eval", "1", "-o", "picture.jpg"}, "-o writes .gif or .png pictures"},
+        {{"eval", "1", "-o", "picture.jpg"}, "-o writes .gif, .png, .svg or .pdf pictures"},
+        {{"eval", "1", "--scale", "2"}, "--scale applies to -o FILE.png"},
+        {{"eval", "1", "-o", "p.gif", "--scale", "2"}, "--scale applies to -o FILE.png"},
+        {{"eval", "1", "-o", "p.png", "--scale", "9"}, "--scale takes a whole number from 1 to 8"},
+        {{"eval", "1", "-o", "p.png", "--scale", "2.5"}, "--scale takes a whole number from 1 to 8"},
         {{"eval", "1", "--locale", "klingon"}, "unknown locale \"klingon\""},
         {{"eval", "1", "--frobnicate"}, "unknown option --frobnicate"},
         {{"eval"}, "eval needs an expression"},
@@ -223,6 +228,39 @@ TEST(Program, ContainerResultsToFiles) {
     EXPECT_EQ(rgb(2, 0), 0xFF0000);
     EXPECT_EQ(rgb(0, 1), 0xFF0000);
     gdImageDestroy(image);
+}
+
+TEST(Program, SvgPdfAndScaledPngAreThePlugInsVectorExport) {
+    ScratchFolder folder;
+    const std::string chart = "Plotz_Draw ( Plotz_Style ( Plotz_Data ( Plotz_New ; \"a;b\" ; \"1;2\" ; 255 ) ; "
+                              "\"vbar\" ) ; 120 ; 80 )";
+    const struct {
+        std::vector<std::string> options;
+        const char* file;
+        const char* starts;
+        int width, height;  // of a PNG
+    } cases[] = {
+        {{"-o", "c.svg"}, "c.svg", "<?xml", 0, 0},
+        {{"-o", "c.PDF"}, "c.PDF", "%PDF-", 0, 0},
+        {{"-o", "c.png", "--scale", "3", "--container", "c.pwcf"}, "c.png", "\x89PNG", 360, 240},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args{"eval", chart};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const Outcome o = runWithPlugIn(folder, args);
+        EXPECT_EQ(o.status, 0) << o.err;
+        const std::string bytes = folder.read(c.file);
+        EXPECT_TRUE(bytes.starts_with(c.starts)) << c.file;
+        if (c.width == 0) continue;
+        gdImagePtr image = gdImageCreateFromPngPtr(static_cast<int>(bytes.size()), const_cast<char*>(bytes.data()));
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(gdImageSX(image), c.width);
+        EXPECT_EQ(gdImageSY(image), c.height);
+        gdImageDestroy(image);
+        // --container still writes the chart itself, with its GIF.
+        const std::vector<ContainerStream> streams = readContainerFile(folder.file("c.pwcf"));
+        EXPECT_NE(findStream(streams, "GIFf"), nullptr);
+    }
 }
 
 TEST(Program, OutputThatCannotBeWritten) {
@@ -419,9 +457,10 @@ TEST(Program, HelpListsEveryOptionAndThePlugInsFunctions) {
              "  3 or more arguments   Plotz_Data( chartdataContainer ; Xdata ; Ydata ; seriesColor {; seriesName } )\n",
              "  4 or more arguments   Plotz_Axis( chartdataContainer ; axis ; optionName ; optionValue { ; optionName ; "
              "optionValue ... } )\n",
-             "  1 argument            ExtractPicture ( container )   (registered without a name)\n"})
+             "  1 argument            ExtractPicture ( container )   (registered without a name)\n",
+             "  2 to 3 arguments      Plotz_Export( chartdataContainer ; format {; scale } )\n"})
         EXPECT_TRUE(contains(functions.out, row)) << row << functions.out;
-    EXPECT_EQ(std::count(functions.out.begin(), functions.out.end(), '\n'), 12) << functions.out;
+    EXPECT_EQ(std::count(functions.out.begin(), functions.out.end(), '\n'), 13) << functions.out;
 
     const Outcome unknown = runProgram(folder, {"help", "colours"});
     EXPECT_EQ(unknown.status, 2);

@@ -1,6 +1,6 @@
 // Calls from two threads at once. The plug-in's state (working definition, engine options,
 // picture) is process-wide, so every calculation function runs whole under the plug-in lock:
-// checked here for each of the eleven functions at the moment it hands its result to the
+// checked here for each of the twelve functions at the moment it hands its result to the
 // host, and by two threads that build and draw different charts at the same time, each of
 // which must get exactly the chart it asked for.
 #include <dlfcn.h>
@@ -100,8 +100,9 @@ TEST_F(Threads, EveryFunctionStoresItsResultUnderThePluginLock) {
         {"Plotz_Axis", Plotz_Axis, {chart, h::text("y"), h::text("min"), h::number(0)}},
         {"ContainerAnalysis", ContainerAnalysis, {chart, h::text("analysis")}},
         {"ExtractPicture", ExtractPicture, {chart}},
+        {"Plotz_Export", Plotz_Export, {chart, h::text("svg")}},
     };
-    ASSERT_EQ(functions.size(), 11u);
+    ASSERT_EQ(functions.size(), 12u);
     for (const Function& f : functions) {
         gResultsStored = 0;
         gStoredOutsideLock = 0;

@@ -149,11 +149,12 @@ constexpr MessageCase kMessages[] = {
     {11, "Error in Data - bad Xdata parameter"},
     {12, "Error in Data - bad Ydata parameter"},
     {13, "Error in Axis parameters!"},
+    {14, "Error in Export parameters"},
 };
 
-TEST_F(PictureTest, ElevenErrorMessages) {
+TEST_F(PictureTest, TwelveErrorMessages) {
     for (const MessageCase& c : kMessages) EXPECT_EQ(errorMessage(c.code), c.message) << c.code;
-    for (uint32_t code : {0u, 8u, 9u, 14u, 0xFFFFFFFFu}) EXPECT_TRUE(errorMessage(code).empty()) << code;
+    for (uint32_t code : {0u, 8u, 9u, 15u, 0xFFFFFFFFu}) EXPECT_TRUE(errorMessage(code).empty()) << code;
 }
 
 TEST_F(PictureTest, EveryErrorCodeDrawsItsTitledPieAtTheDefinitionsSize) {

@@ -1,0 +1,179 @@
+// Texts for the vector back ends: runs placed as draw_text_lines places its texts, gd's font
+// search, UTF-8 clean-up.
+#include "engine/vector_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include <sys/stat.h>
+
+#include <gdfontmb.h>
+
+namespace plotwise {
+namespace {
+
+// gd's folders when GDFONTPATH is not set.
+constexpr const char* kDefaultFontPath =
+    "/usr/X11R6/lib/X11/fonts/TrueType:/usr/X11R6/lib/X11/fonts/truetype:/usr/X11R6/lib/X11/fonts/TTF:"
+    "/usr/share/fonts/TrueType:/usr/share/fonts/truetype:/usr/openwin/lib/X11/fonts/TrueType:"
+    "/usr/X11R6/lib/X11/fonts/Type1:/usr/lib/X11/fonts/Type1:/usr/openwin/lib/X11/fonts/Type1";
+
+// gd sets FreeType text at 96 pixels per inch, and lines 1.05 em apart.
+constexpr double kPixelsPerPoint = 96.0 / 72.0;
+constexpr double kLineSpacing = 1.05;
+
+// The plain sans font in the cells of a built-in font: its em size and the baseline, as parts
+// of the cell height.
+constexpr double kSansEm = 0.85;
+constexpr double kSansBaseline = 0.78;
+
+bool regular_file(const std::string& path) {
+    struct stat status;
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// Length of the UTF-8 sequence starting at text[i], 0 when it is not a valid one.
+size_t sequence_length(std::string_view text, size_t i) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char c = byte(i);
+    if (c < 0x80) return 1;
+    size_t n = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+    if (n == 0 || i + n > text.size()) return 0;
+    for (size_t k = 1; k < n; ++k)
+        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    // Overlong forms, surrogates and values beyond U+10FFFF.
+    if (c == 0xE0 && byte(i + 1) < 0xA0) return 0;
+    if (c == 0xED && byte(i + 1) >= 0xA0) return 0;
+    if (c == 0xF0 && byte(i + 1) < 0x90) return 0;
+    if (c == 0xF4 && byte(i + 1) >= 0x90) return 0;
+    return n;
+}
+
+std::vector<std::string_view> split_lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (;;) {
+        const size_t end = text.find('\n');
+        lines.push_back(text.substr(0, end));
+        if (end == std::string_view::npos) return lines;
+        text.remove_prefix(end + 1);
+    }
+}
+
+}  // namespace
+
+std::string utf8_text(std::string_view text) {
+    bool valid = true;
+    for (size_t i = 0; i < text.size() && valid;) {
+        const size_t n = sequence_length(text, i);
+        valid = n > 0;
+        i += n;
+    }
+    if (valid) return std::string(text);
+    std::string latin;
+    for (const unsigned char c : text) {
+        if (c < 0x80) {
+            latin += static_cast<char>(c);
+        } else {
+            latin += static_cast<char>(0xC0 | (c >> 6));
+            latin += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return latin;
+}
+
+std::string font_file_path(const char* name) {
+    if (name == nullptr || *name == '\0') return {};
+    if (std::strchr(name, '/') != nullptr) return regular_file(name) ? name : std::string();
+    const char* search = std::getenv("GDFONTPATH");
+    const std::string_view path = search != nullptr ? search : kDefaultFontPath;
+    static constexpr const char* kEndings[] = {"", ".ttf", ".pfa", ".pfb", ".dfont"};
+    // A name may list several fonts, separated by semicolons: the first found is taken.
+    std::string_view names = name;
+    for (;;) {
+        const size_t cut = names.find(';');
+        const std::string_view one = names.substr(0, cut);
+        std::string_view folders = path;
+        for (;;) {
+            const size_t colon = folders.find(':');
+            const std::string_view folder = folders.substr(0, colon);
+            for (const char* ending : kEndings) {
+                std::string candidate(folder);
+                candidate += '/';
+                candidate += one;
+                candidate += ending;
+                if (!folder.empty() && !one.empty() && regular_file(candidate)) return candidate;
+            }
+            if (colon == std::string_view::npos) break;
+            folders.remove_prefix(colon + 1);
+        }
+        if (cut == std::string_view::npos) return {};
+        names.remove_prefix(cut + 1);
+    }
+}
+
+std::vector<TextRun> text_runs(const FontEntry& font, const char* font_file, double ptsize, double angle, int x,
+                               int y, const char* text, int justification) {
+    std::vector<TextRun> runs;
+    if (text == nullptr || *text == '\0') return runs;
+    if (freetype_draws(font_file, ptsize, text)) {
+        const std::string file = font_file_path(font_file);
+        if (!file.empty()) {
+            // The first baseline one "Aj" line below the top, as draw_text_lines puts it.
+            const int h = measure_text("Aj", 0, font_file, ptsize).height;
+            const double ox = x + static_cast<int>(std::sin(angle) * h);
+            const double oy = y + static_cast<int>(std::cos(angle) * (h - 1));
+            const double em = ptsize * kPixelsPerPoint;
+            const double step = kLineSpacing * em;
+            int k = 0;
+            for (const std::string_view line : split_lines(text)) {
+                TextRun run;
+                run.text = utf8_text(line);
+                run.x = ox + std::sin(angle) * step * k;
+                run.y = oy + std::cos(angle) * step * k;
+                run.angle = angle;
+                run.size = em;
+                run.font_file = file;
+                ++k;
+                if (!run.text.empty()) runs.push_back(std::move(run));
+            }
+            return runs;
+        }
+    }
+    if (font.font == nullptr) return runs;
+    // The built-in font's cells: lines one cell height less a pixel apart, each line placed
+    // by its justification; a turned text reads upward from y.
+    const int cell_w = font.font->w, cell_h = font.font->h;
+    const long step = font.height - 1;
+    const std::vector<std::string_view> lines = split_lines(text);
+    size_t longest = 0;
+    for (const std::string_view line : lines) longest = std::max(longest, line.size());
+    long k = 0;
+    for (const std::string_view line : lines) {
+        const long len = static_cast<long>(line.size());
+        long offset = 0;
+        if (justification == JustifyRight)
+            offset = cell_w * (static_cast<long>(longest) - len);
+        else if (justification != JustifyLeft)
+            offset = cell_w * (static_cast<long>(longest) - len) / 2;
+        TextRun run;
+        run.text = utf8_text(line);
+        run.size = kSansEm * cell_h;
+        run.bold = font.font == gdFontGetMediumBold();
+        run.cell_width = static_cast<double>(cell_w) * len;
+        if (angle == 0) {
+            run.x = x + offset;
+            run.y = y + step * k + kSansBaseline * cell_h;
+        } else {
+            run.x = x + step * k + kSansBaseline * cell_h;
+            run.y = y - offset + 1;
+            run.angle = M_PI / 2;
+        }
+        ++k;
+        if (!run.text.empty()) runs.push_back(std::move(run));
+    }
+    return runs;
+}
+
+}  // namespace plotwise

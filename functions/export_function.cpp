@@ -1,0 +1,71 @@
+// Plotz_Export ( container ; format {; scale} ): the chart of a definition as a vector picture,
+// "png" (anti-aliased, scale 1 to 8 output pixels per picture pixel, 2 when not given), "svg" or
+// "pdf", returned alone in a container of one stream. The definition is not changed. Bad
+// arguments return the definition with the Export error and its error picture, as the other
+// functions return theirs.
+#include <cmath>
+#include <span>
+
+#include "definition/codec.h"
+#include "functions/editing.h"
+#include "functions/script_arguments.h"
+#include "driver/export_chart.h"
+#include "definition/picture.h"
+#include "frame/boundary.h"
+#include "frame/host.h"
+#include "frame/process_locale.h"
+#include "frame/script_functions.h"
+
+namespace plotwise {
+namespace {
+
+// Longest format keyword read from the arguments.
+constexpr std::size_t kFormatArgumentBytes = 16;
+
+// The scale argument: a whole number from 1 to kMaxExportScale; none for anything else.
+std::optional<int> exportScale(const host::Args& args) {
+    if (args.size() < 3) return kDefaultExportScale;
+    const double scale = args.number(2);
+    if (!(scale >= 1 && scale <= kMaxExportScale) || scale != std::floor(scale)) return std::nullopt;
+    return static_cast<int>(scale);
+}
+
+int16_t exportDefinition(const host::Args& args, FMX_Data* result) {
+    ChartHeader snapshot;
+    initHeader(snapshot);
+    if (args.size() < 2 || !args.isContainer(0)) {
+        recordArgumentError(snapshot, kErrorExport, false);
+        return finishEdit(&snapshot, result);
+    }
+    loadDefinition(args.container(0), snapshot);
+    const std::optional<ExportFormat> format = exportFormat(args.text(1, kFormatArgumentBytes));
+    const std::optional<int> scale = exportScale(args);
+    if (!format || !scale) {
+        recordArgumentError(snapshot, kErrorExport, true);
+        return finishEdit(&snapshot, result);
+    }
+
+    const std::string bytes = exportChart(workingDefinition(), format->format, *scale);
+    host::BinaryData container;
+    if (!bytes.empty()) {
+        const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+        const int16_t error = attachStream(container.get(), format->stream, std::span(data, bytes.size()));
+        if (error != 0) {
+            host::setNumber(result, error);
+            return 0;
+        }
+    }
+    host::setContainer(result, container.get());
+    return 0;
+}
+
+}  // namespace
+
+int16_t Plotz_Export(int16_t, const FMX_ExprEnv*, const FMX_DataVect* args, FMX_Data* result) {
+    return guardedCall([&] {
+        rememberLocale(args);
+        return exportDefinition(host::Args(args), result);
+    });
+}
+
+}  // namespace plotwise

@@ -1,0 +1,288 @@
+// The vector back ends draw the chart the GIF shows: for every chart type and both pies, the
+// PNG at scale 1 and the PDF (rendered by pdftoppm) differ from the GIF by less than 6 % of the
+// full range per channel, and each series colour covers the GIF's area within 10 %; a PNG at
+// scale 2 is that picture at twice the size; an SVG is well-formed XML of the picture's size
+// whose texts are <text> elements. Built-in fonts throughout (no such font file).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/chart_options.h"
+#include "engine/graph.h"
+#include "engine/pie.h"
+#include "pictures.h"
+
+namespace plotwise::test {
+namespace {
+
+constexpr const char* kNoFont = "no-such-font.ttf";
+constexpr uint32_t kSetColors[] = {0xC00000, 0x00A000, 0x0000C0};
+constexpr int kSets = 2, kPoints = 6;
+constexpr short kWidth = 320, kHeight = 240;
+
+// Options of one drawing: white background, built-in fonts, titles.
+void set_options(bool horizontal = false) {
+    ChartOptions& o = chartOptions();
+    o = ChartOptions{};
+    o.bg_color = 0xFFFFFF;
+    o.plot_color = 0x000000;
+    for (const char** font : {&o.title_font, &o.ytitle_font, &o.xtitle_font, &o.yaxis_font, &o.xaxis_font,
+                              &o.fallback_font, &o.pie_title_font, &o.pie_label_font, &o.pie_fallback_font})
+        *font = kNoFont;
+    o.title = "Exported";
+    o.xtitle = "Month";
+    o.ytitle = "Units";
+    o.set_colors = kSetColors;
+    o.horizontal = horizontal ? 1 : 0;
+    o.pie_title = "Shares";
+    o.pie_bg_color = 0xFFFFFF;
+}
+
+// Rows for every type: enough for high-low-close (three per set), values that keep highs above
+// closes above lows; x rows or the volume row as the type's extra.
+struct ChartData {
+    std::vector<float> rows, extra;
+    std::vector<const char*> labels{"Jan", "Feb", "Mar", "Apr", "May", "Jun"};
+};
+ChartData chart_data(ChartType type) {
+    ChartData d;
+    for (int r = 0; r < 3 * kSets; ++r)
+        for (int i = 0; i < kPoints; ++i) {
+            float v = 6.0f + static_cast<float>((i * 7 + r * 3) % 9);
+            if (isHlc(type)) v = 10.0f + static_cast<float>(i % 3) + (r % 3 == 0 ? 6.0f : r % 3 == 1 ? 0.0f : 3.0f);
+            if (isFloatingBar(type)) v = r % 2 == 0 ? 4.0f + static_cast<float>(i % 3) : 12.0f + static_cast<float>(i);
+            d.rows.push_back(v + 4.0f * static_cast<float>(r / (isHlc(type) ? 3 : 1) % 2));
+        }
+    for (int s = 0; s < kSets; ++s)
+        for (int i = 0; i < kPoints; ++i) d.extra.push_back(isXy(type) ? 1.5f * i + 0.5f * s : 3.0f + i % 4);
+    return d;
+}
+
+void draw_type(ChartType type, bool horizontal, FILE* out) {
+    set_options(horizontal);
+    const ChartData d = chart_data(type);
+    const bool extra = isXy(type) || isCombo(type);
+    draw_graph(horizontal ? kHeight : kWidth, horizontal ? kWidth : kHeight, out, type, kPoints, d.labels.data(), kSets,
+               d.rows.data(), extra ? d.extra.data() : nullptr);
+}
+
+constexpr uint32_t kSliceColors[] = {0xFF4040, 0x40C040, 0x4040FF, 0xFFC000, 0xC040C0};
+void draw_pie_type(int pie_type, FILE* out) {
+    set_options();
+    chartOptions().pie_colors = kSliceColors;
+    chartOptions().pie_label_line = 1;
+    chartOptions().pie_percent_type = 2;
+    static const char* const kLabels[] = {"Rent", "Food", "Travel", "Books", "Other"};
+    static const float kValues[] = {40, 25, 15, 12, 8};
+    draw_pie(kWidth, kHeight, out, pie_type, 5, kLabels, kValues);
+}
+
+struct Case {
+    std::string name;
+    std::function<void(FILE*)> draw;
+    std::vector<uint32_t> colors;  // the series (slice) colours
+};
+
+std::vector<Case> all_cases() {
+    std::vector<Case> cases;
+    for (int t = 0; t < kChartTypeCount; ++t) {
+        const auto type = static_cast<ChartType>(t);
+        cases.push_back({"type " + std::to_string(t), [type](FILE* out) { draw_type(type, false, out); },
+                         {kSetColors[0], kSetColors[1]}});
+    }
+    cases.push_back({"horizontal bars", [](FILE* out) { draw_type(Bar, true, out); }, {kSetColors[0], kSetColors[1]}});
+    for (int pie_type : {0, 1})
+        cases.push_back({"pie " + std::to_string(pie_type), [pie_type](FILE* out) { draw_pie_type(pie_type, out); },
+                         std::vector<uint32_t>(std::begin(kSliceColors), std::end(kSliceColors))});
+    return cases;
+}
+
+// The vector picture against the GIF: channel differences, and the area of each series colour
+// (in the GIF its pixels; in the smoothed picture each pixel by its share of the colour).
+void expect_same_chart(const Rgb& gif, const Rgb& vector, const Case& c, const char* what) {
+    ASSERT_EQ(vector.width, gif.width) << c.name << " " << what;
+    ASSERT_EQ(vector.height, gif.height) << c.name << " " << what;
+    const std::vector<double> diff = channel_difference(gif, vector);
+    for (int k = 0; k < 3; ++k) EXPECT_LT(diff[k], 0.06) << c.name << " " << what << " channel " << k;
+    for (const uint32_t color : c.colors) {
+        const int expected = coverage(gif, color, 0);
+        if (expected < 200) continue;  // too few pixels (a thin line) for the area to say much
+        // Under a series: the background, the grid and the volume of combination charts.
+        const double found = covered_area(vector, color, {0xFFFFFF, 0xA0A0A0, 0xA0A0FF});
+        EXPECT_NEAR(found, expected, 0.1 * expected) << c.name << " " << what << " colour " << std::hex << color;
+    }
+}
+
+TEST(VectorExport, PngAtScaleOneShowsTheChartOfTheGif) {
+    for (const Case& c : all_cases()) {
+        const Rgb gif = decode(gif_of(c.draw));
+        ASSERT_GT(gif.width, 0) << c.name;
+        expect_same_chart(gif, decode(vector_of(VectorFormat::Png, 1, c.draw)), c, "png");
+    }
+}
+
+// A picture halved by averaging each 2 x 2 block.
+Rgb halved(const Rgb& big) {
+    Rgb small;
+    small.width = big.width / 2;
+    small.height = big.height / 2;
+    for (int y = 0; y < small.height; ++y)
+        for (int x = 0; x < small.width; ++x) {
+            uint32_t mixed = 0;
+            for (int shift = 0; shift <= 16; shift += 8) {
+                int sum = 0;
+                for (int k = 0; k < 4; ++k) sum += (big.at(2 * x + k % 2, 2 * y + k / 2) >> shift) & 0xFF;
+                mixed |= static_cast<uint32_t>((sum + 2) / 4) << shift;
+            }
+            small.pixels.push_back(mixed);
+        }
+    return small;
+}
+
+TEST(VectorExport, PngAtScaleTwoIsTheSameChartAtTwiceTheSize) {
+    const std::vector<Case> cases = all_cases();
+    for (const Case& c : {cases[Bar3D], cases[kChartTypeCount], cases[kChartTypeCount + 1]}) {
+        const Rgb one = decode(vector_of(VectorFormat::Png, 1, c.draw));
+        const Rgb two = decode(vector_of(VectorFormat::Png, 2, c.draw));
+        EXPECT_EQ(two.width, 2 * one.width) << c.name;
+        EXPECT_EQ(two.height, 2 * one.height) << c.name;
+        const std::vector<double> diff = channel_difference(one, halved(two));
+        for (int k = 0; k < 3; ++k) EXPECT_LT(diff[k], 0.03) << c.name << " channel " << k;
+    }
+}
+
+TEST(VectorExport, PdfRendersToTheChartOfTheGif) {
+    const std::vector<Case> cases = all_cases();
+    const std::string base = testing::TempDir() + "plotwise_export";
+    for (const Case& c : {cases[Bar], cases[Area3D], cases[kChartTypeCount], cases[kChartTypeCount + 1]}) {
+        const std::string pdf = vector_of(VectorFormat::Pdf, 1, c.draw);
+        ASSERT_EQ(pdf.compare(0, 5, "%PDF-"), 0) << c.name;
+        std::ofstream(base + ".pdf", std::ios::binary) << pdf;
+        // 96 pixels per inch: a picture pixel is 0.75 points.
+        const std::string command = "pdftoppm -r 96 -png -singlefile " + base + ".pdf " + base;
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        std::ifstream png(base + ".png", std::ios::binary);
+        const std::string rendered((std::istreambuf_iterator<char>(png)), std::istreambuf_iterator<char>());
+        expect_same_chart(decode(gif_of(c.draw)), decode(rendered), c, "pdf");
+    }
+}
+
+// ---- SVG ----------------------------------------------------------------------------------------
+
+// A small XML reader, enough to check what the SVG writer makes: elements nest and close,
+// attributes are quoted, entities are the five of XML. The texts of the elements named
+// `collect` are gathered, and the attributes of the root.
+struct XmlDocument {
+    bool well_formed = false;
+    std::string root;
+    std::map<std::string, std::string> root_attributes;
+    std::vector<std::string> texts;
+};
+
+XmlDocument read_xml(const std::string& s, const std::string& collect) {
+    XmlDocument doc;
+    std::vector<std::string> open;
+    size_t i = 0;
+    auto fail = [&] { return doc; };
+    if (s.compare(0, 5, "<?xml") == 0) i = s.find("?>") + 2;
+    std::string text;
+    while (i < s.size()) {
+        if (s[i] != '<') {
+            const size_t end = s.find('<', i);
+            std::string raw = s.substr(i, end - i);
+            for (size_t k = 0; k < raw.size(); ++k) {
+                if (raw[k] != '&') {
+                    text += raw[k];
+                    continue;
+                }
+                static const std::pair<const char*, char> kEntities[] = {
+                    {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+                bool known = false;
+                for (const auto& [name, c] : kEntities)
+                    if (raw.compare(k, std::strlen(name), name) == 0) {
+                        text += c;
+                        k += std::strlen(name) - 1;
+                        known = true;
+                    }
+                if (!known) return fail();
+            }
+            if (end == std::string::npos) break;
+            i = end;
+            continue;
+        }
+        const size_t close = s.find('>', i);
+        if (close == std::string::npos) return fail();
+        std::string tag = s.substr(i + 1, close - i - 1);
+        i = close + 1;
+        if (tag.starts_with('/')) {
+            if (open.empty() || open.back() != tag.substr(1)) return fail();
+            if (open.back() == collect) doc.texts.push_back(text);
+            open.pop_back();
+            continue;
+        }
+        const bool empty = tag.ends_with('/');
+        if (empty) tag.pop_back();
+        const std::string name = tag.substr(0, tag.find_first_of(" \n"));
+        // Attributes: name="value" pairs, nothing else.
+        std::map<std::string, std::string> attributes;
+        for (size_t k = name.size(); k < tag.size();) {
+            if (tag[k] == ' ' || tag[k] == '\n') {
+                ++k;
+                continue;
+            }
+            const size_t eq = tag.find("=\"", k), end = eq == std::string::npos ? eq : tag.find('"', eq + 2);
+            if (end == std::string::npos || tag.substr(k, eq - k).find_first_of(" <&\"") != std::string::npos) return fail();
+            if (!attributes.emplace(tag.substr(k, eq - k), tag.substr(eq + 2, end - eq - 2)).second) return fail();
+            k = end + 1;
+        }
+        if (open.empty()) {
+            if (!doc.root.empty()) return fail();  // one root
+            doc.root = name;
+            doc.root_attributes = attributes;
+        }
+        text.clear();
+        if (!empty) open.push_back(name);
+    }
+    doc.well_formed = open.empty() && !doc.root.empty();
+    return doc;
+}
+
+TEST(VectorExport, SvgIsWellFormedOfThePictureSizeWithItsTitlesAsTexts) {
+    const struct {
+        std::string name;
+        std::function<void(FILE*)> draw;
+        int width, height;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {"bars", [](FILE* out) { draw_type(Bar, false, out); }, kWidth, kHeight, {"Exported", "Month", "Units", "Jan", "Jun"}},
+        {"horizontal bars", [](FILE* out) { draw_type(Bar, true, out); }, kWidth, kHeight, {"Exported", "Month", "Units"}},
+        {"3D pie", [](FILE* out) { draw_pie_type(0, out); }, kWidth, kHeight, {"Shares", "Rent", "Other"}},
+        {"markup in titles", [](FILE* out) {
+             draw_type(Line, false, out);
+             set_options();
+             chartOptions().title = "Profit & <loss> \"2024\"";
+             draw_graph(kWidth, kHeight, out, Line, kPoints, chart_data(Line).labels.data(), kSets,
+                        chart_data(Line).rows.data(), nullptr);
+         }, kWidth, kHeight, {"Profit & <loss> \"2024\""}},
+    };
+    for (const auto& c : cases) {
+        const XmlDocument doc = read_xml(vector_of(VectorFormat::Svg, 1, c.draw), "text");
+        ASSERT_TRUE(doc.well_formed) << c.name;
+        EXPECT_EQ(doc.root, "svg") << c.name;
+        EXPECT_EQ(doc.root_attributes.at("width"), std::to_string(c.width)) << c.name;
+        EXPECT_EQ(doc.root_attributes.at("height"), std::to_string(c.height)) << c.name;
+        for (const std::string& t : c.texts)
+            EXPECT_NE(std::find(doc.texts.begin(), doc.texts.end(), t), doc.texts.end()) << c.name << ": " << t;
+    }
+}
+
+}  // namespace
+}  // namespace plotwise::test
