@@ -12,6 +12,7 @@
 #include "engine/label_formatters.h"
 #include "engine/notice.h"
 #include "engine/printf_format.h"
+#include "engine/text_cache.h"
 #include "engine/text_color.h"
 
 namespace plotwise {
@@ -120,9 +121,7 @@ TextInk freetype_ink(const char* font, double ptsize, const char* text) {
         ptsize > 4096)
         return ink;
     int brect[8] = {};
-    if (gdImageStringFT(nullptr, brect, 0, const_cast<char*>(font), ptsize, 0.0, 0, 0, const_cast<char*>(text)) !=
-        nullptr)
-        return ink;
+    if (measure_string_ft(brect, font, ptsize, 0.0, 0, 0, text) != nullptr) return ink;
     // draw_text_lines puts the first baseline one "Aj" line height, less a pixel, below the top.
     const int line = measure_text("Aj", 0, font, ptsize).height;
     ink.drawn = true;

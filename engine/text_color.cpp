@@ -22,6 +22,7 @@
 #include <sys/stat.h>
 
 #include "engine/chart_options.h"
+#include "engine/text_cache.h"
 
 namespace plotwise {
 
@@ -112,8 +113,7 @@ bool freeTypeSize(const char* text, const char* font_file, double ptsize, TextSi
         return true;
     }
     int brect[8] = {};
-    char* error = gdImageStringFT(nullptr, brect, 0, const_cast<char*>(font_file), ptsize, 0.0, 0, 0,
-                                  const_cast<char*>(text));
+    const char* error = measure_string_ft(brect, font_file, ptsize, 0.0, 0, 0, text);
     if (error != nullptr) {
         if (status) *status = error;
         return false;
@@ -205,8 +205,7 @@ int draw_text_lines(gdImagePtr image, const FontEntry& font, const char* font_fi
         const int ox = x + static_cast<int>(std::sin(angle) * h);
         const int oy = y + static_cast<int>(std::cos(angle) * (h - 1));
         int brect[8] = {};
-        char* error = gdImageStringFT(image, brect, color, const_cast<char*>(font_file), ptsize, angle, ox,
-                                      oy, const_cast<char*>(text));
+        const char* error = draw_string_ft(image, brect, color, font_file, ptsize, angle, ox, oy, text);
         if (error == nullptr) return 0;
         if (status) *status = error;
         fell_back = 1;
