@@ -267,6 +267,7 @@ public:
 
     const char* measure(int brect[8], const char* font, double ptsize, double angle, int x, int y, const char* text) {
         std::lock_guard<std::mutex> lock(mutex_);
+        if (!on_) return gd_string(nullptr, brect, 0, font, ptsize, angle, x, y, text);
         follow_font_path();
         return measure_locked(brect, font, ptsize, angle, x, y, text);
     }
@@ -274,6 +275,7 @@ public:
     const char* draw(gdImagePtr im, int brect[8], int color, const char* font, double ptsize, double angle, int x,
                      int y, const char* text) {
         std::lock_guard<std::mutex> lock(mutex_);
+        if (!on_) return gd_string(im, brect, color, font, ptsize, angle, x, y, text);
         follow_font_path();
         if (!stampable(im, color, font, ptsize, angle, text)) return gd_string(im, brect, color, font, ptsize, angle, x, y, text);
 
@@ -331,6 +333,11 @@ public:
     void clear() {
         std::lock_guard<std::mutex> lock(mutex_);
         clear_locked();
+    }
+
+    void turn(bool on) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        on_ = on;
     }
 
 private:
@@ -442,6 +449,7 @@ private:
     gdImagePtr scratch_ = nullptr;
     std::string font_path_;
     unsigned long copied_ = 0;
+    bool on_ = true;
 };
 
 TextCache& text_cache() {
@@ -464,5 +472,7 @@ const char* measure_string_ft(int brect[8], const char* font_file, double ptsize
 TextCacheStats text_cache_stats() { return text_cache().stats(); }
 
 void clear_text_cache() { text_cache().clear(); }
+
+void use_text_cache(bool on) { text_cache().turn(on); }
 
 }  // namespace plotwise

@@ -34,4 +34,8 @@ TextCacheStats text_cache_stats();
 // Forgets every stamp and measurement (as a change of the font search path does).
 void clear_text_cache();
 
+// Turns the cache on (as it starts) or off; off, both routines are gdImageStringFT itself. For
+// comparing the two ways of drawing in tests and benchmarks.
+void use_text_cache(bool on);
+
 }  // namespace plotwise
