@@ -276,6 +276,7 @@ public:
                      int y, const char* text) {
         std::lock_guard<std::mutex> lock(mutex_);
         if (!on_) return gd_string(im, brect, color, font, ptsize, angle, x, y, text);
+        ++drawn_;
         follow_font_path();
         if (!stampable(im, color, font, ptsize, angle, text)) return gd_string(im, brect, color, font, ptsize, angle, x, y, text);
 
@@ -327,7 +328,7 @@ public:
 
     TextCacheStats stats() {
         std::lock_guard<std::mutex> lock(mutex_);
-        return TextCacheStats{stamps_.bytes(), measures_.size(), copied_};
+        return TextCacheStats{stamps_.bytes(), measures_.size(), drawn_, copied_};
     }
 
     void clear() {
@@ -448,6 +449,7 @@ private:
     LruMap<Box> measures_{kMeasureBudget};
     gdImagePtr scratch_ = nullptr;
     std::string font_path_;
+    unsigned long drawn_ = 0;
     unsigned long copied_ = 0;
     bool on_ = true;
 };

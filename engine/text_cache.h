@@ -23,10 +23,11 @@ const char* draw_string_ft(gdImagePtr image, int brect[8], int color, const char
 const char* measure_string_ft(int brect[8], const char* font_file, double ptsize, double angle, int x, int y,
                               const char* text);
 
-// What the cache holds and how often a stamp was copied instead of drawing.
+// What the cache holds, how many texts it was given to draw and how many of them it copied.
 struct TextCacheStats {
     std::size_t stamp_bytes;
     std::size_t measurements;
+    unsigned long texts_drawn;
     unsigned long stamps_copied;
 };
 TextCacheStats text_cache_stats();
