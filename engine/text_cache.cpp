@@ -425,7 +425,17 @@ private:
         s->cx1 = region.x1, s->cy1 = region.y1, s->cx2 = region.x2, s->cy2 = region.y2;
 
         const char* error = gd_string(s, out.brect.data(), 1, font, ptsize, angle, x, y, text);
-        const bool inside = collect_touched(s, region, Region{im->cx1, im->cy1, im->cx2, im->cy2}, out);
+        bool inside = false;
+        try {
+            inside = collect_touched(s, region, Region{im->cx1, im->cy1, im->cx2, im->cy2}, out);
+        } catch (...) {
+            // Rows left uncleared would spoil every later recording.
+            gdImageDestroy(scratch_);
+            scratch_ = nullptr;
+            throw;
+        }
+        out.runs.shrink_to_fit();
+        out.shades.codes.shrink_to_fit();
         // A full palette means gd may have had to take a closest colour somewhere.
         if (error != nullptr || !inside || s->colorsTotal >= gdMaxColors) return false;
         out.shades.text = text_rgb;
