@@ -24,6 +24,7 @@
 #include "definition/chart_definition.h"
 #include "definition/codec.h"
 #include "definition/picture.h"
+#include "engine/text_cache.h"
 
 namespace plotwise::bench {
 namespace {
@@ -276,6 +277,14 @@ void registerDrawCases(Bench& b) {
         rows.push_back({label, "draw/" + c.name, "floor/" + c.name, "its GIF encoding", Comparison::Ratio,
                         c.threeD ? 2.5 : 1.5});
     }
+    // The first case again with every text drawn by gd itself: what the text cache saves.
+    const DrawCase& vbar = b.cases.front();
+    auto args = std::make_shared<Arguments>();
+    args->value(*vbar.definition).number(vbar.width).number(vbar.height);
+    const std::string name = "draw/" + vbar.name + " texts by gd";
+    registerCall(name, "floor/" + vbar.name + " texts by gd", plotzDraw, args, [] { use_text_cache(false); },
+                 [] { use_text_cache(true); });
+    rows.push_back({"Plotz_Draw " + vbar.name + ", texts by gd", name, "draw/" + vbar.name, "the same drawing cached"});
     b.table.push_back(rows);
 }
 

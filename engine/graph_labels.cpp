@@ -12,6 +12,7 @@
 #include "engine/label_formatters.h"
 #include "engine/notice.h"
 #include "engine/printf_format.h"
+#include "engine/text_cache.h"
 #include "engine/text_color.h"
 
 namespace plotwise {

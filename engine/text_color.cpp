@@ -26,6 +26,7 @@
 
 #include "engine/chart_options.h"
 #include "engine/font_fallback.h"
+#include "engine/text_cache.h"
 
 namespace plotwise {
 
@@ -123,7 +124,7 @@ bool placeRuns(const std::vector<FontRun>& runs, const char* font_file, double p
                std::vector<PlacedRun>& placed, TextBox& box, std::string* status) {
     // gd's line spacing depends on the point size only; take it from the chosen font.
     int one[8] = {}, two[8] = {};
-    char* error = render_font_run(nullptr, one, 0, font_file, ptsize, 0.0, 0, 0, "A");
+    const char* error = render_font_run(nullptr, one, 0, font_file, ptsize, 0.0, 0, 0, "A");
     if (error == nullptr) error = render_font_run(nullptr, two, 0, font_file, ptsize, 0.0, 0, 0, "A\nA");
     if (error != nullptr) {
         if (status) *status = error;
@@ -167,7 +168,7 @@ bool freeTypeBox(const char* text, const char* font_file, double ptsize, TextBox
     const std::vector<FontRun> runs = font_runs(font_file, gd_form);
     if (runs.empty()) {
         int brect[8] = {};
-        char* error = render_font_run(nullptr, brect, 0, font_file, ptsize, 0.0, 0, 0, gd_form.c_str());
+        const char* error = render_font_run(nullptr, brect, 0, font_file, ptsize, 0.0, 0, 0, gd_form.c_str());
         if (error != nullptr) {
             if (status) *status = error;
             return false;
@@ -191,7 +192,7 @@ bool freeTypeSize(const char* text, const char* font_file, double ptsize, TextSi
 
 // Draws a text in FreeType with the first baseline's origin at (ox, oy): one call when the
 // chosen font has every character, else run by run along the text's direction.
-char* drawFreeType(gdImagePtr image, int color, const char* font_file, double ptsize, double angle, int ox, int oy,
+const char* drawFreeType(gdImagePtr image, int color, const char* font_file, double ptsize, double angle, int ox, int oy,
                    const char* text) {
     const std::string gd_form = gd_text(text);
     const std::vector<FontRun> runs = font_runs(font_file, gd_form);
@@ -207,7 +208,7 @@ char* drawFreeType(gdImagePtr image, int color, const char* font_file, double pt
         // Along the baseline is (cos, -sin) in picture coordinates, down a line (sin, cos).
         const int x = ox + static_cast<int>(std::lround(p.along * c + p.across * s));
         const int y = oy + static_cast<int>(std::lround(-p.along * s + p.across * c));
-        char* error = render_font_run(image, brect, color, p.run->font.c_str(), ptsize, angle, x, y, p.run->text.c_str());
+        const char* error = render_font_run(image, brect, color, p.run->font.c_str(), ptsize, angle, x, y, p.run->text.c_str());
         if (error != nullptr) return error;
     }
     return nullptr;
@@ -235,9 +236,11 @@ int paletteIndex(gdImagePtr image, int r, int g, int b) {
 
 }  // namespace
 
-char* render_font_run(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle, int x,
-                      int y, const char* text) {
-    return gdImageStringFT(image, brect, color, const_cast<char*>(font), ptsize, angle, x, y, const_cast<char*>(text));
+const char* render_font_run(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle,
+                            int x, int y, const char* text) {
+    // Repeated texts and measurements come from the text cache, pixel for pixel gd's own.
+    if (image == nullptr) return measure_string_ft(brect, font, ptsize, angle, x, y, text);
+    return draw_string_ft(image, brect, color, font, ptsize, angle, x, y, text);
 }
 
 bool freetype_box(const char* font_file, double ptsize, const char* text, TextBox& box) {
@@ -302,7 +305,7 @@ int draw_text_lines(gdImagePtr image, const FontEntry& font, const char* font_fi
         const int h = measure_text("Aj", 0, font_file, ptsize).height;
         const int ox = x + static_cast<int>(std::sin(angle) * h);
         const int oy = y + static_cast<int>(std::cos(angle) * (h - 1));
-        char* error = drawFreeType(image, color, font_file, ptsize, angle, ox, oy, text);
+        const char* error = drawFreeType(image, color, font_file, ptsize, angle, ox, oy, text);
         if (error == nullptr) return 0;
         if (status) *status = error;
         fell_back = 1;

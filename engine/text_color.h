@@ -58,8 +58,8 @@ bool freetype_box(const char* font_file, double ptsize, const char* text, TextBo
 // The single place a run of text in one font goes to FreeType: drawn with its first baseline's
 // origin at (x, y) when an image is given, only measured (at angle 0) when it is null. gd's
 // error text, or null on success; the box is gd's bounding rectangle.
-char* render_font_run(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle, int x,
-                      int y, const char* text);
+const char* render_font_run(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle,
+                            int x, int y, const char* text);
 // FreeType box of "test"; (0, 0) when the font cannot be used.
 TextSize probe_font(const char* font_file, double ptsize);
 
