@@ -257,6 +257,9 @@ FMHOST_API int32_t fmhost_live_handles(void);
 /* Process-wide locale used to read texts as dates and times: "default" (month/day/year) or
  * "de" (day.month.year); ISO forms are always read. Returns 0 for a known name. */
 FMHOST_API int32_t fmhost_set_locale(const char* name);
+/* The decimal separator of numbers written in the process-wide locale: '.' or ','. A text read
+ * as a number in a locale takes both "." and the locale's separator as its decimal point. */
+FMHOST_API char fmhost_decimal_mark(void);
 
 /* The functions registered now, in the order of registration. */
 typedef struct fmhost_registration {
