@@ -64,10 +64,11 @@ public:
         const std::string source =
             line_.command == CommandLine::Command::Eval ? line_.argument : scriptText(readWholeFile(line_.argument));
 
-        RecordTables tables;
-        for (const std::string& t : line_.tables) tables.add(loadTableArgument(t));
+        // The locale first: tables read their numbers in it.
         if (!line_.locale.empty() && fmhost_set_locale(line_.locale.c_str()) != 0)
             throw UsageError("unknown locale \"" + line_.locale + "\" (for example: default, de)");
+        RecordTables tables;
+        for (const std::string& t : line_.tables) tables.add(loadTableArgument(t));
 
         NodePtr root;
         try {
@@ -292,7 +293,8 @@ options of eval and run:
   --table NAME=FILE.csv    load a CSV file (first row: field names) as table NAME; repeatable
   --var NAME=VALUE         bind $NAME to the text VALUE; repeatable
   --var NAME=@FILE         bind $NAME to the container in a container file
-  --locale NAME            how texts read as dates and times: default (month/day/year) or de
+  --locale NAME            how texts read as dates, times and numbers: default (6/12/2009, 1.5)
+                           or de (12.6.2009, 1,5)
   --plugin FILE            the plug-in to load (default: Plotwise.fmx next to this program)
 
 the calculation language:

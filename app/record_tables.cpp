@@ -8,6 +8,7 @@
 #include "app/diagnostics.h"
 #include "app/file_io.h"
 #include "app/text_util.h"
+#include "host/fmhost.h"
 
 namespace plotwise::app {
 
@@ -28,7 +29,7 @@ bool isValidName(std::string_view name) {
 
 }  // namespace
 
-RecordTable RecordTable::fromCsv(std::string name, std::string_view csv, std::string_view source) {
+RecordTable RecordTable::fromCsv(std::string name, std::string_view csv, std::string_view source, char decimalMark) {
     std::vector<CsvRecord> records;
     try {
         records = readCsv(csv);
@@ -69,7 +70,7 @@ RecordTable RecordTable::fromCsv(std::string name, std::string_view csv, std::st
         std::vector<Cell> cells(width);
         for (std::size_t i = 0; i < width && i < record.fields.size(); ++i) {
             Cell& cell = cells[i];
-            cell.isNumber = isDecimalNumber(record.fields[i]);
+            cell.isNumber = isDecimalNumber(record.fields[i], decimalMark);
             cell.text = cell.isNumber ? trimBlanks(record.fields[i]) : record.fields[i];
             // The host keeps line breaks inside a value as carriage returns.
             for (char& c : cell.text)
@@ -110,7 +111,7 @@ RecordTable loadTableArgument(std::string_view argument) {
     if (!isValidName(name))
         throw UsageError("--table: \"" + name + "\" cannot be a table name");
     const std::string path(argument.substr(eq + 1));
-    return RecordTable::fromCsv(name, readWholeFile(path), path);
+    return RecordTable::fromCsv(name, readWholeFile(path), path, fmhost_decimal_mark());
 }
 
 }  // namespace plotwise::app
