@@ -161,7 +161,7 @@ TEST(Scripts, RealDataScriptsStoreWhatTheirTablesHold) {
         {"1-empty-and-na-cells", {{1520, M, 1710, M, 1905, 2040, M, 1880, 1795, M, 2210, 2630}}, {}},
         {"2-orders-summed-with-gaps", {{200.5f, 255.25f, 330, 235.75f, 435.4f, 310.1f}},
          {"Jan ", "Feb ", "Mar ", "Apr ", "May ", "Jun "}},
-        {"3-list-with-gaps", {{10, M, 30, M, 50, 45, 60}, {12, 18, M, 41, M, 47, 52}}, {}},
+        {"3-list-with-gaps", {{10, 14, M, 30, 34, M, 50, 55}, {12, 18, 22, M, 41, 47, 52, 58}}, {}},
         {"4-decimal-commas", {{1.5f, 2.75f, 0.25f, M, 4.5f, 3.125f, 0.5f}, {2.5f, 1.75f, 0.5f, 1.25f, 3.5f, 2.25f, 1}}, {}},
         {"5-midnight-timestamps", {{41.2f, 43.8f, 40.1f, 44.5f, 47.9f, 46.3f, 49}},
          {"2024-01-01 00:00:00 ", "2024-01-02 00:00:00 "}},
