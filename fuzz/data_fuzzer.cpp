@@ -8,7 +8,7 @@
 // Some inputs instead build a number list with gaps (empty and blank pieces at the ends and
 // between numbers) written with the locale's decimal separator, against one category per
 // piece: the stored Y values must be those the list writes, a missing value for each piece
-// between numbers that holds none.
+// between numbers that holds none. The categories are the numbers 1, 2, 3, ...
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -71,7 +71,8 @@ int16_t answer(void* context, const char* expression, FMX_Data* result) {
     return 0;
 }
 
-// A number list of the input's pieces against one category per piece; checks what is stored.
+// A number list of the input's pieces against one category per piece (1;2;3;...); checks what
+// is stored.
 void checkNumberList(FuzzInput& in, bool decimalComma) {
     const auto count = static_cast<std::size_t>(in.range(0, 60));
     std::string x, y;
@@ -81,7 +82,7 @@ void checkNumberList(FuzzInput& in, bool decimalComma) {
             x += ';';
             y += in.flag() ? ';' : '\r';
         }
-        x += "c" + std::to_string(i);
+        x += std::to_string(i + 1);  // numbers: a single name would read as a field reference
         const uint8_t kind = in.byte() % 4;
         if (kind == 0) {
             written.emplace_back();
