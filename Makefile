@@ -73,8 +73,9 @@ test-sanitize: deps
 # An input that fails lands in $(FUZZ_BUILD)/findings/<target>/: copy it into
 # tests/crashers/<target>/ with the fix, so that `make test` replays it from then on.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS  = container data presentation formatters engines expression csv
+FUZZ_TARGETS  = container codec data presentation formatters engines expression csv
 FUZZ_MAX_LEN_container = 131072
+FUZZ_MAX_LEN_codec     = 131072
 FUZZ_MAX_LEN_data      = 65536
 FUZZ_MAX_LEN_engines   = 16384
 

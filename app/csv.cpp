@@ -131,7 +131,7 @@ std::vector<CsvRecord> readCsv(std::string_view text, char separator) {
     return records;
 }
 
-bool isDecimalNumber(std::string_view cell) {
+bool isDecimalNumber(std::string_view cell, char decimalMark) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!cell.empty() && blank(cell.front())) cell.remove_prefix(1);
     while (!cell.empty() && blank(cell.back())) cell.remove_suffix(1);
@@ -139,7 +139,7 @@ bool isDecimalNumber(std::string_view cell) {
     if (i < cell.size() && (cell[i] == '+' || cell[i] == '-')) ++i;
     std::size_t digits = 0;
     while (i < cell.size() && isDigit(cell[i])) ++i, ++digits;
-    if (i < cell.size() && cell[i] == '.') {
+    if (i < cell.size() && (cell[i] == '.' || cell[i] == decimalMark)) {
         ++i;
         while (i < cell.size() && isDigit(cell[i])) ++i, ++digits;
     }

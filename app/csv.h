@@ -38,6 +38,8 @@ std::vector<CsvRecord> readCsv(std::string_view text, char separator = ',');
 // True when the cell reads wholly as a decimal number: an optional sign, digits with an
 // optional decimal point (or a point and digits), an optional exponent; blanks around it
 // are allowed. "12", "-3.5", ".5", "1e3" are numbers; "1,5", "12 kg", "0x1F", "inf" are not.
-bool isDecimalNumber(std::string_view cell);
+// A locale that writes numbers with a decimal comma passes "," as `decimalMark`: then "1,5"
+// is a number too.
+bool isDecimalNumber(std::string_view cell, char decimalMark = '.');
 
 }  // namespace plotwise::app

@@ -94,10 +94,11 @@ public:
         const std::string source =
             line_.command == CommandLine::Command::Eval ? line_.argument : scriptText(readWholeFile(line_.argument));
 
-        RecordTables tables;
-        for (const std::string& t : line_.tables) tables.add(loadTableArgument(t));
+        // The locale first: tables read their numbers in it.
         if (!line_.locale.empty() && fmhost_set_locale(line_.locale.c_str()) != 0)
             throw UsageError("unknown locale \"" + line_.locale + "\" (for example: default, de)");
+        RecordTables tables;
+        for (const std::string& t : line_.tables) tables.add(loadTableArgument(t));
 
         NodePtr root;
         try {

@@ -8,6 +8,7 @@
 #include "app/diagnostics.h"
 #include "app/file_io.h"
 #include "app/text_util.h"
+#include "host/fmhost.h"
 
 namespace plotwise::app {
 
@@ -36,7 +37,7 @@ std::string likelyCause(char c, char separator) {
 
 }  // namespace
 
-RecordTable RecordTable::fromCsv(std::string name, std::string_view csv, std::string_view source) {
+RecordTable RecordTable::fromCsv(std::string name, std::string_view csv, std::string_view source, char decimalMark) {
     std::vector<CsvRecord> records;
     const char separator = detectSeparator(csv);
     try {
@@ -79,7 +80,7 @@ RecordTable RecordTable::fromCsv(std::string name, std::string_view csv, std::st
         std::vector<Cell> cells(width);
         for (std::size_t i = 0; i < width && i < record.fields.size(); ++i) {
             Cell& cell = cells[i];
-            cell.isNumber = isDecimalNumber(record.fields[i]);
+            cell.isNumber = isDecimalNumber(record.fields[i], decimalMark);
             cell.text = cell.isNumber ? trimBlanks(record.fields[i]) : record.fields[i];
             // The host keeps line breaks inside a value as carriage returns.
             for (char& c : cell.text)
@@ -120,7 +121,7 @@ RecordTable loadTableArgument(std::string_view argument) {
     if (name.empty() || forbiddenNameCharacter(name) != 0)
         throw UsageError("--table: \"" + name + "\" cannot be a table name");
     const std::string path(argument.substr(eq + 1));
-    return RecordTable::fromCsv(name, readWholeFile(path), path);
+    return RecordTable::fromCsv(name, readWholeFile(path), path, fmhost_decimal_mark());
 }
 
 }  // namespace plotwise::app

@@ -20,7 +20,9 @@ public:
 
     // From CSV text: the first record names the fields, every other one is a record.
     // Throws UsageError with the line of the fault (`source` names the file in messages).
-    static RecordTable fromCsv(std::string name, std::string_view csv, std::string_view source);
+    // `decimalMark` is the decimal separator of the host's locale: "1,5" is a number with ",".
+    static RecordTable fromCsv(std::string name, std::string_view csv, std::string_view source,
+                               char decimalMark = '.');
 
     const std::string& name() const { return name_; }
     const std::vector<std::string>& fields() const { return fields_; }

@@ -77,6 +77,12 @@ constexpr std::string_view chartErrorMessage(uint32_t code) {
     return {};
 }
 
+// styleGiven: Plotz_Style marks its call for the next drawing; a pie drawn with the values in
+// its labels keeps a mark of its own, so that later drawings add them again (to the picture
+// only: the stored labels stay as Plotz_Data wrote them).
+constexpr uint8_t kStyleJustGiven = 1;
+constexpr uint8_t kPieValueTexts = 2;
+
 // The header part of the chart block; also the snapshot every script function edits.
 //   OFFSET SIZE  FIELD
 //        0    4  formatTag        "V13\0" in a snapshot
@@ -92,7 +98,7 @@ constexpr std::string_view chartErrorMessage(uint32_t code) {
 //     1300    4  seriesCount      0..100
 //     1304    4  valueCount       points per series
 //     1308    4  errorCode        first error recorded
-//     1312    1  styleGiven       1 right after Plotz_Style
+//     1312    1  styleGiven       1 right after Plotz_Style, 2 a pie drawn with value texts
 //     1313    1  customPieColors  1 once Plotz_PieColors stored colours
 //     1314    2  padding
 struct ChartHeader {

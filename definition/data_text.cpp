@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 
 namespace plotwise {
@@ -43,9 +44,21 @@ std::vector<std::string_view> splitDataText(std::string_view text, bool keepEmpt
     return pieces;
 }
 
-double pieceNumber(std::string_view piece) {
-    const std::string bytes(piece.substr(0, kPieceBytes));
-    return std::strtod(bytes.c_str(), nullptr);
+std::vector<std::string_view> splitNumberText(std::string_view text) {
+    std::vector<std::string_view> pieces = splitDataText(text, true);
+    const auto blank = [](std::string_view piece) { return piece.find_first_not_of(" \n") == std::string_view::npos; };
+    auto first = std::find_if_not(pieces.begin(), pieces.end(), blank);
+    auto last = std::find_if_not(pieces.rbegin(), std::make_reverse_iterator(first), blank).base();
+    return std::vector<std::string_view>(first, last);
+}
+
+std::optional<double> pieceNumber(std::string_view piece, bool decimalComma) {
+    std::string bytes(piece.substr(0, kPieceBytes));
+    if (decimalComma) std::replace(bytes.begin(), bytes.end(), ',', '.');
+    char* end = nullptr;
+    const double value = std::strtod(bytes.c_str(), &end);
+    if (end == bytes.c_str()) return std::nullopt;
+    return value;
 }
 
 std::string_view::size_type labelCut(std::string_view piece) {

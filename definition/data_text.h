@@ -3,6 +3,7 @@
 // text once.
 #pragma once
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -22,9 +23,16 @@ DataTextKind classifyDataText(std::string_view text);
 // separator is always a piece); numbers skip them.
 std::vector<std::string_view> splitDataText(std::string_view text, bool keepEmpty);
 
-// A piece as a number: the standard conversion, which stops at the first character that cannot
-// continue a number (a "," ends it). Only the first 255 bytes are looked at.
-double pieceNumber(std::string_view piece);
+// The pieces of a number or number list. An empty piece between two pieces keeps its place
+// (it is a point without a value: "10;;30" has three points); empty pieces before the first
+// piece and after the last add nothing ("10;20;" has two). Pieces of blanks count as empty.
+std::vector<std::string_view> splitNumberText(std::string_view text);
+
+// A piece as a number, read by the standard conversion, which stops at the first character
+// that cannot continue a number. With `decimalComma` a "," is the decimal separator ("1,5"
+// is 1.5), else it ends the number. Nothing when the piece holds no number ("", "-").
+// Only the first 255 bytes are looked at.
+std::optional<double> pieceNumber(std::string_view piece, bool decimalComma = false);
 
 // A label made of a piece: its first 254 bytes (whole characters) and one blank.
 std::string_view::size_type labelCut(std::string_view piece);

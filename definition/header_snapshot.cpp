@@ -74,6 +74,9 @@ void resetDefinition(ChartHeader& snapshot) {
 void loadDefinition(const FMX_BinaryData* container, ChartHeader& snapshot) {
     if (decodeDefinition(container)) {
         copyCommonFields(snapshot, workingDefinition().header());
+        // A pie that shows its values goes on showing them; Plotz_Style's own mark is for the
+        // drawing of its call only.
+        if (workingDefinition().header().styleGiven == kPieValueTexts) snapshot.styleGiven = kPieValueTexts;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -60,7 +61,9 @@ std::string categoryLabel(const AxisOptions& axis, const char* text) {
         case kAxisDate:
         case kAxisTime:
         case kAxisTimestamp:
-            label = dateLabel(axis.format, hostDateParts(text, axis.type));
+            // A text the locale does not read as a date keeps its text.
+            if (const std::optional<LabelDateParts> parts = hostDateParts(text, axis.type))
+                label = dateLabel(axis.format, *parts);
             break;
         default:
             break;
@@ -101,7 +104,7 @@ void makeCategoryLabels(const ChartDefinition& definition, int valueCount) {
 }
 
 int makeXyLabels(const ChartDefinition& definition, const float* xValues, int count, int valueCount,
-                 float requestedMin, float requestedMax) {
+                 float requestedMin, float requestedMax, double offset) {
     if (valueCount <= 0) return 0;
     const AxisOptions& axis = definition.block.axis[0];
 
@@ -137,17 +140,17 @@ int makeXyLabels(const ChartDefinition& definition, const float* xValues, int co
                 break;
             case kAxisDate:
             case kAxisTimestamp:
-                if (std::fabs(p) < 9e18)  // beyond that no calendar date; the fallback applies
-                    label = dateLabel(axis.format, hostDatePartsOfSeconds(static_cast<int64_t>(p)));
+                if (std::fabs(offset + p) < 9e18)  // beyond that no calendar date; the fallback applies
+                    label = dateLabel(axis.format, hostDatePartsOfSeconds(static_cast<int64_t>(offset + p)));
                 break;
             case kAxisTime:
-                label = formatDateValue(axis.format, std::trunc(xmin) + i * d, kAxisTime);
+                label = formatDateValue(axis.format, std::trunc(offset + xmin) + i * d, kAxisTime);
                 break;
             default:
                 label = printed(kFixedFormats[decimals], p);
                 break;
         }
-        if (label.empty() && axis.type != kAxisText) label = printed("%.0f", p);
+        if (label.empty() && axis.type != kAxisText) label = printed("%.0f", offset + p);
         store(i, label);
     }
     return decimals;

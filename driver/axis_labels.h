@@ -20,9 +20,10 @@ LabelStore& labelStore();
 void makeCategoryLabels(const ChartDefinition& definition, int valueCount);
 
 // Slots 0 .. valueCount-1 for xy charts from the range of `xValues` (count values, all series),
-// widened by the requested bounds. Returns the decimals of automatic labels.
+// widened by the requested bounds. Date, time and timestamp values are seconds after
+// `offset`. Returns the decimals of automatic labels.
 int makeXyLabels(const ChartDefinition& definition, const float* xValues, int count, int valueCount,
-                 float requestedMin, float requestedMax);
+                 float requestedMin, float requestedMax, double offset = 0);
 
 // Points entries 0 .. valueCount-1 at the store's texts, "Empty label" for an empty one;
 // returns the length of the longest label.

@@ -6,10 +6,16 @@
 namespace plotwise {
 namespace {
 
-// The host's reading of a text as kind 3, 4 or 5; a view owned by `value`.
-const FMX_DateTime* readAs(host::Data& value, std::string_view text, int kind) {
-    host::Text hostText(text);
-    host::setText(value.get(), hostText.get(), processLocale());
+// Stores the host's reading of a text as kind 3, 4 or 5 in `value`; false when the text does
+// not read as one. A date or a time may also be given as a timestamp (its day, its time of day).
+bool readAs(host::Data& value, std::string_view text, int kind) {
+    const host::Text hostText(text);
+    const int32_t type = kind == 4 ? kFMX_Time : kind == 5 ? kFMX_TimeStamp : kFMX_Date;
+    if (host::setTextAs(value.get(), hostText.get(), processLocale(), type)) return true;
+    return type != kFMX_TimeStamp && host::setTextAs(value.get(), hostText.get(), processLocale(), kFMX_TimeStamp);
+}
+
+const FMX_DateTime* viewAs(const host::Data& value, int kind) {
     switch (kind) {
         case 4: return host::dataAsTime(value.get());
         case 5: return host::dataAsTimeStamp(value.get());
@@ -30,16 +36,18 @@ LabelDateParts labelParts(const FMX_DateTime* dateTime) {
 
 }  // namespace
 
-double hostDateSeconds(std::string_view text, int kind) {
+std::optional<double> hostDateSeconds(std::string_view text, int kind) {
     host::Data value;
-    const FMX_DateTime* dateTime = readAs(value, text, kind);
+    if (!readAs(value, text, kind)) return std::nullopt;
+    const FMX_DateTime* dateTime = viewAs(value, kind);
     if (kind == 4) return static_cast<double>(host::secondsSinceMidnight(dateTime));
     return static_cast<double>(host::secondsSinceEpoch(dateTime));
 }
 
-LabelDateParts hostDateParts(std::string_view text, int kind) {
+std::optional<LabelDateParts> hostDateParts(std::string_view text, int kind) {
     host::Data value;
-    return labelParts(readAs(value, text, kind));
+    if (!readAs(value, text, kind)) return std::nullopt;
+    return labelParts(viewAs(value, kind));
 }
 
 LabelDateParts hostDatePartsOfSeconds(int64_t seconds) {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -121,7 +122,30 @@ struct Packed {
     int points = 0;   // values per series
     std::vector<float> y, x;
     std::vector<uint32_t> colors;  // series colours, or slice colours on the pie path
+    double xOffset = 0;  // date, time and timestamp x values are seconds after this many
 };
+
+// Seconds of date, time and timestamp x texts, handed to the engine relative to the earliest:
+// seconds since year 1 are beyond a float's precision (4096 s steps), a range of dates is not.
+// A text that does not read as one is a point without a value.
+void packDateXValues(const ChartDefinition& definition, int xType, Packed& p) {
+    std::vector<double> seconds(p.x.size(), 0);
+    std::vector<bool> read(p.x.size(), false);
+    bool any = false;
+    for (int s = 0; s < p.sets; ++s) {
+        for (int v = 0; v < p.points; ++v) {
+            const std::size_t at = static_cast<std::size_t>(s) * p.points + v;
+            const std::optional<double> value = hostDateSeconds(definition.xLabel[s][v], xType);
+            if (!value) continue;
+            seconds[at] = *value;
+            read[at] = true;
+            if (!any || *value < p.xOffset) p.xOffset = *value;
+            any = true;
+        }
+    }
+    for (std::size_t i = 0; i < p.x.size(); ++i)
+        p.x[i] = read[i] ? static_cast<float>(seconds[i] - p.xOffset) : NoValue;
+}
 
 // Series after series; date, time and timestamp axes take their values from the label texts.
 Packed packValues(const ChartDefinition& definition, int sets, int points) {
@@ -146,14 +170,14 @@ Packed packValues(const ChartDefinition& definition, int sets, int points) {
         for (int v = 0; v < points; ++v) {
             y[v] = series.y[v];
             x[v] = series.x[v];
-            if (yDates) {
+            if (yDates && y[v] != NoValue) {  // a missing value stays missing
                 // Dates count from 0001-01-01; the label formatter counts from 1970.
-                const float seconds = static_cast<float>(hostDateSeconds(definition.yLabel[s][v], yType));
+                const float seconds = static_cast<float>(hostDateSeconds(definition.yLabel[s][v], yType).value_or(0));
                 y[v] = yType == kAxisTime ? seconds : static_cast<float>(seconds - kLabelEpochOffset);
             }
-            if (xDates) x[v] = static_cast<float>(hostDateSeconds(definition.xLabel[s][v], xType));
         }
     }
+    if (xDates) packDateXValues(definition, xType, p);
     return p;
 }
 
@@ -168,18 +192,26 @@ void drawPieChart(ChartDefinition& definition, Packed& data) {
     const int pieKind = std::string_view(h.style) == "pie" ? 1 : 0;
     o.pie_percent_type = substyle == "values" ? 0 : 2;
 
-    // Value texts go into the labels once per Plotz_Style call.
-    if (h.styleGiven == 1 && (substyle == "values" || substyle == "both")) {
+    // Value texts are made for the picture only: the stored labels stay as they are, so that
+    // restyling never adds them twice. Right after Plotz_Style the substyle decides; a pie that
+    // showed them keeps showing them.
+    const bool valueTexts = (h.styleGiven == kStyleJustGiven || h.styleGiven == kPieValueTexts) &&
+                            (substyle == "values" || substyle == "both");
+    h.styleGiven = valueTexts ? kPieValueTexts : 0;
+    std::vector<std::string> shown;
+    if (valueTexts) {
         const char* format = substyle == "values" ? "\n%2.0f" : ", %2.0f";
+        shown.reserve(static_cast<std::size_t>(points));
         for (int i = 0; i < points; ++i) {
-            char value[64];
-            std::snprintf(value, sizeof value, format, static_cast<double>(data.y[i]));
             std::string text = definition.xLabel[0][i];
-            text += value;
-            copyText(definition.xLabel[0][i], text);
+            if (data.y[i] != NoValue) {  // a missing value has no text
+                char value[64];
+                std::snprintf(value, sizeof value, format, static_cast<double>(data.y[i]));
+                text += value;
+            }
+            shown.push_back(std::move(text));
         }
     }
-    h.styleGiven = 0;
 
     o.pie_label_line = 1;
     o.pie_line_color = 0;
@@ -193,7 +225,10 @@ void drawPieChart(ChartDefinition& definition, Packed& data) {
     o.pie_title = h.chartTitle;
 
     std::vector<const char*> labels(static_cast<std::size_t>(std::max(points, 1)));
-    for (int i = 0; i < points; ++i) labels[i] = definition.xLabel[0][i][0] != '\0' ? definition.xLabel[0][i] : kEmptyLabel;
+    for (int i = 0; i < points; ++i) {
+        const char* text = valueTexts ? shown[i].c_str() : definition.xLabel[0][i];
+        labels[i] = text[0] != '\0' ? text : kEmptyLabel;
+    }
 
     const auto& defaults = pieDefaultColors();
     for (int i = 0; i < points; ++i) {
@@ -203,7 +238,9 @@ void drawPieChart(ChartDefinition& definition, Packed& data) {
     o.pie_colors = data.colors.data();
 
     double sum = 0;
-    for (int i = 0; i < points; ++i) sum += data.y[i];
+    for (int i = 0; i < points; ++i) {
+        if (data.y[i] != NoValue) sum += data.y[i];
+    }
     if (sum == 0) {
         o.pie_colors = nullptr;
         drawError(kErrorEmpty);
@@ -296,6 +333,12 @@ std::vector<LegendEntry> legendEntries(const ChartDefinition& definition, int se
     return entries;
 }
 
+// A requested axis bound as a value after `offset`; "no bound" stays as it is.
+float relativeBound(float bound, double offset) {
+    if (offset == 0 || !std::isfinite(bound) || bound == kLargestFloat || bound == kLowestFloat) return bound;
+    return static_cast<float>(bound - offset);
+}
+
 // Degrees of the x labels: by the X axis orientation, or upright when they would not fit.
 double labelAngle(int32_t orientation, std::size_t longest, double labelSize, int points, uint32_t width) {
     switch (orientation) {
@@ -344,9 +387,13 @@ void drawGraphChart(ChartDefinition& definition, Packed& data) {
     }
 
     const AxisOptions& xAxis = definition.block.axis[0];
+    // Requested x bounds count the way the x values handed to the engine do.
+    o.requested_xmin = relativeBound(xAxis.min, data.xOffset);
+    o.requested_xmax = relativeBound(xAxis.max, data.xOffset);
+    o.x_value_offset = data.xOffset;
     if (makesXyLabels(style)) {
-        o.xlabel_decimals = static_cast<short>(
-            makeXyLabels(definition, data.x.data(), static_cast<int>(data.x.size()), points, xAxis.min, xAxis.max));
+        o.xlabel_decimals = static_cast<short>(makeXyLabels(definition, data.x.data(), static_cast<int>(data.x.size()),
+                                                            points, o.requested_xmin, o.requested_xmax, data.xOffset));
         longest = fillLabelPointers(labels.data(), points);
     }
     o.xlabel_angle = labelAngle(xAxis.labelsOrientation, longest, o.xaxis_ptsize, points, h.width);

@@ -140,6 +140,7 @@ struct ChartOptions {
     float requested_yinterval = NoValue;  // smallest y label interval allowed
     short y_value_kind = 1;        // 0 plain, 1 number through the format, 3 date, 4 time, 5 timestamp
     short x_value_kind = 1;
+    double x_value_offset = 0;  // added to x values before they are formatted as dates or times
     unsigned char zero_shelf = 1;
     int grid = -2;                 // -2 at labels, -1 at every point, 0 none, N: N more between points
     int ticks = -2;

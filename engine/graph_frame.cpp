@@ -439,8 +439,10 @@ private:
         const int kind = opt.x_value_kind;
         const char* format = opt.xlabel_value_format != nullptr ? opt.xlabel_value_format : "";
         if (kind >= 3 && kind <= 5) {
-            // Date and timestamp x values count from 0001-01-01; times from midnight.
-            std::string text = formatDateValue(format, kind == 4 ? x : x - kLabelEpochOffset, kind);
+            // Date and timestamp x values count from 0001-01-01, times from midnight, each after
+            // the offset the caller took off to keep them precise as floats.
+            const double seconds = opt.x_value_offset + x;
+            std::string text = formatDateValue(format, kind == 4 ? seconds : seconds - kLabelEpochOffset, kind);
             return text.empty() ? "Err" : text;
         }
         if (kind == 1) return formatNumberLabel(format, x);

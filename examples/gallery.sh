@@ -2,10 +2,12 @@
 # Renders every script of examples/gallery/ with the built plotwise program into
 # out/gallery/NAME.png (the GIF as it is stored, converted), NAME-2x.png (drawn as vectors at
 # twice the size), NAME.svg and NAME.pdf, and writes out/gallery/index.html: the GIF and the
-# 2x PNG side by side, links to the SVG and the PDF, and the script.
+# 2x PNG side by side, links to the SVG and the PDF, and the script. The scripts of
+# examples/real_data/ (tables as a database gives them) go the same way into
+# out/gallery/real_data-NAME.* and out/gallery/real_data.html, linked from the index.
 #
 # A script may name extra plotwise options on a line "// options: ..." (paths in it are taken
-# relative to the gallery folder), e.g. "// options: --table Orders=orders.csv".
+# relative to the script's folder), e.g. "// options: --table Orders=orders.csv".
 #
 # Usage: examples/gallery.sh [BUILD_DIR] [OUT_DIR]   (defaults: build, out/gallery)
 set -euo pipefail
@@ -24,67 +26,84 @@ mkdir -p "$out"
 out="$(cd "$out" && pwd)"
 
 html_escape() {
-    sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' -e 's/>/\&gt;/g' "$1"
-}
 
-page="$out/index.html"
-{
-    echo '<!DOCTYPE html>'
-    echo '<html><head><meta charset="utf-8"><title>Plotwise gallery</title>'
-    echo '<style>'
-    echo 'body{font-family:sans-serif;margin:2em;background:#f4f4f4}'
-    echo '.item{display:flex;gap:2em;align-items:flex-start;background:#fff;margin:1em 0;padding:1em;border:1px solid #ccc}'
-    echo '.pictures{display:flex;gap:1em;align-items:flex-start}'
-    echo 'figure{margin:0}figcaption{font-size:12px;color:#555}'
-    echo 'pre{font-size:12px;margin:0;white-space:pre-wrap;max-width:60em}'
-    echo 'h2{font-size:15px;margin:0 0 .5em 0}'
-    echo '.failed{color:#b00}'
-    echo '</style></head><body>'
-    echo '<h1>Plotwise gallery</h1>'
-} >"$page"
+# Writes the head of a page titled $2 into file $1.
+page_head() {
+    {
+        echo '<!DOCTYPE html>'
+        echo "<html><head><meta charset=\"utf-8\"><title>$2</title>"
+        echo '<style>'
+        echo 'body{font-family:sans-serif;margin:2em;background:#f4f4f4}'
+        echo '.item{display:flex;gap:2em;align-items:flex-start;background:#fff;margin:1em 0;padding:1em;border:1px solid #ccc}'
+        echo '.pictures{display:flex;gap:1em;align-items:flex-start}'
+        echo 'figure{margin:0}figcaption{font-size:12px;color:#555}'
+        echo 'pre{font-size:12px;margin:0;white-space:pre-wrap;max-width:60em}'
+        echo 'h2{font-size:15px;margin:0 0 .5em 0}'
+        echo '.failed{color:#b00}'
+        echo '</style></head><body>'
+        echo "<h1>$2</h1>"
+    } >"$1"
+}
 
 rendered=0
 failed=0
-for script in "$gallery"/*.calc; do
-    name="$(basename "$script" .calc)"
-    picture="$out/$name.png"
-    options=()
-    while read -r line; do
-        for word in $line; do
-            # NAME=FILE options point into the gallery folder.
-            if [[ "$word" == *=* && -e "$gallery/${word#*=}" ]]; then
-                word="${word%%=*}=$gallery/${word#*=}"
-            fi
-            options+=("$word")
-        done
-    done < <(sed -n 's|^// options: *||p' "$script")
 
-    rm -f "$picture" "$out/$name-2x.png" "$out/$name.svg" "$out/$name.pdf"
-    render() { (cd "$gallery" && "$program" run "$script" ${options[@]+"${options[@]}"} "$@") >>"$out/$name.log" 2>&1; }
-    : >"$out/$name.log"
-    if render -o "$picture" && [[ -s "$picture" ]] && render -o "$out/$name-2x.png" --scale 2 &&
-            render -o "$out/$name.svg" && render -o "$out/$name.pdf"; then
-        rendered=$((rendered + 1))
-        status=""
-    else
-        failed=$((failed + 1))
-        status="<p class=\"failed\">not rendered: $(html_escape "$out/$name.log")</p>"
-        echo "gallery: $name failed (see $out/$name.log)" >&2
-    fi
-    {
-        echo "<div class=\"item\" id=\"$name\">"
-        echo "<div><h2>$name</h2><div class=\"pictures\">"
-        echo "<figure><img src=\"$name.png\" alt=\"$name\"><figcaption>GIF</figcaption></figure>"
-        # Shown at the size of the GIF, with twice its pixels on a high-density screen.
-        echo "<figure><img srcset=\"$name-2x.png 2x\" src=\"$name-2x.png\" alt=\"$name, drawn as vectors\">"
-        echo "<figcaption>PNG at 2x, drawn as vectors · <a href=\"$name.svg\">SVG</a> · <a href=\"$name.pdf\">PDF</a></figcaption></figure>"
-        echo "</div>$status</div>"
-        echo "<pre>$(html_escape "$script")</pre>"
-        echo '</div>'
-    } >>"$page"
-done
-echo '</body></html>' >>"$page"
+# Renders every script of folder $1 into $out (pictures named by the scripts, prefixed with
+# $3) and appends each chart, as GIF and as 2x PNG beside its script, to page $2.
+render_folder() {
+    local folder="$1" page="$2" prefix="$3" script name picture status line word
+    for script in "$folder"/*.calc; do
+        name="$prefix$(basename "$script" .calc)"
+        picture="$out/$name.png"
+        local options=()
+        while read -r line; do
+            for word in $line; do
+                # NAME=FILE options point into the script's folder.
+                if [[ "$word" == *=* && -e "$folder/${word#*=}" ]]; then
+                    word="${word%%=*}=$folder/${word#*=}"
+                fi
+                options+=("$word")
+            done
+        done < <(sed -n 's|^// options: *||p' "$script")
+
+        rm -f "$picture" "$out/$name-2x.png" "$out/$name.svg" "$out/$name.pdf"
+        render() { (cd "$folder" && "$program" run "$script" ${options[@]+"${options[@]}"} "$@") >>"$out/$name.log" 2>&1; }
+        : >"$out/$name.log"
+        if render -o "$picture" && [[ -s "$picture" ]] && render -o "$out/$name-2x.png" --scale 2 &&
+                render -o "$out/$name.svg" && render -o "$out/$name.pdf"; then
+            rendered=$((rendered + 1))
+            status=""
+        else
+            failed=$((failed + 1))
+            status="<p class=\"failed\">not rendered: $(html_escape "$out/$name.log")</p>"
+            echo "gallery: $name failed (see $out/$name.log)" >&2
+        fi
+        {
+            echo "<div class=\"item\" id=\"$name\">"
+            echo "<div><h2>$name</h2><div class=\"pictures\">"
+            echo "<figure><img src=\"$name.png\" alt=\"$name\"><figcaption>GIF</figcaption></figure>"
+            # Shown at the size of the GIF, with twice its pixels on a high-density screen.
+            echo "<figure><img srcset=\"$name-2x.png 2x\" src=\"$name-2x.png\" alt=\"$name, drawn as vectors\">"
+            echo "<figcaption>PNG at 2x, drawn as vectors · <a href=\"$name.svg\">SVG</a> · <a href=\"$name.pdf\">PDF</a></figcaption></figure>"
+            echo "</div>$status</div>"
+            echo "<pre>$(html_escape "$script")</pre>"
+            echo '</div>'
+        } >>"$page"
+    done
+    echo '</body></html>' >>"$page"
+}
+
+page="$out/index.html"
+page_head "$page" "Plotwise gallery"
+echo '<p><a href="real_data.html">Real data</a>: tables with empty cells, "n/a", decimal commas, midnight timestamps</p>' >>"$page"
+render_folder "$gallery" "$page" ""
+
+real_page="$out/real_data.html"
+page_head "$real_page" "Plotwise gallery: real data"
+echo '<p><a href="index.html">Back to the gallery</a></p>' >>"$real_page"
+render_folder "$root/examples/real_data" "$real_page" "real_data-"
 
 echo "gallery: $rendered pictures rendered, $failed failed"
 echo "$page"
+echo "$real_page"
 [[ $failed -eq 0 ]]

@@ -223,6 +223,10 @@ void setText(FMX_Data* data, const FMX_Text* text, const FMX_Locale* locale) {
     call([&](FMX_Error* e) { return FM_Data_SetAsText(data, text, locale, kFMX_Text, e); });
 }
 
+bool setTextAs(FMX_Data* data, const FMX_Text* text, const FMX_Locale* locale, int32_t nativeType) {
+    return call([&](FMX_Error* e) { return FM_Data_SetAsText(data, text, locale, nativeType, e); }) == 0;
+}
+
 void setNumber(FMX_Data* data, double value) {
     FixPt number;
     number.assign(value);

@@ -163,6 +163,9 @@ const FMX_DateTime* dataAsDate(const FMX_Data* data);
 const FMX_DateTime* dataAsTime(const FMX_Data* data);
 const FMX_DateTime* dataAsTimeStamp(const FMX_Data* data);
 void setText(FMX_Data* data, const FMX_Text* text, const FMX_Locale* locale);  // native type text
+// Stores a text read in the locale as a value of the native type; false when the text does
+// not read as one (the value is then unchanged).
+bool setTextAs(FMX_Data* data, const FMX_Text* text, const FMX_Locale* locale, int32_t nativeType);
 void setNumber(FMX_Data* data, double value);
 void setContainer(FMX_Data* data, const FMX_BinaryData* binary);
 

@@ -17,6 +17,13 @@ host::Locale& storedLocale() {
 
 const FMX_Locale* processLocale() { return storedLocale().get(); }
 
+bool processLocaleHasDecimalComma() {
+    host::Data value;
+    const host::Text half("0,5");
+    return host::setTextAs(value.get(), half.get(), processLocale(), kFMX_Number) &&
+           host::asDouble(host::dataNumber(value.get())) == 0.5;
+}
+
 void rememberLocale(const FMX_DataVect* args) {
     const host::Args arguments(args);
     if (arguments.size() == 0) return;

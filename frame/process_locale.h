@@ -10,5 +10,8 @@ namespace plotwise {
 void rememberLocale(const FMX_DataVect* args);
 // The process-wide locale (the host's current locale until a script function sets it).
 const FMX_Locale* processLocale();
+// True when the process-wide locale writes numbers with a decimal comma ("1,5"): the host
+// reads such a text as one and a half in that locale.
+bool processLocaleHasDecimalComma();
 
 }  // namespace plotwise

@@ -2,8 +2,11 @@
 //
 // The X side decides the points (pieces or records); the Y side gives their values. Points
 // with equal X labels are combined (their Y values summed) unless the Y side gave category
-// names, in which case the points are stored as they are.
+// names, in which case the points are stored as they are. An empty piece between numbers, an
+// empty record and a text among numbers are points without a value (stored as the missing
+// value the engines leave out); they never change how the points are stored.
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -54,12 +57,22 @@ struct Scratch {
     }
 };
 
+// A point without a value: no bar, a gap in a line.
+constexpr float kMissing = kLowestFloat;
+
+float numberOr(std::optional<double> value, float otherwise) {
+    return value ? static_cast<float>(*value) : otherwise;
+}
+
+// True for a record whose text is empty or blanks: no value was entered.
+bool emptyRecord(const std::string& shown) { return shown.find_first_not_of(" \t") == std::string::npos; }
+
 // Reads the X side; the host's error code when a field reference gave no record.
-int16_t readX(const FMX_ExprEnv* env, std::string_view text, Scratch& s) {
+int16_t readX(const FMX_ExprEnv* env, std::string_view text, bool decimalComma, Scratch& s) {
     switch (classifyDataText(text)) {
         case DataTextKind::Number:
         case DataTextKind::NumberList:
-            for (std::string_view piece : splitDataText(text, false)) s.addX(piece, static_cast<float>(pieceNumber(piece)));
+            for (std::string_view piece : splitNumberText(text)) s.addX(piece, numberOr(pieceNumber(piece, decimalComma), kMissing));
             return 0;
         case DataTextKind::TextList: {
             float index = 0;
@@ -69,17 +82,29 @@ int16_t readX(const FMX_ExprEnv* env, std::string_view text, Scratch& s) {
         case DataTextKind::FieldReference:
             break;
     }
-    return readFieldRecords(env, parseFieldReference(text), [&](const FMX_Data* value) {
+    // Texts and empty records of a column that holds numbers have no X value; in a column of
+    // names they are the categories, as they always were.
+    std::vector<std::size_t> others;
+    bool numbers = false;
+    const int16_t error = readFieldRecords(env, parseFieldReference(text), [&](const FMX_Data* value) {
         const std::string shown = host::textBytes(host::dataText(value), kTextArgumentBytes);
-        if (host::nativeType(value) == kFMX_Number) s.addX(shown, static_cast<float>(host::asDouble(host::dataNumber(value))));
-        else s.addX(shown, 0);
+        if (host::nativeType(value) == kFMX_Number && !emptyRecord(shown)) {
+            s.addX(shown, static_cast<float>(host::asDouble(host::dataNumber(value))));
+            numbers = true;
+        } else {
+            others.push_back(s.points());
+            s.addX(shown, 0);
+        }
         return true;
     });
+    if (numbers)
+        for (std::size_t p : others) s.x[p] = kMissing;
+    return error;
 }
 
 // Reads the Y side into the points read so far; the host's error code when a field reference
 // gave no record.
-int16_t readY(const FMX_ExprEnv* env, std::string_view text, Scratch& s) {
+int16_t readY(const FMX_ExprEnv* env, std::string_view text, bool decimalComma, Scratch& s) {
     const std::size_t points = s.points();
     s.y.assign(points, 0.0f);
     s.yLabels.assign(std::min<std::size_t>(points, kMaxValues), std::string());
@@ -87,9 +112,9 @@ int16_t readY(const FMX_ExprEnv* env, std::string_view text, Scratch& s) {
         case DataTextKind::Number:
         case DataTextKind::NumberList: {
             std::size_t i = 0;
-            for (std::string_view piece : splitDataText(text, false)) {
+            for (std::string_view piece : splitNumberText(text)) {
                 if (i >= points) break;
-                s.y[i++] = static_cast<float>(pieceNumber(piece));
+                s.y[i++] = numberOr(pieceNumber(piece, decimalComma), kMissing);
             }
             return 0;
         }
@@ -107,24 +132,44 @@ int16_t readY(const FMX_ExprEnv* env, std::string_view text, Scratch& s) {
         case DataTextKind::FieldReference:
             break;
     }
+    // An empty record is a missing value. A text is one too when the column also holds
+    // numbers ("n/a" among amounts); a column of texts alone names its points, stored plainly.
     // Records past the last point would be ignored, so they are not read (but the field is
     // always tried once, so that a wrong reference is reported).
+    std::vector<std::size_t> texts;
+    bool numbers = false;
     std::size_t i = 0;
-    return readFieldRecords(env, parseFieldReference(text), [&](const FMX_Data* value) {
+    const int16_t error = readFieldRecords(env, parseFieldReference(text), [&](const FMX_Data* value) {
         if (i >= points) return false;
         if (host::nativeType(value) == kFMX_Number) {
             s.y[i] = static_cast<float>(host::asDouble(host::dataNumber(value)));
+            numbers = true;
+            return ++i < points;
+        }
+        const std::string shown = host::textBytes(host::dataText(value), kTextArgumentBytes);
+        if (emptyRecord(shown)) {
+            s.y[i] = kMissing;
         } else {
-            s.plain = true;
+            texts.push_back(i);
             s.y[i] = static_cast<float>(i);
-            s.setYLabel(i, host::textBytes(host::dataText(value), kTextArgumentBytes));
+            s.setYLabel(i, shown);
         }
         return ++i < points;
     });
+    if (numbers) {
+        for (std::size_t p : texts) {
+            s.y[p] = kMissing;
+            if (p < s.yLabels.size()) s.yLabels[p].clear();
+        }
+    } else if (!texts.empty()) {
+        s.plain = true;
+    }
+    return error;
 }
 
 // Points with equal X labels become one entry: the X value of the latest, the sum of the Y
-// values. Returns the count, kMaxValues + 1 when a 1001st entry was needed.
+// values that are there (an entry of missing values only stays missing). Returns the count,
+// kMaxValues + 1 when a 1001st entry was needed.
 uint32_t storeCombined(const Scratch& s, int index) {
     ChartDefinition& d = workingDefinition();
     SeriesRecord& series = d.series[index];
@@ -139,8 +184,10 @@ uint32_t storeCombined(const Scratch& s, int index) {
             copyText(d.xLabel[index][entry], s.labels[s.labelOf[p]]);
             copyText(d.yLabel[index][entry], " ");
             sums.push_back(0);
+            series.y[entry] = kMissing;
         }
         series.x[entry] = s.x[p];
+        if (s.y[p] == kMissing) continue;
         sums[entry] += s.y[p];
         series.y[entry] = static_cast<float>(sums[entry]);
     }
@@ -194,8 +241,9 @@ int16_t addSeries(const FMX_ExprEnv* env, const host::Args& args, FMX_Data* resu
     const bool xIsField = classifyDataText(xText) == DataTextKind::FieldReference;
     const bool yIsField = classifyDataText(yText) == DataTextKind::FieldReference;
     Scratch s;
-    const int16_t xError = readX(env, xText, s);
-    const int16_t yError = readY(env, yText, s);
+    const bool decimalComma = processLocaleHasDecimalComma();
+    const int16_t xError = readX(env, xText, decimalComma, s);
+    const int16_t yError = readY(env, yText, decimalComma, s);
 
     const uint32_t count = s.plain ? storePlain(s, index) : storeCombined(s, index);
     snapshot.valueCount = count;

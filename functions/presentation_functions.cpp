@@ -156,8 +156,8 @@ int16_t setStyle(const host::Args& args, FMX_Data* result) {
         copyText(snapshot.style, loweredArgument(args, 1));
         if (args.size() == 3) copyText(snapshot.substyle, loweredArgument(args, 2));
     }
-    // The next pie drawing extends its labels with the values once.
-    snapshot.styleGiven = 1;
+    // The next pie drawing decides whether its labels show the values.
+    snapshot.styleGiven = kStyleJustGiven;
     return finishEdit(&snapshot, result);
 }
 

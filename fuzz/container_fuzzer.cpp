@@ -4,9 +4,7 @@
 // as the first: what the plug-in writes, it reads back unchanged. The diagnostic functions
 // and the plotwise program's description of a container file see the same streams.
 //
-// Input: a container file ("PWCF", version, count, then type, length and bytes per stream).
-// Bytes that are no well-formed container file are framed leniently: streams of a type code,
-// a little-endian length (cut to what is left) and the bytes, after the file header if any.
+// Input: a container file, or streams framed leniently (container_framing.h).
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -21,6 +19,7 @@
 #include "definition/codec.h"
 #include "driver/draw_chart.h"
 #include "engine/chart_options.h"
+#include "container_framing.h"
 #include "fuzz_input.h"
 #include "tests/support/plugin_calls.h"
 
@@ -30,21 +29,6 @@ namespace {
 
 // Pictures drawn here stay small: the engines' own fuzz target covers the large sizes.
 constexpr uint32_t kLargestSide = 400;
-
-h::Streams frameLeniently(const uint8_t* data, size_t size) {
-    h::Streams streams;
-    size_t at = (size >= 4 && std::memcmp(data, "PWCF", 4) == 0) ? std::min<size_t>(size, 12) : 0;
-    while (size - at >= 8) {
-        std::string type(reinterpret_cast<const char*>(data + at), 4);
-        uint32_t length = 0;
-        std::memcpy(&length, data + at + 4, 4);
-        at += 8;
-        const size_t take = std::min<size_t>(length, size - at);
-        streams.emplace_back(std::move(type), std::string(reinterpret_cast<const char*>(data + at), take));
-        at += take;
-    }
-    return streams;
-}
 
 std::vector<plotwise::app::ContainerStream> asFileStreams(const h::Streams& streams) {
     std::vector<plotwise::app::ContainerStream> out;
@@ -87,13 +71,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    h::Streams streams;
-    try {
-        const auto file = plotwise::app::decodeContainerFile(std::string_view(reinterpret_cast<const char*>(data), size));
-        for (const auto& s : file) streams.emplace_back(s.typeName(), std::string(s.bytes.begin(), s.bytes.end()));
-    } catch (const plotwise::app::ContainerFileError&) {
-        streams = frameLeniently(data, size);
-    }
+    const h::Streams streams = plotwise::fuzz::containerStreams(data, size);
     std::ostringstream description;
     plotwise::app::describeContainer(asFileStreams(streams), description);
 

@@ -2,13 +2,22 @@
 // arrangement, bytes that are no UTF-8, and field references with record ranges, answered by
 // an evaluation hook that serves a found set of numbers, texts and dates taken from the input
 // and then fails with an error code taken from the input. The series is then drawn as a
-// graph. Every call must return 0 to the host with a container or a number.
+// graph. Every call must return 0 to the host with a container or a number. The calls run in
+// the default locale or in one that writes numbers with a decimal comma.
+//
+// Some inputs instead build a number list with gaps (empty and blank pieces at the ends and
+// between numbers) written with the locale's decimal separator, against one category per
+// piece: the stored Y values must be those the list writes, a missing value for each piece
+// between numbers that holds none. The categories are the numbers 1, 2, 3, ...
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "definition/chart_definition.h"
 #include "fuzz_input.h"
 #include "tests/support/plugin_calls.h"
 
@@ -62,6 +71,54 @@ int16_t answer(void* context, const char* expression, FMX_Data* result) {
     return 0;
 }
 
+// A number list of the input's pieces against one category per piece (1;2;3;...); checks what
+// is stored.
+void checkNumberList(FuzzInput& in, bool decimalComma) {
+    const auto count = static_cast<std::size_t>(in.range(0, 60));
+    std::string x, y;
+    std::vector<std::optional<float>> written;  // per piece: its value, or none for a gap
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) {
+            x += ';';
+            y += in.flag() ? ';' : '\r';
+        }
+        x += std::to_string(i + 1);  // numbers: a single name would read as a field reference
+        const uint8_t kind = in.byte() % 4;
+        if (kind == 0) {
+            written.emplace_back();
+            continue;
+        }
+        if (kind == 1) {
+            y += std::string(in.byte() % 3, ' ');
+            written.emplace_back();
+            continue;
+        }
+        const int whole = static_cast<int16_t>(in.raw<uint16_t>());
+        const int hundredths = in.byte() % 100;
+        char point[32];
+        std::snprintf(point, sizeof point, "%d.%02d", whole, hundredths);
+        std::string piece = point;
+        if (decimalComma) piece[piece.find('.')] = ',';
+        y += piece;
+        written.emplace_back(static_cast<float>(std::strtod(point, nullptr)));
+    }
+    const h::Outcome added = h::call(plotwise::Plotz_Data, {h::text(x), h::text(y), h::number(0xFF0000)});
+    if (added.returned != 0 || !added.isContainer()) std::abort();
+
+    // Empty pieces before the first number and after the last add nothing; every piece
+    // between them keeps its place. Categories beyond the list's pieces hold 0.
+    std::size_t first = 0, last = written.size();
+    while (first < last && !written[first]) ++first;
+    while (last > first && !written[last - 1]) --last;
+    const plotwise::ChartDefinition& d = plotwise::workingDefinition();
+    if (d.header().valueCount != count) std::abort();
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t piece = first + i;
+        const float expected = piece >= last ? 0.0f : written[piece].value_or(-3.4028235e38f);
+        if (d.series[0].y[i] != expected) std::abort();
+    }
+}
+
 constexpr const char* kStyles[] = {"vbar", "line", "xyline", "xypoint", "combolinebar", "hbar", "3darea", "pie", "3dpie"};
 constexpr int16_t kFailures[] = {101, 102, 1200, 1201, 0x7FFF, -1};
 
@@ -85,6 +142,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in(data, size);
+    const uint8_t locale = in.byte();
+    const bool decimalComma = (locale & 1) != 0;
+    fmhost_set_locale(decimalComma ? "de" : "default");
+    if ((locale & 6) == 6) {
+        checkNumberList(in, decimalComma);
+        return 0;
+    }
     const uint8_t shape = in.byte();
     std::vector<h::Value> args;
     const int base = shape % 4;

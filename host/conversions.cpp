@@ -143,14 +143,14 @@ std::string formatNumber(long double value) {
     return out;
 }
 
-long double parseLeadingNumber(std::u16string_view text) {
+long double parseLeadingNumber(std::u16string_view text, char16_t decimal) {
     std::size_t i = 0;
     while (i < text.size() && isBlank(text[i])) ++i;
     std::string ascii;
     if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) ascii.push_back(static_cast<char>(text[i++]));
     std::size_t digits = 0;
     while (i < text.size() && isDigit(text[i])) ascii.push_back(static_cast<char>(text[i++])), ++digits;
-    if (i < text.size() && text[i] == u'.') {
+    if (i < text.size() && (text[i] == u'.' || text[i] == decimal)) {
         ascii.push_back('.');
         ++i;
         while (i < text.size() && isDigit(text[i])) ascii.push_back(static_cast<char>(text[i++])), ++digits;

@@ -149,7 +149,7 @@ const FMX_FixPt* FM_Data_GetAsNumber(const FMX_Data* self, FMX_Error* err) {
     long double value = 0;
     switch (self->type) {
     case kFMX_Text:
-        value = parseLeadingNumber(self->text.units);
+        value = parseLeadingNumber(self->text.units, static_cast<char16_t>(localeForm(self->locale.kind).decimal));
         break;
     case kFMX_Number:
         value = self->number;
@@ -207,7 +207,7 @@ int32_t FM_Data_SetAsText(FMX_Data* self, const FMX_Text* text, const FMX_Locale
             self->text.units = std::move(units);
             self->type = kFMX_Text;
         } else if (nativeType == kFMX_Number) {
-            const long double value = parseLeadingNumber(text->units);
+            const long double value = parseLeadingNumber(text->units, static_cast<char16_t>(localeForm(kind).decimal));
             clearValue(self);
             self->number = value;
             self->type = kFMX_Number;

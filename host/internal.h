@@ -151,6 +151,7 @@ struct LocaleForm {
     const char* name;
     DateOrder order;
     char separator;  // between the date's parts
+    char decimal;    // the decimal separator of numbers written in the locale
 };
 const LocaleForm& localeForm(int32_t kind);
 int32_t currentLocaleKind();
@@ -159,8 +160,10 @@ int32_t currentLocaleKind();
 
 // Plain decimal form with up to 16 significant digits ("42", "-0.5"); "?" for NaN or infinity.
 std::string formatNumber(long double value);
-// The leading decimal number of a text (blanks before it skipped); 0 when there is none.
-long double parseLeadingNumber(std::u16string_view text);
+// The leading decimal number of a text (blanks before it skipped); 0 when there is none. A "."
+// and the locale's decimal separator `decimal` both end the whole part ("1,5" is 1.5 when
+// `decimal` is ",").
+long double parseLeadingNumber(std::u16string_view text, char16_t decimal = u'.');
 
 // Text forms of date-time parts in a locale: "6/12/2009", "14:30:00", "6/12/2009 14:30:00".
 std::string formatDate(int64_t seconds, int32_t localeKind);

@@ -10,8 +10,8 @@ namespace fmhost {
 namespace {
 
 constexpr LocaleForm kLocales[] = {
-    {"default", DateOrder::MonthDayYear, '/'},  // 6/12/2009
-    {"de", DateOrder::DayMonthYear, '.'},       // 12.6.2009
+    {"default", DateOrder::MonthDayYear, '/', '.'},  // 6/12/2009, 1.5
+    {"de", DateOrder::DayMonthYear, '.', ','},       // 12.6.2009, 1,5
 };
 
 // Names the process locale may be given by, and the form each stands for.
@@ -52,6 +52,8 @@ int32_t fmhost_set_locale(const char* name) {
     }
     return -1;
 }
+
+char fmhost_decimal_mark(void) { return localeForm(currentLocaleKind()).decimal; }
 
 // Every locale type stands for the host's current locale here.
 FMX_Locale* FM_Locale_Constructor1(int32_t /*type*/, FMX_Error* err) {

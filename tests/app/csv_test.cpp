@@ -93,6 +93,11 @@ TEST(Csv, NumberDetection) {
     for (std::string_view no : {"", " ", "-", ".", "1,5", "12 kg", "0x1F", "inf", "nan", "1e", "1e+", "e3", "1.2.3",
                                 "--1", "$5", "1 2"})
         EXPECT_FALSE(isDecimalNumber(no)) << no;
+    // Where the locale writes a decimal comma.
+    for (std::string_view yes : {"1,5", "-2,75", " 0,25 ", ",5", "5,", "1.5", "1,5e3"})
+        EXPECT_TRUE(isDecimalNumber(yes, ',')) << yes;
+    for (std::string_view no : {",", "1,5,5", "1,2.3", "1 000,5", "1,5 kg"})
+        EXPECT_FALSE(isDecimalNumber(no, ',')) << no;
 }
 
 TEST(RecordTable, CellsAreNumbersOrTexts) {

@@ -1,5 +1,6 @@
 // Plotz_Data: the three kinds of data text, combining by X label, field references read record
 // by record, the limits and the error codes.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "definition/data_text.h"
 #include "definition/field_reference.h"
 #include "driver/pie_default_colors.h"
+#include "engine/chart_options.h"
 #include "script_harness.h"
 
 namespace plotwise {
@@ -52,14 +54,47 @@ TEST(DataText, KindsFollowSeparatorsAndTheNumericSet) {
     for (const Case& c : cases) EXPECT_EQ(classifyDataText(c.text), c.kind) << c.text;
 }
 
-TEST(DataText, NumbersSkipEmptyPiecesTextListsKeepThem) {
-    EXPECT_EQ(splitDataText("1;;2", false), (std::vector<std::string_view>{"1", "2"}));
+TEST(DataText, TextListsKeepEveryPiece) {
     EXPECT_EQ(splitDataText("a;;b", true), (std::vector<std::string_view>{"a", "", "b"}));
     EXPECT_EQ(splitDataText("a;b;", true), (std::vector<std::string_view>{"a", "b", ""}));
     EXPECT_EQ(splitDataText("a\rb", true), (std::vector<std::string_view>{"a", "b"}));
-    EXPECT_TRUE(splitDataText("", false).empty());
-    EXPECT_EQ(pieceNumber("1,5"), 1.0);  // a comma ends the number
-    EXPECT_EQ(pieceNumber(" 2.5e1"), 25.0);
+}
+
+TEST(DataText, NumberPiecesKeepTheirPlaceBetweenPieces) {
+    struct Case {
+        const char* text;
+        std::vector<std::string_view> pieces;
+    } cases[] = {
+        {"10;;30;;50", {"10", "", "30", "", "50"}},
+        {"1\r\r2", {"1", "", "2"}},
+        {"10;20;", {"10", "20"}},           // trailing separators add nothing
+        {";;10;20", {"10", "20"}},          // nor do leading ones
+        {"10; ;20;\n; ", {"10", " ", "20"}},  // blanks count as empty
+        {"", {}},
+        {" ", {}},
+        {"7", {"7"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(splitNumberText(c.text), c.pieces) << c.text;
+}
+
+TEST(DataText, PieceNumbersWithAndWithoutADecimalComma) {
+    struct Case {
+        const char* piece;
+        bool decimalComma;
+        std::optional<double> value;
+    } cases[] = {
+        {"1,5", false, 1.0},  // a comma ends the number
+        {"1,5", true, 1.5},
+        {"-2,75", true, -2.75},
+        {"1.5", true, 1.5},
+        {" 2.5e1", false, 25.0},
+        {"12", true, 12.0},
+        {"", false, std::nullopt},
+        {" ", true, std::nullopt},
+        {"-", false, std::nullopt},
+        {",", true, std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(pieceNumber(c.piece, c.decimalComma), c.value) << c.piece << " " << c.decimalComma;
 }
 
 TEST(FieldReferenceText, RangesAndTheirAbsence) {
@@ -128,16 +163,62 @@ TEST_F(DataFunction, CategoryNamesAsYStorePlainly) {
     }
 }
 
-TEST_F(DataFunction, EmptyPiecesAreSkippedForNumbersAndKeptForNames) {
-    data(newChart(), "1;;2", "5;6");
-    EXPECT_EQ(def().header().valueCount, 2u);
+TEST_F(DataFunction, EmptyNumberPiecesArePointsWithoutAValue) {
+    constexpr float M = NoValue;
+    struct Case {
+        const char* x;
+        const char* y;
+        std::vector<float> xs, ys;
+    } cases[] = {
+        {"Jan;Feb;Mar;Apr;May", "10;;30;;50", {0, 1, 2, 3, 4}, {10, M, 30, M, 50}},
+        {"1;;3", "10;20;30", {1, M, 3}, {10, 20, 30}},
+        {"A;B;C", "10;20;", {0, 1, 2}, {10, 20, 0}},   // Y values past the last piece stay 0
+        {"A;B;A", "1;;3", {2, 1}, {4, M}},            // an entry of missing values stays missing
+        {"A;B;A;B", "1;;3;4", {2, 3}, {4, 4}},        // a missing value adds nothing
+        {"A;B", "-;7", {0, 1}, {M, 7}},               // no number in the piece
+        {"", "5", {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.x) + " / " + c.y);
+        data(newChart(), c.x, c.y);
+        ASSERT_EQ(def().header().valueCount, c.xs.size());
+        EXPECT_EQ(def().header().errorCode, 0u);
+        for (std::size_t i = 0; i < c.xs.size(); ++i) {
+            EXPECT_EQ(def().series[0].x[i], c.xs[i]) << i;
+            EXPECT_EQ(def().series[0].y[i], c.ys[i]) << i;
+            EXPECT_STREQ(def().yLabel[0][i], " ");  // combined, never switched to plain storage
+        }
+    }
+    data(newChart(), "1;;3", "5;6;7");
+    EXPECT_STREQ(def().xLabel[0][1], " ");
     data(newChart(), "a;;b", "5;6;7");
     ASSERT_EQ(def().header().valueCount, 3u);
     EXPECT_STREQ(def().xLabel[0][1], " ");
-    data(newChart(), "", "5");
-    EXPECT_EQ(def().header().valueCount, 0u);
-    EXPECT_EQ(def().header().seriesCount, 1u);
-    EXPECT_EQ(def().header().errorCode, 0u);
+}
+
+TEST_F(DataFunction, DecimalCommaWhereTheCallingLocaleWritesOne) {
+    struct Case {
+        const char* locale;
+        const char* x;
+        const char* y;
+        std::vector<float> xs, ys;
+    } cases[] = {
+        {"de", "0,5;1,25", "1,5;2,75", {0.5f, 1.25f}, {1.5f, 2.75f}},
+        {"de", "1", "-0,25", {1}, {-0.25f}},
+        {"de", "1;2", "1.5;2", {1, 2}, {1.5f, 2}},
+        {"default", "0,5;1,25", "1,5;2,75", {0, 1}, {1, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.locale) + ": " + c.y);
+        fmhost_set_locale(c.locale);
+        data(newChart(), c.x, c.y);
+        ASSERT_EQ(def().header().valueCount, c.xs.size());
+        for (std::size_t i = 0; i < c.xs.size(); ++i) {
+            EXPECT_EQ(def().series[0].x[i], c.xs[i]) << i;
+            EXPECT_EQ(def().series[0].y[i], c.ys[i]) << i;
+        }
+    }
+    EXPECT_STREQ(def().xLabel[0][0], "0,5 ");  // labels keep the text as written
 }
 
 TEST_F(DataFunction, YShorterLeavesZerosLongerIsIgnored) {
@@ -256,16 +337,50 @@ TEST_F(DataFunction, ARangeReadsJustThoseRecords) {
 
 TEST_F(DataFunction, RecordsAreReadToTheEndOfTheFoundSet) {
     records.fields["T::X"] = {1.0, 2.0, 3.5};
-    records.fields["T::Y"] = {10.0, std::string("20"), 30.0, 40.0};
+    records.fields["T::Y"] = {10.0, 20.0, 30.0, 40.0};
     data(newChart(), "T::X", "T::Y");
     ASSERT_EQ(def().header().valueCount, 3u);
     EXPECT_STREQ(def().xLabel[0][2], "3.5 ");
     EXPECT_EQ(def().series[0].x[2], 3.5f);
-    // A text record among the Y values stores the points plainly, its value the position.
-    EXPECT_EQ(def().series[0].y[0], 10.0f);
-    EXPECT_EQ(def().series[0].y[1], 1.0f);
-    EXPECT_STREQ(def().yLabel[0][1], "20 ");
     EXPECT_EQ(def().series[0].y[2], 30.0f);
+}
+
+TEST_F(DataFunction, EmptyAndTextRecordsAmongNumbersAreMissingValues) {
+    using Cell = testing::RecordTable::Cell;
+    constexpr float M = NoValue;
+    const std::string none, na = "n/a";
+    struct Case {
+        const char* name;
+        std::vector<Cell> x, y;
+        std::vector<float> xs, ys;
+        std::vector<std::string> yLabels;
+    } cases[] = {
+        {"gaps in amounts", {1.0, 2.0, 3.0, 4.0}, {10.0, none, na, 40.0}, {1, 2, 3, 4}, {10, M, M, 40},
+         {" ", " ", " ", " "}},
+        {"orders per month", {std::string("Jan"), std::string("Jan"), std::string("Feb"), std::string("Feb")},
+         {5.0, none, na, 7.0}, {0, 0}, {5, 7}, {" ", " "}},
+        {"nothing entered", {1.0, 2.0}, {none, none}, {1, 2}, {M, M}, {" ", " "}},
+        {"names alone", {1.0, 2.0, 3.0}, {std::string("x"), none, std::string("z")}, {1, 2, 3}, {0, M, 2},
+         {"x ", "", "z "}},
+        {"gaps in x", {1.0, none, na, 4.0}, {1.0, 2.0, 3.0, 4.0}, {1, M, M, 4}, {1, 2, 3, 4},
+         {" ", " ", " ", " "}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        records.fields["T::X"] = c.x;
+        records.fields["T::Y"] = c.y;
+        data(newChart(), "T::X", "T::Y");
+        ASSERT_EQ(def().header().valueCount, c.xs.size());
+        for (std::size_t i = 0; i < c.xs.size(); ++i) {
+            EXPECT_EQ(def().series[0].x[i], c.xs[i]) << i;
+            EXPECT_EQ(def().series[0].y[i], c.ys[i]) << i;
+            EXPECT_EQ(def().yLabel[0][i], c.yLabels[i]) << i;
+        }
+    }
+    // The X labels of texts and empty records stay what the records hold; a column of names alone
+    // gives Y labels and stores plainly.
+    EXPECT_STREQ(def().xLabel[0][1], " ");
+    EXPECT_STREQ(def().xLabel[0][2], "n/a ");
 }
 
 TEST_F(DataFunction, AFoundSetOfManyOrdersSumsIntoMonths) {

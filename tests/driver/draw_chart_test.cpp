@@ -39,7 +39,38 @@ protected:
         rest.insert(rest.begin(), testing::Arg(c));
         return chartOf(Plotz_Axis, rest);
     }
+    // Every text in the built-in fonts: a font file that does not exist.
+    Chart bitmapFonts(Chart c) {
+        for (const char* type : {"charttitle", "yaxistitle", "xaxistitle", "yaxistexts", "xaxistexts", "pielabels"})
+            c = chartOf(Plotz_Font, {c, text(type), text("NoSuchFont.ttf"), num(0)});
+        return c;
+    }
 };
+
+// The bars of one colour, left to right: the middle column of each run of columns that hold
+// the colour, and the number of such pixels in that column.
+struct DrawnBar {
+    int centre, height;
+};
+std::vector<DrawnBar> barsOf(const Picture& p, uint32_t color) {
+    std::vector<DrawnBar> bars;
+    int start = -1;
+    auto column = [&](int x) {
+        int n = 0;
+        for (int y = 0; y < p.height(); ++y) n += p.rgb(x, y) == color;
+        return n;
+    };
+    for (int x = 0; x <= p.width(); ++x) {
+        const bool filled = x < p.width() && column(x) > 0;
+        if (filled && start < 0) start = x;
+        if (!filled && start >= 0) {
+            const int centre = (start + x - 1) / 2;
+            bars.push_back({centre, column(centre)});
+            start = -1;
+        }
+    }
+    return bars;
+}
 
 // ---- Sizes, fonts, colours ----------------------------------------------------------------------
 
@@ -331,13 +362,16 @@ TEST_F(DrawChart, NoLabelsAreLeftOverFromAnotherChart) {
 }
 
 TEST_F(DrawChart, DateLabelsThroughTheHost) {
-    Chart c = style(data(newChart(), "2009-06-12;6/13/2009;soon", "1;2;3"), "vbar");
+    Chart c = style(data(newChart(), "2009-06-12;6/13/2009;soon;13.6.2009", "1;2;3;4"), "vbar");
     c = axis(c, {text("x"), text("type"), text("date"), text("format"), text("%d.%m.%Y")});
-    EXPECT_EQ(engine().labels[0], "12.06.2009");
-    EXPECT_EQ(engine().labels[1], "13.06.2009");
+    // A text the locale does not read as a date keeps its text.
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"12.06.2009", "13.06.2009", "soon ", "13.6.2009 "}));
+    fmhost_set_locale("de");
+    c = draw(c, 320, 240);
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"12.06.2009", "6/13/2009 ", "soon ", "13.06.2009"}));
     // Without a format no label can be made: the text itself is shown.
-    c = axis(c, {text("x"), text("format"), text("auto")});
-    EXPECT_EQ(engine().labels, (std::vector<std::string>{"2009-06-12 ", "6/13/2009 ", "soon "}));
+    c = axis(c, {text("x"), text("type"), text("date"), text("format"), text("auto")});
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"2009-06-12 ", "6/13/2009 ", "soon ", "13.6.2009 "}));
 }
 
 TEST_F(DrawChart, DateYValuesCountFromNineteenSeventyAndAHalfHour) {
@@ -358,10 +392,31 @@ TEST_F(DrawChart, DateYValuesCountFromNineteenSeventyAndAHalfHour) {
     EXPECT_EQ(options().y_value_kind, 0);
 }
 
-TEST_F(DrawChart, DateXValuesForXyCharts) {
-    Chart c = style(data(newChart(), "0001-01-02;0001-01-03", "1;2"), "xyline");
-    axis(c, {text("x"), text("type"), text("date")});
-    EXPECT_EQ(engine().extra, (std::vector<float>{86400, 172800}));
+TEST_F(DrawChart, DateXValuesForXyChartsKeepTheirDayAndTime) {
+    constexpr float M = NoValue;
+    struct Case {
+        const char* type;
+        const char* format;
+        const char* x;
+        std::vector<float> extra;  // seconds after the earliest x value
+        std::vector<std::string> labels;
+    } cases[] = {
+        // Seconds since year 1 as floats would put the first midnight at 23:28 the day before.
+        {"date", "%Y-%m-%d", "2024-01-01;2024-01-02;2024-01-03", {0, 86400, 172800},
+         {"2024-01-01", "2024-01-02", "2024-01-03"}},
+        {"timestamp", "%d.%m. %H:%M", "2024-01-01 00:00:00;2024-01-01 12:00:00;2024-01-02 00:00:00",
+         {0, 43200, 86400}, {"01.01. 00:00", "01.01. 12:00", "02.01. 00:00"}},
+        {"date", "%d.%m.%Y", "2024-01-03;never;2024-01-01", {172800, M, 0},
+         {"01.01.2024", "02.01.2024", "03.01.2024"}},
+        {"time", "%H:%M", "08:00:00;09:30:00", {0, 5400}, {"08:00", "09:30"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.x);
+        Chart chart = style(data(newChart(), c.x, "1;2;3"), "xyline");
+        axis(chart, {text("x"), text("type"), text(c.type), text("format"), text(c.format)});
+        EXPECT_EQ(engine().extra, c.extra);
+        EXPECT_EQ(engine().labels, c.labels);
+    }
 }
 
 // ---- Pies ----------------------------------------------------------------------------------------
@@ -398,30 +453,35 @@ TEST_F(DrawChart, SlicesBeyondTheDefaultTableAreBlack) {
     EXPECT_EQ(engine().colors[256], 0u);
 }
 
-TEST_F(DrawChart, PieValueTextsAreAddedOncePerStyleCall) {
-    Chart c = data(newChart(), "Jan;Feb", "10;5");
-    c = style(c, "pie", "values");
-    EXPECT_EQ(engine().labels, (std::vector<std::string>{"Jan \n10", "Feb \n 5"}));
+TEST_F(DrawChart, PieValueTextsAreForThePictureOnly) {
+    const Chart plain = data(newChart(), "Rent;Food", "800;200");
+    Chart c = style(plain, "pie", "values");
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"Rent \n800", "Food \n200"}));
     EXPECT_EQ(options().pie_percent_type, 0);
-    EXPECT_EQ(blockOf(c).header.styleGiven, 0);
-    c = draw(c, 320, 240);
-    c = draw(c, 320, 240);
-    EXPECT_EQ(engine().labels, (std::vector<std::string>{"Jan \n10", "Feb \n 5"}));
+    c = style(c, "pie", "values");
     c = style(c, "3dpie", "both");
-    EXPECT_EQ(engine().labels[0], "Jan \n10, 10");
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"Rent , 800", "Food , 200"}));
     EXPECT_EQ(options().pie_percent_type, 2);
+    // The stored labels are still those Plotz_Data wrote, and later drawings show the values.
+    EXPECT_EQ(*support::findStream(c.streams, "LABS"), *support::findStream(plain.streams, "LABS"));
+    c = draw(c, 320, 240);
+    c = chartOf(Plotz_Titles, {c, text("Budget"), text(""), text("")});
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"Rent , 800", "Food , 200"}));
+    c = style(c, "pie", "percent");
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"Rent ", "Food "}));
+    c = draw(c, 320, 240);
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"Rent ", "Food "}));
 }
 
-TEST_F(DrawChart, PieValueTextsAreCutAtACharacterBoundary) {
-    std::string name;
-    for (int i = 0; i < 14; ++i) name += "\xC3\xA9";  // 28 bytes
-    Chart c = data(newChart(), name + ";b", "1234;5");
-    style(c, "pie", "values");
-    // 28 + blank + "\n1234" = 34 bytes: cut to 31, which splits nothing here.
-    EXPECT_EQ(workingDefinition().xLabel[0][0], name + " \n1");
-    c = data(newChart(), std::string(29, 'x') + ";b", "1;5");
-    style(c, "pie", "both");
-    EXPECT_EQ(std::string(workingDefinition().xLabel[0][0]), std::string(29, 'x') + " ,");
+TEST_F(DrawChart, PieLabelsThatAlreadyCarryValuesAreDrawnAsTheyAre) {
+    // As a container written when the values went into the stored labels: marked as drawn.
+    Chart c = style(data(newChart(), "Rent;Food", "800;200"), "pie", "values");
+    copyText(workingDefinition().xLabel[0][0], "Rent \n800");
+    copyText(workingDefinition().xLabel[0][1], "Food \n200");
+    workingDefinition().header().styleGiven = 0;
+    drawChart(workingDefinition());
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"Rent \n800", "Food \n200"}));
+    EXPECT_EQ(workingDefinition().header().styleGiven, 0);
 }
 
 TEST_F(DrawChart, EmptyDataShowsTheEmptyError) {
@@ -524,6 +584,35 @@ TEST_F(DrawChart, PieSlicesShowTheirColours) {
     EXPECT_EQ(custom.count(0xFF4040), 0);
     EXPECT_GT(custom.count(0x0000FF), custom.count(0xFFFF00));
     EXPECT_GT(custom.count(0xFFFF00), 100);
+}
+
+TEST_F(DrawChart, MissingValuesLeaveTheirCategoriesEmpty) {
+    const char* months = "Jan;Feb;Mar;Apr;May";
+    const Picture full(draw(bitmapFonts(style(data(newChart(), months, "10;20;30;40;50"), "vbar")), 400, 300));
+    const std::vector<DrawnBar> every = barsOf(full, 0xFF0000);
+    ASSERT_EQ(every.size(), 5u);
+    ASSERT_GT(every[4].height, every[0].height * 4);  // the heights follow the values
+    records.fields["T::Amount"] = {10.0, std::string(), 30.0, std::string("n/a"), 50.0};
+    for (const char* y : {"10;;30;;50", "T::Amount"}) {
+        SCOPED_TRACE(y);
+        const Picture gaps(draw(bitmapFonts(style(data(newChart(), months, y), "vbar")), 400, 300));
+        const std::vector<DrawnBar> bars = barsOf(gaps, 0xFF0000);
+        ASSERT_EQ(bars.size(), 3u);
+        for (std::size_t k = 0; k < 3; ++k) {  // Jan, Mar and May, as tall as in the full chart
+            EXPECT_EQ(bars[k].centre, every[2 * k].centre) << k;
+            EXPECT_EQ(bars[k].height, every[2 * k].height) << k;
+        }
+    }
+}
+
+TEST_F(DrawChart, DecimalCommasDrawTheValuesTheyWrite) {
+    const Chart points = draw(bitmapFonts(style(data(newChart(), "a;b", "1.5;2.75"), "vbar")), 300, 200);
+    fmhost_set_locale("de");
+    const Chart commas = draw(bitmapFonts(style(data(newChart(), "a;b", "1,5;2,75"), "vbar")), 300, 200);
+    EXPECT_EQ(*support::findStream(commas.streams, "GIFf"), *support::findStream(points.streams, "GIFf"));
+    const std::vector<DrawnBar> bars = barsOf(Picture(commas), 0xFF0000);
+    ASSERT_EQ(bars.size(), 2u);
+    EXPECT_NEAR(bars[0].height * 2.75 / 1.5, bars[1].height, 1.5);
 }
 
 TEST_F(DrawChart, DrawErrorPictureIsTheDefaultSize) {

@@ -1,6 +1,7 @@
 // Data values: native types and the conversions between numbers, texts and date-times.
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 #include "tests/host/helpers.h"
 
@@ -70,6 +71,28 @@ TEST_F(DataTest, TextsReadAsTheirLeadingNumber) {
         setText(value.data, text);
         EXPECT_DOUBLE_EQ(numberOf(value.data), number) << text;
     }
+}
+
+TEST_F(DataTest, TextsReadAsNumbersWithTheLocalesDecimalSeparator) {
+    struct Case {
+        const char* locale;
+        const char* text;
+        double number;
+    } cases[] = {
+        {"default", "1,5", 1},   {"default", "1.5", 1.5}, {"default", ",5", 0},
+        {"de", "1,5", 1.5},      {"de", "-2,75x", -2.75}, {"de", "1.5", 1.5},
+        {"de", "1,5,5", 1.5},    {"de", ",25", 0.25},     {"de", ",", 0},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(fmhost_set_locale(c.locale), 0);
+        EXPECT_EQ(fmhost_decimal_mark(), std::string_view(c.locale) == "de" ? ',' : '.');
+        for (int32_t type : {kFMX_Text, kFMX_Number}) {  // read later, and read when stored
+            DataHandle value;
+            setText(value.data, c.text, type);
+            EXPECT_DOUBLE_EQ(numberOf(value.data), c.number) << c.locale << " " << c.text << " as " << type;
+        }
+    }
+    fmhost_set_locale("default");
 }
 
 TEST_F(DataTest, TextToNumberToTextKeepsSixteenDigits) {

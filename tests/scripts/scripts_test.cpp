@@ -5,11 +5,13 @@
 #include <iterator>
 #include <map>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "engine/chart_options.h"
 #include "tests/support/container_file.h"
 #include "tests/support/program.h"
 
@@ -142,13 +144,65 @@ TEST(Scripts, ErrorsAreRecordedAndDrawn) {
     }
 }
 
-TEST(Scripts, PieValueTextsTravelWithTheContainerOnce) {
+TEST(Scripts, PieValueTextsStayOutOfTheStoredLabels) {
     ScratchFolder folder;
     Streams streams;
-    runChart(folder,
-             R"calc(Plotz_Draw ( Plotz_Draw ( Plotz_Style ( Plotz_Data ( Plotz_New ; "Jan;Feb" ; "10;5" ; 0 ) ; "pie" ; "values" ) ; 400 ; 300 ) ; 400 ; 300 ))calc",
-             {}, &streams);
-    EXPECT_EQ(labelsOf(*findStream(streams, "LABS"), 2), (std::vector<std::string>{"Jan \n10", "Feb \n 5"}));
+    const StoredChart chart = runChart(
+        folder,
+        R"calc(Plotz_Draw ( Plotz_Style ( Plotz_Style ( Plotz_Style ( Plotz_Data ( Plotz_New ; "Jan;Feb" ; "10;5" ; 0 ) ; "pie" ; "values" ) ; "pie" ; "values" ) ; "pie" ; "both" ) ; 400 ; 300 ))calc",
+        {}, &streams);
+    EXPECT_EQ(labelsOf(*findStream(streams, "LABS"), 2), (std::vector<std::string>{"Jan ", "Feb "}));
+    EXPECT_EQ(chart.block.header.styleGiven, kPieValueTexts);
+}
+
+// The scripts of the real data page, with their tables: each renders, and its container holds
+// what the tables hold (values by hand from the CSV files; NoValue where a cell has none).
+TEST(Scripts, RealDataScriptsStoreWhatTheirTablesHold) {
+    const std::string folderPath = std::string(PLOTWISE_SOURCE_DIR) + "/examples/real_data";
+    constexpr float M = NoValue;
+    struct Case {
+        const char* script;
+        std::vector<std::vector<float>> y;  // per series
+        std::vector<std::string> labels;    // stored X labels of series 0 (none: not checked)
+    } cases[] = {
+        {"1-empty-and-na-cells", {{1520, M, 1710, M, 1905, 2040, M, 1880, 1795, M, 2210, 2630}}, {}},
+        {"2-orders-summed-with-gaps", {{200.5f, 255.25f, 330, 235.75f, 435.4f, 310.1f}},
+         {"Jan ", "Feb ", "Mar ", "Apr ", "May ", "Jun "}},
+        {"3-list-with-gaps", {{10, 14, M, 30, 34, M, 50, 55}, {12, 18, 22, M, 41, 47, 52, 58}}, {}},
+        {"4-decimal-commas", {{1.5f, 2.75f, 0.25f, M, 4.5f, 3.125f, 0.5f}, {2.5f, 1.75f, 0.5f, 1.25f, 3.5f, 2.25f, 1}}, {}},
+        {"5-midnight-timestamps", {{41.2f, 43.8f, 40.1f, 44.5f, 47.9f, 46.3f, 49}},
+         {"2024-01-01 00:00:00 ", "2024-01-02 00:00:00 "}},
+        {"6-dates-the-locale-cannot-read", {{2, 9, 3, 14, 4}}, {"2024-01-08 ", "2024-01-22 ", "Q1 review "}},
+        {"7-pie-restyled", {{800, 320, 110, 250}}, {"Rent ", "Food ", "Transport ", "Savings "}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        const std::string script = folderPath + "/" + c.script + ".calc";
+        std::vector<std::string> args{"run", script};
+        // A first line "// options: ..." names the options; NAME=FILE options point into the folder.
+        const std::string text = fileText(script);
+        constexpr std::string_view head = "// options: ";
+        std::istringstream options(text.starts_with(head) ? text.substr(head.size(), text.find('\n') - head.size()) : "");
+        for (std::string word; options >> word;) {
+            const std::size_t eq = word.find('=');
+            args.push_back(eq == std::string::npos ? word : word.substr(0, eq + 1) + folderPath + "/" + word.substr(eq + 1));
+        }
+        ScratchFolder folder;
+        args.insert(args.end(), {"--container", folder.file("chart.pwc"), "-o", folder.file("chart.png")});
+        const ProgramRun run = runWithPlugIn(folder, args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_GT(decodePng(folder.read("chart.png")).width, 0);
+        const Streams streams = readContainerFile(folder.read("chart.pwc"));
+        const StoredChart chart = storedChart(streams);
+        ASSERT_TRUE(chart.ok);
+        EXPECT_EQ(chart.block.header.errorCode, 0u);
+        ASSERT_EQ(chart.block.header.seriesCount, c.y.size());
+        ASSERT_EQ(chart.block.header.valueCount, c.y[0].size());
+        for (std::size_t s = 0; s < c.y.size(); ++s)
+            for (std::size_t i = 0; i < c.y[s].size(); ++i) EXPECT_EQ(chart.series[s].y[i], c.y[s][i]) << s << " " << i;
+        const std::vector<std::string> labels = labelsOf(*findStream(streams, "LABS"), static_cast<uint32_t>(c.labels.size()));
+        EXPECT_EQ(labels, c.labels);
+    }
 }
 
 // Runs a script file with its tables and keeps both the picture (-o) and the container.
