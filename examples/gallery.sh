@@ -26,6 +26,8 @@ mkdir -p "$out"
 out="$(cd "$out" && pwd)"
 
 html_escape() {
+    sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' -e 's/>/\&gt;/g' "$1"
+}
 
 # Writes the head of a page titled $2 into file $1.
 page_head() {
