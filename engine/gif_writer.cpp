@@ -179,8 +179,9 @@ public:
 private:
     // One step of the string table: the code of prefix + pixel when the table holds it (the
     // string goes on), else writes the prefix's code, adds the longer string (or clears a full
-    // table) and starts again from the pixel.
-    int extend(int prefix, int pixel) {
+    // table) and starts again from the pixel. Kept out of line, so that the loop of add() keeps
+    // its few values in registers.
+    [[gnu::noinline]] int extend(int prefix, int pixel) {
         int32_t* const keys = keys_.data();
         uint16_t* const codes = codes_.data();
         const int32_t key = (pixel << kMaxCodeBits) + prefix;
