@@ -5,8 +5,10 @@
 // an open-addressed hash table whose probing treats the slot of the string "pixel 0 after code
 // 0" (key 0) as free, so that string can be overwritten and later added again under a new
 // code; an ideal string table would give other, equally valid, codes. The same table, probed
-// the same way, is kept here. What makes this writer faster is reading the rows directly and
-// packing bits without a call per pixel.
+// the same way, is kept here. What makes this writer faster: rows are read directly, and a
+// string found in the table stays there until the table is cleared, so the code of a string
+// followed by a pixel, or by four pixels, is remembered per string and taken without probing
+// (the look-ups of a row wait on each other, so a run of background goes four pixels a step).
 #include "engine/gif_writer.h"
 
 #include <algorithm>
@@ -21,6 +23,7 @@ constexpr int kCodeLimit = 1 << kMaxCodeBits;  // codes 0..4095; a full table cl
 constexpr int kHashSize = 5003;                // prime; at most about 80 % of it in use
 constexpr int kHashShift = 4;                  // first slot: (pixel << 4) ^ prefix code
 constexpr std::size_t kSubBlockBytes = 254;    // gd fills data sub-blocks to 254 bytes
+constexpr uint16_t kNoCode = 0xFFFF;
 constexpr uint32_t kNothingRecent = 0xFFFF0000; // a pixel field no pixel has
 
 // ---- Rows -------------------------------------------------------------------------------------
@@ -141,7 +144,8 @@ public:
           end_code_(clear_code_ + 1),
           keys_(kHashSize),
           codes_(kHashSize),
-          recent_(kCodeLimit) {
+          recent_(kCodeLimit),
+          fours_(kCodeLimit) {
         start_block();
         clear_flag_ = false;
         code_bits_ = initial_bits_;
@@ -154,18 +158,48 @@ public:
     }
 
     // Extends the current string by each pixel of a row, writing a code where the table does
-    // not hold the longer string.
-    void add(const unsigned char* pixels, int count) {
-        uint32_t* const recent = recent_.data();
+    // not hold the longer string. Out of line, so that its loop keeps the string's code in a
+    // register: each pixel's look-up waits for the previous one.
+    [[gnu::noinline]] void add(const unsigned char* pixels, int count) {
+        const uint32_t* const recent = recent_.data();
+        uint64_t* const fours = fours_.data();
         int prefix = prefix_;
-        for (int x = 0; x < count; ++x) {
+        // The codes before the latest single steps, all of which went on (the last `streak`).
+        int before[4] = {0, 0, 0, 0};
+        int streak = 0;
+        int x = 0;
+        while (x < count) {
+            uint32_t next_four = 0;
+            if (x + 4 <= count) {
+                std::memcpy(&next_four, pixels + x, sizeof next_four);
+                const uint64_t known = fours[prefix];
+                if (static_cast<uint32_t>(known >> 32) == next_four && static_cast<uint16_t>(known) != kNoCode) {
+                    prefix = static_cast<uint16_t>(known);
+                    x += 4;
+                    streak = 0;
+                    continue;
+                }
+            }
             const int pixel = pixels[x];
+            const int from = prefix;
+            ++x;
             const uint32_t seen = recent[prefix];
             if (static_cast<int>(seen >> 16) == pixel) {
                 prefix = static_cast<int>(seen & 0xFFFF);
+            } else if (!extend(prefix, pixel)) {
+                streak = 0;
                 continue;
             }
-            prefix = extend(prefix, pixel);
+            before[x & 3] = from;
+            if (++streak >= 4) {
+                // Four steps that went on: the string four pixels back goes to this one at once
+                // from now on, unless its first step was key 0.
+                const int start = before[(x + 1) & 3];
+                uint32_t four;
+                std::memcpy(&four, pixels + x - 4, sizeof four);
+                if (start != 0 || pixels[x - 4] != 0)
+                    fours[start] = static_cast<uint64_t>(four) << 32 | static_cast<uint64_t>(prefix);
+            }
         }
         prefix_ = prefix;
     }
@@ -179,9 +213,8 @@ public:
 private:
     // One step of the string table: the code of prefix + pixel when the table holds it (the
     // string goes on), else writes the prefix's code, adds the longer string (or clears a full
-    // table) and starts again from the pixel. Kept out of line, so that the loop of add() keeps
-    // its few values in registers.
-    [[gnu::noinline]] int extend(int prefix, int pixel) {
+    // table) and starts again from the pixel. Out of line, to keep add()'s loop small.
+    [[gnu::noinline]] bool extend(int& prefix, int pixel) {
         int32_t* const keys = keys_.data();
         uint16_t* const codes = codes_.data();
         const int32_t key = (pixel << kMaxCodeBits) + prefix;
@@ -196,7 +229,8 @@ private:
         }
         if (keys[slot] == key) {
             remember(prefix, pixel, codes[slot]);
-            return codes[slot];
+            prefix = codes[slot];
+            return true;
         }
         output(prefix);
         if (next_code_ < kCodeLimit) {
@@ -209,7 +243,8 @@ private:
             clear_flag_ = true;
             output(clear_code_);
         }
-        return pixel;
+        prefix = pixel;
+        return false;
     }
 
     // A string found or added stays in its slot until the table is cleared, so its code can
@@ -222,6 +257,7 @@ private:
     void start_block() {
         std::fill(keys_.begin(), keys_.end(), -1);
         std::fill(recent_.begin(), recent_.end(), kNothingRecent);
+        std::fill(fours_.begin(), fours_.end(), kNoCode);
         next_code_ = clear_code_ + 2;
     }
 
@@ -248,6 +284,7 @@ private:
     std::vector<int32_t> keys_;   // (pixel << 12) + prefix code; -1 for a free slot
     std::vector<uint16_t> codes_; // the code of the string in the same slot
     std::vector<uint32_t> recent_;// per prefix code: (pixel << 16) | code of a string in the table
+    std::vector<uint64_t> fours_; // per prefix code: (four pixels << 32) | code of the string they make
     int next_code_ = 0;
     int code_bits_ = 0;
     int max_code_ = 0;
