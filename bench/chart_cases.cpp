@@ -20,7 +20,7 @@ struct Recipe {
     std::string name;
     std::string style;
     std::string substyle;
-    bool threeD;
+    bool threeDOrPie;
     int width, height;
     std::vector<Series> series;
 };
@@ -56,6 +56,7 @@ std::vector<Recipe> recipes() {
         {"line 1000", "line", "", false, 640, 480, numbered(1, 1000)},
         {"3dline 3x50", "3dline", "", true, 640, 480, numbered(3, 50)},
         {"3dpie 12", "3dpie", "", true, 640, 480, monthly(1)},
+        {"pie 12", "pie", "", true, 640, 480, monthly(1)},
         {"xyline 2x1000", "xyline", "", false, 640, 480, xy(2, 1000)},
         {"combolinebar 3x24", "combolinebar", "", false, 640, 480, named(3, 24, "W")},
         {"hbar 3x12", "hbar", "", false, 640, 480, monthly(3)},
@@ -143,7 +144,7 @@ std::vector<DrawCase> buildCases(const std::vector<Recipe>& list) {
             callForContainer(plotzStyle, args, *next);
             chart = std::move(next);
         }
-        cases.push_back({recipe.name, recipe.threeD, recipe.width, recipe.height, std::move(chart)});
+        cases.push_back({recipe.name, recipe.threeDOrPie, recipe.width, recipe.height, std::move(chart)});
     }
     return cases;
 }

@@ -13,7 +13,7 @@ namespace plotwise::bench {
 
 struct DrawCase {
     std::string name;        // e.g. "vbar 3x12"
-    bool threeD = false;     // 3D cases have the larger budget
+    bool threeDOrPie = false; // 3D charts and pies have the larger budget
     int width = 640;
     int height = 480;
     std::unique_ptr<Value> definition;  // the container Plotz_Draw takes

@@ -2,8 +2,8 @@
 // each drawing (gd's GIF encoding of the same picture) and of each container operation (a
 // memcpy of the same bytes), with the memory a long-running host sees.
 //
-// Sections: the cases (script functions, drawings and their floors, the container codec,
-// field reading through the host); memory; the table. Options of Google Benchmark apply
+// Sections: the cases (script functions, drawings and their floors, the GIF writer against
+// gd's encoder, the container codec, field reading through the host); memory; the table. Options of Google Benchmark apply
 // (e.g. --benchmark_filter=draw); --no-memory leaves out the memory measurements.
 #include <gd.h>
 
@@ -24,6 +24,7 @@
 #include "definition/chart_definition.h"
 #include "definition/codec.h"
 #include "definition/picture.h"
+#include "engine/gif_writer.h"
 #include "engine/text_cache.h"
 
 namespace plotwise::bench {
@@ -32,6 +33,10 @@ namespace {
 constexpr int kRecords = 100000;
 constexpr long kGrowthCalls = 10000;
 constexpr long kGrowthSettleCalls = 100;
+constexpr double kBudget2D = 1.3;          // per draw against its floor
+constexpr double kBudget3DOrPie = 2.0;
+constexpr double kBudgetRecords = 1.5;     // Plotz_Data over records, its preview left out
+constexpr double kBudgetWriter = 0.5;      // the GIF writer against gd's encoder
 
 CollectingReporter* gResults = nullptr;
 
@@ -76,15 +81,35 @@ void registerFloor(const std::string& name, std::shared_ptr<Floor> floor) {
     })->Unit(benchmark::kMicrosecond);
 }
 
+// The GIF writer's encoding of the same picture (the same bytes, checked once).
+void registerWriter(const std::string& name, std::shared_ptr<Floor> floor) {
+    benchmark::RegisterBenchmark(name.c_str(), [name, floor](benchmark::State& state) {
+        if (floor->image() == nullptr) return fail(state, name, "the call gave no picture");
+        int size = 0;
+        void* gd = gdImageGifPtr(floor->image(), &size);
+        std::vector<uint8_t> ours;
+        const bool same = encode_gif(*floor->image(), ours) && ours.size() == static_cast<std::size_t>(size) &&
+                          std::memcmp(ours.data(), gd, ours.size()) == 0;
+        gdFree(gd);
+        if (!same) return fail(state, name, "the GIF writer gave other bytes than gd");
+        for (auto _ : state) {
+            ours.clear();
+            encode_gif(*floor->image(), ours);
+            benchmark::DoNotOptimize(ours.data());
+        }
+    })->Unit(benchmark::kMicrosecond);
+}
+
 // A script-function call with fixed arguments, and the floor of the picture it gives.
-void registerCall(const std::string& name, const std::string& floorName, const Function& function,
-                  std::shared_ptr<Arguments> args, const std::function<void()>& before = {},
-                  const std::function<void()>& after = {}) {
+std::shared_ptr<Floor> registerCall(const std::string& name, const std::string& floorName, const Function& function,
+                                    std::shared_ptr<Arguments> args, const std::function<void()>& before = {},
+                                    const std::function<void()>& after = {}) {
     Value first;
     if (before) before();
     callForContainer(function, *args, first);
     if (after) after();
-    registerFloor(floorName, std::make_shared<Floor>(first.stream("GIFf")));
+    auto floor = std::make_shared<Floor>(first.stream("GIFf"));
+    registerFloor(floorName, floor);
     benchmark::RegisterBenchmark(name.c_str(), [name, function, args, before, after](benchmark::State& state) {
         if (before) before();
         Value result;
@@ -93,6 +118,7 @@ void registerCall(const std::string& name, const std::string& floorName, const F
         if (result.type() != kFMX_Container || result.stream("GIFf").empty())
             fail(state, name, "the call gave no picture");
     })->Unit(benchmark::kMicrosecond);
+    return floor;
 }
 
 // ---- Container codec ------------------------------------------------------------------------------
@@ -231,6 +257,26 @@ void registerScriptCases(Bench& b) {
     std::shared_ptr<OrderTable> orders = b.orders;
     registerCall("call/Plotz_Data 100000 records", "floor/Plotz_Data 100000 records", plotzData, records,
                  [orders] { orders->install(); }, [] { OrderTable::uninstall(); });
+    // Its preview: the same drawing of the container it returns, by Plotz_Draw at the size the
+    // preview has. The picture must be the call's own.
+    {
+        Value result;
+        orders->install();
+        callForContainer(plotzData, *records, result);
+        OrderTable::uninstall();
+        const std::vector<uint8_t> size = result.stream("SIZE"), picture = result.stream("GIFf");
+        auto preview = std::make_shared<Arguments>();
+        preview->value(result)
+            .number(size.size() == 4 ? size[0] << 8 | size[1] : 0)
+            .number(size.size() == 4 ? size[2] << 8 | size[3] : 0);
+        const std::string name = "preview/Plotz_Data 100000 records";
+        const Function plotzDraw("Plotz_Draw");
+        benchmark::RegisterBenchmark(name.c_str(), [name, plotzDraw, preview, picture](benchmark::State& state) {
+            Value drawn;
+            for (auto _ : state) plotzDraw(*preview, drawn);
+            if (drawn.stream("GIFf") != picture) fail(state, name, "the preview differs from the call's picture");
+        })->Unit(benchmark::kMicrosecond);
+    }
     // The host's side of those reads: the same expressions, handed over as host texts, evaluated
     // through the host library (which reads the text and calls the hook); and the hook alone.
     auto expressions = std::make_shared<std::vector<std::string>>(orders->readingExpressions());
@@ -257,25 +303,31 @@ void registerScriptCases(Bench& b) {
         }
     })->Unit(benchmark::kMicrosecond);
     rows.push_back({"Plotz_Data 100000 records", "call/Plotz_Data 100000 records", "host/evaluate x 200001",
-                    "host evaluating its reads", Comparison::Ratio, 1.5});
-    rows.push_back({"  (against the hook alone)", "call/Plotz_Data 100000 records", "host/hook x 200001",
-                    "the hook answering them"});
-    rows.push_back({"  (its picture)", "call/Plotz_Data 100000 records", "floor/Plotz_Data 100000 records",
+                    "host evaluating its reads"});
+    rows.push_back({"  (without its preview)", "call/Plotz_Data 100000 records", "host/evaluate x 200001",
+                    "host evaluating its reads", Comparison::Ratio, kBudgetRecords,
+                    "preview/Plotz_Data 100000 records"});
+    rows.push_back({"  (its preview alone)", "preview/Plotz_Data 100000 records", "floor/Plotz_Data 100000 records",
                     "its GIF encoding"});
+    rows.push_back({"  (against the hook alone)", "call/Plotz_Data 100000 records", "host/hook x 200001",
+                    "the hook answering them", Comparison::Ratio, 0, "preview/Plotz_Data 100000 records"});
     b.table.push_back(rows);
 }
 
 void registerDrawCases(Bench& b) {
     const Function plotzDraw("Plotz_Draw");
     b.cases = drawCases();
-    std::vector<Comparison> rows;
+    std::vector<Comparison> rows, writerRows;
     for (const DrawCase& c : b.cases) {
         auto args = std::make_shared<Arguments>();
         args->value(*c.definition).number(c.width).number(c.height);
         std::string label = "Plotz_Draw " + c.name;
-        registerCall("draw/" + c.name, "floor/" + c.name, plotzDraw, args);
+        auto floor = registerCall("draw/" + c.name, "floor/" + c.name, plotzDraw, args);
         rows.push_back({label, "draw/" + c.name, "floor/" + c.name, "its GIF encoding", Comparison::Ratio,
-                        c.threeD ? 2.5 : 1.5});
+                        c.threeDOrPie ? kBudget3DOrPie : kBudget2D});
+        registerWriter("writer/" + c.name, floor);
+        writerRows.push_back({"GIF writer: " + c.name, "writer/" + c.name, "floor/" + c.name, "gd's GIF encoding",
+                              Comparison::Ratio, kBudgetWriter});
     }
     // The first case again with every text drawn by gd itself: what the text cache saves.
     const DrawCase& vbar = b.cases.front();
@@ -286,6 +338,7 @@ void registerDrawCases(Bench& b) {
                  [] { use_text_cache(true); });
     rows.push_back({"Plotz_Draw " + vbar.name + ", texts by gd", name, "draw/" + vbar.name, "the same drawing cached"});
     b.table.push_back(rows);
+    b.table.push_back(writerRows);
 }
 
 // The vector export of a chart in each format, against the drawing of its GIF (Plotz_Draw).
@@ -314,6 +367,39 @@ void registerExportCases(Bench& b) {
         }
     }
     b.table.push_back(rows);
+}
+
+// Every gallery picture encoded by gd and by the GIF writer, one pass over all per iteration.
+void registerGalleryWriterCases(Bench& b) {
+    auto floors = std::make_shared<std::vector<std::shared_ptr<Floor>>>();
+    for (const std::vector<uint8_t>& gif : galleryPictures(PLOTWISE_PROGRAM, PLOTWISE_SOURCE_DIR "/examples/gallery"))
+        floors->push_back(std::make_shared<Floor>(gif));
+    const std::string label = std::to_string(floors->size()) + " gallery pictures";
+    const std::string gdName = "gallery/gd " + label, oursName = "gallery/writer " + label;
+    benchmark::RegisterBenchmark(gdName.c_str(), [floors, gdName](benchmark::State& state) {
+        if (floors->empty()) return fail(state, gdName, "the gallery gave no pictures");
+        for (auto _ : state) {
+            for (const auto& floor : *floors) {
+                int size = 0;
+                void* bytes = gdImageGifPtr(floor->image(), &size);
+                benchmark::DoNotOptimize(bytes);
+                gdFree(bytes);
+            }
+        }
+    })->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(oursName.c_str(), [floors, oursName](benchmark::State& state) {
+        if (floors->empty()) return fail(state, oursName, "the gallery gave no pictures");
+        std::vector<uint8_t> ours;
+        for (auto _ : state) {
+            for (const auto& floor : *floors) {
+                ours.clear();
+                encode_gif(*floor->image(), ours);
+                benchmark::DoNotOptimize(ours.data());
+            }
+        }
+    })->Unit(benchmark::kMicrosecond);
+    b.table.back().push_back({"GIF writer: " + label, oursName, gdName, "gd's GIF encoding", Comparison::Ratio,
+                              kBudgetWriter});
 }
 
 void registerCodecCases(Bench& b) {
@@ -448,6 +534,7 @@ int main(int argc, char** argv) {
         Bench& b = bench();
         registerScriptCases(b);
         registerDrawCases(b);
+        registerGalleryWriterCases(b);  // adds to the GIF writer's rows, the last table so far
         registerExportCases(b);
         registerCodecCases(b);
         registerTextReferences(b);

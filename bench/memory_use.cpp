@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <vector>
 
@@ -139,6 +140,36 @@ PeakMemory galleryPeakMemory(const std::string& program, const std::string& gall
     }
     fs::remove_all(outFolder, ec);
     return peak;
+}
+
+std::vector<std::vector<uint8_t>> galleryPictures(const std::string& program, const std::string& galleryFolder) {
+    namespace fs = std::filesystem;
+    std::vector<std::vector<uint8_t>> pictures;
+    std::error_code ec;
+    if (!fs::is_directory(galleryFolder, ec) || !fs::exists(program, ec)) return pictures;
+    std::vector<fs::path> scripts;
+    for (const auto& entry : fs::directory_iterator(galleryFolder, ec))
+        if (entry.path().extension() == ".calc") scripts.push_back(entry.path());
+    std::sort(scripts.begin(), scripts.end());
+
+    char folderTemplate[] = "/tmp/plotwise-bench-XXXXXX";
+    const char* outFolder = mkdtemp(folderTemplate);
+    if (outFolder == nullptr) return pictures;
+    const fs::path picture = fs::path(outFolder) / "picture.gif";
+    for (const fs::path& script : scripts) {
+        std::vector<std::string> command{program, "run", script.string()};
+        for (const std::string& option : scriptOptions(script, galleryFolder)) command.push_back(option);
+        command.push_back("-o");
+        command.push_back(picture.string());
+        bool succeeded = false;
+        fs::remove(picture, ec);
+        runAndWait(command, galleryFolder, -1, succeeded);
+        std::ifstream in(picture, std::ios::binary);
+        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (succeeded && !bytes.empty()) pictures.push_back(std::move(bytes));
+    }
+    fs::remove_all(outFolder, ec);
+    return pictures;
 }
 
 int measurePeakMain(int argc, char** argv) {

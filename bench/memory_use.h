@@ -1,11 +1,14 @@
 // Memory the plug-in costs a host: resident size of this process as calls go on, and the
-// peak resident size of the plotwise program running the gallery's scripts.
+// peak resident size of the plotwise program running the gallery's scripts (which also
+// gives the gallery's pictures to other measurements).
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plotwise::bench {
 
@@ -40,5 +43,9 @@ int measurePeakMain(int argc, char** argv);
 // Runs `program` on every *.calc script of `galleryFolder` as the gallery does (its
 // "// options:" line, -o to a picture) and reports the largest peak resident size.
 PeakMemory galleryPeakMemory(const std::string& program, const std::string& galleryFolder);
+
+// The GIF of every gallery script's result, as the plotwise program writes it (-o NAME.gif);
+// scripts that fail are left out.
+std::vector<std::vector<uint8_t>> galleryPictures(const std::string& program, const std::string& galleryFolder);
 
 }  // namespace plotwise::bench

@@ -67,7 +67,11 @@ int printTable(const CollectingReporter& results, const std::vector<std::vector<
     printHeading();
     for (const auto& section : sections) {
         for (const Comparison& row : section) {
-            const auto measured = results.seconds(row.measured);
+            auto measured = results.seconds(row.measured);
+            if (measured && !row.without.empty()) {
+                const auto part = results.seconds(row.without);
+                measured = part ? std::optional<double>(*measured - *part) : std::nullopt;
+            }
             const auto reference = results.seconds(row.reference);
             std::string ratio = "-", budget = "", status = "";
             if (row.budget > 0) {
@@ -83,7 +87,8 @@ int printTable(const CollectingReporter& results, const std::vector<std::vector<
                 ratio = text;
                 if (row.budget > 0)
                     status = verdict(row.kind == Comparison::Percent ? r * 100 <= row.budget : r <= row.budget);
-            } else if (results.failed(row.measured) || results.failed(row.reference)) {
+            } else if (results.failed(row.measured) || results.failed(row.reference) ||
+                       (!row.without.empty() && results.failed(row.without))) {
                 status = "FAILED";
                 if (row.budget > 0) ++missed;
             }

@@ -39,6 +39,7 @@ struct Comparison {
     std::string referenceLabel;
     Kind kind = Ratio;
     double budget = 0;       // largest ratio (or percent) allowed; 0 = no budget
+    std::string without = {};  // benchmark name of a part taken out of the case's time, if any
 };
 
 struct MemoryFigures {

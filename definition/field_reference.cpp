@@ -45,23 +45,57 @@ std::string recordExpression(std::string_view field, long n) {
     return expression;
 }
 
+namespace {
+
+// The host text of "GetNthRecord ( field ; n )" for one record after another, changed in
+// place: only the digits that differ from the previous number, and the closing " )", are
+// replaced, mostly by one deletion and one append of the last digit with " )". The host
+// converts every text it is given from UTF-8; giving it the whole expression per record cost
+// more than the host's own evaluation of it.
+class RecordExpression {
+public:
+    explicit RecordExpression(std::string_view field)
+        : text_(expressionHead(field)), pieces_("0 )1 )2 )3 )4 )5 )6 )7 )8 )9 )") {
+        headUnits_ = text_.size();
+    }
+
+    const host::Text& read(long n) {
+        char digits[24];
+        const auto written = std::to_chars(digits, digits + sizeof digits, n);
+        const std::string_view number(digits, static_cast<std::size_t>(written.ptr - digits));
+        std::size_t same = 0;
+        while (same + 1 < number.size() && same < shown_.size() && number[same] == shown_[same]) ++same;
+        // Digits are single characters, so characters and bytes count alike after the head.
+        text_.erase(headUnits_ + static_cast<uint32_t>(same), kToTheEnd);
+        for (std::size_t i = same; i < number.size(); ++i) {
+            const bool last = i + 1 == number.size();
+            text_.append(pieces_.get(), kPiece * static_cast<uint32_t>(number[i] - '0'), last ? kPiece : 1);
+        }
+        shown_.assign(number);
+        return text_;
+    }
+
+private:
+    static constexpr uint32_t kPiece = 3;  // a digit and " )" in pieces_
+    static constexpr uint32_t kToTheEnd = 0xFFFFFFFFu;
+
+    host::Text text_;
+    host::Text pieces_;      // each digit followed by " )"
+    uint32_t headUnits_ = 0; // characters of "GetNthRecord ( field ; "
+    std::string shown_;      // the digits of the number in text_
+};
+
+}  // namespace
+
 int16_t readFieldRecords(const FMX_ExprEnv* env, const FieldReference& reference, const RecordSink& take) {
     host::Data value;
-    // One expression and one host text serve every record: only the number changes, and a
-    // found set of many records should not cost an allocation per record.
-    std::string expression = expressionHead(reference.field);
-    const std::size_t head = expression.size();
-    host::Text text;
+    // One host text serves every record: a found set of many records should cost neither an
+    // allocation nor a conversion of the whole expression per record.
+    RecordExpression expression(reference.field);
     long read = 0;
     for (long n = reference.first; read < kMaxRecordsRead; ++n) {
         if (reference.bounded && n > reference.last) break;
-        char digits[24];
-        const auto written = std::to_chars(digits, digits + sizeof digits, n);
-        expression.resize(head);
-        expression.append(digits, written.ptr);
-        expression += " )";
-        text.assign(expression);
-        const int16_t error = host::evaluate(env, text, value.get());
+        const int16_t error = host::evaluate(env, expression.read(n), value.get());
         if (error != 0) {
             if (read == 0) return error;
             break;

@@ -1,4 +1,5 @@
-// Writing a finished picture: flush the stream, then WBMP (image_format 3) or GIF.
+// Writing a finished picture: flush the stream, then WBMP (image_format 3, by gd) or GIF (by
+// the GIF writer, the same bytes as gd's).
 #pragma once
 
 #include <cstdio>

@@ -74,6 +74,10 @@ void Text::append(const FMX_Text* other) {
     call([&](FMX_Error* e) { FM_Text_AppendText(text_, other, 0, 0xFFFFFFFFu, e); });
 }
 
+void Text::append(const FMX_Text* other, uint32_t position, uint32_t count) {
+    call([&](FMX_Error* e) { FM_Text_AppendText(text_, other, position, count, e); });
+}
+
 uint32_t Text::size() const {
     return call([&](FMX_Error* e) { return FM_Text_GetSize(text_, e); });
 }

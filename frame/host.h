@@ -41,6 +41,7 @@ public:
     void assign(std::string_view utf8);
     void assignUnicode(const char16_t* zeroTerminated);
     void append(const FMX_Text* other);
+    void append(const FMX_Text* other, uint32_t position, uint32_t count);  // characters [position, +count)
     uint32_t size() const;                            // characters
     uint32_t find(const Text& other, uint32_t from = 0) const;  // kFMX_TextNotFound when absent
     void erase(uint32_t position, uint32_t count);

@@ -1,6 +1,6 @@
-// Reading a field record by record reuses one expression and one host text: every record must
-// still be asked for with exactly its own number, also where the number gains a digit, and a
-// long field name must come through whole.
+// Reading a field record by record edits one host text in place: every record must still be
+// asked for with exactly its own number, also where the number gains a digit or carries, and
+// a long field name must come through whole.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -58,7 +58,7 @@ protected:
     FMX_ExprEnv* env_ = nullptr;
 };
 
-TEST_F(RecordReading, NumbersGainingADigit) {
+TEST_F(RecordReading, NumbersGainingADigitOrCarrying) {
     recorder.records = 1000;
     EXPECT_EQ(read("Orders::Month(8-11)"), 0);
     EXPECT_EQ(numbersAsked("Orders::Month"), (std::vector<long>{8, 9, 10, 11}));
@@ -68,6 +68,10 @@ TEST_F(RecordReading, NumbersGainingADigit) {
     recorder.asked.clear();
     EXPECT_EQ(read("Orders::Month(999-1000)"), 0);
     EXPECT_EQ(numbersAsked("Orders::Month"), (std::vector<long>{999, 1000}));
+    // Carries over several digits without a new one.
+    recorder.asked.clear();
+    EXPECT_EQ(read("Orders::Month(1098-1101)"), 0);
+    EXPECT_EQ(numbersAsked("Orders::Month"), (std::vector<long>{1098, 1099, 1100, 1101}));
 }
 
 TEST_F(RecordReading, TheWholeFoundSetThenTheFirstMissingRecord) {

@@ -1,5 +1,7 @@
 // Whole scripts through the plotwise program and the plug-in: the gallery, tables read by field
-// reference, error pictures, and the definition each script leaves in its container.
+// reference, error pictures, the definition each script leaves in its container, and the GIF
+// writer on the gallery's pictures.
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -9,9 +11,11 @@
 #include <string>
 #include <vector>
 
+#include <gd.h>
 #include <gtest/gtest.h>
 
 #include "engine/chart_options.h"
+#include "engine/gif_writer.h"
 #include "tests/support/container_file.h"
 #include "tests/support/program.h"
 
@@ -295,6 +299,46 @@ TEST(Scripts, EveryExampleChartScriptDrawsItsChart) {
         EXPECT_EQ(std::make_pair(result.png.width, result.png.height), std::make_pair(result.gif.width, result.gif.height));
     }
     EXPECT_GE(charts, 5);
+}
+
+// The GIF writer gives gd's bytes for the gallery's pictures: each one as drawn, interlaced,
+// and with a transparent colour.
+TEST(Scripts, GalleryPicturesAreWrittenAsGdWritesThem) {
+    const std::regex options(R"calc(// options: --table (\w+)=(\S+))calc");
+    int pictures = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(kGallery)) {
+        if (entry.path().extension() != ".calc") continue;
+        SCOPED_TRACE(entry.path().filename().string());
+        const std::string text = fileText(entry.path().string());
+        std::vector<std::string> args{"run", entry.path().string()};
+        std::smatch m;
+        if (std::regex_search(text, m, options)) {
+            args.push_back("--table");
+            args.push_back(m[1].str() + "=" + kGallery + "/" + m[2].str());
+        }
+        ScratchFolder folder;
+        args.push_back("-o");
+        args.push_back(folder.file("picture.gif"));
+        const ProgramRun run = runWithPlugIn(folder, args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        std::string gif = folder.read("picture.gif");
+        gdImagePtr im = gdImageCreateFromGifPtr(static_cast<int>(gif.size()), gif.data());
+        ASSERT_NE(im, nullptr);
+        ++pictures;
+        for (const char* variant : {"as drawn", "interlaced", "transparent"}) {
+            if (std::string(variant) == "interlaced") gdImageInterlace(im, 1);
+            if (std::string(variant) == "transparent") gdImageColorTransparent(im, gdImageColorsTotal(im) - 1);
+            int size = 0;
+            auto* gd = static_cast<uint8_t*>(gdImageGifPtr(im, &size));
+            std::vector<uint8_t> ours;
+            EXPECT_TRUE(encode_gif(*im, ours));
+            EXPECT_TRUE(ours.size() == static_cast<std::size_t>(size) && std::memcmp(ours.data(), gd, ours.size()) == 0)
+                << variant << ": " << ours.size() << " bytes against gd's " << size;
+            gdFree(gd);
+        }
+        gdImageDestroy(im);
+    }
+    EXPECT_GE(pictures, 40);
 }
 
 }  // namespace
