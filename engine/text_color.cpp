@@ -243,6 +243,17 @@ const char* render_font_run(gdImagePtr image, int brect[8], int color, const cha
     return draw_string_ft(image, brect, color, font, ptsize, angle, x, y, text);
 }
 
+std::vector<PlacedFontRun> freetype_runs(const char* font_file, double ptsize, const char* text) {
+    std::vector<PlacedFontRun> result;
+    if (text == nullptr || !useFreeType(font_file, ptsize)) return result;
+    const std::vector<FontRun> runs = font_runs(font_file, gd_text(text));
+    std::vector<PlacedRun> placed;
+    TextBox box{};
+    if (runs.empty() || !placeRuns(runs, font_file, ptsize, placed, box, nullptr)) return result;
+    for (const PlacedRun& p : placed) result.push_back(PlacedFontRun{p.run->font, p.run->text, p.along, p.across});
+    return result;
+}
+
 bool freetype_box(const char* font_file, double ptsize, const char* text, TextBox& box) {
     if (text == nullptr || !useFreeType(font_file, ptsize)) return false;
     return freeTypeBox(text, font_file, ptsize, box, nullptr);

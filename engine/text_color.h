@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include <gd.h>
 
@@ -60,6 +61,17 @@ bool freetype_box(const char* font_file, double ptsize, const char* text, TextBo
 // error text, or null on success; the box is gd's bounding rectangle.
 const char* render_font_run(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle,
                             int x, int y, const char* text);
+// One run of a text FreeType draws in several fonts, with its pen position from the first
+// baseline's origin at angle 0 (pixels along the baseline and down from the first line).
+struct PlacedFontRun {
+    std::string font;  // the chosen font's name as given, or the path of a fallback font
+    std::string text;  // in gd's form (four-byte characters as numeric character references)
+    int along;
+    int across;
+};
+// The runs draw_text_lines draws a FreeType text in, placed where it draws them. Empty when it
+// draws the text whole in the chosen font (or not with FreeType at all).
+std::vector<PlacedFontRun> freetype_runs(const char* font_file, double ptsize, const char* text);
 // FreeType box of "test"; (0, 0) when the font cannot be used.
 TextSize probe_font(const char* font_file, double ptsize);
 

@@ -61,6 +61,42 @@ std::vector<std::string_view> split_lines(std::string_view text) {
     }
 }
 
+// gd's form of a text back to UTF-8: numeric character references ("&#66304;") become the
+// characters they stand for, as gd reads them.
+std::string from_gd_text(std::string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        const size_t end = text.compare(i, 2, "&#") == 0 ? text.find(';', i + 2) : std::string_view::npos;
+        unsigned long code = 0;
+        bool digits = end != std::string_view::npos && end > i + 2 && end - i - 2 <= 7;
+        for (size_t k = i + 2; digits && k < end; ++k) {
+            digits = text[k] >= '0' && text[k] <= '9';
+            code = code * 10 + static_cast<unsigned long>(text[k] - '0');
+        }
+        if (!digits || code == 0 || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000)) {
+            out += text[i++];
+            continue;
+        }
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | (code >> 6));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            out += static_cast<char>(0xE0 | (code >> 12));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (code >> 18));
+            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        }
+        i = end + 1;
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string utf8_text(std::string_view text) {
@@ -125,6 +161,23 @@ std::vector<TextRun> text_runs(const FontEntry& font, const char* font_file, dou
             const double ox = x + static_cast<int>(std::sin(angle) * h);
             const double oy = y + static_cast<int>(std::cos(angle) * (h - 1));
             const double em = ptsize * kPixelsPerPoint;
+            // A text the chosen font lacks characters of goes in the runs gd draws it in, each
+            // in its own font and where gd puts it.
+            const std::vector<PlacedFontRun> placed = freetype_runs(font_file, ptsize, text);
+            if (!placed.empty()) {
+                const double c = std::cos(angle), s = std::sin(angle);
+                for (const PlacedFontRun& p : placed) {
+                    TextRun run;
+                    run.text = utf8_text(from_gd_text(p.text));
+                    run.x = ox + std::lround(p.along * c + p.across * s);
+                    run.y = oy + std::lround(-p.along * s + p.across * c);
+                    run.angle = angle;
+                    run.size = em;
+                    run.font_file = font_file_path(p.font.c_str());
+                    if (!run.text.empty() && !run.font_file.empty()) runs.push_back(std::move(run));
+                }
+                return runs;
+            }
             const double step = kLineSpacing * em;
             int k = 0;
             for (const std::string_view line : split_lines(text)) {

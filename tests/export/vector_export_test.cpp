@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/chart_options.h"
+#include "engine/font_fallback.h"
 #include "engine/graph.h"
 #include "engine/pie.h"
 #include "pictures.h"
@@ -126,6 +127,62 @@ TEST(VectorExport, PngAtScaleOneShowsTheChartOfTheGif) {
         const Rgb gif = decode(gif_of(c.draw));
         ASSERT_GT(gif.width, 0) << c.name;
         expect_same_chart(gif, decode(vector_of(VectorFormat::Png, 1, c.draw)), c, "png");
+    }
+}
+
+// The rows from the top down to the first background row below the first band of ink: the
+// chart title of a picture whose title is its topmost text.
+Rgb title_band(const Rgb& picture, const Rgb& band_of) {
+    auto blank_row = [&](int y) {
+        for (int x = 0; x < band_of.width; ++x)
+            if (band_of.at(x, y) != 0xFFFFFF) return false;
+        return true;
+    };
+    int y = 0;
+    while (y < band_of.height && blank_row(y)) ++y;
+    while (y < band_of.height && !blank_row(y)) ++y;
+    Rgb band;
+    band.width = picture.width;
+    band.height = std::min(y + 1, picture.height);
+    band.pixels.assign(picture.pixels.begin(), picture.pixels.begin() + static_cast<long>(band.width) * band.height);
+    return band;
+}
+
+// A title the chosen TrueType font lacks characters of: the vector picture draws them with the
+// fallback fonts where the GIF does, not as the chosen font's missing-glyph boxes (U+E000, a
+// character no font has, in their place).
+TEST(VectorExport, TitlesInOtherScriptsUseTheFallbackFontsOfTheGif) {
+    static constexpr const char* kFont = "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
+    if (!std::ifstream(kFont) || fallback_fonts().size() < 3) GTEST_SKIP() << "the fonts are not installed";
+    const std::string box = "\xEE\x80\x80";
+    const struct {
+        std::string title, boxed;
+    } cases[] = {
+        {"Sales \xE9\x94\x80\xE5\x94\xAE", "Sales " + box + box},                   // Chinese
+        {"\xEB\xA7\xA4\xEC\xB6\x9C 2024", box + box + " 2024"},                      // Korean
+        {"Q1 \xE5\xA3\xB2\xE4\xB8\x8A\nQ2 \xE5\xA3\xB2", "Q1 " + box + box + "\nQ2 " + box},  // Japanese, two lines
+    };
+    for (const auto& c : cases) {
+        auto draw = [](const std::string& title) {
+            return [title](FILE* out) {
+                set_options();
+                chartOptions().title = title.c_str();
+                chartOptions().title_font = kFont;
+                chartOptions().title_ptsize = 16;
+                const ChartData d = chart_data(Bar);
+                draw_graph(kWidth, kHeight, out, Bar, kPoints, d.labels.data(), kSets, d.rows.data(), nullptr);
+            };
+        };
+        const Rgb gif = decode(gif_of(draw(c.title)));
+        const Rgb boxed = decode(gif_of(draw(c.boxed)));
+        const Rgb png = decode(vector_of(VectorFormat::Png, 1, draw(c.title)));
+        ASSERT_EQ(png.width, gif.width) << c.title;
+        const std::vector<double> same = channel_difference(title_band(gif, gif), title_band(png, gif));
+        const std::vector<double> other = channel_difference(title_band(boxed, gif), title_band(png, gif));
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_LT(same[k], 0.06) << c.title << " channel " << k;
+            EXPECT_GT(other[k], 2 * same[k]) << c.title << " channel " << k;
+        }
     }
 }
 
