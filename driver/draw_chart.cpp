@@ -160,8 +160,8 @@ Packed packValues(const ChartDefinition& definition, int sets, int points) {
 
     const int yType = definition.block.axis[1].type;
     const int xType = definition.block.axis[0].type;
-    const bool yDates = yType >= kAxisDate && yType <= kAxisTimestamp;
-    const bool xDates = xType >= kAxisDate && xType <= kAxisTimestamp;
+    const bool yDates = isDateAxis(yType);
+    const bool xDates = isDateAxis(xType);
     for (int s = 0; s < sets; ++s) {
         const SeriesRecord& series = definition.series[s];
         // data() + offset, not &v[offset]: with no points the arrays are empty.
@@ -189,8 +189,8 @@ void drawPieChart(ChartDefinition& definition, Packed& data) {
     const int points = data.points;
     const std::string_view substyle = h.substyle;
 
-    const int pieKind = std::string_view(h.style) == "pie" ? 1 : 0;
-    o.pie_percent_type = substyle == "values" ? 0 : 2;
+    const PieType pieKind = std::string_view(h.style) == "pie" ? PieFlat : Pie3D;
+    o.pie_percent_type = substyle == "values" ? PercentNone : PercentBelow;
 
     // Value texts are made for the picture only: the stored labels stay as they are, so that
     // restyling never adds them twice. Right after Plotz_Style the substyle decides; a pie that
@@ -293,9 +293,12 @@ void setAxisOptions(ChartOptions& o, const ChartDefinition& definition) {
     o.y2axis_tick_step = y2.markStep;
     o.y2axis_label_step = y2.labelStep;
     o.requested_yinterval = y.labelStep;
-    // Text axes and types the engine does not know are labelled as plain numbers.
+    // Text axes and types the engine does not know are labelled as plain numbers; the other
+    // axis types are the engine's value kinds of the same number.
+    static_assert(int{kAxisNumber} == int{NumberValue} && int{kAxisDate} == int{DateValue} &&
+                  int{kAxisTime} == int{TimeValue} && int{kAxisTimestamp} == int{TimestampValue});
     auto valueKind = [](int32_t type) -> short {
-        return type == kAxisNumber || (type >= kAxisDate && type <= kAxisTimestamp) ? static_cast<short>(type) : 0;
+        return type == kAxisNumber || isDateAxis(type) ? static_cast<short>(type) : short{PlainValue};
     };
     o.y_value_kind = valueKind(y.type);
     o.x_value_kind = valueKind(x.type);
@@ -326,7 +329,7 @@ std::vector<LegendEntry> legendEntries(const ChartDefinition& definition, int se
         e.value = static_cast<float>(2 * s);
         e.width = half;
         e.color = series.color;
-        e.kind = 3;
+        e.kind = LegendSquare;
         copyText(e.name, series.name);
         entries.push_back(e);
     }
@@ -342,9 +345,9 @@ float relativeBound(float bound, double offset) {
 // Degrees of the x labels: by the X axis orientation, or upright when they would not fit.
 double labelAngle(int32_t orientation, std::size_t longest, double labelSize, int points, uint32_t width) {
     switch (orientation) {
-        case 1: return 0;
-        case 2: return 90;
-        case 3: return 60;
+        case kLabelsHorizontal: return 0;
+        case kLabelsVertical: return 90;
+        case kLabelsSharp: return 60;
         default: return static_cast<double>(longest) * labelSize * 0.7 * points >= width ? 90 : 0;
     }
 }

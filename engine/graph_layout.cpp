@@ -143,7 +143,7 @@ void measure_x_labels(const GraphInput& in, const ChartOptions& opt, GraphLayout
     if (vert >= 0) L.xlabel_hgt = vert + 2, L.xlabel_wth = horiz + 2;
 }
 
-// Widest legend name (kind 3 entries) and its length in characters; the first such entry.
+// Widest legend name (legend squares) and its length in characters; the first such entry.
 // `drawn_room`: with names drawn by FreeType, the room the widest entry takes from the point
 // it is anchored at (square, gap, measured name and a margin); 0 with built-in names.
 struct LegendSize {
@@ -158,7 +158,7 @@ LegendSize measure_legend(const ChartOptions& opt, const GraphLayout& L) {
         L.yaxis_ptsize > 0 && L.ytitle_font != nullptr && probe_font(L.ytitle_font, L.yaxis_ptsize).width > 0;
     for (int i = 0; i < opt.legend_count; ++i) {
         const LegendEntry& e = opt.legend_entries[i];
-        if (e.kind != 3) continue;
+        if (e.kind != LegendSquare) continue;
         if (s.first == nullptr) s.first = &e;
         std::string name(e.name, strnlen(e.name, sizeof e.name));
         TextSize t = measure_text(name.c_str(), opt.yaxis_font_size, L.ytitle_font, L.yaxis_ptsize);
@@ -188,7 +188,7 @@ int first_label_reach(const char* text, const ChartOptions& opt, const GraphLayo
         reach = t.height / 2;
     } else if (angle != 0) {
         const double a = angle * M_PI / 180;
-        reach = to_int(t.width * std::cos(a) + t.height * a / (M_PI / 2) / 2);
+        reach = slanted_label_reach(t.width, t.height, a);
     }
     return std::max(reach, 0) + 2;
 }
@@ -275,7 +275,7 @@ float choose_interval(const ChartOptions& opt, GraphLayout& L, int max_labels) {
     if (i == kTableSize)
         for (int k = 0; k < 40 && range / interval > max_labels && interval < kRangeLimit; ++k) interval *= 10;
 
-    if (opt.y_value_kind >= 3 && opt.y_value_kind <= 5) {
+    if (isDateKind(opt.y_value_kind)) {
         int t = 0;
         while (t < kTableSize && kTimeIntervals[t] < interval) ++t;
         if (t < kTableSize && interval >= kTimeIntervals[0]) {  // beyond the time steps: keep it
@@ -319,7 +319,7 @@ GraphLayout layout_prepared(const GraphInput& in) {
     find_ranges(in, opt, L);
 
     // ---- Text space ----
-    const double spacing = std::isfinite(opt.line_spacing) ? std::clamp(opt.line_spacing, 0.0, 100.0) : 1.2;
+    const double spacing = line_spacing(opt);
     int title_h = 0, ytitle_h = 0;  // measured heights
     if (has_text(opt.title)) {
         TextSize t = measure_text(opt.title, opt.title_size, L.title_font, L.title_ptsize);
@@ -334,11 +334,11 @@ GraphLayout layout_prepared(const GraphInput& in) {
         L.xtitle_hgt = to_int(t.height * spacing + 1);
     }
     if (has_text(opt.ytitle)) {
-        ytitle_h = measure_text(opt.ytitle, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize, 90).height;
+        ytitle_h = measure_text(opt.ytitle, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize).height;
         L.ytitle_wth = ytitle_h + 2;
     }
     if (isCombo(type) && has_text(opt.ytitle2))
-        L.ytitle2_wth = measure_text(opt.ytitle2, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize, 90).height + 2;
+        L.ytitle2_wth = measure_text(opt.ytitle2, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize).height + 2;
     if (opt.ticks && (opt.grid || opt.xaxis)) L.xtick_len = 3;
     if (opt.ticks && (opt.grid || opt.yaxis)) L.ytick_len = 4;
     if (opt.ticks && opt.yaxis && isCombo(type)) L.ytick2_len = 4;
@@ -479,8 +479,7 @@ GraphLayout layout_prepared(const GraphInput& in) {
         const double xpt = L.xaxis_ptsize > 0 ? L.xaxis_ptsize : font_entry(opt.xaxis_font_size).height;
         overhang = to_int(xpt / 2 + 2);
     }
-    const bool numeric_x = isXy(type) && (given(opt.xaxis_grid_step) || given(opt.xaxis_tick_step) ||
-                                          given(opt.xaxis_label_step));
+    const bool numeric_x = has_numeric_x_axis(type, opt);
     int left = L.ytitle_wth + L.ylabel_wth + L.ytick_len;
     // A FreeType label at the first position of a line, area or xy chart must not start left of
     // the picture: wide labels and slanted ones reach further left than the y labels' room.
@@ -530,11 +529,11 @@ GraphLayout layout_prepared(const GraphInput& in) {
     L.half_bar = (L.PX(2) - L.PX(1)) * opt.bar_width / 100 / 2;
     L.half_cap = (L.PX(2) - L.PX(1)) * opt.hlc_cap_width / 100 / 2;
 
-    const int gap = (opt.xlabel_spacing == 32767 ? 0 : opt.xlabel_spacing) + L.xlabel_wth;
+    const int gap = (opt.xlabel_spacing == kEveryLabel ? 0 : opt.xlabel_spacing) + L.xlabel_wth;
     L.num_xlbls = gap > 0 ? L.plot_width / gap : n;
     // FreeType labels of categories, measured, are also thinned by the distance they are drawn
     // apart, so that none overlaps its neighbour.
-    if (L.xaxis_ttf && xlabels_shown && gap > 0 && opt.xlabel_spacing != 32767 && !numeric_x)
+    if (L.xaxis_ttf && xlabels_shown && gap > 0 && opt.xlabel_spacing != kEveryLabel && !numeric_x)
         L.num_xlbls = thin_x_labels(L.num_xlbls, n, L.xscl, L.xlabel_wth);
     return L;
 }
