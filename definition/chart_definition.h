@@ -35,6 +35,16 @@ enum TextType : int {
 
 // Axis value types (AxisOptions::type).
 enum AxisType : int32_t { kAxisAuto = 0, kAxisNumber = 1, kAxisText = 2, kAxisDate = 3, kAxisTime = 4, kAxisTimestamp = 5 };
+// Axis types whose values are dates, times or timestamps.
+constexpr bool isDateAxis(int32_t type) { return type >= kAxisDate && type <= kAxisTimestamp; }
+
+// Direction of an axis's labels (AxisOptions::labelsOrientation).
+enum LabelOrientation : int32_t {
+    kLabelsAuto = 0,        // upright when they would not fit side by side, else level
+    kLabelsHorizontal = 1,
+    kLabelsVertical = 2,
+    kLabelsSharp = 3,       // slanted at 60 degrees
+};
 
 // Error codes recorded in ChartHeader::errorCode (0 = none).
 enum ChartError : uint32_t {

@@ -1,24 +1,25 @@
 #include "driver/date_values.h"
 
+#include "definition/chart_definition.h"
 #include "frame/host.h"
 #include "frame/process_locale.h"
 
 namespace plotwise {
 namespace {
 
-// Stores the host's reading of a text as kind 3, 4 or 5 in `value`; false when the text does
+// Stores the host's reading of a text as a date, time or timestamp axis type in `value`; false when the text does
 // not read as one. A date or a time may also be given as a timestamp (its day, its time of day).
 bool readAs(host::Data& value, std::string_view text, int kind) {
     const host::Text hostText(text);
-    const int32_t type = kind == 4 ? kFMX_Time : kind == 5 ? kFMX_TimeStamp : kFMX_Date;
+    const int32_t type = kind == kAxisTime ? kFMX_Time : kind == kAxisTimestamp ? kFMX_TimeStamp : kFMX_Date;
     if (host::setTextAs(value.get(), hostText.get(), processLocale(), type)) return true;
     return type != kFMX_TimeStamp && host::setTextAs(value.get(), hostText.get(), processLocale(), kFMX_TimeStamp);
 }
 
 const FMX_DateTime* viewAs(const host::Data& value, int kind) {
     switch (kind) {
-        case 4: return host::dataAsTime(value.get());
-        case 5: return host::dataAsTimeStamp(value.get());
+        case kAxisTime: return host::dataAsTime(value.get());
+        case kAxisTimestamp: return host::dataAsTimeStamp(value.get());
         default: return host::dataAsDate(value.get());
     }
 }
@@ -40,7 +41,7 @@ std::optional<double> hostDateSeconds(std::string_view text, int kind) {
     host::Data value;
     if (!readAs(value, text, kind)) return std::nullopt;
     const FMX_DateTime* dateTime = viewAs(value, kind);
-    if (kind == 4) return static_cast<double>(host::secondsSinceMidnight(dateTime));
+    if (kind == kAxisTime) return static_cast<double>(host::secondsSinceMidnight(dateTime));
     return static_cast<double>(host::secondsSinceEpoch(dateTime));
 }
 

@@ -160,8 +160,8 @@ Packed packValues(const ChartDefinition& definition, int sets, int points) {
 
     const int yType = definition.block.axis[1].type;
     const int xType = definition.block.axis[0].type;
-    const bool yDates = yType >= kAxisDate && yType <= kAxisTimestamp;
-    const bool xDates = xType >= kAxisDate && xType <= kAxisTimestamp;
+    const bool yDates = isDateAxis(yType);
+    const bool xDates = isDateAxis(xType);
     for (int s = 0; s < sets; ++s) {
         const SeriesRecord& series = definition.series[s];
         // data() + offset, not &v[offset]: with no points the arrays are empty.
@@ -183,36 +183,35 @@ Packed packValues(const ChartDefinition& definition, int sets, int points) {
 
 // ---- Pie path ------------------------------------------------------------------------------------
 
-void drawPieChart(ChartDefinition& definition, Packed& data) {
+// The texts shown beside the slices when the picture carries value texts; empty when it does
+// not. Value texts are made for the picture only: the stored labels stay as they are, so that
+// restyling never adds them twice. Right after Plotz_Style the substyle decides; a pie that
+// showed them keeps showing them.
+std::vector<std::string> pieValueTexts(ChartDefinition& definition, const Packed& data) {
     ChartHeader& h = definition.header();
-    ChartOptions& o = chartOptions();
-    const int points = data.points;
     const std::string_view substyle = h.substyle;
-
-    const int pieKind = std::string_view(h.style) == "pie" ? 1 : 0;
-    o.pie_percent_type = substyle == "values" ? 0 : 2;
-
-    // Value texts are made for the picture only: the stored labels stay as they are, so that
-    // restyling never adds them twice. Right after Plotz_Style the substyle decides; a pie that
-    // showed them keeps showing them.
     const bool valueTexts = (h.styleGiven == kStyleJustGiven || h.styleGiven == kPieValueTexts) &&
                             (substyle == "values" || substyle == "both");
     h.styleGiven = valueTexts ? kPieValueTexts : 0;
     std::vector<std::string> shown;
-    if (valueTexts) {
-        const char* format = substyle == "values" ? "\n%2.0f" : ", %2.0f";
-        shown.reserve(static_cast<std::size_t>(points));
-        for (int i = 0; i < points; ++i) {
-            std::string text = definition.xLabel[0][i];
-            if (data.y[i] != NoValue) {  // a missing value has no text
-                char value[64];
-                std::snprintf(value, sizeof value, format, static_cast<double>(data.y[i]));
-                text += value;
-            }
-            shown.push_back(std::move(text));
+    if (!valueTexts) return shown;
+    const char* format = substyle == "values" ? "\n%2.0f" : ", %2.0f";
+    shown.reserve(static_cast<std::size_t>(data.points));
+    for (int i = 0; i < data.points; ++i) {
+        std::string text = definition.xLabel[0][i];
+        if (data.y[i] != NoValue) {  // a missing value has no text
+            char value[64];
+            std::snprintf(value, sizeof value, format, static_cast<double>(data.y[i]));
+            text += value;
         }
+        shown.push_back(std::move(text));
     }
+    return shown;
+}
 
+// The pie settings every chart drawing uses, with the header's colours and title.
+void setPieOptions(ChartOptions& o, const ChartHeader& h) {
+    o.pie_percent_type = std::string_view(h.substyle) == "values" ? PercentNone : PercentBelow;
     o.pie_label_line = 1;
     o.pie_line_color = 0;
     o.pie_label_size = 2;
@@ -223,48 +222,80 @@ void drawPieChart(ChartDefinition& definition, Packed& data) {
     o.pie_explode = nullptr;
     o.pie_missing = nullptr;
     o.pie_title = h.chartTitle;
+}
 
+// The slice labels: the value texts when there are some, else the stored labels; an empty
+// label becomes a placeholder text.
+std::vector<const char*> pieLabels(const ChartDefinition& definition, const std::vector<std::string>& shown,
+                                   int points) {
     std::vector<const char*> labels(static_cast<std::size_t>(std::max(points, 1)));
     for (int i = 0; i < points; ++i) {
-        const char* text = valueTexts ? shown[i].c_str() : definition.xLabel[0][i];
+        const char* text = !shown.empty() ? shown[i].c_str() : definition.xLabel[0][i];
         labels[i] = text[0] != '\0' ? text : kEmptyLabel;
     }
+    return labels;
+}
 
+// Slice colours: the stored ones when the chart has its own, else the default colours.
+void setSliceColors(const ChartDefinition& definition, Packed& data) {
+    const ChartHeader& h = definition.header();
     const auto& defaults = pieDefaultColors();
-    for (int i = 0; i < points; ++i) {
+    for (int i = 0; i < data.points; ++i) {
         if (h.customPieColors != 0) data.colors[i] = definition.block.pieColor[i];
         else data.colors[i] = i < kPieDefaultColorCount ? defaults[i] : 0;
     }
-    o.pie_colors = data.colors.data();
+}
 
+// Whether the values add up to a pie; missing values count as nothing.
+bool hasPieTotal(const Packed& data) {
     double sum = 0;
-    for (int i = 0; i < points; ++i) {
+    for (int i = 0; i < data.points; ++i) {
         if (data.y[i] != NoValue) sum += data.y[i];
     }
-    if (sum == 0) {
+    return sum != 0;
+}
+
+// Records the arguments of the engine call about to be made, for the diagnostics.
+EngineCall& recordEngineCall(EngineCall::Engine engine, short width, short height, int type, int points, int sets,
+                             const std::vector<const char*>& labels) {
+    EngineCall& call = engineCall();
+    call = EngineCall{};
+    call.engine = engine;
+    call.width = width;
+    call.height = height;
+    call.type = type;
+    call.points = points;
+    call.sets = sets;
+    call.labels.assign(labels.begin(), labels.begin() + points);
+    return call;
+}
+
+void drawPieChart(ChartDefinition& definition, Packed& data) {
+    const ChartHeader& h = definition.header();
+    ChartOptions& o = chartOptions();
+    const int points = data.points;
+    const PieType pieKind = std::string_view(h.style) == "pie" ? PieFlat : Pie3D;
+
+    const std::vector<std::string> shown = pieValueTexts(definition, data);
+    setPieOptions(o, h);
+    std::vector<const char*> labels = pieLabels(definition, shown, points);
+    setSliceColors(definition, data);
+    o.pie_colors = data.colors.data();
+    if (!hasPieTotal(data)) {
         o.pie_colors = nullptr;
         drawError(kErrorEmpty);
         return;
     }
 
-    EngineCall& call = engineCall();
-    call = EngineCall{};
-    call.engine = EngineCall::Pie;
-    call.width = static_cast<short>(h.width);
-    call.height = static_cast<short>(h.height);
-    call.type = pieKind;
-    call.points = points;
-    call.sets = 1;
-    call.labels.assign(labels.begin(), labels.begin() + points);
+    const short width = static_cast<short>(h.width), height = static_cast<short>(h.height);
+    EngineCall& call = recordEngineCall(EngineCall::Pie, width, height, pieKind, points, 1, labels);
     call.values.assign(data.y.begin(), data.y.begin() + points);
     call.colors.assign(data.colors.begin(), data.colors.begin() + points);
-
     {
         PictureStream picture;
         if (picture.get() != nullptr) {
             o.pie_edge_color = NoColor;
-            draw_pie(static_cast<short>(h.width), static_cast<short>(h.height), picture.get(), pieKind, points,
-                     labels.data(), data.y.data());
+            draw_pie(width, height, picture.get(), pieKind, points, labels.data(), data.y.data());
         }
     }
     o.pie_colors = nullptr;  // the colours die with this drawing
@@ -293,9 +324,12 @@ void setAxisOptions(ChartOptions& o, const ChartDefinition& definition) {
     o.y2axis_tick_step = y2.markStep;
     o.y2axis_label_step = y2.labelStep;
     o.requested_yinterval = y.labelStep;
-    // Text axes and types the engine does not know are labelled as plain numbers.
+    // Text axes and types the engine does not know are labelled as plain numbers; the other
+    // axis types are the engine's value kinds of the same number.
+    static_assert(int{kAxisNumber} == int{NumberValue} && int{kAxisDate} == int{DateValue} &&
+                  int{kAxisTime} == int{TimeValue} && int{kAxisTimestamp} == int{TimestampValue});
     auto valueKind = [](int32_t type) -> short {
-        return type == kAxisNumber || (type >= kAxisDate && type <= kAxisTimestamp) ? static_cast<short>(type) : 0;
+        return type == kAxisNumber || isDateAxis(type) ? static_cast<short>(type) : short{PlainValue};
     };
     o.y_value_kind = valueKind(y.type);
     o.x_value_kind = valueKind(x.type);
@@ -326,7 +360,7 @@ std::vector<LegendEntry> legendEntries(const ChartDefinition& definition, int se
         e.value = static_cast<float>(2 * s);
         e.width = half;
         e.color = series.color;
-        e.kind = 3;
+        e.kind = LegendSquare;
         copyText(e.name, series.name);
         entries.push_back(e);
     }
@@ -342,17 +376,63 @@ float relativeBound(float bound, double offset) {
 // Degrees of the x labels: by the X axis orientation, or upright when they would not fit.
 double labelAngle(int32_t orientation, std::size_t longest, double labelSize, int points, uint32_t width) {
     switch (orientation) {
-        case 1: return 0;
-        case 2: return 90;
-        case 3: return 60;
+        case kLabelsHorizontal: return 0;
+        case kLabelsVertical: return 90;
+        case kLabelsSharp: return 60;
         default: return static_cast<double>(longest) * labelSize * 0.7 * points >= width ? 90 : 0;
     }
+}
+
+// The value array handed to the engine besides the series: the x values of xy charts, or the
+// last series as the volume of combinations, which then is no series of its own.
+struct ExtraValues {
+    int sets = 0;                       // series drawn as series
+    const float* values = nullptr;
+    std::size_t count = 0;
+    std::vector<uint32_t> volumeColors;  // per point, for the volume
+};
+ExtraValues extraValues(const ChartStyle& row, const Packed& data) {
+    ExtraValues e;
+    e.sets = data.sets;
+    switch (row.extra) {
+        case ExtraRule::None:
+            break;
+        case ExtraRule::XValues:
+            e.values = data.x.data();
+            e.count = data.x.size();
+            break;
+        case ExtraRule::LastSeries:
+            // The last series is the volume, drawn against the second axis in its own colour.
+            e.sets = std::max(data.sets - 1, 0);
+            e.values = data.sets > 0 ? data.y.data() + static_cast<std::size_t>(e.sets) * data.points : nullptr;
+            e.count = data.sets > 0 ? static_cast<std::size_t>(data.points) : 0;
+            e.volumeColors.assign(static_cast<std::size_t>(data.points), data.sets > 0 ? data.colors[e.sets] : 0);
+            break;
+    }
+    return e;
+}
+
+// The x axis: requested bounds counted the way the x values handed to the engine are, the
+// labels of xy charts, and the label angle, which depends on the longest label.
+void setXAxis(ChartOptions& o, ChartDefinition& definition, const Packed& data, std::vector<const char*>& labels,
+                     std::size_t longest) {
+    const ChartHeader& h = definition.header();
+    const AxisOptions& xAxis = definition.block.axis[0];
+    const int points = data.points;
+    o.requested_xmin = relativeBound(xAxis.min, data.xOffset);
+    o.requested_xmax = relativeBound(xAxis.max, data.xOffset);
+    o.x_value_offset = data.xOffset;
+    if (makesXyLabels(h.style)) {
+        o.xlabel_decimals = static_cast<short>(makeXyLabels(definition, data.x.data(), static_cast<int>(data.x.size()),
+                                                            points, o.requested_xmin, o.requested_xmax, data.xOffset));
+        longest = fillLabelPointers(labels.data(), points);
+    }
+    o.xlabel_angle = labelAngle(xAxis.labelsOrientation, longest, o.xaxis_ptsize, points, h.width);
 }
 
 void drawGraphChart(ChartDefinition& definition, Packed& data) {
     const ChartHeader& h = definition.header();
     ChartOptions& o = chartOptions();
-    const std::string_view style = h.style;
     const std::string_view substyle = h.substyle;
     const int points = data.points;
 
@@ -367,7 +447,7 @@ void drawGraphChart(ChartDefinition& definition, Packed& data) {
 
     makeCategoryLabels(definition, points);
     std::vector<const char*> labels(static_cast<std::size_t>(std::max(points, 1)), kEmptyLabel);
-    std::size_t longest = fillLabelPointers(labels.data(), points);
+    const std::size_t longest = fillLabelPointers(labels.data(), points);
     o.set_colors = data.colors.data();
 
     // Borrowed arrays die with this drawing: no option may keep pointing at them.
@@ -385,47 +465,17 @@ void drawGraphChart(ChartDefinition& definition, Packed& data) {
         drawError(kErrorEmpty);
         return;
     }
+    setXAxis(o, definition, data, labels, longest);
 
-    const AxisOptions& xAxis = definition.block.axis[0];
-    // Requested x bounds count the way the x values handed to the engine do.
-    o.requested_xmin = relativeBound(xAxis.min, data.xOffset);
-    o.requested_xmax = relativeBound(xAxis.max, data.xOffset);
-    o.x_value_offset = data.xOffset;
-    if (makesXyLabels(style)) {
-        o.xlabel_decimals = static_cast<short>(makeXyLabels(definition, data.x.data(), static_cast<int>(data.x.size()),
-                                                            points, o.requested_xmin, o.requested_xmax, data.xOffset));
-        longest = fillLabelPointers(labels.data(), points);
-    }
-    o.xlabel_angle = labelAngle(xAxis.labelsOrientation, longest, o.xaxis_ptsize, points, h.width);
-
-    const ChartStyle* row = findChartStyle(style);
+    const ChartStyle* row = findChartStyle(h.style);
     if (row == nullptr) {
         drawError(kErrorStyle);
         return;
     }
-
     const ChartType type = chartTypeFor(*row, substyle);
     o.stack_type = stackTypeFor(*row, substyle);
-    int sets = data.sets;
-    const float* extra = nullptr;
-    std::size_t extraCount = 0;
-    std::vector<uint32_t> volumeColors;
-    switch (row->extra) {
-        case ExtraRule::None:
-            break;
-        case ExtraRule::XValues:
-            extra = data.x.data();
-            extraCount = data.x.size();
-            break;
-        case ExtraRule::LastSeries:
-            // The last series is the volume, drawn against the second axis in its own colour.
-            sets = std::max(data.sets - 1, 0);
-            extra = data.sets > 0 ? data.y.data() + static_cast<std::size_t>(sets) * points : nullptr;
-            extraCount = data.sets > 0 ? static_cast<std::size_t>(points) : 0;
-            volumeColors.assign(static_cast<std::size_t>(points), data.sets > 0 ? data.colors[sets] : 0);
-            o.ext_vol_color = volumeColors.data();
-            break;
-    }
+    const ExtraValues extra = extraValues(*row, data);
+    if (row->extra == ExtraRule::LastSeries) o.ext_vol_color = extra.volumeColors.data();
 
     short width = static_cast<short>(h.width);
     short height = static_cast<short>(h.height);
@@ -433,24 +483,16 @@ void drawGraphChart(ChartDefinition& definition, Packed& data) {
     // Set for every graph, so that a horizontal drawing the engine gave up on cannot turn the next.
     o.horizontal = row->horizontal ? 1 : 0;
 
-    EngineCall& call = engineCall();
-    call = EngineCall{};
-    call.engine = EngineCall::Graph;
-    call.width = width;
-    call.height = height;
-    call.type = type;
-    call.points = points;
-    call.sets = sets;
-    call.labels.assign(labels.begin(), labels.begin() + points);
-    call.values.assign(data.y.begin(), data.y.begin() + static_cast<std::ptrdiff_t>(sets) * points);
-    if (extra != nullptr) call.extra.assign(extra, extra + extraCount);
+    EngineCall& call = recordEngineCall(EngineCall::Graph, width, height, type, points, extra.sets, labels);
+    call.values.assign(data.y.begin(), data.y.begin() + static_cast<std::ptrdiff_t>(extra.sets) * points);
+    if (extra.values != nullptr) call.extra.assign(extra.values, extra.values + extra.count);
     call.colors.assign(data.colors.begin(), data.colors.begin() + data.sets);
-    call.volume = volumeColors;
+    call.volume = extra.volumeColors;
     call.legend = legend;
 
     PictureStream picture;
     if (picture.get() != nullptr) {
-        draw_graph(width, height, picture.get(), type, points, labels.data(), sets, data.y.data(), extra);
+        draw_graph(width, height, picture.get(), type, points, labels.data(), extra.sets, data.y.data(), extra.values);
     }
     o.horizontal = 0;
 }

@@ -34,7 +34,7 @@ void drawErrorPicture(uint32_t code) {
     o.pie_explode = kExplode;
     o.pie_missing = kMissing;
     o.pie_colors = kColors;
-    o.pie_percent_type = 2;
+    o.pie_percent_type = PercentBelow;
     o.pie_label_line = 1;
     o.pie_label_size = 2;
     o.pie_line_color = 0;

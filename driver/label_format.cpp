@@ -12,6 +12,7 @@
 #include <string>
 
 #include "driver/calendar64.h"
+#include "engine/chart_options.h"
 
 namespace plotwise {
 
@@ -226,14 +227,14 @@ std::string formatDateParts(std::string_view format, int year, int month, int da
 
 std::string formatDateValue(std::string_view format, double value, int kind) {
     int year = kMinYear, month = 1, day = 1, hour = 0, minute = 0, second = 0;
-    if (kind == 4) {
+    if (kind == TimeValue) {
         // Seconds since midnight; anything that does not truncate into one day has no label.
         if (!(value > -1.0 && value < kSecondsPerDay)) return {};
         const int s = static_cast<int>(value);
         hour = s / 3600;
         minute = (s - 3600 * hour) / 60;
         second = s - 3600 * hour - 60 * minute;
-    } else if (kind == 3 || kind == 5) {
+    } else if (kind == DateValue || kind == TimestampValue) {
         // Checked before the conversion to int64, which NaN or a huge value would overflow.
         if (!(value > kFirstSecond - 1.0 && value < kEndSecond)) return {};
         std::tm tm{};

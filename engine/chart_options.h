@@ -70,6 +70,43 @@ constexpr bool isHlc(ChartType t) {
 constexpr bool isFloatingBar(ChartType t) { return t == FloatingBar || t == FloatingBar3D; }
 constexpr bool isXy(ChartType t) { return t >= 22 && t <= 26; }
 
+// How the labels of an axis read its values.
+enum ValueKind : short {
+    PlainValue = 0,      // printf format of the axis, or automatic fractions
+    NumberValue = 1,     // number through the axis format text
+    DateValue = 3,       // seconds since 1970-01-01, shown as a date
+    TimeValue = 4,       // seconds since midnight
+    TimestampValue = 5,  // seconds since 1970-01-01, shown as date and time
+};
+// Kinds whose values are moments, labelled through the date formatter.
+constexpr bool isDateKind(int kind) { return kind >= DateValue && kind <= TimestampValue; }
+
+// x label spacing that draws every label, however crowded.
+constexpr short kEveryLabel = 32767;
+
+// What a legend entry draws.
+enum LegendKind : uint32_t {
+    MarkerTriangleDown = 0,
+    MarkerTriangleUp = 1,
+    MarkerCircle = 2,
+    LegendSquare = 3,  // a square in the set's colour followed by the set's name
+};
+
+// The pie engine's two kinds of pie.
+enum PieType : int {
+    Pie3D = 0,    // with depth: back faces and side walls
+    PieFlat = 1,
+};
+
+// Where a slice's percent text goes relative to its label.
+enum PercentPlacement : int {
+    PercentNone = 0,
+    PercentAbove = 1,
+    PercentBelow = 2,
+    PercentRight = 3,
+    PercentLeft = 4,
+};
+
 // One legend square or point marker; built by the driver, read by the graph engine in order.
 //   OFFSET SIZE  FIELD
 //        0    4  point   category position of the anchor
@@ -77,7 +114,7 @@ constexpr bool isXy(ChartType t) { return t >= 22 && t <= 26; }
 //        8    2  width   kinds 0..2: size in percent of a category; kind 3: half the square side
 //       10    2  (padding)
 //       12    4  color   fill colour (DefaultColor allowed)
-//       16    4  kind    0 triangle down, 1 triangle up, 2 circle, 3 legend square with name
+//       16    4  kind    LegendKind: 0 triangle down, 1 triangle up, 2 circle, 3 legend square
 //       20   20  name    legend text (kind 3), zero-terminated
 struct LegendEntry {
     float point;
@@ -120,7 +157,7 @@ struct ChartOptions {
     double yaxis_ptsize = 12;      // also the row pitch unit of the legend
     double xaxis_ptsize = 12;      // x labels and value labels
     double line_spacing = 1.2;
-    short xlabel_spacing = 5;      // 32767: every label is drawn
+    short xlabel_spacing = 5;      // kEveryLabel: every label is drawn
     signed char ylabel_density = 80;
     float requested_ymin = NoValue;   // requested bounds only widen the scale
     float requested_ymax = NoValue;
@@ -138,8 +175,8 @@ struct ChartOptions {
     float y2axis_tick_step = NoValue;
     float y2axis_label_step = NoValue;
     float requested_yinterval = NoValue;  // smallest y label interval allowed
-    short y_value_kind = 1;        // 0 plain, 1 number through the format, 3 date, 4 time, 5 timestamp
-    short x_value_kind = 1;
+    short y_value_kind = NumberValue;  // a ValueKind
+    short x_value_kind = NumberValue;
     double x_value_offset = 0;  // added to x values before they are formatted as dates or times
     unsigned char zero_shelf = 1;
     int grid = -2;                 // -2 at labels, -1 at every point, 0 none, N: N more between points
@@ -224,7 +261,7 @@ struct ChartOptions {
     const int* pie_explode = nullptr;
     const uint32_t* pie_colors = nullptr;
     const unsigned char* pie_missing = nullptr;
-    int pie_percent_type = 0;              // 0 none, 1 above, 2 below, 3 right, 4 left
+    int pie_percent_type = PercentNone;    // a PercentPlacement
 };
 
 // The process-wide option set; every option holds its default until something writes it.

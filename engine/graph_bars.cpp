@@ -15,7 +15,6 @@ namespace plotwise {
 namespace {
 
 constexpr const char* kValueFormats[] = {"%.0f", "%.1f", "%.2f", "%.3f"};
-constexpr double kHalfPi = 1.57079632679489661923;
 
 // A point size as the whole number of points the text routines get.
 int whole_points(double ptsize) {
@@ -23,7 +22,6 @@ int whole_points(double ptsize) {
     return static_cast<int>(std::min(ptsize, 10000.0));
 }
 
-double finite_or(double v, double fallback) { return std::isfinite(v) ? v : fallback; }
 
 }  // namespace
 
@@ -40,7 +38,7 @@ void draw_value_label(const DataPlot& p, float value, int xc, int ya, int yb) {
     const int ptsize = whole_points(opt.xaxis_ptsize);
     const TextSize size = measure_text(text, opt.xaxis_font_size, font, ptsize);
     const double w = size.width, h = size.height;
-    const double spacing = finite_or(opt.line_spacing, 1.2);
+    const double spacing = line_spacing(opt);
     const int upper = std::min(ya, yb), lower = std::max(ya, yb);
     const double middle = (upper + lower) / 2;
 

@@ -15,7 +15,6 @@
 namespace plotwise {
 namespace {
 
-constexpr double kQuarterTurn = M_PI / 2;
 
 int char_count(const std::string& text) {
     int n = 0;
@@ -85,7 +84,7 @@ public:
         }
         if (has_text(opt.xtitle)) {
             TextSize t = xtitle_style.measure(opt.xtitle);
-            const double spacing = std::isfinite(opt.line_spacing) ? opt.line_spacing : 1.2;
+            const double spacing = line_spacing(opt);
             xtitle_style.draw(out, 0, d_.in.width / 2 - t.width / 2, d_.in.height - 1 - to_int(t.height * (spacing + 0.1)),
                               opt.xtitle, xtitle_color, JustifyCenter);
         }
@@ -94,7 +93,7 @@ public:
         y_axis();
         if (combo && opt.yaxis2) second_axis();
         y_titles(volume);
-        if (isXy(d_.in.type) && (given(opt.xaxis_grid_step) || given(opt.xaxis_tick_step) || given(opt.xaxis_label_step)))
+        if (has_numeric_x_axis(d_.in.type, opt))
             numeric_x_axis();
         else
             category_x_axis();
@@ -191,14 +190,14 @@ private:
             x = sized ? px - 4 - to_int(1.35 * s.ptsize) : px - 4 - fe.height;
             y = py + (len * fe.width + fraction_w) / 2;  // centred on the grid line
         }
-        if (!t.whole.empty()) s.draw(out, kQuarterTurn, x, y, t.whole.c_str(), ylabel_color, JustifyLeft);
+        if (!t.whole.empty()) s.draw(out, kHalfPi, x, y, t.whole.c_str(), ylabel_color, JustifyLeft);
         if (t.denominator == 0) return;
         int yf = y - (s.ttf ? s.measure(t.whole.c_str()).width : len * fe.width);
-        small.draw(out, kQuarterTurn, x, yf, num.c_str(), ylabel_color, JustifyLeft);
+        small.draw(out, kHalfPi, x, yf, num.c_str(), ylabel_color, JustifyLeft);
         yf -= wn.width;
-        s.draw(out, kQuarterTurn, x, yf, "/", ylabel_color, JustifyLeft);
+        s.draw(out, kHalfPi, x, yf, "/", ylabel_color, JustifyLeft);
         yf -= wslash.width;
-        small.draw(out, kQuarterTurn, x + line_h - small_h, yf, den.c_str(), ylabel_color, JustifyLeft);
+        small.draw(out, kHalfPi, x + line_h - small_h, yf, den.c_str(), ylabel_color, JustifyLeft);
     }
 
     // The room of one label along an axis: its point size, also for built-in text when a
@@ -305,7 +304,7 @@ private:
                 TextSize t = title_style.measure(opt.title);
                 const TextInk ink = ink_of(title_style, opt.title);
                 const int tx = turned_x(ink, 1);
-                title_style.draw(out, kQuarterTurn, tx, to_int(top + t.width / 2), opt.title, title_color,
+                title_style.draw(out, kHalfPi, tx, to_int(top + t.width / 2), opt.title, title_color,
                                  JustifyCenter);
                 x = t.height + 1;
                 // After a FreeType title the y title keeps 3 pixels from its last ink column,
@@ -314,13 +313,13 @@ private:
             }
             if (has_text(opt.ytitle)) {
                 TextSize t = ytitle_style.measure(opt.ytitle);
-                ytitle_style.draw(out, kQuarterTurn, turned_x(ink_of(ytitle_style, opt.ytitle), x),
+                ytitle_style.draw(out, kHalfPi, turned_x(ink_of(ytitle_style, opt.ytitle), x),
                                   to_int(top + t.width / 2), opt.ytitle, color_or(opt.ytitle_color, d_.colors.plot),
                                   JustifyCenter);
             }
         } else if (has_text(opt.ytitle)) {
             TextSize t = ytitle_style.measure(opt.ytitle);
-            ytitle_style.draw(out, kQuarterTurn, turned_x(ink_of(ytitle_style, opt.ytitle), 1),
+            ytitle_style.draw(out, kHalfPi, turned_x(ink_of(ytitle_style, opt.ytitle), 1),
                               d_.in.height / 2 + t.width / 2, opt.ytitle, color_or(opt.ytitle_color, d_.colors.plot),
                               JustifyCenter);
         }
@@ -332,7 +331,7 @@ private:
             const int line_h = std::max(t.height, ytitle_style.measure("Aj").height);
             const TextInk ink = ink_of(ytitle_style, opt.ytitle2);
             const int x = ink.drawn ? d_.in.width - 2 - (ink.bottom + 1) : d_.in.width - (line_h + 1);
-            ytitle_style.draw(out, kQuarterTurn, x, to_int(top + t.width / 2), opt.ytitle2,
+            ytitle_style.draw(out, kHalfPi, x, to_int(top + t.width / 2), opt.ytitle2,
                               color_or(opt.ytitle2_color, volume), JustifyCenter);
         }
     }
@@ -347,11 +346,11 @@ private:
         if (angle == 0) {
             s.draw(out, 0, x - 1 - t.width / 2, axis + 3, text, xlabel_color, JustifyCenter);
         } else if (angle == 90) {
-            s.draw(out, kQuarterTurn, x - 1 - t.height / 2, axis + t.width + 3, text, xlabel_color, JustifyLeft);
+            s.draw(out, kHalfPi, x - 1 - t.height / 2, axis + t.width + 3, text, xlabel_color, JustifyLeft);
         } else {
             const double a = angle * M_PI / 180;
             const int y = axis + to_int(t.width * std::sin(a)) + 3;
-            const int left = x - 1 - to_int(t.width * std::cos(a) + t.height * a / kQuarterTurn / 2);
+            const int left = x - 1 - slanted_label_reach(t.width, t.height, a);
             s.draw(out, a, left, y, text, xlabel_color, JustifyLeft);
         }
     }
@@ -363,7 +362,7 @@ private:
         if (point < 0 || point >= n) return false;
         if (opt.xlabel_ctl != nullptr) return opt.xlabel_ctl[point] != 0;
         const int step = n / std::max(L.num_xlbls, 1) + 1;
-        return i % step == 0 || L.num_xlbls >= n || opt.xlabel_spacing == 32767;
+        return i % step == 0 || L.num_xlbls >= n || opt.xlabel_spacing == kEveryLabel;
     }
 
     // Left end of the first x label drawn below the axis, INT_MAX when there is none.
@@ -372,7 +371,7 @@ private:
         const char* text = nullptr;
         int x = 0;
         std::string numeric;
-        if (isXy(d_.in.type) && (given(opt.xaxis_grid_step) || given(opt.xaxis_tick_step) || given(opt.xaxis_label_step))) {
+        if (has_numeric_x_axis(d_.in.type, opt)) {
             numeric = numeric_x_text(L.xmin);
             text = numeric.c_str();
             x = L.PXY(L.xmin);
@@ -392,7 +391,7 @@ private:
         if (angle == 0) return x - 1 - t.width / 2;
         if (angle == 90) return x - 1 - t.height / 2;
         const double a = angle * M_PI / 180;
-        return x - 1 - to_int(t.width * std::cos(a) + t.height * a / kQuarterTurn / 2);
+        return x - 1 - slanted_label_reach(t.width, t.height, a);
     }
 
     void category_x_axis() {
@@ -438,14 +437,14 @@ private:
     std::string numeric_x_text(float x) const {
         const int kind = opt.x_value_kind;
         const char* format = opt.xlabel_value_format != nullptr ? opt.xlabel_value_format : "";
-        if (kind >= 3 && kind <= 5) {
+        if (isDateKind(kind)) {
             // Date and timestamp x values count from 0001-01-01, times from midnight, each after
             // the offset the caller took off to keep them precise as floats.
             const double seconds = opt.x_value_offset + x;
-            std::string text = formatDateValue(format, kind == 4 ? seconds : seconds - kLabelEpochOffset, kind);
+            std::string text = formatDateValue(format, kind == TimeValue ? seconds : seconds - kLabelEpochOffset, kind);
             return text.empty() ? "Err" : text;
         }
-        if (kind == 1) return formatNumberLabel(format, x);
+        if (kind == NumberValue) return formatNumberLabel(format, x);
         static constexpr const char* kDecimals[] = {"%.0f", "%.1f", "%.2f", "%.3f"};
         const int k = opt.xlabel_decimals;
         return format_value(kDecimals[k >= 1 && k <= 3 ? k : 0], x);

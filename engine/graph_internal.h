@@ -2,6 +2,7 @@
 // palette. Internal to the graph engine.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -44,6 +45,26 @@ inline bool given(float f) { return f != NoValue && std::isfinite(f); }
 inline bool has_text(const char* t) { return t != nullptr && *t != '\0'; }
 // A length or place worked out in the layout, as whole pixels.
 inline int to_int(double v) { return GraphLayout::to_pixel(v); }
+
+// A quarter turn in radians: the angle of text that reads upward.
+constexpr double kHalfPi = 1.57079632679489661923;
+
+// How far left of its anchor a label of width w and height h slanted at a radians (between
+// level and upright) reaches: its slanted width plus a share of its height that grows with the
+// angle, so that the label's end at the anchor stays in line with the others.
+inline int slanted_label_reach(int w, int h, double a) { return to_int(w * std::cos(a) + h * a / kHalfPi / 2); }
+
+// Whether the x axis is a number line (an xy chart with a grid, tick or label step given)
+// rather than a row of category labels.
+inline bool has_numeric_x_axis(ChartType type, const ChartOptions& opt) {
+    return isXy(type) && (given(opt.xaxis_grid_step) || given(opt.xaxis_tick_step) || given(opt.xaxis_label_step));
+}
+
+// The line spacing factor of titles and labels: 1.2 when it is not a number, else kept within
+// 0..100, so that the room the layout keeps and the place the text is drawn agree.
+inline double line_spacing(const ChartOptions& opt) {
+    return std::isfinite(opt.line_spacing) ? std::clamp(opt.line_spacing, 0.0, 100.0) : 1.2;
+}
 
 // Palette indices of one drawing.
 struct GraphColors {

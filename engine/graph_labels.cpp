@@ -71,9 +71,9 @@ std::string format_value(const char* format, double value) {
 YLabelText y_label_text(const GraphLayout& L, const ChartOptions& opt, float value, float interval) {
     YLabelText label;
     const int kind = opt.y_value_kind;
-    if (kind == 1) {
+    if (kind == NumberValue) {
         label.whole = formatNumberLabel(text_or_empty(opt.ylabel_value_format), value);
-    } else if (kind >= 3 && kind <= 5) {
+    } else if (isDateKind(kind)) {
         label.whole = formatDateValue(text_or_empty(opt.ylabel_value_format), value, kind);
         if (label.whole.empty()) label.whole = "Err";
     } else if (L.fraction_labels && needs_decimals(interval)) {
@@ -95,9 +95,9 @@ YLabelText y_label_text(const GraphLayout& L, const ChartOptions& opt, float val
 
 int y_label_length(const GraphLayout& L, const ChartOptions& opt, float value, float interval) {
     const int kind = opt.y_value_kind;
-    if (kind == 1) return char_count(formatNumberLabel(text_or_empty(opt.ylabel_value_format), value));
-    if (kind >= 3 && kind <= 5) {
-        double moment = kind == 4 ? kLongTimeMoment : kLongDateMoment;
+    if (kind == NumberValue) return char_count(formatNumberLabel(text_or_empty(opt.ylabel_value_format), value));
+    if (isDateKind(kind)) {
+        double moment = kind == TimeValue ? kLongTimeMoment : kLongDateMoment;
         std::string text = formatDateValue(text_or_empty(opt.ylabel_value_format), moment, kind);
         return text.empty() ? 3 : char_count(text);
     }

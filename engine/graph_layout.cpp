@@ -1,7 +1,8 @@
 // The layout pass of a graph drawing, with no drawing: fonts, data ranges, the room taken by
 // titles, labels, legend and 3D depth, the y scale with its label interval, the plot area and
-// the pixel mapping. In order: ranges -> text space -> plot height and y scale -> widths and
-// scales.
+// the pixel mapping. layout_prepared runs the steps in order: fonts -> ranges -> text space ->
+// y scale -> y label widths -> second axis -> custom y labels -> x scale -> label thinning,
+// and writes the saved geometry back last.
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
@@ -143,7 +144,7 @@ void measure_x_labels(const GraphInput& in, const ChartOptions& opt, GraphLayout
     if (vert >= 0) L.xlabel_hgt = vert + 2, L.xlabel_wth = horiz + 2;
 }
 
-// Widest legend name (kind 3 entries) and its length in characters; the first such entry.
+// Widest legend name (legend squares) and its length in characters; the first such entry.
 // `drawn_room`: with names drawn by FreeType, the room the widest entry takes from the point
 // it is anchored at (square, gap, measured name and a margin); 0 with built-in names.
 struct LegendSize {
@@ -158,7 +159,7 @@ LegendSize measure_legend(const ChartOptions& opt, const GraphLayout& L) {
         L.yaxis_ptsize > 0 && L.ytitle_font != nullptr && probe_font(L.ytitle_font, L.yaxis_ptsize).width > 0;
     for (int i = 0; i < opt.legend_count; ++i) {
         const LegendEntry& e = opt.legend_entries[i];
-        if (e.kind != 3) continue;
+        if (e.kind != LegendSquare) continue;
         if (s.first == nullptr) s.first = &e;
         std::string name(e.name, strnlen(e.name, sizeof e.name));
         TextSize t = measure_text(name.c_str(), opt.yaxis_font_size, L.ytitle_font, L.yaxis_ptsize);
@@ -188,7 +189,7 @@ int first_label_reach(const char* text, const ChartOptions& opt, const GraphLayo
         reach = t.height / 2;
     } else if (angle != 0) {
         const double a = angle * M_PI / 180;
-        reach = to_int(t.width * std::cos(a) + t.height * a / (M_PI / 2) / 2);
+        reach = slanted_label_reach(t.width, t.height, a);
     }
     return std::max(reach, 0) + 2;
 }
@@ -275,7 +276,7 @@ float choose_interval(const ChartOptions& opt, GraphLayout& L, int max_labels) {
     if (i == kTableSize)
         for (int k = 0; k < 40 && range / interval > max_labels && interval < kRangeLimit; ++k) interval *= 10;
 
-    if (opt.y_value_kind >= 3 && opt.y_value_kind <= 5) {
+    if (isDateKind(opt.y_value_kind)) {
         int t = 0;
         while (t < kTableSize && kTimeIntervals[t] < interval) ++t;
         if (t < kTableSize && interval >= kTimeIntervals[0]) {  // beyond the time steps: keep it
@@ -287,19 +288,8 @@ float choose_interval(const ChartOptions& opt, GraphLayout& L, int max_labels) {
     return raise_interval(table, interval, magnitude * kSmallestStep);
 }
 
-}  // namespace
-
-GraphLayout layout_prepared(const GraphInput& in) {
-    ChartOptions& opt = chartOptions();
-    GraphLayout L;
-    const ChartType type = in.type;
-    const int n = in.num_points;
-    const int width = in.width, height = in.height;
-    const bool bars = isBarType(type);
-    L.rows = in.rows;
-    L.set_depth = is3d(type) && opt.stack_type == Depth ? std::max(in.num_sets, 1) : 1;
-
-    // Fonts: one that FreeType cannot use is replaced by the fallback font for this drawing.
+// Fonts: one that FreeType cannot use is replaced by the fallback font for this drawing.
+void choose_fonts(const ChartOptions& opt, GraphLayout& L) {
     L.title_ptsize = point_size(opt.title_ptsize);
     L.ytitle_ptsize = point_size(opt.ytitle_ptsize);
     L.xtitle_ptsize = point_size(opt.xtitle_ptsize);
@@ -315,11 +305,19 @@ GraphLayout layout_prepared(const GraphInput& in) {
     L.yaxis_font = f.file, L.yaxis_ttf = f.ttf;
     f = choose_font(opt.xaxis_font, L.xaxis_ptsize, opt.fallback_font);
     L.xaxis_font = f.file, L.xaxis_ttf = f.ttf;
+}
 
-    find_ranges(in, opt, L);
+// What the text-space step finds out that later steps need besides the room in GraphLayout.
+struct TextSpace {
+    double angle = 0;            // x label angle in degrees as the labels will be drawn
+    bool xlabels_shown = false;  // the x axis is on and there are labels
+    LegendSize legend;
+};
 
-    // ---- Text space ----
-    const double spacing = std::isfinite(opt.line_spacing) ? std::clamp(opt.line_spacing, 0.0, 100.0) : 1.2;
+// Text space: the room of the titles, ticks, 3D depth, annotation, x labels and legend.
+TextSpace reserve_text_space(const GraphInput& in, const ChartOptions& opt, GraphLayout& L) {
+    const ChartType type = in.type;
+    const double spacing = line_spacing(opt);
     int title_h = 0, ytitle_h = 0;  // measured heights
     if (has_text(opt.title)) {
         TextSize t = measure_text(opt.title, opt.title_size, L.title_font, L.title_ptsize);
@@ -334,11 +332,11 @@ GraphLayout layout_prepared(const GraphInput& in) {
         L.xtitle_hgt = to_int(t.height * spacing + 1);
     }
     if (has_text(opt.ytitle)) {
-        ytitle_h = measure_text(opt.ytitle, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize, 90).height;
+        ytitle_h = measure_text(opt.ytitle, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize).height;
         L.ytitle_wth = ytitle_h + 2;
     }
     if (isCombo(type) && has_text(opt.ytitle2))
-        L.ytitle2_wth = measure_text(opt.ytitle2, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize, 90).height + 2;
+        L.ytitle2_wth = measure_text(opt.ytitle2, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize).height + 2;
     if (opt.ticks && (opt.grid || opt.xaxis)) L.xtick_len = 3;
     if (opt.ticks && (opt.grid || opt.yaxis)) L.ytick_len = 4;
     if (opt.ticks && opt.yaxis && isCombo(type)) L.ytick2_len = 4;
@@ -350,7 +348,7 @@ GraphLayout layout_prepared(const GraphInput& in) {
             L.ytitle_wth = std::max(L.ytitle_wth, title_h + 2 + (has_text(opt.ytitle) ? ytitle_h + 3 : 0));
     }
     if (is3d(type)) {
-        double base = (width + height) / 2 * static_cast<double>(opt.depth_3d) / 100;
+        double base = (in.width + in.height) / 2 * static_cast<double>(opt.depth_3d) / 100;
         double a = opt.angle_3d * M_PI / 180;
         L.xdepth_3d = std::clamp(to_int(std::cos(a) * base), -100000, 100000);
         L.ydepth_3d = std::clamp(to_int(std::sin(a) * base), -100000, 100000);
@@ -363,12 +361,14 @@ GraphLayout layout_prepared(const GraphInput& in) {
         L.annote_hgt = t.height + 5;
         L.annote_len = t.width;
     }
+    TextSpace space;
     // Built-in fonts draw every turned text at 90 degrees.
-    double angle = std::isfinite(opt.xlabel_angle) ? opt.xlabel_angle : 0;
-    if (angle != 0 && !L.xaxis_ttf) angle = 90;
-    const bool xlabels_shown = opt.xaxis && in.xlabels != nullptr;
-    if (xlabels_shown) measure_x_labels(in, opt, L, angle);
-    const LegendSize legend = measure_legend(opt, L);
+    space.angle = std::isfinite(opt.xlabel_angle) ? opt.xlabel_angle : 0;
+    if (space.angle != 0 && !L.xaxis_ttf) space.angle = 90;
+    space.xlabels_shown = opt.xaxis && in.xlabels != nullptr;
+    if (space.xlabels_shown) measure_x_labels(in, opt, L, space.angle);
+    space.legend = measure_legend(opt, L);
+    const LegendSize& legend = space.legend;
     if (legend.first != nullptr) {
         if (!opt.horizontal) {
             double factor = type == Line || type == Line3D ? 0.95 : 0.75;
@@ -382,19 +382,22 @@ GraphLayout layout_prepared(const GraphInput& in) {
             L.legend_hgt = std::max(row, legend.drawn_room);
         }
     }
+    return space;
+}
 
-    // ---- Plot height and the y scale ----
-    L.plot_height = height - (L.xtick_len + L.xtitle_hgt + L.xlabel_hgt + L.title_hgt + L.annote_hgt +
-                              L.ydepth_total + L.legend_hgt + 2);
+// Y scale: the plot height, the label interval and the lowest label. False (result 2) when the
+// plot has no room for three labels.
+bool choose_y_scale(const GraphInput& in, const ChartOptions& opt, GraphLayout& L) {
+    L.plot_height = in.height - (L.xtick_len + L.xtitle_hgt + L.xlabel_hgt + L.title_hgt + L.annote_hgt +
+                                 L.ydepth_total + L.legend_hgt + 2);
     if (opt.keep_geometry && opt.saved_plot_height != 0) L.plot_height = opt.saved_plot_height;
-    opt.saved_plot_height = L.plot_height;
     // The label pitch follows the point size, also when the built-in font draws the labels
     // because no font is found; without a point size the built-in font's height stands for it.
     const double label_pt = L.yaxis_ptsize > 0 ? L.yaxis_ptsize : font_entry(opt.yaxis_font_size).height;
     const int max_labels = to_int(L.plot_height / (2 * label_pt + 3));
     if (max_labels < 3) {
         L.result = 2;
-        return L;
+        return false;
     }
     L.fraction_labels = !is_printf_format(opt.ylabel_format);
     const float* table = L.fraction_labels ? kFractionIntervals : kDecimalIntervals;
@@ -409,7 +412,13 @@ GraphLayout layout_prepared(const GraphInput& in) {
         const double below = std::min(static_cast<double>(table[0]), static_cast<double>(interval));
         L.lowest = static_cast<float>(std::trunc((low - below) / interval) * interval);
     }
-    // The label pass: the widest label, and the first label value above the data.
+    return true;
+}
+
+// Label widths: the label pass over the y labels finds the widest label and the first label
+// value above the data, which becomes the top of the scale.
+void measure_y_labels(const ChartOptions& opt, GraphLayout& L) {
+    const float interval = L.ylbl_interval;
     int longest = 0;
     int widest = 0;  // upright FreeType labels: the widest as drawn
     const bool measure_labels = opt.yaxis && L.yaxis_ptsize > 0 && !opt.horizontal;
@@ -433,9 +442,13 @@ GraphLayout layout_prepared(const GraphInput& in) {
     if (!given(opt.requested_ymax)) L.highest = v;
     else L.highest = std::max(L.highest, opt.requested_ymax);
     if (!(L.highest > L.lowest)) L.highest = static_cast<float>(L.lowest + static_cast<double>(interval));
+}
 
-    if (isCombo(type)) {
-        const double steps = (static_cast<double>(L.highest) - L.lowest) / interval;
+// Second axis: the volume scale of combination charts with the room of its labels, and the
+// legend column, which starts past that room.
+void lay_out_second_axis(const GraphInput& in, const ChartOptions& opt, GraphLayout& L, const LegendSize& legend) {
+    if (isCombo(in.type)) {
+        const double steps = (static_cast<double>(L.highest) - L.lowest) / L.ylbl_interval;
         double vhi = L.vhighest, vlo = L.vlowest;
         if (vhi != 0) vhi += (vhi - vlo) / (2 * steps);
         if (vlo != 0) vlo -= (vhi - vlo) / (2 * steps);
@@ -453,24 +466,36 @@ GraphLayout layout_prepared(const GraphInput& in) {
                     t.width, measure_text(low.c_str(), opt.yaxis_font_size, L.yaxis_font, L.yaxis_ptsize).width);
                 L.ylabel2_wth = std::max(L.ylabel2_wth, 6 + w + 2 - L.ytick2_len);
             }
-            L.ylabel2_gap = L.ylabel2_wth + width / 60;
+            L.ylabel2_gap = L.ylabel2_wth + in.width / 60;
         }
     }
     // The legend column starts the second-axis gap right of the plot's back corner, where the
     // ticks and labels of that axis have their room: a FreeType name must end inside the picture.
     if (L.legend_wth > 0 && legend.drawn_room > 0)
         L.legend_wth = std::max(L.legend_wth, legend.drawn_room + L.ylabel2_gap - L.ylabel2_wth - L.ytick2_len);
+}
+
+// Custom y labels (a step given, or a scale beyond 32-bit integers) and the decimals of the
+// automatic ones.
+void lay_out_custom_y_labels(const GraphInput& in, const ChartOptions& opt, GraphLayout& L) {
     L.custom_yaxis = given(opt.yaxis_grid_step) || given(opt.yaxis_tick_step) || given(opt.yaxis_label_step) ||
                      L.highest > 2147483648.0f || L.lowest < -2147483648.0f;
-    if (L.custom_yaxis && opt.yaxis) reserve_custom_labels(opt, L, n);
+    if (L.custom_yaxis && opt.yaxis) reserve_custom_labels(opt, L, in.num_points);
     const double range = static_cast<double>(L.highest) - L.lowest;
     L.label_decimals = range < 10 ? 2 : range >= 100 ? 0 : 1;
     if (range == std::trunc(range)) L.label_decimals = 1;
+}
 
-    // ---- Widths and scales ----
+// X scale: the plot width and the pixel mapping of both axes.
+void choose_x_scale(const GraphInput& in, const ChartOptions& opt, GraphLayout& L, const TextSpace& space) {
+    const ChartType type = in.type;
+    const int n = in.num_points;
+    const int width = in.width;
+    const bool bars = isBarType(type);
+    const double angle = space.angle;
     int overhang = 0;
     if (angle != 90) {
-        const char* last = xlabels_shown ? in.xlabels[n - 1] : nullptr;
+        const char* last = space.xlabels_shown ? in.xlabels[n - 1] : nullptr;
         if (has_text(last)) overhang = measure_text(last, opt.xaxis_font_size, L.xaxis_font, L.xaxis_ptsize).width / 2;
         if (angle == 45) overhang /= 2;
         if (L.legend_wth > 0) overhang = std::max(0, overhang - L.legend_wth);
@@ -479,19 +504,16 @@ GraphLayout layout_prepared(const GraphInput& in) {
         const double xpt = L.xaxis_ptsize > 0 ? L.xaxis_ptsize : font_entry(opt.xaxis_font_size).height;
         overhang = to_int(xpt / 2 + 2);
     }
-    const bool numeric_x = isXy(type) && (given(opt.xaxis_grid_step) || given(opt.xaxis_tick_step) ||
-                                          given(opt.xaxis_label_step));
     int left = L.ytitle_wth + L.ylabel_wth + L.ytick_len;
     // A FreeType label at the first position of a line, area or xy chart must not start left of
     // the picture: wide labels and slanted ones reach further left than the y labels' room.
-    if (L.xaxis_ttf && xlabels_shown && !bars && !numeric_x && has_text(in.xlabels[0]) &&
+    if (L.xaxis_ttf && space.xlabels_shown && !bars && !has_numeric_x_axis(type, opt) && has_text(in.xlabels[0]) &&
         (opt.xlabel_ctl == nullptr || opt.xlabel_ctl[0] != 0))
         left = std::max(left, first_label_reach(in.xlabels[0], opt, L, angle));
     if (opt.keep_geometry && opt.saved_plot_left != 0) left = opt.saved_plot_left;
     L.plot_width = width - (left + L.ytick2_len + L.ytitle2_wth + L.ylabel2_wth + L.legend_wth + L.xdepth_total);
     if (opt.keep_geometry && opt.saved_plot_width != 0) L.plot_width = opt.saved_plot_width;
     L.plot_width = std::max(L.plot_width, 1);
-    opt.saved_plot_width = L.plot_width;
     L.last_pos = n - (n >= 2 ? 1 : 0) + (bars ? 2 : 0);
     const double span = L.plot_width - L.xdepth_total - overhang;
     L.xscl = span / L.last_pos;
@@ -517,6 +539,7 @@ GraphLayout layout_prepared(const GraphInput& in) {
         L.xyscl = span / (static_cast<double>(L.xmax) - L.xmin);
     }
     L.mark_size = width / 160;
+    const double range = static_cast<double>(L.highest) - L.lowest;
     L.yscl = -L.plot_height / range;
     const double vrange = static_cast<double>(L.vhighest) - L.vlowest;
     L.vyscl = static_cast<float>(-L.plot_height / (vrange != 0 ? vrange : 1.0));
@@ -524,18 +547,55 @@ GraphLayout layout_prepared(const GraphInput& in) {
     L.vyorig = static_cast<float>(L.plot_height + std::fabs(L.vyscl) * std::min(L.vlowest, L.vhighest) + top);
     L.xorig = static_cast<float>(width - (L.plot_width + L.ytitle2_wth + L.ytick2_len + L.ylabel2_wth + L.legend_wth));
     if (opt.keep_geometry && opt.saved_plot_left != 0) L.xorig = static_cast<float>(opt.saved_plot_left);
-    opt.saved_plot_left = to_int(L.xorig);
     L.yorig = static_cast<float>(L.plot_height + std::fabs(L.yscl) * std::min(L.lowest, L.highest) + top);
-    opt.saved_plot_zero_y = to_int(L.yorig);
     L.half_bar = (L.PX(2) - L.PX(1)) * opt.bar_width / 100 / 2;
     L.half_cap = (L.PX(2) - L.PX(1)) * opt.hlc_cap_width / 100 / 2;
+}
 
-    const int gap = (opt.xlabel_spacing == 32767 ? 0 : opt.xlabel_spacing) + L.xlabel_wth;
+// Label thinning: how many x labels fit along the plot.
+void thin_x_axis_labels(const GraphInput& in, const ChartOptions& opt, GraphLayout& L, const TextSpace& space) {
+    const int n = in.num_points;
+    const int gap = (opt.xlabel_spacing == kEveryLabel ? 0 : opt.xlabel_spacing) + L.xlabel_wth;
     L.num_xlbls = gap > 0 ? L.plot_width / gap : n;
     // FreeType labels of categories, measured, are also thinned by the distance they are drawn
     // apart, so that none overlaps its neighbour.
-    if (L.xaxis_ttf && xlabels_shown && gap > 0 && opt.xlabel_spacing != 32767 && !numeric_x)
+    if (L.xaxis_ttf && space.xlabels_shown && gap > 0 && opt.xlabel_spacing != kEveryLabel &&
+        !has_numeric_x_axis(in.type, opt))
         L.num_xlbls = thin_x_labels(L.num_xlbls, n, L.xscl, L.xlabel_wth);
+}
+
+// The plot geometry kept in the options, for the next drawing with keep_geometry and for the
+// caller: the height as soon as it is known (also when the y scale then fails), the rest once
+// the plot is placed.
+void save_geometry(ChartOptions& opt, const GraphLayout& L) {
+    opt.saved_plot_height = L.plot_height;
+    if (L.result != 0) return;
+    opt.saved_plot_width = L.plot_width;
+    opt.saved_plot_left = to_int(L.xorig);
+    opt.saved_plot_zero_y = to_int(L.yorig);
+}
+
+}  // namespace
+
+GraphLayout layout_prepared(const GraphInput& in) {
+    ChartOptions& opt = chartOptions();
+    GraphLayout L;
+    L.rows = in.rows;
+    L.set_depth = is3d(in.type) && opt.stack_type == Depth ? std::max(in.num_sets, 1) : 1;
+
+    choose_fonts(opt, L);
+    find_ranges(in, opt, L);
+    const TextSpace space = reserve_text_space(in, opt, L);
+    if (!choose_y_scale(in, opt, L)) {
+        save_geometry(opt, L);
+        return L;
+    }
+    measure_y_labels(opt, L);
+    lay_out_second_axis(in, opt, L, space.legend);
+    lay_out_custom_y_labels(in, opt, L);
+    choose_x_scale(in, opt, L, space);
+    thin_x_axis_labels(in, opt, L, space);
+    save_geometry(opt, L);
     return L;
 }
 

@@ -20,14 +20,13 @@
 namespace plotwise {
 namespace {
 
-constexpr double kHalfPi = 1.57079632679489661923;
 
 enum class Part { Whole, Right, Left };
 
 // A palette entry for a temporary border: a colour no entry of the picture has, so that only
 // the border stops the fill. -1 when the palette is full.
 int allocate_spare(gdImagePtr im) {
-    uint32_t v = unique_color(im);
+    uint32_t v = kSpareColorStart;
     for (int tries = 0; tries <= gdMaxColors; ++tries) {
         const int r = (v >> 16) & 0xFF, g = (v >> 8) & 0xFF, b = v & 0xFF;
         if (gdImageColorExact(im, r, g, b) < 0) return gdImageColorAllocate(im, r, g, b);
@@ -97,10 +96,10 @@ void paint_marker(const DataPlot& p, const LegendEntry& e, int color) {
         else if (e.point == p.n - 1)
             part = Part::Left;
     }
-    if (e.kind == 2)
+    if (e.kind == MarkerCircle)
         paint_circle(p, x, y, half, color, part);
     else
-        paint_triangle(p, x, y, half, e.kind == 0, color, part);
+        paint_triangle(p, x, y, half, e.kind == MarkerTriangleDown, color, part);
 }
 
 // How far the legend column moves down so that its first row keeps 3 pixels below the chart
@@ -166,10 +165,10 @@ void draw_legend(const DataPlot& p) {
     int drop = -1;  // found at the first legend square
     for (int k = 0; k < p.opt.legend_count; ++k) {
         const LegendEntry& e = entries[k];
-        if (!(e.point >= 0 && e.point <= p.n - 1) || e.kind > 3) continue;
+        if (!(e.point >= 0 && e.point <= p.n - 1) || e.kind > LegendSquare) continue;
         const uint32_t bg = p.opt.bg_color == DefaultColor || p.opt.bg_color == NoColor ? 0xFFFFFF : p.opt.bg_color;
         const int color = e.color == NoColor ? p.d.colors.plot : allocate_color(p.s, e.color, bg);
-        if (e.kind == 3)
+        if (e.kind == LegendSquare)
             paint_square(p, e, k, color, drop);
         else
             paint_marker(p, e, color);

@@ -21,14 +21,14 @@ constexpr int green(uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
 constexpr int blue(uint32_t c) { return static_cast<int>(c & 0xFF); }
 
 // A palette entry for the 24-bit value of `color`; the closest entry when the palette is full.
-int allocateStraight(gdImagePtr image, uint32_t color) {
+int allocate_straight(gdImagePtr image, uint32_t color) {
     const int index = gdImageColorAllocate(image, red(color), green(color), blue(color));
     if (index >= 0) return index;
     return gdImageColorClosest(image, red(color), green(color), blue(color));
 }
 
 // printf into a string of the right size.
-std::string printValue(const char* format, double value) {
+std::string print_value(const char* format, double value) {
     char small[64];
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
@@ -73,8 +73,8 @@ void draw_notice(int width, int height, FILE* out, uint32_t bg, uint32_t fg, con
     }
 
     // Straight from the 24-bit values: a notice has no background to be opposite to.
-    allocateStraight(image, bg);
-    const int foreground = allocateStraight(image, fg);
+    allocate_straight(image, bg);
+    const int foreground = allocate_straight(image, fg);
 
     const gdFontPtr font = gdFontGetMediumBold();
     const int length = static_cast<int>(std::strlen(text));
@@ -115,17 +115,17 @@ void draw_background_image(gdImagePtr image, const char* file, int width, int he
 
 std::string fractionLabel(float value, int& whole, int& numerator, int& denominator, const char* format) {
     whole = numerator = denominator = 0;
-    if (format != nullptr) return printValue(takes_at_most_one_double(format) ? format : "%f", value);
+    if (format != nullptr) return print_value(takes_at_most_one_double(format) ? format : "%f", value);
 
     // Values without a whole number that fits an int (and NaN) print as they are.
-    if (!(value > -kIntRange && value < kIntRange)) return printValue("%.0f", value);
+    if (!(value > -kIntRange && value < kIntRange)) return print_value("%.0f", value);
 
     whole = static_cast<int>(value);
     float f = (value - static_cast<float>(whole)) * 256.0f;
     const float r = f - std::trunc(f);
     if (r >= kHalfStep && 1.0f - r >= kHalfStep) {
         whole = 0;
-        return printValue("%f", value);
+        return print_value("%f", value);
     }
     // Within half a 256th of a whole 256th: take that one (the next one when just below it).
     f = std::trunc(f) + (r >= kHalfStep ? 1.0f : 0.0f);

@@ -43,7 +43,7 @@ struct PieColors {
 };
 
 // A font that FreeType cannot use at its size is replaced by the fallback, unprobed.
-const char* chooseFont(const char* font, double ptsize, const char* fallback) {
+const char* choose_font(const char* font, double ptsize, const char* fallback) {
     return probe_font(font, ptsize).width == 0 ? fallback : font;
 }
 
@@ -53,15 +53,15 @@ PiePlan plan(short width, short height, int pie_type, int count, const char* con
     const ChartOptions& opt = chartOptions();
     PiePlan p;
     Geometry& g = p.g;
-    g.three_d = pie_type == 0;
+    g.three_d = pie_type == Pie3D;
 
     // A squash beyond 100 percent would turn the pie upside down; it stops at a flat line.
     const unsigned perspective = opt.pie_perspective > 100 ? 100u : opt.pie_perspective;
     g.ex = 1.0f;
     g.ey = 1.0f - static_cast<float>(perspective) / 100.0f;
 
-    p.title_font = chooseFont(opt.pie_title_font, opt.pie_title_ptsize, opt.pie_fallback_font);
-    p.label_font = chooseFont(opt.pie_label_font, opt.pie_label_ptsize, opt.pie_fallback_font);
+    p.title_font = choose_font(opt.pie_title_font, opt.pie_title_ptsize, opt.pie_fallback_font);
+    p.label_font = choose_font(opt.pie_label_font, opt.pie_label_ptsize, opt.pie_fallback_font);
 
     p.depth_angle = depth_angle(opt.pie_3d_angle);
     if (g.three_d) depth_offsets(opt.pie_3d_angle, opt.pie_3d_depth, g.xdepth, g.ydepth);
@@ -90,10 +90,10 @@ PiePlan plan(short width, short height, int pie_type, int count, const char* con
     return p;
 }
 
-bool hasRoom(const Geometry& g) { return g.r > 0 && std::isfinite(g.r); }
+bool has_room(const Geometry& g) { return g.r > 0 && std::isfinite(g.r); }
 
 // A slice wider than a half turn is always filled: its chord shrinks as it nears a full turn.
-bool wideEnough(const Geometry& g, const Slice& sl, int d, double rho) {
+bool wide_enough(const Geometry& g, const Slice& sl, int d, double rho) {
     if (sl.t - sl.s > kPiF) return true;
     const long dx = std::labs(static_cast<long>(Px(g, sl, sl.s, d, rho)) - Px(g, sl, sl.t, d, rho));
     const long dy = std::labs(static_cast<long>(Py(g, sl, sl.s, d, rho)) - Py(g, sl, sl.t, d, rho));
@@ -102,22 +102,22 @@ bool wideEnough(const Geometry& g, const Slice& sl, int d, double rho) {
 
 // The outline arc of a slice; gd counts degrees from three o'clock, the pie from twelve.
 // Degrees are taken against 2π in single precision, so a slice ending at 2π ends at 360.
-void drawArc(Surface& im, const Geometry& g, const Slice& sl, int d, int color) {
+void draw_arc(Surface& im, const Geometry& g, const Slice& sl, int d, int color) {
     const double per_radian = 360.0 / static_cast<double>(kTwoPiF);
     const int from = static_cast<int>(std::floor(sl.s * per_radian)) + 270;
     const int to = static_cast<int>(std::ceil(sl.t * per_radian)) + 270;
     // gd draws a whole circle for equal ends; an empty slice on a whole degree has no arc.
     if (from == to) return;
-    im.arc(Cx(g, sl, d), Cy(g, sl, d), toCoordinate(2.0 * g.r * g.ex), toCoordinate(2.0 * g.r * g.ey), from, to, color);
+    im.arc(Cx(g, sl, d), Cy(g, sl, d), to_coordinate(2.0 * g.r * g.ex), to_coordinate(2.0 * g.r * g.ey), from, to, color);
 }
 
 // The face d of a slice as a shape, for surfaces that fill shapes rather than flood regions.
-SliceShape faceShape(const Geometry& g, const Slice& sl, int d) {
+SliceShape face_shape(const Geometry& g, const Slice& sl, int d) {
     return {static_cast<double>(Cx(g, sl, d)), static_cast<double>(Cy(g, sl, d)), static_cast<double>(g.r) * g.ex,
             static_cast<double>(g.r) * g.ey, sl.s, sl.t};
 }
 
-void drawBackFaces(Surface& im, const PiePlan& p, const PieColors& c) {
+void draw_back_faces(Surface& im, const PiePlan& p, const PieColors& c) {
     const Geometry& g = p.g;
     for (const Slice& sl : p.slices) {
         if (sl.missing) continue;
@@ -125,20 +125,20 @@ void drawBackFaces(Surface& im, const PiePlan& p, const PieColors& c) {
         const int x1 = Cx(g, sl, 1), y1 = Cy(g, sl, 1);
         im.line(x1, y1, Px(g, sl, sl.s, 1, g.r), Py(g, sl, sl.s, 1, g.r), o);
         im.line(x1, y1, Px(g, sl, sl.t, 1, g.r), Py(g, sl, sl.t, 1, g.r), o);
-        drawArc(im, g, sl, 1, o);
-        if (wideEnough(g, sl, 1, g.r)) {
+        draw_arc(im, g, sl, 1, o);
+        if (wide_enough(g, sl, 1, g.r)) {
             const float r34 = g.r * 3 / 4;
-            im.fill_region(Px(g, sl, sl.m, 1, r34), Py(g, sl, sl.m, 1, r34), o, sl.shade, faceShape(g, sl, 1));
+            im.fill_region(Px(g, sl, sl.m, 1, r34), Py(g, sl, sl.m, 1, r34), o, sl.shade, face_shape(g, sl, 1));
         }
     }
 }
 
-void fillQuad(Surface& im, gdPoint a, gdPoint b, gdPoint c, gdPoint d, int color) {
+void fill_quad(Surface& im, gdPoint a, gdPoint b, gdPoint c, gdPoint d, int color) {
     const gdPoint points[4] = {a, b, c, d};
     im.polygon(points, color);
 }
 
-void drawWalls(Surface& im, const PiePlan& p, const PieColors& c) {
+void draw_walls(Surface& im, const PiePlan& p, const PieColors& c) {
     const Geometry& g = p.g;
     for (const PieSide& w : ordered_walls(p.slices, p.depth_angle)) {
         const Slice& sl = p.slices[static_cast<size_t>(w.slice)];
@@ -147,16 +147,16 @@ void drawWalls(Surface& im, const PiePlan& p, const PieColors& c) {
         const gdPoint side0{Px(g, sl, w.side, 0, g.r), Py(g, sl, w.side, 0, g.r)};
         const gdPoint side1{Px(g, sl, w.side, 1, g.r), Py(g, sl, w.side, 1, g.r)};
         if (!w.hidden) {
-            fillQuad(im, c0, c1, side1, side0, sl.shade);
+            fill_quad(im, c0, c1, side1, side0, sl.shade);
         } else {
             // A wall turned away from the viewer: fill from just inside the rim at the middle
             // to each radial edge, so no gap shows between the faces.
             const float inner = g.r - 2;
             const gdPoint q0{Px(g, sl, sl.m, 0, inner), Py(g, sl, sl.m, 0, inner)};
             const gdPoint q1{Px(g, sl, sl.m, 1, inner), Py(g, sl, sl.m, 1, inner)};
-            fillQuad(im, q0, q1, {Px(g, sl, sl.s, 1, g.r), Py(g, sl, sl.s, 1, g.r)},
+            fill_quad(im, q0, q1, {Px(g, sl, sl.s, 1, g.r), Py(g, sl, sl.s, 1, g.r)},
                      {Px(g, sl, sl.s, 0, g.r), Py(g, sl, sl.s, 0, g.r)}, sl.shade);
-            fillQuad(im, q0, q1, {Px(g, sl, sl.t, 1, g.r), Py(g, sl, sl.t, 1, g.r)},
+            fill_quad(im, q0, q1, {Px(g, sl, sl.t, 1, g.r), Py(g, sl, sl.t, 1, g.r)},
                      {Px(g, sl, sl.t, 0, g.r), Py(g, sl, sl.t, 0, g.r)}, sl.shade);
         }
         if (c.edge >= 0) {
@@ -166,7 +166,7 @@ void drawWalls(Surface& im, const PiePlan& p, const PieColors& c) {
     }
 }
 
-void drawFrontFaces(Surface& im, const PiePlan& p, const PieColors& c) {
+void draw_front_faces(Surface& im, const PiePlan& p, const PieColors& c) {
     const Geometry& g = p.g;
     const float r34 = g.r * 3 / 4;
     for (const Slice& sl : p.slices) {
@@ -175,9 +175,9 @@ void drawFrontFaces(Surface& im, const PiePlan& p, const PieColors& c) {
         const int x0 = Cx(g, sl, 0), y0 = Cy(g, sl, 0);
         im.line(x0, y0, Px(g, sl, sl.s, 0, g.r), Py(g, sl, sl.s, 0, g.r), o);
         im.line(x0, y0, Px(g, sl, sl.t, 0, g.r), Py(g, sl, sl.t, 0, g.r), o);
-        drawArc(im, g, sl, 0, o);
+        draw_arc(im, g, sl, 0, o);
         const int fx = Px(g, sl, sl.m, 0, r34), fy = Py(g, sl, sl.m, 0, r34);
-        if (wideEnough(g, sl, 0, r34)) im.fill_region(fx, fy, o, sl.color, faceShape(g, sl, 0));
+        if (wide_enough(g, sl, 0, r34)) im.fill_region(fx, fy, o, sl.color, face_shape(g, sl, 0));
         // Even a slice too narrow to fill shows its colour.
         im.line(x0, y0, fx, fy, sl.color);
     }
@@ -187,34 +187,29 @@ void drawFrontFaces(Surface& im, const PiePlan& p, const PieColors& c) {
 struct TextPlaces {
     long lx, ly, px, py;
 };
-TextPlaces placeTexts(int type, bool right_half, long ax, long ay, const Slice& sl) {
+TextPlaces place_texts(int type, bool right_half, long ax, long ay, const Slice& sl) {
     const long lw = sl.label != nullptr ? sl.label_size.width : 0;
     const long lh = sl.label != nullptr ? sl.label_size.height : 0;
     const long pw = sl.percent_size.width, ph = sl.percent_size.height;
     TextPlaces t{right_half ? ax : ax - lw, ay - lh / 2, 0, 0};
-    switch (type) {
-        case 1:
-            t.ly = ay - lh / 2 + (ph + 1) / 2;
-            t.px = right_half ? ax : ax - pw;
-            t.py = t.ly - ph;
-            break;
-        case 2:
-            t.ly = ay - lh / 2 - (ph + 1) / 2;
-            t.px = right_half ? ax : ax - pw;
-            t.py = t.ly + lh;
-            break;
-        case 3:
-            t.lx = right_half ? ax : ax - lw - pw + 1;
-            t.px = right_half ? ax + lw + 1 : ax - pw;
-            t.py = ay - (ph + 1) / 2;
-            break;
-        case 4:
-            t.lx = right_half ? ax + pw + 1 : ax - lw;
-            t.px = right_half ? ax : ax - lw - pw + 1;
-            t.py = ay - (ph + 1) / 2;
-            break;
-        default:
-            break;
+    const PercentGeometry placement = percent_geometry(type);
+    if (!placement.shown) return t;
+    if (placement.stacked) {
+        // Both start at the anchor side; the pair is centred on the anchor's row.
+        const long half_percent = (ph + 1) / 2;
+        t.ly = ay - lh / 2 + (placement.percent_first ? half_percent : -half_percent);
+        t.px = right_half ? ax : ax - pw;
+        t.py = placement.percent_first ? t.ly - ph : t.ly + lh;
+    } else {
+        // The first text starts at the anchor on the right half and the pair ends there on the
+        // left half; the second follows one pixel after the first on the right half.
+        const long first_w = placement.percent_first ? pw : lw;
+        const long second_w = placement.percent_first ? lw : pw;
+        const long first_x = right_half ? ax : ax - lw - pw + 1;
+        const long second_x = right_half ? ax + first_w + 1 : ax - second_w;
+        t.lx = placement.percent_first ? second_x : first_x;
+        t.px = placement.percent_first ? first_x : second_x;
+        t.py = ay - (ph + 1) / 2;
     }
     return t;
 }
@@ -238,7 +233,7 @@ struct PlacedTexts {
 // Stacks the boxes of one half of the pie, sorted top to bottom, 3 pixels apart: a box that
 // would come closer to the one above is moved down, boxes that then run past the bottom edge
 // are moved up again. False when they do not fit below the title's room that way.
-bool stackSide(std::vector<PlacedTexts*>& side, int height, int title_h) {
+bool stack_side(std::vector<PlacedTexts*>& side, int height, int title_h) {
     constexpr long kGap = 3;
     std::stable_sort(side.begin(), side.end(), [](const PlacedTexts* a, const PlacedTexts* b) { return a->top < b->top; });
     for (size_t k = 1; k < side.size(); ++k) {
@@ -254,10 +249,10 @@ bool stackSide(std::vector<PlacedTexts*>& side, int height, int title_h) {
 }
 
 // Labels and percent texts kept apart and inside the picture. Boxes that jut out at a side are
-// moved in; along each half of the pie the boxes are stacked (stackSide), and when they cannot
+// moved in; along each half of the pie the boxes are stacked (stack_side), and when they cannot
 // all fit there, the texts of the smallest slices of that half are left out until the others
 // do. Texts that are clear of each other and of the edges stay where the anchors put them.
-void separateTexts(std::vector<PlacedTexts>& placed, int width, int height, int title_h) {
+void separate_texts(std::vector<PlacedTexts>& placed, int width, int height, int title_h) {
     for (PlacedTexts& q : placed) {
         if (q.right < q.left) continue;
         if (q.left < 0) q.move(-q.left, 0);
@@ -269,7 +264,7 @@ void separateTexts(std::vector<PlacedTexts>& placed, int width, int height, int 
             std::vector<PlacedTexts*> side;
             for (PlacedTexts& q : placed)
                 if (q.right_half == right_half && q.right >= q.left && !q.skipped) side.push_back(&q);
-            if (stackSide(side, height, title_h)) break;
+            if (stack_side(side, height, title_h)) break;
             PlacedTexts* smallest = side.front();
             for (PlacedTexts* q : side)
                 if (q->slice->p < smallest->slice->p) smallest = q;
@@ -281,7 +276,7 @@ void separateTexts(std::vector<PlacedTexts>& placed, int width, int height, int 
 }
 
 // Where the labels and percent texts of the drawn slices go.
-std::vector<PlacedTexts> placeLabels(const PiePlan& p, int width, int height) {
+std::vector<PlacedTexts> place_labels(const PiePlan& p, int width, int height) {
     const ChartOptions& opt = chartOptions();
     const Geometry& g = p.g;
     const float label_r = g.r + static_cast<float>(opt.pie_label_dist);
@@ -289,7 +284,7 @@ std::vector<PlacedTexts> placeLabels(const PiePlan& p, int width, int height) {
     for (const Slice& sl : p.slices) {
         if (sl.missing) continue;
         PlacedTexts q{&sl, sl.m <= kPiF, Px(g, sl, sl.m, 0, label_r), Py(g, sl, sl.m, 0, label_r), {}, 0, 0, -1, -1, false};
-        q.t = placeTexts(opt.pie_percent_type, q.right_half, q.ax, q.ay, sl);
+        q.t = place_texts(opt.pie_percent_type, q.right_half, q.ax, q.ay, sl);
         bool any = false;
         auto add = [&](long x, long y, TextSize size) {
             if (size.width <= 0 || size.height <= 0) return;
@@ -302,30 +297,30 @@ std::vector<PlacedTexts> placeLabels(const PiePlan& p, int width, int height) {
         if (sl.percent[0] != '\0') add(q.t.px, q.t.py, sl.percent_size);
         placed.push_back(q);
     }
-    separateTexts(placed, width, height, g.title_h);
+    separate_texts(placed, width, height, g.title_h);
     return placed;
 }
 
-void drawLabels(Surface& im, const PiePlan& p, const PieColors& c) {
+void draw_labels(Surface& im, const PiePlan& p, const PieColors& c) {
     const ChartOptions& opt = chartOptions();
     const Geometry& g = p.g;
     const FontEntry& font = font_entry(opt.pie_label_size);
-    for (const PlacedTexts& q : placeLabels(p, im.width(), im.height())) {
+    for (const PlacedTexts& q : place_labels(p, im.width(), im.height())) {
         if (q.skipped) continue;
         const Slice& sl = *q.slice;
         if (sl.percent[0] != '\0')
-            im.text(font, p.label_font, opt.pie_label_ptsize, 0, toCoordinate(q.t.px), toCoordinate(q.t.py), sl.percent,
+            im.text(font, p.label_font, opt.pie_label_ptsize, 0, to_coordinate(q.t.px), to_coordinate(q.t.py), sl.percent,
                     c.label, JustifyCenter);
         if (sl.label != nullptr)
-            im.text(font, p.label_font, opt.pie_label_ptsize, 0, toCoordinate(q.t.lx), toCoordinate(q.t.ly), sl.label,
+            im.text(font, p.label_font, opt.pie_label_ptsize, 0, to_coordinate(q.t.lx), to_coordinate(q.t.ly), sl.label,
                     c.label, q.right_half ? JustifyLeft : JustifyRight);
         if (opt.pie_label_line)
-            im.line(toCoordinate(q.right_half ? q.ax - 1 : q.ax + 1), toCoordinate(q.ay), Px(g, sl, sl.m, 0, g.r),
+            im.line(to_coordinate(q.right_half ? q.ax - 1 : q.ax + 1), to_coordinate(q.ay), Px(g, sl, sl.m, 0, g.r),
                     Py(g, sl, sl.m, 0, g.r), c.line);
     }
 }
 
-void drawPie(short width, short height, FILE* out, int pie_type, int count, const char* const* labels,
+void draw_pie_picture(short width, short height, FILE* out, int pie_type, int count, const char* const* labels,
              const float* values) {
     const ChartOptions& opt = chartOptions();
     PiePlan p = plan(width, height, pie_type, count, labels, values);
@@ -361,19 +356,19 @@ void drawPie(short width, short height, FILE* out, int pie_type, int count, cons
 
     // Without room for a pie (a picture too small for its title, labels or explosions) only
     // the title is drawn.
-    const bool room = hasRoom(g);
+    const bool room = has_room(g);
     if (room && g.three_d) {
-        drawBackFaces(im, p, c);
-        drawWalls(im, p, c);
+        draw_back_faces(im, p, c);
+        draw_walls(im, p, c);
     }
-    if (room) drawFrontFaces(im, p, c);
+    if (room) draw_front_faces(im, p, c);
 
     if (p.title != nullptr) {
         const TextSize ts = measure_text(p.title, opt.pie_title_size, p.title_font, opt.pie_title_ptsize);
         im.text(font_entry(opt.pie_title_size), p.title_font, opt.pie_title_ptsize, 0,
                         width / 2 - ts.width / 2, 1, p.title, c.title, JustifyCenter);
     }
-    if (room && labels != nullptr) drawLabels(im, p, c);
+    if (room && labels != nullptr) draw_labels(im, p, c);
 
     if (target)
         target->end();
@@ -393,7 +388,7 @@ void draw_pie(short width, short height, FILE* out, int pie_type, int count, con
               const float* values) {
     if ((out == nullptr && drawing_target() == nullptr) || !acceptable(width, height, count, values)) return;
     try {
-        drawPie(width, height, out, pie_type, count, labels, values);
+        draw_pie_picture(width, height, out, pie_type, count, labels, values);
     } catch (...) {
         // Out of memory for the working arrays: the stream is left unwritten.
     }
@@ -413,11 +408,11 @@ PieLayout layout_pie(short width, short height, int pie_type, int count, const c
         layout.title_h = p.g.title_h;
         layout.slices.reserve(p.slices.size());
         for (const Slice& sl : p.slices) layout.slices.push_back({sl.s, sl.t, sl.m});
-        if (labels != nullptr && hasRoom(p.g))
-            for (const PlacedTexts& q : placeLabels(p, width, height))
+        if (labels != nullptr && has_room(p.g))
+            for (const PlacedTexts& q : place_labels(p, width, height))
                 if (q.right >= q.left && !q.skipped)
-                    layout.texts.push_back({static_cast<int>(q.slice - p.slices.data()), toCoordinate(q.left),
-                                            toCoordinate(q.top), toCoordinate(q.right), toCoordinate(q.bottom)});
+                    layout.texts.push_back({static_cast<int>(q.slice - p.slices.data()), to_coordinate(q.left),
+                                            to_coordinate(q.top), to_coordinate(q.right), to_coordinate(q.bottom)});
     } catch (...) {
         return PieLayout{};
     }

@@ -62,10 +62,10 @@ struct GdRows {
 };
 
 template <typename Rows>
-void fillRegion(const Rows& rows_of, int sx, int sy, int x, int y, int border, int color) {
+void flood_region(const Rows& rows_of, int sx, int sy, int x, int y, int border, int color) {
     std::vector<Row> rows;
     // Paints the run through (px, py); nothing when (px, py) itself is border.
-    auto paintRun = [&](int px, int py) {
+    auto paint_run = [&](int px, int py) {
         const auto line = rows_of.row(py);
         if (line.get(px) == border) return;
         int left = px;
@@ -75,7 +75,7 @@ void fillRegion(const Rows& rows_of, int sx, int sy, int x, int y, int border, i
         rows.push_back(Row{py, left, right, left, false, true});
     };
 
-    paintRun(x, y);
+    paint_run(x, y);
     while (!rows.empty()) {
         Row& row = rows.back();
         const bool has_neighbour = row.below ? row.y < sy - 1 : row.y > 0;
@@ -114,7 +114,7 @@ void fillRegion(const Rows& rows_of, int sx, int sy, int x, int y, int border, i
         }
         row.next = i;
         row.last_border = last_border;
-        if (seed >= 0) paintRun(seed, ny);  // may move `row`; it is not used again in this turn
+        if (seed >= 0) paint_run(seed, ny);  // may move `row`; it is not used again in this turn
     }
 }
 
@@ -127,9 +127,9 @@ void fill_to_border(gdImagePtr image, int x, int y, int border, int color) {
     const int sx = gdImageSX(image), sy = gdImageSY(image);
     if (x < 0 || y < 0 || x >= sx || y >= sy) return;
     if (gdImageTrueColor(image))
-        fillRegion(GdRows{image, color}, sx, sy, x, y, border, color);
+        flood_region(GdRows{image, color}, sx, sy, x, y, border, color);
     else
-        fillRegion(PaletteRows{image, color}, sx, sy, x, y, border, color);
+        flood_region(PaletteRows{image, color}, sx, sy, x, y, border, color);
 }
 
 }  // namespace plotwise::pie

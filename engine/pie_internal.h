@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include <gd.h>
@@ -27,7 +28,7 @@ constexpr float kTwoPiF = static_cast<float>(2 * kPi);
 constexpr double kCoordinateLimit = 1 << 20;
 
 // Truncates toward zero into the coordinate range; not-a-number becomes 0.
-inline int toCoordinate(double v) {
+inline int to_coordinate(double v) {
     if (std::isnan(v)) return 0;
     if (v > kCoordinateLimit) return static_cast<int>(kCoordinateLimit);
     if (v < -kCoordinateLimit) return -static_cast<int>(kCoordinateLimit);
@@ -35,10 +36,30 @@ inline int toCoordinate(double v) {
 }
 
 // A 16-bit value kept within its range instead of wrapping.
-inline int16_t toShort(long v) {
+inline int16_t to_short(long v) {
     if (v > 32767) return 32767;
     if (v < -32768) return -32768;
     return static_cast<int16_t>(v);
+}
+
+// How a slice's label and percent text are put together for each PercentPlacement: one above
+// the other or side by side, and which of the two comes first (top or left).
+struct PercentGeometry {
+    bool shown;          // false: the label alone
+    bool stacked;        // percent above or below the label, else left or right of it
+    bool percent_first;  // the percent text is the upper or the left one
+};
+constexpr PercentGeometry kPercentGeometry[] = {
+    {false, false, false},  // PercentNone
+    {true, true, true},     // PercentAbove
+    {true, true, false},    // PercentBelow
+    {true, false, false},   // PercentRight
+    {true, false, true},    // PercentLeft
+};
+// The geometry of a percent type; types outside the table show no percent text.
+inline PercentGeometry percent_geometry(int type) {
+    return type >= 0 && type < static_cast<int>(std::size(kPercentGeometry)) ? kPercentGeometry[type]
+                                                                             : kPercentGeometry[PercentNone];
 }
 
 struct Geometry {
@@ -65,19 +86,19 @@ struct Slice {
 };
 
 // Slice centre and rim points, face d (0 front, 1 back), each term truncated on its own.
-inline double centreX(const Geometry& g, const Slice& sl, int d) {
+inline double centre_x(const Geometry& g, const Slice& sl, int d) {
     return g.cx + d * g.xdepth + std::trunc(sl.e * std::sin(static_cast<double>(sl.m)));
 }
-inline double centreY(const Geometry& g, const Slice& sl, int d) {
+inline double centre_y(const Geometry& g, const Slice& sl, int d) {
     return g.cy - d * g.ydepth - std::trunc(sl.e * std::cos(static_cast<double>(sl.m)));
 }
-inline int Cx(const Geometry& g, const Slice& sl, int d) { return toCoordinate(centreX(g, sl, d)); }
-inline int Cy(const Geometry& g, const Slice& sl, int d) { return toCoordinate(centreY(g, sl, d)); }
+inline int Cx(const Geometry& g, const Slice& sl, int d) { return to_coordinate(centre_x(g, sl, d)); }
+inline int Cy(const Geometry& g, const Slice& sl, int d) { return to_coordinate(centre_y(g, sl, d)); }
 inline int Px(const Geometry& g, const Slice& sl, double a, int d, double rho) {
-    return toCoordinate(centreX(g, sl, d) + std::trunc(rho * g.ex * std::sin(a)));
+    return to_coordinate(centre_x(g, sl, d) + std::trunc(rho * g.ex * std::sin(a)));
 }
 inline int Py(const Geometry& g, const Slice& sl, double a, int d, double rho) {
-    return toCoordinate(centreY(g, sl, d) - std::trunc(rho * g.ey * std::cos(a)));
+    return to_coordinate(centre_y(g, sl, d) - std::trunc(rho * g.ey * std::cos(a)));
 }
 
 // ---- Layout (pie_layout.cpp) ---------------------------------------------------------------

@@ -15,9 +15,7 @@ namespace {
 
 // A slice value as the engine counts it: negative, infinite and not-a-number values give
 // a slice of no size instead of turning the angles around.
-float cleanValue(float v) { return std::isfinite(v) && v > 0 ? v : 0.0f; }
-
-bool percentTypeValid(int type) { return type >= 1 && type <= 4; }
+float clean_value(float v) { return std::isfinite(v) && v > 0 ? v : 0.0f; }
 
 // r less |over / divisor|; a divisor of 0 means no radius can bring the point inside.
 float shrink(float r, double over, double divisor) {
@@ -26,7 +24,7 @@ float shrink(float r, double over, double divisor) {
 }
 
 // The border checks of one slice's back face, each with the radius current at that moment.
-void fitBackFace(Geometry& g, const Slice& sl) {
+void fit_back_face(Geometry& g, const Slice& sl) {
     const int right = g.cx + g.half_w, left = g.cx - g.half_w;
     const int bottom = g.cy + g.half_h, top = g.cy - g.half_h;
 
@@ -83,18 +81,18 @@ void lay_out_slices(std::vector<Slice>& slices, const float* values, const char*
                     const ChartOptions& opt, const char* label_font) {
     const size_t n = slices.size();
     float total = 0;
-    for (size_t i = 0; i < n; ++i) total += cleanValue(values[i]);
+    for (size_t i = 0; i < n; ++i) total += clean_value(values[i]);
     // A total beyond the float range is taken in double, so the shares stay meaningful.
     double wide_total = 0;
     if (!std::isfinite(total))
-        for (size_t i = 0; i < n; ++i) wide_total += cleanValue(values[i]);
+        for (size_t i = 0; i < n; ++i) wide_total += clean_value(values[i]);
 
-    const bool percent_on = opt.pie_percent_format != nullptr && percentTypeValid(opt.pie_percent_type) &&
+    const bool percent_on = opt.pie_percent_format != nullptr && percent_geometry(opt.pie_percent_type).shown &&
                             double_conversions(opt.pie_percent_format) == 1;
     float start = 0;
     for (size_t i = 0; i < n; ++i) {
         Slice& sl = slices[i];
-        const float v = cleanValue(values[i]);
+        const float v = clean_value(values[i]);
         if (wide_total > 0)
             sl.p = static_cast<float>(v / wide_total);
         else
@@ -118,21 +116,16 @@ void lay_out_slices(std::vector<Slice>& slices, const float* values, const char*
         sl.label_size = measure_text(sl.label, opt.pie_label_size, label_font, opt.pie_label_ptsize);
         const long lw = sl.label_size.width, lh = sl.label_size.height;
         const long pw = sl.percent_size.width, ph = sl.percent_size.height;
-        switch (opt.pie_percent_type) {
-            case 1:
-            case 2:
-                sl.bw = toShort(pw > lw ? pw : lw);
-                sl.bh = toShort(ph + lh + 1);
-                break;
-            case 3:
-            case 4:
-                sl.bw = toShort(pw + lw + 1);
-                sl.bh = toShort(ph > lh ? ph : lh);
-                break;
-            default:
-                sl.bw = toShort(lw);
-                sl.bh = toShort(lh);
-                break;
+        const PercentGeometry placement = percent_geometry(opt.pie_percent_type);
+        if (!placement.shown) {
+            sl.bw = to_short(lw);
+            sl.bh = to_short(lh);
+        } else if (placement.stacked) {
+            sl.bw = to_short(pw > lw ? pw : lw);
+            sl.bh = to_short(ph + lh + 1);
+        } else {
+            sl.bw = to_short(pw + lw + 1);
+            sl.bh = to_short(ph > lh ? ph : lh);
         }
     }
 }
@@ -147,7 +140,7 @@ void fit_radius(Geometry& g, const std::vector<Slice>& slices, const ChartOption
         const double rx = sinm == 0 ? FLT_MAX : g.half_w / std::fabs(sinm) - gap - sl.bw / std::fabs(sinm);
         if (ry < g.r) g.r = static_cast<float>(ry);
         if (rx < g.r) g.r = static_cast<float>(rx);
-        if (g.three_d) fitBackFace(g, sl);
+        if (g.three_d) fit_back_face(g, sl);
     }
 }
 

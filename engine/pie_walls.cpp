@@ -23,15 +23,15 @@ struct DepthDistance {
 // -1 when a is painted before b, 1 after, 0 either way.
 struct DepthOrder {
     DepthDistance dist;
-    bool depthWithin(const PieSide& w) const {
+    bool depth_within(const PieSide& w) const {
         return (w.side < dist.A && dist.A < w.middle) || (w.middle < dist.A && dist.A < w.side);
     }
     int operator()(const PieSide& a, const PieSide& b) const {
         const float da = dist(a.side), db = dist(b.side);
         if (da < db) return 1;
         if (da > db) return -1;
-        if (depthWithin(a)) return 1;
-        if (depthWithin(b)) return -1;
+        if (depth_within(a)) return 1;
+        if (depth_within(b)) return -1;
         const float ma = dist(a.middle), mb = dist(b.middle);
         if (ma < mb) return 1;
         if (ma > mb) return -1;
@@ -43,13 +43,13 @@ struct DepthOrder {
 // after the right one. The tie rule of the depth order is not a strict ordering (two walls
 // can each claim to go after the other), so the sort must stay in bounds and give the same
 // order for any comparison results, on every platform.
-void mergeSort(PieSide* items, size_t n, PieSide* scratch, const DepthOrder& order) {
+void merge_sort(PieSide* items, size_t n, PieSide* scratch, const DepthOrder& order) {
     if (n <= 1) return;
     const size_t n1 = n / 2, n2 = n - n1;
     PieSide* left = items;
     PieSide* right = items + n1;
-    mergeSort(left, n1, scratch, order);
-    mergeSort(right, n2, scratch, order);
+    merge_sort(left, n1, scratch, order);
+    merge_sort(right, n2, scratch, order);
     size_t i = 0, j = 0, k = 0;
     while (i < n1 && j < n2) scratch[k++] = order(left[i], right[j]) <= 0 ? left[i++] : right[j++];
     while (i < n1) scratch[k++] = left[i++];
@@ -89,7 +89,7 @@ std::vector<PieSide> ordered_walls(const std::vector<Slice>& slices, float depth
         if (sl.s < T2 && T2 < sl.t) walls.push_back({index, 0, T2, sl.m});
     }
     std::vector<PieSide> scratch(walls.size());
-    mergeSort(walls.data(), walls.size(), scratch.data(), order);
+    merge_sort(walls.data(), walls.size(), scratch.data(), order);
     return walls;
 }
 

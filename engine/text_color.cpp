@@ -294,7 +294,7 @@ short count_text_lines(const char* text, int* longest) {
     return static_cast<short>(lines);
 }
 
-TextSize measure_text(const char* text, int size_class, const char* font_file, double ptsize, double,
+TextSize measure_text(const char* text, int size_class, const char* font_file, double ptsize,
                       std::string* status) {
     if (status) status->clear();
     if (text != nullptr && useFreeType(font_file, ptsize)) {
@@ -385,7 +385,5 @@ int allocate_shade(gdImagePtr image, uint32_t color, uint32_t background) {
     const uint32_t c = resolve_color(color, background);
     return paletteIndex(image, channel(c, 16) >> 1, channel(c, 8) >> 1, channel(c, 0) >> 1);
 }
-
-uint32_t unique_color(gdImagePtr) { return 0x123454; }
 
 }  // namespace plotwise

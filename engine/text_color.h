@@ -43,9 +43,9 @@ const FontEntry& font_entry(int size_class);
 // Lines of a text ("\n" separated) and the length of the longest line; 0 and 0 for null.
 short count_text_lines(const char* text, int* longest);
 // Size of a text in a FreeType font (when a font and a point size are given and FreeType can
-// draw it) or in the built-in font of the size class. The angle is not used.
+// draw it) or in the built-in font of the size class; always the size of the upright text.
 TextSize measure_text(const char* text, int size_class, const char* font_file, double ptsize,
-                      double angle = 0, std::string* status = nullptr);
+                      std::string* status = nullptr);
 // Draws a text with its top-left corner at (x, y); 1 when FreeType failed and the built-in
 // font was used instead, else 0.
 int draw_text_lines(gdImagePtr image, const FontEntry& font, const char* font_file, double ptsize,
@@ -81,7 +81,8 @@ uint32_t resolve_color(uint32_t color, uint32_t background);
 int allocate_color(gdImagePtr image, uint32_t color, uint32_t background);
 // The same for the colour with each channel halved.
 int allocate_shade(gdImagePtr image, uint32_t color, uint32_t background);
-// A spare colour value for temporary borders.
-uint32_t unique_color(gdImagePtr image);
+// The first colour tried for a temporary fill border: one no chart asks for, so it rarely needs
+// a second try against the colours the picture already has.
+constexpr uint32_t kSpareColorStart = 0x123454;
 
 }  // namespace plotwise

@@ -70,10 +70,10 @@ TEST(MeasureMemo, AFontThatAppearsLaterIsUsed) {
     {
         FontPath path(folder.string());
         std::string status;
-        EXPECT_TRUE(measure_text("Later", 2, "Arriving.ttf", 12, 0, &status) == builtinSize(5));
+        EXPECT_TRUE(measure_text("Later", 2, "Arriving.ttf", 12, &status) == builtinSize(5));
         EXPECT_FALSE(status.empty());
         fs::copy_file(fs::canonical(kFontMap / "Times.ttf"), folder / "Arriving.ttf");
-        const TextSize found = measure_text("Later", 2, "Arriving.ttf", 12, 0, &status);
+        const TextSize found = measure_text("Later", 2, "Arriving.ttf", 12, &status);
         EXPECT_TRUE(status.empty()) << status;
         EXPECT_FALSE(found == builtinSize(5));
     }

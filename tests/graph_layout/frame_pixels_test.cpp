@@ -294,6 +294,27 @@ TEST_F(FramePixels, TitlesInTheirPlaces) {
     EXPECT_EQ(count_color(im.get(), 15, 0, 399, 299, 0x778899), 0);
 }
 
+// A line spacing outside 0..100 counts as its nearest end, and one that is not a number as 1.2,
+// for the value labels as for the titles: at -5 a label "outside" a bar would be drawn 5.5 text
+// heights down inside the bar instead of right on top of it.
+TEST_F(FramePixels, LineSpacingOutsideItsRangeCountsAsItsEnd) {
+    const struct {
+        double spacing, same_as;
+    } cases[] = {{-5, 0}, {1000, 100}, {NAN, 1.2}};
+    ChartOptions& o = chartOptions();
+    o.value_label_position = 1;
+    const float values[] = {10, 40, 70};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.spacing);
+        o.line_spacing = c.same_as;
+        const Drawn expected = draw(400, 300, Bar, 3, nullptr, 1, values);
+        o.line_spacing = c.spacing;
+        const Drawn drawn = draw(400, 300, Bar, 3, nullptr, 1, values);
+        ASSERT_EQ(expected.result, 0);
+        EXPECT_EQ(drawn.bytes, expected.bytes);
+    }
+}
+
 TEST_F(FramePixels, SecondAxisOfCombos) {
     ChartOptions& o = chartOptions();
     o.ylabel2_color = 0x0A0B0C;

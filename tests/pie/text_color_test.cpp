@@ -76,7 +76,7 @@ TEST_F(TextColor, MeasureWithBuiltInFonts) {
 
 TEST_F(TextColor, MeasureFallsBackWhenTheFontCannotBeFound) {
     std::string status;
-    const TextSize s = measure_text("abc", 5, "no-such-font.ttf", 12, 0, &status);
+    const TextSize s = measure_text("abc", 5, "no-such-font.ttf", 12, &status);
     EXPECT_EQ(s.width, 27);
     EXPECT_EQ(s.height, 15);
     EXPECT_FALSE(status.empty()) << "gd's error text is reported";
