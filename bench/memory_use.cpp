@@ -110,11 +110,15 @@ long measuredPeak(const std::vector<std::string>& command, const std::filesystem
 
 }  // namespace
 
-PeakMemory galleryPeakMemory(const std::string& program, const std::string& galleryFolder) {
+// Runs every gallery script through the program, each writing its picture to one scratch file
+// of the given extension, and hands `each` the script, the command and the picture's path.
+// False when the gallery, the program or the scratch folder is missing.
+template <typename Each>
+bool runGalleryScripts(const std::string& program, const std::string& galleryFolder, const char* extension,
+                       Each each) {
     namespace fs = std::filesystem;
-    PeakMemory peak;
     std::error_code ec;
-    if (!fs::is_directory(galleryFolder, ec) || !fs::exists(program, ec)) return peak;
+    if (!fs::is_directory(galleryFolder, ec) || !fs::exists(program, ec)) return false;
     std::vector<fs::path> scripts;
     for (const auto& entry : fs::directory_iterator(galleryFolder, ec))
         if (entry.path().extension() == ".calc") scripts.push_back(entry.path());
@@ -122,53 +126,49 @@ PeakMemory galleryPeakMemory(const std::string& program, const std::string& gall
 
     char folderTemplate[] = "/tmp/plotwise-bench-XXXXXX";
     const char* outFolder = mkdtemp(folderTemplate);
-    if (outFolder == nullptr) return peak;
-    const fs::path picture = fs::path(outFolder) / "picture.png";
+    if (outFolder == nullptr) return false;
+    const fs::path picture = fs::path(outFolder) / (std::string("picture") + extension);
     for (const fs::path& script : scripts) {
         std::vector<std::string> command{program, "run", script.string()};
         for (const std::string& option : scriptOptions(script, galleryFolder)) command.push_back(option);
         command.push_back("-o");
         command.push_back(picture.string());
-        bool succeeded = false;
-        const long kib = measuredPeak(command, galleryFolder, succeeded);
-        ++peak.scripts;
-        if (!succeeded) ++peak.failed;
-        if (kib > peak.peakKiB) {
-            peak.peakKiB = kib;
-            peak.script = script.filename().string();
-        }
+        fs::remove(picture, ec);
+        each(script, command, picture);
     }
     fs::remove_all(outFolder, ec);
+    return true;
+}
+
+PeakMemory galleryPeakMemory(const std::string& program, const std::string& galleryFolder) {
+    PeakMemory peak;
+    runGalleryScripts(program, galleryFolder, ".png",
+                      [&](const std::filesystem::path& script, const std::vector<std::string>& command,
+                          const std::filesystem::path&) {
+                          bool succeeded = false;
+                          const long kib = measuredPeak(command, galleryFolder, succeeded);
+                          ++peak.scripts;
+                          if (!succeeded) ++peak.failed;
+                          if (kib > peak.peakKiB) {
+                              peak.peakKiB = kib;
+                              peak.script = script.filename().string();
+                          }
+                      });
     return peak;
 }
 
 std::vector<std::vector<uint8_t>> galleryPictures(const std::string& program, const std::string& galleryFolder) {
-    namespace fs = std::filesystem;
     std::vector<std::vector<uint8_t>> pictures;
-    std::error_code ec;
-    if (!fs::is_directory(galleryFolder, ec) || !fs::exists(program, ec)) return pictures;
-    std::vector<fs::path> scripts;
-    for (const auto& entry : fs::directory_iterator(galleryFolder, ec))
-        if (entry.path().extension() == ".calc") scripts.push_back(entry.path());
-    std::sort(scripts.begin(), scripts.end());
-
-    char folderTemplate[] = "/tmp/plotwise-bench-XXXXXX";
-    const char* outFolder = mkdtemp(folderTemplate);
-    if (outFolder == nullptr) return pictures;
-    const fs::path picture = fs::path(outFolder) / "picture.gif";
-    for (const fs::path& script : scripts) {
-        std::vector<std::string> command{program, "run", script.string()};
-        for (const std::string& option : scriptOptions(script, galleryFolder)) command.push_back(option);
-        command.push_back("-o");
-        command.push_back(picture.string());
-        bool succeeded = false;
-        fs::remove(picture, ec);
-        runAndWait(command, galleryFolder, -1, succeeded);
-        std::ifstream in(picture, std::ios::binary);
-        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (succeeded && !bytes.empty()) pictures.push_back(std::move(bytes));
-    }
-    fs::remove_all(outFolder, ec);
+    runGalleryScripts(program, galleryFolder, ".gif",
+                      [&](const std::filesystem::path&, const std::vector<std::string>& command,
+                          const std::filesystem::path& picture) {
+                          bool succeeded = false;
+                          runAndWait(command, galleryFolder, -1, succeeded);
+                          std::ifstream in(picture, std::ios::binary);
+                          std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                                     std::istreambuf_iterator<char>());
+                          if (succeeded && !bytes.empty()) pictures.push_back(std::move(bytes));
+                      });
     return pictures;
 }
 

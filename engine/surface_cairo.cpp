@@ -184,15 +184,10 @@ public:
     }
 
     void background_picture(const char* file, int width, int height) override {
-        if (file == nullptr) return;
-        FILE* in = std::fopen(file, "rb");
-        if (in == nullptr) return;
-        gdImagePtr picture = gdImageCreateFromGif(in);
-        std::fclose(in);
+        const BackgroundPlacement placed = place_background(file, width, height);
+        gdImagePtr picture = placed.picture;
         if (picture == nullptr) return;
-        const int pw = gdImageSX(picture), ph = gdImageSY(picture);
-        const int x = pw < width ? width / 2 - pw / 2 : 0, y = ph < height ? height / 2 - ph / 2 : 0;
-        const int cw = std::min(pw, width), ch = std::min(ph, height);
+        const int x = placed.x, y = placed.y, cw = placed.width, ch = placed.height;
         cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cw, ch);
         if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
             cairo_surface_flush(image);

@@ -5,10 +5,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#include <gd.h>
 
 #include "engine/surface.h"
 
@@ -27,6 +30,29 @@ inline double line_weight(int x1, int y1, int x2, int y2) {
     const double dx = std::abs(static_cast<double>(x2) - x1), dy = std::abs(static_cast<double>(y2) - y1);
     const double length = std::hypot(dx, dy);
     return length > 0 ? std::max(dx, dy) / length : 1.0;
+}
+
+// A background GIF placed under a chart of width x height as the gd back end places it: centred
+// when smaller, else from the top left, cut to the chart. `picture` is null when the file cannot
+// be read; the caller destroys it.
+struct BackgroundPlacement {
+    gdImagePtr picture = nullptr;
+    int x = 0, y = 0, width = 0, height = 0;
+};
+inline BackgroundPlacement place_background(const char* file, int width, int height) {
+    BackgroundPlacement b;
+    if (file == nullptr) return b;
+    FILE* in = std::fopen(file, "rb");
+    if (in == nullptr) return b;
+    b.picture = gdImageCreateFromGif(in);
+    std::fclose(in);
+    if (b.picture == nullptr) return b;
+    const int pw = gdImageSX(b.picture), ph = gdImageSY(b.picture);
+    b.x = pw < width ? width / 2 - pw / 2 : 0;
+    b.y = ph < height ? height / 2 - ph / 2 : 0;
+    b.width = std::min(pw, width);
+    b.height = std::min(ph, height);
+    return b;
 }
 
 class VectorBase : public VectorSurface {
