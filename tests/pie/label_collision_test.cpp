@@ -71,9 +71,10 @@ TEST_P(PieLabels, StayApartAndInside) {
     auto inside = [](const PieLayout::TextBox& b, int x, int y) {
         return x >= b.left && x <= b.right && y >= b.top && y <= b.bottom;
     };
-    for (const auto& [x, y] : ink)
-        EXPECT_TRUE(std::any_of(layout.texts.begin(), layout.texts.end(), [&](const auto& b) { return inside(b, x, y); }))
-            << "label pixel outside every box at " << x << ", " << y;
+    for (const auto& pixel : ink)
+        EXPECT_TRUE(std::any_of(layout.texts.begin(), layout.texts.end(),
+                                [&](const auto& b) { return inside(b, pixel.first, pixel.second); }))
+            << "label pixel outside every box at " << pixel.first << ", " << pixel.second;
     for (const auto& b : layout.texts) {
         EXPECT_TRUE(std::any_of(ink.begin(), ink.end(), [&](const auto& p) { return inside(b, p.first, p.second); }))
             << "slice " << b.slice;
