@@ -69,6 +69,7 @@ bench-gnuplot: deps
 # Every test again under AddressSanitizer (leaks counted) and UndefinedBehaviorSanitizer, built
 # with clang; the first fault stops the test that made it.
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+                LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 test-sanitize: deps
