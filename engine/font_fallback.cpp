@@ -11,7 +11,9 @@
 #include FT_FREETYPE_H
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -246,14 +248,14 @@ std::vector<std::string> findFallbackFonts() {
 constexpr uint32_t kLargestReference = 99999;
 constexpr uint32_t kNoCharacter = 0xFFFF;
 
-std::string gd_text(const char* text) {
+std::string gd_text(const char* text, bool keep_beyond) {
     if (text == nullptr) return {};
     const std::string_view s(text);
     std::string out;
     std::size_t copied = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {
         const uint32_t code = fourByteCharacter(s, i);
-        if (code == 0) continue;
+        if (code == 0 || (keep_beyond && code > kLargestReference)) continue;
         out.append(s, copied, i - copied);
         out += "&#" + std::to_string(code <= kLargestReference ? code : kNoCharacter) + ";";
         copied = i + 4;
@@ -292,6 +294,28 @@ std::vector<FontRun> font_runs(const char* font, const std::string& text) {
             i += c.length;
             continue;
         }
+        const uint32_t beyond = fourByteCharacter(s, i);
+        if (beyond > kLargestReference) {
+            // Drawn directly by the first font that has it; no font: the chosen font's box.
+            const std::string* direct_font = hasGlyph(chosen, beyond) ? &chosen_name : nullptr;
+            const std::vector<std::string>& fallbacks = fallback_fonts();
+            for (std::size_t k = 0; direct_font == nullptr && k < fallbacks.size(); ++k) {
+                FT_Face face = faces().face(fallbacks[k]);
+                if (face != nullptr && hasGlyph(face, beyond)) direct_font = &fallbacks[k];
+            }
+            const std::string& use_font = direct_font != nullptr ? *direct_font : chosen_name;
+            const bool direct = direct_font != nullptr;
+            if (runs.empty() || runs.back().line != line || runs.back().font != use_font || runs.back().direct != direct)
+                runs.push_back(FontRun{std::string(), use_font, line, direct});
+            if (direct)
+                runs.back().text.append(s, i, 4);
+            else
+                runs.back().text += "&#" + std::to_string(kNoCharacter) + ";";
+            fallback_used = fallback_used || direct;
+            current = kChosen;  // a control after it goes with the chosen font
+            i += 4;
+            continue;
+        }
         std::size_t use = kChosen;
         if (c.code < 0x20) {
             use = current;  // tabs and other controls stay with their neighbours
@@ -307,7 +331,7 @@ std::vector<FontRun> font_runs(const char* font, const std::string& text) {
             }
         }
         const std::string& use_font = use == kChosen ? chosen_name : fallback_fonts()[use - 1];
-        if (runs.empty() || runs.back().line != line || runs.back().font != use_font)
+        if (runs.empty() || runs.back().line != line || runs.back().font != use_font || runs.back().direct)
             runs.push_back(FontRun{std::string(), use_font, line});
         runs.back().text.append(s, i, c.length);
         current = use;
@@ -315,6 +339,85 @@ std::vector<FontRun> font_runs(const char* font, const std::string& text) {
     }
     if (!fallback_used) runs.clear();
     return runs;
+}
+
+const char* draw_direct_run(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle,
+                            int x, int y, const std::string& text) {
+    const std::string& file = font != nullptr && *font != '\0' ? faces().file(font) : std::string();
+    FT_Face face = file.empty() ? nullptr : faces().face(file);
+    if (face == nullptr) return "Could not find/open font";
+    if (!std::isfinite(ptsize) || !std::isfinite(angle) ||
+        FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(ptsize * 64)), 96, 96) != 0)
+        return "Could not set character size";
+    if (image == nullptr) angle = 0;
+    const double c = std::cos(angle), s = std::sin(angle);
+    // FreeType's y axis points up, the picture's down: turning the text by the angle
+    // counter-clockwise on the picture is the same turn in FreeType's coordinates.
+    FT_Matrix turn{static_cast<FT_Fixed>(std::lround(c * 0x10000)), static_cast<FT_Fixed>(std::lround(-s * 0x10000)),
+                   static_cast<FT_Fixed>(std::lround(s * 0x10000)), static_cast<FT_Fixed>(std::lround(c * 0x10000))};
+    FT_Set_Transform(face, angle != 0 ? &turn : nullptr, nullptr);
+
+    // The pen along the baseline in 1/64 pixels; the ink box at angle 0 from the origin.
+    long pen = 0;
+    int left = 0, right = 0, top = 0, bottom = 0;
+    bool inked = false;
+    const char* error = nullptr;
+    for (std::size_t i = 0; i + 4 <= text.size(); i += 4) {
+        const uint32_t code = fourByteCharacter(text, i);
+        const FT_UInt glyph = code == 0 ? 0 : FT_Get_Char_Index(face, code);
+        if (glyph == 0 || FT_Load_Glyph(face, glyph, FT_LOAD_NO_BITMAP) != 0 ||
+            FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) {
+            error = "Problem loading glyph";
+            break;
+        }
+        const FT_GlyphSlot slot = face->glyph;
+        const FT_Bitmap& bitmap = slot->bitmap;
+        const int along = static_cast<int>((pen + 32) >> 6);
+        if (image == nullptr) {
+            if (bitmap.width > 0 && bitmap.rows > 0) {
+                const int l = along + slot->bitmap_left, t = -slot->bitmap_top;
+                const int r = l + static_cast<int>(bitmap.width), b = t + static_cast<int>(bitmap.rows);
+                left = inked ? std::min(left, l) : l, right = inked ? std::max(right, r) : r;
+                top = inked ? std::min(top, t) : t, bottom = inked ? std::max(bottom, b) : b;
+                inked = true;
+            }
+        } else if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY && bitmap.num_grays > 1) {
+            const int gx = x + static_cast<int>(std::lround(along * c)) + slot->bitmap_left;
+            const int gy = y - static_cast<int>(std::lround(along * s)) - slot->bitmap_top;
+            const int fr = gdImageRed(image, color), fg = gdImageGreen(image, color), fb = gdImageBlue(image, color);
+            const int grays = bitmap.num_grays - 1;
+            for (unsigned row = 0; row < bitmap.rows; ++row) {
+                const unsigned char* line = bitmap.buffer + static_cast<long>(row) * bitmap.pitch;
+                for (unsigned col = 0; col < bitmap.width; ++col) {
+                    const int px = gx + static_cast<int>(col), py = gy + static_cast<int>(row);
+                    // Coverage in eight levels, as gd keeps palette pictures from filling up.
+                    const int level = (line[col] * 8 + grays / 2) / grays;
+                    if (level == 0 || !gdImageBoundsSafe(image, px, py)) continue;
+                    const int under = gdImageGetPixel(image, px, py);
+                    const int br = gdImageRed(image, under), bg = gdImageGreen(image, under), bb = gdImageBlue(image, under);
+                    const int mr = br + (fr - br) * level / 8, mg = bg + (fg - bg) * level / 8,
+                              mb = bb + (fb - bb) * level / 8;
+                    gdImageSetPixel(image, px, py,
+                                    gdImageTrueColor(image) ? gdTrueColor(mr, mg, mb)
+                                                            : gdImageColorResolve(image, mr, mg, mb));
+                }
+            }
+        }
+        pen += slot->metrics.horiAdvance;
+    }
+    FT_Set_Transform(face, nullptr, nullptr);
+    if (error != nullptr) return error;
+
+    // The box at angle 0, the pen's end included so the next run follows the last advance.
+    right = std::max(right, static_cast<int>((pen + 32) >> 6));
+    if (brect != nullptr) {
+        const int corners[4][2] = {{left, bottom}, {right, bottom}, {right, top}, {left, top}};
+        for (int k = 0; k < 4; ++k) {
+            brect[2 * k] = x + static_cast<int>(std::lround(corners[k][0] * c + corners[k][1] * s));
+            brect[2 * k + 1] = y + static_cast<int>(std::lround(-corners[k][0] * s + corners[k][1] * c));
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace plotwise

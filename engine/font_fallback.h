@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <gd.h>
+
 namespace plotwise {
 
 // A piece of one line of a text and the font that draws it.
@@ -15,6 +17,9 @@ struct FontRun {
     std::string text;
     std::string font;  // the chosen font's name as given, or the path of a fallback font
     int line = 0;      // the line of the text it belongs to, from 0
+    // Characters gd cannot be handed (past U+1869F, see gd_text) in a font that has them, kept
+    // as UTF-8 and drawn with FreeType directly by draw_direct_run.
+    bool direct = false;
 };
 
 // The text as gd's FreeType drawing must get it: gd decodes UTF-8 only up to three bytes, so
@@ -22,12 +27,24 @@ struct FontRun {
 // character: "&#66304;" for U+10300. gd reads references of at most five digits: characters
 // above U+1869F (emoji, mathematical letters) become "&#65535;", a character no font has,
 // and draw as one missing-glyph box. A text without four-byte characters comes back unchanged.
-std::string gd_text(const char* text);
+// With keep_beyond those characters stay as they are (UTF-8), for font_runs to find a font
+// that has them.
+std::string gd_text(const char* text, bool keep_beyond = false);
 
 // The runs of a text in gd form (see gd_text), lines split at "\n". Empty when the chosen font
 // draws every character itself, when it cannot be read, or when no fallback font has any of
 // the characters it lacks: the text is then drawn whole, in one piece, as it always was.
+// Given a text from gd_text(text, true), characters past U+1869F that a font has go in direct
+// runs of their own; those no font has become "&#65535;" in the chosen font's run.
 std::vector<FontRun> font_runs(const char* font, const std::string& text);
+
+// Draws a direct run (characters past what gd reads) with FreeType into a gd picture, the way
+// gd draws: 96 dpi, glyphs from the first baseline's origin (x, y) along the angle, each pen
+// advanced by the glyph's advance, antialiased coverage in eight levels blended with the pixel
+// underneath, within the clip area. With no image only measures at angle 0. The bounding
+// rectangle as gdImageStringFT gives it; an error text, or null.
+const char* draw_direct_run(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle,
+                            int x, int y, const std::string& text);
 
 // The fallback fonts found on this machine, in the order they are tried (paths).
 const std::vector<std::string>& fallback_fonts();

@@ -139,7 +139,8 @@ bool placeRuns(const std::vector<FontRun>& runs, const char* font_file, double p
             pen = 0;
         }
         int brect[8] = {};
-        error = render_font_run(nullptr, brect, 0, run.font.c_str(), ptsize, 0.0, 0, 0, run.text.c_str());
+        error = run.direct ? draw_direct_run(nullptr, brect, 0, run.font.c_str(), ptsize, 0.0, 0, 0, run.text)
+                           : render_font_run(nullptr, brect, 0, run.font.c_str(), ptsize, 0.0, 0, 0, run.text.c_str());
         if (error != nullptr) {
             if (status) *status = error;
             return false;
@@ -165,7 +166,7 @@ bool freeTypeBox(const char* text, const char* font_file, double ptsize, TextBox
         return true;
     }
     const std::string gd_form = gd_text(text);
-    const std::vector<FontRun> runs = font_runs(font_file, gd_form);
+    const std::vector<FontRun> runs = font_runs(font_file, gd_text(text, true));
     if (runs.empty()) {
         int brect[8] = {};
         const char* error = render_font_run(nullptr, brect, 0, font_file, ptsize, 0.0, 0, 0, gd_form.c_str());
@@ -195,7 +196,7 @@ bool freeTypeSize(const char* text, const char* font_file, double ptsize, TextSi
 const char* drawFreeType(gdImagePtr image, int color, const char* font_file, double ptsize, double angle, int ox, int oy,
                    const char* text) {
     const std::string gd_form = gd_text(text);
-    const std::vector<FontRun> runs = font_runs(font_file, gd_form);
+    const std::vector<FontRun> runs = font_runs(font_file, gd_text(text, true));
     int brect[8] = {};
     if (runs.empty()) return render_font_run(image, brect, color, font_file, ptsize, angle, ox, oy, gd_form.c_str());
     std::vector<PlacedRun> placed;
@@ -208,7 +209,9 @@ const char* drawFreeType(gdImagePtr image, int color, const char* font_file, dou
         // Along the baseline is (cos, -sin) in picture coordinates, down a line (sin, cos).
         const int x = ox + static_cast<int>(std::lround(p.along * c + p.across * s));
         const int y = oy + static_cast<int>(std::lround(-p.along * s + p.across * c));
-        const char* error = render_font_run(image, brect, color, p.run->font.c_str(), ptsize, angle, x, y, p.run->text.c_str());
+        const char* error =
+            p.run->direct ? draw_direct_run(image, brect, color, p.run->font.c_str(), ptsize, angle, x, y, p.run->text)
+                          : render_font_run(image, brect, color, p.run->font.c_str(), ptsize, angle, x, y, p.run->text.c_str());
         if (error != nullptr) return error;
     }
     return nullptr;
@@ -246,7 +249,7 @@ const char* render_font_run(gdImagePtr image, int brect[8], int color, const cha
 std::vector<PlacedFontRun> freetype_runs(const char* font_file, double ptsize, const char* text) {
     std::vector<PlacedFontRun> result;
     if (text == nullptr || !useFreeType(font_file, ptsize)) return result;
-    const std::vector<FontRun> runs = font_runs(font_file, gd_text(text));
+    const std::vector<FontRun> runs = font_runs(font_file, gd_text(text, true));
     std::vector<PlacedRun> placed;
     TextBox box{};
     if (runs.empty() || !placeRuns(runs, font_file, ptsize, placed, box, nullptr)) return result;

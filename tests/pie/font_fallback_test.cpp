@@ -186,10 +186,76 @@ TEST_F(FontFallback, FourByteCharactersDrawOneGlyphOrOneBox) {
     const Image old_italic = drawn(kSans, "\xF0\x90\x8C\x80");
     EXPECT_FALSE(samePixels(old_italic, box));
     EXPECT_TRUE(samePixels(old_italic, drawnByGd(kDejaVu, kSans, "&#66304;")));
-    // U+10000 is in none of the fonts; U+1F600 and U+1D44E lie past what gd can be handed. Each
-    // draws one box, not the four glyphs of its bytes read one by one.
-    for (const char* missing : {"\xF0\x90\x80\x80", "\xF0\x9F\x98\x80", "\xF0\x9D\x91\x8E"})
+    // U+10000 is in none of the fonts; U+1F642 and U+1D44E lie past what gd can be handed and
+    // are in none of them either. Each draws one box, not the four glyphs of its bytes.
+    for (const char* missing : {"\xF0\x90\x80\x80", "\xF0\x9F\x99\x82", "\xF0\x9D\x91\x8E"})
         EXPECT_TRUE(samePixels(drawn(kSans, missing), box)) << missing;
+}
+
+// The columns from the leftmost to the rightmost ink, and the first column with ink.
+struct Ink {
+    int first = -1, last = -1;
+};
+Ink inkColumns(const Image& image) {
+    Ink ink;
+    for (int x = 0; x < gdImageSX(image.get()); ++x)
+        for (int y = 0; y < gdImageSY(image.get()); ++y)
+            if (gdImageGetPixel(image.get(), x, y) != 0) {
+                if (ink.first < 0) ink.first = x;
+                ink.last = x;
+                break;
+            }
+    return ink;
+}
+
+TEST_F(FontFallback, CharactersPastWhatGdReadsAreDrawnByTheFontThatHasThem) {
+    const Image box = drawn(kSans, "\xEE\x80\x80");  // the missing-glyph box
+    struct Case {
+        const std::string* font;  // the chosen font
+        const char* text;
+    };
+    const Case cases[] = {
+        {&kSans, "\xF0\x9F\x98\x80"},          // U+1F600 from the fallback DejaVu Sans
+        {&kDejaVu, "\xF0\x9F\x98\x80"},        // the chosen font has it itself
+        {&kSans, "\xF0\x9F\x98\x81"},          // U+1F601
+        {&kSans, "\xF0\x9F\x98\x8E"},          // U+1F60E
+        {&kSans, "\xF0\x9F\x98\x80\xF0\x9F\x98\x81"},  // two in one run
+        {&kSans, "WW\xF0\x9F\x98\x80"},        // after a run gd draws
+    };
+    std::vector<Image> pictures;
+    for (const Case& c : cases) {
+        Image picture = drawn(*c.font, c.text);
+        EXPECT_GT(inkCount(picture), 30) << c.text;
+        EXPECT_FALSE(samePixels(picture, box)) << c.text;
+        // Measured as drawn: from the first to the last ink within the side bearings.
+        const Ink ink = inkColumns(picture);
+        const int width = measure_text(c.text, 2, c.font->c_str(), kPoints).width;
+        EXPECT_NEAR(width, ink.last - ink.first + 1, 2) << c.text;
+        pictures.push_back(std::move(picture));
+    }
+    // Different characters draw differently.
+    EXPECT_FALSE(samePixels(pictures[0], pictures[2]));
+    EXPECT_FALSE(samePixels(pictures[0], pictures[3]));
+    EXPECT_FALSE(samePixels(pictures[2], pictures[3]));
+
+    // After other text the character follows gd's advance of that text.
+    EXPECT_NEAR(inkColumns(pictures[5]).last, inkColumns(pictures[0]).last + gdWidth(kSans, "WW"), 1);
+}
+
+TEST_F(FontFallback, TurnedCharactersPastWhatGdReadsTurnWithTheText) {
+    // Up the y axis: the ink that was wide becomes tall, and the text grows upwards from (10, 220).
+    Image image(gdImageCreate(80, 240), gdImageDestroy);
+    gdImageColorAllocate(image.get(), 255, 255, 255);
+    gdImageColorAllocate(image.get(), 0, 0, 0);
+    const char* text = "\xF0\x9F\x98\x80\xF0\x9F\x98\x81";
+    draw_text_lines(image.get(), font_entry(2), kSans.c_str(), kPoints, M_PI / 2, 10, 220, text, 1, JustifyLeft);
+    int top = 1000, bottom = -1;
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 80; ++x)
+            if (gdImageGetPixel(image.get(), x, y) != 0) top = std::min(top, y), bottom = std::max(bottom, y);
+    const int width = measure_text(text, 2, kSans.c_str(), kPoints).width;
+    EXPECT_LE(bottom, 220);
+    EXPECT_NEAR(bottom - top + 1, width, 2);
 }
 
 TEST_F(FontFallback, TurnedTextRunsFollowTheBaselineUpwards) {
