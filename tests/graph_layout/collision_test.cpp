@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "graph_test_support.h"
-#include "tests/text_kinds.h"
+#include "tests/support/text_kinds.h"
 
 namespace plotwise::test {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "pie_test_support.h"
-#include "tests/text_kinds.h"
+#include "tests/support/text_kinds.h"
 
 namespace plotwise::testing {
 namespace {
