@@ -18,14 +18,6 @@ namespace h = plotwise::support;
 
 namespace {
 
-h::Streams encodeWorking() {
-    FMX_BinaryData* binary = FM_BinaryData_Constructor1(h::err());
-    if (plotwise::encodeDefinition(binary) != 0) std::abort();
-    h::Streams streams = h::streamsOf(binary);
-    FM_BinaryData_Delete(binary, h::err());
-    return streams;
-}
-
 // The label rows and columns an input may have written: decoding and encoding touch labels
 // only within the series and values in use. The first run clears everything.
 constexpr int kRoundTripLabels = 2000;
@@ -78,8 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // takes them through it. Here it runs on definitions of up to kRoundTripLabels labels.
     const plotwise::ChartHeader& header = plotwise::workingDefinition().header();
     if (plotwise::seriesInUse(header) * plotwise::valuesInUse(header) > kRoundTripLabels) return 0;
-    const h::Streams first = encodeWorking();
+    const h::Streams first = plotwise::fuzz::encodeWorking();
     if (!decodeStreams(first)) std::abort();
-    if (encodeWorking() != first) std::abort();
+    if (plotwise::fuzz::encodeWorking() != first) std::abort();
     return 0;
 }

@@ -2,15 +2,18 @@
 // count, then type, length and bytes per stream), or, for bytes that are no well-formed
 // container file, streams framed leniently: a type code, a little-endian length (cut to what
 // is left) and the bytes, after the file header if any.
+// Also the encoding of the working definition, which both container targets compare.
 #pragma once
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
 
 #include "app/container_file.h"
+#include "definition/codec.h"
 #include "tests/support/plugin_calls.h"
 
 namespace plotwise::fuzz {
@@ -38,6 +41,15 @@ inline support::Streams containerStreams(const uint8_t* data, size_t size) {
     } catch (const app::ContainerFileError&) {
         streams = frameLeniently(data, size);
     }
+    return streams;
+}
+
+// The streams the working definition encodes to; a failed encoding is a finding.
+inline support::Streams encodeWorking() {
+    FMX_BinaryData* binary = FM_BinaryData_Constructor1(support::err());
+    if (encodeDefinition(binary) != 0) std::abort();
+    support::Streams streams = support::streamsOf(binary);
+    FM_BinaryData_Delete(binary, support::err());
     return streams;
 }
 

@@ -54,14 +54,6 @@ void keepFontsInFontPath(plotwise::ChartBlock& block) {
     }
 }
 
-h::Streams encodeWorking() {
-    FMX_BinaryData* binary = FM_BinaryData_Constructor1(h::err());
-    if (plotwise::encodeDefinition(binary) != 0) std::abort();
-    h::Streams streams = h::streamsOf(binary);
-    FM_BinaryData_Delete(binary, h::err());
-    return streams;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -92,12 +84,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     keepFontsInFontPath(working.block);
     plotwise::drawChart(working);
 
-    const h::Streams first = encodeWorking();
+    const h::Streams first = plotwise::fuzz::encodeWorking();
     FMX_BinaryData* again = FM_BinaryData_Constructor1(h::err());
     h::addStreams(again, first);
     if (!plotwise::decodeDefinition(again)) std::abort();
     FM_BinaryData_Delete(again, h::err());
-    const h::Streams second = encodeWorking();
+    const h::Streams second = plotwise::fuzz::encodeWorking();
     if (first != second) std::abort();
 
     // The diagnostic functions on the original streams.
