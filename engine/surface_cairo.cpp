@@ -13,6 +13,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "engine/surface_vector.h"
 #include "engine/vector_base.h"
@@ -272,7 +273,14 @@ private:
         }
         cairo_move_to(cr_, 0, 0);
         set_ink(ink);
-        cairo_show_text(cr_, run.text.c_str());
+        if (run.glyphs.empty()) {
+            cairo_show_text(cr_, run.text.c_str());
+        } else {
+            // A shaped run: its glyphs where the GIF draws them.
+            std::vector<cairo_glyph_t> glyphs;
+            for (const TextGlyph& g : run.glyphs) glyphs.push_back(cairo_glyph_t{g.index, g.x, g.y});
+            cairo_show_glyphs(cr_, glyphs.data(), static_cast<int>(glyphs.size()));
+        }
         cairo_new_path(cr_);  // no current point left behind for the next shape
         cairo_restore(cr_);
     }

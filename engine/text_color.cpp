@@ -308,6 +308,12 @@ std::vector<PlacedFontRun> freetype_runs(const char* font_file, double ptsize, c
     return result;
 }
 
+int freetype_line_space(const char* font_file, double ptsize) {
+    int space = 0;
+    if (!useFreeType(font_file, ptsize) || !lineSpace(font_file, ptsize, space, nullptr)) return 0;
+    return space;
+}
+
 bool freetype_box(const char* font_file, double ptsize, const char* text, TextBox& box) {
     if (text == nullptr || !useFreeType(font_file, ptsize)) return false;
     return freeTypeBox(text, font_file, ptsize, box, nullptr);
