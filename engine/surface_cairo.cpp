@@ -24,8 +24,6 @@ namespace {
 
 constexpr double kPdfPointsPerPixel = 0.75;
 constexpr double kEdgeWidth = 0.75;
-// The largest PNG made: 64 megapixels (256 MB while it is drawn).
-constexpr double kMaxRasterPixels = 1 << 26;
 constexpr double kPi = 3.14159265358979323846;
 
 // ---- Fonts --------------------------------------------------------------------------------
@@ -85,8 +83,8 @@ public:
             surface_ = cairo_pdf_surface_create_for_stream(append_bytes, &bytes_, w * unit, h * unit);
         } else {
             unit = scale_;
-            // Beyond kMaxRasterPixels the surface is left in its error state: nothing is made.
-            const bool fits = static_cast<double>(w) * h * scale_ * scale_ <= kMaxRasterPixels;
+            // Beyond kMaxExportPixels the surface is left in its error state: nothing is made.
+            const bool fits = static_cast<double>(w) * h * scale_ * scale_ <= kMaxExportPixels;
             surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, fits ? w * scale_ : -1, h * scale_);
         }
         cr_ = cairo_create(surface_);
