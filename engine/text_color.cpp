@@ -152,9 +152,7 @@ const char* drawShaped(gdImagePtr image, int color, const char* font_file, doubl
                                         image ? y : across, run.glyphs, run.along + run.advance);
         if (error != nullptr) return error;
         if (image != nullptr) continue;
-        // Runs without ink (blanks) still reach from where they start to where they end.
-        TextBox moved = boxOf(brect);
-        if (run.glyphs.empty() || moved.left == moved.right) moved = TextBox{static_cast<int>(run.along >> 6), across, moved.right, across};
+        const TextBox moved = boxOf(brect);
         box = first ? moved
                     : TextBox{std::min(box.left, moved.left), std::min(box.top, moved.top), std::max(box.right, moved.right),
                               std::max(box.bottom, moved.bottom)};
