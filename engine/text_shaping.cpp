@@ -52,25 +52,27 @@ bool inRanges(uint32_t code) {
 
 constexpr uint32_t kJoiner = 0x200D;
 
-// The code points of a line; a byte that starts no valid UTF-8 sequence stands for itself
-// (Latin-1), as the built-in fonts read it.
+// The character at i and the bytes it takes; a byte that starts no valid UTF-8 sequence stands
+// for itself (Latin-1), as the built-in fonts read it.
+uint32_t characterAt(std::string_view s, std::size_t i, std::size_t& taken) {
+    const auto lead = static_cast<unsigned char>(s[i]);
+    const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 1;
+    uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
+    bool valid = i + length <= s.size();
+    for (std::size_t k = 1; valid && k < length; ++k) {
+        const auto next = static_cast<unsigned char>(s[i + k]);
+        valid = (next & 0xC0) == 0x80;
+        code = (code << 6) | (next & 0x3F);
+    }
+    static constexpr uint32_t kSmallest[5] = {0, 0, 0x80, 0x800, 0x10000};
+    valid = valid && code >= kSmallest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+    taken = valid ? length : 1;
+    return valid ? code : lead;
+}
+
 std::vector<uint32_t> codePoints(std::string_view s) {
     std::vector<uint32_t> codes;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto lead = static_cast<unsigned char>(s[i]);
-        const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 1;
-        uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
-        bool valid = i + length <= s.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(s[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            code = (code << 6) | (next & 0x3F);
-        }
-        static constexpr uint32_t kSmallest[5] = {0, 0, 0x80, 0x800, 0x10000};
-        valid = valid && code >= kSmallest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-        codes.push_back(valid ? code : lead);
-        i += valid ? length : 1;
-    }
+    for (std::size_t i = 0, taken = 0; i < s.size(); i += taken) codes.push_back(characterAt(s, i, taken));
     return codes;
 }
 
@@ -243,12 +245,13 @@ void shapeLine(const std::string& chosen, double ptsize, std::string_view text, 
 }  // namespace
 
 bool needs_shaping(std::string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0xD6) continue;  // nothing below U+0590 needs it
-        const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        const std::vector<uint32_t> one = codePoints(text.substr(i, length));
-        if (one.size() == 1 && inRanges(one[0])) return true;
+    for (std::size_t i = 0, taken = 0; i < text.size(); i += taken) {
+        // Nothing below U+0590 needs it: those texts are read byte by byte.
+        if (static_cast<unsigned char>(text[i]) < 0xD6) {
+            taken = 1;
+            continue;
+        }
+        if (inRanges(characterAt(text, i, taken))) return true;
     }
     return false;
 }
