@@ -2,7 +2,8 @@
 //
 //   1. the built-in font table (fixed heights and widths per size class)
 //   2. counting, measuring and drawing texts of several lines, in runs of fallback fonts where
-//      the chosen font lacks characters
+//      the chosen font lacks characters, shaped and ordered (text_shaping) where the script
+//      needs it
 //   3. the font probe
 //   4. palette colours: DefaultColor, exact match, new entry, closest match, shades
 #include "engine/text_color.h"
