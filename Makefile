@@ -9,7 +9,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
 PACKAGES = cmake g++ clang pkg-config libgd-dev libfreetype-dev libfontconfig-dev zlib1g-dev \
-           libcairo2-dev fonts-liberation fonts-dejavu-core fonts-droid-fallback fonts-nanum \
+           libcairo2-dev libharfbuzz-dev libfribidi-dev fonts-liberation fonts-dejavu-core fonts-droid-fallback fonts-nanum \
            libgtest-dev libgmock-dev libbenchmark-dev poppler-utils
 
 .PHONY: all deps configure build test demo gallery package bench bench-gnuplot fuzz test-sanitize clean

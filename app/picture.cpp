@@ -9,6 +9,7 @@
 #include "app/text_util.h"
 #include "definition/chart_definition.h"
 #include "engine/output.h"
+#include "engine/surface_vector.h"
 
 namespace plotwise::app {
 
@@ -60,10 +61,14 @@ uint32_t byteSwapped(uint32_t v) {
 }
 
 std::string withThousands(long long n) {
-    std::string digits = std::to_string(n);
-    for (int at = static_cast<int>(digits.size()) - 3; at > (n < 0 ? 1 : 0); at -= 3)
-        digits.insert(static_cast<std::size_t>(at), " ");
-    return digits;
+    const std::string digits = std::to_string(n);
+    const std::size_t sign = n < 0 ? 1 : 0;
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > sign && (digits.size() - i) % 3 == 0) grouped += ' ';
+        grouped += digits[i];
+    }
+    return grouped;
 }
 
 }  // namespace
@@ -101,6 +106,21 @@ std::string missingPictureReason(const std::vector<ContainerStream>& streams) {
                " pixels, more than the limit of " + withThousands(kMaxPicturePixels) +
                " (4096 x 4096): draw it smaller with Plotz_Draw";
     return "the plug-in drew no picture of the " + size + " chart (the drawing failed, most likely for lack of memory)";
+}
+
+std::string missingExportReason(const std::vector<ContainerStream>& result, std::string_view format, int scale) {
+    const ContainerStream* gif = findStream(result, "GIFf");
+    const std::optional<std::pair<int, int>> size = gif != nullptr ? gifSize(gif->bytes) : std::nullopt;
+    if (!size) return missingPictureReason(result);
+    if (format == "png") {
+        const long long width = static_cast<long long>(size->first) * scale, height = static_cast<long long>(size->second) * scale;
+        if (static_cast<double>(width) * static_cast<double>(height) > kMaxExportPixels)
+            return "the PNG at scale " + std::to_string(scale) + " would be " + std::to_string(width) + " x " +
+                   std::to_string(height) + " pixels, more than the limit of " +
+                   withThousands(static_cast<long long>(kMaxExportPixels)) +
+                   ": use a smaller --scale, or -o FILE.svg or FILE.pdf";
+    }
+    return "the drawing failed, most likely for lack of memory";
 }
 
 std::optional<std::pair<int, int>> gifSize(const std::vector<uint8_t>& b) {

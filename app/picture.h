@@ -28,6 +28,11 @@ std::string gifToPng(const std::vector<uint8_t>& gif);
 // size its chart asks for and the limit it is past, a chart without a definition, and so on.
 std::string missingPictureReason(const std::vector<ContainerStream>& streams);
 
+// Why an export of a drawing result made no picture in the format ("png", "svg", "pdf"): the
+// chart drew no picture at all, a PNG at that scale is past the largest made, or the drawing
+// failed.
+std::string missingExportReason(const std::vector<ContainerStream>& result, std::string_view format, int scale);
+
 // Width and height from a GIF's logical screen descriptor; none when it is no GIF.
 std::optional<std::pair<int, int>> gifSize(const std::vector<uint8_t>& bytes);
 

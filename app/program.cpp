@@ -195,7 +195,8 @@ private:
         const std::vector<ContainerStream> streams = exported.streams();
         const ContainerStream* picture = findStream(streams, type);
         if (!picture || picture->bytes.empty()) {
-            err_ << "plotwise: the plug-in made no \"" << type << "\" picture of the result: nothing was written to "
+            err_ << "plotwise: the plug-in made no \"" << type << "\" picture of the result: "
+                 << missingExportReason(result.streams(), exportFormat(), exportScale()) << "; nothing was written to "
                  << line_.output << "\n";
             return kExitEvaluation;
         }

@@ -26,6 +26,8 @@
 #include "definition/picture.h"
 #include "engine/gif_writer.h"
 #include "engine/text_cache.h"
+#include "engine/text_color.h"
+#include "engine/text_shaping.h"
 
 namespace plotwise::bench {
 namespace {
@@ -476,6 +478,42 @@ void registerTextReferences(Bench& b) {
     b.table.push_back(rows);
 }
 
+// What shaping costs: a Latin label never reaches HarfBuzz and FriBidi, only the check that
+// finds it needs neither; right-to-left and joined labels are shaped and drawn glyph by glyph.
+void registerShapingCases(Bench& b) {
+    static constexpr const char* kFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    struct Label {
+        const char* name;
+        const char* text;
+    };
+    static constexpr Label kLabels[] = {
+        {"text/latin label", "Sales by region"},
+        {"text/hebrew label", "מכירות לפי אזור"},
+        {"text/arabic label", "المبيعات حسب المنطقة"},
+    };
+    for (const Label& l : kLabels) {
+        benchmark::RegisterBenchmark(l.name, [l](benchmark::State& state) {
+            gdImagePtr image = gdImageCreate(640, 480);
+            gdImageColorAllocate(image, 255, 255, 255);
+            const int black = gdImageColorAllocate(image, 0, 0, 0);
+            int fell_back = 0;
+            for (auto _ : state)
+                fell_back |= draw_text_lines(image, font_entry(2), kFont, 14, 0, 100, 100, l.text, black, JustifyLeft);
+            gdImageDestroy(image);
+            if (fell_back != 0) fail(state, l.name, "FreeType could not draw the label");
+        })->Unit(benchmark::kMicrosecond);
+    }
+    benchmark::RegisterBenchmark("text/latin label shaping check", [](benchmark::State& state) {
+        for (auto _ : state) benchmark::DoNotOptimize(needs_shaping(kLabels[0].text));
+    })->Unit(benchmark::kMicrosecond);
+    b.table.push_back({
+        {"shaping check of a Latin label", "text/latin label shaping check", "text/latin label", "Latin label drawn",
+         Comparison::Percent, 1},
+        {"Hebrew label drawn (shaped)", "text/hebrew label", "text/latin label", "Latin label drawn"},
+        {"Arabic label drawn (shaped)", "text/arabic label", "text/latin label", "Latin label drawn"},
+    });
+}
+
 // ---- Memory --------------------------------------------------------------------------------------
 
 // A host that shows records for a long time: the calls of a script building a chart, then
@@ -538,6 +576,7 @@ int main(int argc, char** argv) {
         registerExportCases(b);
         registerCodecCases(b);
         registerTextReferences(b);
+        registerShapingCases(b);
 
         CollectingReporter results;
         gResults = &results;

@@ -48,6 +48,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 # fonts point at.
 set(PLOTWISE_RUNTIME_PACKAGES
   "libc6" "libstdc++6" "libgcc-s1" "libgd3" "libfreetype6" "libfontconfig1" "zlib1g"
+  "libcairo2" "libharfbuzz0b" "libfribidi0"
   "fonts-liberation" "fonts-dejavu-core" "fonts-droid-fallback" "fonts-nanum")
 list(JOIN PLOTWISE_RUNTIME_PACKAGES ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 include(CPack)

@@ -341,10 +341,24 @@ std::vector<FontRun> font_runs(const char* font, const std::string& text) {
     return runs;
 }
 
-const char* draw_direct_run(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle,
-                            int x, int y, const std::string& text) {
+FT_Face font_face(const char* font) {
     const std::string& file = font != nullptr && *font != '\0' ? faces().file(font) : std::string();
-    FT_Face face = file.empty() ? nullptr : faces().face(file);
+    return file.empty() ? nullptr : faces().face(file);
+}
+
+const std::string& font_for(const std::string& chosen, uint32_t code) {
+    FT_Face face = font_face(chosen.c_str());
+    if (face == nullptr || hasGlyph(face, code)) return chosen;
+    for (const std::string& fallback : fallback_fonts()) {
+        FT_Face other = faces().face(fallback);
+        if (other != nullptr && hasGlyph(other, code)) return fallback;
+    }
+    return chosen;
+}
+
+const char* draw_glyphs(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle,
+                        int x, int y, const std::vector<GlyphPlace>& glyphs, long pen_end) {
+    FT_Face face = font_face(font);
     if (face == nullptr) return "Could not find/open font";
     if (!std::isfinite(ptsize) || !std::isfinite(angle) ||
         FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(ptsize * 64)), 96, 96) != 0)
@@ -357,33 +371,31 @@ const char* draw_direct_run(gdImagePtr image, int brect[8], int color, const cha
                    static_cast<FT_Fixed>(std::lround(s * 0x10000)), static_cast<FT_Fixed>(std::lround(c * 0x10000))};
     FT_Set_Transform(face, angle != 0 ? &turn : nullptr, nullptr);
 
-    // The pen along the baseline in 1/64 pixels; the ink box at angle 0 from the origin.
-    long pen = 0;
+    // The ink box at angle 0 from the origin.
     int left = 0, right = 0, top = 0, bottom = 0;
     bool inked = false;
     const char* error = nullptr;
-    for (std::size_t i = 0; i + 4 <= text.size(); i += 4) {
-        const uint32_t code = fourByteCharacter(text, i);
-        const FT_UInt glyph = code == 0 ? 0 : FT_Get_Char_Index(face, code);
-        if (glyph == 0 || FT_Load_Glyph(face, glyph, FT_LOAD_NO_BITMAP) != 0 ||
+    for (const GlyphPlace& glyph : glyphs) {
+        if (FT_Load_Glyph(face, glyph.index, FT_LOAD_NO_BITMAP) != 0 ||
             FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) {
             error = "Problem loading glyph";
             break;
         }
         const FT_GlyphSlot slot = face->glyph;
         const FT_Bitmap& bitmap = slot->bitmap;
-        const int along = static_cast<int>((pen + 32) >> 6);
+        const int along = static_cast<int>((glyph.along + 32) >> 6);
+        const int up = static_cast<int>((glyph.up + 32) >> 6);
         if (image == nullptr) {
             if (bitmap.width > 0 && bitmap.rows > 0) {
-                const int l = along + slot->bitmap_left, t = -slot->bitmap_top;
+                const int l = along + slot->bitmap_left, t = -slot->bitmap_top - up;
                 const int r = l + static_cast<int>(bitmap.width), b = t + static_cast<int>(bitmap.rows);
                 left = inked ? std::min(left, l) : l, right = inked ? std::max(right, r) : r;
                 top = inked ? std::min(top, t) : t, bottom = inked ? std::max(bottom, b) : b;
                 inked = true;
             }
         } else if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY && bitmap.num_grays > 1) {
-            const int gx = x + static_cast<int>(std::lround(along * c)) + slot->bitmap_left;
-            const int gy = y - static_cast<int>(std::lround(along * s)) - slot->bitmap_top;
+            const int gx = x + static_cast<int>(std::lround(along * c - up * s)) + slot->bitmap_left;
+            const int gy = y - static_cast<int>(std::lround(along * s + up * c)) - slot->bitmap_top;
             const int fr = gdImageRed(image, color), fg = gdImageGreen(image, color), fb = gdImageBlue(image, color);
             const int grays = bitmap.num_grays - 1;
             for (unsigned row = 0; row < bitmap.rows; ++row) {
@@ -403,13 +415,12 @@ const char* draw_direct_run(gdImagePtr image, int brect[8], int color, const cha
                 }
             }
         }
-        pen += slot->metrics.horiAdvance;
     }
     FT_Set_Transform(face, nullptr, nullptr);
     if (error != nullptr) return error;
 
     // The box at angle 0, the pen's end included so the next run follows the last advance.
-    right = std::max(right, static_cast<int>((pen + 32) >> 6));
+    right = std::max(right, static_cast<int>((pen_end + 32) >> 6));
     if (brect != nullptr) {
         const int corners[4][2] = {{left, bottom}, {right, bottom}, {right, top}, {left, top}};
         for (int k = 0; k < 4; ++k) {
@@ -418,6 +429,26 @@ const char* draw_direct_run(gdImagePtr image, int brect[8], int color, const cha
         }
     }
     return nullptr;
+}
+
+const char* draw_direct_run(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle,
+                            int x, int y, const std::string& text) {
+    FT_Face face = font_face(font);
+    if (face == nullptr) return "Could not find/open font";
+    if (!std::isfinite(ptsize) || !std::isfinite(angle) ||
+        FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(ptsize * 64)), 96, 96) != 0)
+        return "Could not set character size";
+    // Each glyph one after the other, the pen advanced by the glyph's own (hinted) advance.
+    std::vector<GlyphPlace> glyphs;
+    long pen = 0;
+    for (std::size_t i = 0; i + 4 <= text.size(); i += 4) {
+        const uint32_t code = fourByteCharacter(text, i);
+        const FT_UInt glyph = code == 0 ? 0 : FT_Get_Char_Index(face, code);
+        if (glyph == 0 || FT_Load_Glyph(face, glyph, FT_LOAD_NO_BITMAP) != 0) return "Problem loading glyph";
+        glyphs.push_back(GlyphPlace{glyph, pen, 0});
+        pen += face->glyph->metrics.horiAdvance;
+    }
+    return draw_glyphs(image, brect, color, font, ptsize, angle, x, y, glyphs, pen);
 }
 
 }  // namespace plotwise

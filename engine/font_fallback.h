@@ -5,9 +5,12 @@
 // stays with the chosen font, which draws its missing-glyph box.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include <ft2build.h>
+#include FT_FREETYPE_H
 #include <gd.h>
 
 namespace plotwise {
@@ -45,6 +48,29 @@ std::vector<FontRun> font_runs(const char* font, const std::string& text);
 // rectangle as gdImageStringFT gives it; an error text, or null.
 const char* draw_direct_run(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle,
                             int x, int y, const std::string& text);
+
+// A glyph of a font placed along a line: its pen position in 1/64 pixels along the baseline
+// and up from it.
+struct GlyphPlace {
+    unsigned index;  // the glyph's index in its font; 0 is the font's missing-glyph box
+    long along;
+    long up;
+};
+
+// Draws glyphs of one font as draw_direct_run draws its characters, each at its place from the
+// first baseline's origin (x, y); `pen_end` is where the pen stands after them. With no image
+// only measures at angle 0. The bounding rectangle as gdImageStringFT gives it; an error text,
+// or null.
+const char* draw_glyphs(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle,
+                        int x, int y, const std::vector<GlyphPlace>& glyphs, long pen_end);
+
+// The FreeType face of a font (a name found along gd's font path, or a path), opened once and
+// kept; null when it cannot be opened.
+FT_Face font_face(const char* font);
+
+// The font that draws a character: the chosen font when it has it, else the first fallback font
+// that has it, else the chosen font (which draws its missing-glyph box).
+const std::string& font_for(const std::string& chosen, uint32_t code);
 
 // The fallback fonts found on this machine, in the order they are tried (paths).
 const std::vector<std::string>& fallback_fonts();

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "engine/surface_vector.h"
 #include "engine/vector_base.h"
@@ -23,8 +24,6 @@ namespace {
 
 constexpr double kPdfPointsPerPixel = 0.75;
 constexpr double kEdgeWidth = 0.75;
-// The largest PNG made: 64 megapixels (256 MB while it is drawn).
-constexpr double kMaxRasterPixels = 1 << 26;
 constexpr double kPi = 3.14159265358979323846;
 
 // ---- Fonts --------------------------------------------------------------------------------
@@ -84,8 +83,8 @@ public:
             surface_ = cairo_pdf_surface_create_for_stream(append_bytes, &bytes_, w * unit, h * unit);
         } else {
             unit = scale_;
-            // Beyond kMaxRasterPixels the surface is left in its error state: nothing is made.
-            const bool fits = static_cast<double>(w) * h * scale_ * scale_ <= kMaxRasterPixels;
+            // Beyond kMaxExportPixels the surface is left in its error state: nothing is made.
+            const bool fits = static_cast<double>(w) * h * scale_ * scale_ <= kMaxExportPixels;
             surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, fits ? w * scale_ : -1, h * scale_);
         }
         cr_ = cairo_create(surface_);
@@ -272,7 +271,14 @@ private:
         }
         cairo_move_to(cr_, 0, 0);
         set_ink(ink);
-        cairo_show_text(cr_, run.text.c_str());
+        if (run.glyphs.empty()) {
+            cairo_show_text(cr_, run.text.c_str());
+        } else {
+            // A shaped run: its glyphs where the GIF draws them.
+            std::vector<cairo_glyph_t> glyphs;
+            for (const TextGlyph& g : run.glyphs) glyphs.push_back(cairo_glyph_t{g.index, g.x, g.y});
+            cairo_show_glyphs(cr_, glyphs.data(), static_cast<int>(glyphs.size()));
+        }
         cairo_new_path(cr_);  // no current point left behind for the next shape
         cairo_restore(cr_);
     }

@@ -200,6 +200,12 @@ public:
             if (run.cell_width > 0) x0 += run.angle == 0 ? run.cell_width / 2 : 0;
             double y0 = run.y;
             if (run.cell_width > 0 && run.angle != 0) y0 -= run.cell_width / 2;
+            // A right-to-left run starts at its right end and is laid out leftwards, its
+            // characters in the order given (the runs are already in visual order).
+            if (run.right_to_left) {
+                x0 += run.advance * std::cos(run.angle);
+                y0 -= run.advance * std::sin(run.angle);
+            }
             put(body_, x0);
             body_ += "\" y=\"";
             put(body_, y0);
@@ -227,6 +233,7 @@ public:
                 put(body_, y0);
                 body_ += ")\"";
             }
+            if (run.right_to_left) body_ += " direction=\"rtl\" unicode-bidi=\"bidi-override\"";
             body_ += " fill=\"";
             put_color(body_, rgb(ink));
             body_ += "\">";

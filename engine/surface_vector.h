@@ -24,6 +24,8 @@ std::optional<VectorFormat> vector_format(std::string_view keyword);
 // The largest PNG scale, and the default one.
 constexpr int kMaxExportScale = 8;
 constexpr int kDefaultExportScale = 2;
+// The largest PNG made: 64 megapixels (256 MB while it is drawn); a larger one is not made.
+constexpr double kMaxExportPixels = 1 << 26;
 
 // A surface making pictures in the format; `scale` only counts for PNG (1 to kMaxExportScale).
 std::unique_ptr<VectorSurface> make_vector_surface(VectorFormat format, int scale);

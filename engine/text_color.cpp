@@ -2,7 +2,8 @@
 //
 //   1. the built-in font table (fixed heights and widths per size class)
 //   2. counting, measuring and drawing texts of several lines, in runs of fallback fonts where
-//      the chosen font lacks characters
+//      the chosen font lacks characters, shaped and ordered (text_shaping) where the script
+//      needs it
 //   3. the font probe
 //   4. palette colours: DefaultColor, exact match, new entry, closest match, shades
 #include "engine/text_color.h"
@@ -27,6 +28,7 @@
 #include "engine/chart_options.h"
 #include "engine/font_fallback.h"
 #include "engine/text_cache.h"
+#include "engine/text_shaping.h"
 
 namespace plotwise {
 
@@ -117,12 +119,8 @@ struct PlacedRun {
     int across;  // pixels down from the first baseline (its line)
 };
 
-// Places runs one after the other on their lines, each advanced by the width gd measured for
-// the runs before it, and gives the box of the whole text; false (with gd's error) when a run
-// cannot be measured.
-bool placeRuns(const std::vector<FontRun>& runs, const char* font_file, double ptsize,
-               std::vector<PlacedRun>& placed, TextBox& box, std::string* status) {
-    // gd's line spacing depends on the point size only; take it from the chosen font.
+// gd's line spacing, which depends on the point size only; taken from the chosen font.
+bool lineSpace(const char* font_file, double ptsize, int& space, std::string* status) {
     int one[8] = {}, two[8] = {};
     const char* error = render_font_run(nullptr, one, 0, font_file, ptsize, 0.0, 0, 0, "A");
     if (error == nullptr) error = render_font_run(nullptr, two, 0, font_file, ptsize, 0.0, 0, 0, "A\nA");
@@ -130,7 +128,48 @@ bool placeRuns(const std::vector<FontRun>& runs, const char* font_file, double p
         if (status) *status = error;
         return false;
     }
-    const int line_space = two[1] - one[1];
+    space = two[1] - one[1];
+    return true;
+}
+
+// A shaped text drawn (with an image) or measured (without) from its first baseline's origin
+// (ox, oy), each run's glyphs in their font, lines a gd line apart; the box at angle 0.
+const char* drawShaped(gdImagePtr image, int color, const char* font_file, double ptsize, double angle, int ox, int oy,
+                       const char* text, TextBox& box) {
+    std::string status;
+    int line_space = 0;
+    if (!lineSpace(font_file, ptsize, line_space, &status)) return "Could not find/open font";
+    const std::vector<ShapedRun> runs = shape_text(font_file, ptsize, text);
+    if (runs.empty()) return "Could not find/open font";
+    const double c = std::cos(angle), s = std::sin(angle);
+    box = TextBox{0, 0, 0, 0};
+    bool first = true;
+    for (const ShapedRun& run : runs) {
+        const int across = run.line * line_space;
+        // Down a line is (sin, cos) in picture coordinates.
+        const int x = ox + static_cast<int>(std::lround(across * s)), y = oy + static_cast<int>(std::lround(across * c));
+        int brect[8] = {};
+        const char* error = draw_glyphs(image, brect, color, run.font.c_str(), ptsize, angle, image ? x : 0,
+                                        image ? y : across, run.glyphs, run.along + run.advance);
+        if (error != nullptr) return error;
+        if (image != nullptr) continue;
+        const TextBox moved = boxOf(brect);
+        box = first ? moved
+                    : TextBox{std::min(box.left, moved.left), std::min(box.top, moved.top), std::max(box.right, moved.right),
+                              std::max(box.bottom, moved.bottom)};
+        first = false;
+    }
+    return nullptr;
+}
+
+// Places runs one after the other on their lines, each advanced by the width gd measured for
+// the runs before it, and gives the box of the whole text; false (with gd's error) when a run
+// cannot be measured.
+bool placeRuns(const std::vector<FontRun>& runs, const char* font_file, double ptsize,
+               std::vector<PlacedRun>& placed, TextBox& box, std::string* status) {
+    int line_space = 0;
+    if (!lineSpace(font_file, ptsize, line_space, status)) return false;
+    const char* error = nullptr;
     int line = -1, pen = 0;
     box = TextBox{0, 0, 0, 0};
     for (const FontRun& run : runs) {
@@ -165,9 +204,16 @@ bool freeTypeBox(const char* text, const char* font_file, double ptsize, TextBox
         box = *known;
         return true;
     }
-    const std::string gd_form = gd_text(text);
-    const std::vector<FontRun> runs = font_runs(font_file, gd_text(text, true));
-    if (runs.empty()) {
+    const bool shaped = needs_shaping(text);
+    const std::string gd_form = shaped ? std::string() : gd_text(text);
+    const std::vector<FontRun> runs = shaped ? std::vector<FontRun>{} : font_runs(font_file, gd_text(text, true));
+    if (shaped) {
+        const char* error = drawShaped(nullptr, 0, font_file, ptsize, 0.0, 0, 0, text, box);
+        if (error != nullptr) {
+            if (status) *status = error;
+            return false;
+        }
+    } else if (runs.empty()) {
         int brect[8] = {};
         const char* error = render_font_run(nullptr, brect, 0, font_file, ptsize, 0.0, 0, 0, gd_form.c_str());
         if (error != nullptr) {
@@ -195,6 +241,10 @@ bool freeTypeSize(const char* text, const char* font_file, double ptsize, TextSi
 // chosen font has every character, else run by run along the text's direction.
 const char* drawFreeType(gdImagePtr image, int color, const char* font_file, double ptsize, double angle, int ox, int oy,
                    const char* text) {
+    if (needs_shaping(text)) {
+        TextBox box{};
+        return drawShaped(image, color, font_file, ptsize, angle, ox, oy, text, box);
+    }
     const std::string gd_form = gd_text(text);
     const std::vector<FontRun> runs = font_runs(font_file, gd_text(text, true));
     int brect[8] = {};
@@ -255,6 +305,12 @@ std::vector<PlacedFontRun> freetype_runs(const char* font_file, double ptsize, c
     if (runs.empty() || !placeRuns(runs, font_file, ptsize, placed, box, nullptr)) return result;
     for (const PlacedRun& p : placed) result.push_back(PlacedFontRun{p.run->font, p.run->text, p.along, p.across});
     return result;
+}
+
+int freetype_line_space(const char* font_file, double ptsize) {
+    int space = 0;
+    if (!useFreeType(font_file, ptsize) || !lineSpace(font_file, ptsize, space, nullptr)) return 0;
+    return space;
 }
 
 bool freetype_box(const char* font_file, double ptsize, const char* text, TextBox& box) {

@@ -72,6 +72,9 @@ struct PlacedFontRun {
 // The runs draw_text_lines draws a FreeType text in, placed where it draws them. Empty when it
 // draws the text whole in the chosen font (or not with FreeType at all).
 std::vector<PlacedFontRun> freetype_runs(const char* font_file, double ptsize, const char* text);
+// The distance between the baselines of two lines of a FreeType text in gd's drawing; 0 when
+// FreeType cannot draw with that font and size.
+int freetype_line_space(const char* font_file, double ptsize);
 // FreeType box of "test"; (0, 0) when the font cannot be used.
 TextSize probe_font(const char* font_file, double ptsize);
 

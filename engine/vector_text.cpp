@@ -11,6 +11,8 @@
 
 #include <gdfontmb.h>
 
+#include "engine/text_shaping.h"
+
 namespace plotwise {
 namespace {
 
@@ -28,6 +30,9 @@ constexpr double kLineSpacing = 1.05;
 // of the cell height.
 constexpr double kSansEm = 0.85;
 constexpr double kSansBaseline = 0.78;
+
+// U+10FFFD in UTF-8: a private character no font has.
+constexpr const char* kNoFontCharacter = "\xF4\x8F\xBF\xBD";
 
 bool regular_file(const std::string& path) {
     struct stat status;
@@ -106,7 +111,23 @@ std::string utf8_text(std::string_view text) {
         valid = n > 0;
         i += n;
     }
-    if (valid) return std::string(text);
+    if (valid) {
+        // Noncharacters (U+FDD0 to U+FDEF, and the last two of every plane) are valid UTF-8 that
+        // XML does not allow and Cairo refuses: they become U+10FFFD, a private character no
+        // font has, which draws the missing-glyph box as they do in the GIF.
+        std::string out;
+        for (size_t i = 0; i < text.size();) {
+            const size_t n = sequence_length(text, i);
+            uint32_t code = n == 1 ? static_cast<unsigned char>(text[i]) : static_cast<unsigned char>(text[i]) & (0x7F >> n);
+            for (size_t k = 1; k < n; ++k) code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+            if ((code >= 0xFDD0 && code <= 0xFDEF) || (code & 0xFFFE) == 0xFFFE)
+                out += kNoFontCharacter;
+            else
+                out.append(text, i, n);
+            i += n;
+        }
+        return out;
+    }
     std::string latin;
     for (const unsigned char c : text) {
         if (c < 0x80) {
@@ -161,11 +182,31 @@ std::vector<TextRun> text_runs(const FontEntry& font, const char* font_file, dou
             const double ox = x + static_cast<int>(std::sin(angle) * h);
             const double oy = y + static_cast<int>(std::cos(angle) * (h - 1));
             const double em = ptsize * kPixelsPerPoint;
+            const double c = std::cos(angle), s = std::sin(angle);
+            // A shaped text goes in its runs, each with its glyphs where the GIF draws them.
+            if (needs_shaping(text)) {
+                const int line_space = freetype_line_space(font_file, ptsize);
+                for (const ShapedRun& shaped : shape_text(font_file, ptsize, text)) {
+                    const double along = shaped.along / 64.0, across = shaped.line * line_space;
+                    TextRun run;
+                    run.text = utf8_text(shaped.text);
+                    run.x = ox + std::lround(across * s) + along * c;
+                    run.y = oy + std::lround(across * c) - along * s;
+                    run.angle = angle;
+                    run.size = em;
+                    run.font_file = font_file_path(shaped.font.c_str());
+                    for (const GlyphPlace& g : shaped.glyphs)
+                        run.glyphs.push_back(TextGlyph{g.index, (g.along - shaped.along) / 64.0, -g.up / 64.0});
+                    run.right_to_left = shaped.right_to_left;
+                    run.advance = shaped.advance / 64.0;
+                    if (!run.glyphs.empty() && !run.font_file.empty()) runs.push_back(std::move(run));
+                }
+                return runs;
+            }
             // A text the chosen font lacks characters of goes in the runs gd draws it in, each
             // in its own font and where gd puts it.
             const std::vector<PlacedFontRun> placed = freetype_runs(font_file, ptsize, text);
             if (!placed.empty()) {
-                const double c = std::cos(angle), s = std::sin(angle);
                 for (const PlacedFontRun& p : placed) {
                     TextRun run;
                     run.text = utf8_text(from_gd_text(p.text));

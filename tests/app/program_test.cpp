@@ -277,6 +277,15 @@ TEST(Program, OutputThatCannotBeWritten) {
     EXPECT_TRUE(contains(o.err, "the result holds no picture")) << o.err;
     EXPECT_FALSE(std::filesystem::exists(folder.file("p.png")));
 
+    // An export the plug-in cannot make says why.
+    const std::string wide = "Plotz_Draw ( Plotz_Style ( Plotz_Data ( Plotz_New ; \"a;b\" ; \"1;2\" ; 255 ) ; \"vbar\" ) ; "
+                             "1100 ; 1000 )";
+    o = runWithPlugIn(folder, {"eval", wide, "-o", "p.png", "--scale", "8"});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_TRUE(contains(o.err, "the PNG at scale 8 would be 8800 x 8000 pixels, more than the limit of 67 108 864"))
+        << o.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.file("p.png")));
+
     writeContainerFile(folder.file("in.pwcf"), pictureContainer());
     o = runWithPlugIn(folder, {"eval", "$c", "--var", "c=@in.pwcf", "-o", folder.file("no/such/folder/p.gif")});
     EXPECT_EQ(o.status, 2);

@@ -18,7 +18,7 @@ deb=${debs[0]}
 
 # The package declares what the plug-in and the program load and the fonts they map to.
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libgd3 libfreetype6 libfontconfig1 fonts-liberation fonts-dejavu-core fonts-droid-fallback fonts-nanum; do
+for needed in libgd3 libfreetype6 libfontconfig1 libcairo2 libharfbuzz0b libfribidi0 fonts-liberation fonts-dejavu-core fonts-droid-fallback fonts-nanum; do
   [[ ", $depends," == *", $needed,"* ]] || fail "Depends lacks $needed: $depends"
 done
 

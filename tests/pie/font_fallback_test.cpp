@@ -11,6 +11,7 @@
 
 #include "engine/font_fallback.h"
 #include "engine/text_color.h"
+#include "engine/text_shaping.h"
 
 namespace plotwise {
 namespace {
@@ -272,6 +273,77 @@ TEST_F(FontFallback, TurnedTextRunsFollowTheBaselineUpwards) {
     EXPECT_LE(bottom, 220);
     EXPECT_LT(top, 220 - latin);  // the Chinese character is drawn above the Latin letters
     EXPECT_GE(top, 220 - latin - gdWidth(kDroid, "中") - 1);
+}
+
+// ---- Right-to-left and joined scripts ---------------------------------------------------------
+
+TEST_F(FontFallback, OnlyRightToLeftAndJoinedTextsAreShaped) {
+    const struct {
+        const char* text;
+        bool shaped;
+    } cases[] = {
+        {"Sales 2024", false},      {"Ωμέγα Жук Ünï", false}, {"销售 한국", false},
+        {"\xF0\x9F\x98\x80", false},  // an emoji alone
+        {"\xD5\xBF", false},          // U+057F, the last Armenian letter
+        {"\xD6\x90", true},           // U+0590, the first of Hebrew
+        {"עיר", true},              {"سلام", true},
+        {"👩‍💻", true},            // joined by U+200D
+        {"x\xE2\x80\x8Fy", true},    // a right-to-left mark
+    };
+    for (const auto& c : cases) EXPECT_EQ(needs_shaping(c.text), c.shaped) << c.text;
+}
+
+TEST_F(FontFallback, ShapedRunsComeInTheOrderTheyAreRead) {
+    struct Run {
+        std::string text;
+        bool right_to_left;
+        int line;
+    };
+    const struct {
+        const char* text;
+        std::vector<Run> runs;  // from left to right
+    } cases[] = {
+        // A left-to-right line: the Hebrew word and the number after it read from the right.
+        {"Sales עיר 2024", {{"Sales ", false, 0}, {"2024", false, 0}, {"עיר ", true, 0}}},
+        // A right-to-left line (its first letter is Arabic): the number stands on the left.
+        {"مبيعات 2024", {{"2024", false, 0}, {"مبيعات ", true, 0}}},
+        {"עיר\nSales", {{"עיר", true, 0}, {"Sales", false, 1}}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<ShapedRun> runs = shape_text(kDejaVu.c_str(), kPoints, c.text);
+        ASSERT_EQ(runs.size(), c.runs.size()) << c.text;
+        long along = 0;
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            EXPECT_EQ(runs[i].text, c.runs[i].text) << c.text;
+            EXPECT_EQ(runs[i].right_to_left, c.runs[i].right_to_left) << c.text;
+            EXPECT_EQ(runs[i].line, c.runs[i].line) << c.text;
+            if (i > 0 && runs[i].line != runs[i - 1].line) along = 0;
+            EXPECT_EQ(runs[i].along, along) << c.text << " run " << i;  // each run follows the one on its left
+            EXPECT_GT(runs[i].advance, 0) << c.text;
+            along += runs[i].advance;
+        }
+    }
+}
+
+TEST_F(FontFallback, RightToLeftTextsDrawFromTheRightAndJoinedLettersJoin) {
+    // Hebrew letters stand alone: the word is its letters from the right, as gd draws them reversed.
+    EXPECT_TRUE(samePixels(drawn(kDejaVu, "עיר"), drawnByGd(kDejaVu, kDejaVu, "ריע")));
+    EXPECT_FALSE(samePixels(drawn(kDejaVu, "עיר"), drawnByGd(kDejaVu, kDejaVu, "עיר")));
+    // Arabic letters join: not the letters' own forms, in either order.
+    for (const char* unjoined : {"سلام", "مالس"})
+        EXPECT_FALSE(samePixels(drawn(kDejaVu, "سلام"), drawnByGd(kDejaVu, kDejaVu, unjoined))) << unjoined;
+    // Measured as drawn, also when a fallback font draws the right-to-left word.
+    for (const char* text : {"سلام", "Sales سلام 2024"}) {
+        const TextSize size = measure_text(text, 2, kSans.c_str(), kPoints);
+        const Image image = drawn(kSans, text);
+        int left = 1000, right = -1;
+        for (int y = 0; y < gdImageSY(image.get()); ++y)
+            for (int x = 0; x < gdImageSX(image.get()); ++x)
+                if (gdImageGetPixel(image.get(), x, y) != 0) left = std::min(left, x), right = std::max(right, x);
+        EXPECT_GE(left, 10) << text;
+        EXPECT_LE(right, 10 + size.width) << text;
+        EXPECT_GT(right, 10 + size.width - 4) << text;
+    }
 }
 
 }  // namespace
