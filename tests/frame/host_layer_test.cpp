@@ -80,7 +80,8 @@ TEST_F(HostLayerTest, ArgumentsReadThroughTheHostConversions) {
         host::setText(text.get(), words.get(), locale.get());
         host::setNumber(number.get(), 2147483648.0);
         host::BinaryData binary;
-        EXPECT_EQ(host::addStream(binary.get(), "GIFf", 3, "abc"), 0);
+        char abc[] = "abc";
+        EXPECT_EQ(host::addStream(binary.get(), "GIFf", 3, abc), 0);
         host::setContainer(container.get(), binary.get());
         FM_DataVect_PushBack(vect, text.get(), &err);
         FM_DataVect_PushBack(vect, number.get(), &err);
@@ -139,7 +140,8 @@ TEST_F(HostLayerTest, DataViewsAndLocales) {
 
 TEST_F(HostLayerTest, ContainersThroughTheLayer) {
     host::BinaryData binary;
-    EXPECT_EQ(host::addStream(binary.get(), "CHHD", 2, "hi"), 0);
+    char hi[] = "hi";
+    EXPECT_EQ(host::addStream(binary.get(), "CHHD", 2, hi), 0);
     EXPECT_NE(host::addStream(binary.get(), "LABS", 2, nullptr), 0);
     EXPECT_EQ(host::totalSize(binary.get()), 2u);
     host::removeAllStreams(binary.get());

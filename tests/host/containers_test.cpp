@@ -39,8 +39,8 @@ TEST_F(ContainerTest, QuadCharValueHasTheFirstCharacterHighest) {
 
 TEST_F(ContainerTest, StreamsKeepTheirOrderTypesAndBytes) {
     FMX_Error err{1, 0};
-    ASSERT_EQ(FM_BinaryData_Add(binary, gif, 5, "GIF89", &err), 0);
-    ASSERT_EQ(FM_BinaryData_Add(binary, size, 4, "\x01\x02\x03\x04", &err), 0);
+    ASSERT_EQ(FM_BinaryData_Add(binary, gif, 5, given("GIF89"), &err), 0);
+    ASSERT_EQ(FM_BinaryData_Add(binary, size, 4, given("\x01\x02\x03\x04"), &err), 0);
     ASSERT_EQ(FM_BinaryData_Add(binary, none, 0, nullptr, &err), 0);  // an empty stream is allowed
     EXPECT_EQ(FM_BinaryData_GetCount(binary, &err), 3);
     EXPECT_EQ(FM_BinaryData_GetIndex(binary, gif, &err), 0);
@@ -61,7 +61,7 @@ TEST_F(ContainerTest, StreamsKeepTheirOrderTypesAndBytes) {
 
 TEST_F(ContainerTest, GetDataChecksItsRange) {
     FMX_Error err{1, 0};
-    ASSERT_EQ(FM_BinaryData_Add(binary, gif, 6, "abcdef", &err), 0);
+    ASSERT_EQ(FM_BinaryData_Add(binary, gif, 6, given("abcdef"), &err), 0);
     char buffer[8] = {};
     EXPECT_EQ(FM_BinaryData_GetData(binary, 0, 2, 4, buffer, &err), 0);
     EXPECT_EQ(std::string(buffer, 4), "cdef");

@@ -11,7 +11,7 @@ FMX_Error* err() {
 void setText(FMX_Data* data, std::string_view utf8) {
     FMX_Text* text = FM_Text_Constructor1(err());
     const std::string zeroTerminated(utf8);
-    FM_Text_Assign(text, zeroTerminated.c_str(), kFMX_EncodingNative, err());
+    FM_Text_Assign(text, zeroTerminated.c_str(), kFMX_EncodingUTF8, err());
     FMX_Locale* locale = FM_Locale_Constructor1(1, err());
     FM_Data_SetAsText(data, text, locale, kFMX_Text, err());
     FM_Locale_Delete(locale, err());
@@ -37,9 +37,10 @@ std::string textOf(const FMX_Text* text) {
 int32_t addStream(FMX_BinaryData* binary, std::string_view type, const void* bytes, std::size_t size) {
     const std::string code = (std::string(type) + "    ").substr(0, 4);
     FMX_QuadChar* quad = FM_QuadChar_Constructor2(code[0], code[1], code[2], code[3], err());
-    // The host wants a readable address even for an empty stream.
-    static const char none = 0;
-    const int32_t rc = FM_BinaryData_Add(binary, quad, static_cast<uint32_t>(size), size == 0 ? &none : bytes, err());
+    // The host wants a readable address even for an empty stream; it only reads the bytes.
+    static char none = 0;
+    const int32_t rc = FM_BinaryData_Add(binary, quad, static_cast<uint32_t>(size),
+                                         size == 0 ? &none : const_cast<void*>(bytes), err());
     FM_QuadChar_Delete(quad, err());
     return rc;
 }
