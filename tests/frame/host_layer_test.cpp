@@ -58,6 +58,9 @@ TEST_F(HostLayerTest, TextOperations) {
     EXPECT_EQ(host::textBytes(text.get()), "plotz_data(");
     text.assignUnicode(u"\u00C4\u20AC");
     EXPECT_EQ(host::textBytes(text.get()), "\xC3\x84\xE2\x82\xAC");
+    // Texts travel to the host as UTF-8: two characters, not five bytes read one by one.
+    text.assign("\xC3\x84\xE2\x82\xAC");
+    EXPECT_EQ(text.size(), 2u);
 }
 
 TEST_F(HostLayerTest, TextBytesCutsAtCharacterBoundaries) {

@@ -86,6 +86,21 @@ TEST_F(ContainerTest, BadIndexesAreFailures) {
     EXPECT_EQ(err.code, kFMX_ErrorOther);
 }
 
+// The total is kept as streams come and go, and travels with copies of the container.
+TEST_F(ContainerTest, TotalSizeFollowsAddsRemovalsAndCopies) {
+    FMX_Error err{1, 0};
+    for (int i = 1; i <= 100; ++i) ASSERT_EQ(FM_BinaryData_Add(binary, gif, 3, given("abc"), &err), 0);
+    EXPECT_EQ(FM_BinaryData_GetTotalSize(binary, &err), 300u);
+    DataHandle value;
+    FM_Data_SetBinaryData(value.data, binary, true, &err);
+    FM_BinaryData_RemoveAll(binary, &err);
+    EXPECT_EQ(FM_BinaryData_GetTotalSize(binary, &err), 0u);
+    EXPECT_EQ(FM_BinaryData_GetTotalSize(FM_Data_GetBinaryData(value.data, &err), &err), 300u);
+    setText(value.data, "no longer a container");
+    EXPECT_EQ(FM_BinaryData_GetTotalSize(FM_Data_GetBinaryData(value.data, &err), &err), 0u);
+    EXPECT_EQ(err.code, 0);
+}
+
 TEST_F(ContainerTest, AddRefusesMissingBytes) {
     FMX_Error err{1, 0};
     EXPECT_NE(FM_BinaryData_Add(binary, gif, 3, nullptr, &err), 0);

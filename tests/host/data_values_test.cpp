@@ -1,7 +1,12 @@
 // Data values: native types and the conversions between numbers, texts and date-times.
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <string_view>
+#include <thread>
+#include <vector>
+
+#include "host/internal.h"
 
 #include "tests/host/helpers.h"
 
@@ -301,6 +306,35 @@ TEST_F(DataTest, SetAsNumberIntoOtherTypes) {
     FM_Data_SetAsNumber(value.data, number, 99, &err);
     EXPECT_EQ(err.code, kFMX_ErrorOther);
     FM_FixPt_Delete(number, &err);
+}
+
+// Threads may read one value at once: a converted view, once built, keeps its storage while the
+// value is unchanged, so a reader holding it never sees it rewritten or freed by another.
+TEST_F(DataTest, ConvertedViewsStayPutForReadersInOtherThreads) {
+    DataHandle value;
+    setDateTime(value.data, k20090612 + 52200, kFMX_TimeStamp);
+    FMX_Error err{1, 0};
+    const FMX_Text* view = FM_Data_GetAsText(value.data, &err);
+    const char16_t* storage = view->units.data();
+    const std::string expected = bytesOf(view);
+    std::atomic<int> moved{0};
+    std::vector<std::thread> readers;
+    for (int t = 0; t < 4; ++t) {
+        readers.emplace_back([&] {
+            for (int i = 0; i < 500; ++i) {
+                FMX_Error e{1, 0};
+                const FMX_Text* again = FM_Data_GetAsText(value.data, &e);
+                if (again != view || again->units.data() != storage || bytesOf(again) != expected) ++moved;
+                FM_Data_GetAsNumber(value.data, &e);
+                FM_Data_GetAsDate(value.data, &e);
+            }
+        });
+    }
+    for (std::thread& reader : readers) reader.join();
+    EXPECT_EQ(moved.load(), 0);
+    EXPECT_EQ(expected, "6/12/2009 14:30:00");
+    setNumber(value.data, 2.5);  // a changed value gets fresh views
+    EXPECT_EQ(textOf(value.data), "2.5");
 }
 
 TEST_F(DataTest, VectorsCopyTheirValuesAndCheckPositions) {
