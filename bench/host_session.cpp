@@ -60,7 +60,7 @@ Value& Value::number(double n) {
 Value& Value::copyOf(const FMX_Data* other) {
     switch (FM_Data_GetNativeType(other, noError())) {
         case kFMX_Container:
-            FM_Data_SetBinaryData(data_, FM_Data_GetBinaryData(other, noError()), 1, noError());
+            FM_Data_SetBinaryData(data_, FM_Data_GetBinaryData(other, noError()), true, noError());
             break;
         case kFMX_Number:
             FM_Data_SetAsNumber(data_, FM_Data_GetAsNumber(other, noError()), kFMX_Number, noError());
