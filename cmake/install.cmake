@@ -60,6 +60,10 @@ include(CPack)
 # The package test builds the Debian package, unpacks it into a scratch root and runs the
 # program installed there. (Not in the sanitizer build, whose programs are not shipped.)
 if(NOT PLOTWISE_SANITIZE)
+  # The built plug-in as a server loads it: the host's library by name, no run path, nothing
+  # newer than Ubuntu 22.04's C and C++ libraries.
+  add_test(NAME plugin_binary
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/plugin_binary_test.sh $<TARGET_FILE:Plotwise>)
   add_test(NAME package_install
            COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/install_test.sh ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
   set_tests_properties(package_install PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE)

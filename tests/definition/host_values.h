@@ -96,7 +96,7 @@ public:
         return *this;
     }
     Value& container(const Container& binary) {
-        FM_Data_SetBinaryData(data_, binary.get(), 1, err());
+        FM_Data_SetBinaryData(data_, binary.get(), true, err());
         return *this;
     }
 

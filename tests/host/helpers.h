@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "host/fmhost.h"
+#include "tests/support/host_values.h"
 
 namespace hosttest {
 
@@ -41,23 +42,9 @@ struct DataHandle {
 };
 
 // Date-time seconds, which the host exchanges as fixed-point numbers.
-inline int64_t secondsThrough(void (*get)(const FMX_DateTime*, FMX_FixPt*, FMX_Error*), const FMX_DateTime* dt) {
-    FMX_Error err{1, 0};
-    FMX_FixPt* number = FM_FixPt_Constructor1(0, 16, &err);
-    get(dt, number, &err);
-    const int64_t seconds = FM_FixPt_AsLong64(number, &err);
-    FM_FixPt_Delete(number, &err);
-    return seconds;
-}
-inline int64_t secondsSinceEpoch(const FMX_DateTime* dt) { return secondsThrough(FM_DateTime_GetSecondsSinceEpoch, dt); }
-inline int64_t secondsSinceMidnight(const FMX_DateTime* dt) { return secondsThrough(FM_DateTime_GetSecsSinceMidnight, dt); }
-inline void setSecondsSinceEpoch(FMX_DateTime* dt, int64_t seconds) {
-    FMX_Error err{1, 0};
-    FMX_FixPt* number = FM_FixPt_Constructor1(0, 16, &err);
-    FM_FixPt_AssignInt64(number, seconds, &err);
-    FM_DateTime_SetSecondsSinceEpoch(dt, number, &err);
-    FM_FixPt_Delete(number, &err);
-}
+using plotwise::support::secondsSinceEpoch;
+using plotwise::support::secondsSinceMidnight;
+using plotwise::support::setSecondsSinceEpoch;
 
 // Bytes handed to FM_BinaryData_Add, which takes them as non-const but only reads them.
 inline void* given(const char* bytes) { return const_cast<char*>(bytes); }

@@ -109,7 +109,7 @@ bool same(const h::Outcome& a, const h::Outcome& b) {
 
 class AllocationFailure : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(h::startPlugIn(), 51); }
+    static void SetUpTestSuite() { ASSERT_EQ(h::startPlugIn(), kFMX_CurrentVersion); }
     void SetUp() override { fmhost_set_evaluate_hook(answer, nullptr); }
     void TearDown() override {
         fmhost_set_evaluate_hook(nullptr, nullptr);

@@ -25,6 +25,33 @@ void setNumber(FMX_Data* data, double n) {
     FM_FixPt_Delete(fixed, err());
 }
 
+namespace {
+
+int64_t secondsThrough(void (*get)(const FMX_DateTime*, FMX_FixPt*, FMX_Error*), const FMX_DateTime* dateTime) {
+    FMX_FixPt* number = FM_FixPt_Constructor1(0, 16, err());
+    get(dateTime, number, err());
+    const int64_t seconds = FM_FixPt_AsLong64(number, err());
+    FM_FixPt_Delete(number, err());
+    return seconds;
+}
+
+}  // namespace
+
+int64_t secondsSinceEpoch(const FMX_DateTime* dateTime) {
+    return secondsThrough(FM_DateTime_GetSecondsSinceEpoch, dateTime);
+}
+
+int64_t secondsSinceMidnight(const FMX_DateTime* dateTime) {
+    return secondsThrough(FM_DateTime_GetSecsSinceMidnight, dateTime);
+}
+
+void setSecondsSinceEpoch(FMX_DateTime* dateTime, int64_t seconds) {
+    FMX_FixPt* number = FM_FixPt_Constructor1(0, 16, err());
+    FM_FixPt_AssignInt64(number, seconds, err());
+    FM_DateTime_SetSecondsSinceEpoch(dateTime, number, err());
+    FM_FixPt_Delete(number, err());
+}
+
 std::string textOf(const FMX_Text* text) {
     const uint32_t units = FM_Text_GetSize(text, err());
     // A UTF-16 unit takes at most three UTF-8 bytes.
