@@ -40,9 +40,10 @@ install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATAROOT
 set(CPACK_PACKAGE_NAME plotwise)
 set(CPACK_PACKAGE_VENDOR "Norvane")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Chart plug-in for FileMaker Pro and Server, with a command-line host")
+# Where a server finds the plug-in is its own folder; the package says where to copy it.
 set(CPACK_PACKAGE_DESCRIPTION "Chart plug-in for FileMaker Pro and Server, with a command-line host.
- The plug-in is installed as /usr/lib/plotwise/Plotwise.fmx; a FileMaker Server loads it once it
- is copied (or linked) into /opt/FileMaker/FileMaker Server/Database Server/Extensions/.")
+The plug-in is installed as /usr/lib/plotwise/Plotwise.fmx; a FileMaker Server loads it once it
+is copied into /opt/FileMaker/FileMaker Server/Database Server/Extensions/ and enabled there.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_GENERATOR DEB TGZ)
 set(CPACK_STRIP_FILES ON)
