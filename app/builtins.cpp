@@ -25,13 +25,6 @@ int32_t integerArgument(const Value& value) {
     return static_cast<int32_t>(t);
 }
 
-int64_t secondsOf(const FMX_DateTime* dt) {
-    FMX_Error err{1, 0};
-    const int64_t s = FM_DateTime_GetSecondsSinceEpoch(dt, &err);
-    checkHost(err, "FM_DateTime_GetSecondsSinceEpoch");
-    return s;
-}
-
 Value list(std::span<const Value> args) {
     std::string out;
     for (const Value& arg : args) {
@@ -55,7 +48,7 @@ Value date(std::span<const Value> args) {
     FM_DateTime_SetNormalizedDate(dt.get(), integerArgument(args[0]), integerArgument(args[1]),
                                   integerArgument(args[2]), &err);
     checkHost(err, "FM_DateTime_SetNormalizedDate");
-    return Value::dateTime(secondsOf(dt.get()), kFMX_Date);
+    return Value::dateTime(hostSeconds(dt.get()), kFMX_Date);
 }
 
 Value time(std::span<const Value> args) {
@@ -64,7 +57,7 @@ Value time(std::span<const Value> args) {
     FM_DateTime_SetNormalizedTime(dt.get(), integerArgument(args[0]), integerArgument(args[1]),
                                   integerArgument(args[2]), &err);
     checkHost(err, "FM_DateTime_SetNormalizedTime");
-    return Value::dateTime(secondsOf(dt.get()), kFMX_Time);
+    return Value::dateTime(hostSeconds(dt.get()), kFMX_Time);
 }
 
 Value timestamp(std::span<const Value> args) {

@@ -56,7 +56,7 @@ private:
 // Parses, resolves and evaluates a whole source text; SyntaxError or EvaluationError.
 Value evaluateSource(std::string_view source, const EvaluationContext& context);
 
-// Answers the plug-in's FM_ExprEnv_Evaluate through libfmhost's hook while it lives: each
+// Answers the plug-in's FM_ExprEnv_Evaluate through the host stand-in's hook while it lives: each
 // request is parsed and evaluated against the context's tables and $variables. A request that
 // fails is reported to `onFailure` (the expression and the error) when one is given.
 class EvaluationHook {

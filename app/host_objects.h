@@ -42,4 +42,8 @@ Handle constructHost(Construct construct, const char* operation) {
 
 HostText makeHostText(std::string_view utf8);
 
+// Seconds since 0001-01-01 of a host date-time, which the host exchanges as fixed-point numbers.
+int64_t hostSeconds(const FMX_DateTime* dateTime);
+void setHostSeconds(FMX_DateTime* dateTime, int64_t seconds);
+
 }  // namespace plotwise::app

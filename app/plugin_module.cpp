@@ -51,12 +51,9 @@ void PlugInModule::start(const std::string& path) {
     }
     entry_ = reinterpret_cast<FMX_ExternCallProcPtr>(::dlsym(library_, "FMExternCallProc"));
     if (!entry_) throw UsageError(path + " is not a plug-in: it has no FMExternCallProc");
-    fmhost_init_call_record(&record_);
-    record_.extnVersion = kHostInterfaceVersion;
-    record_.instanceID = library_;
-    send(kFMXT_Init);
-    if (record_.result != kStartedResult)
-        throw UsageError("the plug-in " + path + " did not start (it answered " + std::to_string(record_.result) +
+    const intptr_t answer = send(kFMXT_Init, kApplicationServerScripts, reinterpret_cast<uintptr_t>(kApplicationVersion));
+    if (answer != kStartedResult)
+        throw UsageError("the plug-in " + path + " did not start (it answered " + std::to_string(answer) +
                          " instead of " + std::to_string(kStartedResult) + ")");
     started_ = true;
     name_ = string(kFMXT_NameStr);
@@ -69,25 +66,23 @@ void PlugInModule::shutdown() {
     send(kFMXT_Shutdown);
 }
 
-void PlugInModule::send(uint8_t message) {
-    record_.whichCall = message;
-    record_.parm1 = 0;
-    record_.parm2 = 0;
-    record_.parm3 = 0;
-    record_.result = 0;
-    entry_(&record_);
+intptr_t PlugInModule::send(uint8_t message, uint8_t parm1, uintptr_t parm2, uintptr_t parm3, intptr_t result) {
+    FMX_ExternCallStruct record;
+    fmhost_init_call_record(&record, entry_, library_);
+    record.extnVersion = kHostInterfaceVersion;
+    record.whichCall = message;
+    record.parm1 = parm1;
+    record.parm2 = parm2;
+    record.parm3 = parm3;
+    record.result = result;
+    entry_(&record);
+    return record.result;
 }
 
 std::string PlugInModule::string(uint8_t which) {
     if (!entry_) return {};
     std::vector<uint16_t> buffer(kStringCapacity + 1, 0);
-    record_.whichCall = kFMXT_GetString;
-    record_.parm1 = which;
-    record_.parm2 = 0;  // language: the plug-in has one
-    record_.parm3 = kStringCapacity;
-    record_.result = reinterpret_cast<intptr_t>(buffer.data());
-    entry_(&record_);
-    record_.result = 0;
+    send(kFMXT_GetString, which, kLanguageEnglish, kStringCapacity, reinterpret_cast<intptr_t>(buffer.data()));
     std::size_t length = 0;
     while (length < kStringCapacity && buffer[length] != 0) ++length;
     return utf16ToUtf8(buffer.data(), length);

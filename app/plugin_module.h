@@ -9,10 +9,15 @@
 
 namespace plotwise::app {
 
-// The host interface version this program announces (the plug-in accepts 50 to 255).
-constexpr int16_t kHostInterfaceVersion = 57;
-// The answer of a plug-in that started and registered its functions.
-constexpr intptr_t kStartedResult = 51;
+// The host interface version this program announces, that of today's hosts; a plug-in built
+// for it that started and registered its functions answers it back.
+constexpr int16_t kHostInterfaceVersion = kFMX_CurrentVersion;
+constexpr intptr_t kStartedResult = kFMX_CurrentVersion;
+// What the program tells the plug-in about itself at start-up (parm1, parm2) and the language
+// of its string requests (parm2: a Windows language id, English).
+constexpr uint8_t kApplicationServerScripts = 7;
+constexpr char16_t kApplicationVersion[] = u"Server 20.1.1";
+constexpr uintptr_t kLanguageEnglish = 1033;
 
 class PlugInModule {
 public:
@@ -36,14 +41,12 @@ public:
 private:
     void* library_ = nullptr;
     FMX_ExternCallProcPtr entry_ = nullptr;
-    // The plug-in keeps a pointer to the last record it was given and reaches the host's
-    // memory through it while its functions run: the record lives as long as the module.
-    FMX_ExternCallStruct record_{};
     bool started_ = false;
     std::string name_;
     std::string options_;
 
-    void send(uint8_t message);
+    // Sends one message in a record filled as a host fills it; returns the record's result.
+    intptr_t send(uint8_t message, uint8_t parm1 = 0, uintptr_t parm2 = 0, uintptr_t parm3 = 0, intptr_t result = 0);
 };
 
 // The folder of the running program (from /proc/self/exe), "" when it cannot be had.

@@ -103,9 +103,8 @@ Value Value::numberFromText(std::string_view decimal) {
 Value Value::dateTime(int64_t seconds, int32_t type) {
     Value value(make());
     HostDateTime dt = constructHost<HostDateTime>(FM_DateTime_Constructor1, "FM_DateTime_Constructor1");
+    setHostSeconds(dt.get(), seconds);
     FMX_Error err{1, 0};
-    FM_DateTime_SetSecondsSinceEpoch(dt.get(), seconds, &err);
-    checkHost(err, "FM_DateTime_SetSecondsSinceEpoch");
     FM_Data_SetDateTime(value.data_.get(), dt.get(), type, &err);
     checkHost(err, "FM_Data_SetDateTime");
     return value;
@@ -122,12 +121,13 @@ Value Value::container(const std::vector<ContainerStream>& streams) {
                 return FM_QuadChar_Constructor2(stream.type[0], stream.type[1], stream.type[2], stream.type[3], e);
             },
             "FM_QuadChar_Constructor2");
+        // The host takes the buffer as non-const but only reads it.
         const int32_t rc = FM_BinaryData_Add(binary.get(), type.get(), static_cast<uint32_t>(stream.bytes.size()),
-                                             stream.bytes.data(), &err);
+                                             const_cast<uint8_t*>(stream.bytes.data()), &err);
         checkHost(err, "FM_BinaryData_Add");
         if (rc != 0) throw std::runtime_error("the host refused a container stream");
     }
-    FM_Data_SetBinaryData(value.data_.get(), binary.get(), 1, &err);
+    FM_Data_SetBinaryData(value.data_.get(), binary.get(), true, &err);
     checkHost(err, "FM_Data_SetBinaryData");
     return value;
 }
@@ -171,9 +171,28 @@ int64_t Value::asSeconds(int32_t asType) const {
                              : asType == kFMX_Time ? FM_Data_GetAsTime(data_.get(), &err)
                                                    : FM_Data_GetAsTimeStamp(data_.get(), &err);
     checkHost(err, "FM_Data_GetAsDate");
-    const int64_t seconds = FM_DateTime_GetSecondsSinceEpoch(dt, &err);
+    return hostSeconds(dt);
+}
+
+int64_t hostSeconds(const FMX_DateTime* dateTime) {
+    HostFixPt seconds = constructHost<HostFixPt>([](FMX_Error* e) { return FM_FixPt_Constructor1(0, 16, e); },
+                                                 "FM_FixPt_Constructor1");
+    FMX_Error err{1, 0};
+    FM_DateTime_GetSecondsSinceEpoch(dateTime, seconds.get(), &err);
     checkHost(err, "FM_DateTime_GetSecondsSinceEpoch");
-    return seconds;
+    const int64_t whole = FM_FixPt_AsLong64(seconds.get(), &err);
+    checkHost(err, "FM_FixPt_AsLong64");
+    return whole;
+}
+
+void setHostSeconds(FMX_DateTime* dateTime, int64_t seconds) {
+    HostFixPt number = constructHost<HostFixPt>([](FMX_Error* e) { return FM_FixPt_Constructor1(0, 16, e); },
+                                                "FM_FixPt_Constructor1");
+    FMX_Error err{1, 0};
+    FM_FixPt_AssignInt64(number.get(), seconds, &err);
+    checkHost(err, "FM_FixPt_AssignInt64");
+    FM_DateTime_SetSecondsSinceEpoch(dateTime, number.get(), &err);
+    checkHost(err, "FM_DateTime_SetSecondsSinceEpoch");
 }
 
 std::vector<ContainerStream> Value::streams() const {

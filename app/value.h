@@ -1,4 +1,4 @@
-// Values as the host holds them: each Value owns an FMX_Data of libfmhost, so a plug-in
+// Values as the host holds them: each Value owns an FMX_Data of the host stand-in, so a plug-in
 // function receives exactly what the host would give it. Values never change once made and
 // are shared by copying the handle.
 #pragma once

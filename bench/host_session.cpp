@@ -12,8 +12,16 @@ extern "C" void FMExternCallProc(FMX_ExternCallStruct* record);
 namespace plotwise::bench {
 
 namespace {
-constexpr int16_t kHostInterfaceVersion = 57;
-constexpr intptr_t kStarted = 51;
+
+// Sends one message in a record filled as a host fills it; the record's result.
+intptr_t send(uint8_t message) {
+    FMX_ExternCallStruct record;
+    fmhost_init_call_record(&record, FMExternCallProc, nullptr);
+    record.whichCall = message;
+    FMExternCallProc(&record);
+    return record.result;
+}
+
 }  // namespace
 
 FMX_Error* noError() {
@@ -52,7 +60,7 @@ Value& Value::number(double n) {
 Value& Value::copyOf(const FMX_Data* other) {
     switch (FM_Data_GetNativeType(other, noError())) {
         case kFMX_Container:
-            FM_Data_SetBinaryData(data_, FM_Data_GetBinaryData(other, noError()), 1, noError());
+            FM_Data_SetBinaryData(data_, FM_Data_GetBinaryData(other, noError()), true, noError());
             break;
         case kFMX_Number:
             FM_Data_SetAsNumber(data_, FM_Data_GetAsNumber(other, noError()), kFMX_Number, noError());
@@ -121,18 +129,12 @@ HostSession::HostSession() {
     // Fonts are found as the plotwise program finds them: its font map first.
     app::setFontSearchPath(PLOTWISE_BINARY_DIR);
     fmhost_set_locale("default");
-    fmhost_init_call_record(&record_);
-    record_.extnVersion = kHostInterfaceVersion;
-    record_.whichCall = kFMXT_Init;
-    FMExternCallProc(&record_);
-    if (record_.result != kStarted) throw std::runtime_error("the plug-in did not start");
+    if (send(kFMXT_Init) != kFMX_CurrentVersion) throw std::runtime_error("the plug-in did not start");
     env_ = fmhost_env_create();
 }
 
 HostSession::~HostSession() {
-    record_.whichCall = kFMXT_Shutdown;
-    record_.result = 0;
-    FMExternCallProc(&record_);
+    send(kFMXT_Shutdown);
     fmhost_env_delete(env_);
 }
 

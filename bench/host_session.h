@@ -67,7 +67,6 @@ public:
 
 private:
     HostSession();
-    FMX_ExternCallStruct record_{};
     FMX_ExprEnv* env_ = nullptr;
 };
 

@@ -1,11 +1,12 @@
 #include "definition/container_streams.h"
 
+#include <atomic>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 
 #include "frame/boundary.h"
-#include "frame/call_record.h"
 #include "frame/host.h"
 
 namespace plotwise {
@@ -21,6 +22,15 @@ int16_t failureCode(int32_t hostResult, int16_t fallback) {
     return static_cast<int16_t>(hostResult);
 }
 
+std::atomic<StagingCheck> gStagingCheck{nullptr};
+
+// A staging block, or null when memory could not be had (or the installed check says so).
+std::unique_ptr<uint8_t[]> stagingBlock(uint32_t size) {
+    const StagingCheck check = gStagingCheck.load();
+    if (check && !check()) return nullptr;
+    return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size]);
+}
+
 }  // namespace
 
 uint8_t* labelStaging() {
@@ -31,23 +41,17 @@ uint8_t* labelStaging() {
 int16_t stageStream(FMX_BinaryData* container, const char code[4], const void* bytes, uint32_t size) {
     if (size == 0) {
         // An empty stream needs no block; the host still gets a valid address.
-        static const uint8_t none = 0;
+        static uint8_t none = 0;
         const int32_t added = host::addStream(container, code, 0, &none);
         return added == 0 ? 0 : failureCode(added, kBoundaryOtherError);
     }
-    HostMemoryBlock block(size);
-    if (!block.ok()) {
-        // A host that names no error must still not let the missing stream pass as success.
-        return failureCode(block.memoryError(), kBoundaryMemoryError);
-    }
-    uint8_t* address = block.lock();
-    if (address == nullptr) {
-        return kBoundaryMemoryError;
-    }
-    std::memcpy(address, bytes, size);
-    const int32_t added = host::addStream(container, code, size, address);
-    block.unlock();
+    const std::unique_ptr<uint8_t[]> block = stagingBlock(size);
+    if (!block) return kStagingMemoryFull;
+    std::memcpy(block.get(), bytes, size);
+    const int32_t added = host::addStream(container, code, size, block.get());
     return added == 0 ? 0 : failureCode(added, kBoundaryOtherError);
 }
+
+void setStagingCheck(StagingCheck check) { gStagingCheck.store(check); }
 
 }  // namespace plotwise

@@ -1,5 +1,6 @@
-// Stream codes of a chart container and the staging of stream bytes through host memory
-// blocks. Shared by the encoder and the diagnostic functions; not part of the public API.
+// Stream codes of a chart container and the staging of stream bytes in the plug-in's own
+// memory. Shared by the encoder, the picture and the diagnostic functions; not part of the
+// public API.
 #pragma once
 
 #include <cstddef>
@@ -23,8 +24,18 @@ inline constexpr char kJpegStream[] = "JPEG";     // never written; only reporte
 constexpr std::size_t kLabelStagingSize = 3200000;  // 100 series x 1000 labels x 32 bytes
 uint8_t* labelStaging();
 
-// Copies `size` bytes into a host memory block and appends them to the container as stream
-// `code`: 0, or the host's error code when the block could not be had or the stream was refused.
+// What a staging reports when its block could not be had: the host's classic "memory full".
+constexpr int16_t kStagingMemoryFull = -108;
+
+// Copies `size` bytes into a block of the plug-in's own memory and appends them to the
+// container as stream `code`: 0, kStagingMemoryFull when the block could not be had, or the
+// host's result when it refused the stream (never 0 then).
 int16_t stageStream(FMX_BinaryData* container, const char code[4], const void* bytes, uint32_t size);
+
+// Consulted before each staging block is allocated; answering false makes that allocation fail
+// as if memory had run out. None is installed in a plug-in; tests install one so that the
+// failure path runs on purpose.
+using StagingCheck = bool (*)();
+void setStagingCheck(StagingCheck check);
 
 }  // namespace plotwise

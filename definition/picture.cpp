@@ -6,9 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "definition/container_streams.h"
 #include "frame/boundary.h"
-#include "frame/call_record.h"
-#include "frame/host.h"
 
 namespace plotwise {
 
@@ -36,20 +35,6 @@ void abandonStream() {
     writing = nullptr;
     writingBuffer = nullptr;
     writingSize = 0;
-}
-
-// Copies bytes into a host memory block and appends them as a stream: 0, or the host's code.
-int16_t addStaged(FMX_BinaryData* container, const char code[4], const void* bytes, uint32_t size) {
-    HostMemoryBlock block(size);
-    if (!block.ok()) return block.memoryError() != 0 ? block.memoryError() : kBoundaryMemoryError;
-    uint8_t* address = block.lock();
-    if (address == nullptr) return kBoundaryMemoryError;
-    std::memcpy(address, bytes, size);
-    const int32_t added = host::addStream(container, code, size, address);
-    block.unlock();
-    if (added == 0) return 0;
-    // A refused stream never reads as success.
-    return added >= INT16_MIN && added <= INT16_MAX ? static_cast<int16_t>(added) : kBoundaryOtherError;
 }
 
 }  // namespace
@@ -85,7 +70,7 @@ std::span<const uint8_t> pictureBytes() {
 
 int16_t attachStream(FMX_BinaryData* container, const char type[4], std::span<const uint8_t> bytes) {
     if (bytes.size() > UINT32_MAX) return kBoundaryMemoryError;
-    return addStaged(container, type, bytes.data(), static_cast<uint32_t>(bytes.size()));
+    return stageStream(container, type, bytes.data(), static_cast<uint32_t>(bytes.size()));
 }
 
 int16_t attachPicture(FMX_BinaryData* container, uint32_t width, uint32_t height) {
@@ -93,11 +78,11 @@ int16_t attachPicture(FMX_BinaryData* container, uint32_t width, uint32_t height
     if (picture.empty()) return 0;
     // A stream's size is a 32-bit count.
     if (picture.size() > UINT32_MAX) return kBoundaryMemoryError;
-    const int16_t error = addStaged(container, "GIFf", picture.data(), static_cast<uint32_t>(picture.size()));
+    const int16_t error = stageStream(container, kPictureStream, picture.data(), static_cast<uint32_t>(picture.size()));
     if (error != 0) return error;
     const uint8_t size[4] = {static_cast<uint8_t>(width >> 8), static_cast<uint8_t>(width),
                              static_cast<uint8_t>(height >> 8), static_cast<uint8_t>(height)};
-    return addStaged(container, "SIZE", size, sizeof size);
+    return stageStream(container, kSizeStream, size, sizeof size);
 }
 
 }  // namespace plotwise

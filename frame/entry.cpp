@@ -5,31 +5,33 @@
 #include <mutex>
 
 #include "frame/boundary.h"
-#include "frame/call_record.h"
+#include "frame/process_locale.h"
 #include "frame/registration.h"
 #include "resources/strings.h"
 
 namespace plotwise {
 namespace {
 
-// Host interface versions the plug-in works with (inclusive), and its start-up answers.
-constexpr int16_t kOldestHostVersion = 50;
-constexpr int16_t kNewestHostVersion = 255;
-constexpr intptr_t kStarted = 51;
-constexpr intptr_t kWrongHostVersion = -1;
-constexpr intptr_t kRegistrationFailed = -2;
-
 // The options text: the creator code, then the host's option flags.
 constexpr char16_t kOptions[] = u"QXPL1nnYnnn";
 constexpr int kOptionsUnits = static_cast<int>(std::size(kOptions));  // with the zero
 static_assert(kOptionsUnits == 12);
 
+// Hosts from the first 64-bit interface on are served; the answer is the interface version
+// the record layout was built for.
 void startUp(FMX_ExternCallStruct* record) {
-    if (record->extnVersion < kOldestHostVersion || record->extnVersion > kNewestHostVersion) {
-        record->result = kWrongHostVersion;
+    if (record->extnVersion < kFMX_FirstVersion64 || record->extnVersion > kFMX_LastVersion) {
+        record->result = kFMX_WrongVersion;
         return;
     }
-    record->result = registerAllFunctions() ? kStarted : kRegistrationFailed;
+    record->result = registerAllFunctions() ? intptr_t{kFMX_CurrentVersion} : intptr_t{kFMX_DoNotEnable};
+}
+
+// Withdraws the functions and gives back every host object the plug-in holds, while the host
+// still serves it.
+void shutDown() {
+    unregisterAllFunctions();
+    releaseProcessLocale();
 }
 
 // Fills the host's UTF-16 buffer; requests the plug-in does not answer leave it untouched.
@@ -61,22 +63,21 @@ extern "C" __attribute__((visibility("default"))) void FMExternCallProc(FMX_Exte
     if (!record) return;
     try {
         std::lock_guard<std::recursive_mutex> lock(pluginLock());
-        storeCallRecord(record);
         switch (record->whichCall) {
         case kFMXT_Init:
             startUp(record);
             break;
         case kFMXT_Shutdown:
-            unregisterAllFunctions();
+            shutDown();
             break;
         case kFMXT_GetString:
             answerString(record);
             break;
         default:
-            break;  // other notifications need nothing from the plug-in
+            break;  // idle, preferences, session and file shutdown need nothing from the plug-in
         }
     } catch (...) {
         // No exception reaches the host; a start-up that failed this way did not start.
-        if (record->whichCall == kFMXT_Init) record->result = kRegistrationFailed;
+        if (record->whichCall == kFMXT_Init) record->result = kFMX_DoNotEnable;
     }
 }

@@ -57,11 +57,11 @@ void Text::assign(std::string_view utf8) {
     if (utf8.size() < sizeof small) {
         utf8.copy(small, utf8.size());
         small[utf8.size()] = '\0';
-        call([&](FMX_Error* e) { FM_Text_Assign(text_, small, kFMX_EncodingNative, e); });
+        call([&](FMX_Error* e) { FM_Text_Assign(text_, small, kFMX_EncodingUTF8, e); });
         return;
     }
     const std::string zeroTerminated(utf8);
-    call([&](FMX_Error* e) { FM_Text_Assign(text_, zeroTerminated.c_str(), kFMX_EncodingNative, e); });
+    call([&](FMX_Error* e) { FM_Text_Assign(text_, zeroTerminated.c_str(), kFMX_EncodingUTF8, e); });
 }
 
 void Text::assignUnicode(const char16_t* zeroTerminated) {
@@ -95,7 +95,7 @@ void Text::lowercase() {
 }
 
 bool Text::equals(const FMX_Text* other) const {
-    return call([&](FMX_Error* e) { return FM_Text_operatorEQ(text_, other, e); }) != 0;
+    return call([&](FMX_Error* e) { return FM_Text_operatorEQ(text_, other, e); });
 }
 
 // A UTF-16 unit can take up to three UTF-8 bytes (a surrogate pair four for two units).
@@ -140,8 +140,16 @@ void FixPt::assign(double value) {
     call([&](FMX_Error* e) { FM_FixPt_AssignDouble(number_, value, e); });
 }
 
+void FixPt::assignInt64(int64_t value) {
+    call([&](FMX_Error* e) { FM_FixPt_AssignInt64(number_, value, e); });
+}
+
 int32_t asLong(const FMX_FixPt* number) {
     return call([&](FMX_Error* e) { return FM_FixPt_AsLong(number, e); });
+}
+
+int64_t asLong64(const FMX_FixPt* number) {
+    return call([&](FMX_Error* e) { return FM_FixPt_AsLong64(number, e); });
 }
 
 double asDouble(const FMX_FixPt* number) {
@@ -154,8 +162,11 @@ DateTime::DateTime() : dateTime_(call([](FMX_Error* e) { return FM_DateTime_Cons
 
 DateTime::~DateTime() { release(FM_DateTime_Delete, dateTime_); }
 
+// The host exchanges seconds as fixed-point numbers, never as plain integers.
 void DateTime::setSecondsSinceEpoch(int64_t seconds) {
-    call([&](FMX_Error* e) { FM_DateTime_SetSecondsSinceEpoch(dateTime_, seconds, e); });
+    FixPt number;
+    number.assignInt64(seconds);
+    call([&](FMX_Error* e) { FM_DateTime_SetSecondsSinceEpoch(dateTime_, number.get(), e); });
 }
 
 DateTimeParts partsOf(const FMX_DateTime* dateTime) {
@@ -170,11 +181,15 @@ DateTimeParts partsOf(const FMX_DateTime* dateTime) {
 }
 
 int64_t secondsSinceEpoch(const FMX_DateTime* dateTime) {
-    return call([&](FMX_Error* e) { return FM_DateTime_GetSecondsSinceEpoch(dateTime, e); });
+    FixPt seconds;
+    call([&](FMX_Error* e) { FM_DateTime_GetSecondsSinceEpoch(dateTime, seconds.get(), e); });
+    return asLong64(seconds.get());
 }
 
 int32_t secondsSinceMidnight(const FMX_DateTime* dateTime) {
-    return call([&](FMX_Error* e) { return FM_DateTime_GetSecsSinceMidnight(dateTime, e); });
+    FixPt seconds;
+    call([&](FMX_Error* e) { FM_DateTime_GetSecsSinceMidnight(dateTime, seconds.get(), e); });
+    return asLong(seconds.get());
 }
 
 // ---- Locale, Data, BinaryData -------------------------------------------------------------------
@@ -234,11 +249,11 @@ bool setTextAs(FMX_Data* data, const FMX_Text* text, const FMX_Locale* locale, i
 void setNumber(FMX_Data* data, double value) {
     FixPt number;
     number.assign(value);
-    call([&](FMX_Error* e) { return FM_Data_SetAsNumber(data, number.get(), kFMX_Number, e); });
+    call([&](FMX_Error* e) { FM_Data_SetAsNumber(data, number.get(), kFMX_Number, e); });
 }
 
 void setContainer(FMX_Data* data, const FMX_BinaryData* binary) {
-    call([&](FMX_Error* e) { return FM_Data_SetBinaryData(data, binary, 1, e); });
+    call([&](FMX_Error* e) { FM_Data_SetBinaryData(data, binary, true, e); });
 }
 
 int32_t streamIndex(const FMX_BinaryData* binary, const char code[4]) {
@@ -259,7 +274,7 @@ bool readStream(const FMX_BinaryData* binary, int32_t index, uint32_t offset, ui
     return call([&](FMX_Error* e) { return FM_BinaryData_GetData(binary, index, offset, amount, buffer, e); }) == 0;
 }
 
-int32_t addStream(FMX_BinaryData* binary, const char code[4], uint32_t size, const void* bytes) {
+int16_t addStream(FMX_BinaryData* binary, const char code[4], uint32_t size, void* bytes) {
     QuadChar type(code);
     return call([&](FMX_Error* e) { return FM_BinaryData_Add(binary, type.get(), size, bytes, e); });
 }

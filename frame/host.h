@@ -80,13 +80,16 @@ public:
     FixPt& operator=(const FixPt&) = delete;
     void assign(int32_t value);
     void assign(double value);
+    void assignInt64(int64_t value);
     FMX_FixPt* get() { return number_; }
+    const FMX_FixPt* get() const { return number_; }
 
 private:
     FMX_FixPt* number_;
 };
 
 int32_t asLong(const FMX_FixPt* number);   // truncated toward zero
+int64_t asLong64(const FMX_FixPt* number); // truncated toward zero
 double asDouble(const FMX_FixPt* number);
 
 // Owned date-time.
@@ -175,8 +178,8 @@ uint32_t streamSize(const FMX_BinaryData* binary, int32_t index);
 uint32_t totalSize(const FMX_BinaryData* binary);
 // Reads `amount` bytes from `offset` of stream `index`; false when the host refuses.
 bool readStream(const FMX_BinaryData* binary, int32_t index, uint32_t offset, uint32_t amount, void* buffer);
-// Appends a stream; the host's result (0 on success).
-int32_t addStream(FMX_BinaryData* binary, const char code[4], uint32_t size, const void* bytes);
+// Appends a stream of the caller's bytes (the host only reads them); the host's result (0 on success).
+int16_t addStream(FMX_BinaryData* binary, const char code[4], uint32_t size, void* bytes);
 void removeAllStreams(FMX_BinaryData* binary);
 
 // The arguments of one calculation function.

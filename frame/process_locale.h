@@ -13,5 +13,7 @@ const FMX_Locale* processLocale();
 // True when the process-wide locale writes numbers with a decimal comma ("1,5"): the host
 // reads such a text as one and a half in that locale.
 bool processLocaleHasDecimalComma();
+// Gives the process-wide locale back to the host (at shutdown); a later use makes it afresh.
+void releaseProcessLocale() noexcept;
 
 }  // namespace plotwise

@@ -75,17 +75,19 @@ int16_t registerFunction(const FunctionEntry& entry) {
 }
 
 bool registerAllFunctions() noexcept {
-    std::size_t registered = 0;
+    std::size_t done = 0;  // entries registered, or refused without harm
     try {
         for (const FunctionEntry& entry : kFunctions) {
-            if (registerFunction(entry) != 0) break;
-            ++registered;
+            // A host that will not take a function without a name loses only that function
+            // (the diagnostics); the named ones stay registered.
+            if (registerFunction(entry) != 0 && !stringResource(kPrototypeBase + entry.id).empty()) break;
+            ++done;
         }
     } catch (...) {
         // A host failure part-way leaves the same state as a refusal: withdraw below.
     }
-    if (registered == std::size(kFunctions)) return true;
-    unregisterFirst(registered);
+    if (done == std::size(kFunctions)) return true;
+    unregisterFirst(done);
     return false;
 }
 

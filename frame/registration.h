@@ -27,8 +27,9 @@ std::span<const FunctionEntry> functionTable();
 // Registers one function under the name and prototype from its prototype resource: the name
 // is the prototype up to its first "(". Returns the host's result (0 = success).
 int16_t registerFunction(const FunctionEntry& entry);
-// Registers all functions in ascending order; at the first refusal or host failure, withdraws
-// those registered so far in descending order and returns false.
+// Registers all functions in ascending order; at the first refusal of a named function or host
+// failure, withdraws those registered so far in descending order and returns false. A refused
+// function without a name (ids 11 and 12) is left out and the rest go on.
 bool registerAllFunctions() noexcept;
 // Withdraws all functions, highest id first; results are ignored.
 void unregisterAllFunctions() noexcept;

@@ -64,7 +64,7 @@ int16_t answer(void* context, const char* expression, FMX_Data* result) {
         h::setText(result, record.text);
     } else {
         FMX_DateTime* date = FM_DateTime_Constructor1(h::err());
-        FM_DateTime_SetSecondsSinceEpoch(date, record.seconds, h::err());
+        h::setSecondsSinceEpoch(date, record.seconds);
         FM_Data_SetDateTime(result, date, kFMX_Date, h::err());
         FM_DateTime_Delete(date, h::err());
     }

@@ -13,12 +13,6 @@ bool validIndex(const FMX_BinaryData* self, int32_t index) {
     return self && index >= 0 && static_cast<std::size_t>(index) < self->streams.size();
 }
 
-uint64_t totalOf(const FMX_BinaryData& binary) {
-    uint64_t total = 0;
-    for (const auto& stream : binary.streams) total += stream.bytes.size();
-    return total;
-}
-
 }  // namespace
 
 extern "C" {
@@ -45,7 +39,7 @@ int32_t FM_BinaryData_GetIndex(const FMX_BinaryData* self, const FMX_QuadChar* t
 uint32_t FM_BinaryData_GetTotalSize(const FMX_BinaryData* self, FMX_Error* err) {
     if (!self) return failed<uint32_t>(err);
     setError(err, kFMX_ErrorNone);
-    return static_cast<uint32_t>(totalOf(*self));  // Add keeps the total within 32 bits
+    return static_cast<uint32_t>(self->totalSize);  // Add keeps the total within 32 bits
 }
 
 uint32_t FM_BinaryData_GetSize(const FMX_BinaryData* self, int32_t index, FMX_Error* err) {
@@ -63,9 +57,9 @@ int32_t FM_BinaryData_GetType(const FMX_BinaryData* self, int32_t index, char ty
 }
 
 // A range outside the stream is the caller's mistake, answered by the result, not the record.
-int32_t FM_BinaryData_GetData(const FMX_BinaryData* self, int32_t index, uint32_t offset, uint32_t amount,
+int16_t FM_BinaryData_GetData(const FMX_BinaryData* self, int32_t index, uint32_t offset, uint32_t amount,
                               void* buffer, FMX_Error* err) {
-    if (!self) return failed<int32_t>(err) + 1;
+    if (!self) return failed<int16_t>(err) + 1;
     setError(err, kFMX_ErrorNone);
     if (!validIndex(self, index)) return 1;
     const auto& bytes = self->streams[static_cast<std::size_t>(index)].bytes;
@@ -76,15 +70,16 @@ int32_t FM_BinaryData_GetData(const FMX_BinaryData* self, int32_t index, uint32_
     return 0;
 }
 
-int32_t FM_BinaryData_Add(FMX_BinaryData* self, const FMX_QuadChar* type, uint32_t size, const void* data,
+int16_t FM_BinaryData_Add(FMX_BinaryData* self, const FMX_QuadChar* type, uint32_t size, void* data,
                           FMX_Error* err) {
-    if (!self || !type) return failed<int32_t>(err) + 1;
+    if (!self || !type) return failed<int16_t>(err) + 1;
     setError(err, kFMX_ErrorNone);
     if (size > 0 && !data) return 1;
-    if (totalOf(*self) + size > std::numeric_limits<uint32_t>::max()) return 1;
+    if (self->totalSize + size > std::numeric_limits<uint32_t>::max()) return 1;
     try {
         const auto* bytes = static_cast<const uint8_t*>(data);
         self->streams.push_back({type->value, std::vector<uint8_t>(bytes, bytes + size)});
+        self->totalSize += size;
     } catch (const std::bad_alloc&) {
         setError(err, kFMX_ErrorMemory);
         return 1;
@@ -94,7 +89,7 @@ int32_t FM_BinaryData_Add(FMX_BinaryData* self, const FMX_QuadChar* type, uint32
 
 void FM_BinaryData_RemoveAll(FMX_BinaryData* self, FMX_Error* err) {
     if (!self) return setError(err, kFMX_ErrorOther);
-    self->streams.clear();
+    self->clear();
     setError(err, kFMX_ErrorNone);
 }
 

@@ -90,24 +90,35 @@ int64_t secondsAs(const FMX_Data& data, int32_t type) {
     }
 }
 
-// The view that getter `type` hands out.
-FMX_DateTime* viewFor(const FMX_Data* self, int32_t type) {
-    return type == kFMX_Date ? &self->dateView : type == kFMX_Time ? &self->timeView : &self->stampView;
+// Bits of FMX_Data::viewsBuilt.
+enum : uint8_t { kTextView = 1, kNumberView = 2, kDateView = 4, kTimeView = 8, kStampView = 16 };
+
+// Runs `build` to fill a view unless it was built since the value last changed. The lock keeps
+// two readers from building at once; afterwards the view stays as it is.
+template <typename Build>
+void buildOnce(const FMX_Data* self, uint8_t view, Build&& build) {
+    std::lock_guard<std::mutex> lock(self->viewLock);
+    if ((self->viewsBuilt & view) != 0) return;
+    build();
+    self->viewsBuilt = static_cast<uint8_t>(self->viewsBuilt | view);
 }
 
 const FMX_DateTime* dateTimeView(const FMX_Data* self, int32_t type, FMX_Error* err) {
     if (!self) return failed<const FMX_DateTime*>(err);
-    FMX_DateTime* view = viewFor(self, type);
-    view->seconds = secondsAs(*self, type);
+    FMX_DateTime* view = type == kFMX_Date ? &self->dateView : type == kFMX_Time ? &self->timeView : &self->stampView;
+    const uint8_t bit = type == kFMX_Date ? kDateView : type == kFMX_Time ? kTimeView : kStampView;
+    buildOnce(self, bit, [&] { view->seconds = secondsAs(*self, type); });
     setError(err, kFMX_ErrorNone);
     return view;
 }
 
+// Empties the value before a setter stores another; its views are built afresh.
 void clearValue(FMX_Data* self) {
     self->text.units.clear();
     self->number = 0;
     self->seconds = 0;
-    self->binary.streams.clear();
+    self->binary.clear();
+    self->viewsBuilt = 0;
 }
 
 }  // namespace
@@ -135,10 +146,9 @@ const FMX_Text* FM_Data_GetAsText(const FMX_Data* self, FMX_Error* err) {
         return &self->text;
     }
     try {
-        self->textView.units = utf8ToUnits(textOf(*self));
+        buildOnce(self, kTextView, [&] { self->textView.units = utf8ToUnits(textOf(*self)); });
         setError(err, kFMX_ErrorNone);
     } catch (const std::bad_alloc&) {
-        self->textView.units.clear();
         setError(err, kFMX_ErrorMemory);
     }
     return &self->textView;
@@ -146,23 +156,25 @@ const FMX_Text* FM_Data_GetAsText(const FMX_Data* self, FMX_Error* err) {
 
 const FMX_FixPt* FM_Data_GetAsNumber(const FMX_Data* self, FMX_Error* err) {
     if (!self) return failed<const FMX_FixPt*>(err);
-    long double value = 0;
-    switch (self->type) {
-    case kFMX_Text:
-        value = parseLeadingNumber(self->text.units, static_cast<char16_t>(localeForm(self->locale.kind).decimal));
-        break;
-    case kFMX_Number:
-        value = self->number;
-        break;
-    case kFMX_Date:
-    case kFMX_Time:
-    case kFMX_TimeStamp:
-        value = numberFromSeconds(self->seconds, self->type);
-        break;
-    default:
-        break;
-    }
-    self->numberView.value = value;
+    buildOnce(self, kNumberView, [&] {
+        long double value = 0;
+        switch (self->type) {
+        case kFMX_Text:
+            value = parseLeadingNumber(self->text.units, static_cast<char16_t>(localeForm(self->locale.kind).decimal));
+            break;
+        case kFMX_Number:
+            value = self->number;
+            break;
+        case kFMX_Date:
+        case kFMX_Time:
+        case kFMX_TimeStamp:
+            value = numberFromSeconds(self->seconds, self->type);
+            break;
+        default:
+            break;
+        }
+        self->numberView.value = value;
+    });
     setError(err, kFMX_ErrorNone);
     return &self->numberView;
 }
@@ -183,9 +195,7 @@ const FMX_DateTime* FM_Data_GetAsTimeStamp(const FMX_Data* self, FMX_Error* err)
 const FMX_BinaryData* FM_Data_GetBinaryData(const FMX_Data* self, FMX_Error* err) {
     if (!self) return failed<const FMX_BinaryData*>(err);
     setError(err, kFMX_ErrorNone);
-    if (self->type == kFMX_Container) return &self->binary;
-    self->binaryView.streams.clear();
-    return &self->binaryView;
+    return self->type == kFMX_Container ? &self->binary : &self->binaryView;
 }
 
 const FMX_Locale* FM_Data_GetLocale(const FMX_Data* self, FMX_Error* err) {
@@ -196,9 +206,9 @@ const FMX_Locale* FM_Data_GetLocale(const FMX_Data* self, FMX_Error* err) {
 
 // Stores a text as the given type; a text that does not read as that type leaves the value
 // unchanged and returns non-zero.
-int32_t FM_Data_SetAsText(FMX_Data* self, const FMX_Text* text, const FMX_Locale* locale, int32_t nativeType,
+int16_t FM_Data_SetAsText(FMX_Data* self, const FMX_Text* text, const FMX_Locale* locale, int32_t nativeType,
                           FMX_Error* err) {
-    if (!self || !text) return failed<int32_t>(err) + 1;
+    if (!self || !text) return failed<int16_t>(err) + 1;
     const int32_t kind = locale ? locale->kind : self->locale.kind;
     try {
         if (nativeType == kFMX_Text || nativeType == kFMX_Invalid) {
@@ -222,7 +232,7 @@ int32_t FM_Data_SetAsText(FMX_Data* self, const FMX_Text* text, const FMX_Locale
             self->seconds = seconds;
             self->type = nativeType;
         } else {
-            return failed<int32_t>(err) + 1;
+            return failed<int16_t>(err) + 1;
         }
     } catch (const std::bad_alloc&) {
         setError(err, kFMX_ErrorMemory);
@@ -233,8 +243,8 @@ int32_t FM_Data_SetAsText(FMX_Data* self, const FMX_Text* text, const FMX_Locale
     return 0;
 }
 
-int32_t FM_Data_SetAsNumber(FMX_Data* self, const FMX_FixPt* number, int32_t nativeType, FMX_Error* err) {
-    if (!self || !number) return failed<int32_t>(err) + 1;
+void FM_Data_SetAsNumber(FMX_Data* self, const FMX_FixPt* number, int32_t nativeType, FMX_Error* err) {
+    if (!self || !number) return setError(err, kFMX_ErrorOther);
     const long double value = number->value;
     if (nativeType == kFMX_Number || nativeType == kFMX_Invalid) {
         clearValue(self);
@@ -251,14 +261,12 @@ int32_t FM_Data_SetAsNumber(FMX_Data* self, const FMX_FixPt* number, int32_t nat
             self->text.units = std::move(units);
             self->type = kFMX_Text;
         } catch (const std::bad_alloc&) {
-            setError(err, kFMX_ErrorMemory);
-            return 1;
+            return setError(err, kFMX_ErrorMemory);
         }
     } else {
-        return failed<int32_t>(err) + 1;
+        return setError(err, kFMX_ErrorOther);
     }
     setError(err, kFMX_ErrorNone);
-    return 0;
 }
 
 int32_t FM_Data_SetDateTime(FMX_Data* self, const FMX_DateTime* dateTime, int32_t nativeType, FMX_Error* err) {
@@ -271,20 +279,18 @@ int32_t FM_Data_SetDateTime(FMX_Data* self, const FMX_DateTime* dateTime, int32_
     return 0;
 }
 
-int32_t FM_Data_SetBinaryData(FMX_Data* self, const FMX_BinaryData* binary, int32_t /*forceBinaryNativeType*/,
-                              FMX_Error* err) {
-    if (!self || !binary) return failed<int32_t>(err) + 1;
+void FM_Data_SetBinaryData(FMX_Data* self, const FMX_BinaryData* binary, bool /*forceBinaryNativeType*/,
+                           FMX_Error* err) {
+    if (!self || !binary) return setError(err, kFMX_ErrorOther);
     try {
         FMX_BinaryData copy = *binary;  // binary may be this value's own
         clearValue(self);
         self->binary = std::move(copy);
         self->type = kFMX_Container;
     } catch (const std::bad_alloc&) {
-        setError(err, kFMX_ErrorMemory);
-        return 1;
+        return setError(err, kFMX_ErrorMemory);
     }
     setError(err, kFMX_ErrorNone);
-    return 0;
 }
 
 }  // extern "C"

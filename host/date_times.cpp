@@ -1,4 +1,5 @@
 // Date-times: seconds since 0001-01-01 00:00:00, with part getters and the rolling setters.
+#include <cmath>
 #include <limits>
 
 #include "host/internal.h"
@@ -54,10 +55,10 @@ int16_t FM_DateTime_GetDay(const FMX_DateTime* self, FMX_Error* err) {
     return narrow(civilFromDays(dayOf(self)).day);
 }
 
-int16_t FM_DateTime_GetHour(const FMX_DateTime* self, FMX_Error* err) {
-    if (!self) return failed<int16_t>(err);
+int32_t FM_DateTime_GetHour(const FMX_DateTime* self, FMX_Error* err) {
+    if (!self) return failed<int32_t>(err);
     setError(err, kFMX_ErrorNone);
-    return narrow(secondOfDay(self) / 3600);
+    return static_cast<int32_t>(secondOfDay(self) / 3600);
 }
 
 int16_t FM_DateTime_GetMinute(const FMX_DateTime* self, FMX_Error* err) {
@@ -72,23 +73,28 @@ int16_t FM_DateTime_GetSec(const FMX_DateTime* self, FMX_Error* err) {
     return narrow(secondOfDay(self) % 60);
 }
 
-int32_t FM_DateTime_GetSecsSinceMidnight(const FMX_DateTime* self, FMX_Error* err) {
-    if (!self) return failed<int32_t>(err);
+void FM_DateTime_GetSecsSinceMidnight(const FMX_DateTime* self, FMX_FixPt* result, FMX_Error* err) {
+    if (!self || !result) return setError(err, kFMX_ErrorOther);
+    result->value = static_cast<long double>(secondOfDay(self));
     setError(err, kFMX_ErrorNone);
-    return static_cast<int32_t>(secondOfDay(self));
 }
 
-int64_t FM_DateTime_GetSecondsSinceEpoch(const FMX_DateTime* self, FMX_Error* err) {
-    if (!self) return failed<int64_t>(err);
+void FM_DateTime_GetSecondsSinceEpoch(const FMX_DateTime* self, FMX_FixPt* result, FMX_Error* err) {
+    if (!self || !result) return setError(err, kFMX_ErrorOther);
+    result->value = static_cast<long double>(self->seconds);
     setError(err, kFMX_ErrorNone);
-    return self->seconds;
 }
 
-void FM_DateTime_SetSecondsSinceEpoch(FMX_DateTime* self, int64_t seconds, FMX_Error* err) {
-    if (!self) return setError(err, kFMX_ErrorOther);
-    // Kept where whole days of it still fit in 64 bits, as the other setters keep it: every
-    // conversion to dates and days then stays within range.
-    self->seconds = clampSeconds(seconds);
+void FM_DateTime_SetSecondsSinceEpoch(FMX_DateTime* self, const FMX_FixPt* seconds, FMX_Error* err) {
+    if (!self || !seconds) return setError(err, kFMX_ErrorOther);
+    // Whole seconds (a fraction is dropped toward minus infinity), kept where whole days of
+    // them still fit in 64 bits, as the other setters keep it: every conversion to dates and
+    // days then stays within range.
+    const long double whole = std::floor(seconds->value);
+    self->seconds = std::isnan(whole)          ? 0
+                    : whole >= 0x1p63L         ? kSecondLimit
+                    : whole <= -0x1p63L        ? -kSecondLimit
+                                               : clampSeconds(static_cast<int64_t>(whole));
     setError(err, kFMX_ErrorNone);
 }
 

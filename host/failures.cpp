@@ -24,6 +24,11 @@ std::mutex& registryMutex() {
 }
 
 bool allocationAllowed() { return !countDown(gAllocationsToFailure); }
+
+std::atomic<int32_t>& liveObjects() {
+    static std::atomic<int32_t> count{0};
+    return count;
+}
 bool registrationAllowed() { return !countDown(gRegistrationsToFailure); }
 
 }  // namespace fmhost
@@ -41,6 +46,10 @@ int32_t fmhost_allocations_before_failure(void) {
     std::lock_guard<std::mutex> lock(registryMutex());
     return gAllocationsToFailure;
 }
+
+int32_t fmhost_live_objects(void) { return liveObjects().load(); }
+
+int32_t fmhost_take_allocation(void) { return allocationAllowed() ? 1 : 0; }
 
 void fmhost_fail_registration(int32_t n) {
     std::lock_guard<std::mutex> lock(registryMutex());

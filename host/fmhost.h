@@ -2,8 +2,9 @@
  * fmhost.h - the host library as the plug-in sees it.
  *
  * On Windows these operations come from the database application's own library. Here the
- * stand-in library libfmhost provides them with the same names and calling shape: C linkage,
- * opaque handles, and an error record passed last. After a call the record's code is
+ * stand-in library libFMWrapper.so provides them with the host's names and binary interface: C
+ * linkage, opaque handles (objects passed by reference are pointers), an error record passed
+ * last, 16-bit error codes and one-byte bools. After a call the record's code is
  * 0 (success), 1 (memory could not be had) or 2 (any other failure).
  *
  * Sections: error record and handles; the call record; texts; data values; argument vectors;
@@ -13,6 +14,7 @@
 #ifndef PLOTWISE_HOST_FMHOST_H
 #define PLOTWISE_HOST_FMHOST_H
 
+#include <stdbool.h>
 #include <stddef.h>
 #include <stdint.h>
 
@@ -60,7 +62,8 @@ enum {
     kFMX_CalcError = 1200     /* calculation errors are 1200 and above */
 };
 
-/* Text encodings of FM_Text_Assign / FM_Text_GetBytes (both are read and written as UTF-8 here). */
+/* Text encodings of FM_Text_Assign / FM_Text_GetBytes. The platform's default is not UTF-8 on
+ * every host; the stand-in takes it as ISO 8859-1, so bytes sent under the wrong name show. */
 enum { kFMX_EncodingNative = 0, kFMX_EncodingUTF8 = 1 };
 
 /* FM_Text_Find's answer when the text does not occur. */
@@ -69,31 +72,81 @@ enum { kFMX_EncodingNative = 0, kFMX_EncodingUTF8 = 1 };
 /* ---- The call record ------------------------------------------------------------------ */
 
 /* Messages of FMExternCallProc. */
-enum { kFMXT_Init = 0, kFMXT_Shutdown = 4, kFMXT_GetString = 7 };
+enum {
+    kFMXT_Init = 0,
+    kFMXT_Idle = 1,
+    kFMXT_Shutdown = 4,
+    kFMXT_DoAppPreferences = 5,
+    kFMXT_GetString = 7,
+    kFMXT_SessionShutdown = 8,
+    kFMXT_FileShutdown = 9
+};
 
 /* String requests (parm1 of kFMXT_GetString). */
-enum { kFMXT_NameStr = 128, kFMXT_AppConfigStr = 129, kFMXT_OptionsStr = 131 };
+enum { kFMXT_NameStr = 128, kFMXT_AppConfigStr = 129, kFMXT_OptionsStr = 131, kFMXT_HelpURLStr = 132 };
 
-typedef uintptr_t FMX_Handle; /* 0 = no block */
+/* Host interface versions (extnVersion): the first with 64-bit plug-ins, the one this record
+ * layout was built for (version 20.1 hosts and later), and the highest a host may send. */
+enum { kFMX_FirstVersion64 = 53, kFMX_CurrentVersion = 71, kFMX_LastVersion = 255 };
 
-/* Record the host hands to the entry point for each message; owned by the host. */
-typedef struct FMX_ExternCallStruct {
-    int16_t extnVersion;  /* host interface version */
-    uint8_t whichCall;    /* message code */
-    uint8_t parm1;        /* string request: which string */
-    uintptr_t parm2;      /* string request: language (unused here) */
-    uintptr_t parm3;      /* string request: capacity of the result buffer in UTF-16 units */
-    void* instanceID;     /* module instance handle */
-    intptr_t result;      /* start-up: result code; string request: address of the UTF-16 buffer */
-    /* Host memory blocks, used to stage container streams. */
-    FMX_Handle (*cNewHandle)(int32_t size);
-    void* (*cLockHandle)(FMX_Handle handle);
-    void (*cUnlockHandle)(FMX_Handle handle);
-    void (*cDisposeHandle)(FMX_Handle handle);
-    int16_t (*cMemoryError)(void);
-} FMX_ExternCallStruct;
+/* Start-up answers besides the interface version. */
+enum { kFMX_WrongVersion = -1, kFMX_DoNotEnable = -2 };
 
+/* Record the host hands to the entry point for each message; owned by the host and valid for
+ * that one call. Packed: no padding anywhere.
+ *
+ *   offset size field
+ *        0    2 extnVersion   the host's interface version
+ *        2    4 unusedID      always -1
+ *        6    8 entryPoint    the plug-in's own entry point
+ *       14    1 unusedFlag
+ *       15    1 whichCall     the message
+ *       16    1 unsafeCalls   true when not called from the host's main thread
+ *       17    1 parm1         start-up: application; idle: level; string request: which string
+ *       18    8 parm2         start-up: the host's version (UTF-16); string request: language id
+ *       26    8 parm3         string request: capacity of the result buffer in UTF-16 units
+ *       34    8 instanceID    the plug-in's module handle
+ *       42    8 result        start-up: the answer; string request: address of the UTF-16 buffer
+ *       50    8 unused
+ *       58    8 cStartScript  host service (not used here)
+ *       66    8 cCurrentEnv   host service (not used here)
+ */
+typedef struct FMX_ExternCallStruct FMX_ExternCallStruct;
 typedef void (*FMX_ExternCallProcPtr)(FMX_ExternCallStruct* record);
+typedef void (*FMX_HostServicePtr)(void);
+
+#pragma pack(push, 1)
+struct FMX_ExternCallStruct {
+    int16_t extnVersion;
+    int32_t unusedID;
+    FMX_ExternCallProcPtr entryPoint;
+    uint8_t unusedFlag;
+    uint8_t whichCall;
+    uint8_t unsafeCalls;
+    uint8_t parm1;
+    uintptr_t parm2;
+    uintptr_t parm3;
+    void* instanceID;
+    intptr_t result;
+    uintptr_t unused;
+    FMX_HostServicePtr cStartScript;
+    FMX_HostServicePtr cCurrentEnv;
+};
+#pragma pack(pop)
+
+#ifdef __cplusplus
+static_assert(sizeof(FMX_ExternCallStruct) == 74, "the host's record is 74 bytes");
+static_assert(offsetof(FMX_ExternCallStruct, extnVersion) == 0 && offsetof(FMX_ExternCallStruct, unusedID) == 2 &&
+                  offsetof(FMX_ExternCallStruct, entryPoint) == 6 && offsetof(FMX_ExternCallStruct, unusedFlag) == 14 &&
+                  offsetof(FMX_ExternCallStruct, whichCall) == 15 && offsetof(FMX_ExternCallStruct, unsafeCalls) == 16 &&
+                  offsetof(FMX_ExternCallStruct, parm1) == 17 && offsetof(FMX_ExternCallStruct, parm2) == 18 &&
+                  offsetof(FMX_ExternCallStruct, parm3) == 26 && offsetof(FMX_ExternCallStruct, instanceID) == 34 &&
+                  offsetof(FMX_ExternCallStruct, result) == 42 && offsetof(FMX_ExternCallStruct, unused) == 50 &&
+                  offsetof(FMX_ExternCallStruct, cStartScript) == 58 && offsetof(FMX_ExternCallStruct, cCurrentEnv) == 66,
+              "the host's record layout");
+#else
+_Static_assert(sizeof(FMX_ExternCallStruct) == 74, "the host's record is 74 bytes");
+#endif
 
 /* A registered calculation function. */
 typedef int16_t (*FMX_ExternCallPtr)(int16_t functionId, const FMX_ExprEnv* env,
@@ -121,7 +174,7 @@ FMHOST_API void FM_Text_DeleteText(FMX_Text* self, uint32_t position, uint32_t c
 /* Lowers the case of the text in place (Unicode simple case mapping). */
 FMHOST_API void FM_Text_Lowercase(FMX_Text* self, FMX_Error* err);
 /* True when both texts hold the same characters (case counts). */
-FMHOST_API int FM_Text_operatorEQ(const FMX_Text* self, const FMX_Text* other, FMX_Error* err);
+FMHOST_API bool FM_Text_operatorEQ(const FMX_Text* self, const FMX_Text* other, FMX_Error* err);
 
 /* ---- Data values ------------------------------------------------------------------------ */
 
@@ -140,16 +193,16 @@ FMHOST_API const FMX_DateTime* FM_Data_GetAsTime(const FMX_Data* self, FMX_Error
 FMHOST_API const FMX_DateTime* FM_Data_GetAsTimeStamp(const FMX_Data* self, FMX_Error* err);
 FMHOST_API const FMX_BinaryData* FM_Data_GetBinaryData(const FMX_Data* self, FMX_Error* err);
 FMHOST_API const FMX_Locale* FM_Data_GetLocale(const FMX_Data* self, FMX_Error* err);
-/* Setters return 0 on success. */
-FMHOST_API int32_t FM_Data_SetAsText(FMX_Data* self, const FMX_Text* text, const FMX_Locale* locale,
+/* 0 on success; a text that does not read as the native type leaves the value unchanged. */
+FMHOST_API int16_t FM_Data_SetAsText(FMX_Data* self, const FMX_Text* text, const FMX_Locale* locale,
                                      int32_t nativeType, FMX_Error* err);
-FMHOST_API int32_t FM_Data_SetAsNumber(FMX_Data* self, const FMX_FixPt* number, int32_t nativeType,
-                                       FMX_Error* err);
+FMHOST_API void FM_Data_SetAsNumber(FMX_Data* self, const FMX_FixPt* number, int32_t nativeType,
+                                    FMX_Error* err);
 /* nativeType kFMX_Date, kFMX_Time or kFMX_TimeStamp. */
 FMHOST_API int32_t FM_Data_SetDateTime(FMX_Data* self, const FMX_DateTime* dateTime,
                                        int32_t nativeType, FMX_Error* err);
-FMHOST_API int32_t FM_Data_SetBinaryData(FMX_Data* self, const FMX_BinaryData* binary,
-                                         int32_t forceBinaryNativeType, FMX_Error* err);
+FMHOST_API void FM_Data_SetBinaryData(FMX_Data* self, const FMX_BinaryData* binary,
+                                      bool forceBinaryNativeType, FMX_Error* err);
 
 /* ---- Argument vectors ------------------------------------------------------------------- */
 
@@ -177,11 +230,11 @@ FMHOST_API uint32_t FM_BinaryData_GetSize(const FMX_BinaryData* self, int32_t in
 FMHOST_API int32_t FM_BinaryData_GetType(const FMX_BinaryData* self, int32_t index, char type[4], FMX_Error* err);
 /* Copies `amount` bytes from `offset` of stream `index` into buffer; 0 on success, non-zero when
  * the range lies outside the stream. */
-FMHOST_API int32_t FM_BinaryData_GetData(const FMX_BinaryData* self, int32_t index, uint32_t offset,
+FMHOST_API int16_t FM_BinaryData_GetData(const FMX_BinaryData* self, int32_t index, uint32_t offset,
                                          uint32_t amount, void* buffer, FMX_Error* err);
 /* Appends a stream; 0 on success. */
-FMHOST_API int32_t FM_BinaryData_Add(FMX_BinaryData* self, const FMX_QuadChar* type, uint32_t size,
-                                     const void* data, FMX_Error* err);
+FMHOST_API int16_t FM_BinaryData_Add(FMX_BinaryData* self, const FMX_QuadChar* type, uint32_t size,
+                                     void* data, FMX_Error* err);
 FMHOST_API void FM_BinaryData_RemoveAll(FMX_BinaryData* self, FMX_Error* err);
 
 /* ---- Four-character codes --------------------------------------------------------------- */
@@ -193,12 +246,15 @@ FMHOST_API uint32_t FM_QuadChar_GetValue(const FMX_QuadChar* self, FMX_Error* er
 
 /* ---- Fixed-point numbers (decimal, at least 16 significant digits) ------------------------ */
 
-FMHOST_API FMX_FixPt* FM_FixPt_Constructor1(int32_t value, int32_t precision, FMX_Error* err);
+FMHOST_API FMX_FixPt* FM_FixPt_Constructor1(int32_t value, int precision, FMX_Error* err);
 FMHOST_API void FM_FixPt_Delete(FMX_FixPt* self, FMX_Error* err);
 FMHOST_API void FM_FixPt_AssignInt(FMX_FixPt* self, int32_t value, FMX_Error* err);
+FMHOST_API void FM_FixPt_AssignInt64(FMX_FixPt* self, int64_t value, FMX_Error* err);
 FMHOST_API void FM_FixPt_AssignDouble(FMX_FixPt* self, double value, FMX_Error* err);
 /* Truncates toward zero; values beyond the 32-bit range saturate. */
 FMHOST_API int32_t FM_FixPt_AsLong(const FMX_FixPt* self, FMX_Error* err);
+/* Truncates toward zero; values beyond the 64-bit range saturate. */
+FMHOST_API int64_t FM_FixPt_AsLong64(const FMX_FixPt* self, FMX_Error* err);
 FMHOST_API double FM_FixPt_AsFloat(const FMX_FixPt* self, FMX_Error* err);
 
 /* ---- Date-times: seconds since 0001-01-01 00:00:00 (proleptic Gregorian) ------------------- */
@@ -208,12 +264,13 @@ FMHOST_API void FM_DateTime_Delete(FMX_DateTime* self, FMX_Error* err);
 FMHOST_API int16_t FM_DateTime_GetYear(const FMX_DateTime* self, FMX_Error* err);
 FMHOST_API int16_t FM_DateTime_GetMonth(const FMX_DateTime* self, FMX_Error* err);
 FMHOST_API int16_t FM_DateTime_GetDay(const FMX_DateTime* self, FMX_Error* err);
-FMHOST_API int16_t FM_DateTime_GetHour(const FMX_DateTime* self, FMX_Error* err);
+FMHOST_API int32_t FM_DateTime_GetHour(const FMX_DateTime* self, FMX_Error* err);
 FMHOST_API int16_t FM_DateTime_GetMinute(const FMX_DateTime* self, FMX_Error* err);
 FMHOST_API int16_t FM_DateTime_GetSec(const FMX_DateTime* self, FMX_Error* err);
-FMHOST_API int32_t FM_DateTime_GetSecsSinceMidnight(const FMX_DateTime* self, FMX_Error* err);
-FMHOST_API int64_t FM_DateTime_GetSecondsSinceEpoch(const FMX_DateTime* self, FMX_Error* err);
-FMHOST_API void FM_DateTime_SetSecondsSinceEpoch(FMX_DateTime* self, int64_t seconds, FMX_Error* err);
+/* Seconds travel as fixed-point numbers: the getters write them into `result`. */
+FMHOST_API void FM_DateTime_GetSecsSinceMidnight(const FMX_DateTime* self, FMX_FixPt* result, FMX_Error* err);
+FMHOST_API void FM_DateTime_GetSecondsSinceEpoch(const FMX_DateTime* self, FMX_FixPt* result, FMX_Error* err);
+FMHOST_API void FM_DateTime_SetSecondsSinceEpoch(FMX_DateTime* self, const FMX_FixPt* seconds, FMX_Error* err);
 /* Sets the date part (the time of day stays) and the time of day (the date stays); out-of-range
  * parts roll over as the host's Date ( ) and Time ( ) functions do. */
 FMHOST_API void FM_DateTime_SetNormalizedDate(FMX_DateTime* self, int32_t month, int32_t day, int32_t year,
@@ -226,7 +283,8 @@ FMHOST_API void FM_DateTime_SetNormalizedTime(FMX_DateTime* self, int64_t hour, 
 /* Type 1: the host's current locale. */
 FMHOST_API FMX_Locale* FM_Locale_Constructor1(int32_t type, FMX_Error* err);
 FMHOST_API void FM_Locale_Delete(FMX_Locale* self, FMX_Error* err);
-FMHOST_API void FM_Locale_operatorAS(FMX_Locale* self, const FMX_Locale* other, FMX_Error* err);
+/* Copies `other` into self; returns self. */
+FMHOST_API FMX_Locale* FM_Locale_operatorAS(FMX_Locale* self, const FMX_Locale* other, FMX_Error* err);
 
 /* ---- Expression environment and registration ---------------------------------------------- */
 
@@ -250,10 +308,10 @@ FMHOST_API void fmhost_set_evaluate_hook(fmhost_evaluate_hook hook, void* contex
 FMHOST_API FMX_ExprEnv* fmhost_env_create(void);
 FMHOST_API void fmhost_env_delete(FMX_ExprEnv* env);
 
-/* Fills a call record's memory callbacks with the stand-in's handle memory. */
-FMHOST_API void fmhost_init_call_record(FMX_ExternCallStruct* record);
-/* Handle blocks currently allocated and not disposed of (for leak checks). */
-FMHOST_API int32_t fmhost_live_handles(void);
+/* Fills a call record as a host does before each message: zero everywhere but the interface
+ * version (kFMX_CurrentVersion), unusedID -1, the entry point and the module handle. */
+FMHOST_API void fmhost_init_call_record(FMX_ExternCallStruct* record, FMX_ExternCallProcPtr entryPoint,
+                                        void* instanceID);
 
 /* Process-wide locale used to read texts as dates and times: "default" (month/day/year) or
  * "de" (day.month.year); ISO forms are always read. Returns 0 for a known name. */
@@ -284,13 +342,18 @@ FMHOST_API int32_t fmhost_unregistration_log(int16_t* ids, int32_t capacity);
 FMHOST_API void fmhost_reset(void);
 
 /* Failure injection, counted from the call that sets it (n = 1: the next one); 0 switches off.
- * A refused registration returns a non-zero result. A failed allocation is any constructor or
- * handle allocation: the constructor returns null with error code 1, the handle is 0 and the
- * memory error reads non-zero. */
+ * A refused registration returns a non-zero result. A failed allocation is any constructor (it
+ * returns null with error code 1), or a caller's own allocation counted through
+ * fmhost_take_allocation. */
 FMHOST_API void fmhost_fail_registration(int32_t n);
 FMHOST_API void fmhost_fail_allocation(int32_t n);
 /* Allocations still to go before the armed failure; 0 when none is armed (or it has happened). */
 FMHOST_API int32_t fmhost_allocations_before_failure(void);
+/* Counts one allocation of the caller's own against the failure injection: 0 when this one is
+ * to fail, 1 otherwise. Lets a test make a plug-in's own memory run out on the Nth allocation. */
+FMHOST_API int32_t fmhost_take_allocation(void);
+/* Host objects made by a constructor and not yet deleted, for leak checks. */
+FMHOST_API int32_t fmhost_live_objects(void);
 
 #ifdef __cplusplus
 }

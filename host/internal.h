@@ -2,6 +2,7 @@
 // Sections: the objects; error records and allocation; UTF-8; calendar; conversions; locale.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <new>
@@ -40,6 +41,12 @@ struct FMX_BinaryData {
         std::vector<uint8_t> bytes;
     };
     std::vector<Stream> streams;
+    uint64_t totalSize = 0;  // bytes of all streams, kept as streams come and go
+
+    void clear() {
+        streams.clear();
+        totalSize = 0;
+    }
 };
 
 struct FMX_Data {
@@ -50,11 +57,15 @@ struct FMX_Data {
     int64_t seconds = 0;  // date, time and timestamp
     FMX_BinaryData binary;
     FMX_Locale locale;
-    // Views handed out by the getters; rebuilt by each getter from the native value.
+    // Views handed out by the getters, each built once from the native value when first asked
+    // for and kept until the value changes: readers in several threads may hold a view while
+    // another thread asks for it again, so a built view is never written.
     mutable FMX_Text textView;
     mutable FMX_FixPt numberView;
     mutable FMX_DateTime dateView, timeView, stampView;
-    mutable FMX_BinaryData binaryView;
+    const FMX_BinaryData binaryView;  // what values of other types read as: always empty
+    mutable std::mutex viewLock;      // guards building the views and viewsBuilt
+    mutable uint8_t viewsBuilt = 0;   // bits of the views built since the value last changed
 
     FMX_Data() = default;
     // Copies take the value and its locale, not the views.
@@ -98,6 +109,9 @@ bool registrationAllowed();
 // Clears the registrations and the unregistration log (part of fmhost_reset).
 void clearRegistrations();
 
+// Host objects made by a constructor and not yet deleted (fmhost_live_objects).
+std::atomic<int32_t>& liveObjects();
+
 // Creates a host object for a constructor: null with code 1 when the allocation fails
 // (injected or real), else the object with code 0.
 template <typename T, typename... Args>
@@ -108,6 +122,7 @@ T* construct(FMX_Error* err, Args&&... args) {
     }
     T* object = new (std::nothrow) T{std::forward<Args>(args)...};
     setError(err, object ? kFMX_ErrorNone : kFMX_ErrorMemory);
+    if (object) ++liveObjects();
     return object;
 }
 
@@ -115,6 +130,7 @@ T* construct(FMX_Error* err, Args&&... args) {
 template <typename T>
 void destroy(T* object, FMX_Error* err) {
     setError(err, object ? kFMX_ErrorNone : kFMX_ErrorOther);
+    if (object) --liveObjects();
     delete object;
 }
 

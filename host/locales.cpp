@@ -64,10 +64,14 @@ FMX_Locale* FM_Locale_Constructor1(int32_t /*type*/, FMX_Error* err) {
 
 void FM_Locale_Delete(FMX_Locale* self, FMX_Error* err) { destroy(self, err); }
 
-void FM_Locale_operatorAS(FMX_Locale* self, const FMX_Locale* other, FMX_Error* err) {
-    if (!self || !other) return setError(err, kFMX_ErrorOther);
+FMX_Locale* FM_Locale_operatorAS(FMX_Locale* self, const FMX_Locale* other, FMX_Error* err) {
+    if (!self || !other) {
+        setError(err, kFMX_ErrorOther);
+        return self;
+    }
     self->kind = other->kind;
     setError(err, kFMX_ErrorNone);
+    return self;
 }
 
 }  // extern "C"

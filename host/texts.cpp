@@ -16,6 +16,19 @@ std::pair<std::size_t, std::size_t> clampRange(std::size_t length, uint32_t posi
 
 bool isHigh(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 
+// The platform's default encoding, taken as ISO 8859-1: each byte is one character.
+std::u16string latin1ToUnits(const char* bytes) {
+    std::u16string units;
+    for (const char* p = bytes; *p; ++p) units.push_back(static_cast<unsigned char>(*p));
+    return units;
+}
+
+// One character in the given encoding; ISO 8859-1 writes "?" for what it cannot hold.
+std::string characterBytes(std::u16string_view character, int32_t encoding) {
+    if (encoding == kFMX_EncodingUTF8) return unitsToUtf8(character);
+    return std::string(1, character.size() == 1 && character[0] <= 0xFF ? static_cast<char>(character[0]) : '?');
+}
+
 }  // namespace
 
 extern "C" {
@@ -24,10 +37,10 @@ FMX_Text* FM_Text_Constructor1(FMX_Error* err) { return construct<FMX_Text>(err)
 
 void FM_Text_Delete(FMX_Text* self, FMX_Error* err) { destroy(self, err); }
 
-void FM_Text_Assign(FMX_Text* self, const char* s, int32_t /*encoding*/, FMX_Error* err) {
+void FM_Text_Assign(FMX_Text* self, const char* s, int32_t encoding, FMX_Error* err) {
     if (!self || !s) return setError(err, kFMX_ErrorOther);
     try {
-        self->units = utf8ToUnits(s);
+        self->units = encoding == kFMX_EncodingUTF8 ? utf8ToUnits(s) : latin1ToUnits(s);
         setError(err, kFMX_ErrorNone);
     } catch (const std::bad_alloc&) {
         setError(err, kFMX_ErrorMemory);
@@ -69,7 +82,7 @@ uint32_t FM_Text_GetSize(const FMX_Text* self, FMX_Error* err) {
 }
 
 void FM_Text_GetBytes(const FMX_Text* self, char* buffer, uint32_t capacity, uint32_t position, uint32_t size,
-                      int32_t /*encoding*/, FMX_Error* err) {
+                      int32_t encoding, FMX_Error* err) {
     if (!self || (!buffer && capacity > 0)) return setError(err, kFMX_ErrorOther);
     setError(err, kFMX_ErrorNone);
     if (capacity == 0) return;
@@ -80,7 +93,7 @@ void FM_Text_GetBytes(const FMX_Text* self, char* buffer, uint32_t capacity, uin
     try {
         for (std::size_t i = 0; i < units.size();) {
             const std::size_t step = (isHigh(units[i]) && i + 1 < units.size()) ? 2 : 1;
-            const std::string bytes = unitsToUtf8(units.substr(i, step));
+            const std::string bytes = characterBytes(units.substr(i, step), encoding);
             if (written + bytes.size() > capacity - 1) break;
             std::copy(bytes.begin(), bytes.end(), buffer + written);
             written += bytes.size();
@@ -117,13 +130,13 @@ void FM_Text_Lowercase(FMX_Text* self, FMX_Error* err) {
     setError(err, kFMX_ErrorNone);
 }
 
-int FM_Text_operatorEQ(const FMX_Text* self, const FMX_Text* other, FMX_Error* err) {
+bool FM_Text_operatorEQ(const FMX_Text* self, const FMX_Text* other, FMX_Error* err) {
     if (!self || !other) {
         setError(err, kFMX_ErrorOther);
-        return 0;
+        return false;
     }
     setError(err, kFMX_ErrorNone);
-    return self->units == other->units ? 1 : 0;
+    return self->units == other->units;
 }
 
 }  // extern "C"

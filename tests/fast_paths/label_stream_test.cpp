@@ -11,6 +11,7 @@
 #include "definition/codec.h"
 #include "host/fmhost.h"
 #include "tests/fast_paths/plain_rule.h"
+#include "tests/support/host_values.h"
 
 namespace plotwise {
 namespace {
@@ -22,11 +23,7 @@ FMX_Error* noError() {
 }
 
 void addStream(FMX_BinaryData* binary, const char* code, const std::string& bytes) {
-    FMX_QuadChar* type = FM_QuadChar_Constructor2(code[0], code[1], code[2], code[3], noError());
-    static const char none = 0;
-    FM_BinaryData_Add(binary, type, static_cast<uint32_t>(bytes.size()), bytes.empty() ? &none : bytes.data(),
-                      noError());
-    FM_QuadChar_Delete(type, noError());
+    support::addStream(binary, code, bytes.data(), bytes.size());
 }
 
 // Entry k of a stream: lengths from 0 to 70 bytes, some with characters of several bytes.

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/call_record.h"
+#include "frame/process_locale.h"
 #include "frame/registration.h"
 #include "host/fmhost.h"
 
@@ -19,15 +19,11 @@ class EntryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fmhost_reset();
-        fmhost_init_call_record(&record);
-        record.extnVersion = 50;
+        fmhost_init_call_record(&record, FMExternCallProc, nullptr);
     }
-    void TearDown() override {
-        fmhost_reset();
-        storeCallRecord(nullptr);
-    }
+    void TearDown() override { fmhost_reset(); }
 
-    intptr_t send(uint8_t message, int16_t version = 50) {
+    intptr_t send(uint8_t message, int16_t version = kFMX_CurrentVersion) {
         record.whichCall = message;
         record.extnVersion = version;
         record.result = 12345;
@@ -63,24 +59,23 @@ const std::vector<int16_t> kAllIds = {1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13};
 
 TEST_F(EntryTest, HostVersionsOutsideTheRangeAreRefused) {
     const std::pair<int16_t, intptr_t> cases[] = {
-        {49, -1}, {50, 51}, {51, 51}, {255, 51}, {256, -1}, {-1, -1}, {0, -1}, {32767, -1},
+        {50, -1}, {52, -1}, {53, 71}, {57, 71}, {71, 71}, {255, 71}, {256, -1}, {-1, -1}, {0, -1}, {32767, -1},
     };
     for (const auto& [version, expected] : cases) {
         fmhost_reset();
         EXPECT_EQ(send(kFMXT_Init, version), expected) << version;
-        EXPECT_EQ(fmhost_registration_count(), expected == 51 ? 12 : 0) << version;
+        EXPECT_EQ(fmhost_registration_count(), expected == 71 ? 12 : 0) << version;
         EXPECT_TRUE(unregistered().empty()) << version;
     }
 }
 
 TEST_F(EntryTest, StartUpRegistersInAscendingOrder) {
-    ASSERT_EQ(send(kFMXT_Init), 51);
+    ASSERT_EQ(send(kFMXT_Init), 71);
     EXPECT_EQ(registeredIds(), kAllIds);
-    EXPECT_EQ(callRecord(), &record);  // the record of the latest call is kept
 }
 
 TEST_F(EntryTest, RegisteredNamesPrototypesAndArgumentCounts) {
-    ASSERT_EQ(send(kFMXT_Init), 51);
+    ASSERT_EQ(send(kFMXT_Init), 71);
     const struct {
         int16_t id;
         const char* name;
@@ -122,7 +117,7 @@ TEST_F(EntryTest, RegisteredNamesPrototypesAndArgumentCounts) {
 }
 
 TEST_F(EntryTest, ShutdownUnregistersFromThirteenDown) {
-    ASSERT_EQ(send(kFMXT_Init), 51);
+    ASSERT_EQ(send(kFMXT_Init), 71);
     send(kFMXT_Shutdown);
     EXPECT_EQ(fmhost_registration_count(), 0);
     std::vector<int16_t> descending(kAllIds.rbegin(), kAllIds.rend());
@@ -136,16 +131,36 @@ TEST_F(EntryTest, RefusedFifthRegistrationWithdrawsTheFirstFour) {
     EXPECT_EQ(fmhost_registration_count(), 0);
 }
 
+// A refused named function withdraws the earlier ones; a refused unnamed one (11, 12) is only
+// left out, and the plug-in starts with the others.
 TEST_F(EntryTest, RefusalAtEachPositionWithdrawsExactlyTheEarlierOnes) {
     for (std::size_t refused = 0; refused < kAllIds.size(); ++refused) {
+        const int16_t id = kAllIds[refused];
         fmhost_reset();
         fmhost_fail_registration(static_cast<int32_t>(refused + 1));
+        if (id == 11 || id == 12) {
+            EXPECT_EQ(send(kFMXT_Init), 71) << id;
+            std::vector<int16_t> rest = kAllIds;
+            rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(refused));
+            EXPECT_EQ(registeredIds(), rest) << id;
+            EXPECT_TRUE(unregistered().empty()) << id;
+            continue;
+        }
         EXPECT_EQ(send(kFMXT_Init), -2);
         std::vector<int16_t> expected(kAllIds.begin(), kAllIds.begin() + static_cast<std::ptrdiff_t>(refused));
         std::reverse(expected.begin(), expected.end());
-        EXPECT_EQ(unregistered(), expected) << "refused id " << kAllIds[refused];
+        EXPECT_EQ(unregistered(), expected) << "refused id " << id;
         EXPECT_EQ(fmhost_registration_count(), 0);
     }
+}
+
+// The process locale is a host object: shutdown gives it back while the host still listens.
+TEST_F(EntryTest, ShutdownReleasesTheHostObjectsThePlugInHolds) {
+    ASSERT_EQ(send(kFMXT_Init), 71);
+    ASSERT_NE(processLocale(), nullptr);
+    const int32_t held = fmhost_live_objects();
+    send(kFMXT_Shutdown);
+    EXPECT_EQ(fmhost_live_objects(), held - 1);
 }
 
 // A host that runs out of memory at any allocation of start-up: the entry point returns
@@ -157,7 +172,7 @@ TEST_F(EntryTest, AllocationFailureAnywhereInStartUpLeavesNothingRegistered) {
         fmhost_fail_allocation(n);
         const intptr_t result = send(kFMXT_Init);
         fmhost_fail_allocation(0);
-        if (result == 51) {
+        if (result == 71) {
             EXPECT_EQ(fmhost_registration_count(), 12);
             break;  // start-up needs fewer than n allocations
         }
@@ -205,6 +220,28 @@ TEST_F(EntryTest, OptionsRequestWritesElevenCharactersAndAZero) {
     EXPECT_EQ(buffer, std::u16string(64, u'x'));
 }
 
+// A host language and a capacity below the text's need: the text is cut to the capacity, its
+// zero included, and nothing is written past it.
+TEST_F(EntryTest, StringRequestsStayWithinTheCapacity) {
+    record.parm2 = 1031;  // German: the plug-in has one language
+    const struct {
+        uint8_t which;
+        std::size_t capacity;
+        const char16_t* answer;
+    } cases[] = {
+        {kFMXT_NameStr, 1, u""}, {kFMXT_NameStr, 2, u"N"}, {kFMXT_NameStr, 24, u"Norvane Plotwise Plug-I"},
+        {kFMXT_NameStr, 25, u"Norvane Plotwise Plug-In"}, {kFMXT_AppConfigStr, 5, u"This"},
+    };
+    for (const auto& c : cases) {
+        std::u16string buffer;
+        EXPECT_EQ(request(c.which, c.capacity, buffer), c.answer) << c.capacity;
+        EXPECT_EQ(buffer.substr(c.capacity), std::u16string(64 - c.capacity, u'x')) << c.capacity;
+    }
+    std::u16string buffer;
+    request(kFMXT_NameStr, 0, buffer);
+    EXPECT_EQ(buffer, std::u16string(64, u'x'));
+}
+
 TEST_F(EntryTest, OtherStringRequestsLeaveTheBufferAlone) {
     for (const uint8_t which : {uint8_t{0}, uint8_t{127}, uint8_t{130}, uint8_t{132}, uint8_t{255}}) {
         std::u16string buffer;
@@ -219,12 +256,12 @@ TEST_F(EntryTest, OtherStringRequestsLeaveTheBufferAlone) {
 }
 
 TEST_F(EntryTest, OtherMessagesAreIgnored) {
-    for (const uint8_t message : {uint8_t{1}, uint8_t{2}, uint8_t{3}, uint8_t{5}, uint8_t{6}, uint8_t{8}, uint8_t{255}}) {
+    for (const uint8_t message : {uint8_t{1}, uint8_t{2}, uint8_t{3}, uint8_t{5}, uint8_t{6}, uint8_t{8}, uint8_t{9},
+                                  uint8_t{10}, uint8_t{255}}) {
         EXPECT_EQ(send(message), 12345) << int{message};
     }
     EXPECT_EQ(fmhost_registration_count(), 0);
     EXPECT_TRUE(unregistered().empty());
-    EXPECT_EQ(callRecord(), &record);
     FMExternCallProc(nullptr);  // no record: nothing to do, nothing to crash on
 }
 

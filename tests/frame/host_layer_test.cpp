@@ -58,6 +58,9 @@ TEST_F(HostLayerTest, TextOperations) {
     EXPECT_EQ(host::textBytes(text.get()), "plotz_data(");
     text.assignUnicode(u"\u00C4\u20AC");
     EXPECT_EQ(host::textBytes(text.get()), "\xC3\x84\xE2\x82\xAC");
+    // Texts travel to the host as UTF-8: two characters, not five bytes read one by one.
+    text.assign("\xC3\x84\xE2\x82\xAC");
+    EXPECT_EQ(text.size(), 2u);
 }
 
 TEST_F(HostLayerTest, TextBytesCutsAtCharacterBoundaries) {
@@ -80,7 +83,8 @@ TEST_F(HostLayerTest, ArgumentsReadThroughTheHostConversions) {
         host::setText(text.get(), words.get(), locale.get());
         host::setNumber(number.get(), 2147483648.0);
         host::BinaryData binary;
-        EXPECT_EQ(host::addStream(binary.get(), "GIFf", 3, "abc"), 0);
+        char abc[] = "abc";
+        EXPECT_EQ(host::addStream(binary.get(), "GIFf", 3, abc), 0);
         host::setContainer(container.get(), binary.get());
         FM_DataVect_PushBack(vect, text.get(), &err);
         FM_DataVect_PushBack(vect, number.get(), &err);
@@ -139,7 +143,8 @@ TEST_F(HostLayerTest, DataViewsAndLocales) {
 
 TEST_F(HostLayerTest, ContainersThroughTheLayer) {
     host::BinaryData binary;
-    EXPECT_EQ(host::addStream(binary.get(), "CHHD", 2, "hi"), 0);
+    char hi[] = "hi";
+    EXPECT_EQ(host::addStream(binary.get(), "CHHD", 2, hi), 0);
     EXPECT_NE(host::addStream(binary.get(), "LABS", 2, nullptr), 0);
     EXPECT_EQ(host::totalSize(binary.get()), 2u);
     host::removeAllStreams(binary.get());

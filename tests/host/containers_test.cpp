@@ -39,8 +39,8 @@ TEST_F(ContainerTest, QuadCharValueHasTheFirstCharacterHighest) {
 
 TEST_F(ContainerTest, StreamsKeepTheirOrderTypesAndBytes) {
     FMX_Error err{1, 0};
-    ASSERT_EQ(FM_BinaryData_Add(binary, gif, 5, "GIF89", &err), 0);
-    ASSERT_EQ(FM_BinaryData_Add(binary, size, 4, "\x01\x02\x03\x04", &err), 0);
+    ASSERT_EQ(FM_BinaryData_Add(binary, gif, 5, given("GIF89"), &err), 0);
+    ASSERT_EQ(FM_BinaryData_Add(binary, size, 4, given("\x01\x02\x03\x04"), &err), 0);
     ASSERT_EQ(FM_BinaryData_Add(binary, none, 0, nullptr, &err), 0);  // an empty stream is allowed
     EXPECT_EQ(FM_BinaryData_GetCount(binary, &err), 3);
     EXPECT_EQ(FM_BinaryData_GetIndex(binary, gif, &err), 0);
@@ -61,7 +61,7 @@ TEST_F(ContainerTest, StreamsKeepTheirOrderTypesAndBytes) {
 
 TEST_F(ContainerTest, GetDataChecksItsRange) {
     FMX_Error err{1, 0};
-    ASSERT_EQ(FM_BinaryData_Add(binary, gif, 6, "abcdef", &err), 0);
+    ASSERT_EQ(FM_BinaryData_Add(binary, gif, 6, given("abcdef"), &err), 0);
     char buffer[8] = {};
     EXPECT_EQ(FM_BinaryData_GetData(binary, 0, 2, 4, buffer, &err), 0);
     EXPECT_EQ(std::string(buffer, 4), "cdef");
@@ -84,6 +84,21 @@ TEST_F(ContainerTest, BadIndexesAreFailures) {
     err.code = 0;
     EXPECT_NE(FM_BinaryData_GetType(binary, -1, type, &err), 0);
     EXPECT_EQ(err.code, kFMX_ErrorOther);
+}
+
+// The total is kept as streams come and go, and travels with copies of the container.
+TEST_F(ContainerTest, TotalSizeFollowsAddsRemovalsAndCopies) {
+    FMX_Error err{1, 0};
+    for (int i = 1; i <= 100; ++i) ASSERT_EQ(FM_BinaryData_Add(binary, gif, 3, given("abc"), &err), 0);
+    EXPECT_EQ(FM_BinaryData_GetTotalSize(binary, &err), 300u);
+    DataHandle value;
+    FM_Data_SetBinaryData(value.data, binary, true, &err);
+    FM_BinaryData_RemoveAll(binary, &err);
+    EXPECT_EQ(FM_BinaryData_GetTotalSize(binary, &err), 0u);
+    EXPECT_EQ(FM_BinaryData_GetTotalSize(FM_Data_GetBinaryData(value.data, &err), &err), 300u);
+    setText(value.data, "no longer a container");
+    EXPECT_EQ(FM_BinaryData_GetTotalSize(FM_Data_GetBinaryData(value.data, &err), &err), 0u);
+    EXPECT_EQ(err.code, 0);
 }
 
 TEST_F(ContainerTest, AddRefusesMissingBytes) {

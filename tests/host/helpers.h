@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "host/fmhost.h"
+#include "tests/support/host_values.h"
 
 namespace hosttest {
 
@@ -39,6 +40,14 @@ struct DataHandle {
     DataHandle(const DataHandle&) = delete;
     DataHandle& operator=(const DataHandle&) = delete;
 };
+
+// Date-time seconds, which the host exchanges as fixed-point numbers.
+using plotwise::support::secondsSinceEpoch;
+using plotwise::support::secondsSinceMidnight;
+using plotwise::support::setSecondsSinceEpoch;
+
+// Bytes handed to FM_BinaryData_Add, which takes them as non-const but only reads them.
+inline void* given(const char* bytes) { return const_cast<char*>(bytes); }
 
 // The UTF-8 bytes of a text, read with a generous buffer.
 inline std::string bytesOf(const FMX_Text* text) {

@@ -41,6 +41,25 @@ TEST_F(NumberTest, AsLongTruncatesTowardZeroAndSaturates) {
     for (const auto& [value, expected] : cases) EXPECT_EQ(asLong(value), expected) << value;
 }
 
+// 64-bit integers (date-time seconds) go in and come out whole; AsLong64 truncates toward zero
+// and saturates.
+TEST_F(NumberTest, SixtyFourBitIntegersRoundTripAndSaturate) {
+    constexpr int64_t kMax = std::numeric_limits<int64_t>::max(), kMin = std::numeric_limits<int64_t>::min();
+    FMX_Error err{1, 0};
+    FMX_FixPt* number = FM_FixPt_Constructor1(0, 16, &err);
+    for (const int64_t value : {int64_t{0}, int64_t{-1}, (int64_t{1} << 53) + 1, int64_t{315537897599}, kMax, kMin}) {
+        FM_FixPt_AssignInt64(number, value, &err);
+        EXPECT_EQ(FM_FixPt_AsLong64(number, &err), value);
+    }
+    const std::pair<double, int64_t> cases[] = {{-2.9, -2}, {9.3e18, kMax}, {-9.3e18, kMin}, {1e300, kMax}};
+    for (const auto& [value, expected] : cases) {
+        FM_FixPt_AssignDouble(number, value, &err);
+        EXPECT_EQ(FM_FixPt_AsLong64(number, &err), expected) << value;
+    }
+    EXPECT_EQ(err.code, 0);
+    FM_FixPt_Delete(number, &err);
+}
+
 TEST_F(NumberTest, ConstructorAndAssignInt) {
     FMX_Error err{1, 0};
     FMX_FixPt* number = FM_FixPt_Constructor1(-17, 16, &err);

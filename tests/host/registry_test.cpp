@@ -1,4 +1,5 @@
 // The registry, the evaluation hook, handle memory and failure injection.
+#include <algorithm>
 #include <cstring>
 #include <thread>
 
@@ -137,38 +138,32 @@ TEST_F(RegistryTest, EveryConstructorCanFail) {
     }
 }
 
-TEST_F(RegistryTest, HandleMemory) {
-    FMX_ExternCallStruct record{};
-    fmhost_init_call_record(&record);
-    const int32_t before = fmhost_live_handles();
-    const FMX_Handle handle = record.cNewHandle(16);
-    ASSERT_NE(handle, 0u);
-    EXPECT_EQ(record.cMemoryError(), 0);
-    EXPECT_EQ(fmhost_live_handles(), before + 1);
-    auto* bytes = static_cast<uint8_t*>(record.cLockHandle(handle));
-    ASSERT_NE(bytes, nullptr);
-    EXPECT_EQ(bytes[15], 0);  // blocks start zeroed
-    std::memset(bytes, 0xAB, 16);
-    record.cUnlockHandle(handle);
-    EXPECT_EQ(static_cast<uint8_t*>(record.cLockHandle(handle))[15], 0xAB);
-    record.cUnlockHandle(handle);
-    record.cDisposeHandle(handle);
-    EXPECT_EQ(fmhost_live_handles(), before);
+void fakeEntry(FMX_ExternCallStruct*) {}
 
-    EXPECT_EQ(record.cLockHandle(handle), nullptr);  // disposed of
-    EXPECT_NE(record.cMemoryError(), 0);
-    EXPECT_EQ(record.cNewHandle(-1), 0u);
-    EXPECT_NE(record.cMemoryError(), 0);
+TEST_F(RegistryTest, CallRecordIsFilledAsAHostFillsIt) {
+    FMX_ExternCallStruct record;
+    std::memset(&record, 0xAA, sizeof record);
+    int instance = 0;
+    fmhost_init_call_record(&record, fakeEntry, &instance);
+    EXPECT_EQ(record.extnVersion, kFMX_CurrentVersion);
+    EXPECT_EQ(record.unusedID, -1);
+    EXPECT_EQ(record.entryPoint, fakeEntry);
+    EXPECT_EQ(record.instanceID, &instance);
+    // Every other byte is zero: no message, no parameters, no result, no host services.
+    FMX_ExternCallStruct rest = record;
+    rest.extnVersion = 0;
+    rest.unusedID = 0;
+    rest.entryPoint = nullptr;
+    rest.instanceID = nullptr;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&rest);
+    EXPECT_EQ(std::count(bytes, bytes + sizeof rest, 0), static_cast<std::ptrdiff_t>(sizeof rest));
+}
 
-    fmhost_fail_allocation(1);
-    EXPECT_EQ(record.cNewHandle(4), 0u);
-    EXPECT_NE(record.cMemoryError(), 0);
-    EXPECT_EQ(fmhost_live_handles(), before);
-    const FMX_Handle empty = record.cNewHandle(0);  // the failure was spent; a zero-sized block is fine
-    EXPECT_NE(empty, 0u);
-    EXPECT_EQ(record.cMemoryError(), 0);
-    record.cDisposeHandle(empty);
-    EXPECT_EQ(fmhost_live_handles(), before);
+TEST_F(RegistryTest, CallersOwnAllocationsCountAgainstTheInjectedFailure) {
+    fmhost_fail_allocation(2);
+    EXPECT_EQ(fmhost_take_allocation(), 1);
+    EXPECT_EQ(fmhost_take_allocation(), 0);
+    EXPECT_EQ(fmhost_take_allocation(), 1);  // the failure was spent
 }
 
 struct HookCall {

@@ -55,6 +55,21 @@ TEST_F(TextTest, Utf8InputBecomesUtf16Units) {
     }
 }
 
+// Encoding 0, the platform's default, is not UTF-8 here: each byte is one ISO 8859-1
+// character, and a character it cannot hold comes out as "?".
+TEST_F(TextTest, TheDefaultEncodingIsNotUtf8) {
+    FMX_Error err{1, 0};
+    TextHandle text;
+    FM_Text_Assign(text.text, "\xC3\xA9", kFMX_EncodingNative, &err);
+    UnitText expected(u"\u00C3\u00A9");
+    EXPECT_TRUE(sameUnits(text.text, expected.text));
+    UnitText euro(u"\u00E9\u20AC");
+    char buffer[8] = {};
+    FM_Text_GetBytes(euro.text, buffer, sizeof buffer, 0, 0xFFFFFFFFu, kFMX_EncodingNative, &err);
+    EXPECT_STREQ(buffer, "\xE9?");
+    EXPECT_EQ(err.code, 0);
+}
+
 TEST_F(TextTest, InvalidUtf8BecomesReplacementCharacters) {
     const Utf8Case cases[] = {
         {"a\xFF" "b", u"a\uFFFDb"},                      // byte that never starts a character

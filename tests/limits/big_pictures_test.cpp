@@ -73,7 +73,7 @@ h::Outcome drawOnSmallStack(const char* style, const char* x, const char* y, uin
 
 class BigPictures : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(h::startPlugIn(), 51); }
+    static void SetUpTestSuite() { ASSERT_EQ(h::startPlugIn(), kFMX_CurrentVersion); }
 };
 
 TEST_F(BigPictures, LargestFlatPieIsFilledOnASmallStack) {

@@ -68,7 +68,7 @@ TEST_F(FontFiles, PathsToAnythingButAFileMeasureInTheBuiltInFont) {
 }
 
 TEST_F(FontFiles, AChartWhoseFontIsAPipeIsDrawn) {
-    ASSERT_EQ(h::startPlugIn(), 51);
+    ASSERT_EQ(h::startPlugIn(), kFMX_CurrentVersion);
     const std::string pipe = pipe_;
     expectChildSucceeds(
         [&] {

@@ -48,25 +48,23 @@ F next(const char* name) {
 // The three ways a calculation function stores its result, seen on their way to the host
 // library: these definitions take the place of the library's for this test program and pass
 // every call on.
-extern "C" int32_t FM_Data_SetAsText(FMX_Data* self, const FMX_Text* text, const FMX_Locale* locale, int32_t type,
+extern "C" int16_t FM_Data_SetAsText(FMX_Data* self, const FMX_Text* text, const FMX_Locale* locale, int32_t type,
                                      FMX_Error* err) {
     noteResult();
-    static const auto real = next<int32_t (*)(FMX_Data*, const FMX_Text*, const FMX_Locale*, int32_t, FMX_Error*)>(
-        "FM_Data_SetAsText");
+    static const auto real = next<decltype(&FM_Data_SetAsText)>("FM_Data_SetAsText");
     return real(self, text, locale, type, err);
 }
 
-extern "C" int32_t FM_Data_SetAsNumber(FMX_Data* self, const FMX_FixPt* number, int32_t type, FMX_Error* err) {
+extern "C" void FM_Data_SetAsNumber(FMX_Data* self, const FMX_FixPt* number, int32_t type, FMX_Error* err) {
     noteResult();
-    static const auto real = next<int32_t (*)(FMX_Data*, const FMX_FixPt*, int32_t, FMX_Error*)>("FM_Data_SetAsNumber");
-    return real(self, number, type, err);
+    static const auto real = next<decltype(&FM_Data_SetAsNumber)>("FM_Data_SetAsNumber");
+    real(self, number, type, err);
 }
 
-extern "C" int32_t FM_Data_SetBinaryData(FMX_Data* self, const FMX_BinaryData* binary, int32_t force, FMX_Error* err) {
+extern "C" void FM_Data_SetBinaryData(FMX_Data* self, const FMX_BinaryData* binary, bool force, FMX_Error* err) {
     noteResult();
-    static const auto real =
-        next<int32_t (*)(FMX_Data*, const FMX_BinaryData*, int32_t, FMX_Error*)>("FM_Data_SetBinaryData");
-    return real(self, binary, force, err);
+    static const auto real = next<decltype(&FM_Data_SetBinaryData)>("FM_Data_SetBinaryData");
+    real(self, binary, force, err);
 }
 
 namespace plotwise {
@@ -76,7 +74,7 @@ namespace h = support;
 
 class Threads : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(h::startPlugIn(), 51); }
+    static void SetUpTestSuite() { ASSERT_EQ(h::startPlugIn(), kFMX_CurrentVersion); }
 };
 
 // A calculation function and arguments under which it stores a result.

@@ -25,14 +25,19 @@ done
 dpkg -x "$deb" "$scratch/root"
 program=$scratch/root/usr/bin/plotwise
 [ -x "$program" ] || fail "no usr/bin/plotwise in the package"
-compgen -G "$scratch/root/usr/lib*/plotwise/Plotwise.fmx" >/dev/null || fail "no plug-in under usr/lib*/plotwise"
+plugins=("$scratch"/root/usr/lib*/plotwise/Plotwise.fmx)
+[ -f "${plugins[0]}" ] || fail "no plug-in under usr/lib*/plotwise"
+# The installed plug-in is what a server gets; the stand-in stays out of its folder, so that
+# copying the folder into a server's Extensions never brings it along.
+bash "$source/tests/package/plugin_binary_test.sh" "${plugins[0]}" >/dev/null || fail "the installed plug-in would not load in a server"
+[ ! -e "$(dirname "${plugins[0]}")/libFMWrapper.so" ] || fail "the stand-in lies beside the plug-in"
 [ -f "$scratch/root/usr/share/doc/plotwise/README.md" ] || fail "no README under usr/share/doc/plotwise"
 
-# The host library comes from the unpacked root, not from the build tree.
+# The host stand-in comes from the unpacked root, not from the build tree.
 # (ldd's output is taken whole first: grep -q would stop reading early, and under pipefail
 # the broken pipe would fail the test.)
 libraries=$(ldd "$program")
-[[ "$libraries" == *"libfmhost.so => $scratch/root/"* ]] || fail "plotwise does not load the installed libfmhost: $libraries"
+[[ "$libraries" == *"libFMWrapper.so => $scratch/root/"* ]] || fail "plotwise does not load the installed libFMWrapper.so: $libraries"
 
 cd "$scratch"
 version=$(env -u GDFONTPATH "$program" --version) || fail "plotwise --version failed"

@@ -19,6 +19,7 @@
 #include "engine/text_cache.h"
 #include "host/fmhost.h"
 #include "tests/support/container_file.h"
+#include "tests/support/host_values.h"
 #include "tests/support/program.h"
 
 namespace plotwise::scripts {
@@ -60,12 +61,7 @@ bool loadStoredDefinition(const Streams& streams) {
     FMX_BinaryData* binary = FM_BinaryData_Constructor1(noError());
     for (const auto& [code, bytes] : streams) {
         if (code == "GIFf" || code == "SIZE") continue;
-        FMX_QuadChar* quad = FM_QuadChar_Constructor2(code[0], code[1], code[2], code[3], noError());
-        static const uint8_t none = 0;
-        FM_BinaryData_Add(binary, quad, static_cast<uint32_t>(bytes.size()),
-                          bytes.empty() ? &none : reinterpret_cast<const uint8_t*>(bytes.data()),
-                          noError());
-        FM_QuadChar_Delete(quad, noError());
+        support::addStream(binary, code, bytes.data(), bytes.size());
     }
     const bool ok = decodeDefinition(binary);
     FM_BinaryData_Delete(binary, noError());

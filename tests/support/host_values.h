@@ -20,6 +20,11 @@ void setNumber(FMX_Data* data, double n);
 // The UTF-8 bytes of a host text.
 std::string textOf(const FMX_Text* text);
 
+// Date-time seconds since 0001-01-01, which the host exchanges as fixed-point numbers.
+int64_t secondsSinceEpoch(const FMX_DateTime* dateTime);
+int64_t secondsSinceMidnight(const FMX_DateTime* dateTime);
+void setSecondsSinceEpoch(FMX_DateTime* dateTime, int64_t seconds);
+
 // Adds one stream to a container (a type code shorter than four characters is padded with
 // blanks); returns the host's error code.
 int32_t addStream(FMX_BinaryData* binary, std::string_view type, const void* bytes, std::size_t size);

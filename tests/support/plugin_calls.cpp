@@ -1,5 +1,7 @@
 #include "tests/support/plugin_calls.h"
 
+#include "definition/container_streams.h"
+
 extern "C" void FMExternCallProc(FMX_ExternCallStruct* record);
 
 namespace plotwise::support {
@@ -15,7 +17,7 @@ void setValue(FMX_Data* data, const Value& value) {
         case Value::Kind::Container: {
             FMX_BinaryData* binary = FM_BinaryData_Constructor1(err());
             addStreams(binary, value.streams);
-            FM_Data_SetBinaryData(data, binary, 1, err());
+            FM_Data_SetBinaryData(data, binary, true, err());
             FM_BinaryData_Delete(binary, err());
             break;
         }
@@ -39,7 +41,7 @@ Outcome outcomeOf(const FMX_Data* result) {
 }  // namespace
 
 Outcome call(ScriptFunction function, const std::vector<Value>& args, const FMX_ExprEnv* env,
-             const std::function<void(bool)>& around) {
+             const std::function<void(bool)>& around, int16_t functionId) {
     FMX_DataVect* vect = FM_DataVect_Constructor1(err());
     for (const Value& arg : args) {
         FMX_Data* value = FM_Data_Constructor1(err());
@@ -49,7 +51,7 @@ Outcome call(ScriptFunction function, const std::vector<Value>& args, const FMX_
     }
     FMX_Data* result = FM_Data_Constructor1(err());
     if (around) around(true);
-    const int16_t returned = function(0, env, vect, result);
+    const int16_t returned = function(functionId, env, vect, result);
     if (around) around(false);
     Outcome outcome = outcomeOf(result);
     outcome.returned = returned;
@@ -58,19 +60,20 @@ Outcome call(ScriptFunction function, const std::vector<Value>& args, const FMX_
     return outcome;
 }
 
+void countStagingAsHostAllocations() {
+    setStagingCheck([] { return fmhost_take_allocation() != 0; });
+}
+
 intptr_t startPlugIn() {
-    // The plug-in keeps the address of the record it was last given, so the record lives as
-    // long as the process.
-    static FMX_ExternCallStruct record{};
-    static const bool started = [] {
-        record.extnVersion = 51;
+    static const intptr_t answer = [] {
+        countStagingAsHostAllocations();
+        FMX_ExternCallStruct record;
+        fmhost_init_call_record(&record, FMExternCallProc, nullptr);
         record.whichCall = kFMXT_Init;
-        fmhost_init_call_record(&record);
         FMExternCallProc(&record);
-        return true;
+        return record.result;
     }();
-    (void)started;
-    return record.result;
+    return answer;
 }
 
 }  // namespace plotwise::support

@@ -1,6 +1,5 @@
 // Calling the plug-in in this process the way the host does: start it with message 0 (so
-// that its functions are registered and the call record with the host's memory callbacks is
-// stored), build argument vectors of host values, call a calculation function and read its
+// that its functions are registered), build argument vectors of host values, call a calculation function and read its
 // result. Used by the unit tests of the script functions, the tests that stress the plug-in as
 // a whole and the fuzz targets.
 #pragma once
@@ -40,15 +39,20 @@ struct Outcome {
     bool isContainer() const { return type == kFMX_Container; }
 };
 
-// Calls `function` with `args`. `around`, when given, is called with true right before the
-// function runs and with false right after it (the arguments and the result value are made
-// before, and read after): a test arms failure injection or watches the call there.
+// Calls `function` with `args` (as function id `functionId`). `around`, when given, is called
+// with true right before the function runs and with false right after it (the arguments and
+// the result value are made before, and read after): a test arms failure injection or watches
+// the call there.
 Outcome call(ScriptFunction function, const std::vector<Value>& args, const FMX_ExprEnv* env = nullptr,
-             const std::function<void(bool)>& around = {});
+             const std::function<void(bool)>& around = {}, int16_t functionId = 0);
 
 // Starts the plug-in once in this process: its functions are registered with the host
-// stand-in, and its stored call record carries the host's memory callbacks. Returns the
-// start-up result (51 when started).
+// stand-in, and its staging blocks count against the stand-in's failure injection. Returns the
+// start-up result (kFMX_CurrentVersion when started).
 intptr_t startPlugIn();
+
+// Makes every staging block of the plug-in count as a host allocation, so that
+// fmhost_fail_allocation(n) reaches the plug-in's own memory too.
+void countStagingAsHostAllocations();
 
 }  // namespace plotwise::support
