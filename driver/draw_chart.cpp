@@ -322,6 +322,7 @@ void drawPieChart(ChartDefinition& definition, Packed& data) {
     EngineCall& call = recordEngineCall(EngineCall::Pie, width, height, pieKind, count, 1, slices.labels);
     call.values = slices.values;
     call.colors = slices.colors;
+    call.notice = notice;
     {
         PictureStream picture;
         if (picture.get() != nullptr) {
