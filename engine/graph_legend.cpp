@@ -192,7 +192,7 @@ bool joins_points(ChartType type) {
 
 void draw_single_point_markers(const DataPlot& p) {
     if (p.n != 1 || !joins_points(p.type)) return;
-    const int half = std::max(p.mark_size, 3);
+    const int half = std::max(2 * p.mark_size, 4);  // twice the cross of a point chart
     for (int s = p.sets(1) - 1; s >= 0; --s) {
         if (!p.has(s, 0)) continue;
         const float x = isXy(p.type) ? p.xvalue(s, 0) : 0.0f;
