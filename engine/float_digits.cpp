@@ -35,7 +35,7 @@ std::string print_float_value(double value, int decimals) {
 }
 
 std::string print_value_as_given(double value) {
-    std::string text = print_float_value(value, 60);
+    std::string text = print_float_value(value, 60);  // as many decimals as the float holds
     if (text.find('.') != std::string::npos) {
         text.erase(text.find_last_not_of('0') + 1);
         if (text.back() == '.') text.pop_back();
