@@ -60,6 +60,7 @@ enum ChartError : uint32_t {
     kErrorYData = 12,
     kErrorAxis = 13,
     kErrorExport = 14,
+    kErrorNoPositive = 15,  // a pie with no positive value: nothing to share out
 };
 
 // The message an error picture shows, used as it stands; empty for a code without one.
@@ -81,6 +82,7 @@ constexpr std::string_view chartErrorMessage(uint32_t code) {
         {kErrorYData, "Error in Data - bad Ydata parameter"},
         {kErrorAxis, "Error in Axis parameters!"},
         {kErrorExport, "Error in Export parameters"},
+        {kErrorNoPositive, "Error in Data - no positive values!"},
     };
     for (const Entry& e : kMessages)
         if (e.code == code) return e.message;

@@ -13,6 +13,7 @@
 #include "driver/date_values.h"
 #include "driver/label_format.h"
 #include "engine/chart_options.h"
+#include "engine/float_digits.h"
 
 namespace plotwise {
 namespace {
@@ -89,8 +90,6 @@ int decimalsOf(double value) {
     return 3;
 }
 
-const char* const kFixedFormats[] = {"%.0f", "%.1f", "%.2f", "%.3f"};
-
 }  // namespace
 
 LabelStore& labelStore() {
@@ -147,7 +146,7 @@ int makeXyLabels(const ChartDefinition& definition, const float* xValues, int co
                 label = formatDateValue(axis.format, std::trunc(offset + xmin) + i * d, kAxisTime);
                 break;
             default:
-                label = printed(kFixedFormats[decimals], p);
+                label = print_float_value(p, decimals);
                 break;
         }
         if (label.empty() && axis.type != kAxisText) label = printed("%.0f", offset + p);

@@ -20,6 +20,7 @@
 #include "driver/error_picture.h"
 #include "driver/pie_default_colors.h"
 #include "engine/chart_options.h"
+#include "engine/float_digits.h"
 #include "engine/graph.h"
 #include "engine/label_formatters.h"
 #include "engine/pie.h"
@@ -195,14 +196,14 @@ std::vector<std::string> pieValueTexts(ChartDefinition& definition, const Packed
     h.styleGiven = valueTexts ? kPieValueTexts : 0;
     std::vector<std::string> shown;
     if (!valueTexts) return shown;
-    const char* format = substyle == "values" ? "\n%2.0f" : ", %2.0f";
     shown.reserve(static_cast<std::size_t>(data.points));
     for (int i = 0; i < data.points; ++i) {
         std::string text = definition.xLabel[0][i];
         if (data.y[i] != NoValue) {  // a missing value has no text
-            char value[64];
-            std::snprintf(value, sizeof value, format, static_cast<double>(data.y[i]));
-            text += value;
+            // The value as given (0.25, not 0), at least two characters wide.
+            std::string value = print_value_as_given(data.y[i]);
+            if (value.size() < 2) value.insert(0, 2 - value.size(), ' ');
+            text += (substyle == "values" ? "\n" : ", ") + value;
         }
         shown.push_back(std::move(text));
     }
@@ -246,13 +247,36 @@ void setSliceColors(const ChartDefinition& definition, Packed& data) {
     }
 }
 
-// Whether the values add up to a pie; missing values count as nothing.
-bool hasPieTotal(const Packed& data) {
-    double sum = 0;
+// The slices a pie draws: a negative value has no share to show, so its slice is left out
+// (the others keep their colours and labels); missing values stay, as slices of no size.
+struct PieSlices {
+    std::vector<float> values;
+    std::vector<const char*> labels;
+    std::vector<uint32_t> colors;
+    int leftOut = 0;    // negative values
+    bool positive = false;
+    double sum = 0;     // of the values kept, missing ones counting as nothing
+};
+PieSlices pieSlices(const Packed& data, const std::vector<const char*>& labels) {
+    PieSlices p;
     for (int i = 0; i < data.points; ++i) {
-        if (data.y[i] != NoValue) sum += data.y[i];
+        const float v = data.y[i];
+        if (v != NoValue && v < 0) {
+            ++p.leftOut;
+            continue;
+        }
+        if (v != NoValue) p.sum += v;
+        p.positive = p.positive || v > 0;
+        p.values.push_back(v);
+        p.labels.push_back(labels[i]);
+        p.colors.push_back(data.colors[i]);
     }
-    return sum != 0;
+    return p;
+}
+
+// The line under a pie that names the values left out.
+std::string leftOutNotice(int count) {
+    return std::to_string(count) + (count == 1 ? " negative value left out" : " negative values left out");
 }
 
 // Records the arguments of the engine call about to be made, for the diagnostics.
@@ -278,27 +302,36 @@ void drawPieChart(ChartDefinition& definition, Packed& data) {
 
     const std::vector<std::string> shown = pieValueTexts(definition, data);
     setPieOptions(o, h);
-    std::vector<const char*> labels = pieLabels(definition, shown, points);
+    const std::vector<const char*> labels = pieLabels(definition, shown, points);
     setSliceColors(definition, data);
-    o.pie_colors = data.colors.data();
-    if (!hasPieTotal(data)) {
-        o.pie_colors = nullptr;
+    PieSlices slices = pieSlices(data, labels);
+    if (slices.leftOut > 0 && !slices.positive) {
+        drawError(kErrorNoPositive);
+        return;
+    }
+    if (slices.sum == 0) {
         drawError(kErrorEmpty);
         return;
     }
+    const std::string notice = slices.leftOut > 0 ? leftOutNotice(slices.leftOut) : std::string();
+    const int count = static_cast<int>(slices.values.size());
+    o.pie_colors = slices.colors.data();
+    o.pie_notice = notice.empty() ? nullptr : notice.c_str();
 
     const short width = static_cast<short>(h.width), height = static_cast<short>(h.height);
-    EngineCall& call = recordEngineCall(EngineCall::Pie, width, height, pieKind, points, 1, labels);
-    call.values.assign(data.y.begin(), data.y.begin() + points);
-    call.colors.assign(data.colors.begin(), data.colors.begin() + points);
+    EngineCall& call = recordEngineCall(EngineCall::Pie, width, height, pieKind, count, 1, slices.labels);
+    call.values = slices.values;
+    call.colors = slices.colors;
+    call.notice = notice;
     {
         PictureStream picture;
         if (picture.get() != nullptr) {
             o.pie_edge_color = NoColor;
-            draw_pie(width, height, picture.get(), pieKind, points, labels.data(), data.y.data());
+            draw_pie(width, height, picture.get(), pieKind, count, slices.labels.data(), slices.values.data());
         }
     }
-    o.pie_colors = nullptr;  // the colours die with this drawing
+    o.pie_colors = nullptr;  // the colours and the notice die with this drawing
+    o.pie_notice = nullptr;
 }
 
 // ---- Graph path ------------------------------------------------------------------------------------
@@ -367,10 +400,17 @@ std::vector<LegendEntry> legendEntries(const ChartDefinition& definition, int se
     return entries;
 }
 
-// A requested axis bound as a value after `offset`; "no bound" stays as it is.
-float relativeBound(float bound, double offset) {
-    if (offset == 0 || !std::isfinite(bound) || bound == kLargestFloat || bound == kLowestFloat) return bound;
-    return static_cast<float>(bound - offset);
+// A requested axis bound as a value after `offset`; "no bound" stays as it is. On date and
+// timestamp axes a bound below the day number of 10000-01-01 is a day number (0001-01-01 is
+// day 1), as the host counts dates, and becomes the seconds of that day's midnight.
+float relativeBound(float bound, double offset, int32_t type) {
+    if (!std::isfinite(bound) || bound == kLargestFloat || bound == kLowestFloat) return bound;
+    constexpr double kDayNumberEnd = 3652060;
+    double value = bound;
+    if ((type == kAxisDate || type == kAxisTimestamp) && std::fabs(value) < kDayNumberEnd)
+        value = (value - 1) * 86400;
+    if (value == bound && offset == 0) return bound;
+    return static_cast<float>(value - offset);
 }
 
 // Degrees of the x labels: by the X axis orientation, or upright when they would not fit.
@@ -419,8 +459,8 @@ void setXAxis(ChartOptions& o, ChartDefinition& definition, const Packed& data, 
     const ChartHeader& h = definition.header();
     const AxisOptions& xAxis = definition.block.axis[0];
     const int points = data.points;
-    o.requested_xmin = relativeBound(xAxis.min, data.xOffset);
-    o.requested_xmax = relativeBound(xAxis.max, data.xOffset);
+    o.requested_xmin = relativeBound(xAxis.min, data.xOffset, xAxis.type);
+    o.requested_xmax = relativeBound(xAxis.max, data.xOffset, xAxis.type);
     o.x_value_offset = data.xOffset;
     if (makesXyLabels(h.style)) {
         o.xlabel_decimals = static_cast<short>(makeXyLabels(definition, data.x.data(), static_cast<int>(data.x.size()),

@@ -262,6 +262,7 @@ struct ChartOptions {
     const uint32_t* pie_colors = nullptr;
     const unsigned char* pie_missing = nullptr;
     int pie_percent_type = PercentNone;    // a PercentPlacement
+    const char* pie_notice = nullptr;      // a line under the pie, such as what was left out
 };
 
 // The process-wide option set; every option holds its default until something writes it.

@@ -8,13 +8,12 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engine/float_digits.h"
 #include "engine/graph_shapes.h"
 #include "engine/text_color.h"
 
 namespace plotwise {
 namespace {
-
-constexpr const char* kValueFormats[] = {"%.0f", "%.1f", "%.2f", "%.3f"};
 
 // A point size as the whole number of points the text routines get.
 int whole_points(double ptsize) {
@@ -31,8 +30,9 @@ void draw_value_label(const DataPlot& p, float value, int xc, int ya, int yb) {
     if (position < 1 || position > 6 || value == 0 || !is_drawable(value)) return;
 
     const int decimals = p.L.label_decimals >= 1 && p.L.label_decimals <= 3 ? p.L.label_decimals : 0;
-    char text[64];
-    std::snprintf(text, sizeof text, kValueFormats[decimals], static_cast<double>(value));
+    // No more digits than the float holds: big values print whole, without their noise.
+    const std::string shown = print_float_value(value, decimals);
+    const char* text = shown.c_str();
 
     const char* font = p.L.xaxis_font ? p.L.xaxis_font : opt.xaxis_font;
     const int ptsize = whole_points(opt.xaxis_ptsize);

@@ -3,7 +3,7 @@
 //   1. the volume of combo charts, at the back wall
 //   2. the annotation line along the back wall and the zero shelf (3D charts): both lie behind
 //      the data, which must cover them
-//   3. the data of the chart type
+//   3. the data of the chart type (and the marker of a one-point line or area)
 //   4. legend squares and point markers
 //   5. the plot frame
 //   6. the annotation line and its note
@@ -53,6 +53,7 @@ void draw_graph_data(GraphDrawing& d) {
     draw_back_annotation(p);
     draw_zero_shelf(p);
     draw_chart_type(p);
+    draw_single_point_markers(p);
     draw_legend(p);
     draw_plot_frame(p);
     draw_annotation(p);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/float_digits.h"
 #include "engine/graph_internal.h"
 #include "engine/label_formatters.h"
 #include "engine/surface_gd.h"
@@ -211,7 +212,7 @@ private:
         const double fallback = range / (static_cast<double>(d_.in.num_points) + 1);
         const double magnitude = std::max(std::fabs(lowest), std::fabs(highest));
         const AxisSteps s = axis_steps(grid, tick, label, range, fallback, fallback, L.plot_height,
-                                       label_pitch(ylabel_style), magnitude);
+                                       label_pitch(ylabel_style), magnitude, !isDateKind(opt.y_value_kind));
         grid = static_cast<float>(s.grid);
         tick = static_cast<float>(s.tick);
         label = static_cast<float>(s.label);
@@ -445,9 +446,8 @@ private:
             return text.empty() ? "Err" : text;
         }
         if (kind == NumberValue) return formatNumberLabel(format, x);
-        static constexpr const char* kDecimals[] = {"%.0f", "%.1f", "%.2f", "%.3f"};
         const int k = opt.xlabel_decimals;
-        return format_value(kDecimals[k >= 1 && k <= 3 ? k : 0], x);
+        return print_float_value(x, k >= 1 && k <= 3 ? k : 0);
     }
 
     void numeric_x_axis() {
@@ -456,7 +456,7 @@ private:
         const double magnitude = std::max(std::fabs(L.xmin), std::fabs(L.xmax));
         AxisSteps s = axis_steps(opt.xaxis_grid_step, opt.xaxis_tick_step, opt.xaxis_label_step, range, range / n,
                                  range / (std::max(L.num_xlbls, 0) + 1.0), L.plot_width, label_pitch(xlabel_style),
-                                 magnitude);
+                                 magnitude, !isDateKind(opt.x_value_kind));
         opt.xaxis_grid_step = static_cast<float>(s.grid);
         opt.xaxis_tick_step = static_cast<float>(s.tick);
         opt.xaxis_label_step = static_cast<float>(s.label);
@@ -484,8 +484,21 @@ private:
 
 }  // namespace
 
+namespace {
+
+// The smallest of 1, 2, 2.5 and 5 times a power of ten that is at least `step`.
+double round_step_at_least(double step) {
+    if (!(step > 0) || !std::isfinite(step)) return step;
+    const double decade = std::pow(10.0, std::floor(std::log10(step)));
+    for (const double m : {1.0, 2.0, 2.5, 5.0})
+        if (m * decade >= step * (1 - 1e-9)) return m * decade;
+    return 10 * decade;
+}
+
+}  // namespace
+
 AxisSteps axis_steps(float grid, float tick, float label, double range, double fallback, double label_fallback,
-                     int length, double pitch, double magnitude) {
+                     int length, double pitch, double magnitude, bool round_numbers) {
     auto pick = [](float s, double other) { return std::isfinite(s) && s > 0 ? static_cast<double>(s) : other; };
     AxisSteps s{pick(grid, fallback), pick(tick, fallback), pick(label, label_fallback)};
     const double lines = std::max(length / 2, 1);
@@ -496,6 +509,12 @@ AxisSteps axis_steps(float grid, float tick, float label, double range, double f
     s.grid = std::max(s.grid, least);
     s.tick = std::max(s.tick, least);
     s.label = std::max(s.label, least);
+    if (round_numbers && magnitude >= kFloatExact) {
+        auto given_step = [](float step) { return std::isfinite(step) && step > 0; };
+        if (!given_step(grid)) s.grid = round_step_at_least(s.grid);
+        if (!given_step(tick)) s.tick = round_step_at_least(s.tick);
+        if (!given_step(label)) s.label = round_step_at_least(s.label);
+    }
     return s;
 }
 

@@ -109,12 +109,14 @@ gdImagePtr turn_picture(gdImagePtr image);
 
 // Axis step options: a step that is not above 0 becomes the fallback; grid and tick steps give at
 // most `length` / 2 lines, label steps at most about `length` / (2 pitch + 1) labels; and no step
-// is too small to advance a value of the axis in single precision.
+// is too small to advance a value of the axis in single precision. With `round_numbers`, on an
+// axis whose values are beyond what a float holds exactly (2^24 and more), steps not given are
+// round numbers (1, 2, 2.5 or 5 times a power of ten), so that their labels read as such.
 struct AxisSteps {
     double grid, tick, label;
 };
 AxisSteps axis_steps(float grid, float tick, float label, double range, double fallback, double label_fallback,
-                     int length, double pitch, double magnitude);
+                     int length, double pitch, double magnitude, bool round_numbers);
 
 // Whether a y label format is a printf format (holds one of "%geEfF"); otherwise the automatic
 // fraction labels are used.

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/float_digits.h"
 #include "engine/graph_internal.h"
 #include "engine/label_formatters.h"
 #include "engine/notice.h"
@@ -51,6 +52,13 @@ std::string decimals_format(float step) {
     return "%." + std::to_string(std::min(d, cap)) + "f";
 }
 
+// A whole-number automatic label, with no more digits than the float holds, or the value
+// through the chart's printf format.
+std::string automatic_or_formatted(const GraphLayout& L, const ChartOptions& opt, float value) {
+    if (L.fraction_labels) return print_float_value(value, 0);
+    return format_value(opt.ylabel_format, value);
+}
+
 }  // namespace
 
 bool is_printf_format(const char* format) {
@@ -77,7 +85,7 @@ YLabelText y_label_text(const GraphLayout& L, const ChartOptions& opt, float val
         label.whole = formatDateValue(text_or_empty(opt.ylabel_value_format), value, kind);
         if (label.whole.empty()) label.whole = "Err";
     } else if (L.fraction_labels && needs_decimals(interval)) {
-        label.whole = format_value(decimals_format(interval).c_str(), value);
+        label.whole = format_value(decimals_format(interval).c_str(), float_digits(value));
     } else if (L.fraction_labels && interval < 1) {
         int whole = 0, numerator = 0, denominator = 0;
         label.whole = fractionLabel(value, whole, numerator, denominator, nullptr);
@@ -88,7 +96,7 @@ YLabelText y_label_text(const GraphLayout& L, const ChartOptions& opt, float val
             label.denominator = denominator;
         }
     } else {
-        label.whole = format_value(L.fraction_labels ? "%.0f" : opt.ylabel_format, value);
+        label.whole = automatic_or_formatted(L, opt, value);
     }
     return label;
 }
@@ -102,12 +110,12 @@ int y_label_length(const GraphLayout& L, const ChartOptions& opt, float value, f
         return text.empty() ? 3 : char_count(text);
     }
     if (L.fraction_labels && needs_decimals(interval))
-        return char_count(format_value(decimals_format(interval).c_str(), value));
+        return char_count(format_value(decimals_format(interval).c_str(), float_digits(value)));
     if (L.fraction_labels && interval < 1) {
         int whole = 0, numerator = 0, denominator = 0;
         return char_count(fractionLabel(value, whole, numerator, denominator, nullptr));
     }
-    return char_count(format_value(L.fraction_labels ? "%.0f" : opt.ylabel_format, value));
+    return char_count(automatic_or_formatted(L, opt, value));
 }
 
 YLabelWidths y_label_widths(const GraphLayout& L, const ChartOptions& opt, const YLabelText& text) {
@@ -157,7 +165,7 @@ TextInk freetype_ink(const char* font, double ptsize, const char* text) {
 }
 
 std::string y2_label_text(const ChartOptions& opt, double value) {
-    std::string text = format_value(opt.ylabel2_format != nullptr ? opt.ylabel2_format : "%.0f", value);
+    std::string text = opt.ylabel2_format != nullptr ? format_value(opt.ylabel2_format, value) : print_float_value(value, 0);
     // "-0", "-0.0" and the like read as "0"; a text that does not start with a number stays.
     char* end = nullptr;
     double back = std::strtod(text.c_str(), &end);

@@ -208,7 +208,7 @@ void reserve_custom_labels(const ChartOptions& opt, GraphLayout& L, int num_poin
     const double magnitude = std::max(std::fabs(L.lowest), std::fabs(L.highest));
     const double pitch = L.yaxis_ptsize > 0 ? L.yaxis_ptsize : font_entry(opt.yaxis_font_size).height;
     const AxisSteps s = axis_steps(opt.yaxis_grid_step, opt.yaxis_tick_step, opt.yaxis_label_step, range, fallback,
-                                   fallback, L.plot_height, pitch, magnitude);
+                                   fallback, L.plot_height, pitch, magnitude, !isDateKind(opt.y_value_kind));
     const float step = static_cast<float>(s.label);
     int longest = 0, widest = 0;
     float previous = 0;

@@ -9,6 +9,8 @@
 //           other charts, so that it never covers the last bar.
 // On charts other than bars a marker at the first point keeps only its right half and one at
 // the last point only its left half (a single point counts as the first).
+// A line or area chart of a single point has no segment to show it: each set's point gets a
+// filled diamond in its colour instead.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -172,6 +174,31 @@ void draw_legend(const DataPlot& p) {
             paint_square(p, e, k, color, drop);
         else
             paint_marker(p, e, color);
+    }
+}
+
+namespace {
+
+// Line and area types, flat, 3D and xy, whose points are joined by segments.
+bool joins_points(ChartType type) {
+    switch (type) {
+        case Line: case Line3D: case Area: case Area3D:
+        case XyLine: case XyLineStep: case XyArea: case XyAreaStep: return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+void draw_single_point_markers(const DataPlot& p) {
+    if (p.n != 1 || !joins_points(p.type)) return;
+    const int half = std::max(2 * p.mark_size, 4);  // twice the cross of a point chart
+    for (int s = p.sets(1) - 1; s >= 0; --s) {
+        if (!p.has(s, 0)) continue;
+        const float x = isXy(p.type) ? p.xvalue(s, 0) : 0.0f;
+        if (!is_present(x)) continue;
+        const int cx = isXy(p.type) ? p.pxy(x) : p.px(0), cy = p.py(p.value(s, 0));
+        p.fill({{cx, cy - half}, {cx + half, cy}, {cx, cy + half}, {cx - half, cy}}, p.front(s, 0));
     }
 }
 

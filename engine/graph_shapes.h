@@ -131,6 +131,8 @@ void draw_floating_bars(const DataPlot& p);
 void draw_hlc(const DataPlot& p);
 void draw_xy(const DataPlot& p);
 void draw_legend(const DataPlot& p);
+// The point of a one-point line or area chart, which no segment shows, as a filled diamond.
+void draw_single_point_markers(const DataPlot& p);
 void draw_back_annotation(const DataPlot& p);
 void draw_plot_frame(const DataPlot& p);
 void draw_zero_shelf(const DataPlot& p);

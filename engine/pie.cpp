@@ -33,6 +33,9 @@ struct PiePlan {
     const char* title_font = nullptr;
     const char* label_font = nullptr;
     const char* title = nullptr;   // null when there is no title
+    const char* notice = nullptr;  // the line under the pie; null when there is none
+    int notice_h = 0;              // room the notice takes at the bottom
+    int room_h = 0;                // height left for the pie, its title and its labels
     std::vector<Slice> slices;
 };
 
@@ -67,6 +70,14 @@ PiePlan plan(short width, short height, int pie_type, int count, const char* con
     if (g.three_d) depth_offsets(opt.pie_3d_angle, opt.pie_3d_depth, g.xdepth, g.ydepth);
 
     load_font_table();
+
+    // A notice takes a line at the bottom; the pie and its labels stay above it.
+    if (opt.pie_notice != nullptr && opt.pie_notice[0] != '\0') {
+        p.notice = opt.pie_notice;
+        p.notice_h = measure_text(p.notice, opt.pie_label_size, p.label_font, opt.pie_label_ptsize).height + 3;
+        height = static_cast<short>(std::max(height - p.notice_h, 1));
+    }
+    p.room_h = height;
 
     // An empty title takes no room, as no title.
     if (opt.pie_title != nullptr && opt.pie_title[0] != '\0') p.title = opt.pie_title;
@@ -305,7 +316,7 @@ void draw_labels(Surface& im, const PiePlan& p, const PieColors& c) {
     const ChartOptions& opt = chartOptions();
     const Geometry& g = p.g;
     const FontEntry& font = font_entry(opt.pie_label_size);
-    for (const PlacedTexts& q : place_labels(p, im.width(), im.height())) {
+    for (const PlacedTexts& q : place_labels(p, im.width(), p.room_h)) {
         if (q.skipped) continue;
         const Slice& sl = *q.slice;
         if (sl.percent[0] != '\0')
@@ -369,6 +380,11 @@ void draw_pie_picture(short width, short height, FILE* out, int pie_type, int co
                         width / 2 - ts.width / 2, 1, p.title, c.title, JustifyCenter);
     }
     if (room && labels != nullptr) draw_labels(im, p, c);
+    if (p.notice != nullptr) {
+        const TextSize ts = measure_text(p.notice, opt.pie_label_size, p.label_font, opt.pie_label_ptsize);
+        im.text(font_entry(opt.pie_label_size), p.label_font, opt.pie_label_ptsize, 0, width / 2 - ts.width / 2,
+                p.room_h + 1, p.notice, c.label, JustifyCenter);
+    }
 
     if (target)
         target->end();
@@ -409,7 +425,7 @@ PieLayout layout_pie(short width, short height, int pie_type, int count, const c
         layout.slices.reserve(p.slices.size());
         for (const Slice& sl : p.slices) layout.slices.push_back({sl.s, sl.t, sl.m});
         if (labels != nullptr && has_room(p.g))
-            for (const PlacedTexts& q : place_labels(p, width, height))
+            for (const PlacedTexts& q : place_labels(p, width, p.room_h))
                 if (q.right >= q.left && !q.skipped)
                     layout.texts.push_back({static_cast<int>(q.slice - p.slices.data()), to_coordinate(q.left),
                                             to_coordinate(q.top), to_coordinate(q.right), to_coordinate(q.bottom)});

@@ -4,12 +4,14 @@
 // code in the definition.
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "definition/codec.h"
+#include "driver/date_values.h"
 #include "frame/boundary.h"
 #include "frame/host.h"
 #include "frame/process_locale.h"
@@ -94,8 +96,43 @@ float axisNumber(const std::string& text) {
     return static_cast<float>(value);
 }
 
+// Whether a text is a plain number and nothing else (blanks aside).
+bool isPlainNumber(const std::string& text) {
+    char* end = nullptr;
+    std::strtod(text.c_str(), &end);
+    if (end == text.c_str()) return false;
+    while (*end == ' ' || *end == '\t') ++end;
+    return *end == '\0';
+}
+
+// The host's number of a timestamp kept where a float holds it exactly: at midnight its
+// day number (0001-01-01 is day 1), else its seconds since 0001-01-01.
+double timestampBound(double seconds) {
+    constexpr double kSecondsPerDay = 86400;
+    return std::fmod(seconds, kSecondsPerDay) == 0 ? seconds / kSecondsPerDay + 1 : seconds;
+}
+
+// An x axis bound given as a date, time or timestamp (a value of that type, or a text that
+// reads as one and is not a plain number), as the host's number of it: a date its day number,
+// a time its seconds since midnight, a timestamp as timestampBound keeps it. The drawing reads
+// it in the units of the axis's values. Nothing for any other value.
+std::optional<double> dateTimeBound(const host::Args& args, uint32_t index) {
+    switch (args.nativeType(index)) {
+        case kFMX_Date:
+        case kFMX_Time: return args.number(index);
+        case kFMX_TimeStamp: return timestampBound(args.number(index));
+        case kFMX_Text: break;
+        default: return std::nullopt;
+    }
+    const std::string text = args.text(index);
+    if (isPlainNumber(text)) return std::nullopt;
+    if (const std::optional<double> stamp = hostDateSeconds(text, kAxisTimestamp)) return timestampBound(*stamp);
+    return hostDateSeconds(text, kAxisTime);
+}
+
 // Stores the value of one option, read from argument valueIndex.
-void applyAxisOption(AxisOptions& axis, const AxisOption& option, const host::Args& args, uint32_t valueIndex) {
+void applyAxisOption(AxisOptions& axis, const AxisOption& option, const host::Args& args, uint32_t valueIndex,
+                     bool xAxis) {
     switch (option.kind) {
         case OptionKind::Type:
             axis.type = keywordValue(kAxisTypes, loweredArgument(args, valueIndex)).value_or(-1);
@@ -120,8 +157,12 @@ void applyAxisOption(AxisOptions& axis, const AxisOption& option, const host::Ar
         axis.isAuto[option.number] = 1;
         return;
     }
+    const std::optional<double> dateTime =
+        xAxis && option.kind == OptionKind::Bound ? dateTimeBound(args, valueIndex) : std::nullopt;
     if (option.kind == OptionKind::Format) {
         copyText(axis.format, value);
+    } else if (dateTime) {
+        axis.*option.field = static_cast<float>(*dateTime);
     } else {
         float number = axisNumber(value);
         if (option.kind == OptionKind::Step && number < 0) number = 1;  // a step goes forward
@@ -224,7 +265,7 @@ int16_t setAxis(const host::Args& args, FMX_Data* result) {
             continue;
         }
         if (i + 1 >= args.size()) break;
-        applyAxisOption(axis, *option, args, i + 1);
+        applyAxisOption(axis, *option, args, i + 1, *axisIndex == 0);
         i += 2;
     }
     return finishEdit(&snapshot, result);

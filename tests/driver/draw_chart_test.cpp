@@ -484,6 +484,78 @@ TEST_F(DrawChart, PieLabelsThatAlreadyCarryValuesAreDrawnAsTheyAre) {
     EXPECT_EQ(workingDefinition().header().styleGiven, 0);
 }
 
+// A pie cannot show a negative share: such slices are left out (the others keep their labels
+// and colours) and named under the pie; with nothing positive the error picture says so.
+TEST_F(DrawChart, PiesLeaveNegativeValuesOut) {
+    const auto& c = pieDefaultColors();
+    struct Case {
+        const char* y;
+        uint32_t error;
+        std::vector<float> values;
+        std::vector<std::string> labels;
+        std::vector<uint32_t> colors;
+        const char* notice;
+    } cases[] = {
+        {"5;-1;3", 0, {5, 3}, {"a ", "c "}, {c[0], c[2]}, "1 negative value left out"},
+        {"-2;4;-1", 0, {4}, {"b "}, {c[1]}, "2 negative values left out"},
+        {"5;-5;0", 0, {5, 0}, {"a ", "c "}, {c[0], c[2]}, "1 negative value left out"},
+        {"-1;-2;-3", kErrorNoPositive, {}, {}, {}, ""},
+        {"0;-2;0", kErrorNoPositive, {}, {}, {}, ""},
+        {"0;0;0", kErrorEmpty, {}, {}, {}, ""},
+        {"1;2;3", 0, {1, 2, 3}, {"a ", "b ", "c "}, {c[0], c[1], c[2]}, ""},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.y);
+        style(data(newChart(), "a;b;c", k.y), "pie");
+        EXPECT_EQ(engine().errorCode, k.error);
+        if (k.error != 0) continue;
+        EXPECT_EQ(engine().values, k.values);
+        EXPECT_EQ(engine().labels, k.labels);
+        EXPECT_EQ(engine().colors, k.colors);
+        EXPECT_EQ(engine().notice, k.notice);
+    }
+    EXPECT_EQ(chartErrorMessage(kErrorNoPositive), "Error in Data - no positive values!");
+}
+
+TEST_F(DrawChart, PieValueTextsShowTheValueAsGiven) {
+    style(data(newChart(), "a;b;c;d", "0.25;2;123456789;12.5"), "pie", "values");
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"a \n0.25", "b \n 2", "c \n123456800", "d \n12.5"}));
+}
+
+// A bound of a date axis given as a date text, a day number or a timestamp text bounds the axis
+// at that moment: the data start on 2001-03-01, 425 days after 2000-01-01.
+TEST_F(DrawChart, XyDateBoundsAreReadAsTheAxisReadsValues) {
+    struct Case {
+        const char* type;
+        const char* x;
+        testing::Arg min;
+        float expected;        // requested_xmin: seconds after the earliest x value
+        const char* first;     // the first x label
+    } cases[] = {
+        {"date", "3/1/2001;6/1/2002;9/1/2003", text("1/1/2000"), -425 * 86400.0f, "2000-01-01"},
+        {"date", "3/1/2001;6/1/2002;9/1/2003", num(730120), -425 * 86400.0f, "2000-01-01"},
+        {"date", "3/1/2001;6/1/2002;9/1/2003", text("2000-01-01"), -425 * 86400.0f, "2000-01-01"},
+        {"timestamp", "3/1/2001;6/1/2002;9/1/2003", text("1/1/2000 00:00:00"), -425 * 86400.0f, "2000-01-01"},
+        {"time", "09:00:00;10:00:00", text("08:30:00"), -1800, "08:30"},
+        {"number", "1;2;3", num(-1), -1, "-1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.x);
+        Chart chart = style(data(newChart(), c.x, "5;9;7"), "xyline");
+        const char* format = std::string_view(c.type) == "time" ? "%H:%M" : "%Y-%m-%d";
+        chart = axis(chart, {text("x"), text("type"), text(c.type), text("format"), text(format)});
+        axis(chart, {text("x"), text("min"), c.min});
+        EXPECT_EQ(options().requested_xmin, c.expected);
+        ASSERT_FALSE(engine().labels.empty());
+        EXPECT_EQ(engine().labels.front(), c.first);
+    }
+    // A timestamp away from midnight keeps its time (to the 4096 s a float holds at that size).
+    Chart chart = style(data(newChart(), "3/1/2001;6/1/2002", "5;9"), "xyline");
+    chart = axis(chart, {text("x"), text("type"), text("timestamp")});
+    axis(chart, {text("x"), text("min"), text("2000-01-01 12:00:00")});
+    EXPECT_NEAR(options().requested_xmin, -425 * 86400.0 + 43200, 4096);
+}
+
 TEST_F(DrawChart, EmptyDataShowsTheEmptyError) {
     style(data(newChart(), "a;b;c", "0;0;0"), "pie");
     EXPECT_EQ(engine().engine, EngineCall::ErrorPicture);

@@ -1,5 +1,6 @@
 // Flat lines and 3D ribbons.
 #include <limits>
+#include <utility>
 
 #include "scene.h"
 
@@ -55,11 +56,20 @@ TEST(Lines, FirstSetIsPaintedLast) {
     EXPECT_EQ(s.count_all(s.front(1)), 0);
 }
 
-TEST(Lines, SinglePointIsOnePixel) {
-    Scene s(Line, {{7}});
-    s.draw();
-    EXPECT_EQ(s.at(40, 180), s.front(0));
-    EXPECT_EQ(s.count_all(s.front(0)), 1);
+// A chart of one point has no segment: the point is a filled diamond reaching twice mark_size
+// (6 pixels) from (PX(0), PY(7)) = (40, 180), or from PXY(5) = 90 on xy charts.
+TEST(Lines, SinglePointOfALineOrAreaIsADiamond) {
+    for (const ChartType type : {Line, Line3D, Area, Area3D, XyLine, XyLineStep, XyArea, XyAreaStep}) {
+        SCOPED_TRACE(type);
+        Scene s(type, {{7}});
+        if (is3d(type)) s.depth(6, 4);
+        if (isXy(type)) s.xdata = {{5}};
+        s.draw();
+        const int x = isXy(type) ? 90 : 40, y = 180;
+        for (const auto& [dx, dy] : {std::pair{0, 0}, {-6, 0}, {6, 0}, {0, -6}, {0, 6}})
+            EXPECT_EQ(s.at(x + dx, y + dy), s.front(0)) << dx << "," << dy;
+        EXPECT_NE(s.at(x + 4, y + 4), s.front(0));  // a diamond, not a square
+    }
 }
 
 class RibbonFaces : public ::testing::TestWithParam<int> {};

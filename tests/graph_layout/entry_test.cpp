@@ -254,8 +254,13 @@ TEST_F(Entry, HugeValuesUseTheCustomAxis) {
     EXPECT_TRUE(L.custom_yaxis);
     EXPECT_GE(L.highest, 1e30f);
     EXPECT_EQ(draw(400, 300, Line, 2, nullptr, 1, values).result, 0);
-    // Steps of (highest - lowest) / 3 were written back.
-    EXPECT_NEAR(chartOptions().yaxis_grid_step / (L.highest - L.lowest), 1.0 / 3, 1e-6);
+    // Round steps of at least (highest - lowest) / 3 were written back.
+    const double step = chartOptions().yaxis_grid_step;
+    EXPECT_GE(step, (static_cast<double>(L.highest) - L.lowest) / 3 * (1 - 1e-6));
+    const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
+    EXPECT_TRUE(std::fabs(mantissa - 1) < 1e-6 || std::fabs(mantissa - 2) < 1e-6 || std::fabs(mantissa - 2.5) < 1e-6 ||
+                std::fabs(mantissa - 5) < 1e-6)
+        << step;
 }
 
 TEST_F(Entry, BadOptionValuesNeitherHangNorCrash) {

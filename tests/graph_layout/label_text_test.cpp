@@ -31,6 +31,36 @@ TEST_F(LabelText, FormatsAreCheckedBeforeUse) {
     for (const Case& c : cases) EXPECT_EQ(format_value(c.format, c.value), c.text) << (c.format ? c.format : "null");
 }
 
+// Automatic steps of an axis beyond a float's whole numbers are round; given steps, and axes
+// a float holds exactly, keep theirs. Automatic labels show 7 significant digits.
+TEST_F(LabelText, HugeAxesStepInRoundNumbersAndShowSevenDigits) {
+    struct Case {
+        float label;       // given label step, or NoValue
+        double range, magnitude;
+        bool round;
+        double expected;   // label step
+    } cases[] = {
+        {NoValue, 65e9, 65e9, true, 2e10},          // 65e9 / 4 = 16.25e9 points
+        {NoValue, 64e9, 64e9, true, 2e10},
+        {NoValue, 7.5e15, 7.5e15, true, 2e15},
+        {NoValue, 65e9, 65e9, false, 16.25e9},      // date axes keep their steps
+        {NoValue, 9, 9, true, 2.25},                // below 2^24: as before
+        {3e9f, 65e9, 65e9, true, 3e9},              // given
+    };
+    for (const Case& c : cases) {
+        const AxisSteps s = axis_steps(NoValue, NoValue, c.label, c.range, c.range / 4, c.range / 4, 400, 0,
+                                       c.magnitude, c.round);
+        EXPECT_DOUBLE_EQ(s.label, c.expected) << c.range;
+    }
+    GraphLayout L;
+    L.fraction_labels = true;
+    ChartOptions& o = chartOptions();
+    o.y_value_kind = 0;
+    EXPECT_EQ(y_label_text(L, o, 21333334016.0f, 5e9f).whole, "21333330000");
+    EXPECT_EQ(y_label_length(L, o, 1.25e15f, 2.5e14f), 16);  // "1250000000000000"
+    EXPECT_EQ(y2_label_text(o, 4249999872.0), "4250000000");
+}
+
 TEST_F(LabelText, PrintfFormatsSelectTheDecimalTable) {
     EXPECT_FALSE(is_printf_format(nullptr));
     EXPECT_FALSE(is_printf_format("abc"));
