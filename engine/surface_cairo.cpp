@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/png_writer.h"
 #include "engine/surface_vector.h"
 #include "engine/vector_base.h"
 #include "engine/vector_text.h"
@@ -110,11 +111,14 @@ public:
         cairo_set_source(cr_, drawing);
         cairo_paint(cr_);
         cairo_pattern_destroy(drawing);
-        const bool ok = cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
+        bool ok = cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
         cairo_destroy(cr_);
         cr_ = nullptr;
         if (format_ == VectorFormat::Png) {
-            if (ok) cairo_surface_write_to_png_stream(surface_, append_bytes, &bytes_);
+            cairo_surface_flush(surface_);
+            ok = ok && encode_png(cairo_image_surface_get_data(surface_), cairo_image_surface_get_width(surface_),
+                                  cairo_image_surface_get_height(surface_), cairo_image_surface_get_stride(surface_),
+                                  bytes_);
         } else {
             cairo_surface_finish(surface_);
         }

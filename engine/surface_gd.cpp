@@ -2,7 +2,9 @@
 #include "engine/surface_gd.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "engine/notice.h"
 #include "engine/pie_internal.h"
@@ -13,7 +15,54 @@ int GdSurface::ink(uint32_t rgb) { return allocate_color(im_, rgb & 0xFFFFFF, 0)
 
 void GdSurface::transparent(int ink) { gdImageColorTransparent(im_, ink); }
 
-void GdSurface::line(int x1, int y1, int x2, int y2, int ink) { gdImageLine(im_, x1, y1, x2, y2, ink); }
+namespace {
+
+// gd's one-pixel line between two points of the clip area on a palette picture: Bresenham's
+// steps along the longer axis from the end with the smaller coordinate there, the shorter axis
+// stepping when the error term is not negative. gd writes these pixels one gdImageSetPixel call
+// (with its checks of colour kind, clip area and bounds) at a time; every check passes here.
+void palette_line(gdImagePtr im, int x1, int y1, int x2, int y2, unsigned char ink) {
+    if (y1 == y2) {
+        std::memset(im->pixels[y1] + std::min(x1, x2), ink, static_cast<std::size_t>(std::abs(x2 - x1) + 1));
+        return;
+    }
+    const int dx = std::abs(x2 - x1), dy = std::abs(y2 - y1);
+    const bool flat = dy <= dx;
+    // Along: the longer axis (x when flat), across: the other one.
+    int along = flat ? x1 : y1, across = flat ? y1 : x1, end = flat ? x2 : y2, other_end = flat ? y2 : x2;
+    if (along > end) std::swap(along, end), std::swap(across, other_end);
+    const int step = other_end > across ? 1 : -1;
+    const int longer = flat ? dx : dy, shorter = flat ? dy : dx;
+    int d = 2 * shorter - longer;
+    const int incr1 = 2 * shorter, incr2 = 2 * (shorter - longer);
+    for (;;) {
+        if (flat) im->pixels[across][along] = ink;
+        else im->pixels[along][across] = ink;
+        if (along == end) return;
+        ++along;
+        if (d < 0) {
+            d += incr1;
+        } else {
+            across += step;
+            d += incr2;
+        }
+    }
+}
+
+}  // namespace
+
+void GdSurface::line(int x1, int y1, int x2, int y2, int ink) {
+    const auto in_clip = [this](int x, int y) {
+        return x >= im_->cx1 && x <= im_->cx2 && y >= im_->cy1 && y <= im_->cy2 && x >= 0 && y >= 0 &&
+               x < gdImageSX(im_) && y < gdImageSY(im_);
+    };
+    if (!gdImageTrueColor(im_) && ink >= 0 && ink < gdMaxColors && im_->thick == 1 && in_clip(x1, y1) &&
+        in_clip(x2, y2)) {
+        palette_line(im_, x1, y1, x2, y2, static_cast<unsigned char>(ink));
+        return;
+    }
+    gdImageLine(im_, x1, y1, x2, y2, ink);
+}
 
 void GdSurface::polygon(std::span<const gdPoint> points, int ink) {
     gdImageFilledPolygon(im_, const_cast<gdPoint*>(points.data()), static_cast<int>(points.size()), ink);

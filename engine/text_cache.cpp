@@ -21,6 +21,13 @@
 // long as every answer is exact; so asking gdImageColorResolve for them in that order leaves
 // the same palette, and the stamp's pixels are written with the indices it answers.
 //
+// Over a background of several colours (a label across pie slices, a text over markers) gd's
+// answers depend on every pixel under the text and on the whole palette. Such a text is drawn by
+// gd once; what it found (the indices under the touched pixels and the palette) and what it left
+// (their new indices and the palette after) are kept with the stamp. Given the same pixels under
+// the text and the same palette again, in the same colour, gd would do exactly the same, so the
+// result is written back without it: a chart drawn again paints the same pixels before each text.
+//
 // The origin is part of a stamp's key, not only the text: gd rounds glyph positions after
 // adding the origin, with offsets computed from the angle's sine and cosine (the cosine of a
 // right angle is not exactly 0 in floating point), so the same text drawn a few whole pixels
@@ -56,6 +63,8 @@ constexpr long long kLargestScratch = 4LL << 20;
 constexpr long long kLargestRegion = 1LL << 20;
 // Text and background colour pairs kept per stamp.
 constexpr std::size_t kShadesPerStamp = 4;
+// Mixed backgrounds kept per stamp.
+constexpr std::size_t kReplaysPerStamp = 2;
 
 // ---- 1. A least-recently-used map with a byte budget -------------------------------------------
 
@@ -135,13 +144,34 @@ struct Shades {
     std::vector<uint8_t> codes;      // per touched pixel: 1 the text colour, k >= 2 resolved[k - 2]
 };
 
+// A palette as gd's colour resolution sees it: size, transparent entry, and per entry red,
+// green, blue, alpha and whether it is free.
+struct Palette {
+    int total = 0, transparent = -1;
+    std::vector<uint8_t> entries;  // 5 bytes per entry
+    bool operator==(const Palette&) const = default;
+};
+
+// What gd did for one text over one mixed background: the indices under the touched pixels and
+// the palette it found, the indices it left there and the palette after.
+struct Replay {
+    int color;
+    std::vector<uint8_t> under, result;
+    Palette before, after;
+    std::size_t bytes() const {
+        return sizeof(Replay) + under.size() + result.size() + before.entries.size() + after.entries.size();
+    }
+};
+
 struct Stamp {
     Box brect;
     std::vector<Run> runs;           // the touched pixels, row by row
     std::vector<Shades> shades;      // most recently used first
+    std::vector<Replay> replays;     // most recently recorded first
     std::size_t bytes() const {
         std::size_t n = sizeof(Stamp) + runs.size() * sizeof(Run);
         for (const Shades& s : shades) n += sizeof(Shades) + s.resolved.size() * 4 + s.codes.size();
+        for (const Replay& r : replays) n += r.bytes();
         return n;
     }
 };
@@ -252,6 +282,55 @@ bool copy_stamp(gdImagePtr im, int color, const Stamp& stamp, const Shades& shad
     return true;
 }
 
+// ---- 3b. Replaying gd over a mixed background ----------------------------------------------------
+
+void read_palette(gdImagePtr im, Palette& out) {
+    out.total = im->colorsTotal;
+    out.transparent = im->transparent;
+    out.entries.resize(static_cast<std::size_t>(im->colorsTotal) * 5);
+    uint8_t* e = out.entries.data();
+    for (int c = 0; c < im->colorsTotal; ++c, e += 5) {
+        e[0] = static_cast<uint8_t>(im->red[c]), e[1] = static_cast<uint8_t>(im->green[c]);
+        e[2] = static_cast<uint8_t>(im->blue[c]), e[3] = static_cast<uint8_t>(im->alpha[c]);
+        e[4] = static_cast<uint8_t>(im->open[c]);
+    }
+}
+
+void write_palette(gdImagePtr im, const Palette& p) {
+    im->colorsTotal = p.total;
+    im->transparent = p.transparent;
+    const uint8_t* e = p.entries.data();
+    for (int c = 0; c < p.total; ++c, e += 5)
+        im->red[c] = e[0], im->green[c] = e[1], im->blue[c] = e[2], im->alpha[c] = e[3], im->open[c] = e[4];
+}
+
+void read_runs(gdImagePtr im, const std::vector<Run>& runs, std::vector<uint8_t>& out) {
+    out.clear();
+    for (const Run& run : runs) out.insert(out.end(), im->pixels[run.y] + run.x, im->pixels[run.y] + run.x + run.length);
+}
+
+void write_runs(gdImagePtr im, const std::vector<Run>& runs, const std::vector<uint8_t>& values) {
+    const uint8_t* v = values.data();
+    for (const Run& run : runs) {
+        std::memcpy(im->pixels[run.y] + run.x, v, static_cast<std::size_t>(run.length));
+        v += run.length;
+    }
+}
+
+// Every pixel of the region outside the runs has its value in `before` (the region's rows).
+bool only_runs_changed(gdImagePtr im, const Region& r, const std::vector<Run>& runs, std::vector<uint8_t>& before) {
+    const int width = r.x2 - r.x1 + 1;
+    for (const Run& run : runs)
+        if (run.y >= r.y1 && run.y <= r.y2)
+            std::memcpy(before.data() + static_cast<std::size_t>(run.y - r.y1) * width + (run.x - r.x1),
+                        im->pixels[run.y] + run.x, static_cast<std::size_t>(run.length));
+    for (int y = r.y1; y <= r.y2; ++y)
+        if (std::memcmp(before.data() + static_cast<std::size_t>(y - r.y1) * width, im->pixels[y] + r.x1,
+                        static_cast<std::size_t>(width)) != 0)
+            return false;
+    return true;
+}
+
 // ---- 4. The cache ----------------------------------------------------------------------------------
 
 char* gd_string(gdImagePtr im, int* brect, int color, const char* font, double ptsize, double angle, int x, int y,
@@ -295,7 +374,7 @@ public:
             Recording first;
             if (!record(im, font, ptsize, angle, x, y, text, text_rgb, rgb_of(im, im->pixels[gy][gx]), first))
                 return gd_string(im, brect, color, font, ptsize, angle, x, y, text);
-            Stamp fresh{first.brect, std::move(first.runs), {}};
+            Stamp fresh{first.brect, std::move(first.runs), {}, {}};
             fresh.shades.push_back(std::move(first.shades));
             const std::size_t bytes = fresh.bytes();
             stamp = &stamps_.add(std::move(key), std::move(fresh), bytes);
@@ -308,7 +387,7 @@ public:
             return nullptr;
         }
         const int under = uniform_index(im, stamp->runs);
-        if (under < 0) return gd_string(im, brect, color, font, ptsize, angle, x, y, text);
+        if (under < 0) return replay_or_draw(im, *stamp, brect, color, font, ptsize, angle, x, y, text);
         const Shades* shades = find_shades(*stamp, text_rgb, rgb_of(im, under));
         if (shades == nullptr) {
             Recording again;
@@ -320,7 +399,8 @@ public:
             stamps_.resize_latest(stamp->bytes());
             shades = &stamp->shades.front();
         }
-        if (!copy_stamp(im, color, *stamp, *shades)) return gd_string(im, brect, color, font, ptsize, angle, x, y, text);
+        if (!copy_stamp(im, color, *stamp, *shades))
+            return replay_or_draw(im, *stamp, brect, color, font, ptsize, angle, x, y, text);
         if (brect != nullptr) std::copy(stamp->brect.begin(), stamp->brect.end(), brect);
         ++copied_;
         return nullptr;
@@ -376,6 +456,48 @@ private:
         if (error == nullptr) measures_.add(std::move(key), box, sizeof box);
         if (brect != nullptr) std::copy(box.begin(), box.end(), brect);
         return error;
+    }
+
+    // A text the stamp cannot be copied for: written as gd wrote it before when the pixels under
+    // it, the palette and the colour are as they were then; else drawn by gd, and what gd did is
+    // kept when it changed nothing in the text's region but the stamp's touched pixels.
+    const char* replay_or_draw(gdImagePtr im, Stamp& stamp, int brect[8], int color, const char* font, double ptsize,
+                               double angle, int x, int y, const char* text) {
+        read_runs(im, stamp.runs, under_);
+        read_palette(im, palette_);
+        for (std::size_t i = 0; i < stamp.replays.size(); ++i) {
+            const Replay& r = stamp.replays[i];
+            if (r.color != color || r.under != under_ || r.before != palette_) continue;
+            write_runs(im, stamp.runs, r.result);
+            write_palette(im, r.after);
+            std::rotate(stamp.replays.begin(), stamp.replays.begin() + static_cast<long>(i),
+                        stamp.replays.begin() + static_cast<long>(i) + 1);
+            if (brect != nullptr) std::copy(stamp.brect.begin(), stamp.brect.end(), brect);
+            ++copied_;
+            return nullptr;
+        }
+        Box at_zero{}, box{};
+        Region region{};
+        const bool keep = measure_locked(at_zero.data(), font, ptsize, angle, 0, 0, text) == nullptr &&
+                          text_region(at_zero, x, y, ptsize, im, region);
+        if (keep) {
+            const int width = region.x2 - region.x1 + 1;
+            region_.resize(static_cast<std::size_t>(width) * (region.y2 - region.y1 + 1));
+            for (int row = region.y1; row <= region.y2; ++row)
+                std::memcpy(region_.data() + static_cast<std::size_t>(row - region.y1) * width, im->pixels[row] + region.x1,
+                            static_cast<std::size_t>(width));
+        }
+        const char* error = gd_string(im, box.data(), color, font, ptsize, angle, x, y, text);
+        if (brect != nullptr) std::copy(box.begin(), box.end(), brect);
+        if (error != nullptr || !keep || box != stamp.brect || !only_runs_changed(im, region, stamp.runs, region_))
+            return error;
+        Replay fresh{color, under_, {}, palette_, {}};
+        read_runs(im, stamp.runs, fresh.result);
+        read_palette(im, fresh.after);
+        if (stamp.replays.size() >= kReplaysPerStamp) stamp.replays.pop_back();
+        stamp.replays.insert(stamp.replays.begin(), std::move(fresh));
+        stamps_.resize_latest(stamp.bytes());
+        return nullptr;
     }
 
     // Texts a stamp can stand for: in a palette picture of a size the scratch picture can
@@ -458,6 +580,8 @@ private:
     LruMap<Stamp> stamps_{kStampBudget};
     LruMap<Box> measures_{kMeasureBudget};
     gdImagePtr scratch_ = nullptr;
+    std::vector<uint8_t> under_, region_;  // working buffers of replay_or_draw
+    Palette palette_;
     std::string font_path_;
     unsigned long drawn_ = 0;
     unsigned long copied_ = 0;
