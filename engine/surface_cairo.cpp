@@ -15,7 +15,6 @@
 #include <memory>
 #include <vector>
 
-#include "engine/png_writer.h"
 #include "engine/surface_vector.h"
 #include "engine/vector_base.h"
 #include "engine/vector_text.h"
@@ -111,14 +110,11 @@ public:
         cairo_set_source(cr_, drawing);
         cairo_paint(cr_);
         cairo_pattern_destroy(drawing);
-        bool ok = cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
+        const bool ok = cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
         cairo_destroy(cr_);
         cr_ = nullptr;
         if (format_ == VectorFormat::Png) {
-            cairo_surface_flush(surface_);
-            ok = ok && encode_png(cairo_image_surface_get_data(surface_), cairo_image_surface_get_width(surface_),
-                                  cairo_image_surface_get_height(surface_), cairo_image_surface_get_stride(surface_),
-                                  bytes_);
+            if (ok) cairo_surface_write_to_png_stream(surface_, append_bytes, &bytes_);
         } else {
             cairo_surface_finish(surface_);
         }
