@@ -66,6 +66,13 @@ inline double line_spacing(const ChartOptions& opt) {
     return std::isfinite(opt.line_spacing) ? std::clamp(opt.line_spacing, 0.0, 100.0) : 1.2;
 }
 
+// Pixels from one legend row to the next: the label point size and 4; without a point size the
+// built-in font's height stands for it.
+inline double legend_row_pitch(const ChartOptions& opt) {
+    const double pitch = std::isfinite(opt.yaxis_ptsize) ? opt.yaxis_ptsize : 0.0;
+    return (pitch > 0 ? pitch : font_entry(opt.yaxis_font_size).height) + 4;
+}
+
 // Palette indices of one drawing.
 struct GraphColors {
     int background = 0, line = 0, plot = 0, grid = 0, volume = 0, annotation = 0;

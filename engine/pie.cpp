@@ -16,6 +16,7 @@
 
 #include "engine/output.h"
 #include "engine/pie_internal.h"
+#include "engine/text_lines.h"
 #include "engine/surface_gd.h"
 
 namespace plotwise {
@@ -33,6 +34,7 @@ struct PiePlan {
     const char* title_font = nullptr;
     const char* label_font = nullptr;
     const char* title = nullptr;   // null when there is no title
+    TitleLines title_lines;        // the title as drawn, line by line
     std::vector<Slice> slices;
 };
 
@@ -71,8 +73,10 @@ PiePlan plan(short width, short height, int pie_type, int count, const char* con
     // An empty title takes no room, as no title.
     if (opt.pie_title != nullptr && opt.pie_title[0] != '\0') p.title = opt.pie_title;
     if (p.title != nullptr) {
-        const TextSize ts = measure_text(p.title, opt.pie_title_size, p.title_font, opt.pie_title_ptsize);
-        g.title_h = ts.height + 3;
+        const bool ttf = probe_font(p.title_font, opt.pie_title_ptsize).width > 0;
+        p.title_lines =
+            lay_out_title_lines(p.title, opt.pie_title_size, p.title_font, opt.pie_title_ptsize, ttf, width - 2);
+        g.title_h = p.title_lines.height + 3;
     }
 
     g.half_w = width / 2;
@@ -363,11 +367,13 @@ void draw_pie_picture(short width, short height, FILE* out, int pie_type, int co
     }
     if (room) draw_front_faces(im, p, c);
 
-    if (p.title != nullptr) {
-        const TextSize ts = measure_text(p.title, opt.pie_title_size, p.title_font, opt.pie_title_ptsize);
-        im.text(font_entry(opt.pie_title_size), p.title_font, opt.pie_title_ptsize, 0,
-                        width / 2 - ts.width / 2, 1, p.title, c.title, JustifyCenter);
-    }
+    if (p.title != nullptr)
+        for (size_t k = 0; k < p.title_lines.lines.size(); ++k) {
+            const char* line = p.title_lines.lines[k].c_str();
+            const TextSize ts = measure_text(line, opt.pie_title_size, p.title_font, opt.pie_title_ptsize);
+            im.text(font_entry(opt.pie_title_size), p.title_font, opt.pie_title_ptsize, 0, width / 2 - ts.width / 2,
+                    1 + static_cast<int>(k) * p.title_lines.pitch, line, c.title, JustifyCenter);
+        }
     if (room && labels != nullptr) draw_labels(im, p, c);
 
     if (target)
