@@ -148,8 +148,8 @@ void measure_x_labels(const GraphInput& in, const ChartOptions& opt, GraphLayout
 // Widest legend name (legend squares) and its length in characters; the first such entry.
 // `drawn_room`: with names drawn by FreeType, the room the widest entry takes from the point
 // it is anchored at (square, gap, measured name and a margin); 0 with built-in names.
-// `count`: the legend squares; `room`: the room the widest entry takes from its anchor, with
-// built-in names as well.
+// `count`: the legend squares; `room`: with built-in names, the room the widest entry takes
+// from its anchor (its box, without a margin).
 struct LegendSize {
     int width = 0, chars = 0;
     const LegendEntry* first = nullptr;
@@ -172,8 +172,7 @@ LegendSize measure_legend(const ChartOptions& opt, const GraphLayout& L) {
         s.chars = std::max(s.chars, static_cast<int>(name.size()));
         // The square is centred 2 half sizes from the anchor, the name starts 2 pixels after it.
         if (ttf) s.drawn_room = std::max(s.drawn_room, 4 * e.width + 2 + t.width + 2);
-        // A built-in name's last column is the blank between characters.
-        s.room = std::max(s.room, 4 * e.width + 2 + t.width + (ttf ? 2 : 0));
+        if (!ttf) s.room = std::max(s.room, 4 * e.width + 2 + t.width);
         ++s.count;
     }
     return s;
@@ -494,21 +493,24 @@ void lay_out_second_axis(const GraphInput& in, const ChartOptions& opt, GraphLay
 void lay_out_legend(const GraphInput& in, const ChartOptions& opt, GraphLayout& L, const LegendSize& legend) {
     if (L.legend_wth <= 0 || opt.horizontal) return;
     const int past_axis = L.ylabel2_gap - L.ylabel2_wth - L.ytick2_len;
-    L.legend_wth = std::max(L.legend_wth, legend.room + past_axis);
+    // A FreeType name keeps 2 pixels from the edge.
+    if (legend.drawn_room > 0) L.legend_wth = std::max(L.legend_wth, legend.drawn_room + past_axis);
+    const int room = std::max(legend.room, legend.drawn_room);
     const int half = legend.first->width;
     const double pitch = std::isfinite(opt.yaxis_ptsize) ? opt.yaxis_ptsize : 0.0;
     const int name_h = std::max(measure_text("Aj", opt.yaxis_font_size, L.ytitle_font, L.yaxis_ptsize).height,
                                 static_cast<int>(font_entry(opt.yaxis_font_size).height));
     const double row = legend_row_pitch(opt);
-    // Rows from the plot's top (or below the title) down to the picture's last row.
+    // Rows from the plot's top (or below the title, where the legend may have to drop) down
+    // to the plot's bottom, clear of the x labels.
     const int plot_top = L.ydepth_total + L.title_hgt + L.annote_hgt;
-    const int first_top = std::max({to_int(plot_top - pitch), plot_top - half, 1});
-    const int bottom = in.height - 2 - std::max(name_h, 2 * half + 1);
-    const int rows = std::max(1, to_int((bottom - first_top) / row) + 1);
+    const int first = std::max(plot_top, has_text(opt.title) ? L.title_hgt + 3 + to_int(pitch) : 0);
+    const int last = plot_top + L.plot_height - std::max(name_h - to_int(pitch), half);
+    const int rows = std::max(1, to_int((last - first) / row) + 1);
     if (legend.count > rows) {
         const int columns = (legend.count + rows - 1) / rows;
         L.legend_rows = rows;
-        L.legend_column = legend.room + 2 * half;
+        L.legend_column = room + 2 * half;
         L.legend_wth += (columns - 1) * L.legend_column;
         if (L.legend_wth > in.width / 2) {
             // Every column gets an equal share of half the picture.
