@@ -298,6 +298,9 @@ private:
     }
     // Left x of a turned text whose first ink column is to be `column` (built-in text: column).
     static int turned_x(const TextInk& ink, int column) { return ink.drawn ? column - (ink.top + 1) : column; }
+    // The first column of a turned text at the picture's left edge: smoothed FreeType ink
+    // reaches a pixel past its measured box, so it starts a pixel further in.
+    static int first_column(const TextInk& ink) { return ink.drawn ? 1 + kSmoothedSpill : 1; }
 
     // The bottom row of a turned text `length` pixels long centred on row `centre`, moved so
     // that the whole text stays inside the picture when it can.
@@ -315,7 +318,7 @@ private:
                     const char* line = L.title_lines[k].c_str();
                     TextSize t = title_style.measure(line);
                     const TextInk ink = ink_of(title_style, line);
-                    const int tx = turned_x(ink, 1) + static_cast<int>(k) * L.title_pitch;
+                    const int tx = turned_x(ink, first_column(ink)) + static_cast<int>(k) * L.title_pitch;
                     title_style.draw(out, kHalfPi, tx, turned_bottom(top, t.width), line, title_color,
                                      JustifyCenter);
                     x = static_cast<int>(k) * L.title_pitch + t.height + 1;
@@ -331,7 +334,8 @@ private:
             }
         } else if (has_text(opt.ytitle)) {
             TextSize t = ytitle_style.measure(opt.ytitle);
-            ytitle_style.draw(out, kHalfPi, turned_x(ink_of(ytitle_style, opt.ytitle), 1),
+            const TextInk ink = ink_of(ytitle_style, opt.ytitle);
+            ytitle_style.draw(out, kHalfPi, turned_x(ink, first_column(ink)),
                               turned_bottom(d_.in.height / 2, t.width), opt.ytitle, color_or(opt.ytitle_color, d_.colors.plot),
                               JustifyCenter);
         }

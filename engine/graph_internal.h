@@ -46,6 +46,9 @@ inline bool has_text(const char* t) { return t != nullptr && *t != '\0'; }
 // A length or place worked out in the layout, as whole pixels.
 inline int to_int(double v) { return GraphLayout::to_pixel(v); }
 
+// Smoothed FreeType ink reaches this many pixels past the box gd measures for it.
+constexpr int kSmoothedSpill = 1;
+
 // A quarter turn in radians: the angle of text that reads upward.
 constexpr double kHalfPi = 1.57079632679489661923;
 

@@ -349,7 +349,8 @@ TextSpace reserve_text_space(const GraphInput& in, const ChartOptions& opt, Grap
     }
     if (has_text(opt.ytitle)) {
         ytitle_h = measure_text(opt.ytitle, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize).height;
-        L.ytitle_wth = ytitle_h + 2;
+        // A FreeType title starts a pixel further in, clear of the picture's edge.
+        L.ytitle_wth = ytitle_h + 2 + (L.ytitle_ttf ? kSmoothedSpill : 0);
     }
     if (isCombo(type) && has_text(opt.ytitle2))
         L.ytitle2_wth = measure_text(opt.ytitle2, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize).height + 2;
@@ -361,7 +362,7 @@ TextSpace reserve_text_space(const GraphInput& in, const ChartOptions& opt, Grap
         L.title_hgt = 2;
         // A FreeType title is drawn by its ink from column 1, the y title 3 pixels after it.
         if (L.title_ttf && has_text(opt.title))
-            L.ytitle_wth = std::max(L.ytitle_wth, title_h + 2 + (has_text(opt.ytitle) ? ytitle_h + 3 : 0));
+            L.ytitle_wth = std::max(L.ytitle_wth, title_h + 2 + kSmoothedSpill + (has_text(opt.ytitle) ? ytitle_h + 3 : 0));
     }
     if (is3d(type)) {
         double base = (in.width + in.height) / 2 * static_cast<double>(opt.depth_3d) / 100;

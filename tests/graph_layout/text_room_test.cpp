@@ -3,7 +3,7 @@
 // 100 slices, fonts of 8 to 36 points, negative values on horizontal bars. No text pixel lies
 // in the picture's outermost rows or columns, and texts of different kinds stay more than two
 // pixels apart. Built-in fonts (a font file that does not exist) unless a row asks for
-// Liberation Sans; those rows have no y title, whose smoothed edge reaches the first column.
+// Liberation Sans.
 #include <unistd.h>
 
 #include <cstdio>
@@ -61,6 +61,10 @@ const Case kCases[] = {
     {Line, 2400, 1600, 200, 26, 24},
     {Line, 480, 320, 200, 26, 12, false, false, false, "\r"},
     {Bar, 480, 320, 120, 3, 12, true, true},
+    {Bar, 2400, 1600, 20, 2, 36, false, false, true},
+    {Line, 1600, 1200, 40, 10, 24, false, false, true},
+    {Bar, 1600, 1200, 40, 3, 36, true, true, true},
+    {Area, 2400, 1600, 200, 50, 36, false, false, true},
     {kPie, 160, 120, 60, 1, 8},
     {kPie, 480, 320, 30, 6, 12, false, false, false, "\r"},
     {kPie, 640, 480, 0, 100, 12},
@@ -116,7 +120,7 @@ TEST_P(TextRoom, TextsWholeInsideAndApart) {
     } else {
         o.title = title.c_str();
         o.xtitle = "Month";
-        o.ytitle = c.sans ? nullptr : "Units";
+        o.ytitle = "Units";
         o.title_font = o.ytitle_font = o.xtitle_font = o.yaxis_font = o.xaxis_font = font;
         o.title_ptsize = o.xtitle_ptsize = o.ytitle_ptsize = c.ptsize;
         o.yaxis_ptsize = o.xaxis_ptsize = c.ptsize * 0.75;
