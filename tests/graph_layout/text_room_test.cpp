@@ -68,6 +68,8 @@ const Case kCases[] = {
     {kPie, 160, 120, 60, 1, 8},
     {kPie, 480, 320, 30, 6, 12, false, false, false, "\r"},
     {kPie, 640, 480, 0, 100, 12},
+    {kPie, 640, 480, 20, 100, 16, false, false, true},
+    {kPie, 2400, 1600, 20, 100, 36, false, false, true},
 };
 
 const char* const kWords[] = {"Sales", "of", "the", "northern", "region,", "in", "thousands", "of", "euro"};
@@ -151,7 +153,8 @@ TEST_P(TextRoom, TextsWholeInsideAndApart) {
         std::vector<float> data, x;
         for (int s = 0; s < c.series * rows; ++s)
             for (int p = 0; p < 6; ++p) {
-                const float v = static_cast<float>(10 + (p * 7 + s * 3) % 23);
+                // Four-digit labels on the large pictures.
+                const float v = static_cast<float>(10 + (p * 7 + s * 3) % 23) * (c.width >= 1600 ? 100 : 1);
                 data.push_back(c.negative && p % 2 ? -v : v);
                 x.push_back(static_cast<float>(p * 2 + s % 2));
             }
