@@ -38,6 +38,7 @@ struct Case {
     bool negative = false;  // every second value below 0
     bool sans = false;
     const char* breaks = "";  // put into the title after its first word
+    double label_pt = 0;      // labels and names; 0: a quarter smaller than the titles
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
@@ -62,6 +63,7 @@ const Case kCases[] = {
     {Line, 480, 320, 200, 26, 12, false, false, false, "\r"},
     {Bar, 480, 320, 120, 3, 12, true, true},
     {Bar, 2400, 1600, 20, 2, 36, false, false, true},
+    {Bar, 600, 800, 20, 1, 12, true, true, true, "", 36},
     {Line, 1600, 1200, 40, 10, 24, false, false, true},
     {Bar, 1600, 1200, 40, 3, 36, true, true, true},
     {Area, 2400, 1600, 200, 50, 36, false, false, true},
@@ -125,7 +127,7 @@ TEST_P(TextRoom, TextsWholeInsideAndApart) {
         o.ytitle = "Units";
         o.title_font = o.ytitle_font = o.xtitle_font = o.yaxis_font = o.xaxis_font = font;
         o.title_ptsize = o.xtitle_ptsize = o.ytitle_ptsize = c.ptsize;
-        o.yaxis_ptsize = o.xaxis_ptsize = c.ptsize * 0.75;
+        o.yaxis_ptsize = o.xaxis_ptsize = c.label_pt > 0 ? c.label_pt : c.ptsize * 0.75;
         o.horizontal = c.horizontal;
         o.title_color = kTitle;
         o.xtitle_color = kXTitle;
