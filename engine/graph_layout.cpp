@@ -494,8 +494,10 @@ void lay_out_second_axis(const GraphInput& in, const ChartOptions& opt, GraphLay
 void lay_out_legend(const GraphInput& in, const ChartOptions& opt, GraphLayout& L, const LegendSize& legend) {
     if (L.legend_wth <= 0 || opt.horizontal) return;
     const int past_axis = L.ylabel2_gap - L.ylabel2_wth - L.ytick2_len;
-    // A FreeType name keeps 2 pixels from the edge.
+    // A FreeType name keeps 2 pixels from the edge; a built-in name's box ends inside the
+    // picture (its last column is the blank between characters).
     if (legend.drawn_room > 0) L.legend_wth = std::max(L.legend_wth, legend.drawn_room + past_axis);
+    if (legend.room > 0) L.legend_wth = std::max(L.legend_wth, legend.room + past_axis - L.ytitle2_wth);
     const int room = std::max(legend.room, legend.drawn_room);
     const int half = legend.first->width;
     const double pitch = std::isfinite(opt.yaxis_ptsize) ? opt.yaxis_ptsize : 0.0;

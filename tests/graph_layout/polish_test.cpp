@@ -76,9 +76,11 @@ TEST_F(Polish, BuiltInCombosKeepTheEstimatedRoom) {
         SCOPED_TRACE(type);
         GraphLayout L = chart.layout(type);
         ASSERT_EQ(L.result, 0);
-        // Names in the built-in small font: "Visits per day" is 14 x 6 = 84 pixels, 0.75 of it
-        // with 7 half sizes and 1.
-        EXPECT_EQ(L.legend_wth, 63 + 28 + 1);
+        // Names in the built-in small font: "Visits per day" is 14 x 6 = 84 pixels. The estimate
+        // (0.75 of it, 7 half sizes and 1: 92) would cut it; the legend takes the square (4
+        // half sizes), 2 pixels and the name, and the part of the second axis' gap beyond its
+        // labels and ticks.
+        EXPECT_EQ(L.legend_wth, 16 + 2 + 84 + (13 + 480 / 60 - 13 - 4));
         ASSERT_EQ(y2_label_text(chartOptions(), L.vhighest).size(), 3u);
         EXPECT_EQ(L.ylabel2_wth, 13);
         EXPECT_EQ(L.ylabel2_gap, 13 + 480 / 60);
