@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "engine/graph.h"
 #include "engine/label_formatters.h"
 #include "engine/pie.h"
+#include "engine/text_lines.h"
 
 namespace plotwise {
 namespace {
@@ -382,6 +384,16 @@ constexpr struct {
     {"auto", 0}, {"outside", 1}, {"top", 2}, {"center", 3}, {"bottom", 4}, {"left", 5}, {"right", 6},
 };
 
+// A series name as the legend keeps it: whole characters only, marked with an ellipsis when
+// the name is longer than the entry holds.
+void copyLegendName(char (&out)[sizeof(LegendEntry::name)], const char* name) {
+    const std::string_view whole(name, strnlen(name, kTextFieldSize));
+    std::string kept(whole);
+    if (whole.size() >= sizeof out)
+        kept = std::string(utf8_prefix(whole, sizeof out - 1 - std::strlen(kEllipsis))) + kEllipsis;
+    std::memcpy(out, kept.c_str(), kept.size() + 1);
+}
+
 std::vector<LegendEntry> legendEntries(const ChartDefinition& definition, int sets, int points, uint32_t width) {
     std::vector<LegendEntry> entries;
     const uint16_t half = static_cast<uint16_t>(width <= 320 ? 3 : std::min<uint32_t>(width / 300 + 3, 0xFFFF));
@@ -394,7 +406,7 @@ std::vector<LegendEntry> legendEntries(const ChartDefinition& definition, int se
         e.width = half;
         e.color = series.color;
         e.kind = LegendSquare;
-        copyText(e.name, series.name);
+        copyLegendName(e.name, series.name);
         entries.push_back(e);
     }
     return entries;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "engine/chart_options.h"
@@ -26,6 +27,9 @@ struct GraphLayout {
     int xtick_len = 0, ytick_len = 0, ytick2_len = 0;
     int annote_hgt = 0, annote_len = 0;
     int legend_wth = 0, legend_hgt = 0;
+    int legend_rows = 0;       // legend names per column (0: all in one column)
+    int legend_column = 0;     // pixels from one legend column to the next
+    int legend_name_room = 0;  // widest a legend name may be drawn (0: as wide as it is)
     int ylabel2_gap = 0;       // legend offset right of the plot caused by second-axis labels
 
     int xdepth_3d = 0, ydepth_3d = 0;          // one depth step
@@ -56,6 +60,10 @@ struct GraphLayout {
     bool fraction_labels = false;  // automatic y labels (whole numbers and power-of-two fractions)
     bool custom_yaxis = false;     // y grid, ticks and labels follow the step options
     float first_interval = 0;      // first entry of the interval table in use
+    // The title as drawn: its lines (its own breaks, and breaks at blanks where it is wider
+    // than the picture) and the pitch from one line to the next.
+    std::vector<std::string> title_lines;
+    int title_pitch = 0;
     // Point sizes in use (0 for a bad value) and whether each font draws through FreeType.
     double title_ptsize = 0, ytitle_ptsize = 0, xtitle_ptsize = 0, yaxis_ptsize = 0, xaxis_ptsize = 0;
     bool title_ttf = false, ytitle_ttf = false, xtitle_ttf = false, yaxis_ttf = false, xaxis_ttf = false;

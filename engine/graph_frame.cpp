@@ -79,10 +79,13 @@ public:
         ylabel2_color = color_or(opt.ylabel2_color, volume);
         xlabel_color = color_or(opt.xlabel_color, c.line);
 
-        if (has_text(opt.title) && !opt.horizontal) {
-            TextSize t = title_style.measure(opt.title);
-            title_style.draw(out, 0, d_.in.width / 2 - t.width / 2, 1, opt.title, title_color, JustifyCenter);
-        }
+        if (has_text(opt.title) && !opt.horizontal)
+            for (size_t k = 0; k < L.title_lines.size(); ++k) {
+                const char* line = L.title_lines[k].c_str();
+                TextSize t = title_style.measure(line);
+                title_style.draw(out, 0, d_.in.width / 2 - t.width / 2, 1 + static_cast<int>(k) * L.title_pitch, line,
+                                 title_color, JustifyCenter);
+            }
         if (has_text(opt.xtitle)) {
             TextSize t = xtitle_style.measure(opt.xtitle);
             const double spacing = line_spacing(opt);
@@ -296,32 +299,45 @@ private:
     }
     // Left x of a turned text whose first ink column is to be `column` (built-in text: column).
     static int turned_x(const TextInk& ink, int column) { return ink.drawn ? column - (ink.top + 1) : column; }
+    // The first column of a turned text at the picture's left edge: smoothed FreeType ink
+    // reaches a pixel past its measured box, so it starts a pixel further in.
+    static int first_column(const TextInk& ink) { return ink.drawn ? 1 + kSmoothedSpill : 1; }
+
+    // The bottom row of a turned text `length` pixels long centred on row `centre`, moved so
+    // that the whole text stays inside the picture when it can.
+    int turned_bottom(double centre, int length) const {
+        const int bottom = to_int(centre + length / 2);
+        return std::max(std::min(bottom, d_.in.height - 2), std::min(length + 1, d_.in.height - 2));
+    }
 
     void y_titles(int volume) {
         const double top = L.yorig / 2;
         if (opt.horizontal) {
             int x = 1;
-            if (has_text(opt.title)) {
-                TextSize t = title_style.measure(opt.title);
-                const TextInk ink = ink_of(title_style, opt.title);
-                const int tx = turned_x(ink, 1);
-                title_style.draw(out, kHalfPi, tx, to_int(top + t.width / 2), opt.title, title_color,
-                                 JustifyCenter);
-                x = t.height + 1;
-                // After a FreeType title the y title keeps 3 pixels from its last ink column,
-                // so that the two never touch.
-                if (ink.drawn) x = std::max(x, tx + ink.bottom + 1 + 3);
-            }
+            if (has_text(opt.title))
+                for (size_t k = 0; k < L.title_lines.size(); ++k) {
+                    const char* line = L.title_lines[k].c_str();
+                    TextSize t = title_style.measure(line);
+                    const TextInk ink = ink_of(title_style, line);
+                    const int tx = turned_x(ink, first_column(ink)) + static_cast<int>(k) * L.title_pitch;
+                    title_style.draw(out, kHalfPi, tx, turned_bottom(top, t.width), line, title_color,
+                                     JustifyCenter);
+                    x = static_cast<int>(k) * L.title_pitch + t.height + 1;
+                    // After a FreeType title the y title keeps 3 pixels from its last ink
+                    // column, so that the two never touch.
+                    if (ink.drawn) x = std::max(x, tx + ink.bottom + 1 + 3);
+                }
             if (has_text(opt.ytitle)) {
                 TextSize t = ytitle_style.measure(opt.ytitle);
                 ytitle_style.draw(out, kHalfPi, turned_x(ink_of(ytitle_style, opt.ytitle), x),
-                                  to_int(top + t.width / 2), opt.ytitle, color_or(opt.ytitle_color, d_.colors.plot),
+                                  turned_bottom(top, t.width), opt.ytitle, color_or(opt.ytitle_color, d_.colors.plot),
                                   JustifyCenter);
             }
         } else if (has_text(opt.ytitle)) {
             TextSize t = ytitle_style.measure(opt.ytitle);
-            ytitle_style.draw(out, kHalfPi, turned_x(ink_of(ytitle_style, opt.ytitle), 1),
-                              d_.in.height / 2 + t.width / 2, opt.ytitle, color_or(opt.ytitle_color, d_.colors.plot),
+            const TextInk ink = ink_of(ytitle_style, opt.ytitle);
+            ytitle_style.draw(out, kHalfPi, turned_x(ink, first_column(ink)),
+                              turned_bottom(d_.in.height / 2, t.width), opt.ytitle, color_or(opt.ytitle_color, d_.colors.plot),
                               JustifyCenter);
         }
         if (isCombo(d_.in.type) && has_text(opt.ytitle2)) {
@@ -332,7 +348,7 @@ private:
             const int line_h = std::max(t.height, ytitle_style.measure("Aj").height);
             const TextInk ink = ink_of(ytitle_style, opt.ytitle2);
             const int x = ink.drawn ? d_.in.width - 2 - (ink.bottom + 1) : d_.in.width - (line_h + 1);
-            ytitle_style.draw(out, kHalfPi, x, to_int(top + t.width / 2), opt.ytitle2,
+            ytitle_style.draw(out, kHalfPi, x, turned_bottom(top, t.width), opt.ytitle2,
                               color_or(opt.ytitle2_color, volume), JustifyCenter);
         }
     }

@@ -46,6 +46,9 @@ inline bool has_text(const char* t) { return t != nullptr && *t != '\0'; }
 // A length or place worked out in the layout, as whole pixels.
 inline int to_int(double v) { return GraphLayout::to_pixel(v); }
 
+// Smoothed FreeType ink reaches this many pixels past the box gd measures for it.
+constexpr int kSmoothedSpill = 1;
+
 // A quarter turn in radians: the angle of text that reads upward.
 constexpr double kHalfPi = 1.57079632679489661923;
 
@@ -64,6 +67,13 @@ inline bool has_numeric_x_axis(ChartType type, const ChartOptions& opt) {
 // 0..100, so that the room the layout keeps and the place the text is drawn agree.
 inline double line_spacing(const ChartOptions& opt) {
     return std::isfinite(opt.line_spacing) ? std::clamp(opt.line_spacing, 0.0, 100.0) : 1.2;
+}
+
+// Pixels from one legend row to the next: the label point size and 4; without a point size the
+// built-in font's height stands for it.
+inline double legend_row_pitch(const ChartOptions& opt) {
+    const double pitch = std::isfinite(opt.yaxis_ptsize) ? opt.yaxis_ptsize : 0.0;
+    return (pitch > 0 ? pitch : font_entry(opt.yaxis_font_size).height) + 4;
 }
 
 // Palette indices of one drawing.

@@ -11,6 +11,7 @@
 
 #include "engine/graph_internal.h"
 #include "engine/text_color.h"
+#include "engine/text_lines.h"
 
 namespace plotwise {
 namespace {
@@ -147,10 +148,14 @@ void measure_x_labels(const GraphInput& in, const ChartOptions& opt, GraphLayout
 // Widest legend name (legend squares) and its length in characters; the first such entry.
 // `drawn_room`: with names drawn by FreeType, the room the widest entry takes from the point
 // it is anchored at (square, gap, measured name and a margin); 0 with built-in names.
+// `count`: the legend squares; `room`: with built-in names, the room the widest entry takes
+// from its anchor (its box, without a margin).
 struct LegendSize {
     int width = 0, chars = 0;
     const LegendEntry* first = nullptr;
     int drawn_room = 0;
+    int count = 0;
+    int room = 0;
 };
 LegendSize measure_legend(const ChartOptions& opt, const GraphLayout& L) {
     LegendSize s;
@@ -167,6 +172,8 @@ LegendSize measure_legend(const ChartOptions& opt, const GraphLayout& L) {
         s.chars = std::max(s.chars, static_cast<int>(name.size()));
         // The square is centred 2 half sizes from the anchor, the name starts 2 pixels after it.
         if (ttf) s.drawn_room = std::max(s.drawn_room, 4 * e.width + 2 + t.width + 2);
+        if (!ttf) s.room = std::max(s.room, 4 * e.width + 2 + t.width);
+        ++s.count;
     }
     return s;
 }
@@ -307,6 +314,16 @@ void choose_fonts(const ChartOptions& opt, GraphLayout& L) {
     L.xaxis_font = f.file, L.xaxis_ttf = f.ttf;
 }
 
+// The title's lines within the picture (along its height when the picture is turned, the
+// title then standing in the left margin); the height they take.
+int lay_out_title(const GraphInput& in, const ChartOptions& opt, GraphLayout& L) {
+    const int room = (opt.horizontal ? in.height : in.width) - 2;
+    TitleLines t = lay_out_title_lines(opt.title, opt.title_size, L.title_font, L.title_ptsize, L.title_ttf, room);
+    L.title_lines = std::move(t.lines);
+    L.title_pitch = t.pitch;
+    return t.height;
+}
+
 // What the text-space step finds out that later steps need besides the room in GraphLayout.
 struct TextSpace {
     double angle = 0;            // x label angle in degrees as the labels will be drawn
@@ -320,9 +337,8 @@ TextSpace reserve_text_space(const GraphInput& in, const ChartOptions& opt, Grap
     const double spacing = line_spacing(opt);
     int title_h = 0, ytitle_h = 0;  // measured heights
     if (has_text(opt.title)) {
-        TextSize t = measure_text(opt.title, opt.title_size, L.title_font, L.title_ptsize);
-        title_h = t.height;
-        L.title_hgt = to_int(t.height * spacing + 2);
+        title_h = lay_out_title(in, opt, L);
+        L.title_hgt = to_int(title_h * spacing + 2);
     } else {
         L.title_hgt = 2;
     }
@@ -333,7 +349,8 @@ TextSpace reserve_text_space(const GraphInput& in, const ChartOptions& opt, Grap
     }
     if (has_text(opt.ytitle)) {
         ytitle_h = measure_text(opt.ytitle, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize).height;
-        L.ytitle_wth = ytitle_h + 2;
+        // A FreeType title starts a pixel further in, clear of the picture's edge.
+        L.ytitle_wth = ytitle_h + 2 + (L.ytitle_ttf ? kSmoothedSpill : 0);
     }
     if (isCombo(type) && has_text(opt.ytitle2))
         L.ytitle2_wth = measure_text(opt.ytitle2, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize).height + 2;
@@ -345,7 +362,7 @@ TextSpace reserve_text_space(const GraphInput& in, const ChartOptions& opt, Grap
         L.title_hgt = 2;
         // A FreeType title is drawn by its ink from column 1, the y title 3 pixels after it.
         if (L.title_ttf && has_text(opt.title))
-            L.ytitle_wth = std::max(L.ytitle_wth, title_h + 2 + (has_text(opt.ytitle) ? ytitle_h + 3 : 0));
+            L.ytitle_wth = std::max(L.ytitle_wth, title_h + 2 + kSmoothedSpill + (has_text(opt.ytitle) ? ytitle_h + 3 : 0));
     }
     if (is3d(type)) {
         double base = (in.width + in.height) / 2 * static_cast<double>(opt.depth_3d) / 100;
@@ -444,9 +461,8 @@ void measure_y_labels(const ChartOptions& opt, GraphLayout& L) {
     if (!(L.highest > L.lowest)) L.highest = static_cast<float>(L.lowest + static_cast<double>(interval));
 }
 
-// Second axis: the volume scale of combination charts with the room of its labels, and the
-// legend column, which starts past that room.
-void lay_out_second_axis(const GraphInput& in, const ChartOptions& opt, GraphLayout& L, const LegendSize& legend) {
+// Second axis: the volume scale of combination charts with the room of its labels.
+void lay_out_second_axis(const GraphInput& in, const ChartOptions& opt, GraphLayout& L) {
     if (isCombo(in.type)) {
         const double steps = (static_cast<double>(L.highest) - L.lowest) / L.ylbl_interval;
         double vhi = L.vhighest, vlo = L.vlowest;
@@ -469,10 +485,46 @@ void lay_out_second_axis(const GraphInput& in, const ChartOptions& opt, GraphLay
             L.ylabel2_gap = L.ylabel2_wth + in.width / 60;
         }
     }
-    // The legend column starts the second-axis gap right of the plot's back corner, where the
-    // ticks and labels of that axis have their room: a FreeType name must end inside the picture.
-    if (L.legend_wth > 0 && legend.drawn_room > 0)
-        L.legend_wth = std::max(L.legend_wth, legend.drawn_room + L.ylabel2_gap - L.ylabel2_wth - L.ytick2_len);
+}
+
+// The legend column starts the second-axis gap right of the plot's back corner, where the ticks
+// and labels of that axis have their room: every name ends inside the picture. A legend taller
+// than the picture goes into more columns; a legend wider than half the picture shortens its
+// names to the room left.
+void lay_out_legend(const GraphInput& in, const ChartOptions& opt, GraphLayout& L, const LegendSize& legend) {
+    if (L.legend_wth <= 0 || opt.horizontal) return;
+    const int past_axis = L.ylabel2_gap - L.ylabel2_wth - L.ytick2_len;
+    // A FreeType name keeps 2 pixels from the edge; a built-in name's box ends inside the
+    // picture (its last column is the blank between characters).
+    if (legend.drawn_room > 0) L.legend_wth = std::max(L.legend_wth, legend.drawn_room + past_axis);
+    if (legend.room > 0) L.legend_wth = std::max(L.legend_wth, legend.room + past_axis - L.ytitle2_wth);
+    const int room = std::max(legend.room, legend.drawn_room);
+    const int half = legend.first->width;
+    const double pitch = std::isfinite(opt.yaxis_ptsize) ? opt.yaxis_ptsize : 0.0;
+    const int name_h = std::max(measure_text("Aj", opt.yaxis_font_size, L.ytitle_font, L.yaxis_ptsize).height,
+                                static_cast<int>(font_entry(opt.yaxis_font_size).height));
+    const double row = legend_row_pitch(opt);
+    // Rows from the plot's top (or below the title, where the legend may have to drop) down
+    // to the plot's bottom, clear of the x labels.
+    const int plot_top = L.ydepth_total + L.title_hgt + L.annote_hgt;
+    const int first = std::max(plot_top, has_text(opt.title) ? L.title_hgt + 3 + to_int(pitch) : 0);
+    const int last = plot_top + L.plot_height - std::max(name_h - to_int(pitch), half);
+    const int rows = std::max(1, to_int((last - first) / row) + 1);
+    if (legend.count > rows) {
+        const int columns = (legend.count + rows - 1) / rows;
+        L.legend_rows = rows;
+        L.legend_column = room + 2 * half;
+        L.legend_wth += (columns - 1) * L.legend_column;
+        if (L.legend_wth > in.width / 2) {
+            // Every column gets an equal share of half the picture.
+            L.legend_column = std::max((in.width / 2 - past_axis) / columns, 1);
+            L.legend_wth = columns * L.legend_column + past_axis;
+            L.legend_name_room = std::max(L.legend_column - 2 * half - (4 * half + 4), 1);
+        }
+    } else if (L.legend_wth > in.width / 2) {
+        L.legend_wth = std::max(in.width / 2, 1);
+        L.legend_name_room = std::max(L.legend_wth - past_axis - (4 * half + 4), 1);
+    }
 }
 
 // Custom y labels (a step given, or a scale beyond 32-bit integers) and the decimals of the
@@ -591,7 +643,8 @@ GraphLayout layout_prepared(const GraphInput& in) {
         return L;
     }
     measure_y_labels(opt, L);
-    lay_out_second_axis(in, opt, L, space.legend);
+    lay_out_second_axis(in, opt, L);
+    if (space.legend.first != nullptr) lay_out_legend(in, opt, L, space.legend);
     lay_out_custom_y_labels(in, opt, L);
     choose_x_scale(in, opt, L, space);
     thin_x_axis_labels(in, opt, L, space);

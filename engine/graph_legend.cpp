@@ -18,6 +18,7 @@
 #include "engine/graph_shapes.h"
 #include "engine/pie_internal.h"
 #include "engine/text_color.h"
+#include "engine/text_lines.h"
 
 namespace plotwise {
 namespace {
@@ -108,12 +109,20 @@ void paint_marker(const DataPlot& p, const LegendEntry& e, int color) {
 // title where the two share columns (a long title, or a narrow picture); 0 when clear.
 int drop_below_title(const DataPlot& p, int left, int top) {
     const ChartOptions& opt = p.opt;
-    if (opt.horizontal || opt.title == nullptr || opt.title[0] == '\0') return 0;
+    // Without a title the first row still starts inside the picture.
+    if (opt.horizontal || opt.title == nullptr || opt.title[0] == '\0') return std::max(1 - top, 0);
     const bool ttf = p.L.title_ttf;
-    const TextSize t = measure_text(opt.title, opt.title_size, ttf ? p.L.title_font : nullptr, ttf ? p.L.title_ptsize : 0);
-    const int title_right = p.s.width() / 2 - t.width / 2 + t.width;
-    const int title_bottom = t.height;  // drawn from row 1
-    if (left > title_right + 2 || top >= title_bottom + 3) return 0;
+    auto measure = [&](const std::string& line) {
+        return measure_text(line.c_str(), opt.title_size, ttf ? p.L.title_font : nullptr, ttf ? p.L.title_ptsize : 0);
+    };
+    int title_right = 0, title_bottom = 0;  // drawn from row 1, line after line
+    const std::vector<std::string>& lines = p.L.title_lines;
+    for (size_t k = 0; k < lines.size(); ++k) {
+        const TextSize t = measure(lines[k]);
+        title_right = std::max(title_right, p.s.width() / 2 - t.width / 2 + t.width);
+        title_bottom = static_cast<int>(k) * p.L.title_pitch + t.height;
+    }
+    if (left > title_right + 2 || top >= title_bottom + 3) return std::max(1 - top, 0);
     return title_bottom + 3 - top;
 }
 
@@ -121,6 +130,10 @@ void paint_square(const DataPlot& p, const LegendEntry& e, int index, int color,
     const ChartOptions& opt = p.opt;
     const double pitch = std::isfinite(opt.yaxis_ptsize) ? opt.yaxis_ptsize : 0.0;
     const int half = e.width;
+    // A tall legend goes on in further columns to the right.
+    const int rows = p.L.legend_rows;
+    const int column = rows > 0 && !opt.horizontal ? index / rows : 0;
+    if (column > 0) index %= rows;
     int cx, cy;
     if (opt.horizontal) {
         cx = p.clamp(p.px(1) + index * (pitch + 4));
@@ -130,32 +143,34 @@ void paint_square(const DataPlot& p, const LegendEntry& e, int index, int color,
         // leaves that edge a whole position further right.
         const double position = e.point == p.n - 1 ? p.last_position() : e.point + 2.0 * p.offset;
         cx = p.clamp(static_cast<double>(p.px(position)) + (p.solid ? p.L.xdepth_total : 0) +
-                     p.L.ylabel2_gap + 2.0 * half);
-        cy = p.clamp(p.py(p.L.highest) + index * (pitch + 4));
+                     p.L.ylabel2_gap + 2.0 * half + column * p.L.legend_column);
+        cy = p.clamp(p.py(p.L.highest) + index * legend_row_pitch(opt));
         if (drop < 0) drop = drop_below_title(p, cx - half, std::min(cy - half, p.clamp(cy - pitch)));
         cy = p.clamp(static_cast<double>(cy) + drop);
     }
     p.rect(cx - half, cy - half, cx + half, cy + half, color);
     p.outline(cx - half, cy - half, cx + half, cy + half, p.d.colors.plot);
 
-    char name[sizeof e.name + 1];
-    std::memcpy(name, e.name, sizeof e.name);
-    name[sizeof e.name] = '\0';
-    if (!name[0]) return;
+    std::string name(e.name, strnlen(e.name, sizeof e.name));
+    if (name.empty()) return;
     const char* font = p.L.ytitle_font ? p.L.ytitle_font : opt.ytitle_font;
     // The name's top (its left side when turned) is a point size before the square's centre.
     // Built-in characters (no font found) are shorter than a large point size: they never end
     // before that centre.
     const bool built_in = !(pitch > 0 && probe_font(font, pitch).width > 0);
+    if (p.L.legend_name_room > 0 && !opt.horizontal)
+        name = shorten_to_fit(name, p.L.legend_name_room, built_in ? kDots : kEllipsis, [&](const std::string& s) {
+            return measure_text(s.c_str(), opt.yaxis_font_size, font, pitch).width;
+        });
     const int char_h = font_entry(opt.yaxis_font_size).height;
     auto start = [&](int centre) {
         return p.clamp(built_in ? std::max(centre - pitch, static_cast<double>(centre - char_h)) : centre - pitch);
     };
     if (opt.horizontal)
         p.s.text( font_entry(opt.yaxis_font_size), font, pitch, kHalfPi, start(cx), cy - 2 * half - 2,
-                        name, p.d.colors.plot, JustifyLeft);
+                        name.c_str(), p.d.colors.plot, JustifyLeft);
     else
-        p.s.text( font_entry(opt.yaxis_font_size), font, pitch, 0.0, cx + 2 * half + 2, start(cy), name,
+        p.s.text( font_entry(opt.yaxis_font_size), font, pitch, 0.0, cx + 2 * half + 2, start(cy), name.c_str(),
                         p.d.colors.plot, JustifyLeft);
 }
 

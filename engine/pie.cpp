@@ -16,6 +16,7 @@
 
 #include "engine/output.h"
 #include "engine/pie_internal.h"
+#include "engine/text_lines.h"
 #include "engine/surface_gd.h"
 
 namespace plotwise {
@@ -36,6 +37,7 @@ struct PiePlan {
     const char* notice = nullptr;  // the line under the pie; null when there is none
     int notice_h = 0;              // room the notice takes at the bottom
     int room_h = 0;                // height left for the pie, its title and its labels
+    TitleLines title_lines;        // the title as drawn, line by line
     std::vector<Slice> slices;
 };
 
@@ -82,8 +84,10 @@ PiePlan plan(short width, short height, int pie_type, int count, const char* con
     // An empty title takes no room, as no title.
     if (opt.pie_title != nullptr && opt.pie_title[0] != '\0') p.title = opt.pie_title;
     if (p.title != nullptr) {
-        const TextSize ts = measure_text(p.title, opt.pie_title_size, p.title_font, opt.pie_title_ptsize);
-        g.title_h = ts.height + 3;
+        const bool ttf = probe_font(p.title_font, opt.pie_title_ptsize).width > 0;
+        p.title_lines =
+            lay_out_title_lines(p.title, opt.pie_title_size, p.title_font, opt.pie_title_ptsize, ttf, width - 2);
+        g.title_h = p.title_lines.height + 3;
     }
 
     g.half_w = width / 2;
@@ -251,7 +255,7 @@ bool stack_side(std::vector<PlacedTexts*>& side, int height, int title_h) {
         const long least = side[k - 1]->bottom + 1 + kGap;
         if (side[k]->top < least) side[k]->move(0, least - side[k]->top);
     }
-    long limit = height - 1;  // the lowest row a box may take
+    long limit = height - 2;  // the lowest row a box may take: the last row stays clear
     for (size_t k = side.size(); k-- > 0;) {
         if (side[k]->bottom > limit) side[k]->move(0, limit - side[k]->bottom);
         limit = side[k]->top - 1 - kGap;
@@ -266,8 +270,8 @@ bool stack_side(std::vector<PlacedTexts*>& side, int height, int title_h) {
 void separate_texts(std::vector<PlacedTexts>& placed, int width, int height, int title_h) {
     for (PlacedTexts& q : placed) {
         if (q.right < q.left) continue;
-        if (q.left < 0) q.move(-q.left, 0);
-        else if (q.right > width - 1) q.move(width - 1 - q.right, 0);
+        if (q.left < 1) q.move(1 - q.left, 0);
+        else if (q.right > width - 2) q.move(width - 2 - q.right, 0);
     }
     const std::vector<PlacedTexts> original = placed;
     for (const bool right_half : {true, false}) {
@@ -286,6 +290,60 @@ void separate_texts(std::vector<PlacedTexts>& placed, int width, int height, int
     }
 }
 
+// Half the width of an ellipse of radii rx, ry at the row of the band [top, bottom] nearest its
+// centre row cy; negative when the band misses the ellipse.
+double ellipse_half_width(double cy, double rx, double ry, long top, long bottom) {
+    const double dy = cy < top ? top - cy : cy > bottom ? cy - bottom : 0;
+    return dy >= ry ? -1 : rx * std::sqrt(1 - dy * dy / (ry * ry));
+}
+
+// A box the stacking moved off its anchor's row may now stand over the pie: it moves out
+// sideways, away from the pie (front and back face, exploded slices counted), by the label
+// distance; a box that then leaves the picture is left out.
+void keep_clear_of_pie(std::vector<PlacedTexts>& placed, const std::vector<long>& anchor_rows, const Geometry& g,
+                       int dist, int width) {
+    int explode = 0;
+    for (const PlacedTexts& q : placed) explode = std::max(explode, q.slice->e);
+    const double rx = (g.r + explode) * g.ex, ry = (g.r + explode) * g.ey;
+    for (size_t i = 0; i < placed.size(); ++i) {
+        PlacedTexts& q = placed[i];
+        if (q.skipped || q.right < q.left || q.ay == anchor_rows[i]) continue;
+        for (const int d : {0, 1}) {
+            const double half = ellipse_half_width(g.cy - d * g.ydepth, rx, ry, q.top, q.bottom);
+            if (half < 0) continue;
+            const double cx = g.cx + d * g.xdepth;
+            if (q.right_half && q.left < cx + half + dist) {
+                const long dx = static_cast<long>(std::ceil(cx + half + dist)) - q.left;
+                q.move(dx, 0), q.ax += dx;
+            } else if (!q.right_half && q.right > cx - half - dist) {
+                const long dx = static_cast<long>(std::floor(cx - half - dist)) - q.right;
+                q.move(dx, 0), q.ax += dx;
+            }
+        }
+        if (q.left < 1 || q.right > width - 2) q.skipped = true;
+    }
+}
+
+// Rows below its top that a text reaches as drawn: FreeType sets the first baseline one "Aj"
+// line below the top, so a text without descenders ends lower than its measured height says.
+long drawn_height(const char* text, const char* font, double ptsize, TextSize measured) {
+    TextBox box{};
+    if (!freetype_box(font, ptsize, text, box)) return measured.height;
+    const int line = measure_text("Aj", 0, font, ptsize).height;
+    return std::max<long>(measured.height, line - 1 + box.bottom + 1);
+}
+
+// The first row below the title's ink where a label may start: the title's room, or 3 rows
+// after its last line's ink where that reaches lower.
+long below_title(const PiePlan& p) {
+    const ChartOptions& opt = chartOptions();
+    if (p.title == nullptr || p.title_lines.lines.empty()) return p.g.title_h;
+    const std::string& last = p.title_lines.lines.back();
+    const TextSize size = measure_text(last.c_str(), opt.pie_title_size, p.title_font, opt.pie_title_ptsize);
+    const long top = 1 + static_cast<long>(p.title_lines.lines.size() - 1) * p.title_lines.pitch;
+    return std::max<long>(p.g.title_h, top + drawn_height(last.c_str(), p.title_font, opt.pie_title_ptsize, size) + 3);
+}
+
 // Where the labels and percent texts of the drawn slices go.
 std::vector<PlacedTexts> place_labels(const PiePlan& p, int width, int height) {
     const ChartOptions& opt = chartOptions();
@@ -297,18 +355,22 @@ std::vector<PlacedTexts> place_labels(const PiePlan& p, int width, int height) {
         PlacedTexts q{&sl, sl.m <= kPiF, Px(g, sl, sl.m, 0, label_r), Py(g, sl, sl.m, 0, label_r), {}, 0, 0, -1, -1, false};
         q.t = place_texts(opt.pie_percent_type, q.right_half, q.ax, q.ay, sl);
         bool any = false;
-        auto add = [&](long x, long y, TextSize size) {
+        auto add = [&](long x, long y, TextSize size, const char* text) {
             if (size.width <= 0 || size.height <= 0) return;
-            if (!any) q.left = x, q.top = y, q.right = x + size.width - 1, q.bottom = y + size.height - 1;
+            const long h = drawn_height(text, p.label_font, opt.pie_label_ptsize, size);
+            if (!any) q.left = x, q.top = y, q.right = x + size.width - 1, q.bottom = y + h - 1;
             q.left = std::min(q.left, x), q.top = std::min(q.top, y);
-            q.right = std::max(q.right, x + size.width - 1), q.bottom = std::max(q.bottom, y + size.height - 1);
+            q.right = std::max(q.right, x + size.width - 1), q.bottom = std::max(q.bottom, y + h - 1);
             any = true;
         };
-        if (sl.label != nullptr) add(q.t.lx, q.t.ly, sl.label_size);
-        if (sl.percent[0] != '\0') add(q.t.px, q.t.py, sl.percent_size);
+        if (sl.label != nullptr) add(q.t.lx, q.t.ly, sl.label_size, sl.label);
+        if (sl.percent[0] != '\0') add(q.t.px, q.t.py, sl.percent_size, sl.percent);
         placed.push_back(q);
     }
-    separate_texts(placed, width, height, g.title_h);
+    std::vector<long> anchor_rows;
+    for (const PlacedTexts& q : placed) anchor_rows.push_back(q.ay);
+    separate_texts(placed, width, height, below_title(p));
+    keep_clear_of_pie(placed, anchor_rows, g, std::max(opt.pie_label_dist, 0), width);
     return placed;
 }
 
@@ -374,11 +436,13 @@ void draw_pie_picture(short width, short height, FILE* out, int pie_type, int co
     }
     if (room) draw_front_faces(im, p, c);
 
-    if (p.title != nullptr) {
-        const TextSize ts = measure_text(p.title, opt.pie_title_size, p.title_font, opt.pie_title_ptsize);
-        im.text(font_entry(opt.pie_title_size), p.title_font, opt.pie_title_ptsize, 0,
-                        width / 2 - ts.width / 2, 1, p.title, c.title, JustifyCenter);
-    }
+    if (p.title != nullptr)
+        for (size_t k = 0; k < p.title_lines.lines.size(); ++k) {
+            const char* line = p.title_lines.lines[k].c_str();
+            const TextSize ts = measure_text(line, opt.pie_title_size, p.title_font, opt.pie_title_ptsize);
+            im.text(font_entry(opt.pie_title_size), p.title_font, opt.pie_title_ptsize, 0, width / 2 - ts.width / 2,
+                    1 + static_cast<int>(k) * p.title_lines.pitch, line, c.title, JustifyCenter);
+        }
     if (room && labels != nullptr) draw_labels(im, p, c);
     if (p.notice != nullptr) {
         const TextSize ts = measure_text(p.notice, opt.pie_label_size, p.label_font, opt.pie_label_ptsize);

@@ -4,7 +4,9 @@
 # twice the size), NAME.svg and NAME.pdf, and writes out/gallery/index.html: the GIF and the
 # 2x PNG side by side, links to the SVG and the PDF, and the script. The scripts of
 # examples/real_data/ (tables as a database gives them) go the same way into
-# out/gallery/real_data-NAME.* and out/gallery/real_data.html, linked from the index.
+# out/gallery/real_data-NAME.* and out/gallery/real_data.html, linked from the index; the
+# scripts of examples/hard_cases/ (long titles and names, many series, huge pictures) into
+# out/gallery/hard_cases-NAME.* and out/gallery/hard_cases.html.
 #
 # A script may name extra plotwise options on a line "// options: ..." (paths in it are taken
 # relative to the script's folder), e.g. "// options: --table Orders=orders.csv".
@@ -98,6 +100,7 @@ render_folder() {
 page="$out/index.html"
 page_head "$page" "Plotwise gallery"
 echo '<p><a href="real_data.html">Real data</a>: tables with empty cells, "n/a", decimal commas, midnight timestamps</p>' >>"$page"
+echo '<p><a href="hard_cases.html">Hard cases</a>: long and multi-line titles, long legend names, many series, 100 slices, huge pictures</p>' >>"$page"
 render_folder "$gallery" "$page" ""
 
 real_page="$out/real_data.html"
@@ -105,7 +108,13 @@ page_head "$real_page" "Plotwise gallery: real data"
 echo '<p><a href="index.html">Back to the gallery</a></p>' >>"$real_page"
 render_folder "$root/examples/real_data" "$real_page" "real_data-"
 
+hard_page="$out/hard_cases.html"
+page_head "$hard_page" "Plotwise gallery: hard cases"
+echo '<p><a href="index.html">Back to the gallery</a></p>' >>"$hard_page"
+render_folder "$root/examples/hard_cases" "$hard_page" "hard_cases-"
+
 echo "gallery: $rendered pictures rendered, $failed failed"
 echo "$page"
 echo "$real_page"
+echo "$hard_page"
 [[ $failed -eq 0 ]]

@@ -260,13 +260,30 @@ TEST_F(DrawChart, LegendHasTheNamedSeries) {
     EXPECT_EQ(engine().legend[0].value, 0.0f);
     EXPECT_EQ(engine().legend[1].value, 4.0f);  // series index 2, counting the unnamed one
     EXPECT_EQ(engine().legend[1].color, 0x0000FFu);
-    EXPECT_STREQ(engine().legend[1].name, "A name longer than ");
+    EXPECT_STREQ(engine().legend[1].name, "A name longer th\u2026");  // cut names are marked
     EXPECT_EQ(engine().legend[0].point, 2.0f);
     EXPECT_EQ(engine().legend[0].kind, 3u);
     EXPECT_EQ(engine().legend[0].width, 3);
     draw(c, 960, 400);
     EXPECT_EQ(engine().legend[0].width, 6);
     EXPECT_EQ(options().legend_entries, nullptr);
+}
+
+// A name cut for the legend keeps whole UTF-8 characters: the 19 bytes it once kept split "ö".
+TEST_F(DrawChart, LegendNamesCutOnCharacters) {
+    const struct {
+        const char* name;
+        const char* kept;
+    } cases[] = {
+        {"Nineteen bytes long", "Nineteen bytes long"},
+        {"\u00dcmlaute \u00fcber \u00dcber\u00f6", "\u00dcmlaute \u00fcber \u2026"},
+        {"\u20ac\u20ac\u20ac\u20ac\u20ac\u20ac\u20ac", "\u20ac\u20ac\u20ac\u20ac\u20ac\u2026"},
+    };
+    for (const auto& c : cases) {
+        style(data(newChart(), "a;b", "1;2", 0xFF0000, c.name), "line");
+        ASSERT_EQ(engine().legend.size(), 1u);
+        EXPECT_STREQ(engine().legend[0].name, c.kept) << c.name;
+    }
 }
 
 TEST_F(DrawChart, LabelAngleByOrientationOrFit) {

@@ -2,7 +2,7 @@
 // PNG at scale 1 and the PDF (rendered by pdftoppm) differ from the GIF by less than 6 % of the
 // full range per channel, and each series colour covers the GIF's area within 10 %; a PNG at
 // scale 2 is that picture at twice the size; an SVG is well-formed XML of the picture's size
-// whose texts are <text> elements. Built-in fonts throughout (no such font file).
+// whose texts are <text> elements, a title's lines each one of its own. Built-in fonts throughout (no such font file).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -337,6 +337,18 @@ TEST(VectorExport, SvgIsWellFormedOfThePictureSizeWithItsTitlesAsTexts) {
              draw_graph(kWidth, kHeight, out, Line, kPoints, chart_data(Line).labels.data(), kSets,
                         chart_data(Line).rows.data(), nullptr);
          }, kWidth, kHeight, {"Profit & <loss> \"2024\""}},
+        {"lines of a title", [](FILE* out) {
+             set_options();
+             chartOptions().title = "First\rSecond\nThird";
+             draw_graph(kWidth, kHeight, out, Line, kPoints, chart_data(Line).labels.data(), kSets,
+                        chart_data(Line).rows.data(), nullptr);
+         }, kWidth, kHeight, {"First", "Second", "Third"}},
+        {"lines of a pie title", [](FILE* out) {
+             set_options();
+             chartOptions().pie_title = "Shares\r\nof 2025";
+             static const float kValues[] = {3, 1};
+             draw_pie(kWidth, kHeight, out, 1, 2, nullptr, kValues);
+         }, kWidth, kHeight, {"Shares", "of 2025"}},
     };
     for (const auto& c : cases) {
         const XmlDocument doc = read_xml(vector_of(VectorFormat::Svg, 1, c.draw), "text");

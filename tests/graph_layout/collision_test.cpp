@@ -117,6 +117,7 @@ TEST_P(Collisions, TextsStayApart) {
     ASSERT_NE(im, nullptr);
     for (size_t kind : {0, 4, 6, 7}) EXPECT_GT(pixels_of(im.get(), kKinds, kind), 0) << kKinds[kind].name;
     EXPECT_EQ(texts_closer_than(im.get(), kKinds), "");
+    EXPECT_EQ(text_at_edge(im.get(), kKinds), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Charts, Collisions, ::testing::ValuesIn(kCases), [](const auto& info) {

@@ -76,9 +76,11 @@ TEST_F(Polish, BuiltInCombosKeepTheEstimatedRoom) {
         SCOPED_TRACE(type);
         GraphLayout L = chart.layout(type);
         ASSERT_EQ(L.result, 0);
-        // Names in the built-in small font: "Visits per day" is 14 x 6 = 84 pixels, 0.75 of it
-        // with 7 half sizes and 1.
-        EXPECT_EQ(L.legend_wth, 63 + 28 + 1);
+        // Names in the built-in small font: "Visits per day" is 14 x 6 = 84 pixels. The estimate
+        // (0.75 of it, 7 half sizes and 1: 92) would cut it; the legend takes the square (4
+        // half sizes), 2 pixels and the name, and the part of the second axis' gap beyond its
+        // labels and ticks.
+        EXPECT_EQ(L.legend_wth, 16 + 2 + 84 + (13 + 480 / 60 - 13 - 4));
         ASSERT_EQ(y2_label_text(chartOptions(), L.vhighest).size(), 3u);
         EXPECT_EQ(L.ylabel2_wth, 13);
         EXPECT_EQ(L.ylabel2_gap, 13 + 480 / 60);
@@ -262,14 +264,14 @@ TEST_F(Polish, TurnedTitlesGetTheirMeasuredRoom) {
     const int ytitle_h = measure_text(o.ytitle, 0, kSans, 18).height;
     std::vector<float> data{12, 19, 7};
     // With the usual spacing the estimate holds both titles and stays as it is: the y title's
-    // height and 2, and the title's line (1.2 of its height and 2, grown by a fifth when the
-    // point size and 6 exceed it).
+    // height and 3 (FreeType ink starts a pixel in from the edge), and the title's line (1.2 of
+    // its height and 2, grown by a fifth when the point size and 6 exceed it).
     GraphLayout L = layout_graph(320, 480, Bar, 3, nullptr, 1, data.data(), nullptr);
     ASSERT_EQ(L.result, 0);
     int title_hgt = static_cast<int>(title_h * 1.2 + 2);
     if (18 + 6 > title_hgt) title_hgt = static_cast<int>(title_hgt * 1.2);
-    EXPECT_EQ(L.ytitle_wth, ytitle_h + 2 + title_hgt);
-    EXPECT_GE(L.ytitle_wth, title_h + ytitle_h + 5);
+    EXPECT_EQ(L.ytitle_wth, ytitle_h + 3 + title_hgt);
+    EXPECT_GE(L.ytitle_wth, title_h + ytitle_h + 6);
     // Tight lines: the estimate is too small for the two titles side by side.
     o.line_spacing = 0.5;
     o.horizontal = 1;
@@ -277,8 +279,8 @@ TEST_F(Polish, TurnedTitlesGetTheirMeasuredRoom) {
     ASSERT_EQ(L.result, 0);
     title_hgt = static_cast<int>(title_h * 0.5 + 2);
     if (18 + 6 > title_hgt) title_hgt = static_cast<int>(title_hgt * 1.2);
-    ASSERT_LT(ytitle_h + 2 + title_hgt, title_h + ytitle_h + 5);
-    EXPECT_EQ(L.ytitle_wth, title_h + ytitle_h + 5);  // 2 after the y title, 3 between the two
+    ASSERT_LT(ytitle_h + 3 + title_hgt, title_h + ytitle_h + 6);
+    EXPECT_EQ(L.ytitle_wth, title_h + ytitle_h + 6);  // 1 before the title, 2 after the y title, 3 between
 }
 
 TEST_F(Polish, LegendRowAboveATurnedPlotHoldsItsNames) {

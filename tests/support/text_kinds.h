@@ -64,6 +64,30 @@ inline std::string texts_closer_than(gdImagePtr im, const std::vector<TextKind>&
     return {};
 }
 
+// The first pixel of a text kind in the picture's outermost rows or columns, where a text cut
+// by the edge shows, described as "kind (x, y)"; empty when every text keeps inside.
+inline std::string text_at_edge(gdImagePtr im, const std::vector<TextKind>& kinds) {
+    const int w = gdImageSX(im), h = gdImageSY(im);
+    auto at = [&](int x, int y) -> std::string {
+        const int c = gdImageGetPixel(im, x, y);
+        const int k = kind_of(
+            static_cast<uint32_t>(gdImageRed(im, c) << 16 | gdImageGreen(im, c) << 8 | gdImageBlue(im, c)), kinds);
+        return k < 0 ? std::string() : std::string(kinds[k].name) + " (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+    };
+    for (int x = 0; x < w; ++x)
+        for (int y : {0, h - 1})
+            if (std::string s = at(x, y); !s.empty()) return s;
+    for (int y = 0; y < h; ++y)
+        for (int x : {0, w - 1})
+            if (std::string s = at(x, y); !s.empty()) return s;
+    return {};
+}
+
+// Whether a text's measured box (inclusive pixel bounds) lies wholly inside a w x h picture.
+inline bool box_inside(int left, int top, int right, int bottom, int w, int h) {
+    return left >= 0 && top >= 0 && right < w && bottom < h;
+}
+
 // Pixels of one kind in the picture.
 inline int pixels_of(gdImagePtr im, const std::vector<TextKind>& kinds, size_t kind) {
     int n = 0;
