@@ -140,17 +140,19 @@ std::string textBytes(const FMX_Text* text, std::size_t maxBytes) {
     // The host cuts each piece at a character boundary; its bytes tell how many units it took.
     std::string out;
     out.reserve(units);
-    std::vector<char> piece(kPieceBytes + 1);
+    std::vector<char> piece(std::min<std::size_t>(capacity, kPieceBytes + 1));
+    const auto pieceCapacity = static_cast<uint32_t>(piece.size());
     for (uint32_t position = 0; position < units;) {
         piece[0] = '\0';
         call([&](FMX_Error* e) {
-            FM_Text_GetBytes(text, piece.data(), kPieceBytes + 1, position, 0xFFFFFFFFu, kFMX_EncodingUTF8, e);
+            FM_Text_GetBytes(text, piece.data(), pieceCapacity, position, 0xFFFFFFFFu, kFMX_EncodingUTF8, e);
         });
         const std::string_view bytes(piece.data());
         const std::size_t taken = unitsOfBytes(bytes);
         out += bytes;
-        // A zero character ends the text, as it ends the bytes of a short one.
-        if (taken == 0 || (bytes.size() + 4 <= kPieceBytes && position + taken < units)) break;
+        // A zero character ends the text, as it ends the bytes of a short one: the piece then
+        // stops short of its room although characters follow.
+        if (taken == 0 || (bytes.size() + 4 < pieceCapacity && position + taken < units)) break;
         position += static_cast<uint32_t>(taken);
     }
     return out;

@@ -64,8 +64,9 @@ struct Reading {
 // One side of the call (Xdata or Ydata), read point after point.
 class Side {
 public:
-    Side(const FMX_ExprEnv* env, std::string_view text, NumberMarks marks)
-        : kind_(classifyDataText(text, marks)), marks_(marks), numbers_(text), texts_(text) {
+    // `labels`: the readings' texts are wanted (the X side's labels), not only their values.
+    Side(const FMX_ExprEnv* env, std::string_view text, NumberMarks marks, bool labels)
+        : kind_(classifyDataText(text, marks)), marks_(marks), labels_(labels), numbers_(text), texts_(text) {
         if (kind_ == DataTextKind::FieldReference) records_.emplace(env, parseFieldReference(text));
     }
 
@@ -92,6 +93,14 @@ public:
         }
         const FMX_Data* value = records_->next();
         if (value == nullptr) return false;
+        if (!labels_ && host::nativeType(value) == kFMX_Number) {
+            // A Y number needs its text only to tell an empty number field; its first byte will do.
+            r.text = std::string_view();
+            const bool empty = host::textBytes(host::dataText(value), 1).empty();
+            r.kind = empty ? Reading::Nothing : Reading::Number;
+            r.number = empty ? 0 : host::asDouble(host::dataNumber(value));
+            return true;
+        }
         shown_ = host::textBytes(host::dataText(value), kTextArgumentBytes);
         r.text = shown_;
         if (emptyRecord(shown_)) {
@@ -108,6 +117,7 @@ public:
 private:
     DataTextKind kind_;
     NumberMarks marks_;
+    bool labels_;
     NumberPieces numbers_;
     TextPieces texts_;
     std::optional<RecordReader> records_;
@@ -259,7 +269,10 @@ uint32_t storePoints(const Points& p, int index) {
 // not have are missing values, and the X labels of the points the earlier series lack come
 // from the new one (the drawing takes its labels from the first series). Returns the count.
 uint32_t alignSeries(int index, uint32_t count, uint32_t earlier) {
-    if (index == 0 || count > kMaxValues || earlier > kMaxValues) return index == 0 ? count : std::max(count, earlier);
+    // A count past the limit (a series of more than 1000 points, a damaged header) already
+    // carries its error; the earlier series hold at most the limit.
+    earlier = std::min<uint32_t>(earlier, kMaxValues);
+    if (index == 0 || count > kMaxValues) return count;
     ChartDefinition& d = workingDefinition();
     for (uint32_t p = count; p < earlier; ++p) {
         d.series[index].x[p] = kMissing;
@@ -307,9 +320,9 @@ int16_t addSeries(const FMX_ExprEnv* env, const host::Args& args, FMX_Data* resu
 
     const NumberMarks marks = numberMarks(processLocaleHasDecimalComma());
     const std::string xText = args.text(first);
-    Side xSide(env, xText, marks);
+    Side xSide(env, xText, marks, true);
     const std::string yText = args.text(first + 1);
-    Side ySide(env, yText, marks);
+    Side ySide(env, yText, marks, false);
     const Points points = readPoints(xSide, ySide);
 
     const uint32_t count = alignSeries(index, storePoints(points, index), snapshot.valueCount);
