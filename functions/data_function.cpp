@@ -94,11 +94,11 @@ public:
         const FMX_Data* value = records_->next();
         if (value == nullptr) return false;
         if (!labels_ && host::nativeType(value) == kFMX_Number) {
-            // A Y number needs its text only to tell an empty number field; its first byte will do.
+            // A Y number needs its text only to tell an empty number field, which reads as 0.
             r.text = std::string_view();
-            const bool empty = host::textBytes(host::dataText(value), 1).empty();
+            r.number = host::asDouble(host::dataNumber(value));
+            const bool empty = r.number == 0 && host::textBytes(host::dataText(value), 1).empty();
             r.kind = empty ? Reading::Nothing : Reading::Number;
-            r.number = empty ? 0 : host::asDouble(host::dataNumber(value));
             return true;
         }
         shown_ = host::textBytes(host::dataText(value), kTextArgumentBytes);
