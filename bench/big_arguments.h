@@ -17,7 +17,7 @@ struct BigArgument {
     bool ok = false;                // the call gave a container with error 10 recorded
 };
 
-// A 100 MB Ydata number list against twelve months, and a 100 MB Xdata of distinct names.
+// A Ydata number list of `bytes` against twelve months, and an Xdata of distinct names as long.
 std::vector<BigArgument> measureBigArguments(std::size_t bytes = 100u << 20);
 
 }  // namespace plotwise::bench

@@ -5,10 +5,11 @@
 // Sections: the cases (script functions, drawings and their floors, the GIF writer against
 // gd's encoder, the container codec, field reading through the host); memory; the table. Options of Google Benchmark apply
 // (e.g. --benchmark_filter=draw); --no-memory leaves out the memory measurements;
-// --big-arguments measures only the long Xdata and Ydata arguments.
+// --big-arguments [MB] measures only the long Xdata and Ydata arguments (100 MB by default).
 #include <gd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -519,7 +520,8 @@ int main(int argc, char** argv) {
     if (argc > 1 && argv[1] == kMeasurePeakOption) return measurePeakMain(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--big-arguments") == 0) {  // only the long-argument rows
         MemoryFigures figures;
-        figures.bigArguments = measureBigArguments();
+        const long megabytes = argc > 2 ? std::strtol(argv[2], nullptr, 10) : 100;  // to see the cost grow
+        figures.bigArguments = measureBigArguments(static_cast<std::size_t>(megabytes > 0 ? megabytes : 100) << 20);
         return printTable(CollectingReporter(), {}, figures) == 0 ? 0 : 1;
     }
     // Defaults first, so that options given on the command line win.
