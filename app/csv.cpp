@@ -154,4 +154,77 @@ bool isDecimalNumber(std::string_view cell, char decimalMark) {
     return i == cell.size();
 }
 
+namespace {
+
+// Currency signs and units a number may carry on either side.
+constexpr std::string_view kAffixes[] = {"$", "\u20AC", "\u00A3", "%", "kg"};
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+// Takes one affix off the front (or the back) of the cell, with the blanks beside it.
+void dropAffix(std::string_view& cell, bool front) {
+    for (std::string_view affix : kAffixes) {
+        if (front ? cell.starts_with(affix) : cell.ends_with(affix)) {
+            cell = trimmed(front ? cell.substr(affix.size()) : cell.substr(0, cell.size() - affix.size()));
+            return;
+        }
+    }
+}
+
+bool takeSign(std::string_view& cell, std::string& out) {
+    if (cell.empty() || (cell.front() != '-' && cell.front() != '+')) return false;
+    if (cell.front() == '-') out.push_back('-');
+    cell = trimmed(cell.substr(1));
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> writtenNumber(std::string_view cell, char decimalMark) {
+    const char groupMark = decimalMark == ',' ? '.' : ',';
+    std::string out;
+    cell = trimmed(cell);
+    // A sign may stand before or after a leading currency sign: "-$5", "$-5".
+    const bool hadSign = takeSign(cell, out);
+    dropAffix(cell, true);
+    if (!hadSign) takeSign(cell, out);
+    dropAffix(cell, false);
+
+    std::size_t i = 0, run = 0, digits = 0;
+    bool grouped = false;
+    for (; i < cell.size(); ++i) {
+        const char c = cell[i];
+        if (isDigit(c)) {
+            out.push_back(c);
+            ++run;
+            ++digits;
+        } else if (c == groupMark && run > 0 && (grouped ? run == 3 : run <= 3)) {
+            grouped = true;
+            run = 0;
+        } else {
+            break;
+        }
+    }
+    if (grouped && run != 3) return std::nullopt;  // "1,23" or "1,2345" group no thousands
+    if (i < cell.size() && cell[i] == decimalMark) {
+        out.push_back('.');
+        for (++i; i < cell.size() && isDigit(cell[i]); ++i, ++digits) out.push_back(cell[i]);
+    }
+    if (digits == 0) return std::nullopt;
+    if (i < cell.size() && (cell[i] == 'e' || cell[i] == 'E')) {
+        out.push_back('e');
+        ++i;
+        if (i < cell.size() && (cell[i] == '+' || cell[i] == '-')) out.push_back(cell[i++]);
+        std::size_t exponentDigits = 0;
+        for (; i < cell.size() && isDigit(cell[i]); ++i, ++exponentDigits) out.push_back(cell[i]);
+        if (exponentDigits == 0) return std::nullopt;
+    }
+    if (i != cell.size()) return std::nullopt;
+    return out;
+}
+
 }  // namespace plotwise::app

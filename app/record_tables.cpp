@@ -67,6 +67,15 @@ RecordTable RecordTable::fromCsv(std::string name, std::string_view csv, std::st
     }
 
     const std::size_t width = table.fields_.size();
+    // A column is one of numbers when every cell with something in it is a number as people
+    // write one ("$1,655.82", "12%"); any other cell ("2024-01", "Q1") keeps the column's
+    // cells as they always were: numbers only where a cell is a plain decimal.
+    std::vector<bool> numberColumn(width, true);
+    for (std::size_t r = 1; r < records.size(); ++r)
+        for (std::size_t i = 0; i < width && i < records[r].fields.size(); ++i)
+            if (numberColumn[i] && !trimBlanks(records[r].fields[i]).empty() &&
+                !writtenNumber(records[r].fields[i], decimalMark))
+                numberColumn[i] = false;
     for (std::size_t r = 1; r < records.size(); ++r) {
         const CsvRecord& record = records[r];
         // A short record has empty cells at its end; a long one may only carry empty cells
@@ -80,8 +89,10 @@ RecordTable RecordTable::fromCsv(std::string name, std::string_view csv, std::st
         std::vector<Cell> cells(width);
         for (std::size_t i = 0; i < width && i < record.fields.size(); ++i) {
             Cell& cell = cells[i];
-            cell.isNumber = isDecimalNumber(record.fields[i], decimalMark);
-            cell.text = cell.isNumber ? trimBlanks(record.fields[i]) : record.fields[i];
+            const std::optional<std::string> number =
+                numberColumn[i] ? writtenNumber(record.fields[i], decimalMark) : std::nullopt;
+            cell.isNumber = number || isDecimalNumber(record.fields[i], decimalMark);
+            cell.text = number ? *number : cell.isNumber ? trimBlanks(record.fields[i]) : record.fields[i];
             // The host keeps line breaks inside a value as carriage returns.
             for (char& c : cell.text)
                 if (c == '\n') c = '\r';

@@ -93,7 +93,12 @@ Value Value::number(double number) {
 
 Value Value::numberFromText(std::string_view decimal) {
     Value value(make());
-    HostText text = makeHostText(decimal);
+    // The host reads only its locale's decimal separator as one.
+    std::string written(decimal);
+    const char mark = fmhost_decimal_mark();
+    for (char& c : written)
+        if (c == '.') c = mark;
+    HostText text = makeHostText(written);
     FMX_Error err{1, 0};
     FM_Data_SetAsText(value.data_.get(), text.get(), nullptr, kFMX_Number, &err);
     checkHost(err, "FM_Data_SetAsText");

@@ -4,10 +4,12 @@
 //
 // Sections: the cases (script functions, drawings and their floors, the GIF writer against
 // gd's encoder, the container codec, field reading through the host); memory; the table. Options of Google Benchmark apply
-// (e.g. --benchmark_filter=draw); --no-memory leaves out the memory measurements.
+// (e.g. --benchmark_filter=draw); --no-memory leaves out the memory measurements;
+// --big-arguments [MB] measures only the long Xdata and Ydata arguments (100 MB by default).
 #include <gd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -16,6 +18,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/big_arguments.h"
 #include "bench/chart_cases.h"
 #include "bench/host_session.h"
 #include "bench/memory_use.h"
@@ -581,6 +584,12 @@ Growth steadyStateGrowth(Bench& b) {
 int main(int argc, char** argv) {
     using namespace plotwise::bench;
     if (argc > 1 && argv[1] == kMeasurePeakOption) return measurePeakMain(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "--big-arguments") == 0) {  // only the long-argument rows
+        MemoryFigures figures;
+        const long megabytes = argc > 2 ? std::strtol(argv[2], nullptr, 10) : 100;  // to see the cost grow
+        figures.bigArguments = measureBigArguments(static_cast<std::size_t>(megabytes > 0 ? megabytes : 100) << 20);
+        return printTable(CollectingReporter(), {}, figures) == 0 ? 0 : 1;
+    }
     // Defaults first, so that options given on the command line win.
     std::vector<char*> args{argv[0]};
     char repetitions[] = "--benchmark_repetitions=3";
@@ -616,6 +625,7 @@ int main(int argc, char** argv) {
         if (memory) {
             figures.growth = steadyStateGrowth(b);
             figures.peak = galleryPeakMemory(PLOTWISE_PROGRAM, PLOTWISE_SOURCE_DIR "/examples/gallery");
+            figures.bigArguments = measureBigArguments();
         }
         printTable(results, b.table, figures);
     } catch (const std::exception& e) {

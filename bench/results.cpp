@@ -127,6 +127,15 @@ int printTable(const CollectingReporter& results, const std::vector<std::vector<
                         p.failed, verdict(ok));
         }
     }
+    for (const BigArgument& a : memory.bigArguments) {
+        // A long argument may cost twice its own size on top of the process, and time in
+        // proportion to its length.
+        const double argument = static_cast<double>(a.argumentBytes), peak = static_cast<double>(a.peakBytes);
+        const bool ok = a.ok && peak <= 2 * argument;
+        std::printf("%-52s %12s  (argument %s, %.2f s%s)  budget <= 2x the argument  %s\n", a.name.c_str(),
+                    megabytes(peak).c_str(), megabytes(argument).c_str(), a.seconds,
+                    a.ok ? "" : "; the call failed", verdict(ok));
+    }
     std::printf("\nBudgets: %d met, %d missed\n", met, missed);
     return missed;
 }

@@ -10,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/big_arguments.h"
 #include "bench/memory_use.h"
 
 namespace plotwise::bench {
@@ -45,6 +46,7 @@ struct Comparison {
 struct MemoryFigures {
     std::optional<Growth> growth;
     std::optional<PeakMemory> peak;
+    std::vector<BigArgument> bigArguments;
 };
 
 // Prints the table; returns the number of budgets missed.

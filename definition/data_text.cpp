@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <iterator>
 #include <string>
 
 namespace plotwise {
@@ -11,50 +10,99 @@ namespace {
 constexpr std::size_t kPieceBytes = 255;
 
 bool isSeparator(char c) { return c == ';' || c == '\r'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Line feed, carriage return, blank, "+", ",", "-", ".", the digits, ";" and "e".
+// Line feed, carriage return, blank, "+", ",", "-", ".", the digits, ";", "e" and "E".
 bool isNumeric(char c) {
-    return (c >= '0' && c <= '9') || c == '\n' || c == '\r' || c == ' ' || c == '+' || c == ',' || c == '-' ||
-           c == '.' || c == ';' || c == 'e';
+    return isDigit(c) || c == '\n' || c == '\r' || c == ' ' || c == '+' || c == ',' || c == '-' || c == '.' ||
+           c == ';' || c == 'e' || c == 'E';
+}
+
+// True when text[i], a grouping mark, is followed by exactly three digits.
+bool groupsDigits(std::string_view text, std::size_t i) {
+    return i + 3 < text.size() && isDigit(text[i + 1]) && isDigit(text[i + 2]) && isDigit(text[i + 3]) &&
+           (i + 4 == text.size() || !isDigit(text[i + 4]));
 }
 
 }  // namespace
 
-DataTextKind classifyDataText(std::string_view text) {
+NumberMarks numberMarks(bool decimalComma) { return decimalComma ? NumberMarks{',', '.'} : NumberMarks{'.', ','}; }
+
+DataTextKind classifyDataText(std::string_view text, NumberMarks marks) {
     std::size_t separators = 0, dots = 0;
     bool numeric = true;
-    for (char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         if (isSeparator(c)) ++separators;
-        if (c == '.') ++dots;
+        if (c == '.' && !(marks.grouping == '.' && groupsDigits(text, i))) ++dots;
         if (!isNumeric(c)) numeric = false;
     }
     if (separators == 0) return numeric ? DataTextKind::Number : DataTextKind::FieldReference;
     return numeric && dots <= separators + 1 ? DataTextKind::NumberList : DataTextKind::TextList;
 }
 
-std::vector<std::string_view> splitDataText(std::string_view text, bool keepEmpty) {
-    std::vector<std::string_view> pieces;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && !isSeparator(text[i])) continue;
-        const std::string_view piece = text.substr(start, i - start);
-        if (keepEmpty || !piece.empty()) pieces.push_back(piece);
-        start = i + 1;
+bool TextPieces::next(std::string_view& piece) {
+    if (pos_ > text_.size()) return false;
+    std::size_t end = pos_;
+    while (end < text_.size() && !isSeparator(text_[end])) ++end;
+    // The empty text after a final separator is no piece; the empty text itself is one.
+    if (end == text_.size() && pos_ == end && pos_ > 0) return false;
+    piece = text_.substr(pos_, end - pos_);
+    pos_ = end + 1;
+    return true;
+}
+
+bool NumberPieces::nextRaw(std::string_view& piece) {
+    if (pos_ > text_.size()) return false;
+    std::size_t end = pos_;
+    while (end < text_.size() && !isSeparator(text_[end])) ++end;
+    piece = text_.substr(pos_, end - pos_);
+    pos_ = end + 1;
+    return true;
+}
+
+bool NumberPieces::next(std::string_view& piece) {
+    const auto blank = [](std::string_view p) { return p.find_first_not_of(" \n") == std::string_view::npos; };
+    if (pendingEmpty_ > 0) {
+        --pendingEmpty_;
+        piece = std::string_view();
+        return true;
     }
-    return pieces;
+    if (!held_.empty()) {
+        piece = held_;
+        held_ = std::string_view();
+        return true;
+    }
+    std::string_view raw;
+    std::size_t empties = 0;
+    while (nextRaw(raw)) {
+        if (blank(raw)) {
+            ++empties;
+            continue;
+        }
+        // Empty pieces count only between two pieces with something in them.
+        if (!started_ || empties == 0) {
+            started_ = true;
+            piece = raw;
+            return true;
+        }
+        pendingEmpty_ = empties - 1;
+        held_ = raw;
+        piece = std::string_view();
+        return true;
+    }
+    return false;
 }
 
-std::vector<std::string_view> splitNumberText(std::string_view text) {
-    std::vector<std::string_view> pieces = splitDataText(text, true);
-    const auto blank = [](std::string_view piece) { return piece.find_first_not_of(" \n") == std::string_view::npos; };
-    auto first = std::find_if_not(pieces.begin(), pieces.end(), blank);
-    auto last = std::find_if_not(pieces.rbegin(), std::make_reverse_iterator(first), blank).base();
-    return std::vector<std::string_view>(first, last);
-}
-
-std::optional<double> pieceNumber(std::string_view piece, bool decimalComma) {
-    std::string bytes(piece.substr(0, kPieceBytes));
-    if (decimalComma) std::replace(bytes.begin(), bytes.end(), ',', '.');
+std::optional<double> pieceNumber(std::string_view piece, NumberMarks marks) {
+    piece = piece.substr(0, kPieceBytes);
+    std::string bytes;
+    bytes.reserve(piece.size());
+    for (std::size_t i = 0; i < piece.size(); ++i) {
+        const char c = piece[i];
+        if (c == marks.grouping && groupsDigits(piece, i)) continue;
+        bytes.push_back(c == marks.decimal ? '.' : c);
+    }
     char* end = nullptr;
     const double value = std::strtod(bytes.c_str(), &end);
     if (end == bytes.c_str()) return std::nullopt;

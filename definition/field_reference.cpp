@@ -45,8 +45,6 @@ std::string recordExpression(std::string_view field, long n) {
     return expression;
 }
 
-namespace {
-
 // The host text of "GetNthRecord ( field ; n )" for one record after another, changed in
 // place: only the digits that differ from the previous number, and the closing " )", are
 // replaced, mostly by one deletion and one append of the last digit with " )". The host
@@ -85,25 +83,34 @@ private:
     std::string shown_;      // the digits of the number in text_
 };
 
-}  // namespace
+RecordReader::RecordReader(const FMX_ExprEnv* env, const FieldReference& reference)
+    : env_(env), reference_(reference), expression_(std::make_unique<RecordExpression>(reference.field)),
+      n_(reference.first) {}
+
+RecordReader::~RecordReader() = default;
+
+const FMX_Data* RecordReader::next() {
+    if (done_ || read_ >= kMaxRecordsRead || (reference_.bounded && n_ > reference_.last)) {
+        done_ = true;
+        return nullptr;
+    }
+    const int16_t error = host::evaluate(env_, expression_->read(n_++), value_.get());
+    if (error != 0) {
+        if (read_ == 0) error_ = error;
+        done_ = true;
+        return nullptr;
+    }
+    ++read_;
+    return value_.get();
+}
 
 int16_t readFieldRecords(const FMX_ExprEnv* env, const FieldReference& reference, const RecordSink& take) {
-    host::Data value;
     // One host text serves every record: a found set of many records should cost neither an
     // allocation nor a conversion of the whole expression per record.
-    RecordExpression expression(reference.field);
-    long read = 0;
-    for (long n = reference.first; read < kMaxRecordsRead; ++n) {
-        if (reference.bounded && n > reference.last) break;
-        const int16_t error = host::evaluate(env, expression.read(n), value.get());
-        if (error != 0) {
-            if (read == 0) return error;
-            break;
-        }
-        ++read;
-        if (!take(value.get())) break;
-    }
-    return 0;
+    RecordReader reader(env, reference);
+    while (const FMX_Data* value = reader.next())
+        if (!take(value)) break;
+    return reader.error();
 }
 
 }  // namespace plotwise

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "frame/host.h"
 #include "host/fmhost.h"
 
 namespace plotwise {
@@ -31,6 +33,34 @@ constexpr long kMaxRecordsRead = 1000000;
 
 // Takes one record's value; false stops the reading.
 using RecordSink = std::function<bool(const FMX_Data* value)>;
+
+class RecordExpression;
+
+// Reads record after record in the calling environment, one at a time, so that a caller keeps
+// only what it stores: next() gives the next record's value until an evaluation fails or the
+// range (or kMaxRecordsRead) ends; the value stays valid until the next call.
+class RecordReader {
+public:
+    RecordReader(const FMX_ExprEnv* env, const FieldReference& reference);
+    ~RecordReader();
+    RecordReader(const RecordReader&) = delete;
+    RecordReader& operator=(const RecordReader&) = delete;
+
+    const FMX_Data* next();
+    // 0 when at least one record was read, else the host's error code of the first evaluation
+    // (0 until an evaluation has been tried).
+    int16_t error() const { return read_ > 0 ? 0 : error_; }
+
+private:
+    const FMX_ExprEnv* env_;
+    FieldReference reference_;
+    std::unique_ptr<RecordExpression> expression_;
+    host::Data value_;
+    long n_;
+    long read_ = 0;
+    int16_t error_ = 0;
+    bool done_ = false;
+};
 
 // Evaluates record after record in the calling environment, handing each value to `take`,
 // until an evaluation fails, the range ends or `take` says stop. Returns 0 when at least one

@@ -98,6 +98,24 @@ bool Text::equals(const FMX_Text* other) const {
     return call([&](FMX_Error* e) { return FM_Text_operatorEQ(text_, other, e); });
 }
 
+namespace {
+
+// UTF-16 units of the UTF-8 bytes: a four-byte sequence stands for a surrogate pair.
+std::size_t unitsOfBytes(std::string_view bytes) {
+    std::size_t units = 0;
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b & 0xC0) != 0x80) units += b >= 0xF0 ? 2 : 1;
+    }
+    return units;
+}
+
+// A long text in pieces of this many bytes, appended to the result: a buffer sized for the
+// worst case (three bytes a unit) would cost three times the text for the common one.
+constexpr uint32_t kPieceBytes = 1 << 16;
+
+}  // namespace
+
 // A UTF-16 unit can take up to three UTF-8 bytes (a surrogate pair four for two units).
 std::string textBytes(const FMX_Text* text, std::size_t maxBytes) {
     const uint32_t units = call([&](FMX_Error* e) { return FM_Text_GetSize(text, e); });
@@ -106,17 +124,38 @@ std::string textBytes(const FMX_Text* text, std::size_t maxBytes) {
     if (capacity > UINT32_MAX) capacity = UINT32_MAX;
     // Short texts (field values read record by record) need no buffer from the heap.
     char small[256];
-    std::vector<char> large;
-    char* buffer = small;
-    if (capacity > sizeof small) {
-        large.assign(capacity, '\0');
-        buffer = large.data();
+    if (capacity <= sizeof small || maxBytes < std::size_t{units} * 3) {
+        std::vector<char> large;
+        char* buffer = small;
+        if (capacity > sizeof small) {
+            large.assign(capacity, '\0');
+            buffer = large.data();
+        }
+        buffer[0] = '\0';
+        call([&](FMX_Error* e) {
+            FM_Text_GetBytes(text, buffer, static_cast<uint32_t>(capacity), 0, 0xFFFFFFFFu, kFMX_EncodingUTF8, e);
+        });
+        return std::string(buffer);
     }
-    buffer[0] = '\0';
-    call([&](FMX_Error* e) {
-        FM_Text_GetBytes(text, buffer, static_cast<uint32_t>(capacity), 0, 0xFFFFFFFFu, kFMX_EncodingUTF8, e);
-    });
-    return std::string(buffer);
+    // The host cuts each piece at a character boundary; its bytes tell how many units it took.
+    std::string out;
+    out.reserve(units);
+    std::vector<char> piece(std::min<std::size_t>(capacity, kPieceBytes + 1));
+    const auto pieceCapacity = static_cast<uint32_t>(piece.size());
+    for (uint32_t position = 0; position < units;) {
+        piece[0] = '\0';
+        call([&](FMX_Error* e) {
+            FM_Text_GetBytes(text, piece.data(), pieceCapacity, position, 0xFFFFFFFFu, kFMX_EncodingUTF8, e);
+        });
+        const std::string_view bytes(piece.data());
+        const std::size_t taken = unitsOfBytes(bytes);
+        out += bytes;
+        // A zero character ends the text, as it ends the bytes of a short one: the piece then
+        // stops short of its room although characters follow.
+        if (taken == 0 || (bytes.size() + 4 < pieceCapacity && position + taken < units)) break;
+        position += static_cast<uint32_t>(taken);
+    }
+    return out;
 }
 
 // ---- QuadChar, FixPt ------------------------------------------------------------------------

@@ -3,9 +3,16 @@
 // The X side decides the points (pieces or records); the Y side gives their values. Points
 // with equal X labels are combined (their Y values summed) unless the Y side gave category
 // names, in which case the points are stored as they are. An empty piece between numbers, an
-// empty record and a text among numbers are points without a value (stored as the missing
-// value the engines leave out); they never change how the points are stored.
+// empty record, a text among numbers, a point the Y side has no value for and a number no
+// single-precision value holds (infinities, NaN, 1e400) are points without a value (stored as
+// the missing value the engines leave out); they never change how the points are stored.
+//
+// Both sides are read point by point, together, and only what can be stored is kept: the first
+// 1000 points as they came and the first 1000 combined entries. Which of the two is stored is
+// known only at the end (a column of names read from records stores plainly), and neither needs
+// more than the series record holds, so a long argument costs little more than its own text.
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,185 +35,260 @@ namespace {
 
 constexpr int16_t kHostFieldMissing = 102;
 
-// The points of one call. Equal X labels share one text, so that a found set of many records
-// summed into a few categories stays small.
-struct Scratch {
-    std::vector<std::string> labels;                      // distinct X labels
-    std::unordered_map<std::string, int32_t> labelIds;    // label -> index into labels
-    std::vector<int32_t> labelOf;                         // per point
-    std::vector<float> x;                                 // per point
-    std::vector<float> y;                                 // per point
-    std::vector<std::string> yLabels;                     // the first kMaxValues points
-    bool plain = false;                                   // the Y side gave category names
-
-    std::size_t points() const { return labelOf.size(); }
-
-    void addX(std::string_view text, float value) {
-        std::string label(text.substr(0, labelCut(text)));
-        label += ' ';
-        auto [it, added] = labelIds.try_emplace(std::move(label), static_cast<int32_t>(labels.size()));
-        if (added) labels.push_back(it->first);
-        labelOf.push_back(it->second);
-        x.push_back(value);
-    }
-
-    void setYLabel(std::size_t point, std::string_view text) {
-        if (point >= yLabels.size()) return;
-        yLabels[point] = std::string(text.substr(0, labelCut(text)));
-        yLabels[point] += ' ';
-    }
-};
-
-// A point without a value: no bar, a gap in a line.
+// A point without a value: no bar, a gap in a line, no XY point.
 constexpr float kMissing = kLowestFloat;
 
-float numberOr(std::optional<double> value, float otherwise) {
-    return value ? static_cast<float>(*value) : otherwise;
+// A value as stored: a single-precision float, or missing when no float holds it.
+float storedValue(double value) {
+    if (!std::isfinite(value) || std::fabs(value) > kLargestFloat) return kMissing;
+    return static_cast<float>(value);
 }
 
 // True for a record whose text is empty or blanks: no value was entered.
-bool emptyRecord(const std::string& shown) { return shown.find_first_not_of(" \t") == std::string::npos; }
+bool emptyRecord(std::string_view shown) { return shown.find_first_not_of(" \t") == std::string_view::npos; }
 
-// Reads the X side; the host's error code when a field reference gave no record.
-int16_t readX(const FMX_ExprEnv* env, std::string_view text, bool decimalComma, Scratch& s) {
-    switch (classifyDataText(text)) {
-        case DataTextKind::Number:
-        case DataTextKind::NumberList:
-            for (std::string_view piece : splitNumberText(text)) s.addX(piece, numberOr(pieceNumber(piece, decimalComma), kMissing));
-            return 0;
-        case DataTextKind::TextList: {
-            float index = 0;
-            for (std::string_view piece : splitDataText(text, true)) s.addX(piece, index++);
-            return 0;
-        }
-        case DataTextKind::FieldReference:
-            break;
+// The label of a piece or record: its first bytes and one blank.
+std::string labelOf(std::string_view text) {
+    std::string label(text.substr(0, labelCut(text)));
+    label += ' ';
+    return label;
+}
+
+// What one side gives for a point.
+struct Reading {
+    enum Kind { Number, Text, Nothing } kind = Nothing;  // Nothing: an empty piece or record, no number
+    double number = 0;
+    std::string_view text;  // the piece or the record's text, valid until the next reading
+};
+
+// One side of the call (Xdata or Ydata), read point after point.
+class Side {
+public:
+    // `labels`: the readings' texts are wanted (the X side's labels), not only their values.
+    Side(const FMX_ExprEnv* env, std::string_view text, NumberMarks marks, bool labels)
+        : kind_(classifyDataText(text, marks)), marks_(marks), labels_(labels), numbers_(text), texts_(text) {
+        if (kind_ == DataTextKind::FieldReference) records_.emplace(env, parseFieldReference(text));
     }
-    // Texts and empty records of a column that holds numbers have no X value; in a column of
-    // names they are the categories, as they always were.
-    std::vector<std::size_t> others;
-    bool numbers = false;
-    const int16_t error = readFieldRecords(env, parseFieldReference(text), [&](const FMX_Data* value) {
-        const std::string shown = host::textBytes(host::dataText(value), kTextArgumentBytes);
-        if (host::nativeType(value) == kFMX_Number && !emptyRecord(shown)) {
-            s.addX(shown, static_cast<float>(host::asDouble(host::dataNumber(value))));
-            numbers = true;
+
+    DataTextKind kind() const { return kind_; }
+    bool isField() const { return kind_ == DataTextKind::FieldReference; }
+    // The host's error code when a field reference gave no record.
+    int16_t error() const { return records_ ? records_->error() : 0; }
+
+    bool next(Reading& r) {
+        switch (kind_) {
+            case DataTextKind::Number:
+            case DataTextKind::NumberList: {
+                if (!numbers_.next(r.text)) return false;
+                const std::optional<double> n = pieceNumber(r.text, marks_);
+                r.kind = n ? Reading::Number : Reading::Nothing;
+                r.number = n.value_or(0);
+                return true;
+            }
+            case DataTextKind::TextList:
+                r.kind = Reading::Text;
+                return texts_.next(r.text);
+            case DataTextKind::FieldReference:
+                break;
+        }
+        const FMX_Data* value = records_->next();
+        if (value == nullptr) return false;
+        if (!labels_ && host::nativeType(value) == kFMX_Number) {
+            // A Y number needs its text only to tell an empty number field, which reads as 0.
+            r.text = std::string_view();
+            r.number = host::asDouble(host::dataNumber(value));
+            const bool empty = r.number == 0 && host::textBytes(host::dataText(value), 1).empty();
+            r.kind = empty ? Reading::Nothing : Reading::Number;
+            return true;
+        }
+        shown_ = host::textBytes(host::dataText(value), kTextArgumentBytes);
+        r.text = shown_;
+        if (emptyRecord(shown_)) {
+            r.kind = Reading::Nothing;  // an empty record, of a number field too
+        } else if (host::nativeType(value) == kFMX_Number) {
+            r.kind = Reading::Number;
+            r.number = host::asDouble(host::dataNumber(value));
         } else {
-            others.push_back(s.points());
-            s.addX(shown, 0);
+            r.kind = Reading::Text;
         }
         return true;
-    });
-    if (numbers)
-        for (std::size_t p : others) s.x[p] = kMissing;
-    return error;
-}
-
-// Reads the Y side into the points read so far; the host's error code when a field reference
-// gave no record.
-int16_t readY(const FMX_ExprEnv* env, std::string_view text, bool decimalComma, Scratch& s) {
-    const std::size_t points = s.points();
-    s.y.assign(points, 0.0f);
-    s.yLabels.assign(std::min<std::size_t>(points, kMaxValues), std::string());
-    switch (classifyDataText(text)) {
-        case DataTextKind::Number:
-        case DataTextKind::NumberList: {
-            std::size_t i = 0;
-            for (std::string_view piece : splitNumberText(text)) {
-                if (i >= points) break;
-                s.y[i++] = numberOr(pieceNumber(piece, decimalComma), kMissing);
-            }
-            return 0;
-        }
-        case DataTextKind::TextList: {
-            s.plain = true;
-            std::size_t i = 0;
-            for (std::string_view piece : splitDataText(text, true)) {
-                if (i >= points) break;
-                s.setYLabel(i, piece);
-                s.y[i] = static_cast<float>(i);
-                ++i;
-            }
-            return 0;
-        }
-        case DataTextKind::FieldReference:
-            break;
     }
-    // An empty record is a missing value. A text is one too when the column also holds
-    // numbers ("n/a" among amounts); a column of texts alone names its points, stored plainly.
-    // Records past the last point would be ignored, so they are not read (but the field is
-    // always tried once, so that a wrong reference is reported).
-    std::vector<std::size_t> texts;
-    bool numbers = false;
-    std::size_t i = 0;
-    const int16_t error = readFieldRecords(env, parseFieldReference(text), [&](const FMX_Data* value) {
-        if (i >= points) return false;
-        if (host::nativeType(value) == kFMX_Number) {
-            s.y[i] = static_cast<float>(host::asDouble(host::dataNumber(value)));
-            numbers = true;
-            return ++i < points;
+
+private:
+    DataTextKind kind_;
+    NumberMarks marks_;
+    bool labels_;
+    NumberPieces numbers_;
+    TextPieces texts_;
+    std::optional<RecordReader> records_;
+    std::string shown_;
+};
+
+// The X value of a point. A record that is no number has one only when its column holds no
+// numbers at all (then 0, as category names always had); that is known at the end.
+struct XValue {
+    float value = 0;
+    bool fromText = false;  // a text or empty record: 0 or missing, decided at the end
+};
+
+// The first kMaxValues points as they came, and how many there were.
+struct PlainPoints {
+    struct Point {
+        std::string xLabel, yLabel;
+        XValue x;
+        float y;
+    };
+    std::vector<Point> points;
+    std::size_t count = 0;
+
+    void add(std::string_view xText, XValue x, const Reading* y) {
+        if (count++ >= static_cast<std::size_t>(kMaxValues)) return;
+        Point p{labelOf(xText), std::string(), x, kMissing};
+        if (y != nullptr && y->kind == Reading::Number) {
+            p.y = storedValue(y->number);
+        } else if (y != nullptr && y->kind == Reading::Text) {
+            p.y = static_cast<float>(count - 1);  // a category name's value is its place
+            p.yLabel = labelOf(y->text);
         }
-        const std::string shown = host::textBytes(host::dataText(value), kTextArgumentBytes);
-        if (emptyRecord(shown)) {
-            s.y[i] = kMissing;
+        points.push_back(std::move(p));
+    }
+};
+
+// Points with equal X labels as one entry: the X value of the latest, the sum of the Y values
+// that are there (an entry of missing values only stays missing). A 1001st entry ends it.
+struct CombinedPoints {
+    struct Entry {
+        std::string label;
+        XValue x;
+        double sum = 0;  // summed in double: many records must not lose their small values
+        bool any = false;
+    };
+    std::vector<Entry> entries;
+    std::unordered_map<std::string_view, int32_t> ids;  // label without its blank -> entry
+    bool full = false;
+
+    CombinedPoints() { entries.reserve(kMaxValues); }  // labels never move: ids views them
+
+    void add(std::string_view xText, XValue x, const Reading* y) {
+        if (full) return;
+        const std::string_view key = xText.substr(0, labelCut(xText));
+        auto it = ids.find(key);
+        if (it == ids.end()) {
+            if (entries.size() == static_cast<std::size_t>(kMaxValues)) {
+                full = true;
+                return;
+            }
+            entries.push_back(Entry{labelOf(key), x});
+            const std::string& label = entries.back().label;
+            it = ids.emplace(std::string_view(label.data(), label.size() - 1), static_cast<int32_t>(entries.size() - 1))
+                     .first;
+        }
+        Entry& e = entries[static_cast<std::size_t>(it->second)];
+        e.x = x;
+        if (y == nullptr || y->kind != Reading::Number) return;
+        const float value = storedValue(y->number);
+        if (value == kMissing) return;
+        e.sum += value;
+        e.any = true;
+    }
+};
+
+// Both sides read together. The Y side is read no further than the X side's points, but a
+// field reference is always tried once, so that a wrong reference is reported.
+struct Points {
+    PlainPoints plain;
+    CombinedPoints combined;
+    bool xNumbers = false;  // the X records held numbers
+    bool yNumbers = false;
+    bool yTexts = false;
+    bool storePlain = false;
+};
+
+Points readPoints(Side& xSide, Side& ySide) {
+    Points p;
+    bool yMore = true;
+    Reading x, y;
+    float index = 0;
+    while (xSide.next(x)) {
+        XValue xv;
+        if (xSide.kind() == DataTextKind::TextList) {
+            xv.value = index;
+        } else if (x.kind == Reading::Number) {
+            xv.value = storedValue(x.number);
+            p.xNumbers = true;
         } else {
-            texts.push_back(i);
-            s.y[i] = static_cast<float>(i);
-            s.setYLabel(i, shown);
+            xv.value = kMissing;
+            xv.fromText = xSide.isField();
         }
-        return ++i < points;
-    });
-    if (numbers) {
-        for (std::size_t p : texts) {
-            s.y[p] = kMissing;
-            if (p < s.yLabels.size()) s.yLabels[p].clear();
+        ++index;
+        yMore = yMore && ySide.next(y);
+        const Reading* given = yMore ? &y : nullptr;
+        if (given != nullptr) {
+            p.yNumbers = p.yNumbers || y.kind == Reading::Number;
+            p.yTexts = p.yTexts || y.kind == Reading::Text;
         }
-    } else if (!texts.empty()) {
-        s.plain = true;
+        p.plain.add(x.text, xv, given);
+        p.combined.add(x.text, xv, given);
     }
-    return error;
+    if (index == 0 && ySide.isField()) ySide.next(y);
+    // A column of category names stores plainly; among numbers, texts are missing values.
+    p.storePlain = ySide.kind() == DataTextKind::TextList || (ySide.isField() && !p.yNumbers && p.yTexts);
+    return p;
 }
 
-// Points with equal X labels become one entry: the X value of the latest, the sum of the Y
-// values that are there (an entry of missing values only stays missing). Returns the count,
-// kMaxValues + 1 when a 1001st entry was needed.
-uint32_t storeCombined(const Scratch& s, int index) {
+float finalX(const XValue& x, bool xNumbers) { return x.fromText ? (xNumbers ? kMissing : 0.0f) : x.value; }
+
+// Writes the chosen points into series `index`; returns the count (above kMaxValues when
+// they do not fit, in which case plain points are not written).
+uint32_t storePoints(const Points& p, int index) {
     ChartDefinition& d = workingDefinition();
     SeriesRecord& series = d.series[index];
-    std::vector<int32_t> entryOf(s.labels.size(), -1);
-    std::vector<double> sums;  // summed in double: many records must not lose their small values
-    uint32_t count = 0;
-    for (std::size_t p = 0; p < s.points(); ++p) {
-        int32_t& entry = entryOf[s.labelOf[p]];
-        if (entry < 0) {
-            if (count == kMaxValues) return kMaxValues + 1;
-            entry = static_cast<int32_t>(count++);
-            copyText(d.xLabel[index][entry], s.labels[s.labelOf[p]]);
-            copyText(d.yLabel[index][entry], " ");
-            sums.push_back(0);
-            series.y[entry] = kMissing;
+    if (p.storePlain) {
+        if (p.plain.count > static_cast<std::size_t>(kMaxValues))
+            return static_cast<uint32_t>(std::min<std::size_t>(p.plain.count, UINT32_MAX));
+        for (std::size_t i = 0; i < p.plain.points.size(); ++i) {
+            const PlainPoints::Point& point = p.plain.points[i];
+            copyText(d.xLabel[index][i], point.xLabel);
+            copyText(d.yLabel[index][i], point.yLabel);
+            series.x[i] = finalX(point.x, p.xNumbers);
+            series.y[i] = point.y;
         }
-        series.x[entry] = s.x[p];
-        if (s.y[p] == kMissing) continue;
-        sums[entry] += s.y[p];
-        series.y[entry] = static_cast<float>(sums[entry]);
+        return static_cast<uint32_t>(p.plain.points.size());
     }
-    return count;
+    for (std::size_t i = 0; i < p.combined.entries.size(); ++i) {
+        const CombinedPoints::Entry& e = p.combined.entries[i];
+        copyText(d.xLabel[index][i], e.label);
+        copyText(d.yLabel[index][i], " ");
+        series.x[i] = finalX(e.x, p.xNumbers);
+        series.y[i] = e.any ? storedValue(e.sum) : kMissing;
+    }
+    return p.combined.full ? kMaxValues + 1 : static_cast<uint32_t>(p.combined.entries.size());
 }
 
-// Every point as it came; nothing is written beyond kMaxValues points.
-uint32_t storePlain(const Scratch& s, int index) {
-    const std::size_t points = s.points();
-    if (points > kMaxValues) return static_cast<uint32_t>(std::min<std::size_t>(points, UINT32_MAX));
+// Series of different lengths share the longest one's point count: the points a series does
+// not have are missing values, and the X labels of the points the earlier series lack come
+// from the new one (the drawing takes its labels from the first series). Returns the count.
+uint32_t alignSeries(int index, uint32_t count, uint32_t earlier) {
+    // A count past the limit (a series of more than 1000 points, a damaged header) already
+    // carries its error; the earlier series hold at most the limit.
+    earlier = std::min<uint32_t>(earlier, kMaxValues);
+    if (index == 0 || count > kMaxValues) return count;
     ChartDefinition& d = workingDefinition();
-    SeriesRecord& series = d.series[index];
-    for (std::size_t p = 0; p < points; ++p) {
-        copyText(d.xLabel[index][p], s.labels[s.labelOf[p]]);
-        copyText(d.yLabel[index][p], s.yLabels[p]);
-        series.x[p] = s.x[p];
-        series.y[p] = s.y[p];
+    for (uint32_t p = count; p < earlier; ++p) {
+        d.series[index].x[p] = kMissing;
+        d.series[index].y[p] = kMissing;
+        copyText(d.xLabel[index][p], "");
+        copyText(d.yLabel[index][p], "");
     }
-    return static_cast<uint32_t>(points);
+    for (int s = 0; s < index; ++s) {
+        for (uint32_t p = earlier; p < count; ++p) {
+            d.series[s].x[p] = kMissing;
+            d.series[s].y[p] = kMissing;
+            copyText(d.xLabel[s][p], d.xLabel[index][p]);
+            copyText(d.yLabel[s][p], "");
+        }
+    }
+    return std::max(count, earlier);
 }
 
 int16_t addSeries(const FMX_ExprEnv* env, const host::Args& args, FMX_Data* result) {
@@ -236,16 +318,14 @@ int16_t addSeries(const FMX_ExprEnv* env, const host::Args& args, FMX_Data* resu
     const int index = static_cast<int>(snapshot.seriesCount);
     clearSeries(index);
 
+    const NumberMarks marks = numberMarks(processLocaleHasDecimalComma());
     const std::string xText = args.text(first);
+    Side xSide(env, xText, marks, true);
     const std::string yText = args.text(first + 1);
-    const bool xIsField = classifyDataText(xText) == DataTextKind::FieldReference;
-    const bool yIsField = classifyDataText(yText) == DataTextKind::FieldReference;
-    Scratch s;
-    const bool decimalComma = processLocaleHasDecimalComma();
-    const int16_t xError = readX(env, xText, decimalComma, s);
-    const int16_t yError = readY(env, yText, decimalComma, s);
+    Side ySide(env, yText, marks, false);
+    const Points points = readPoints(xSide, ySide);
 
-    const uint32_t count = s.plain ? storePlain(s, index) : storeCombined(s, index);
+    const uint32_t count = alignSeries(index, storePoints(points, index), snapshot.valueCount);
     snapshot.valueCount = count;
     if (count > kMaxValues) recordError(snapshot, kErrorTooManyValues);
 
@@ -258,9 +338,10 @@ int16_t addSeries(const FMX_ExprEnv* env, const host::Args& args, FMX_Data* resu
     snapshot.seriesCount = static_cast<uint32_t>(index + 1);
 
     // A Y reading that failed speaks for the call; an X failure is kept when the Y side read.
-    const bool yFailed = yIsField && yError != 0;
-    const bool xFailed = xIsField && xError != 0;
-    if (yFailed || xFailed) {
+    const int16_t yError = ySide.error();
+    const int16_t xError = xSide.error();
+    if (yError != 0 || xError != 0) {
+        const bool yFailed = yError != 0;
         const int16_t hostError = yFailed ? yError : xError;
         if (hostError == kHostFieldMissing) {
             recordError(snapshot, yFailed ? kErrorYData : kErrorXData);

@@ -6,9 +6,13 @@
 // the default locale or in one that writes numbers with a decimal comma.
 //
 // Some inputs instead build a number list with gaps (empty and blank pieces at the ends and
-// between numbers) written with the locale's decimal separator, against one category per
-// piece: the stored Y values must be those the list writes, a missing value for each piece
-// between numbers that holds none. The categories are the numbers 1, 2, 3, ...
+// between numbers) written with the locale's decimal separator and, at times, its thousands
+// grouped, against one category per piece: the stored Y values must be those the list writes,
+// a missing value for each piece between numbers that holds none. The categories are the
+// numbers 1, 2, 3, ... Others read a grouped number with a currency sign or unit before or
+// after it ("$1,234.50", "1.234,50 €", "12%") as the host reads texts as numbers, against the
+// number it writes.
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -71,6 +75,35 @@ int16_t answer(void* context, const char* expression, FMX_Data* result) {
     return 0;
 }
 
+// A number with two decimals as people write it in the locale, its thousands grouped or not:
+// "-1,234,567.05", or "-1.234.567,05" under a decimal comma.
+std::string writtenAsPeopleWrite(long whole, int hundredths, bool grouped, bool decimalComma) {
+    std::string digits = std::to_string(whole < 0 ? -whole : whole);
+    if (grouped)
+        for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, decimalComma ? '.' : ',');
+    char fraction[8];
+    std::snprintf(fraction, sizeof fraction, "%c%02d", decimalComma ? ',' : '.', hundredths);
+    return (whole < 0 ? "-" : "") + digits + fraction;
+}
+
+// The host's reading of a text as a number against a simple model: a number as people write
+// it, with a currency sign or unit before or after, reads as the number it writes.
+void checkHostNumber(FuzzInput& in, bool decimalComma) {
+    static constexpr const char* kBefore[] = {"", "$", "\u20AC ", "USD "};
+    static constexpr const char* kAfter[] = {"", "%", " kg", " \u20AC", " per cent"};
+    const long whole = static_cast<int32_t>(in.raw<uint32_t>()) / 100;
+    const int hundredths = in.byte() % 100;
+    const std::string text = std::string(kBefore[in.byte() % std::size(kBefore)]) +
+                             writtenAsPeopleWrite(whole, hundredths, in.flag(), decimalComma) +
+                             kAfter[in.byte() % std::size(kAfter)];
+    FMX_Data* value = FM_Data_Constructor1(h::err());
+    h::setText(value, text);
+    const double read = FM_FixPt_AsFloat(FM_Data_GetAsNumber(value, h::err()), h::err());
+    FM_Data_Delete(value, h::err());
+    const double expected = (whole < 0 ? -1.0 : 1.0) * (static_cast<double>(whole < 0 ? -whole : whole) + hundredths / 100.0);
+    if (std::fabs(read - expected) > 1e-6 * (1 + std::fabs(expected))) std::abort();
+}
+
 // A number list of the input's pieces against one category per piece (1;2;3;...); checks what
 // is stored.
 void checkNumberList(FuzzInput& in, bool decimalComma) {
@@ -93,20 +126,18 @@ void checkNumberList(FuzzInput& in, bool decimalComma) {
             written.emplace_back();
             continue;
         }
-        const int whole = static_cast<int16_t>(in.raw<uint16_t>());
+        const long whole = static_cast<int32_t>(in.raw<uint32_t>()) / 100;
         const int hundredths = in.byte() % 100;
         char point[32];
-        std::snprintf(point, sizeof point, "%d.%02d", whole, hundredths);
-        std::string piece = point;
-        if (decimalComma) piece[piece.find('.')] = ',';
-        y += piece;
+        std::snprintf(point, sizeof point, "%ld.%02d", whole, hundredths);
+        y += writtenAsPeopleWrite(whole, hundredths, in.flag(), decimalComma);
         written.emplace_back(static_cast<float>(std::strtod(point, nullptr)));
     }
     const h::Outcome added = h::call(plotwise::Plotz_Data, {h::text(x), h::text(y), h::number(0xFF0000)});
     if (added.returned != 0 || !added.isContainer()) std::abort();
 
     // Empty pieces before the first number and after the last add nothing; every piece
-    // between them keeps its place. Categories beyond the list's pieces hold 0.
+    // between them keeps its place. Categories beyond the list's pieces have no value.
     std::size_t first = 0, last = written.size();
     while (first < last && !written[first]) ++first;
     while (last > first && !written[last - 1]) --last;
@@ -114,7 +145,7 @@ void checkNumberList(FuzzInput& in, bool decimalComma) {
     if (d.header().valueCount != count) std::abort();
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t piece = first + i;
-        const float expected = piece >= last ? 0.0f : written[piece].value_or(-3.4028235e38f);
+        const float expected = piece >= last ? -3.4028235e38f : written[piece].value_or(-3.4028235e38f);
         if (d.series[0].y[i] != expected) std::abort();
     }
 }
@@ -147,6 +178,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fmhost_set_locale(decimalComma ? "de" : "default");
     if ((locale & 6) == 6) {
         checkNumberList(in, decimalComma);
+        return 0;
+    }
+    if ((locale & 6) == 4) {
+        checkHostNumber(in, decimalComma);
         return 0;
     }
     const uint8_t shape = in.byte();

@@ -143,30 +143,35 @@ std::string formatNumber(long double value) {
     return out;
 }
 
-long double parseLeadingNumber(std::u16string_view text, char16_t decimal) {
-    std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i])) ++i;
+long double numberOfText(std::u16string_view text, char16_t decimal) {
     std::string ascii;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) ascii.push_back(static_cast<char>(text[i++]));
-    std::size_t digits = 0;
-    while (i < text.size() && isDigit(text[i])) ascii.push_back(static_cast<char>(text[i++])), ++digits;
-    if (i < text.size() && (text[i] == u'.' || text[i] == decimal)) {
-        ascii.push_back('.');
-        ++i;
-        while (i < text.size() && isDigit(text[i])) ascii.push_back(static_cast<char>(text[i++])), ++digits;
-    }
-    if (digits == 0) return 0;
-    // An exponent counts only when digits follow it ("1e3"; "1e" is 1).
-    if (i + 1 < text.size() && (text[i] == u'e' || text[i] == u'E')) {
-        std::size_t j = i + 1;
-        std::string exponent = "e";
-        if (j < text.size() && (text[j] == u'-' || text[j] == u'+')) exponent.push_back(static_cast<char>(text[j++]));
-        if (j < text.size() && isDigit(text[j])) {
-            while (j < text.size() && isDigit(text[j])) exponent.push_back(static_cast<char>(text[j++]));
-            ascii += exponent;
+    bool negative = false, point = false;
+    std::size_t digits = 0, i = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (isDigit(c)) {
+            ascii.push_back(static_cast<char>(c));
+            ++digits;
+        } else if (c == decimal && !point) {
+            ascii.push_back('.');
+            point = true;
+        } else if (c == u'-' && digits == 0) {
+            negative = true;
+        } else if ((c == u'e' || c == u'E') && digits > 0 && i > 0 && (isDigit(text[i - 1]) || text[i - 1] == decimal)) {
+            // An exponent counts only when digits follow it ("1e3"; "1e" is 1); it ends the number.
+            std::size_t j = i + 1;
+            std::string exponent = "e";
+            if (j < text.size() && (text[j] == u'-' || text[j] == u'+')) exponent.push_back(static_cast<char>(text[j++]));
+            if (j < text.size() && isDigit(text[j])) {
+                while (j < text.size() && isDigit(text[j])) exponent.push_back(static_cast<char>(text[j++]));
+                ascii += exponent;
+                break;
+            }
         }
     }
-    return std::strtold(ascii.c_str(), nullptr);
+    if (digits == 0) return 0;
+    const long double value = std::strtold(ascii.c_str(), nullptr);
+    return negative ? -value : value;
 }
 
 std::string formatDate(int64_t seconds, int32_t localeKind) {

@@ -43,7 +43,7 @@ std::string textOf(const FMX_Data& data) {
     case kFMX_Text:
         return {};  // handled by the caller without conversion
     case kFMX_Number:
-        return formatNumber(data.number);
+        return data.emptyNumber ? std::string() : formatNumber(data.number);
     case kFMX_Date:
         return formatDate(data.seconds, data.locale.kind);
     case kFMX_Time:
@@ -116,6 +116,7 @@ const FMX_DateTime* dateTimeView(const FMX_Data* self, int32_t type, FMX_Error* 
 void clearValue(FMX_Data* self) {
     self->text.units.clear();
     self->number = 0;
+    self->emptyNumber = false;
     self->seconds = 0;
     self->binary.clear();
     self->viewsBuilt = 0;
@@ -160,7 +161,7 @@ const FMX_FixPt* FM_Data_GetAsNumber(const FMX_Data* self, FMX_Error* err) {
         long double value = 0;
         switch (self->type) {
         case kFMX_Text:
-            value = parseLeadingNumber(self->text.units, static_cast<char16_t>(localeForm(self->locale.kind).decimal));
+            value = numberOfText(self->text.units, static_cast<char16_t>(localeForm(self->locale.kind).decimal));
             break;
         case kFMX_Number:
             value = self->number;
@@ -217,9 +218,12 @@ int16_t FM_Data_SetAsText(FMX_Data* self, const FMX_Text* text, const FMX_Locale
             self->text.units = std::move(units);
             self->type = kFMX_Text;
         } else if (nativeType == kFMX_Number) {
-            const long double value = parseLeadingNumber(text->units, static_cast<char16_t>(localeForm(kind).decimal));
+            const long double value = numberOfText(text->units, static_cast<char16_t>(localeForm(kind).decimal));
+            // An empty text stored as a number is an empty number field, as the host keeps one.
+            const bool empty = text->units.find_first_not_of(u" \t\r\n") == std::u16string::npos;
             clearValue(self);
             self->number = value;
+            self->emptyNumber = empty;
             self->type = kFMX_Number;
         } else if (isDateTimeType(nativeType)) {
             int64_t seconds = 0;

@@ -182,9 +182,9 @@ FMHOST_API FMX_Data* FM_Data_Constructor1(FMX_Error* err);
 FMHOST_API void FM_Data_Delete(FMX_Data* self, FMX_Error* err);
 FMHOST_API int32_t FM_Data_GetNativeType(const FMX_Data* self, FMX_Error* err);
 /* Getters return views owned by the value, valid until it changes or is deleted. Each converts:
- * a number's text is its plain form ("42", "-0.5"); a text reads as a number from its leading
- * decimal number (0 when there is none; in a locale that writes a decimal comma "," is a decimal
- * point too); a text reads as a date, time or timestamp by the value's locale (invalid texts
+ * a number's text is its plain form ("42", "-0.5"); a text reads as a number from its digits,
+ * the locale's decimal separator, a minus before the digits and an exponent, passing over
+ * anything else ("$1,655.82" is 1655.82, "12%" is 12; 0 without digits); a text reads as a date, time or timestamp by the value's locale (invalid texts
  * give the zero date-time). */
 FMHOST_API const FMX_Text* FM_Data_GetAsText(const FMX_Data* self, FMX_Error* err);
 FMHOST_API const FMX_FixPt* FM_Data_GetAsNumber(const FMX_Data* self, FMX_Error* err);
@@ -317,7 +317,8 @@ FMHOST_API void fmhost_init_call_record(FMX_ExternCallStruct* record, FMX_Extern
  * "de" (day.month.year); ISO forms are always read. Returns 0 for a known name. */
 FMHOST_API int32_t fmhost_set_locale(const char* name);
 /* The decimal separator of numbers written in the process-wide locale: '.' or ','. A text read
- * as a number in a locale takes both "." and the locale's separator as its decimal point. */
+ * as a number in a locale takes the locale's separator as its decimal point and passes over
+ * every other character but digits, a minus and an exponent ("1.234,5" is 1234.5 under "de"). */
 FMHOST_API char fmhost_decimal_mark(void);
 
 /* The functions registered now, in the order of registration. */

@@ -54,6 +54,7 @@ struct FMX_Data {
     // The value in its native type; only the member of `type` is meaningful.
     FMX_Text text;
     long double number = 0;
+    bool emptyNumber = false;  // a number field without a value: it reads as 0, its text is empty
     int64_t seconds = 0;  // date, time and timestamp
     FMX_BinaryData binary;
     FMX_Locale locale;
@@ -70,7 +71,8 @@ struct FMX_Data {
     FMX_Data() = default;
     // Copies take the value and its locale, not the views.
     FMX_Data(const FMX_Data& other)
-        : type(other.type), text(other.text), number(other.number), seconds(other.seconds),
+        : type(other.type), text(other.text), number(other.number), emptyNumber(other.emptyNumber),
+          seconds(other.seconds),
           binary(other.binary), locale(other.locale) {}
     FMX_Data& operator=(const FMX_Data&) = delete;
 };
@@ -176,10 +178,11 @@ int32_t currentLocaleKind();
 
 // Plain decimal form with up to 16 significant digits ("42", "-0.5"); "?" for NaN or infinity.
 std::string formatNumber(long double value);
-// The leading decimal number of a text (blanks before it skipped); 0 when there is none. A "."
-// and the locale's decimal separator `decimal` both end the whole part ("1,5" is 1.5 when
-// `decimal` is ",").
-long double parseLeadingNumber(std::u16string_view text, char16_t decimal = u'.');
+// A text read as a number the way the host reads it: the digits, the first of the locale's
+// decimal separator `decimal`, a minus before the first digit and an exponent right after the
+// digits count; everything else (grouping marks, currency signs, units, blanks) is passed over.
+// "$1,655.82" is 1655.82, with `decimal` "," "1.655,82 €" is too, "12%" is 12; 0 without digits.
+long double numberOfText(std::u16string_view text, char16_t decimal = u'.');
 
 // Text forms of date-time parts in a locale: "6/12/2009", "14:30:00", "6/12/2009 14:30:00".
 std::string formatDate(int64_t seconds, int32_t localeKind);

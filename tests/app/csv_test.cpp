@@ -2,7 +2,10 @@
 // number detection.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "app/csv.h"
+#include "host/fmhost.h"
 #include "app/diagnostics.h"
 #include "app/record_tables.h"
 
@@ -98,6 +101,41 @@ TEST(Csv, NumberDetection) {
         EXPECT_TRUE(isDecimalNumber(yes, ',')) << yes;
     for (std::string_view no : {",", "1,5,5", "1,2.3", "1 000,5", "1,5 kg"})
         EXPECT_FALSE(isDecimalNumber(no, ',')) << no;
+}
+
+TEST(Csv, NumbersAsPeopleWriteThem) {
+    struct Case {
+        const char* cell;
+        char decimalMark;
+        std::optional<std::string> number;
+    } cases[] = {
+        {"1,655.82", '.', "1655.82"},   {"$1,655.82", '.', "1655.82"}, {"-$9", '.', "-9"},
+        {"$-9", '.', "-9"},             {"12%", '.', "12"},            {"12 kg", '.', "12"},
+        {"1.2E-6", '.', "1.2e-6"},      {"1,234,567", '.', "1234567"}, {" 42 ", '.', "42"},
+        {"\u20AC 1.200,00", ',', "1200.00"}, {"1.655,82 \u20AC", ',', "1655.82"}, {"1,5", ',', "1.5"},
+        {"1,23", '.', std::nullopt},    {"1,2345", '.', std::nullopt}, {"1234,567", '.', std::nullopt},
+        {"2024-01", '.', std::nullopt}, {"Q1 2024", '.', std::nullopt}, {"A-17", '.', std::nullopt},
+        {"6/12/2009", '.', std::nullopt}, {"1.5", ',', std::nullopt},  {"$", '.', std::nullopt},
+        {"1e", '.', std::nullopt},      {"", '.', std::nullopt},       {"12 kg kg", '.', std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(writtenNumber(c.cell, c.decimalMark), c.number) << c.cell;
+}
+
+TEST(RecordTable, AColumnIsOfNumbersWhenEveryCellIsOne) {
+    const RecordTable t = RecordTable::fromCsv(
+        "T", "Amount,Month,Mixed\n\"$1,655.82\",2024-01,12\n12%,2024-02,\"1,5\"\n,2024-03,x\n", "t.csv");
+    EXPECT_EQ(t.value(1, 0).asText(), "1655.82");
+    EXPECT_EQ(t.value(2, 0).asText(), "12");
+    EXPECT_EQ(t.value(3, 0).type(), kFMX_Text);  // an empty cell stays empty
+    EXPECT_EQ(t.value(1, 1).type(), kFMX_Text);  // months stay names
+    EXPECT_EQ(t.value(1, 2).asText(), "12");     // a mixed column reads cell by cell, as before
+    EXPECT_EQ(t.value(2, 2).type(), kFMX_Text);
+    fmhost_set_locale("de");
+    const RecordTable de = RecordTable::fromCsv("T", "A,B\n\"1.655,82\",1.5\n\"2,5\",2\n", "t.csv", ',');
+    EXPECT_EQ(de.value(1, 0).asText(), "1655.82");
+    EXPECT_EQ(de.value(2, 0).asText(), "2.5");
+    EXPECT_EQ(de.value(1, 1).asText(), "1.5");  // a decimal point is still read where it is not a group
+    fmhost_set_locale("default");
 }
 
 TEST(RecordTable, CellsAreNumbersOrTexts) {

@@ -100,6 +100,12 @@ TEST_F(EvaluatorTest, ResultTypes) {
     EXPECT_EQ(eval("GetAsNumber ( \"12.50 kg\" )").type(), kFMX_Number);
     EXPECT_EQ(text("GetAsNumber ( \"12.50 kg\" )"), "12.5");
     EXPECT_EQ(text("GetAsNumber ( \"none\" )"), "0");
+    EXPECT_EQ(text("GetAsNumber ( \"$1,655.82\" )"), "1655.82");
+    EXPECT_EQ(text("GetAsNumber ( \"12%\" )"), "12");
+    fmhost_set_locale("de");  // literals are written with a point whatever the locale
+    EXPECT_EQ(text("3.5 + 1"), "4.5");
+    EXPECT_EQ(text("GetAsNumber ( \"1.655,82 \u20AC\" )"), "1655.82");
+    fmhost_set_locale("default");
 }
 
 TEST_F(EvaluatorTest, DivisionByZeroIsAnErrorAtTheDivisor) {

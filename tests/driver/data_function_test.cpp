@@ -1,5 +1,7 @@
 // Plotz_Data: the three kinds of data text, combining by X label, field references read record
 // by record, the limits and the error codes.
+#include <cmath>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,31 +35,53 @@ std::string numberList(int count, int start = 1) {
 
 // ---- Data texts -------------------------------------------------------------------------------
 
-TEST(DataText, KindsFollowSeparatorsAndTheNumericSet) {
-    struct Case {
-        const char* text;
-        DataTextKind kind;
-    } cases[] = {
-        {"", DataTextKind::Number},
-        {"12.5", DataTextKind::Number},
-        {"-1e3", DataTextKind::Number},
-        {"Orders::Month", DataTextKind::FieldReference},
-        {"Sales", DataTextKind::FieldReference},
-        {"1;2;3", DataTextKind::NumberList},
-        {"1\r2", DataTextKind::NumberList},
-        {"1.5;2.5", DataTextKind::NumberList},            // 2 dots, 1 separator: at most 2
-        {"1.5.5;2.5", DataTextKind::TextList},            // 3 dots for 1 separator
-        {"1,5;2", DataTextKind::NumberList},              // "," is in the numeric set
-        {"Jan;Feb", DataTextKind::TextList},
-        {"1;2;E", DataTextKind::TextList},                // only a lower-case e is numeric
-    };
-    for (const Case& c : cases) EXPECT_EQ(classifyDataText(c.text), c.kind) << c.text;
+template <class Pieces>
+std::vector<std::string_view> piecesOf(std::string_view text) {
+    Pieces pieces(text);
+    std::vector<std::string_view> out;
+    for (std::string_view piece; pieces.next(piece);) out.push_back(piece);
+    return out;
 }
 
-TEST(DataText, TextListsKeepEveryPiece) {
-    EXPECT_EQ(splitDataText("a;;b", true), (std::vector<std::string_view>{"a", "", "b"}));
-    EXPECT_EQ(splitDataText("a;b;", true), (std::vector<std::string_view>{"a", "b", ""}));
-    EXPECT_EQ(splitDataText("a\rb", true), (std::vector<std::string_view>{"a", "b"}));
+TEST(DataText, KindsFollowSeparatorsTheNumericSetAndTheLocale) {
+    struct Case {
+        const char* text;
+        bool decimalComma;
+        DataTextKind kind;
+    } cases[] = {
+        {"", false, DataTextKind::Number},
+        {"12.5", false, DataTextKind::Number},
+        {"-1e3", false, DataTextKind::Number},
+        {"1.2E-6", false, DataTextKind::Number},
+        {"Orders::Month", false, DataTextKind::FieldReference},
+        {"Sales", false, DataTextKind::FieldReference},
+        {"1;2;3", false, DataTextKind::NumberList},
+        {"1\r2", false, DataTextKind::NumberList},
+        {"1.5;2.5", false, DataTextKind::NumberList},            // 2 dots, 1 separator: at most 2
+        {"1.5.5;2.5", false, DataTextKind::TextList},            // 3 dots for 1 separator
+        {"1,5;2", false, DataTextKind::NumberList},              // "," is in the numeric set
+        {"Jan;Feb", false, DataTextKind::TextList},
+        {"1;2;E5", false, DataTextKind::NumberList},             // a capital E is an exponent too
+        {"1.234.567;2.345.678", true, DataTextKind::NumberList}, // dots that group thousands
+        {"1.234.567;2.345.678", false, DataTextKind::TextList},
+        {"12.06.2009;13.06.2009", true, DataTextKind::TextList}, // dates stay names
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(classifyDataText(c.text, numberMarks(c.decimalComma)), c.kind) << c.text << " " << c.decimalComma;
+}
+
+TEST(DataText, TextListsKeepEveryPieceButOneEmptyAtTheEnd) {
+    struct Case {
+        const char* text;
+        std::vector<std::string_view> pieces;
+    } cases[] = {
+        {"a;;b", {"a", "", "b"}},
+        {"North;South;East;", {"North", "South", "East"}},
+        {"a;b;;", {"a", "b", ""}},  // only one empty piece at the end is dropped
+        {"a\rb\r", {"a", "b"}},
+        {";a", {"", "a"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(piecesOf<TextPieces>(c.text), c.pieces) << c.text;
 }
 
 TEST(DataText, NumberPiecesKeepTheirPlaceBetweenPieces) {
@@ -69,32 +93,40 @@ TEST(DataText, NumberPiecesKeepTheirPlaceBetweenPieces) {
         {"1\r\r2", {"1", "", "2"}},
         {"10;20;", {"10", "20"}},           // trailing separators add nothing
         {";;10;20", {"10", "20"}},          // nor do leading ones
-        {"10; ;20;\n; ", {"10", " ", "20"}},  // blanks count as empty
+        {"10; ;20;\n; ", {"10", "", "20"}},  // blanks count as empty
+        {"1;;;2;;", {"1", "", "", "2"}},
         {"", {}},
         {" ", {}},
         {"7", {"7"}},
     };
-    for (const Case& c : cases) EXPECT_EQ(splitNumberText(c.text), c.pieces) << c.text;
+    for (const Case& c : cases) EXPECT_EQ(piecesOf<NumberPieces>(c.text), c.pieces) << c.text;
 }
 
-TEST(DataText, PieceNumbersWithAndWithoutADecimalComma) {
+TEST(DataText, PieceNumbersWithTheLocalesMarks) {
     struct Case {
         const char* piece;
         bool decimalComma;
         std::optional<double> value;
     } cases[] = {
-        {"1,5", false, 1.0},  // a comma ends the number
+        {"1,5", false, 1.0},  // a comma that groups no thousands ends the number
         {"1,5", true, 1.5},
         {"-2,75", true, -2.75},
         {"1.5", true, 1.5},
         {" 2.5e1", false, 25.0},
+        {"1.2E-6", false, 1.2e-6},
         {"12", true, 12.0},
+        {"1,234.50", false, 1234.5},
+        {"1,234,567", false, 1234567.0},
+        {"1.234,50", true, 1234.5},
+        {"1.234,50", false, 1.234},
+        {"1,2345", false, 1.0},  // four digits after the mark: not a group
         {"", false, std::nullopt},
         {" ", true, std::nullopt},
         {"-", false, std::nullopt},
         {",", true, std::nullopt},
     };
-    for (const Case& c : cases) EXPECT_EQ(pieceNumber(c.piece, c.decimalComma), c.value) << c.piece << " " << c.decimalComma;
+    for (const Case& c : cases)
+        EXPECT_EQ(pieceNumber(c.piece, numberMarks(c.decimalComma)), c.value) << c.piece << " " << c.decimalComma;
 }
 
 TEST(FieldReferenceText, RangesAndTheirAbsence) {
@@ -172,7 +204,7 @@ TEST_F(DataFunction, EmptyNumberPiecesArePointsWithoutAValue) {
     } cases[] = {
         {"Jan;Feb;Mar;Apr;May", "10;;30;;50", {0, 1, 2, 3, 4}, {10, M, 30, M, 50}},
         {"1;;3", "10;20;30", {1, M, 3}, {10, 20, 30}},
-        {"A;B;C", "10;20;", {0, 1, 2}, {10, 20, 0}},   // Y values past the last piece stay 0
+        {"A;B;C", "10;20;", {0, 1, 2}, {10, 20, M}},   // no Y value past the last piece
         {"A;B;A", "1;;3", {2, 1}, {4, M}},            // an entry of missing values stays missing
         {"A;B;A;B", "1;;3;4", {2, 3}, {4, 4}},        // a missing value adds nothing
         {"A;B", "-;7", {0, 1}, {M, 7}},               // no number in the piece
@@ -221,30 +253,108 @@ TEST_F(DataFunction, DecimalCommaWhereTheCallingLocaleWritesOne) {
     EXPECT_STREQ(def().xLabel[0][0], "0,5 ");  // labels keep the text as written
 }
 
-TEST_F(DataFunction, YShorterLeavesZerosLongerIsIgnored) {
+TEST_F(DataFunction, YShorterLeavesMissingValuesLongerIsIgnored) {
     data(newChart(), "1;2;3", "7");
     ASSERT_EQ(def().header().valueCount, 3u);
     EXPECT_EQ(def().series[0].y[0], 7.0f);
-    EXPECT_EQ(def().series[0].y[1], 0.0f);
-    EXPECT_EQ(def().series[0].y[2], 0.0f);
+    EXPECT_EQ(def().series[0].y[1], NoValue);
+    EXPECT_EQ(def().series[0].y[2], NoValue);
+    data(newChart(), "A;B;C", "x;y");  // names, stored plainly
+    EXPECT_EQ(def().series[0].y[2], NoValue);
     data(newChart(), "1;2", "7;8;9;10");
     ASSERT_EQ(def().header().valueCount, 2u);
     EXPECT_EQ(def().series[0].y[1], 8.0f);
     EXPECT_EQ(def().series[0].y[2], 0.0f);  // cleared, not the 9 of the longer list
 }
 
+TEST_F(DataFunction, SeriesOfDifferentLengthsShareTheLongestCount) {
+    constexpr float M = NoValue;
+    struct Case {
+        const char *x1, *y1, *x2, *y2;
+        std::vector<float> ys1, ys2;
+        std::vector<std::string> labels;  // the first series' X labels, which the drawing shows
+    } cases[] = {
+        {"Jan;Feb;Mar;Apr", "1;2;3;4", "Jan;Feb", "5;6", {1, 2, 3, 4}, {5, 6, M, M}, {"Jan ", "Feb ", "Mar ", "Apr "}},
+        {"Jan;Feb", "5;6", "Jan;Feb;Mar;Apr", "1;2;3;4", {5, 6, M, M}, {1, 2, 3, 4}, {"Jan ", "Feb ", "Mar ", "Apr "}},
+        {"1;2", "5;6", "1;2", "7;8", {5, 6}, {7, 8}, {"1 ", "2 "}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.x1) + " then " + c.x2);
+        Chart chart = data(newChart(), c.x1, c.y1);
+        workingDefinition().series[1].y[3] = 99;  // left over: the new series must not show it
+        data(chart, c.x2, c.y2);
+        ASSERT_EQ(def().header().valueCount, c.ys1.size());
+        for (std::size_t i = 0; i < c.ys1.size(); ++i) {
+            EXPECT_EQ(def().series[0].y[i], c.ys1[i]) << i;
+            EXPECT_EQ(def().series[1].y[i], c.ys2[i]) << i;
+            EXPECT_EQ(def().xLabel[0][i], c.labels[i]) << i;
+            // no XY point either
+            if (c.ys1[i] == M) {
+                EXPECT_EQ(def().series[0].x[i], M) << i;
+            }
+            if (c.ys2[i] == M) {
+                EXPECT_EQ(def().series[1].x[i], M) << i;
+            }
+        }
+    }
+}
+
+TEST_F(DataFunction, NumbersWrittenWithGroupingMarks) {
+    struct Case {
+        const char* locale;
+        const char* y;
+        std::vector<float> ys;
+    } cases[] = {
+        {"default", "1,234.50;2,480.00", {1234.5f, 2480}},
+        {"de", "1.234,50;2.480,00", {1234.5f, 2480}},
+        {"default", "1.2E-6;3E2", {1.2e-6f, 300}},
+        {"default", "1,23;x", {}},  // a name among them: a list of names
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.locale) + ": " + c.y);
+        fmhost_set_locale(c.locale);
+        data(newChart(), "A;B", c.y);
+        for (std::size_t i = 0; i < c.ys.size(); ++i) EXPECT_EQ(def().series[0].y[i], c.ys[i]) << i;
+        if (c.ys.empty()) {
+            EXPECT_STREQ(def().yLabel[0][0], "1,23 ");
+        }
+    }
+}
+
+TEST_F(DataFunction, AFinalSeparatorAddsNoCategory) {
+    for (const char* x : {"North;South;East;", "North\rSouth\rEast\r"}) {
+        data(newChart(), x, "1;2;3");
+        EXPECT_EQ(def().header().valueCount, 3u) << x;
+        EXPECT_STREQ(def().xLabel[0][2], "East ");
+    }
+}
+
+TEST_F(DataFunction, ValuesNoFloatHoldsAreMissing) {
+    constexpr float M = NoValue;
+    const double inf = std::numeric_limits<double>::infinity();
+    records.fields["T::X"] = {1.0, 2.0, 3.0, 4.0, 5.0};
+    records.fields["T::Y"] = {inf, std::nan(""), 1e39, -inf, 7.0};
+    data(newChart(), "T::X", "T::Y");
+    EXPECT_EQ(def().series[0].y[0], M);
+    EXPECT_EQ(def().series[0].y[1], M);
+    EXPECT_EQ(def().series[0].y[2], M);
+    EXPECT_EQ(def().series[0].y[3], M);
+    EXPECT_EQ(def().series[0].y[4], 7.0f);
+    data(newChart(), "A;B;A", "1e400;2;3");  // the sum of what is there
+    EXPECT_EQ(def().series[0].y[0], 3.0f);
+    data(newChart(), "A;A", "3e38;3e38");  // a sum beyond the float range
+    EXPECT_EQ(def().series[0].y[0], M);
+}
+
 TEST_F(DataFunction, SeriesAccumulateAndTheNewOneIsCleared) {
     Chart c = data(newChart(), "1;2;3", "1;1;1", 0x00FF00, "First");
-    // Leave values in record 1 of the working definition that the next series must not show.
-    workingDefinition().series[1].y[1] = 99;
-    data(c, "1;2", "5;6", 0x0000FF, "Second");
+    data(c, "1;2;3", "5;6;7", 0x0000FF, "Second");
     EXPECT_EQ(def().header().seriesCount, 2u);
-    EXPECT_EQ(def().header().valueCount, 2u);
     EXPECT_STREQ(def().series[0].name, "First");
     EXPECT_STREQ(def().series[1].name, "Second");
     EXPECT_EQ(def().series[1].color, 0x0000FFu);
     EXPECT_EQ(def().series[1].y[1], 6.0f);
-    EXPECT_EQ(def().series[1].y[2], 0.0f);
+    EXPECT_EQ(def().series[1].y[3], 0.0f);
 }
 
 TEST_F(DataFunction, ThousandPointsFitAndOneMoreIsAnError) {
@@ -349,6 +459,7 @@ TEST_F(DataFunction, EmptyAndTextRecordsAmongNumbersAreMissingValues) {
     using Cell = testing::RecordTable::Cell;
     constexpr float M = NoValue;
     const std::string none, na = "n/a";
+    const Cell empty = testing::EmptyNumber{};
     struct Case {
         const char* name;
         std::vector<Cell> x, y;
@@ -362,6 +473,7 @@ TEST_F(DataFunction, EmptyAndTextRecordsAmongNumbersAreMissingValues) {
         {"nothing entered", {1.0, 2.0}, {none, none}, {1, 2}, {M, M}, {" ", " "}},
         {"names alone", {1.0, 2.0, 3.0}, {std::string("x"), none, std::string("z")}, {1, 2, 3}, {0, M, 2},
          {"x ", "", "z "}},
+        {"empty number fields", {1.0, empty, 3.0}, {10.0, empty, 30.0}, {1, M, 3}, {10, M, 30}, {" ", " ", " "}},
         {"gaps in x", {1.0, none, na, 4.0}, {1.0, 2.0, 3.0, 4.0}, {1, M, M, 4}, {1, 2, 3, 4},
          {" ", " ", " ", " "}},
     };

@@ -109,8 +109,11 @@ struct Picture {
 };
 
 // Records of named fields, answering the host's evaluation of GetNthRecord expressions.
+// A number field's record that holds no value: native type number, empty text.
+struct EmptyNumber {};
+
 struct RecordTable {
-    using Cell = std::variant<double, std::string>;
+    using Cell = std::variant<double, std::string, EmptyNumber>;
     std::map<std::string, std::vector<Cell>> fields;
     std::vector<std::string> evaluated;   // every expression, in order
     bool keepLog = true;
@@ -128,8 +131,15 @@ struct RecordTable {
         if (it == table->fields.end()) return kFMX_FieldMissing;
         if (n < 1 || n > static_cast<long>(it->second.size())) return kFMX_RecordMissing;
         const Cell& cell = it->second[static_cast<std::size_t>(n - 1)];
-        if (const auto* d = std::get_if<double>(&cell)) setNumber(result, *d);
-        else setText(result, std::get<std::string>(cell));
+        if (const auto* d = std::get_if<double>(&cell)) {
+            setNumber(result, *d);
+        } else if (const auto* t = std::get_if<std::string>(&cell)) {
+            setText(result, *t);
+        } else {
+            FMX_Text* empty = FM_Text_Constructor1(err());
+            FM_Data_SetAsText(result, empty, nullptr, kFMX_Number, err());
+            FM_Text_Delete(empty, err());
+        }
         return 0;
     }
 };

@@ -73,6 +73,17 @@ TEST_F(HostLayerTest, TextBytesCutsAtCharacterBoundaries) {
     EXPECT_EQ(host::textBytes(empty.get()), "");
 }
 
+TEST_F(HostLayerTest, LongTextsComeWholeInPieces) {
+    // Characters of one to four bytes, so that pieces end before, inside and after each kind.
+    const char* kinds[] = {"a", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9D\x84\x9E"};
+    for (int lead = 0; lead < 4; ++lead) {
+        std::string bytes(static_cast<std::size_t>(65530 + lead), 'x');
+        for (int i = 0; i < 40000; ++i) bytes += kinds[(i * 7 + lead) % 4];
+        const host::Text text(bytes);
+        EXPECT_EQ(host::textBytes(text.get()), bytes) << lead;
+    }
+}
+
 TEST_F(HostLayerTest, ArgumentsReadThroughTheHostConversions) {
     FMX_Error err = host::errorRecord();
     FMX_DataVect* vect = FM_DataVect_Constructor1(&err);

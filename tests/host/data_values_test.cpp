@@ -62,28 +62,22 @@ TEST_F(DataTest, NumbersReadAsPlainText) {
     }
 }
 
-TEST_F(DataTest, TextsReadAsTheirLeadingNumber) {
-    const std::pair<const char*, double> cases[] = {
-        {"42", 42},      {"  -0.5", -0.5}, {"12abc", 12},  {"+7", 7},   {".25", 0.25}, {"-.5x", -0.5},
-        {"1e3", 1000},   {"1e", 1},        {"2E-2", 0.02}, {"abc12", 0}, {"", 0},        {"-", 0},
-        {".", 0},        {"1.2.3", 1.2},   {"3;4", 3},
-    };
-    for (const auto& [text, number] : cases) {
-        DataHandle value;
-        setText(value.data, text);
-        EXPECT_DOUBLE_EQ(numberOf(value.data), number) << text;
-    }
-}
-
-TEST_F(DataTest, TextsReadAsNumbersWithTheLocalesDecimalSeparator) {
+TEST_F(DataTest, TextsReadAsNumbersKeepDigitsDecimalMarkMinusAndExponent) {
     struct Case {
         const char* locale;
         const char* text;
         double number;
     } cases[] = {
-        {"default", "1,5", 1},   {"default", "1.5", 1.5}, {"default", ",5", 0},
-        {"de", "1,5", 1.5},      {"de", "-2,75x", -2.75}, {"de", "1.5", 1.5},
-        {"de", "1,5,5", 1.5},    {"de", ",25", 0.25},     {"de", ",", 0},
+        {"default", "42", 42},          {"default", "  -0.5", -0.5},   {"default", "12abc", 12},
+        {"default", "+7", 7},           {"default", ".25", 0.25},      {"default", "-.5x", -0.5},
+        {"default", "1e3", 1000},       {"default", "1e", 1},          {"default", "2E-2", 0.02},
+        {"default", "1.2E-6", 1.2e-6},  {"default", "abc12", 12},      {"default", "", 0},
+        {"default", "-", 0},            {"default", ".", 0},           {"default", "1.2.3", 1.23},
+        {"default", "$1,655.82", 1655.82}, {"default", "12%", 12},     {"default", "12 kg", 12},
+        {"default", "-$9", -9},         {"default", "1,5", 15},        {"default", "12-5", 125},
+        {"de", "1.655,82 \u20AC", 1655.82}, {"de", "\u20AC 1.200,00", 1200}, {"de", "1,5", 1.5},
+        {"de", "-2,75x", -2.75},        {"de", "1.5", 15},             {"de", "1,5,5", 1.55},
+        {"de", ",25", 0.25},            {"de", ",", 0},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(fmhost_set_locale(c.locale), 0);
@@ -95,6 +89,19 @@ TEST_F(DataTest, TextsReadAsNumbersWithTheLocalesDecimalSeparator) {
         }
     }
     fmhost_set_locale("default");
+}
+
+TEST_F(DataTest, AnEmptyTextStoredAsANumberIsAnEmptyNumberField) {
+    for (const char* text : {"", "  "}) {
+        DataHandle value;
+        setText(value.data, text, kFMX_Number);
+        FMX_Error err{1, 0};
+        EXPECT_EQ(FM_Data_GetNativeType(value.data, &err), kFMX_Number);
+        EXPECT_EQ(textOf(value.data), "");
+        EXPECT_EQ(numberOf(value.data), 0);
+        setText(value.data, "0", kFMX_Number);
+        EXPECT_EQ(textOf(value.data), "0");
+    }
 }
 
 TEST_F(DataTest, TextToNumberToTextKeepsSixteenDigits) {

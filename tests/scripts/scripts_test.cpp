@@ -178,6 +178,16 @@ TEST(Scripts, RealDataScriptsStoreWhatTheirTablesHold) {
          {"2024-01-01 00:00:00 ", "2024-01-02 00:00:00 "}},
         {"6-dates-the-locale-cannot-read", {{2, 9, 3, 14, 4}}, {"2024-01-08 ", "2024-01-22 ", "Q1 review "}},
         {"7-pie-restyled", {{800, 320, 110, 250}}, {"Rent ", "Food ", "Transport ", "Savings "}},
+        {"8-invoices-with-grouping-marks",
+         {{38134.44f, 37637.59f, 23576.52f, 32382.57f, 35145.69f, 21463.19f}, {30000, 30000, 32500, 32500, 35000, 35000}},
+         {"Jan ", "Feb ", "Mar ", "Apr ", "May ", "Jun "}},
+        {"9-rechnungen-mit-tausenderpunkten",
+         {{38134.44f, 37637.59f, 23576.52f, 32382.57f, 35145.69f, 21463.19f}, {30000, 30000, 32500, 32500, 35000, 35000}},
+         {"Jan ", "Feb ", "M\u00E4r ", "Apr ", "Mai ", "Jun "}},
+        {"10-series-of-different-lengths",
+         {{132, 141, 158, 149, 171, 183, M, M, M, M, M, M}, {120, 126, 139, 144, 150, 161, 166, 159, 152, 147, 138, 171}},
+         {"Jan ", "Feb ", "Mar ", "Apr ", "May ", "Jun ", "Jul ", "Aug ", "Sep ", "Oct ", "Nov ", "Dec "}},
+        {"11-a-month-not-yet-reported", {{48, 52, 47, 55, M, M}}, {"Jan ", "Feb ", "Mar ", "Apr ", "May ", "Jun "}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script);
