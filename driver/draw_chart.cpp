@@ -21,7 +21,7 @@
 #include "driver/pie_default_colors.h"
 #include "engine/chart_options.h"
 #include "engine/graph.h"
-#include "engine/label_formatters.h"
+#include "engine/label_format.h"
 #include "engine/pie.h"
 
 namespace plotwise {

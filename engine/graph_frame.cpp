@@ -8,7 +8,7 @@
 #include <string>
 
 #include "engine/graph_internal.h"
-#include "engine/label_formatters.h"
+#include "engine/label_format.h"
 #include "engine/surface_gd.h"
 #include "engine/text_color.h"
 

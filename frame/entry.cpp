@@ -1,4 +1,6 @@
-// The plug-in's one entry point: start-up, shutdown and string requests.
+// The host's calls to the plug-in: start-up, shutdown and string requests.
+#include "frame/entry.h"
+
 #include <algorithm>
 #include <climits>
 #include <iterator>
@@ -6,7 +8,6 @@
 
 #include "frame/boundary.h"
 #include "frame/call_record.h"
-#include "frame/registration.h"
 #include "resources/strings.h"
 
 namespace plotwise {
@@ -24,12 +25,12 @@ constexpr char16_t kOptions[] = u"QXPL1nnYnnn";
 constexpr int kOptionsUnits = static_cast<int>(std::size(kOptions));  // with the zero
 static_assert(kOptionsUnits == 12);
 
-void startUp(FMX_ExternCallStruct* record) {
+void startUp(FMX_ExternCallStruct* record, std::span<const FunctionEntry> functions) {
     if (record->extnVersion < kOldestHostVersion || record->extnVersion > kNewestHostVersion) {
         record->result = kWrongHostVersion;
         return;
     }
-    record->result = registerAllFunctions() ? kStarted : kRegistrationFailed;
+    record->result = registerAllFunctions(functions) ? kStarted : kRegistrationFailed;
 }
 
 // Fills the host's UTF-16 buffer; requests the plug-in does not answer leave it untouched.
@@ -54,20 +55,18 @@ void answerString(const FMX_ExternCallStruct* record) {
 }
 
 }  // namespace
-}  // namespace plotwise
 
-extern "C" __attribute__((visibility("default"))) void FMExternCallProc(FMX_ExternCallStruct* record) {
-    using namespace plotwise;
+void answerHostCall(FMX_ExternCallStruct* record, std::span<const FunctionEntry> functions) noexcept {
     if (!record) return;
     try {
         std::lock_guard<std::recursive_mutex> lock(pluginLock());
         storeCallRecord(record);
         switch (record->whichCall) {
         case kFMXT_Init:
-            startUp(record);
+            startUp(record, functions);
             break;
         case kFMXT_Shutdown:
-            unregisterAllFunctions();
+            unregisterAllFunctions(functions);
             break;
         case kFMXT_GetString:
             answerString(record);
@@ -80,3 +79,5 @@ extern "C" __attribute__((visibility("default"))) void FMExternCallProc(FMX_Exte
         if (record->whichCall == kFMXT_Init) record->result = kRegistrationFailed;
     }
 }
+
+}  // namespace plotwise

@@ -1,4 +1,5 @@
-// The calculation functions the plug-in registers with the host, and their registration.
+// Registration of the calculation functions with the host. The functions live in the layer
+// above; the plug-in's entry point hands their table in.
 #pragma once
 
 #include <cstdint>
@@ -21,16 +22,13 @@ struct FunctionEntry {
     ScriptFunction function;
 };
 
-// The eleven functions, in ascending id order (id 6 is not used).
-std::span<const FunctionEntry> functionTable();
-
 // Registers one function under the name and prototype from its prototype resource: the name
 // is the prototype up to its first "(". Returns the host's result (0 = success).
 int16_t registerFunction(const FunctionEntry& entry);
-// Registers all functions in ascending order; at the first refusal or host failure, withdraws
-// those registered so far in descending order and returns false.
-bool registerAllFunctions() noexcept;
-// Withdraws all functions, highest id first; results are ignored.
-void unregisterAllFunctions() noexcept;
+// Registers the table's functions (in ascending id order) one by one; at the first refusal or
+// host failure, withdraws those registered so far in descending order and returns false.
+bool registerAllFunctions(std::span<const FunctionEntry> functions) noexcept;
+// Withdraws the table's functions, highest id first; results are ignored.
+void unregisterAllFunctions(std::span<const FunctionEntry> functions) noexcept;
 
 }  // namespace plotwise
