@@ -23,13 +23,13 @@ inline constexpr uint32_t kRowColors[] = {0xC00000, 0x00A000, 0x0000C0, 0xB0B000
 inline constexpr uint32_t kRowShades[] = {0x600000, 0x005000, 0x000060, 0x585800, 0x005858, 0x580058};
 inline constexpr float M = NoValue;  // a missing value, short for tables
 
-// The colour a pixel is expected to have: a row's front colour or shade, the background or the
-// line colour.
+// The colour a pixel is expected to have: a row's front colour or shade, the background, the
+// line, volume or annotation colour.
 struct Ink {
-    enum Kind { Front, Shade, Background, Line } kind;
+    enum Kind { Front, Shade, Background, Line, Volume, Annotation } kind;
     int row = 0;
 };
-inline constexpr Ink kBackground{Ink::Background}, kLine{Ink::Line};
+inline constexpr Ink kBackground{Ink::Background}, kLine{Ink::Line}, kVolume{Ink::Volume}, kAnnotation{Ink::Annotation};
 constexpr Ink front_of(int row) { return {Ink::Front, row}; }
 constexpr Ink shade_of(int row) { return {Ink::Shade, row}; }
 
@@ -123,6 +123,8 @@ public:
             case Ink::Front: return front(ink.row);
             case Ink::Shade: return shade(ink.row);
             case Ink::Line: return line;
+            case Ink::Volume: return volume;
+            case Ink::Annotation: return annotation;
             case Ink::Background: break;
         }
         return background;
