@@ -60,8 +60,9 @@ foreach(plant "engine|driver/chart_styles.h|plotwise::isPieStyle"
   list(GET plant 1 header)
   list(GET plant 2 symbol)
   set(source ${CMAKE_BINARY_DIR}/planted/${layer}_upward_call.cpp)
-  file(WRITE ${source}.new "#include \"${header}\"\nconst void* plantedUpwardCall() { return reinterpret_cast<const void*>(&${symbol}); }\n")
-  file(COPY_FILE ${source}.new ${source} ONLY_IF_DIFFERENT)
+  # Written only when its text changes, so that the planted links are not rebuilt each time.
+  file(CONFIGURE OUTPUT ${source} @ONLY CONTENT
+       "#include \"${header}\"\nconst void* plantedUpwardCall() { return reinterpret_cast<const void*>(&${symbol}); }\n")
   add_link_check(link_layers.refuses.${layer} link_check_planted_${layer} ${layer} ${source})
   set_tests_properties(link_layers.refuses.${layer} PROPERTIES
                        PASS_REGULAR_EXPRESSION "undefined reference to `${symbol}")
