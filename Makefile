@@ -10,7 +10,7 @@ CMAKE_ARGS ?=
 
 PACKAGES = cmake g++ clang pkg-config libgd-dev libfreetype-dev libfontconfig-dev zlib1g-dev \
            libcairo2-dev libharfbuzz-dev libfribidi-dev fonts-liberation fonts-dejavu-core fonts-droid-fallback fonts-nanum \
-           libgtest-dev libgmock-dev libbenchmark-dev poppler-utils
+           libgtest-dev libgmock-dev libbenchmark-dev poppler-utils librsvg2-bin
 
 .PHONY: all deps configure build test demo gallery package bench bench-gnuplot fuzz test-sanitize clean
 

@@ -11,7 +11,7 @@
 
 #include "definition/codec.h"
 #include "driver/date_values.h"
-#include "driver/label_format.h"
+#include "engine/label_format.h"
 #include "engine/chart_options.h"
 #include "engine/float_digits.h"
 

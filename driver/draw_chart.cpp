@@ -23,7 +23,7 @@
 #include "engine/chart_options.h"
 #include "engine/float_digits.h"
 #include "engine/graph.h"
-#include "engine/label_formatters.h"
+#include "engine/label_format.h"
 #include "engine/pie.h"
 #include "engine/text_lines.h"
 
@@ -174,9 +174,11 @@ Packed packValues(const ChartDefinition& definition, int sets, int points) {
             y[v] = series.y[v];
             x[v] = series.x[v];
             if (yDates && y[v] != NoValue) {  // a missing value stays missing
-                // Dates count from 0001-01-01; the label formatter counts from 1970.
-                const float seconds = static_cast<float>(hostDateSeconds(definition.yLabel[s][v], yType).value_or(0));
-                y[v] = yType == kAxisTime ? seconds : static_cast<float>(seconds - kLabelEpochOffset);
+                // Dates count from 0001-01-01; the label formatter counts from 1970. A text that is
+                // no date is missing too, as on a date x axis, not the first day of year 1.
+                const std::optional<double> date = hostDateSeconds(definition.yLabel[s][v], yType);
+                const float seconds = static_cast<float>(date.value_or(0));
+                y[v] = !date ? NoValue : yType == kAxisTime ? seconds : static_cast<float>(seconds - kLabelEpochOffset);
             }
         }
     }

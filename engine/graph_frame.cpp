@@ -9,7 +9,7 @@
 
 #include "engine/float_digits.h"
 #include "engine/graph_internal.h"
-#include "engine/label_formatters.h"
+#include "engine/label_format.h"
 #include "engine/surface_gd.h"
 #include "engine/text_color.h"
 

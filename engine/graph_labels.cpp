@@ -10,7 +10,7 @@
 
 #include "engine/float_digits.h"
 #include "engine/graph_internal.h"
-#include "engine/label_formatters.h"
+#include "engine/label_format.h"
 #include "engine/notice.h"
 #include "engine/printf_format.h"
 #include "engine/text_cache.h"

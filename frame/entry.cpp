@@ -1,4 +1,6 @@
-// The plug-in's one entry point: start-up, shutdown and string requests.
+// The host's calls to the plug-in: start-up, shutdown and string requests.
+#include "frame/entry.h"
+
 #include <algorithm>
 #include <climits>
 #include <iterator>
@@ -6,7 +8,6 @@
 
 #include "frame/boundary.h"
 #include "frame/process_locale.h"
-#include "frame/registration.h"
 #include "resources/strings.h"
 
 namespace plotwise {
@@ -19,18 +20,18 @@ static_assert(kOptionsUnits == 12);
 
 // Hosts from the first 64-bit interface on are served; the answer is the interface version
 // the record layout was built for.
-void startUp(FMX_ExternCallStruct* record) {
+void startUp(FMX_ExternCallStruct* record, std::span<const FunctionEntry> functions) {
     if (record->extnVersion < kFMX_FirstVersion64 || record->extnVersion > kFMX_LastVersion) {
         record->result = kFMX_WrongVersion;
         return;
     }
-    record->result = registerAllFunctions() ? intptr_t{kFMX_CurrentVersion} : intptr_t{kFMX_DoNotEnable};
+    record->result = registerAllFunctions(functions) ? intptr_t{kFMX_CurrentVersion} : intptr_t{kFMX_DoNotEnable};
 }
 
 // Withdraws the functions and gives back every host object the plug-in holds, while the host
 // still serves it.
-void shutDown() {
-    unregisterAllFunctions();
+void shutDown(std::span<const FunctionEntry> functions) {
+    unregisterAllFunctions(functions);
     releaseProcessLocale();
 }
 
@@ -56,19 +57,17 @@ void answerString(const FMX_ExternCallStruct* record) {
 }
 
 }  // namespace
-}  // namespace plotwise
 
-extern "C" __attribute__((visibility("default"))) void FMExternCallProc(FMX_ExternCallStruct* record) {
-    using namespace plotwise;
+void answerHostCall(FMX_ExternCallStruct* record, std::span<const FunctionEntry> functions) noexcept {
     if (!record) return;
     try {
         std::lock_guard<std::recursive_mutex> lock(pluginLock());
         switch (record->whichCall) {
         case kFMXT_Init:
-            startUp(record);
+            startUp(record, functions);
             break;
         case kFMXT_Shutdown:
-            shutDown();
+            shutDown(functions);
             break;
         case kFMXT_GetString:
             answerString(record);
@@ -81,3 +80,5 @@ extern "C" __attribute__((visibility("default"))) void FMExternCallProc(FMX_Exte
         if (record->whichCall == kFMXT_Init) record->result = kFMX_DoNotEnable;
     }
 }
+
+}  // namespace plotwise

@@ -1,36 +1,11 @@
-// Registration of the calculation functions from one table.
+// Registration of the calculation functions from the table the plug-in's entry point hands in.
 #include "frame/registration.h"
-
-#include <iterator>
 
 #include "frame/host.h"
 #include "resources/strings.h"
 
 namespace plotwise {
 namespace {
-
-constexpr FunctionEntry kFunctions[] = {
-    {1, 1, 1, Plotz_Version},
-    {2, 0, 0, Plotz_New},
-    {3, 3, kNoUpperLimit, Plotz_Data},
-    {4, 4, kNoUpperLimit, Plotz_Titles},
-    {5, 2, kNoUpperLimit, Plotz_Style},
-    {7, 3, kNoUpperLimit, Plotz_Draw},
-    {8, 2, kNoUpperLimit, Plotz_PieColors},
-    {9, 4, kNoUpperLimit, Plotz_Font},
-    {10, 4, kNoUpperLimit, Plotz_Axis},
-    {11, 2, kNoUpperLimit, ContainerAnalysis},
-    {12, 1, 1, ExtractPicture},
-    {13, 2, 3, Plotz_Export},
-};
-
-constexpr bool ascendingIds() {
-    for (std::size_t i = 1; i < std::size(kFunctions); ++i) {
-        if (kFunctions[i].id <= kFunctions[i - 1].id) return false;
-    }
-    return true;
-}
-static_assert(std::size(kFunctions) == 12 && ascendingIds(), "twelve functions in ascending id order");
 
 // Capacity of the buffer a prototype resource is loaded into, in UTF-16 units.
 constexpr int kPrototypeCapacity = 1024;
@@ -44,18 +19,16 @@ void unregisterQuietly(const host::QuadChar& pluginId, int16_t id) noexcept {
 }
 
 // Withdraws the first `count` entries of the table, highest id first.
-void unregisterFirst(std::size_t count) noexcept {
+void unregisterFirst(std::span<const FunctionEntry> functions, std::size_t count) noexcept {
     try {
         const host::QuadChar pluginId(kPluginId);
-        while (count > 0) unregisterQuietly(pluginId, kFunctions[--count].id);
+        while (count > 0) unregisterQuietly(pluginId, functions[--count].id);
     } catch (...) {
         // Without an identifier nothing can be withdrawn.
     }
 }
 
 }  // namespace
-
-std::span<const FunctionEntry> functionTable() { return kFunctions; }
 
 int16_t registerFunction(const FunctionEntry& entry) {
     const host::QuadChar pluginId(kPluginId);
@@ -74,10 +47,10 @@ int16_t registerFunction(const FunctionEntry& entry) {
                                   kRegistrationFlags, entry.function);
 }
 
-bool registerAllFunctions() noexcept {
+bool registerAllFunctions(std::span<const FunctionEntry> functions) noexcept {
     std::size_t done = 0;  // entries registered, or refused without harm
     try {
-        for (const FunctionEntry& entry : kFunctions) {
+        for (const FunctionEntry& entry : functions) {
             // A host that will not take a function without a name loses only that function
             // (the diagnostics); the named ones stay registered.
             if (registerFunction(entry) != 0 && !stringResource(kPrototypeBase + entry.id).empty()) break;
@@ -86,11 +59,13 @@ bool registerAllFunctions() noexcept {
     } catch (...) {
         // A host failure part-way leaves the same state as a refusal: withdraw below.
     }
-    if (done == std::size(kFunctions)) return true;
-    unregisterFirst(done);
+    if (done == functions.size()) return true;
+    unregisterFirst(functions, done);
     return false;
 }
 
-void unregisterAllFunctions() noexcept { unregisterFirst(std::size(kFunctions)); }
+void unregisterAllFunctions(std::span<const FunctionEntry> functions) noexcept {
+    unregisterFirst(functions, functions.size());
+}
 
 }  // namespace plotwise

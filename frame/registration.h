@@ -1,4 +1,5 @@
-// The calculation functions the plug-in registers with the host, and their registration.
+// Registration of the calculation functions with the host. The functions live in the layer
+// above; the plug-in's entry point hands their table in.
 #pragma once
 
 #include <cstdint>
@@ -21,17 +22,14 @@ struct FunctionEntry {
     ScriptFunction function;
 };
 
-// The eleven functions, in ascending id order (id 6 is not used).
-std::span<const FunctionEntry> functionTable();
-
 // Registers one function under the name and prototype from its prototype resource: the name
 // is the prototype up to its first "(". Returns the host's result (0 = success).
 int16_t registerFunction(const FunctionEntry& entry);
-// Registers all functions in ascending order; at the first refusal of a named function or host
+// Registers the table's functions in ascending id order; at the first refusal of a named function or host
 // failure, withdraws those registered so far in descending order and returns false. A refused
 // function without a name (ids 11 and 12) is left out and the rest go on.
-bool registerAllFunctions() noexcept;
-// Withdraws all functions, highest id first; results are ignored.
-void unregisterAllFunctions() noexcept;
+bool registerAllFunctions(std::span<const FunctionEntry> functions) noexcept;
+// Withdraws the table's functions, highest id first; results are ignored.
+void unregisterAllFunctions(std::span<const FunctionEntry> functions) noexcept;
 
 }  // namespace plotwise

@@ -1,5 +1,5 @@
 // The calculation functions the plug-in registers, with the host's calling shape. They are
-// defined in functions/; the frame registers them by id.
+// defined in functions/, whose entry point hands their table to the frame at start-up.
 #pragma once
 
 #include <cstdint>

@@ -8,8 +8,8 @@
 #include <ctime>
 #include <string>
 
-#include "driver/calendar64.h"
-#include "driver/label_format.h"
+#include "engine/calendar64.h"
+#include "engine/label_format.h"
 #include "fuzz_input.h"
 
 using plotwise::fuzz::FuzzInput;

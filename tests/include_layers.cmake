@@ -10,18 +10,8 @@
 
 cmake_minimum_required(VERSION 3.20)
 
-# The folders each folder may include. A folder not listed here is not checked; a listed
-# folder including a folder of the root that is not in its row fails, so a new folder needs a
-# row and a place in the rows of the folders that use it.
-set(allowed_functions  functions driver definition engine frame resources host)
-set(allowed_driver     driver definition engine frame)
-set(allowed_definition definition frame resources host)
-set(allowed_engine     engine)
-set(allowed_frame      frame resources host)
-set(allowed_resources  resources)
-set(allowed_host       host)
-set(allowed_app        app definition engine host)
-set(checked_folders functions driver definition engine frame resources host app)
+# The folders each folder may include.
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/layers.cmake)
 
 if(NOT IS_DIRECTORY "${SOURCE_DIR}")
   message(FATAL_ERROR "include_layers: SOURCE_DIR '${SOURCE_DIR}' is not a folder")

@@ -401,6 +401,16 @@ TEST_F(DrawChart, DateYValuesCountFromNineteenSeventyAndAHalfHour) {
     EXPECT_EQ(options().y_value_kind, 3);
     // The stored values are not changed by the drawing.
     EXPECT_EQ(workingDefinition().series[0].y[1], 1.0f);
+    // A missing value and a text that is no date are missing, not the first day of year 1.
+    const std::vector<float> dates = engine().values;
+    workingDefinition().series[0].y[0] = NoValue;  // whatever its label says
+    drawChart(workingDefinition());
+    EXPECT_EQ(engine().values, (std::vector<float>{NoValue, dates[1]}));
+    for (const char* y : {"6/12/2009;;1/1/1970", "6/12/2009;soon;1/1/1970", "1;;3"}) {
+        axis(style(data(newChart(), "a;b;c", y), "line"), {text("y"), text("type"), text("date")});
+        const bool numbers = y[0] == '1';  // numbers are no dates either
+        EXPECT_EQ(engine().values, (std::vector<float>{numbers ? NoValue : dates[0], NoValue, numbers ? NoValue : dates[1]})) << y;
+    }
     c = axis(c, {text("y"), text("type"), text("time")});
     EXPECT_EQ(options().y_value_kind, 4);
     c = axis(c, {text("y"), text("type"), text("text")});
@@ -488,6 +498,9 @@ TEST_F(DrawChart, PieValueTextsAreForThePictureOnly) {
     EXPECT_EQ(engine().labels, (std::vector<std::string>{"Rent ", "Food "}));
     c = draw(c, 320, 240);
     EXPECT_EQ(engine().labels, (std::vector<std::string>{"Rent ", "Food "}));
+    // A missing value has no value text.
+    style(data(newChart(), "Rent;Fun;Food", "800;;200"), "pie", "values");
+    EXPECT_EQ(engine().labels, (std::vector<std::string>{"Rent \n800", "Fun ", "Food \n200"}));
 }
 
 TEST_F(DrawChart, PieLabelsThatAlreadyCarryValuesAreDrawnAsTheyAre) {
@@ -574,9 +587,11 @@ TEST_F(DrawChart, XyDateBoundsAreReadAsTheAxisReadsValues) {
 }
 
 TEST_F(DrawChart, EmptyDataShowsTheEmptyError) {
-    style(data(newChart(), "a;b;c", "0;0;0"), "pie");
-    EXPECT_EQ(engine().engine, EngineCall::ErrorPicture);
-    EXPECT_EQ(engine().errorCode, static_cast<uint32_t>(kErrorEmpty));
+    for (const char* values : {"0;0;0", "0;;0"}) {  // missing values count as nothing
+        style(data(newChart(), "a;b;c", values), "pie");
+        EXPECT_EQ(engine().engine, EngineCall::ErrorPicture) << values;
+        EXPECT_EQ(engine().errorCode, static_cast<uint32_t>(kErrorEmpty)) << values;
+    }
     style(data(newChart(), "", ""), "line");
     EXPECT_EQ(engine().errorCode, static_cast<uint32_t>(kErrorEmpty));
     newChart();

@@ -81,17 +81,18 @@ inline std::vector<double> channel_difference(const Rgb& a, const Rgb& b) {
     return sum;
 }
 
-// The area a colour covers, counting a smoothed pixel by its share of the colour: a pixel
-// that mixes a part a of the colour with a colour under it lies a of the way from that colour
-// to this one. `under` lists the colours a shape may lie on (the background first); pixels off
-// every such line (other colours) count nothing.
-inline double covered_area(const Rgb& picture, uint32_t color, const std::vector<uint32_t>& under) {
+// How much of each pixel a colour covers, counting a smoothed pixel by its share of the
+// colour: a pixel that mixes a part a of the colour with a colour under it lies a of the way
+// from that colour to this one. `under` lists the colours a shape may lie on (the background
+// first); pixels off every such line (other colours) count nothing.
+inline std::vector<double> color_shares(const Rgb& picture, uint32_t color, const std::vector<uint32_t>& under) {
     auto channels = [](uint32_t v) {
         return std::array<double, 3>{static_cast<double>(v >> 16 & 0xFF), static_cast<double>(v >> 8 & 0xFF),
                                      static_cast<double>(v & 0xFF)};
     };
     const auto c = channels(color);
-    double area = 0;
+    std::vector<double> shares;
+    shares.reserve(picture.pixels.size());
     for (const uint32_t pixel : picture.pixels) {
         const auto p = channels(pixel);
         double best = 0, best_off = 24.0 * 24.0;
@@ -107,9 +108,29 @@ inline double covered_area(const Rgb& picture, uint32_t color, const std::vector
             for (int k = 0; k < 3; ++k) off += std::pow(p[k] - (b[k] + a * (c[k] - b[k])), 2);
             if (off <= best_off) best = a, best_off = off;
         }
-        area += best;
+        shares.push_back(best);
     }
+    return shares;
+}
+
+// The area a colour covers: the sum of its shares.
+inline double covered_area(const Rgb& picture, uint32_t color, const std::vector<uint32_t>& under) {
+    double area = 0;
+    for (const double share : color_shares(picture, color, under)) area += share;
     return area;
+}
+
+// The centre of the area a colour covers, {x, y} in pixels ({-1, -1} when it covers nothing).
+inline std::array<double, 2> covered_centre(const Rgb& picture, uint32_t color, const std::vector<uint32_t>& under) {
+    const std::vector<double> shares = color_shares(picture, color, under);
+    double area = 0, x = 0, y = 0;
+    for (size_t i = 0; i < shares.size(); ++i) {
+        area += shares[i];
+        x += shares[i] * static_cast<double>(i % picture.width);
+        y += shares[i] * static_cast<double>(i / picture.width);
+    }
+    if (area == 0) return {-1, -1};
+    return {x / area, y / area};
 }
 
 // Pixels whose every channel lies within `tolerance` of the colour.

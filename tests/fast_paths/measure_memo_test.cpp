@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/text_color.h"
+#include "tests/support/font_path.h"
 
 namespace plotwise {
 namespace {
@@ -16,22 +17,7 @@ namespace fs = std::filesystem;
 
 const fs::path kFontMap = fs::path(PLOTWISE_BINARY_DIR) / "fonts";
 
-// Sets GDFONTPATH for one test and puts the previous value back.
-class FontPath {
-public:
-    explicit FontPath(const std::string& path) {
-        if (const char* old = std::getenv("GDFONTPATH")) old_ = old, had_ = true;
-        ::setenv("GDFONTPATH", path.c_str(), 1);
-    }
-    ~FontPath() {
-        if (had_) ::setenv("GDFONTPATH", old_.c_str(), 1);
-        else ::unsetenv("GDFONTPATH");
-    }
-
-private:
-    std::string old_;
-    bool had_ = false;
-};
+using test::FontPath;
 
 bool fontMapHas(const char* name) { return fs::exists(kFontMap / name); }
 

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "engine/text_cache.h"
+#include "tests/support/font_path.h"
 
 namespace plotwise {
 namespace {
@@ -190,6 +191,48 @@ TEST(TextCache, DrawsWhatGdDraws) {
             }
         }
     }
+}
+
+// However many texts a long-running host draws and measures, the cache keeps within its
+// budgets: 8 MiB of stamps, 1 MiB of measurements (each at least its 96 bytes of bookkeeping).
+TEST(TextCache, StaysWithinItsBudgets) {
+    constexpr std::size_t kStampBudget = std::size_t{8} << 20, kMeasureBudget = std::size_t{1} << 20;
+    use_text_cache(true);
+    clear_text_cache();
+    const std::string file = font("Times.ttf");
+    Made white = make(Ground::White);
+    std::size_t largest = 0;
+    for (int i = 0; i < 360; ++i) {
+        const std::string text = "Stamps " + std::to_string(1000 + i) + " and more";
+        int box[8] = {};
+        ASSERT_EQ(draw_string_ft(white.picture.get(), box, white.ink, file.c_str(), 72, 0, 20, 200, text.c_str()), nullptr);
+        largest = std::max(largest, text_cache_stats().stamp_bytes);
+    }
+    for (int i = 0; i < 12000; ++i) {
+        int box[8] = {};
+        ASSERT_EQ(measure_string_ft(box, file.c_str(), 10, 0, 0, 0, std::to_string(i).c_str()), nullptr);
+    }
+    EXPECT_LE(largest, kStampBudget);
+    EXPECT_GT(largest, kStampBudget / 2);  // the stamps did reach the budget
+    EXPECT_LE(text_cache_stats().measurements, kMeasureBudget / 96);
+}
+
+// A change of GDFONTPATH may make a font name another file: the cache forgets what it knew and
+// measures what gd measures along the new path.
+TEST(TextCache, ForgetsItsTextsWhenTheFontPathChanges) {
+    const test::FontFolder serif({{"Face.ttf", font("Times.ttf")}}), mono({{"Face.ttf", font("Courier New.ttf")}});
+    use_text_cache(true);
+    int widths[2] = {};
+    for (int k = 0; k < 2; ++k) {
+        const test::FontPath path(k == 0 ? serif.path() : mono.path());
+        gdFontCacheShutdown();  // gd remembers fonts by name as well
+        int cached[8] = {}, direct[8] = {};
+        ASSERT_EQ(measure_string_ft(cached, "Face", 20, 0, 0, 0, "iiii"), nullptr);
+        ASSERT_EQ(gdImageStringFT(nullptr, direct, 0, const_cast<char*>("Face"), 20, 0, 0, 0, const_cast<char*>("iiii")), nullptr);
+        EXPECT_EQ(std::memcmp(cached, direct, sizeof cached), 0) << k;
+        widths[k] = direct[2] - direct[0];
+    }
+    EXPECT_LT(widths[0], widths[1]);  // i is narrow in a serif font, not in a monospaced one
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/calendar64.h"
+#include "engine/calendar64.h"
 
 namespace plotwise {
 namespace {

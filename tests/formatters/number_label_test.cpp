@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/label_format.h"
+#include "engine/label_format.h"
 
 namespace plotwise {
 namespace {

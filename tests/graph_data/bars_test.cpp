@@ -49,25 +49,6 @@ TEST(Bars, LayerPiecesSkipMissingAndUndrawableValues) {
     EXPECT_DOUBLE_EQ(pieces[2].from, 4);
 }
 
-TEST(Bars, LayerPaintsInTheOrderOfTheEnds) {
-    // One point of +2, -1, +3 in 3D: pieces 0..2 (rows 250..230), 2..5 (230..200) and
-    // 0..-1 (250..260). A piece painted later covers the top face of the one below it.
-    Scene s(Bar3D, {{2}, {-1}, {3}});
-    s.depth(6, 6);
-    s.opt.stack_type = Layer;
-    s.draw();
-    EXPECT_EQ(s.at(80, 255), s.front(1));
-    EXPECT_EQ(s.at(80, 240), s.front(0));
-    EXPECT_EQ(s.at(80, 215), s.front(2));
-    // The -1 piece's top face (rows 244..250) lies under the 0..2 piece: -1 went first.
-    EXPECT_EQ(s.at(80, 248), s.front(0));
-    // The 0..2 piece's top face (rows 224..230) lies under the 2..5 piece: 2 before 5.
-    EXPECT_EQ(s.at(80, 228), s.front(2));
-    // Only the last piece shows its top face and a shade line along the front's top edge.
-    EXPECT_EQ(s.at(80, 200), s.shade(2));
-    EXPECT_EQ(s.at(85, 197), s.front(2));
-}
-
 TEST(Bars, LayerOutsideLabelShowsOnlyTheTotal) {
     Scene s(Bar, {{2}, {-1}, {3}});
     s.opt.stack_type = Layer;
@@ -118,45 +99,35 @@ INSTANTIATE_TEST_SUITE_P(Bars, BesideSlices,
                                            BesideCase{3, {{71, 76}, {77, 82}, {83, 88}}},
                                            BesideCase{4, {{71, 75}, {76, 80}, {81, 85}, {86, 90}}}));
 
-TEST(Bars, SumDrawsNoBars) {
-    Scene s(Bar, {{10, 5}, {3, 4}});
-    s.opt.stack_type = Sum;
-    s.draw();
-    EXPECT_EQ(s.count_all(s.front(0)), 0);
-    EXPECT_EQ(s.count_all(s.front(1)), 0);
-}
+// Default layout: PX(p) = 40 + 40 p, PY(v) = 250 - 10 v, half_bar 10; a depth step of (xd, yd)
+// moves a set xd right and yd up.
+const SceneCase kBarScenes[] = {
+    // One point of +2, -1, +3 in 3D: pieces 0..2 (rows 250..230), 2..5 (230..200) and 0..-1
+    // (250..260). A piece painted later covers the top face of the one below it: the -1
+    // piece's top face (rows 244..250) lies under the 0..2 piece, whose own (rows 224..230)
+    // lies under the 2..5 piece. Only the last piece shows its top face and a shade line along
+    // the front's top edge.
+    {"layer paints in the order of the ends", Bar3D, {{2}, {-1}, {3}},
+     [](Scene& s) { s.depth(6, 6), s.opt.stack_type = Layer; },
+     {{80, 255, front_of(1)}, {80, 240, front_of(0)}, {80, 215, front_of(2)}, {80, 248, front_of(0)},
+      {80, 228, front_of(2)}, {80, 200, shade_of(2)}, {85, 197, front_of(2)}}, {}},
+    {"sum draws no bars", Bar, {{10, 5}, {3, 4}}, [](Scene& s) { s.opt.stack_type = Sum; }, {},
+     {{front_of(0), 0}, {front_of(1), 0}}},
+    // Bar of 10 at PX(1) = 80: front 70..90 x 150..250, one depth step (10, 10); top face
+    // (70,150) (80,140) (100,140) (90,150), side face (90,250) (100,240) (100,140) (90,150).
+    {"a solid bar has top and side faces", Bar3D, {{10}}, [](Scene& s) { s.depth(10, 10); },
+     {{80, 200, front_of(0)}, {80, 150, shade_of(0)}, {85, 145, front_of(0)}, {95, 200, shade_of(0)},
+      {101, 200, kBackground}, {85, 138, kBackground}}, {}},
+    // Set 1 at step 1: front 80..100 x 140..240, top face up to row 130. Set 0, painted after
+    // it, covers it with its side face.
+    {"depth puts each set one step further back", Bar3D, {{10}, {10}}, [](Scene& s) { s.depth(10, 10, 2); },
+     {{99, 135, front_of(1)}, {105, 200, shade_of(1)}, {98, 145, shade_of(0)}, {80, 200, front_of(0)}}, {}},
+    {"missing values draw nothing", Bar, {{M, InterpolateValue, std::numeric_limits<float>::quiet_NaN()}},
+     [](Scene& s) { s.opt.value_label_position = 3; }, {}, {{front_of(0), 0}, {kLine, 0}}},
+};
 
-TEST(Bars, SolidBarHasTopAndSideFaces) {
-    // Bar of 10 at PX(1) = 80: front 70..90 x 150..250, one depth step (10, 10).
-    Scene s(Bar3D, {{10}});
-    s.depth(10, 10);
-    s.draw();
-    EXPECT_EQ(s.at(80, 200), s.front(0));
-    EXPECT_EQ(s.at(80, 150), s.shade(0));   // shade line along the front's top edge
-    EXPECT_EQ(s.at(85, 145), s.front(0));   // top face (70,150) (80,140) (100,140) (90,150)
-    EXPECT_EQ(s.at(95, 200), s.shade(0));   // side face (90,250) (100,240) (100,140) (90,150)
-    EXPECT_EQ(s.at(101, 200), s.background);
-    EXPECT_EQ(s.at(85, 138), s.background);
-}
-
-TEST(Bars, DepthPutsEachSetOneStepFurtherBack) {
-    Scene s(Bar3D, {{10}, {10}});
-    s.depth(10, 10, 2);
-    s.draw();
-    // Set 1 at step 1: front 80..100 x 140..240, top face up to row 130.
-    EXPECT_EQ(s.at(99, 135), s.front(1));
-    EXPECT_EQ(s.at(105, 200), s.shade(1));
-    // Set 0, painted after it, covers it with its side face.
-    EXPECT_EQ(s.at(98, 145), s.shade(0));
-    EXPECT_EQ(s.at(80, 200), s.front(0));
-}
-
-TEST(Bars, MissingValuesDrawNothing) {
-    Scene s(Bar, {{M, InterpolateValue, std::numeric_limits<float>::quiet_NaN()}});
-    s.opt.value_label_position = 3;
-    s.draw();
-    EXPECT_EQ(s.count_all(s.front(0)), 0);
-    EXPECT_EQ(s.count_all(s.line), 0);
+TEST(Bars, ScenesShowTheirPixels) {
+    for (const SceneCase& c : kBarScenes) expect_scene(c);
 }
 
 struct LabelCase {

@@ -47,41 +47,6 @@ INSTANTIATE_TEST_SUITE_P(
                       BorderCase{2 | 4 | 8 | 16, {Bottom, TopBack, Left, TopLeftDepth, BottomRightDepth, RightBack}},
                       BorderCase{4 | 8, {Left, TopLeftDepth, RightBack, BottomRightDepth}}));
 
-TEST(Decor, FlatFrameIsARectangle) {
-    EmptyScene s(Line);
-    s.opt.border = 1;
-    s.draw();
-    EXPECT_EQ(s.at(120, 250), s.line);
-    EXPECT_EQ(s.at(120, 50), s.line);
-    EXPECT_EQ(s.at(40, 150), s.line);
-    EXPECT_EQ(s.at(200, 150), s.line);
-    EXPECT_EQ(s.count_all(s.line), 2 * 161 + 2 * 199);
-}
-
-TEST(Decor, BarFrameEndsTwoPositionsFurther) {
-    EmptyScene s(Bar);
-    s.opt.border = 1;
-    s.draw();
-    // Five bars take positions 1 to 5; the frame runs to position 6 (PX = 280).
-    EXPECT_EQ(s.at(280, 150), s.line);
-    EXPECT_EQ(s.at(281, 150), s.background);
-}
-
-TEST(Decor, ZeroShelfAcrossTheBackWall) {
-    EmptyScene s;
-    s.opt.zero_shelf = 1;
-    s.L.yorig = 150;
-    s.L.lowest = -10;
-    s.L.highest = 10;
-    s.draw();
-    // From (40,150) back to (50,140), then along the back wall to (210,140).
-    EXPECT_EQ(s.at(45, 145), s.line);
-    EXPECT_EQ(s.at(130, 140), s.line);
-    EXPECT_EQ(s.at(210, 140), s.line);
-    EXPECT_EQ(s.at(211, 140), s.background);
-    EXPECT_EQ(s.count_all(s.line), 11 + 160);
-}
-
 TEST(Decor, ZeroShelfRules) {
     const struct {
         int border;
@@ -106,40 +71,6 @@ TEST(Decor, ZeroShelfRules) {
         const int y = s.L.PY(0, 1);
         EXPECT_EQ(s.at(130, y) == s.line, c.drawn) << c.border << " " << c.lowest << " " << c.highest;
     }
-}
-
-TEST(Decor, DataCoversTheZeroShelf) {
-    Scene s(Bar3D, {{10, 10}});
-    s.depth(10, 10);
-    s.opt.zero_shelf = 1;
-    s.draw();
-    // The shelf runs along the back wall at row 240; the bar at 70..90 stands in front of it.
-    EXPECT_EQ(s.at(80, 240), s.front(0));
-    EXPECT_EQ(s.at(60, 240), s.line);
-}
-
-TEST(Decor, NoZeroShelfOnFlatCharts) {
-    EmptyScene s(Line);
-    s.opt.zero_shelf = 1;
-    s.L.yorig = 150;
-    s.L.lowest = -10;
-    s.L.highest = 10;
-    s.draw();
-    EXPECT_EQ(s.count_all(s.line), 0);
-}
-
-TEST(Decor, AnnotationLineWithoutNote) {
-    EmptyScene s(Line);
-    const Annotation a{2, 0xFF8000, ""};
-    s.opt.annotation = &a;
-    s.draw();
-    // At PX(2) = 120 from PY(0) + 1 = 251 up to PY(20) = 50, then 2 more pixels.
-    EXPECT_EQ(s.at(120, 251), s.annotation);
-    EXPECT_EQ(s.at(120, 150), s.annotation);
-    EXPECT_EQ(s.at(120, 48), s.annotation);
-    EXPECT_EQ(s.at(120, 47), s.background);
-    EXPECT_EQ(s.at(120, 252), s.background);
-    EXPECT_EQ(s.count_all(s.annotation), 204);
 }
 
 TEST(Decor, AnnotationNoteToTheRightInTheFirstHalf) {
@@ -170,44 +101,6 @@ TEST(Decor, AnnotationNoteToTheLeftInTheSecondHalf) {
     EXPECT_EQ(s.count_all(s.annotation), 204 + 8 + text);
 }
 
-TEST(Decor, SolidAnnotationRunsAlongTheBackWall) {
-    EmptyScene s;
-    const Annotation a{2, 0xFF8000, ""};
-    s.opt.annotation = &a;
-    s.draw();
-    EXPECT_EQ(s.at(130, 140), s.annotation);  // back line at PX(2, 1) = 130, rows 240..40
-    EXPECT_EQ(s.at(130, 40), s.annotation);
-    EXPECT_EQ(s.at(120, 150), s.annotation);  // front line
-    EXPECT_EQ(s.at(125, 45), s.annotation);   // depth edge from (120,50) to (130,40)
-    EXPECT_EQ(s.at(120, 48), s.background);   // no 2-pixel stub in 3D
-}
-
-TEST(Decor, AnnotationOnBarChartsMovesOnePosition) {
-    EmptyScene s(Bar);
-    const Annotation a{2, 0xFF8000, ""};
-    s.opt.annotation = &a;
-    s.draw();
-    EXPECT_EQ(s.at(160, 150), s.annotation);
-    EXPECT_EQ(s.at(120, 150), s.background);
-}
-
-TEST(Decor, VolumeBarsAtEachPointHalvedAtTheEnds) {
-    Scene s(ComboLineBar, {{M, M, M}});
-    s.vol = {4, 8, 2};
-    s.draw();
-    // PV(v) = 250 - 10 v; half_bar 10.
-    EXPECT_EQ(s.at(40, 230), s.volume);
-    EXPECT_EQ(s.at(50, 230), s.volume);
-    EXPECT_EQ(s.at(39, 230), s.background);
-    EXPECT_EQ(s.at(51, 230), s.background);
-    EXPECT_EQ(s.at(70, 200), s.volume);
-    EXPECT_EQ(s.at(90, 171), s.volume);
-    EXPECT_EQ(s.at(80, 169), s.background);
-    EXPECT_EQ(s.at(110, 240), s.volume);
-    EXPECT_EQ(s.at(120, 240), s.volume);
-    EXPECT_EQ(s.at(121, 240), s.background);
-}
-
 TEST(Decor, VolumeUsesThePerPointColours) {
     Scene s(ComboHlcBar, {{M, M}, {M, M}, {M, M}});
     s.vol = {4, 8};
@@ -215,18 +108,6 @@ TEST(Decor, VolumeUsesThePerPointColours) {
     s.draw();
     EXPECT_EQ(s.at(45, 240), s.front(4));
     EXPECT_EQ(s.at(75, 240), s.front(5));
-}
-
-TEST(Decor, VolumeSitsAtTheBackWall) {
-    Scene s(ComboLineBar3D, {{M, M, M}});
-    s.depth(10, 10);
-    s.vol = {4, 8, 2};
-    s.draw();
-    // One step back: point 1 from 80 to 100, rows 160..240; flat, no faces.
-    EXPECT_EQ(s.at(80, 200), s.volume);
-    EXPECT_EQ(s.at(100, 161), s.volume);
-    EXPECT_EQ(s.at(101, 161), s.background);
-    EXPECT_EQ(s.at(90, 158), s.background);
 }
 
 TEST(Decor, VolumeAreasAndLines) {
@@ -248,12 +129,58 @@ TEST(Decor, VolumeAreasAndLines) {
     }
 }
 
-TEST(Decor, VolumeComesBeforeTheData) {
-    Scene s(ComboLineBar, {{8, 8, 8}});
-    s.vol = {8, 8, 8};
-    s.draw();
-    EXPECT_EQ(s.at(75, 170), s.front(0));   // the line over the volume bar
-    EXPECT_EQ(s.at(75, 200), s.volume);
+// Five points with no data (as EmptyScene), flat or one step (10, 10) deep.
+void five_points(Scene& s) {
+    s.num_points = 5;
+    if (is3d(s.in.type)) s.depth(10, 10);
+}
+const Annotation kAnnotationAtTwo{2, 0xFF8000, ""};
+
+const SceneCase kDecorScenes[] = {
+    {"a flat frame is a rectangle", Line, {}, [](Scene& s) { five_points(s), s.opt.border = 1; },
+     {{120, 250, kLine}, {120, 50, kLine}, {40, 150, kLine}, {200, 150, kLine}}, {{kLine, 2 * 161 + 2 * 199}}},
+    // Five bars take positions 1 to 5; the frame runs to position 6 (PX = 280).
+    {"a bar frame ends two positions further", Bar, {}, [](Scene& s) { five_points(s), s.opt.border = 1; },
+     {{280, 150, kLine}, {281, 150, kBackground}}, {}},
+    // From (40,150) back to (50,140), then along the back wall to (210,140).
+    {"the zero shelf runs across the back wall", Line3D, {},
+     [](Scene& s) { five_points(s), s.opt.zero_shelf = 1, s.L.yorig = 150, s.L.lowest = -10, s.L.highest = 10; },
+     {{45, 145, kLine}, {130, 140, kLine}, {210, 140, kLine}, {211, 140, kBackground}}, {{kLine, 11 + 160}}},
+    // The shelf runs along the back wall at row 240; the bar at 70..90 stands in front of it.
+    {"data covers the zero shelf", Bar3D, {{10, 10}}, [](Scene& s) { s.depth(10, 10), s.opt.zero_shelf = 1; },
+     {{80, 240, front_of(0)}, {60, 240, kLine}}, {}},
+    {"no zero shelf on flat charts", Line, {},
+     [](Scene& s) { five_points(s), s.opt.zero_shelf = 1, s.L.yorig = 150, s.L.lowest = -10, s.L.highest = 10; }, {},
+     {{kLine, 0}}},
+    // At PX(2) = 120 from PY(0) + 1 = 251 up to PY(20) = 50, then 2 more pixels.
+    {"an annotation line without a note", Line, {}, [](Scene& s) { five_points(s), s.opt.annotation = &kAnnotationAtTwo; },
+     {{120, 251, kAnnotation}, {120, 150, kAnnotation}, {120, 48, kAnnotation}, {120, 47, kBackground},
+      {120, 252, kBackground}},
+     {{kAnnotation, 204}}},
+    // The back line at PX(2, 1) = 130, rows 240..40, the front line, the depth edge from
+    // (120,50) to (130,40); no 2-pixel stub in 3D.
+    {"a solid annotation runs along the back wall", Line3D, {},
+     [](Scene& s) { five_points(s), s.opt.annotation = &kAnnotationAtTwo; },
+     {{130, 140, kAnnotation}, {130, 40, kAnnotation}, {120, 150, kAnnotation}, {125, 45, kAnnotation},
+      {120, 48, kBackground}}, {}},
+    {"an annotation on bar charts moves one position", Bar, {},
+     [](Scene& s) { five_points(s), s.opt.annotation = &kAnnotationAtTwo; },
+     {{160, 150, kAnnotation}, {120, 150, kBackground}}, {}},
+    // PV(v) = 250 - 10 v; half_bar 10: bars of half width at the ends.
+    {"volume bars at each point, halved at the ends", ComboLineBar, {{M, M, M}}, [](Scene& s) { s.vol = {4, 8, 2}; },
+     {{40, 230, kVolume}, {50, 230, kVolume}, {39, 230, kBackground}, {51, 230, kBackground}, {70, 200, kVolume},
+      {90, 171, kVolume}, {80, 169, kBackground}, {110, 240, kVolume}, {120, 240, kVolume}, {121, 240, kBackground}},
+     {}},
+    // One step back: point 1 from 80 to 100, rows 160..240; flat, no faces.
+    {"volume sits at the back wall", ComboLineBar3D, {{M, M, M}}, [](Scene& s) { s.depth(10, 10), s.vol = {4, 8, 2}; },
+     {{80, 200, kVolume}, {100, 161, kVolume}, {101, 161, kBackground}, {90, 158, kBackground}}, {}},
+    // The line over the volume bar.
+    {"volume comes before the data", ComboLineBar, {{8, 8, 8}}, [](Scene& s) { s.vol = {8, 8, 8}; },
+     {{75, 170, front_of(0)}, {75, 200, kVolume}}, {}},
+};
+
+TEST(Decor, ScenesShowTheirPixels) {
+    for (const SceneCase& c : kDecorScenes) expect_scene(c);
 }
 
 }  // namespace

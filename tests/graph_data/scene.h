@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <vector>
 
@@ -21,6 +22,16 @@ namespace plotwise::test {
 inline constexpr uint32_t kRowColors[] = {0xC00000, 0x00A000, 0x0000C0, 0xB0B000, 0x00B0B0, 0xB000B0};
 inline constexpr uint32_t kRowShades[] = {0x600000, 0x005000, 0x000060, 0x585800, 0x005858, 0x580058};
 inline constexpr float M = NoValue;  // a missing value, short for tables
+
+// The colour a pixel is expected to have: a row's front colour or shade, the background, the
+// line, volume or annotation colour.
+struct Ink {
+    enum Kind { Front, Shade, Background, Line, Volume, Annotation } kind;
+    int row = 0;
+};
+inline constexpr Ink kBackground{Ink::Background}, kLine{Ink::Line}, kVolume{Ink::Volume}, kAnnotation{Ink::Annotation};
+constexpr Ink front_of(int row) { return {Ink::Front, row}; }
+constexpr Ink shade_of(int row) { return {Ink::Shade, row}; }
 
 class Scene {
 public:
@@ -107,6 +118,17 @@ public:
     }
 
     int at(int x, int y) const { return gdImageGetPixel(im, x, y); }
+    int color(Ink ink) const {
+        switch (ink.kind) {
+            case Ink::Front: return front(ink.row);
+            case Ink::Shade: return shade(ink.row);
+            case Ink::Line: return line;
+            case Ink::Volume: return volume;
+            case Ink::Annotation: return annotation;
+            case Ink::Background: break;
+        }
+        return background;
+    }
     // Pixels of a colour in the box from (x0, y0) to (x1, y1), inclusive.
     int count(int x0, int y0, int x1, int y1, int color) const {
         int found = 0;
@@ -131,5 +153,34 @@ public:
     int background = 0, line = 0, plot = 0, volume = 0, annotation = 0;
     std::vector<int> fronts, shades;
 };
+
+// One scene of a table: its rows, what is set before drawing (depth, stack type, layout), the
+// colours of chosen pixels and how many pixels of a colour the whole picture has.
+struct SceneCase {
+    const char* name;
+    ChartType type;
+    std::vector<std::vector<float>> rows;
+    std::function<void(Scene&)> setup;  // may be empty
+    struct Pixel {
+        int x, y;
+        Ink ink;
+    };
+    std::vector<Pixel> pixels;
+    struct Tally {
+        Ink ink;
+        int count;
+    };
+    std::vector<Tally> tallies;
+};
+
+inline void expect_scene(const SceneCase& c) {
+    SCOPED_TRACE(c.name);
+    Scene s(c.type, c.rows);
+    if (c.setup) c.setup(s);
+    s.draw();
+    for (const SceneCase::Pixel& p : c.pixels) EXPECT_EQ(s.at(p.x, p.y), s.color(p.ink)) << "at " << p.x << ", " << p.y;
+    for (const SceneCase::Tally& t : c.tallies)
+        EXPECT_EQ(s.count_all(s.color(t.ink)), t.count) << "ink " << t.ink.kind << " of row " << t.ink.row;
+}
 
 }  // namespace plotwise::test

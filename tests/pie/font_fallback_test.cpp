@@ -12,6 +12,7 @@
 #include "engine/font_fallback.h"
 #include "engine/text_color.h"
 #include "engine/text_shaping.h"
+#include "tests/support/font_path.h"
 
 namespace plotwise {
 namespace {
@@ -131,6 +132,7 @@ TEST_F(FontFallback, RunsGoToTheFirstFontThatHasTheCharacters) {
         {"سلام", {{"سلام", kDejaVu, 0}}},  // Arabic: DejaVu comes first
         {"A\n中", {{"A", kSans, 0}, {"中", kDroid, 1}}},
         {"&#20013;x", {{"&#20013;", kDroid, 0}, {"x", kSans, 0}}},  // a reference is one character
+        {"销\t售", {{"销\t售", kDroid, 0}}},  // a control stays with its neighbours' font
     };
     for (const Case& c : cases) {
         const std::vector<FontRun> runs = font_runs(kSans.c_str(), gd_text(c.text));
@@ -140,6 +142,16 @@ TEST_F(FontFallback, RunsGoToTheFirstFontThatHasTheCharacters) {
             EXPECT_EQ(fs::canonical(runs[i].font), fs::canonical(c.runs[i].font)) << c.text;
             EXPECT_EQ(runs[i].line, c.runs[i].line) << c.text;
         }
+    }
+}
+
+// A change of GDFONTPATH finds a font name anew: the same name may be another file.
+TEST_F(FontFallback, AFontNameIsFoundAnewAlongANewFontPath) {
+    const test::FontFolder latin({{"Face.ttf", kSans}}), chinese({{"Face.ttf", kDroid}});
+    for (const test::FontFolder* folder : {&latin, &chinese, &latin}) {
+        const test::FontPath path(folder->path());
+        // Liberation lacks the character and hands it to a fallback font; Droid has it.
+        EXPECT_EQ(font_runs("Face.ttf", "销").size(), folder == &latin ? 1u : 0u) << folder->path();
     }
 }
 
@@ -241,6 +253,15 @@ TEST_F(FontFallback, CharactersPastWhatGdReadsAreDrawnByTheFontThatHasThem) {
 
     // After other text the character follows gd's advance of that text.
     EXPECT_NEAR(inkColumns(pictures[5]).last, inkColumns(pictures[0]).last + gdWidth(kSans, "WW"), 1);
+    // Text after the character starts one advance of it further, as a second one does.
+    EXPECT_EQ(inkColumns(drawn(kSans, "\xF0\x9F\x98\x80WW")).last - inkColumns(drawn(kSans, "WW")).last,
+              inkColumns(drawn(kSans, "\xF0\x9F\x98\x80\xF0\x9F\x98\x80")).last - inkColumns(pictures[0]).last);
+    // Fully covered pixels take the ink colour (index 1), partly covered ones a blend towards it:
+    // as in gd's drawing of text, a good share of the pixels is the ink itself.
+    int inked = 0;
+    for (int y = 0; y < gdImageSY(pictures[0].get()); ++y)
+        for (int x = 0; x < gdImageSX(pictures[0].get()); ++x) inked += gdImageGetPixel(pictures[0].get(), x, y) == 1;
+    EXPECT_GT(4 * inked, inkCount(pictures[0]));
 }
 
 TEST_F(FontFallback, TurnedCharactersPastWhatGdReadsTurnWithTheText) {

@@ -108,25 +108,23 @@ TEST_F(PieLayoutTest, ExplosionShrinksTheRadius) {
     const float values[] = {1, 1};
     const int explode[] = {60, 0};
     chartOptions().pie_explode = explode;
-    // Slice 0 points right (m = π/2): its horizontal limit is 100/|sin m| - 60.
-    const double sinm = std::sin(static_cast<double>(static_cast<float>(3.14159265358979323846 / 2)));
-    const PieLayout l = layout_pie(200, 200, 1, 2, nullptr, values);
-    EXPECT_EQ(l.r, static_cast<float>(100 / std::fabs(sinm) - 60));
+    // Slice 0 points right: 100 pixels to the right edge less the explosion of 60.
+    EXPECT_EQ(layout_pie(200, 200, 1, 2, nullptr, values).r, 40.0f);
 }
 
 TEST_F(PieLayoutTest, LabelBoxesReserveRoomByPercentType) {
     const float values[] = {1, 1};
     const char* labels[] = {"ab\ncde", "x"};  // 18 x 24 and 6 x 12 in class 2
     chartOptions().pie_label_dist = 5;
-    const double sinm = std::fabs(std::sin(static_cast<double>(static_cast<float>(3.14159265358979323846 / 2))));
-    struct Case {
+    // Slice 0 points right: 150 pixels to the right edge less the label distance of 5 and the
+    // widest box: the label alone (18), or beside "50%" (18 + 1 + 18 = 37).
+    const struct {
         int type;
-        int bw;  // box width of the wider label ("50%" is 18 x 12)
-    };
-    for (const Case& c : {Case{0, 18}, Case{1, 18}, Case{2, 18}, Case{3, 18 + 18 + 1}, Case{4, 37}, Case{9, 18}}) {
+        float r;
+    } cases[] = {{0, 127}, {1, 127}, {2, 127}, {3, 108}, {4, 108}, {9, 127}};
+    for (const auto& c : cases) {
         chartOptions().pie_percent_type = c.type;
-        const PieLayout l = layout_pie(300, 300, 1, 2, labels, values);
-        EXPECT_EQ(l.r, static_cast<float>(150 / sinm - 5 - c.bw / sinm)) << "type " << c.type;
+        EXPECT_EQ(layout_pie(300, 300, 1, 2, labels, values).r, c.r) << "type " << c.type;
     }
     // A slice without a label reserves nothing, percent text or not.
     chartOptions().pie_percent_type = 3;
@@ -151,12 +149,14 @@ TEST_F(PieLayoutTest, BackFaceBorderChecksKeepThe3DPieInside) {
     chartOptions().pie_explode = explode;
     chartOptions().pie_3d_angle = 180;
     chartOptions().pie_3d_depth = 40;
-    // The back face of a slice pushed down by 30 must stay within the picture.
+    // The back face of a slice pushed down by 30 must stay within the picture: its centre lies
+    // 39 (the depth at 180 degrees) and 29 (the explosion along the cosine of the float nearest
+    // pi, a hair above -1, truncated) below the centre row 100, at 168; a radius of 31 reaches
+    // row 199, the last.
     const PieLayout l = layout_pie(300, 200, 0, 1, nullptr, values);
-    ASSERT_GT(l.r, 0.0f);
-    const double m = l.slices[0].m;
-    const int cy1 = l.cy - l.ydepth - static_cast<int>(std::trunc(30 * std::cos(m)));
-    EXPECT_LE(cy1 + static_cast<int>(l.r), 200);
+    EXPECT_EQ(l.cy, 100);
+    EXPECT_EQ(l.ydepth, -39);
+    EXPECT_EQ(l.r, 31.0f);
 }
 
 TEST_F(PieLayoutTest, PercentTextsAreCutToFifteenCharacters) {

@@ -19,6 +19,7 @@
 #include "engine/text_cache.h"
 #include "host/fmhost.h"
 #include "tests/support/container_file.h"
+#include "tests/support/font_path.h"
 #include "tests/support/host_values.h"
 #include "tests/support/program.h"
 
@@ -35,26 +36,9 @@ FMX_Error* noError() {
     return &e;
 }
 
-// Sets GDFONTPATH to the program's font map and the usual font folders for one test.
-class ProgramFonts {
-public:
-    ProgramFonts() {
-        if (const char* old = std::getenv("GDFONTPATH")) old_ = old, had_ = true;
-        const std::string path = std::string(PLOTWISE_BINARY_DIR) +
-                                 "/fonts:/usr/share/fonts/truetype/liberation:/usr/share/fonts/truetype/dejavu";
-        ::setenv("GDFONTPATH", path.c_str(), 1);
-    }
-    ~ProgramFonts() {
-        if (had_) ::setenv("GDFONTPATH", old_.c_str(), 1);
-        else ::unsetenv("GDFONTPATH");
-    }
-    ProgramFonts(const ProgramFonts&) = delete;
-    ProgramFonts& operator=(const ProgramFonts&) = delete;
-
-private:
-    std::string old_;
-    bool had_ = false;
-};
+// The program's font map and the usual font folders.
+const std::string kProgramFonts = std::string(PLOTWISE_BINARY_DIR) +
+                                  "/fonts:/usr/share/fonts/truetype/liberation:/usr/share/fonts/truetype/dejavu";
 
 // Loads the definition streams of a container file into the working definition.
 bool loadStoredDefinition(const Streams& streams) {
@@ -75,7 +59,7 @@ std::vector<uint8_t> drawWorkingDefinition() {
 }
 
 TEST(GalleryText, EveryChartIsTheSameThroughTheTextCache) {
-    ProgramFonts fonts;
+    const test::FontPath fonts(kProgramFonts);
     const std::regex tableOption(R"calc(// options: --table (\w+)=(\S+))calc");
     unsigned long drawnInAll = 0, copiedInAll = 0;
     int charts = 0;

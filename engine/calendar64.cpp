@@ -1,6 +1,6 @@
 // Seconds since 1970-01-01 00:00:00 UTC to calendar fields, with 64-bit arithmetic so that
 // years before 1901 and after 2038 break down as well as the years in between.
-#include "driver/calendar64.h"
+#include "engine/calendar64.h"
 
 #include <cassert>
 #include <climits>

@@ -4,14 +4,14 @@
 //   text templates   «Item #»: the text in place of the first '#'
 //   dates and times  strftime formats, with the date's weekday and day of the year filled in
 // Patterns are UTF-8; a separator may be any one character, such as a non-breaking space.
-#include "driver/label_format.h"
+#include "engine/label_format.h"
 
 #include <charconv>
 #include <cmath>
 #include <ctime>
 #include <string>
 
-#include "driver/calendar64.h"
+#include "engine/calendar64.h"
 #include "engine/chart_options.h"
 
 namespace plotwise {
