@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "engine/chart_options.h"
 #include "engine/font_fallback.h"
 #include "engine/graph.h"
@@ -175,15 +177,22 @@ std::function<void(FILE*)> titled_bars(const std::string& title, const char* fon
     };
 }
 
-// The PDF rendered by pdftoppm at 96 pixels per inch (a picture pixel is 0.75 points).
-Rgb rendered_pdf(const std::string& pdf) {
-    const std::string base = testing::TempDir() + "plotwise_export";
-    std::ofstream(base + ".pdf", std::ios::binary) << pdf;
-    const std::string command = "pdftoppm -r 96 -png -singlefile " + base + ".pdf " + base;
-    if (std::system(command.c_str()) != 0) return Rgb{};
+// A file of its own per test process: ctest runs the tests of this program side by side.
+std::string scratch_base() { return testing::TempDir() + "plotwise_export_" + std::to_string(getpid()); }
+
+// The picture an outside program renders from a vector file: the file goes to <base>.<format>,
+// `command` writes <base>.png.
+Rgb rendered(const std::string& file_bytes, const char* format, const std::string& command_start) {
+    const std::string base = scratch_base();
+    std::ofstream(base + "." + format, std::ios::binary) << file_bytes;
+    const std::string command = command_start + " " + base + "." + format + (std::string(format) == "pdf" ? " " + base : " -o " + base + ".png");
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
     std::ifstream png(base + ".png", std::ios::binary);
     return decode(std::string((std::istreambuf_iterator<char>(png)), std::istreambuf_iterator<char>()));
 }
+
+// The PDF rendered by pdftoppm at 96 pixels per inch (a picture pixel is 0.75 points).
+Rgb rendered_pdf(const std::string& pdf) { return rendered(pdf, "pdf", "pdftoppm -r 96 -png -singlefile"); }
 
 // A title the chosen TrueType font lacks characters of: the vector picture draws them with the
 // fallback fonts where the GIF does, not as the chosen font's missing-glyph boxes (U+E000, a
@@ -244,16 +253,6 @@ TEST(VectorExport, PngAtScaleTwoIsTheSameChartAtTwiceTheSize) {
     }
 }
 
-// The picture an outside program renders from a vector file: the file goes to <base>.<format>,
-// `command` writes <base>.png.
-Rgb rendered(const std::string& file_bytes, const char* format, const std::string& command_start) {
-    const std::string base = testing::TempDir() + "plotwise_export";
-    std::ofstream(base + "." + format, std::ios::binary) << file_bytes;
-    const std::string command = command_start + " " + base + "." + format + (std::string(format) == "pdf" ? " " + base : " -o " + base + ".png");
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    std::ifstream png(base + ".png", std::ios::binary);
-    return decode(std::string((std::istreambuf_iterator<char>(png)), std::istreambuf_iterator<char>()));
-}
 
 // pdftoppm renders the PDF at 96 pixels per inch (a picture pixel is 0.75 points) and
 // rsvg-convert the SVG, whose turned picture and pie arcs are the SVG writer's own.
