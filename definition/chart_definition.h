@@ -216,7 +216,7 @@ static_assert(offsetof(SeriesRecord, y) == 4264);
 using Label = char[kLabelSize];
 using LabelTable = Label[kMaxSeries][kMaxValues];
 
-// The process-wide working definition: chart block, series records and the label tables.
+// The working definition: chart block, series records and the label tables.
 struct ChartDefinition {
     ChartBlock block;
     SeriesRecord series[kMaxSeries];
@@ -227,7 +227,12 @@ struct ChartDefinition {
     const ChartHeader& header() const { return block.header; }
 };
 
-// The working definition, allocated once for the process and zero at first use.
+// The working definition of the calling thread. Each call finds it as a freshly started
+// plug-in has it (all zero), whatever earlier calls of the thread left in it.
 ChartDefinition& workingDefinition();
+
+// Widens the part of the series records and label tables that the next call clears: rows
+// (series) and columns (values) a writer filled beyond the counts the header ends up with.
+void markTablesUsed(int series, int values);
 
 }  // namespace plotwise

@@ -24,7 +24,7 @@ int16_t failureCode(int32_t hostResult, int16_t fallback) {
 }  // namespace
 
 uint8_t* labelStaging() {
-    static const std::unique_ptr<uint8_t[]> buffer(new uint8_t[kLabelStagingSize]);
+    thread_local const std::unique_ptr<uint8_t[]> buffer(new uint8_t[kLabelStagingSize]);
     return buffer.get();
 }
 

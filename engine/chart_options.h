@@ -264,7 +264,8 @@ struct ChartOptions {
     int pie_percent_type = PercentNone;    // a PercentPlacement
 };
 
-// The process-wide option set; every option holds its default until something writes it.
+// The calling thread's option set; every option holds its default until something writes it.
+// The driver brings it back to the defaults at the start of every call.
 ChartOptions& chartOptions();
 
 }  // namespace plotwise

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <mutex>
 
 #include "engine/surface_vector.h"
 #include "engine/vector_base.h"
@@ -30,11 +31,13 @@ constexpr double kPi = 3.14159265358979323846;
 // ---- Fonts --------------------------------------------------------------------------------
 
 // Cairo font faces of the font files, opened once per process and kept for its life (Cairo's
-// own caches hold on to them until its end).
+// own caches hold on to them until its end). Threads share them: the lock covers the lookup
+// and the opening only, and Cairo locks a face itself while it uses it.
 class FontFaces {
 public:
     // The face of a font file; null when FreeType cannot open it.
     cairo_font_face_t* face(const std::string& path) {
+        const std::lock_guard<std::mutex> guard(lock_);
         const auto it = faces_.find(path);
         if (it != faces_.end()) return it->second;
         if (library_ == nullptr && FT_Init_FreeType(&library_) != 0) return nullptr;
@@ -53,6 +56,7 @@ public:
     }
 
 private:
+    std::mutex lock_;
     FT_Library library_ = nullptr;
     std::map<std::string, cairo_font_face_t*> faces_;
 };

@@ -29,6 +29,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -254,8 +255,15 @@ bool copy_stamp(gdImagePtr im, int color, const Stamp& stamp, const Shades& shad
 
 // ---- 4. The cache ----------------------------------------------------------------------------------
 
+// On or off for every thread (use_text_cache).
+std::atomic<bool> cache_on{true};
+
 char* gd_string(gdImagePtr im, int* brect, int color, const char* font, double ptsize, double angle, int x, int y,
                 const char* text) {
+    // gd sets its font cache up on first use without a lock: done once here, before any
+    // thread can race for it. After that gd guards the cache with a mutex of its own.
+    static std::once_flag gd_cache_ready;
+    std::call_once(gd_cache_ready, [] { gdFontCacheSetup(); });
     return gdImageStringFT(im, brect, color, const_cast<char*>(font), ptsize, angle, x, y, const_cast<char*>(text));
 }
 
@@ -267,7 +275,7 @@ public:
 
     const char* measure(int brect[8], const char* font, double ptsize, double angle, int x, int y, const char* text) {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (!on_) return gd_string(nullptr, brect, 0, font, ptsize, angle, x, y, text);
+        if (!cache_on) return gd_string(nullptr, brect, 0, font, ptsize, angle, x, y, text);
         follow_font_path();
         return measure_locked(brect, font, ptsize, angle, x, y, text);
     }
@@ -275,7 +283,7 @@ public:
     const char* draw(gdImagePtr im, int brect[8], int color, const char* font, double ptsize, double angle, int x,
                      int y, const char* text) {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (!on_) return gd_string(im, brect, color, font, ptsize, angle, x, y, text);
+        if (!cache_on) return gd_string(im, brect, color, font, ptsize, angle, x, y, text);
         ++drawn_;
         follow_font_path();
         if (!stampable(im, color, font, ptsize, angle, text)) return gd_string(im, brect, color, font, ptsize, angle, x, y, text);
@@ -338,7 +346,7 @@ public:
 
     void turn(bool on) {
         std::lock_guard<std::mutex> lock(mutex_);
-        on_ = on;
+        cache_on = on;
     }
 
 private:
@@ -461,11 +469,12 @@ private:
     std::string font_path_;
     unsigned long drawn_ = 0;
     unsigned long copied_ = 0;
-    bool on_ = true;
 };
 
+// One cache per thread: texts are drawn into the picture of the thread's own call, and no
+// thread waits for another's drawing.
 TextCache& text_cache() {
-    static TextCache cache;
+    thread_local TextCache cache;
     return cache;
 }
 

@@ -103,7 +103,7 @@ private:
 };
 
 MeasureMemo& measureMemo() {
-    static MeasureMemo memo;
+    thread_local MeasureMemo memo;  // per thread: no lock on the way of every measurement
     return memo;
 }
 

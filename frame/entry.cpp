@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <climits>
 #include <iterator>
-#include <mutex>
 
 #include "frame/boundary.h"
 #include "frame/call_record.h"
@@ -60,7 +59,9 @@ extern "C" __attribute__((visibility("default"))) void FMExternCallProc(FMX_Exte
     using namespace plotwise;
     if (!record) return;
     try {
-        std::lock_guard<std::recursive_mutex> lock(pluginLock());
+        // No lock: the stored record is atomic and the messages touch no state the calculation
+        // functions use, so a call in flight finishes while the host shuts the plug-in down
+        // (and the host, not a lock of the plug-in, orders its own messages).
         storeCallRecord(record);
         switch (record->whichCall) {
         case kFMXT_Init:

@@ -1,21 +1,34 @@
-// The process-wide locale used when texts are stored: the first argument's, once a script
-// function has run.
+// The locale used when texts are stored: the first argument's, once the running script
+// function has given it; the host's current locale before that.
 #include "frame/process_locale.h"
 
+#include "frame/boundary.h"
 #include "frame/host.h"
 
 namespace plotwise {
 namespace {
 
-// Created on first use (the host's current locale) and kept for the life of the process.
-host::Locale& storedLocale() {
-    static host::Locale locale(1);
-    return locale;
+// Per thread: the host's current locale (created on first use) and the locale the running
+// call gave. A call that gives none works in the host's locale, whatever an earlier call gave.
+struct ThreadLocales {
+    host::Locale hostLocale{1};
+    host::Locale given{1};
+    bool hasGiven = false;
+    uint64_t call = 0;
+};
+
+ThreadLocales& threadLocales() {
+    thread_local ThreadLocales locales;
+    if (firstUseInCall(locales.call)) locales.hasGiven = false;
+    return locales;
 }
 
 }  // namespace
 
-const FMX_Locale* processLocale() { return storedLocale().get(); }
+const FMX_Locale* processLocale() {
+    const ThreadLocales& locales = threadLocales();
+    return locales.hasGiven ? locales.given.get() : locales.hostLocale.get();
+}
 
 bool processLocaleHasDecimalComma() {
     host::Data value;
@@ -27,7 +40,9 @@ bool processLocaleHasDecimalComma() {
 void rememberLocale(const FMX_DataVect* args) {
     const host::Args arguments(args);
     if (arguments.size() == 0) return;
-    storedLocale().assign(host::dataLocale(arguments.at(0)));
+    ThreadLocales& locales = threadLocales();
+    locales.given.assign(host::dataLocale(arguments.at(0)));
+    locales.hasGiven = true;
 }
 
 }  // namespace plotwise
