@@ -60,6 +60,7 @@ enum ChartError : uint32_t {
     kErrorYData = 12,
     kErrorAxis = 13,
     kErrorExport = 14,
+    kErrorExportSize = 15,
 };
 
 // The message an error picture shows, used as it stands; empty for a code without one.
@@ -81,6 +82,7 @@ constexpr std::string_view chartErrorMessage(uint32_t code) {
         {kErrorYData, "Error in Data - bad Ydata parameter"},
         {kErrorAxis, "Error in Axis parameters!"},
         {kErrorExport, "Error in Export parameters"},
+        {kErrorExportSize, "Error in Export - picture too large"},
     };
     for (const Entry& e : kMessages)
         if (e.code == code) return e.message;

@@ -24,8 +24,9 @@ namespace {
 
 constexpr double kPdfPointsPerPixel = 0.75;
 constexpr double kEdgeWidth = 0.75;
-// The largest PNG made: 64 megapixels (256 MB while it is drawn).
+// The largest PNG made: 64 megapixels (256 MB while it is drawn), and Cairo's largest side.
 constexpr double kMaxRasterPixels = 1 << 26;
+constexpr double kMaxRasterSide = 32767;
 constexpr double kPi = 3.14159265358979323846;
 
 // ---- Fonts --------------------------------------------------------------------------------
@@ -88,8 +89,8 @@ public:
             surface_ = cairo_pdf_surface_create_for_stream(append_bytes, &bytes_, w * unit, h * unit);
         } else {
             unit = scale_;
-            // Beyond kMaxRasterPixels the surface is left in its error state: nothing is made.
-            const bool fits = static_cast<double>(w) * h * scale_ * scale_ <= kMaxRasterPixels;
+            // Beyond the limits the surface is left in its error state: nothing is made.
+            const bool fits = png_size_fits(w, h, scale_);
             surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, fits ? w * scale_ : -1, h * scale_);
         }
         cr_ = cairo_create(surface_);
@@ -288,6 +289,11 @@ private:
 };
 
 }  // namespace
+
+bool png_size_fits(long width, long height, int scale) {
+    const double w = static_cast<double>(width) * scale, h = static_cast<double>(height) * scale;
+    return w >= 1 && h >= 1 && w <= kMaxRasterSide && h <= kMaxRasterSide && w * h <= kMaxRasterPixels;
+}
 
 std::unique_ptr<VectorSurface> make_cairo_surface(VectorFormat format, int scale) {
     return std::make_unique<CairoSurface>(format, std::clamp(scale, 1, kMaxExportScale));

@@ -25,6 +25,10 @@ std::optional<VectorFormat> vector_format(std::string_view keyword);
 constexpr int kMaxExportScale = 8;
 constexpr int kDefaultExportScale = 2;
 
+// True when Cairo can make a PNG of the picture size at the scale: each side at most 32767
+// output pixels, and at most 64 megapixels in all (256 MB while it is drawn).
+bool png_size_fits(long width, long height, int scale);
+
 // A surface making pictures in the format; `scale` only counts for PNG (1 to kMaxExportScale).
 std::unique_ptr<VectorSurface> make_vector_surface(VectorFormat format, int scale);
 

@@ -111,9 +111,10 @@ TEST(Inspect, EveryErrorCodeHasItsMessage) {
         {7, "Error in Font parameters"},         {10, "Error, more than 1000 values!"},
         {11, "Error in Data - bad Xdata parameter"}, {12, "Error in Data - bad Ydata parameter"},
         {13, "Error in Axis parameters!"},       {14, "Error in Export parameters"},
+        {15, "Error in Export - picture too large"},
     };
     for (const auto& [code, message] : messages) EXPECT_EQ(chartErrorMessage(code), message) << code;
-    for (uint32_t none : {0u, 8u, 9u, 15u, 0xFFFFFFFFu}) EXPECT_EQ(chartErrorMessage(none), "") << none;
+    for (uint32_t none : {0u, 8u, 9u, 16u, 0xFFFFFFFFu}) EXPECT_EQ(chartErrorMessage(none), "") << none;
 }
 
 TEST(Inspect, ByteReversedHeaderIsShownInThisByteOrder) {
