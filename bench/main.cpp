@@ -17,6 +17,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/chart_cases.h"
+#include "bench/concurrency.h"
 #include "bench/host_session.h"
 #include "bench/memory_use.h"
 #include "bench/record_table.h"
@@ -538,6 +539,7 @@ int main(int argc, char** argv) {
         registerExportCases(b);
         registerCodecCases(b);
         registerTextReferences(b);
+        registerConcurrencyCases();
 
         CollectingReporter results;
         gResults = &results;
@@ -548,6 +550,9 @@ int main(int argc, char** argv) {
         if (memory) {
             figures.growth = steadyStateGrowth(b);
             figures.peak = galleryPeakMemory(PLOTWISE_PROGRAM, PLOTWISE_SOURCE_DIR "/examples/gallery");
+            bool made = false;
+            const long pngKiB = largestPngExportPeakKiB(PLOTWISE_PROGRAM, made);
+            std::printf("Largest PNG export (8192 x 8192): peak %ld KiB%s\n", pngKiB, made ? "" : " (failed)");
         }
         printTable(results, b.table, figures);
     } catch (const std::exception& e) {
