@@ -260,10 +260,13 @@ std::atomic<bool> cache_on{true};
 
 char* gd_string(gdImagePtr im, int* brect, int color, const char* font, double ptsize, double angle, int x, int y,
                 const char* text) {
-    // gd sets its font cache up on first use without a lock: done once here, before any
-    // thread can race for it. After that gd guards the cache with a mutex of its own.
-    static std::once_flag gd_cache_ready;
-    std::call_once(gd_cache_ready, [] { gdFontCacheSetup(); });
+    // One gd text at a time. gd sets its font cache up on first use without a lock, and it
+    // reads a failure's message from the shared cache after letting its own lock go, so that
+    // under another thread's text a font that cannot be found can read as drawn, with an empty
+    // box. gd renders every FreeType text under its cache lock anyway: this lock costs no
+    // parallel work, and it is held for one text only.
+    static std::mutex gd_text;
+    const std::lock_guard<std::mutex> guard(gd_text);
     return gdImageStringFT(im, brect, color, const_cast<char*>(font), ptsize, angle, x, y, const_cast<char*>(text));
 }
 

@@ -2,9 +2,11 @@
 // from the start-up values, and no lock of the plug-in is held while the host evaluates: four
 // threads drawing a mix of charts (and crafted containers) in different orders get the same
 // bytes as one thread does, and a host whose evaluation takes a lock of its own, while another
-// of its threads calls the plug-in under that lock, does not deadlock.
+// of its threads calls the plug-in under that lock, does not deadlock. Start-up and shutdown
+// while calls run leave every call whole.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -12,7 +14,10 @@
 #include <vector>
 
 #include "definition/chart_definition.h"
+#include "engine/text_color.h"
 #include "tests/support/plugin_calls.h"
+
+extern "C" void FMExternCallProc(FMX_ExternCallStruct* record);
 
 namespace plotwise {
 namespace {
@@ -60,6 +65,26 @@ std::vector<h::Outcome (*)()> recipes() {
     };
 }
 
+TEST_F(Threads, AFontThatCannotBeFoundMeasuresTheSameFromFourThreads) {
+    // gd reads the message of a failed font from its shared cache: under another thread's
+    // text the failure could read as success with an empty box.
+    const TextSize alone = measure_text("p\n27%", 0, "no-such-font.ttf", 8);
+    ASSERT_GT(alone.width, 0);
+    std::vector<int> wrong(4, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 1000; ++i) {
+                // Another text between: each is measured anew (failures are not remembered).
+                measure_text("q\n33%", 0, "no-such-font.ttf", 8);
+                const TextSize size = measure_text("p\n27%", 0, "no-such-font.ttf", 8);
+                if (size.width != alone.width || size.height != alone.height) ++wrong[t];
+            }
+        });
+    for (std::thread& thread : threads) thread.join();
+    for (int t = 0; t < 4; ++t) EXPECT_EQ(wrong[t], 0) << "thread " << t;
+}
+
 TEST_F(Threads, FourThreadsInAnyOrderGetTheBytesOfOneThread) {
     const auto all = recipes();
     std::vector<h::Outcome> expected;
@@ -82,6 +107,33 @@ TEST_F(Threads, FourThreadsInAnyOrderGetTheBytesOfOneThread) {
     }
     for (std::thread& thread : threads) thread.join();
     for (int t = 0; t < kThreads; ++t) EXPECT_EQ(wrong[t], 0) << "thread " << t;
+}
+
+TEST_F(Threads, StartUpAndShutdownWhileCallsRunLeaveEveryCallWhole) {
+    const h::Outcome expected = chart("a;b;c", "1;2;3", "vbar", "");
+    std::atomic<bool> drawing{true};
+    std::vector<int> wrong(2, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 2; ++t) {
+        threads.emplace_back([&, t] {
+            while (drawing)
+                if (chart("a;b;c", "1;2;3", "vbar", "").streams != expected.streams) ++wrong[t];
+        });
+    }
+    // The host shuts the plug-in down and starts it again while the calls go on.
+    static FMX_ExternCallStruct record{};
+    fmhost_init_call_record(&record);
+    record.extnVersion = 51;
+    for (int round = 0; round < 20; ++round) {
+        record.whichCall = kFMXT_Shutdown;
+        FMExternCallProc(&record);
+        record.whichCall = kFMXT_Init;
+        FMExternCallProc(&record);
+        EXPECT_EQ(record.result, 51);
+    }
+    drawing = false;
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(wrong[0] + wrong[1], 0);
 }
 
 // The host's own lock, taken by its evaluation and by a host thread around its calls.
