@@ -59,16 +59,6 @@ std::vector<Case> exampleScripts() {
     return cases;
 }
 
-// The streams of `streams` with `code` cut to `size` bytes, or left out when size is negative.
-Streams cut(const Streams& streams, const char* code, long size) {
-    Streams out;
-    for (const auto& [type, bytes] : streams) {
-        if (type != code) out.emplace_back(type, bytes);
-        else if (size >= 0) out.emplace_back(type, bytes.substr(0, static_cast<std::size_t>(size)));
-    }
-    return out;
-}
-
 std::string fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -79,10 +69,12 @@ TEST(CallOrder, EveryResultIsTheResultOfAFreshProcess) {
     // A chart with a named series, value texts and pie colours, drawn right before each of the
     // containers made from a plain chart that lack a stream or hold a short one: drawn, each
     // must show only what it holds.
-    ASSERT_EQ(runWithPlugIn(folder, {"eval",
-        "Plotz_PieColors ( Plotz_Style ( Plotz_Data ( \"a;b;c\" ; \"7;8;9\" ; 255 ; \"SECRET\" ) ; \"vbar\" ; \"top\" ) ;"
-        " 255 ; 65280 ; 16711680 ; 65535 )", "--container", folder.file("secret.pwc")}).status, 0);
-    ASSERT_EQ(runWithPlugIn(folder, {"eval", "Plotz_Data ( \"x;y\" ; \"1;2\" ; 0 )", "--container", folder.file("plain.pwc")}).status, 0);
+    const char* const kSecret =
+        "Plotz_PieColors ( Plotz_Style ( Plotz_Data ( \"a;b;c\" ; \"7;8;9\" ; 255 ; \"SECRET\" ) ; \"vbar\" ;"
+        " \"top\" ) ; 255 ; 65280 ; 16711680 ; 65535 )";
+    ASSERT_EQ(runWithPlugIn(folder, {"eval", kSecret, "--container", folder.file("secret.pwc")}).status, 0);
+    const char* const kPlain = "Plotz_Data ( \"x;y\" ; \"1;2\" ; 0 )";
+    ASSERT_EQ(runWithPlugIn(folder, {"eval", kPlain, "--container", folder.file("plain.pwc")}).status, 0);
     const Streams plain = readContainerFile(folder.read("plain.pwc"));
     const Case secret{"secret", {"eval", "Plotz_Draw ( $c ; 300 ; 200 )", "--var", "c=@" + folder.file("secret.pwc")}};
     std::vector<Case> crafted;
@@ -95,7 +87,8 @@ TEST(CallOrder, EveryResultIsTheResultOfAFreshProcess) {
         {"no-LABY", "LABY", -1}, {"short-CHHD", "CHHD", sizeof(ChartHeader)},
     };
     for (const auto& c : kCrafted) {
-        const std::string file = folder.write(std::string(c.name) + ".pwc", containerFile(cut(plain, c.code, c.size)));
+        const std::string file =
+            folder.write(std::string(c.name) + ".pwc", containerFile(cutStream(plain, c.code, c.size)));
         crafted.push_back(secret);
         crafted.push_back({c.name, {"eval", "Plotz_Draw ( $c ; 300 ; 200 )", "--var", "c=@" + file}});
     }

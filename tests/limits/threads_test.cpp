@@ -36,14 +36,8 @@ h::Outcome chart(const char* x, const char* y, const char* style, const char* su
     return h::call(Plotz_Draw, {h::container(c.streams), h::number(90), h::number(60)});
 }
 
-// The streams of `streams` with `code` cut to `size` bytes, or left out when size is negative.
-h::Streams cut(h::Streams streams, const char* code, long size) {
-    h::Streams out;
-    for (auto& [type, bytes] : streams) {
-        if (type != code) out.emplace_back(type, bytes);
-        else if (size >= 0) out.emplace_back(type, bytes.substr(0, static_cast<std::size_t>(size)));
-    }
-    return out;
+h::Outcome drawn(const h::Streams& streams, int width, int height) {
+    return h::call(Plotz_Draw, {h::container(streams), h::number(width), h::number(height)});
 }
 
 // Charts whose results depend on nothing but their own arguments; the crafted containers
@@ -53,15 +47,17 @@ std::vector<h::Outcome (*)()> recipes() {
         [] { return chart("Jan;Feb;Mar;Apr", "10;20;-5;40", "vbar", "top", "SECRET"); },
         [] { return chart("Jan;Feb;Mar", "3;2;1", "vbar", ""); },
         [] {
-            h::Outcome c = chart("a;b;c", "1;2;3", "pie", "");
-            c = h::call(Plotz_PieColors, {h::container(c.streams), h::number(0xFF0000), h::number(0x00FF00)});
-            return h::call(Plotz_Draw, {h::container(c.streams), h::number(80), h::number(60)});
+            const h::Outcome c = chart("a;b;c", "1;2;3", "pie", "");
+            return drawn(h::call(Plotz_PieColors, {h::container(c.streams), h::number(0xFF0000), h::number(0x00FF00)})
+                             .streams, 80, 60);
         },
-        [] { return h::call(Plotz_Draw, {h::container(chart("p;q;r", "4;5;6", "pie", "").streams), h::number(80), h::number(60)}); },
-        [] { return h::call(Plotz_Draw, {h::container(cut(chart("a;b", "1;2", "line", "").streams, "SERS", -1)), h::number(70), h::number(50)}); },
-        [] { return h::call(Plotz_Draw, {h::container(cut(chart("a;b", "1;2", "line", "").streams, "SERS", 300)), h::number(70), h::number(50)}); },
-        [] { return h::call(Plotz_Draw, {h::container(cut(chart("a;b", "1;2", "hbar", "").streams, "LABS", -1)), h::number(70), h::number(50)}); },
-        [] { return h::call(Plotz_Draw, {h::container(cut(chart("a;b", "1;2", "area", "").streams, "CHHD", sizeof(ChartHeader))), h::number(70), h::number(50)}); },
+        [] { return drawn(chart("p;q;r", "4;5;6", "pie", "").streams, 80, 60); },
+        [] { return drawn(h::cutStream(chart("a;b", "1;2", "line", "").streams, "SERS", -1), 70, 50); },
+        [] { return drawn(h::cutStream(chart("a;b", "1;2", "line", "").streams, "SERS", 300), 70, 50); },
+        [] { return drawn(h::cutStream(chart("a;b", "1;2", "hbar", "").streams, "LABS", -1), 70, 50); },
+        [] {
+            return drawn(h::cutStream(chart("a;b", "1;2", "area", "").streams, "CHHD", sizeof(ChartHeader)), 70, 50);
+        },
     };
 }
 
