@@ -5,6 +5,7 @@ BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
+THREAD_BUILD ?= build-thread
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
@@ -12,7 +13,7 @@ PACKAGES = cmake g++ clang pkg-config libgd-dev libfreetype-dev libfontconfig-de
            libcairo2-dev libharfbuzz-dev libfribidi-dev fonts-liberation fonts-dejavu-core fonts-droid-fallback fonts-nanum \
            libgtest-dev libgmock-dev libbenchmark-dev poppler-utils librsvg2-bin
 
-.PHONY: all deps configure build test demo gallery package bench bench-gnuplot fuzz test-sanitize clean
+.PHONY: all deps configure build test demo gallery package bench bench-gnuplot fuzz test-sanitize test-thread clean
 
 all: build
 
@@ -78,6 +79,19 @@ test-sanitize: deps
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && $(SANITIZER_ENV) ctest -j $(JOBS) --output-on-failure
 
+# The threaded tests under ThreadSanitizer (clang), in a build folder of their own: calls from
+# several threads, and a host whose evaluation takes a lock of its own. A data race, a lock
+# taken in two orders or a deadlock fails the run.
+THREAD_ENV = TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+
+test-thread: deps
+	CC=clang CXX=clang++ cmake -S . -B $(THREAD_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLOTWISE_BENCH=OFF \
+	  -DPLOTWISE_WERROR=ON -DCMAKE_C_FLAGS=-fsanitize=thread -DCMAKE_CXX_FLAGS=-fsanitize=thread \
+	  -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread -DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=thread \
+	  -DCMAKE_MODULE_LINKER_FLAGS=-fsanitize=thread $(CMAKE_ARGS)
+	cmake --build $(THREAD_BUILD) -j $(JOBS) --target test_limits
+	$(THREAD_ENV) $(THREAD_BUILD)/test_limits --gtest_filter='Threads.*'
+
 # Each fuzz target runs for FUZZ_SECONDS, starting from its seed corpus (fuzz/corpus/<target>)
 # and its crashers (tests/crashers/<target>), with its dictionary (fuzz/<target>.dict) when it
 # has one; what it learns is kept in $(FUZZ_BUILD)/corpus.
@@ -108,4 +122,4 @@ fuzz: deps
 	$(foreach t,$(FUZZ_TARGETS),$(call run-fuzzer,$(t)))
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) out
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(THREAD_BUILD) out

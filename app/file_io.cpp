@@ -6,7 +6,9 @@
 #include <iostream>
 #include <iterator>
 #include <memory>
+#include <stdexcept>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/diagnostics.h"
 
@@ -41,12 +43,44 @@ std::string readWholeFile(const std::string& path) {
     return bytes;
 }
 
+namespace {
+
+// The permissions a file made by fopen would get: those of the file it replaces, else
+// read and write for everyone the umask allows.
+mode_t replacementMode(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) return info.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// A write that failed part-way: the temporary file goes, the earlier file stays.
+[[noreturn]] void writeFailed(const std::string& path, const std::string& temporary, int error) {
+    ::unlink(temporary.c_str());
+    throw std::runtime_error("cannot write " + path + ": " + std::strerror(error) + "; " + path +
+                             " was left as it was");
+}
+
+}  // namespace
+
 void writeWholeFile(const std::string& path, std::string_view bytes) {
-    File file(std::fopen(path.c_str(), "wb"));
-    if (!file) throw UsageError("cannot write " + path + ": " + std::strerror(errno));
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
-        throw UsageError("cannot write " + path + ": " + std::strerror(errno));
-    if (std::fclose(file.release()) != 0) throw UsageError("cannot write " + path + ": " + std::strerror(errno));
+    // Written whole beside the target first and then renamed over it, so that a full disk or
+    // a size limit never leaves the user's earlier file cut short.
+    std::string temporary = path + ".XXXXXX";
+    const int descriptor = ::mkstemp(temporary.data());
+    if (descriptor < 0) throw std::runtime_error("cannot write " + path + ": " + std::strerror(errno));
+    File file(::fdopen(descriptor, "wb"));
+    if (!file) {
+        const int error = errno;
+        ::close(descriptor);
+        writeFailed(path, temporary, error);
+    }
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() || std::fflush(file.get()) != 0 ||
+        ::fchmod(descriptor, replacementMode(path)) != 0)
+        writeFailed(path, temporary, errno);
+    if (std::fclose(file.release()) != 0) writeFailed(path, temporary, errno);
+    if (::rename(temporary.c_str(), path.c_str()) != 0) writeFailed(path, temporary, errno);
 }
 
 }  // namespace plotwise::app

@@ -10,7 +10,8 @@ namespace plotwise::app {
 
 // The bytes of a file ("-" reads standard input); throws UsageError.
 std::string readWholeFile(const std::string& path);
-// Writes (replaces) a file; throws UsageError.
+// Writes (replaces) a file through a temporary file beside it, renamed into place once whole;
+// throws std::runtime_error, leaving an earlier file as it was, when it cannot.
 void writeWholeFile(const std::string& path, std::string_view bytes);
 
 }  // namespace plotwise::app

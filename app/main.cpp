@@ -1,4 +1,5 @@
 // plotwise: runs calculation expressions against the Plotwise plug-in, as the host would.
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -7,6 +8,8 @@
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    // A file size limit then fails the write (and is reported) instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     const int status = plotwise::app::runProgram(args, std::cout, std::cerr);
     std::cout.flush();

@@ -20,6 +20,7 @@
 
 #include "bench/big_arguments.h"
 #include "bench/chart_cases.h"
+#include "bench/concurrency.h"
 #include "bench/host_session.h"
 #include "bench/memory_use.h"
 #include "bench/record_table.h"
@@ -615,6 +616,7 @@ int main(int argc, char** argv) {
         registerContainerLoading(b);
         registerTextReferences(b);
         registerShapingCases(b);
+        registerConcurrencyCases();
 
         CollectingReporter results;
         gResults = &results;
@@ -626,6 +628,9 @@ int main(int argc, char** argv) {
             figures.growth = steadyStateGrowth(b);
             figures.peak = galleryPeakMemory(PLOTWISE_PROGRAM, PLOTWISE_SOURCE_DIR "/examples/gallery");
             figures.bigArguments = measureBigArguments();
+            bool made = false;
+            const long pngKiB = largestPngExportPeakKiB(PLOTWISE_PROGRAM, made);
+            std::printf("Largest PNG export (8192 x 8192): peak %ld KiB%s\n", pngKiB, made ? "" : " (failed)");
         }
         printTable(results, b.table, figures);
     } catch (const std::exception& e) {

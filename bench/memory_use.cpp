@@ -88,6 +88,9 @@ long runAndWait(const std::vector<std::string>& command, const std::filesystem::
 
 // The peak of a command, measured by a fresh, small copy of this program: a child forked from
 // a large process would count the parent's resident pages in its own peak.
+
+}  // namespace
+
 long measuredPeak(const std::vector<std::string>& command, const std::filesystem::path& folder, bool& succeeded) {
     std::vector<std::string> launcher{"/proc/self/exe", std::string(kMeasurePeakOption), folder.string()};
     launcher.insert(launcher.end(), command.begin(), command.end());
@@ -107,8 +110,6 @@ long measuredPeak(const std::vector<std::string>& command, const std::filesystem
     succeeded = status == 0;
     return kib;
 }
-
-}  // namespace
 
 // Runs every gallery script through the program, each writing its picture to one scratch file
 // of the given extension, and hands `each` the script, the command and the picture's path.

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -39,6 +40,10 @@ struct PeakMemory {
 // "plotwise_bench --measure-peak FOLDER COMMAND..." prints "KIB STATUS".
 constexpr std::string_view kMeasurePeakOption = "--measure-peak";
 int measurePeakMain(int argc, char** argv);
+
+// The peak resident size in KiB of `command` run in `folder`; `succeeded` tells whether it
+// exited with status 0.
+long measuredPeak(const std::vector<std::string>& command, const std::filesystem::path& folder, bool& succeeded);
 
 // Runs `program` on every *.calc script of `galleryFolder` as the gallery does (its
 // "// options:" line, -o to a picture) and reports the largest peak resident size.

@@ -60,7 +60,8 @@ enum ChartError : uint32_t {
     kErrorYData = 12,
     kErrorAxis = 13,
     kErrorExport = 14,
-    kErrorNoPositive = 15,  // a pie with no positive value: nothing to share out
+    kErrorNoPositive = 15,   // a pie with no positive value: nothing to share out
+    kErrorExportSize = 16,   // a PNG export larger than can be made
 };
 
 // The message an error picture shows, used as it stands; empty for a code without one.
@@ -83,6 +84,7 @@ constexpr std::string_view chartErrorMessage(uint32_t code) {
         {kErrorAxis, "Error in Axis parameters!"},
         {kErrorExport, "Error in Export parameters"},
         {kErrorNoPositive, "Error in Data - no positive values!"},
+        {kErrorExportSize, "Error in Export - picture too large"},
     };
     for (const Entry& e : kMessages)
         if (e.code == code) return e.message;
@@ -218,7 +220,7 @@ static_assert(offsetof(SeriesRecord, y) == 4264);
 using Label = char[kLabelSize];
 using LabelTable = Label[kMaxSeries][kMaxValues];
 
-// The process-wide working definition: chart block, series records and the label tables.
+// The working definition: chart block, series records and the label tables.
 struct ChartDefinition {
     ChartBlock block;
     SeriesRecord series[kMaxSeries];
@@ -229,7 +231,12 @@ struct ChartDefinition {
     const ChartHeader& header() const { return block.header; }
 };
 
-// The working definition, allocated once for the process and zero at first use.
+// The working definition of the calling thread. Each call finds it as a freshly started
+// plug-in has it (all zero), whatever earlier calls of the thread left in it.
 ChartDefinition& workingDefinition();
+
+// Widens the part of the series records and label tables that the next call clears: rows
+// (series) and columns (values) a writer filled beyond the counts the header ends up with.
+void markTablesUsed(int series, int values);
 
 }  // namespace plotwise

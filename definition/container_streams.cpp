@@ -34,7 +34,7 @@ std::unique_ptr<uint8_t[]> stagingBlock(uint32_t size) {
 }  // namespace
 
 uint8_t* labelStaging() {
-    static const std::unique_ptr<uint8_t[]> buffer(new uint8_t[kLabelStagingSize]);
+    thread_local const std::unique_ptr<uint8_t[]> buffer(new uint8_t[kLabelStagingSize]);
     return buffer.get();
 }
 

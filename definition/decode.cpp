@@ -137,6 +137,7 @@ bool readEarlierLayout(const FMX_BinaryData* container, int32_t index, ChartDefi
         copyText(definition.yLabel[0][v], " ");
     }
     std::memcpy(definition.series, stored + earlier::kSeries, sizeof definition.series);
+    markTablesUsed(kMaxSeries, kMaxValues);
     for (SeriesRecord& record : definition.series) {
         record.name[kTextFieldSize - 1] = '\0';
     }
@@ -238,6 +239,7 @@ void readLabels(const FMX_BinaryData* container, const char code[4], LabelTable&
     LabelReader reader(container, index, host::streamSize(container, index));
     const int series = seriesInUse(header);
     const int values = valuesInUse(header);
+    markTablesUsed(series, values);
     for (int s = 0; s < series; ++s) {
         for (int v = 0; v < values; ++v) {
             reader.next(table[s][v]);
@@ -262,10 +264,11 @@ void readSeries(const FMX_BinaryData* container, ChartDefinition& definition, bo
     if (part != 0) {
         std::memset(&definition.series[whole], 0, kRecordSize);
     }
+    const uint32_t records = whole + (part != 0 ? 1 : 0);
+    markTablesUsed(static_cast<int>(records), 0);
     if (!host::readStream(container, index, 0, amount, definition.series)) {
         return;
     }
-    const uint32_t records = whole + (part != 0 ? 1 : 0);
     for (uint32_t r = 0; r < records; ++r) {
         SeriesRecord& record = definition.series[r];
         record.name[kTextFieldSize - 1] = '\0';

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,13 +15,38 @@
 #include "engine/label_format.h"
 #include "engine/chart_options.h"
 #include "engine/float_digits.h"
+#include "frame/boundary.h"
 
 namespace plotwise {
 namespace {
 
 constexpr const char* kEmptyLabel = "Empty label";
 
-void store(int slot, std::string_view text) { copyText(labelStore()[slot], kLabelStoreText, text); }
+// The label store of a thread (256 KB, allocated once per thread) and how many of its slots
+// have been written since the call began; a call starts with every slot empty.
+struct LabelSlots {
+    struct Table {
+        LabelStore text;
+    };
+    std::unique_ptr<Table> table = std::make_unique<Table>();
+    int written = 0;
+    uint64_t call = 0;
+};
+
+LabelSlots& labelSlots() {
+    thread_local LabelSlots slots;
+    if (firstUseInCall(slots.call)) {
+        std::memset(slots.table->text, 0, static_cast<std::size_t>(slots.written) * kLabelStoreText);
+        slots.written = 0;
+    }
+    return slots;
+}
+
+void store(int slot, std::string_view text) {
+    LabelSlots& slots = labelSlots();
+    slots.written = std::max(slots.written, slot + 1);
+    copyText(slots.table->text[slot], kLabelStoreText, text);
+}
 
 // printf of one value into a string.
 std::string printed(const char* format, double value) {
@@ -92,10 +118,7 @@ int decimalsOf(double value) {
 
 }  // namespace
 
-LabelStore& labelStore() {
-    static LabelStore labels;  // 256 KB, zero at start, kept for the life of the process
-    return labels;
-}
+LabelStore& labelStore() { return labelSlots().table->text; }
 
 void makeCategoryLabels(const ChartDefinition& definition, int valueCount) {
     const AxisOptions& axis = definition.block.axis[0];

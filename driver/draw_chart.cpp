@@ -26,6 +26,7 @@
 #include "engine/label_format.h"
 #include "engine/pie.h"
 #include "engine/text_lines.h"
+#include "frame/boundary.h"
 
 namespace plotwise {
 namespace {
@@ -34,8 +35,17 @@ constexpr const char* kEmptyLabel = "Empty label";
 constexpr uint32_t kMaxFontSize = 999;
 
 EngineCall& engineCall() {
-    static EngineCall call;
+    thread_local EngineCall call;
     return call;
+}
+
+// The engine options and the record of the engine call start every call from their start-up
+// values: nothing an earlier drawing set shows in this one.
+void startCall() {
+    thread_local uint64_t seen = 0;
+    if (!firstUseInCall(seen)) return;
+    chartOptions() = ChartOptions{};
+    engineCall() = EngineCall{};
 }
 
 // The picture stream of one engine call, closed on every way out.
@@ -556,6 +566,7 @@ void drawGraphChart(ChartDefinition& definition, Packed& data) {
 const EngineCall& lastEngineCall() { return engineCall(); }
 
 void drawChart(ChartDefinition& definition) {
+    startCall();
     terminateTexts(definition);
     ChartHeader& h = definition.header();
     if (h.errorCode != 0) {

@@ -3,7 +3,7 @@
 namespace plotwise {
 
 ChartOptions& chartOptions() {
-    static ChartOptions options;
+    thread_local ChartOptions options;  // each thread draws with its own
     return options;
 }
 

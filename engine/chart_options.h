@@ -265,7 +265,8 @@ struct ChartOptions {
     const char* pie_notice = nullptr;      // a line under the pie, such as what was left out
 };
 
-// The process-wide option set; every option holds its default until something writes it.
+// The calling thread's option set; every option holds its default until something writes it.
+// The driver brings it back to the defaults at the start of every call.
 ChartOptions& chartOptions();
 
 }  // namespace plotwise

@@ -125,7 +125,8 @@ std::string findFontFile(std::string_view names, std::string_view search_path) {
 
 // ---- 3. FreeType faces -------------------------------------------------------------------------
 
-// Faces opened with FreeType, by file; kept for the life of the process (a handful of fonts).
+// Faces opened with FreeType, by file; kept for the life of the thread (a handful of fonts).
+// FreeType faces must not be used by two threads at once, so each thread opens its own.
 class Faces {
 public:
     ~Faces() {
@@ -187,7 +188,7 @@ private:
 };
 
 Faces& faces() {
-    static Faces instance;
+    thread_local Faces instance;
     return instance;
 }
 

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "engine/surface_vector.h"
@@ -24,16 +25,20 @@ namespace {
 
 constexpr double kPdfPointsPerPixel = 0.75;
 constexpr double kEdgeWidth = 0.75;
+// Cairo's largest side of an image surface.
+constexpr double kMaxRasterSide = 32767;
 constexpr double kPi = 3.14159265358979323846;
 
 // ---- Fonts --------------------------------------------------------------------------------
 
 // Cairo font faces of the font files, opened once per process and kept for its life (Cairo's
-// own caches hold on to them until its end).
+// own caches hold on to them until its end). Threads share them: the lock covers the lookup
+// and the opening only, and Cairo locks a face itself while it uses it.
 class FontFaces {
 public:
     // The face of a font file; null when FreeType cannot open it.
     cairo_font_face_t* face(const std::string& path) {
+        const std::lock_guard<std::mutex> guard(lock_);
         const auto it = faces_.find(path);
         if (it != faces_.end()) return it->second;
         if (library_ == nullptr && FT_Init_FreeType(&library_) != 0) return nullptr;
@@ -52,6 +57,7 @@ public:
     }
 
 private:
+    std::mutex lock_;
     FT_Library library_ = nullptr;
     std::map<std::string, cairo_font_face_t*> faces_;
 };
@@ -83,8 +89,8 @@ public:
             surface_ = cairo_pdf_surface_create_for_stream(append_bytes, &bytes_, w * unit, h * unit);
         } else {
             unit = scale_;
-            // Beyond kMaxExportPixels the surface is left in its error state: nothing is made.
-            const bool fits = static_cast<double>(w) * h * scale_ * scale_ <= kMaxExportPixels;
+            // Beyond the limits the surface is left in its error state: nothing is made.
+            const bool fits = png_size_fits(w, h, scale_);
             surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, fits ? w * scale_ : -1, h * scale_);
         }
         cr_ = cairo_create(surface_);
@@ -290,6 +296,11 @@ private:
 };
 
 }  // namespace
+
+bool png_size_fits(long width, long height, int scale) {
+    const double w = static_cast<double>(width) * scale, h = static_cast<double>(height) * scale;
+    return w >= 1 && h >= 1 && w <= kMaxRasterSide && h <= kMaxRasterSide && w * h <= kMaxExportPixels;
+}
 
 std::unique_ptr<VectorSurface> make_cairo_surface(VectorFormat format, int scale) {
     return std::make_unique<CairoSurface>(format, std::clamp(scale, 1, kMaxExportScale));

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <map>
+#include <mutex>
 
 #include "engine/surface_vector.h"
 #include "engine/vector_base.h"
@@ -67,8 +68,12 @@ struct FontStyle {
     bool bold = false, italic = false;
 };
 
+// Shared by the threads under a short lock; entries are never removed, so the reference
+// handed out stays valid after the lock is let go.
 const FontStyle& font_style(const std::string& path) {
+    static std::mutex lock;
     static std::map<std::string, FontStyle> styles;
+    const std::lock_guard<std::mutex> guard(lock);
     const auto it = styles.find(path);
     if (it != styles.end()) return it->second;
     FontStyle style;

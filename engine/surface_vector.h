@@ -27,6 +27,10 @@ constexpr int kDefaultExportScale = 2;
 // The largest PNG made: 64 megapixels (256 MB while it is drawn); a larger one is not made.
 constexpr double kMaxExportPixels = 1 << 26;
 
+// True when Cairo can make a PNG of the picture size at the scale: each side at most 32767
+// output pixels, and at most 64 megapixels in all (256 MB while it is drawn).
+bool png_size_fits(long width, long height, int scale);
+
 // A surface making pictures in the format; `scale` only counts for PNG (1 to kMaxExportScale).
 std::unique_ptr<VectorSurface> make_vector_surface(VectorFormat format, int scale);
 

@@ -36,6 +36,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -333,8 +334,18 @@ bool only_runs_changed(gdImagePtr im, const Region& r, const std::vector<Run>& r
 
 // ---- 4. The cache ----------------------------------------------------------------------------------
 
+// On or off for every thread (use_text_cache).
+std::atomic<bool> cache_on{true};
+
 char* gd_string(gdImagePtr im, int* brect, int color, const char* font, double ptsize, double angle, int x, int y,
                 const char* text) {
+    // One gd text at a time. gd sets its font cache up on first use without a lock, and it
+    // reads a failure's message from the shared cache after letting its own lock go, so that
+    // under another thread's text a font that cannot be found can read as drawn, with an empty
+    // box. gd renders every FreeType text under its cache lock anyway: this lock costs no
+    // parallel work, and it is held for one text only.
+    static std::mutex gd_text;
+    const std::lock_guard<std::mutex> guard(gd_text);
     return gdImageStringFT(im, brect, color, const_cast<char*>(font), ptsize, angle, x, y, const_cast<char*>(text));
 }
 
@@ -346,7 +357,7 @@ public:
 
     const char* measure(int brect[8], const char* font, double ptsize, double angle, int x, int y, const char* text) {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (!on_) return gd_string(nullptr, brect, 0, font, ptsize, angle, x, y, text);
+        if (!cache_on) return gd_string(nullptr, brect, 0, font, ptsize, angle, x, y, text);
         follow_font_path();
         return measure_locked(brect, font, ptsize, angle, x, y, text);
     }
@@ -354,7 +365,7 @@ public:
     const char* draw(gdImagePtr im, int brect[8], int color, const char* font, double ptsize, double angle, int x,
                      int y, const char* text) {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (!on_) return gd_string(im, brect, color, font, ptsize, angle, x, y, text);
+        if (!cache_on) return gd_string(im, brect, color, font, ptsize, angle, x, y, text);
         ++drawn_;
         follow_font_path();
         if (!stampable(im, color, font, ptsize, angle, text)) return gd_string(im, brect, color, font, ptsize, angle, x, y, text);
@@ -418,7 +429,7 @@ public:
 
     void turn(bool on) {
         std::lock_guard<std::mutex> lock(mutex_);
-        on_ = on;
+        cache_on = on;
     }
 
 private:
@@ -585,11 +596,12 @@ private:
     std::string font_path_;
     unsigned long drawn_ = 0;
     unsigned long copied_ = 0;
-    bool on_ = true;
 };
 
+// One cache per thread: texts are drawn into the picture of the thread's own call, and no
+// thread waits for another's drawing.
 TextCache& text_cache() {
-    static TextCache cache;
+    thread_local TextCache cache;
     return cache;
 }
 

@@ -23,7 +23,8 @@ const char* draw_string_ft(gdImagePtr image, int brect[8], int color, const char
 const char* measure_string_ft(int brect[8], const char* font_file, double ptsize, double angle, int x, int y,
                               const char* text);
 
-// What the cache holds, how many texts it was given to draw and how many of them it copied.
+// Each thread has a cache of its own; the statistics and clear_text_cache concern the calling
+// thread's. What the cache holds, how many texts it was given to draw and how many it copied.
 struct TextCacheStats {
     std::size_t stamp_bytes;
     std::size_t measurements;
@@ -35,7 +36,7 @@ TextCacheStats text_cache_stats();
 // Forgets every stamp and measurement (as a change of the font search path does).
 void clear_text_cache();
 
-// Turns the cache on (as it starts) or off; off, both routines are gdImageStringFT itself. For
+// Turns the cache on (as it starts) or off for every thread; off, both routines are gdImageStringFT itself. For
 // comparing the two ways of drawing in tests and benchmarks.
 void use_text_cache(bool on);
 

@@ -49,8 +49,19 @@ constexpr std::array<FontMetrics, 6> kFontMetrics{{
     {15, 9},  // 5 giant
 }};
 
-std::array<FontEntry, 6> fontTable{};
-bool fontTableLoaded = false;
+// The built-in fonts by size class, made once for the process (a magic static, so that threads
+// drawing at once neither race to fill it nor read it half made) and never written again.
+const std::array<FontEntry, 6>& fontTable() {
+    static const std::array<FontEntry, 6> table = [] {
+        const gdFontPtr fonts[6] = {gdFontGetTiny(),       gdFontGetTiny(),  gdFontGetSmall(),
+                                    gdFontGetMediumBold(), gdFontGetLarge(), gdFontGetGiant()};
+        std::array<FontEntry, 6> entries{};
+        for (size_t i = 0; i < entries.size(); ++i)
+            entries[i] = FontEntry{fonts[i], kFontMetrics[i].height, kFontMetrics[i].width};
+        return entries;
+    }();
+    return table;
+}
 
 // A font named by a path is opened by FreeType as it stands. Font names come from stored
 // charts and from scripts, so only a regular file is: a pipe would block the drawing (and the
@@ -105,7 +116,7 @@ private:
 };
 
 MeasureMemo& measureMemo() {
-    static MeasureMemo memo;
+    thread_local MeasureMemo memo;  // per thread: no lock on the way of every measurement
     return memo;
 }
 
@@ -318,19 +329,12 @@ bool freetype_box(const char* font_file, double ptsize, const char* text, TextBo
     return freeTypeBox(text, font_file, ptsize, box, nullptr);
 }
 
-void load_font_table() {
-    const gdFontPtr fonts[6] = {gdFontGetTiny(),       gdFontGetTiny(),  gdFontGetSmall(),
-                                gdFontGetMediumBold(), gdFontGetLarge(), gdFontGetGiant()};
-    for (size_t i = 0; i < fontTable.size(); ++i)
-        fontTable[i] = FontEntry{fonts[i], kFontMetrics[i].height, kFontMetrics[i].width};
-    fontTableLoaded = true;
-}
+void load_font_table() { fontTable(); }
 
 const FontEntry& font_entry(int size_class) {
-    if (!fontTableLoaded) load_font_table();
     if (size_class < 0) size_class = 0;
     if (size_class > 5) size_class = 5;
-    return fontTable[static_cast<size_t>(size_class)];
+    return fontTable()[static_cast<size_t>(size_class)];
 }
 
 short count_text_lines(const char* text, int* longest) {

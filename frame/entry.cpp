@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <climits>
 #include <iterator>
-#include <mutex>
 
 #include "frame/boundary.h"
 #include "frame/process_locale.h"
@@ -61,7 +60,9 @@ void answerString(const FMX_ExternCallStruct* record) {
 void answerHostCall(FMX_ExternCallStruct* record, std::span<const FunctionEntry> functions) noexcept {
     if (!record) return;
     try {
-        std::lock_guard<std::recursive_mutex> lock(pluginLock());
+        // No lock: the messages touch no state the calculation functions use, so a call in
+        // flight finishes while the host shuts the plug-in down (and the host, not a lock of
+        // the plug-in, orders its own messages).
         switch (record->whichCall) {
         case kFMXT_Init:
             startUp(record, functions);

@@ -1,29 +1,38 @@
-// The process-wide locale used when texts are stored: the first argument's, once a script
-// function has run. It is a host object, so it is released at shutdown while the host still
-// serves the plug-in, never when the library is unloaded.
+// The locale of the running call: the first argument's, once the running script function has
+// given it; the host's current locale before that. The host objects behind it live no longer
+// than the call that made them, so no call sees another's locale and nothing of the host is
+// held between calls: shutdown and unload find no host object of ours left.
 #include "frame/process_locale.h"
 
-#include <mutex>
+#include <memory>
 
+#include "frame/boundary.h"
 #include "frame/host.h"
 
 namespace plotwise {
 namespace {
 
-std::mutex gLocaleLock;
-host::Locale* gLocale = nullptr;  // guarded by gLocaleLock; no destructor runs at unload
+// Per thread: the host's current locale and the locale the running call gave, each made on
+// first use. Outside any call (the layers driven directly) they stay until released.
+struct ThreadLocales {
+    std::unique_ptr<host::Locale> hostLocale;
+    std::unique_ptr<host::Locale> given;
+    uint64_t call = 0;
+};
 
-// The stored locale, created on first use as the host's current locale. Needs gLocaleLock.
-host::Locale& storedLocale() {
-    if (!gLocale) gLocale = new host::Locale(1);
-    return *gLocale;
+ThreadLocales& threadLocales() {
+    thread_local ThreadLocales locales;
+    if (firstUseInCall(locales.call)) locales.given.reset();
+    return locales;
 }
 
 }  // namespace
 
 const FMX_Locale* processLocale() {
-    const std::lock_guard<std::mutex> lock(gLocaleLock);
-    return storedLocale().get();
+    ThreadLocales& locales = threadLocales();
+    if (locales.given) return locales.given->get();
+    if (!locales.hostLocale) locales.hostLocale = std::make_unique<host::Locale>(1);
+    return locales.hostLocale->get();
 }
 
 bool processLocaleHasDecimalComma() {
@@ -36,15 +45,15 @@ bool processLocaleHasDecimalComma() {
 void rememberLocale(const FMX_DataVect* args) {
     const host::Args arguments(args);
     if (arguments.size() == 0) return;
-    const FMX_Locale* locale = host::dataLocale(arguments.at(0));
-    const std::lock_guard<std::mutex> lock(gLocaleLock);
-    storedLocale().assign(locale);
+    ThreadLocales& locales = threadLocales();
+    if (!locales.given) locales.given = std::make_unique<host::Locale>(1);
+    locales.given->assign(host::dataLocale(arguments.at(0)));
 }
 
 void releaseProcessLocale() noexcept {
-    const std::lock_guard<std::mutex> lock(gLocaleLock);
-    delete gLocale;
-    gLocale = nullptr;
+    ThreadLocales& locales = threadLocales();
+    locales.given.reset();
+    locales.hostLocale.reset();
 }
 
 }  // namespace plotwise

@@ -45,6 +45,15 @@ int16_t exportDefinition(const host::Args& args, FMX_Data* result) {
         return finishEdit(&snapshot, result);
     }
 
+    // A PNG Cairo cannot make gives the size error picture rather than an empty container.
+    // The engines draw at the low 16 bits of the stored size; sizes they refuse stay as they are.
+    const auto width = static_cast<int16_t>(static_cast<uint16_t>(snapshot.width));
+    const auto height = static_cast<int16_t>(static_cast<uint16_t>(snapshot.height));
+    if (format->format == VectorFormat::Png && snapshot.errorCode == 0 && width >= 1 && height >= 1 &&
+        !png_size_fits(width, height, *scale)) {
+        recordError(snapshot, kErrorExportSize);
+        return finishEdit(&snapshot, result);
+    }
     const std::string bytes = exportChart(workingDefinition(), format->format, *scale);
     host::BinaryData container;
     if (!bytes.empty()) {

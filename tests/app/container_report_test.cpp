@@ -112,9 +112,10 @@ TEST(Inspect, EveryErrorCodeHasItsMessage) {
         {11, "Error in Data - bad Xdata parameter"}, {12, "Error in Data - bad Ydata parameter"},
         {13, "Error in Axis parameters!"},       {14, "Error in Export parameters"},
         {15, "Error in Data - no positive values!"},
+        {16, "Error in Export - picture too large"},
     };
     for (const auto& [code, message] : messages) EXPECT_EQ(chartErrorMessage(code), message) << code;
-    for (uint32_t none : {0u, 8u, 9u, 16u, 0xFFFFFFFFu}) EXPECT_EQ(chartErrorMessage(none), "") << none;
+    for (uint32_t none : {0u, 8u, 9u, 17u, 0xFFFFFFFFu}) EXPECT_EQ(chartErrorMessage(none), "") << none;
 }
 
 TEST(Inspect, ByteReversedHeaderIsShownInThisByteOrder) {

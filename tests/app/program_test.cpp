@@ -2,6 +2,7 @@
 // program, the host stand-in and the plug-in's start-up and strings, not on the chart
 // functions; containers they need are written as container files here.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -19,6 +20,9 @@ using Outcome = support::ProgramRun;
 using support::runProgram;
 using support::runWithPlugIn;
 using support::ScratchFolder;
+using support::finishProgram;
+using support::startProgram;
+using support::withPlugIn;
 
 constexpr std::string_view kOrders = "Month,Amount\r\nJan,10\r\nFeb,20.5\r\n\"Mar\",\"1,5\"\r\n";
 
@@ -288,8 +292,32 @@ TEST(Program, OutputThatCannotBeWritten) {
 
     writeContainerFile(folder.file("in.pwcf"), pictureContainer());
     o = runWithPlugIn(folder, {"eval", "$c", "--var", "c=@in.pwcf", "-o", folder.file("no/such/folder/p.gif")});
-    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.status, 1);
     EXPECT_TRUE(contains(o.err, "cannot write")) << o.err;
+}
+
+TEST(Program, AWriteCutShortLeavesTheEarlierFileWhole) {
+    ScratchFolder folder;
+    const char* const chart = "Plotz_Draw ( Plotz_Data ( \"a;b;c\" ; \"1;22;3\" ; 255 ) ; 600 ; 400 )";
+    for (const auto& [option, target] : {std::pair{"-o", "p.gif"}, std::pair{"--container", "c.pwcf"}}) {
+        const std::string earlier = "the earlier file";
+        folder.write(target, earlier);
+        // A file size limit smaller than what is written, for the program only.
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = 1024;  // room for the messages, not for the picture or the container
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        const pid_t pid = startProgram(folder, withPlugIn({"eval", chart, option, folder.file(target)}), "limited");
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        const Outcome o = finishProgram(folder, pid, "limited");
+        EXPECT_EQ(o.status, 1) << option;
+        EXPECT_TRUE(contains(o.err, "cannot write") && contains(o.err, "left as it was")) << o.err;
+        EXPECT_EQ(folder.read(target), earlier) << option;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+            EXPECT_EQ(entry.path().filename().string().rfind(std::string(target) + ".", 0), std::string::npos)
+                << entry.path();
+    }
 }
 
 TEST(Program, LocaleDecidesHowDatesAreRead) {

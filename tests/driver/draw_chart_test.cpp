@@ -246,8 +246,8 @@ TEST_F(DrawChart, ValueLabelPositionFromTheSubstyle) {
         style(c, "vbar", substyles[i]);
         EXPECT_EQ(options().value_label_position, i);
     }
-    style(c, "vbar", "beside");  // not a position: the last one stays
-    EXPECT_EQ(options().value_label_position, 6);
+    style(c, "vbar", "beside");  // not a position: the default, whatever was drawn before
+    EXPECT_EQ(options().value_label_position, 0);
 }
 
 TEST_F(DrawChart, LegendHasTheNamedSeries) {

@@ -95,5 +95,26 @@ TEST_F(ExportFunction, BadFormatsAndScalesGiveTheExportErrorPicture) {
     }
 }
 
+TEST_F(ExportFunction, APngTooLargeToMakeGivesTheSizeErrorNotAnEmptyContainer) {
+    const Chart chart = bars();
+    const struct {
+        int width, height, scale;
+        bool fits;
+    } cases[] = {
+        {16383, 10, 2, true},    // 32766 output pixels a side: Cairo's largest side is 32767
+        {16384, 10, 2, false},
+        {10, 4096, 8, false},    // 32768 high
+        {4097, 4096, 2, false},  // more than 64 megapixels
+    };
+    for (const auto& c : cases) {
+        const Chart result = chartOf(Plotz_Export, {draw(chart, c.width, c.height), text("png"), num(c.scale)});
+        const bool made = support::findStream(result.streams, "PNGf") != nullptr;
+        EXPECT_EQ(made, c.fits) << c.width << " x " << c.height;
+        if (c.fits) continue;
+        EXPECT_EQ(blockOf(result).header.errorCode, static_cast<uint32_t>(kErrorExportSize)) << c.width;
+        EXPECT_FALSE(result.streams.empty());
+    }
+}
+
 }  // namespace
 }  // namespace plotwise::test

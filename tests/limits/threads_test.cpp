@@ -1,71 +1,23 @@
-// Calls from two threads at once. The plug-in's state (working definition, engine options,
-// picture) is process-wide, so every calculation function runs whole under the plug-in lock:
-// checked here for each of the twelve functions at the moment it hands its result to the
-// host, and by two threads that build and draw different charts at the same time, each of
-// which must get exactly the chart it asked for.
-#include <dlfcn.h>
+// Calls from several threads at once. Every call works on state of its own thread that starts
+// from the start-up values, and no lock of the plug-in is held while the host evaluates: four
+// threads drawing a mix of charts (and crafted containers) in different orders get the same
+// bytes as one thread does, and a host whose evaluation takes a lock of its own, while another
+// of its threads calls the plug-in under that lock, does not deadlock. Start-up and shutdown
+// while calls run leave every call whole.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "frame/boundary.h"
+#include "definition/chart_definition.h"
+#include "engine/text_color.h"
 #include "tests/support/plugin_calls.h"
 
-namespace {
-
-// While set, every result the plug-in stores is checked for the lock.
-std::atomic<bool> gWatching{false};
-std::atomic<int> gResultsStored{0};
-std::atomic<int> gStoredOutsideLock{0};
-
-// True when the plug-in lock is held (by any thread): another thread cannot take it.
-bool lockHeldElsewhere() {
-    bool taken = false;
-    std::thread probe([&] {
-        taken = plotwise::pluginLock().try_lock();
-        if (taken) plotwise::pluginLock().unlock();
-    });
-    probe.join();
-    return !taken;
-}
-
-void noteResult() {
-    if (!gWatching) return;
-    ++gResultsStored;
-    if (!lockHeldElsewhere()) ++gStoredOutsideLock;
-}
-
-template <typename F>
-F next(const char* name) {
-    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
-}
-
-}  // namespace
-
-// The three ways a calculation function stores its result, seen on their way to the host
-// library: these definitions take the place of the library's for this test program and pass
-// every call on.
-extern "C" int16_t FM_Data_SetAsText(FMX_Data* self, const FMX_Text* text, const FMX_Locale* locale, int32_t type,
-                                     FMX_Error* err) {
-    noteResult();
-    static const auto real = next<decltype(&FM_Data_SetAsText)>("FM_Data_SetAsText");
-    return real(self, text, locale, type, err);
-}
-
-extern "C" void FM_Data_SetAsNumber(FMX_Data* self, const FMX_FixPt* number, int32_t type, FMX_Error* err) {
-    noteResult();
-    static const auto real = next<decltype(&FM_Data_SetAsNumber)>("FM_Data_SetAsNumber");
-    real(self, number, type, err);
-}
-
-extern "C" void FM_Data_SetBinaryData(FMX_Data* self, const FMX_BinaryData* binary, bool force, FMX_Error* err) {
-    noteResult();
-    static const auto real = next<decltype(&FM_Data_SetBinaryData)>("FM_Data_SetBinaryData");
-    real(self, binary, force, err);
-}
+extern "C" void FMExternCallProc(FMX_ExternCallStruct* record);
 
 namespace plotwise {
 namespace {
@@ -74,86 +26,147 @@ namespace h = support;
 
 class Threads : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(h::startPlugIn(), kFMX_CurrentVersion); }
+    static void SetUpTestSuite() { ASSERT_EQ(h::startPlugIn(), 51); }
 };
 
-// A calculation function and arguments under which it stores a result.
-struct Function {
-    const char* name;
-    ScriptFunction function;
-    std::vector<h::Value> args;
-};
-
-TEST_F(Threads, EveryFunctionStoresItsResultUnderThePluginLock) {
-    const h::Value chart = h::container(h::call(Plotz_Data, {h::text("a;b"), h::text("1;2"), h::number(255)}).streams);
-    const std::vector<Function> functions = {
-        {"Plotz_Version", Plotz_Version, {h::text("long")}},
-        {"Plotz_New", Plotz_New, {}},
-        {"Plotz_Data", Plotz_Data, {chart, h::text("c;d"), h::text("3;4"), h::number(0)}},
-        {"Plotz_Titles", Plotz_Titles, {chart, h::text("t"), h::text("x"), h::text("y")}},
-        {"Plotz_Style", Plotz_Style, {chart, h::text("vbar")}},
-        {"Plotz_Draw", Plotz_Draw, {chart, h::number(50), h::number(40)}},
-        {"Plotz_PieColors", Plotz_PieColors, {chart, h::number(255)}},
-        {"Plotz_Font", Plotz_Font, {chart, h::text("charttitle"), h::text("none.ttf"), h::number(0)}},
-        {"Plotz_Axis", Plotz_Axis, {chart, h::text("y"), h::text("min"), h::number(0)}},
-        {"ContainerAnalysis", ContainerAnalysis, {chart, h::text("analysis")}},
-        {"ExtractPicture", ExtractPicture, {chart}},
-        {"Plotz_Export", Plotz_Export, {chart, h::text("svg")}},
-    };
-    ASSERT_EQ(functions.size(), 12u);
-    for (const Function& f : functions) {
-        gResultsStored = 0;
-        gStoredOutsideLock = 0;
-        const h::Outcome outcome = h::call(f.function, f.args, nullptr, [](bool running) { gWatching = running; });
-        EXPECT_EQ(outcome.returned, 0) << f.name;
-        EXPECT_GE(gResultsStored.load(), 1) << f.name << " stored no result";
-        EXPECT_EQ(gStoredOutsideLock.load(), 0) << f.name << " stored its result outside the plug-in lock";
-    }
+h::Outcome chart(const char* x, const char* y, const char* style, const char* substyle, const char* name = "S") {
+    h::Outcome c = h::call(Plotz_Data, {h::text(x), h::text(y), h::number(0x3050F0), h::text(name)});
+    c = h::call(Plotz_Style, {h::container(c.streams), h::text(style), h::text(substyle)});
+    c = h::call(Plotz_Font, {h::container(c.streams), h::text("charttitle"), h::text("none.ttf"), h::number(0)});
+    return h::call(Plotz_Draw, {h::container(c.streams), h::number(90), h::number(60)});
 }
 
-// A chart as one thread builds it: its own data, style and size.
-struct Recipe {
-    const char* x;
-    const char* y;
-    const char* style;
-    const char* substyle;
-    int width, height;
-};
-
-h::Outcome build(const Recipe& r) {
-    h::Outcome c = h::call(Plotz_New, {});
-    c = h::call(Plotz_Data, {h::container(c.streams), h::text(r.x), h::text(r.y), h::number(0x3050F0), h::text("S")});
-    c = h::call(Plotz_Style, {h::container(c.streams), h::text(r.style), h::text(r.substyle)});
-    c = h::call(Plotz_Font, {h::container(c.streams), h::text("pielabels"), h::text("none.ttf"), h::number(0)});
-    return h::call(Plotz_Draw, {h::container(c.streams), h::number(r.width), h::number(r.height)});
+h::Outcome drawn(const h::Streams& streams, int width, int height) {
+    return h::call(Plotz_Draw, {h::container(streams), h::number(width), h::number(height)});
 }
 
-TEST_F(Threads, TwoThreadsDrawingAtOnceEachGetTheirOwnChart) {
-    // Substyles that set every option these drawings read, so neither chart depends on which
-    // drawing came before it.
-    const Recipe recipes[2] = {
-        {"Jan;Feb;Mar;Apr", "10;20;-5;40", "vbar", "auto", 64, 48},
-        {"a;b;c", "1;2;3", "3dpie", "percent", 70, 56},
+// Charts whose results depend on nothing but their own arguments; the crafted containers
+// lack streams or have short ones, which a call must fill from the start-up state.
+std::vector<h::Outcome (*)()> recipes() {
+    return {
+        [] { return chart("Jan;Feb;Mar;Apr", "10;20;-5;40", "vbar", "top", "SECRET"); },
+        [] { return chart("Jan;Feb;Mar", "3;2;1", "vbar", ""); },
+        [] {
+            const h::Outcome c = chart("a;b;c", "1;2;3", "pie", "");
+            return drawn(h::call(Plotz_PieColors, {h::container(c.streams), h::number(0xFF0000), h::number(0x00FF00)})
+                             .streams, 80, 60);
+        },
+        [] { return drawn(chart("p;q;r", "4;5;6", "pie", "").streams, 80, 60); },
+        [] { return drawn(h::cutStream(chart("a;b", "1;2", "line", "").streams, "SERS", -1), 70, 50); },
+        [] { return drawn(h::cutStream(chart("a;b", "1;2", "line", "").streams, "SERS", 300), 70, 50); },
+        [] { return drawn(h::cutStream(chart("a;b", "1;2", "hbar", "").streams, "LABS", -1), 70, 50); },
+        [] {
+            return drawn(h::cutStream(chart("a;b", "1;2", "area", "").streams, "CHHD", sizeof(ChartHeader)), 70, 50);
+        },
     };
-    const h::Outcome expected[2] = {build(recipes[0]), build(recipes[1])};
-    ASSERT_NE(h::findStream(expected[0].streams, "GIFf"), nullptr);
-    ASSERT_NE(h::findStream(expected[1].streams, "GIFf"), nullptr);
-    ASSERT_NE(*h::findStream(expected[0].streams, "GIFf"), *h::findStream(expected[1].streams, "GIFf"));
+}
 
-    constexpr int kRounds = 50;
-    std::atomic<int> wrong[2] = {0, 0};
+TEST_F(Threads, AFontThatCannotBeFoundMeasuresTheSameFromFourThreads) {
+    // gd reads the message of a failed font from its shared cache: under another thread's
+    // text the failure could read as success with an empty box.
+    const TextSize alone = measure_text("p\n27%", 0, "no-such-font.ttf", 8);
+    ASSERT_GT(alone.width, 0);
+    std::vector<int> wrong(4, 0);
     std::vector<std::thread> threads;
-    for (int t = 0; t < 2; ++t) {
+    for (int t = 0; t < 4; ++t)
         threads.emplace_back([&, t] {
+            for (int i = 0; i < 1000; ++i) {
+                // Another text between: each is measured anew (failures are not remembered).
+                measure_text("q\n33%", 0, "no-such-font.ttf", 8);
+                const TextSize size = measure_text("p\n27%", 0, "no-such-font.ttf", 8);
+                if (size.width != alone.width || size.height != alone.height) ++wrong[t];
+            }
+        });
+    for (std::thread& thread : threads) thread.join();
+    for (int t = 0; t < 4; ++t) EXPECT_EQ(wrong[t], 0) << "thread " << t;
+}
+
+TEST_F(Threads, FourThreadsInAnyOrderGetTheBytesOfOneThread) {
+    const auto all = recipes();
+    std::vector<h::Outcome> expected;
+    for (auto recipe : all) expected.push_back(recipe());
+    for (const h::Outcome& e : expected) ASSERT_TRUE(e.isContainer());
+
+    constexpr int kThreads = 4, kRounds = 6;
+    std::vector<int> wrong(kThreads, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            // Each thread its own order, so every recipe follows different ones.
             for (int round = 0; round < kRounds; ++round) {
-                const h::Outcome got = build(recipes[t]);
-                if (got.streams != expected[t].streams) ++wrong[t];
+                for (std::size_t i = 0; i < all.size(); ++i) {
+                    const std::size_t k = (i * (2 * t + 1) + static_cast<std::size_t>(round + t)) % all.size();
+                    if (all[k]().streams != expected[k].streams) ++wrong[t];
+                }
             }
         });
     }
     for (std::thread& thread : threads) thread.join();
-    EXPECT_EQ(wrong[0].load(), 0);
-    EXPECT_EQ(wrong[1].load(), 0);
+    for (int t = 0; t < kThreads; ++t) EXPECT_EQ(wrong[t], 0) << "thread " << t;
+}
+
+TEST_F(Threads, StartUpAndShutdownWhileCallsRunLeaveEveryCallWhole) {
+    const h::Outcome expected = chart("a;b;c", "1;2;3", "vbar", "");
+    std::atomic<bool> drawing{true};
+    std::vector<int> wrong(2, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 2; ++t) {
+        threads.emplace_back([&, t] {
+            while (drawing)
+                if (chart("a;b;c", "1;2;3", "vbar", "").streams != expected.streams) ++wrong[t];
+        });
+    }
+    // The host shuts the plug-in down and starts it again while the calls go on.
+    static FMX_ExternCallStruct record{};
+    fmhost_init_call_record(&record);
+    record.extnVersion = 51;
+    for (int round = 0; round < 20; ++round) {
+        record.whichCall = kFMXT_Shutdown;
+        FMExternCallProc(&record);
+        record.whichCall = kFMXT_Init;
+        FMExternCallProc(&record);
+        EXPECT_EQ(record.result, 51);
+    }
+    drawing = false;
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(wrong[0] + wrong[1], 0);
+}
+
+// The host's own lock, taken by its evaluation and by a host thread around its calls.
+std::mutex gHostLock;
+
+int16_t evaluateUnderLock(void*, const char* expression, FMX_Data* result) {
+    const std::lock_guard<std::mutex> guard(gHostLock);
+    // "GetNthRecord ( T::F ; n )": three records, 1, 2 and 3.
+    const char* n = std::strrchr(expression, ';');
+    const long record = n != nullptr ? std::strtol(n + 1, nullptr, 10) : 0;
+    if (record < 1 || record > 3) return 401;
+    FMX_FixPt* number = FM_FixPt_Constructor1(static_cast<int32_t>(record), 16, nullptr);
+    FM_Data_SetAsNumber(result, number, kFMX_Number, nullptr);
+    FM_FixPt_Delete(number, nullptr);
+    return 0;
+}
+
+TEST_F(Threads, AHostEvaluatingUnderItsOwnLockDoesNotDeadlock) {
+    fmhost_set_evaluate_hook(evaluateUnderLock, nullptr);
+    FMX_ExprEnv* env = fmhost_env_create();
+    constexpr int kRounds = 40;
+    std::thread reader([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            const h::Outcome o = h::call(Plotz_Data, {h::text("a;b;c"), h::text("T::F"), h::number(0)}, env);
+            EXPECT_TRUE(o.isContainer());
+        }
+    });
+    std::thread caller([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            const std::lock_guard<std::mutex> guard(gHostLock);
+            EXPECT_TRUE(h::call(Plotz_New, {}).isContainer());
+        }
+    });
+    reader.join();
+    caller.join();
+    fmhost_env_delete(env);
+    fmhost_set_evaluate_hook(nullptr, nullptr);
 }
 
 }  // namespace

@@ -145,11 +145,12 @@ constexpr MessageCase kMessages[] = {
     {13, "Error in Axis parameters!"},
     {14, "Error in Export parameters"},
     {15, "Error in Data - no positive values!"},
+    {16, "Error in Export - picture too large"},
 };
 
-TEST_F(PictureTest, ThirteenErrorMessages) {
+TEST_F(PictureTest, FourteenErrorMessages) {
     for (const MessageCase& c : kMessages) EXPECT_EQ(errorMessage(c.code), c.message) << c.code;
-    for (uint32_t code : {0u, 8u, 9u, 16u, 0xFFFFFFFFu}) EXPECT_TRUE(errorMessage(code).empty()) << code;
+    for (uint32_t code : {0u, 8u, 9u, 17u, 0xFFFFFFFFu}) EXPECT_TRUE(errorMessage(code).empty()) << code;
 }
 
 TEST_F(PictureTest, EveryErrorCodeDrawsItsTitledPieAtTheDefinitionsSize) {

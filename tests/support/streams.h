@@ -24,4 +24,15 @@ const Bytes* findStream(const BasicStreams<Bytes>& streams, std::string_view typ
     return nullptr;
 }
 
+// The streams with those of type `type` cut to `size` bytes, or left out when `size` is
+// negative: containers that lack a stream or hold a short one.
+inline Streams cutStream(const Streams& streams, std::string_view type, long size) {
+    Streams out;
+    for (const auto& [code, bytes] : streams) {
+        if (code != type) out.emplace_back(code, bytes);
+        else if (size >= 0) out.emplace_back(code, bytes.substr(0, static_cast<std::size_t>(size)));
+    }
+    return out;
+}
+
 }  // namespace plotwise::support

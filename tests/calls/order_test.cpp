@@ -1,0 +1,122 @@
+// Every example and gallery script, and crafted containers that lack streams or have short
+// ones, run one after another in one process: each stored container is byte for byte what a
+// fresh process stores for it, in forward and in reverse order.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "definition/chart_definition.h"
+#include "tests/support/container_file.h"
+#include "tests/support/program.h"
+
+namespace plotwise {
+namespace {
+
+using namespace support;
+namespace fs = std::filesystem;
+
+struct Case {
+    std::string name;
+    std::vector<std::string> args;  // after "run SCRIPT" or "eval EXPR"
+};
+
+// The options a script names in its "// options:" line, file names made absolute.
+std::vector<std::string> scriptOptions(const fs::path& script) {
+    std::ifstream in(script);
+    std::vector<std::string> options;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("// options:", 0) != 0) continue;
+        std::istringstream words(line.substr(11));
+        for (std::string word; words >> word;) {
+            const std::size_t eq = word.find('=');
+            if (eq != std::string::npos && fs::exists(script.parent_path() / word.substr(eq + 1)))
+                word = word.substr(0, eq + 1) + (script.parent_path() / word.substr(eq + 1)).string();
+            options.push_back(word);
+        }
+    }
+    return options;
+}
+
+std::vector<Case> exampleScripts() {
+    std::vector<Case> cases;
+    for (const char* folder : {"examples", "examples/gallery", "examples/real_data"}) {
+        std::vector<fs::path> scripts;
+        for (const auto& entry : fs::directory_iterator(fs::path(PLOTWISE_SOURCE_DIR) / folder))
+            if (entry.path().extension() == ".calc") scripts.push_back(entry.path());
+        std::sort(scripts.begin(), scripts.end());
+        for (const fs::path& script : scripts) {
+            std::vector<std::string> args{"run", script.string()};
+            for (std::string& option : scriptOptions(script)) args.push_back(std::move(option));
+            cases.push_back({script.filename().string(), args});
+        }
+    }
+    return cases;
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(CallOrder, EveryResultIsTheResultOfAFreshProcess) {
+    ScratchFolder folder;
+    // A chart with a named series, value texts and pie colours, drawn right before each of the
+    // containers made from a plain chart that lack a stream or hold a short one: drawn, each
+    // must show only what it holds.
+    const char* const kSecret =
+        "Plotz_PieColors ( Plotz_Style ( Plotz_Data ( \"a;b;c\" ; \"7;8;9\" ; 255 ; \"SECRET\" ) ; \"vbar\" ;"
+        " \"top\" ) ; 255 ; 65280 ; 16711680 ; 65535 )";
+    ASSERT_EQ(runWithPlugIn(folder, {"eval", kSecret, "--container", folder.file("secret.pwc")}).status, 0);
+    const char* const kPlain = "Plotz_Data ( \"x;y\" ; \"1;2\" ; 0 )";
+    ASSERT_EQ(runWithPlugIn(folder, {"eval", kPlain, "--container", folder.file("plain.pwc")}).status, 0);
+    const Streams plain = readContainerFile(folder.read("plain.pwc"));
+    const Case secret{"secret", {"eval", "Plotz_Draw ( $c ; 300 ; 200 )", "--var", "c=@" + folder.file("secret.pwc")}};
+    std::vector<Case> crafted;
+    const struct {
+        const char* name;
+        const char* code;
+        long size;
+    } kCrafted[] = {
+        {"no-SERS", "SERS", -1}, {"short-SERS", "SERS", 300},   {"no-LABS", "LABS", -1},
+        {"no-LABY", "LABY", -1}, {"short-CHHD", "CHHD", sizeof(ChartHeader)},
+    };
+    for (const auto& c : kCrafted) {
+        const std::string file =
+            folder.write(std::string(c.name) + ".pwc", containerFile(cutStream(plain, c.code, c.size)));
+        crafted.push_back(secret);
+        crafted.push_back({c.name, {"eval", "Plotz_Draw ( $c ; 300 ; 200 )", "--var", "c=@" + file}});
+    }
+    crafted.push_back(secret);
+    crafted.push_back({"new", {"eval", "Plotz_New"}});
+
+    std::vector<Case> sequence = crafted;
+    const std::vector<Case> scripts = exampleScripts();
+    sequence.insert(sequence.end(), scripts.begin(), scripts.end());
+    sequence.insert(sequence.end(), scripts.rbegin(), scripts.rend());
+
+    int index = 0;
+    for (const Case& c : sequence) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--container", folder.file("fresh.pwc")});
+        const ProgramRun fresh = runWithPlugIn(folder, args);
+        args.back() = folder.file("here.pwc");
+        args.insert(args.begin() + 1, {"--plugin", PLOTWISE_PLUGIN});
+        std::ostringstream out, err;
+        const int status = app::runProgram(args, out, err);
+        EXPECT_EQ(status, fresh.status) << c.name << ": " << err.str();
+        EXPECT_TRUE(fileBytes(folder.file("here.pwc")) == folder.read("fresh.pwc"))
+            << c.name << " (step " << index << ") differs from its fresh-process result";
+        fs::remove(folder.file("here.pwc"));
+        fs::remove(folder.file("fresh.pwc"));
+        ++index;
+    }
+}
+
+}  // namespace
+}  // namespace plotwise
