@@ -94,8 +94,9 @@ public:
         const std::string source =
             line_.command == CommandLine::Command::Eval ? line_.argument : scriptText(readWholeFile(line_.argument));
 
-        // The locale first: tables read their numbers in it.
-        if (!line_.locale.empty() && fmhost_set_locale(line_.locale.c_str()) != 0)
+        // The locale first: tables read their numbers in it. Without --locale a run reads in the
+        // default locale, whatever an earlier run in this process chose.
+        if (fmhost_set_locale(line_.locale.empty() ? "default" : line_.locale.c_str()) != 0)
             throw UsageError("unknown locale \"" + line_.locale + "\" (for example: default, de)");
         RecordTables tables;
         for (const std::string& t : line_.tables) tables.add(loadTableArgument(t));

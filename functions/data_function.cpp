@@ -274,6 +274,9 @@ uint32_t alignSeries(int index, uint32_t count, uint32_t earlier) {
     earlier = std::min<uint32_t>(earlier, kMaxValues);
     if (index == 0 || count > kMaxValues) return count;
     ChartDefinition& d = workingDefinition();
+    // The earlier series gain points before the header counts them: the next call must still
+    // clear them should this one end early.
+    markTablesUsed(index + 1, static_cast<int>(std::max(count, earlier)));
     for (uint32_t p = count; p < earlier; ++p) {
         d.series[index].x[p] = kMissing;
         d.series[index].y[p] = kMissing;

@@ -26,7 +26,7 @@ namespace h = support;
 
 class Threads : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(h::startPlugIn(), 51); }
+    static void SetUpTestSuite() { ASSERT_EQ(h::startPlugIn(), kFMX_CurrentVersion); }
 };
 
 h::Outcome chart(const char* x, const char* y, const char* style, const char* substyle, const char* name = "S") {
@@ -118,14 +118,13 @@ TEST_F(Threads, StartUpAndShutdownWhileCallsRunLeaveEveryCallWhole) {
     }
     // The host shuts the plug-in down and starts it again while the calls go on.
     static FMX_ExternCallStruct record{};
-    fmhost_init_call_record(&record);
-    record.extnVersion = 51;
+    fmhost_init_call_record(&record, FMExternCallProc, nullptr);
     for (int round = 0; round < 20; ++round) {
         record.whichCall = kFMXT_Shutdown;
         FMExternCallProc(&record);
         record.whichCall = kFMXT_Init;
         FMExternCallProc(&record);
-        EXPECT_EQ(record.result, 51);
+        EXPECT_EQ(record.result, kFMX_CurrentVersion);
     }
     drawing = false;
     for (std::thread& thread : threads) thread.join();
