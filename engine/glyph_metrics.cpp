@@ -162,11 +162,10 @@ private:
     // GDFONTPATH as no folders at all; such names are left to it.
     void follow_font_path() {
         const char* path = std::getenv("GDFONTPATH");
-        const std::string now = path == nullptr ? std::string("\1unset") : std::string(path);
-        if (now != font_path_) {
-            clear_locked();
-            font_path_ = now;
-        }
+        if (path_set_ == (path != nullptr) && (path == nullptr || font_path_ == path)) return;
+        clear_locked();
+        path_set_ = path != nullptr;
+        font_path_ = path != nullptr ? path : "";
     }
 
     void clear_locked() {
@@ -285,7 +284,8 @@ private:
     FT_Library library_ = nullptr;
     std::unordered_map<std::string, std::unique_ptr<Face>> faces_;  // by file
     std::unordered_map<std::string, Face*> by_name_;
-    std::string font_path_ = "\1unset";
+    bool path_set_ = false;  // GDFONTPATH is set, to font_path_
+    std::string font_path_;
     std::size_t sizes_ = 0, entries_ = 0;
 };
 
