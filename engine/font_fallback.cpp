@@ -96,6 +96,12 @@ constexpr const char* kGdDefaultFontPath =
 
 bool readable(const std::string& path) { return ::access(path.c_str(), R_OK) == 0; }
 
+// The folders gd searches: GDFONTPATH, else its own.
+std::string gdSearchPath() {
+    const char* given = std::getenv("GDFONTPATH");
+    return given != nullptr && *given != '\0' ? given : kGdDefaultFontPath;
+}
+
 // The file gd opens for a font name: of a list "a;b" the first name found; a name with a path
 // as it stands, then in each folder of the search path the name itself and with the endings
 // gd tries. "" when none is found.
@@ -153,8 +159,7 @@ public:
 
     // The file of a font name, remembered per search path while it is found.
     const std::string& file(const char* name) {
-        const char* given = std::getenv("GDFONTPATH");
-        const std::string search_path = given != nullptr && *given != '\0' ? given : kGdDefaultFontPath;
+        const std::string search_path = gdSearchPath();
         if (search_path != search_path_) {
             files_.clear();
             search_path_ = search_path;
@@ -340,6 +345,10 @@ std::vector<FontRun> font_runs(const char* font, const std::string& text) {
     }
     if (!fallback_used) runs.clear();
     return runs;
+}
+
+std::string gd_font_file(const char* font) {
+    return font != nullptr && *font != '\0' ? findFontFile(font, gdSearchPath()) : std::string();
 }
 
 FT_Face font_face(const char* font) {

@@ -64,6 +64,10 @@ struct GlyphPlace {
 const char* draw_glyphs(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle,
                         int x, int y, const std::vector<GlyphPlace>& glyphs, long pen_end);
 
+// The file gd opens for a font name (a list "a;b", a name found along gd's font path, or a
+// path); "" when none is found. Looked up afresh on every call.
+std::string gd_font_file(const char* font);
+
 // The FreeType face of a font (a name found along gd's font path, or a path), opened once and
 // kept; null when it cannot be opened.
 FT_Face font_face(const char* font);

@@ -49,6 +49,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/glyph_metrics.h"
+
 namespace plotwise {
 
 namespace {
@@ -446,6 +448,7 @@ private:
     void clear_locked() {
         stamps_.clear();
         measures_.clear();
+        clear_glyph_metrics();
         if (scratch_ != nullptr) gdImageDestroy(scratch_);
         scratch_ = nullptr;
     }
@@ -462,8 +465,11 @@ private:
             if (brect != nullptr) std::copy(known->begin(), known->end(), brect);
             return nullptr;
         }
+        // Plain texts come from glyph metrics, others from gd.
         Box box{};
-        const char* error = gd_string(nullptr, box.data(), 0, font, ptsize, angle, x, y, text);
+        const char* error = measure_from_glyphs(box.data(), font, ptsize, angle, x, y, text)
+                                ? nullptr
+                                : gd_string(nullptr, box.data(), 0, font, ptsize, angle, x, y, text);
         if (error == nullptr) measures_.add(std::move(key), box, sizeof box);
         if (brect != nullptr) std::copy(box.begin(), box.end(), brect);
         return error;

@@ -19,7 +19,9 @@ const char* draw_string_ft(gdImagePtr image, int brect[8], int color, const char
                            double angle, int x, int y, const char* text);
 
 // gdImageStringFT with no image: only the bounding rectangle, remembered by font, size,
-// angle, origin and text. Failures are not remembered, so a font that appears later is used.
+// angle, origin and text; a plain text not remembered is measured from kept glyph metrics
+// (glyph_metrics), others by gd. Failures are not remembered, so a font that appears later is
+// used.
 const char* measure_string_ft(int brect[8], const char* font_file, double ptsize, double angle, int x, int y,
                               const char* text);
 
