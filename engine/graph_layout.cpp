@@ -295,6 +295,51 @@ float choose_interval(const ChartOptions& opt, GraphLayout& L, int max_labels) {
     return raise_interval(table, interval, magnitude * kSmallestStep);
 }
 
+// The lowest label of the scale for a label interval: data below 0 start a step below the data.
+float lowest_label(const ChartOptions& opt, const float* table, float lowest, float interval) {
+    if (lowest == 0 || lowest == opt.requested_ymin) return lowest;
+    double low = lowest;
+    if (low < 0) low -= interval;
+    // The first label lies below the data: by the table's smallest entry, or by an interval finer
+    // than that.
+    const double below = std::min(static_cast<double>(table[0]), static_cast<double>(interval));
+    return static_cast<float>(std::trunc((low - below) / interval) * interval);
+}
+
+// Whether the turned value labels of horizontal bars, which lie along the axis, keep 3 pixels
+// apart at `interval` and show at least two: the scale runs from the lowest label to the first
+// label above the data, and neighbouring labels stand plot_height / steps apart.
+bool turned_labels_fit(const ChartOptions& opt, const GraphLayout& L, const float* table, float interval) {
+    const float low = lowest_label(opt, table, L.lowest, interval);
+    const int line = font_entry(opt.yaxis_font_size).height;
+    // Labels a few pixels long at most cannot fit: no need to measure them.
+    const int most = std::max(L.plot_height / 4, 2);
+    int steps = 0, need = 0;
+    int above = 0;  // how far the previous label reaches past its value
+    for (; steps <= most; ++steps) {
+        const float v = static_cast<float>(low + steps * static_cast<double>(interval));
+        if (v > L.highest && steps > 0) break;
+        const std::string text = y_label_text(L, opt, v, interval).whole;
+        const int w = measure_text(text.c_str(), opt.yaxis_font_size, L.yaxis_ttf ? L.yaxis_font : nullptr,
+                                   L.yaxis_ttf ? L.yaxis_ptsize : 0).width;
+        // How far the label reaches below its value: FreeType labels start a built-in line less
+        // 4 pixels further per character after the first, built-in ones are centred.
+        const int reach = L.yaxis_ttf ? line / 2 + (y_label_length(L, opt, v, interval) - 1) * (line - 4) : w / 2;
+        if (steps > 0) need = std::max(need, above + reach + 3);
+        above = w - reach;
+    }
+    return steps >= 2 && steps <= most && L.plot_height / steps >= need;
+}
+
+// The label interval of horizontal bars: the chosen one when its labels fit, else the smallest
+// table entry whose labels fit (the chosen one when none does).
+float fit_turned_labels(const ChartOptions& opt, const GraphLayout& L, const float* table, float interval) {
+    if (turned_labels_fit(opt, L, table, interval)) return interval;
+    for (int i = 0; i < kTableSize; ++i)
+        if (turned_labels_fit(opt, L, table, table[i])) return table[i];
+    return interval;
+}
+
 // Fonts: one that FreeType cannot use is replaced by the fallback font for this drawing.
 void choose_fonts(const ChartOptions& opt, GraphLayout& L) {
     L.title_ptsize = point_size(opt.title_ptsize);
@@ -419,16 +464,11 @@ bool choose_y_scale(const GraphInput& in, const ChartOptions& opt, GraphLayout& 
     L.fraction_labels = !is_printf_format(opt.ylabel_format);
     const float* table = L.fraction_labels ? kFractionIntervals : kDecimalIntervals;
     L.first_interval = table[0];
-    const float interval = choose_interval(opt, L, max_labels);
+    float interval = choose_interval(opt, L, max_labels);
+    if (opt.horizontal && opt.yaxis && !isDateKind(opt.y_value_kind) && !given(opt.requested_yinterval))
+        interval = fit_turned_labels(opt, L, table, interval);
     L.ylbl_interval = interval;
-    if (L.lowest != 0 && L.lowest != opt.requested_ymin) {
-        double low = L.lowest;
-        if (low < 0) low -= interval;
-        // The first label lies below the data: by the table's smallest entry, or by an
-        // interval finer than that.
-        const double below = std::min(static_cast<double>(table[0]), static_cast<double>(interval));
-        L.lowest = static_cast<float>(std::trunc((low - below) / interval) * interval);
-    }
+    L.lowest = lowest_label(opt, table, L.lowest, interval);
     return true;
 }
 
