@@ -39,6 +39,7 @@ struct Case {
     bool sans = false;
     const char* breaks = "";  // put into the title after its first word
     double label_pt = 0;      // labels and names; 0: a quarter smaller than the titles
+    int value_labels = 0;     // the least count of y labels to be drawn
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
@@ -69,6 +70,7 @@ const Case kCases[] = {
     {Line, 1600, 1200, 40, 10, 24, false, false, true},
     {Bar, 1600, 1200, 40, 3, 36, true, true, true},
     {Area, 2400, 1600, 200, 50, 36, false, false, true},
+    {Bar, 800, 600, 20, 2, 24, true, false, false, "", 36, 2},
     {kPie, 160, 120, 60, 1, 8},
     {kPie, 480, 320, 30, 6, 12, false, false, false, "\r"},
     {kPie, 640, 480, 0, 100, 12},
@@ -175,6 +177,13 @@ TEST_P(TextRoom, TextsWholeInsideAndApart) {
     }
     EXPECT_EQ(text_at_edge(im.get(), *kinds), "");
     EXPECT_EQ(texts_closer_than(im.get(), *kinds), "");
+    if (c.type == kPie) return;
+    // Y labels stack in rows (stand side by side in columns on the turned picture, where the
+    // blanks between characters are joined): each keeps more than 2 pixels from the next.
+    const auto labels_apart = runs_of(im.get(), *kinds, 3, c.horizontal, c.horizontal ? 8 : 1);
+    for (size_t k = 1; k < labels_apart.size() && !c.horizontal; ++k)
+        EXPECT_GT(labels_apart[k].first - labels_apart[k - 1].second, 2) << "y labels at " << labels_apart[k].first;
+    EXPECT_GE(static_cast<int>(labels_apart.size()), c.value_labels);
 }
 
 INSTANTIATE_TEST_SUITE_P(Charts, TextRoom, ::testing::ValuesIn(kCases));
