@@ -4,6 +4,7 @@
 // scale 2 is that picture at twice the size; an SVG is well-formed XML of the picture's size
 // whose texts are <text> elements, a title's lines each one of its own. Built-in fonts throughout (no such font file).
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -162,12 +163,16 @@ std::function<void(FILE*)> titled_bars(const std::string& title, const char* fon
 
 // The PDF rendered by pdftoppm at 96 pixels per inch (a picture pixel is 0.75 points).
 Rgb rendered_pdf(const std::string& pdf) {
-    const std::string base = testing::TempDir() + "plotwise_export";
+    // A name of this process's own: test programs run side by side.
+    const std::string base = testing::TempDir() + "plotwise_export_" + std::to_string(::getpid());
     std::ofstream(base + ".pdf", std::ios::binary) << pdf;
     const std::string command = "pdftoppm -r 96 -png -singlefile " + base + ".pdf " + base;
     if (std::system(command.c_str()) != 0) return Rgb{};
     std::ifstream png(base + ".png", std::ios::binary);
-    return decode(std::string((std::istreambuf_iterator<char>(png)), std::istreambuf_iterator<char>()));
+    const std::string bytes((std::istreambuf_iterator<char>(png)), std::istreambuf_iterator<char>());
+    std::remove((base + ".pdf").c_str());
+    std::remove((base + ".png").c_str());
+    return decode(bytes);
 }
 
 // A title the chosen TrueType font lacks characters of: the vector picture draws them with the
@@ -361,8 +366,8 @@ TEST(VectorExport, SvgIsWellFormedOfThePictureSizeWithItsTitlesAsTexts) {
     }
 }
 
-// Titles that are shaped (right to left, joined letters, an emoji sequence) or hold a character
-// no font has export in every format as the GIF shows them: the PNG and the rendered PDF show
+// Titles that are shaped (right to left, joined letters, an emoji sequence), hold a character
+// no font has or break into lines export in every format as the GIF shows them: the PNG and the rendered PDF show
 // the GIF's title, not its characters in stored order; the SVG is XML with the title's runs as
 // texts, left to right.
 TEST(VectorExport, TitlesInAnyScriptExportInEveryFormatAsTheGifShowsThem) {
@@ -378,6 +383,7 @@ TEST(VectorExport, TitlesInAnyScriptExportInEveryFormatAsTheGifShowsThem) {
         {"مبيعات 2024", "4202 تاعيبم", {"2024", "مبيعات "}},  // Arabic
         // U+1FAE0, which no font has, beside Chinese from a fallback font: its box is U+10FFFD
         {"\xF0\x9F\xAB\xA0 销售", "销售", {"\xF4\x8F\xBF\xBD ", "销售"}},
+        {"First line\rSecond", "First line Second", {"First line", "Second"}},  // a line each
     };
     for (const auto& c : cases) {
         const Rgb gif = decode(gif_of(titled_bars(c.title, kFont)));
