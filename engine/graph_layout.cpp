@@ -332,11 +332,15 @@ bool turned_labels_fit(const ChartOptions& opt, const GraphLayout& L, const floa
 }
 
 // The label interval of horizontal bars: the chosen one when its labels fit, else the smallest
-// table entry whose labels fit (the chosen one when none does).
+// table entry whose labels fit, else the smallest step of 1, 2 or 5 times a power of ten that
+// fits within the table's span (the chosen one when none does).
 float fit_turned_labels(const ChartOptions& opt, const GraphLayout& L, const float* table, float interval) {
     if (turned_labels_fit(opt, L, table, interval)) return interval;
     for (int i = 0; i < kTableSize; ++i)
         if (turned_labels_fit(opt, L, table, table[i])) return table[i];
+    for (double decade = std::pow(10.0, std::floor(std::log10(table[0]))); decade < table[kTableSize - 1]; decade *= 10)
+        for (const double m : {1.0, 2.0, 5.0})
+            if (turned_labels_fit(opt, L, table, static_cast<float>(m * decade))) return static_cast<float>(m * decade);
     return interval;
 }
 
@@ -465,7 +469,8 @@ bool choose_y_scale(const GraphInput& in, const ChartOptions& opt, GraphLayout& 
     const float* table = L.fraction_labels ? kFractionIntervals : kDecimalIntervals;
     L.first_interval = table[0];
     float interval = choose_interval(opt, L, max_labels);
-    if (opt.horizontal && opt.yaxis && !isDateKind(opt.y_value_kind) && !given(opt.requested_yinterval))
+    const bool requested = given(opt.requested_yinterval) && opt.requested_yinterval > 0;
+    if (opt.horizontal && opt.yaxis && !isDateKind(opt.y_value_kind) && !requested)
         interval = fit_turned_labels(opt, L, table, interval);
     L.ylbl_interval = interval;
     L.lowest = lowest_label(opt, table, L.lowest, interval);
