@@ -382,7 +382,8 @@ private:
         if (angle == 0) {
             s.draw(out, 0, x - 1 - t.width / 2, axis + 3, text, xlabel_color, JustifyCenter);
         } else if (angle == 90) {
-            s.draw(out, kHalfPi, x - 1 - t.height / 2, axis + t.width + 3, text, xlabel_color, JustifyLeft);
+            const int reach = turned_label_reach(s.font, s.ptsize, s.ttf, text, t.width);
+            s.draw(out, kHalfPi, x - 1 - t.height / 2, axis + reach + 3, text, xlabel_color, JustifyLeft);
         } else {
             const double a = angle * M_PI / 180;
             const int y = axis + to_int(t.width * std::sin(a)) + 3;

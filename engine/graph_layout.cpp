@@ -134,7 +134,7 @@ void measure_x_labels(const GraphInput& in, const ChartOptions& opt, GraphLayout
         TextSize t = measure_text(text, opt.xaxis_font_size, L.xaxis_font, L.xaxis_ptsize);
         int v = t.height, h = t.width;
         if (angle == 90) {
-            v = t.width, h = t.height;
+            v = turned_label_reach(L.xaxis_font, L.xaxis_ptsize, L.xaxis_ttf, text, t.width), h = t.height;
         } else if (angle != 0 && std::fabs(std::sin(a)) >= 0.01) {
             v = to_int(t.width * std::fabs(std::sin(a)) + t.height * std::fabs(std::cos(a)));
             h = to_int(t.height / std::fabs(std::sin(a)));
@@ -469,8 +469,7 @@ bool choose_y_scale(const GraphInput& in, const ChartOptions& opt, GraphLayout& 
     const float* table = L.fraction_labels ? kFractionIntervals : kDecimalIntervals;
     L.first_interval = table[0];
     float interval = choose_interval(opt, L, max_labels);
-    const bool requested = given(opt.requested_yinterval) && opt.requested_yinterval > 0;
-    if (opt.horizontal && opt.yaxis && !isDateKind(opt.y_value_kind) && !requested)
+    if (opt.horizontal && opt.yaxis && !isDateKind(opt.y_value_kind) && !given(opt.requested_yinterval))
         interval = fit_turned_labels(opt, L, table, interval);
     L.ylbl_interval = interval;
     L.lowest = lowest_label(opt, table, L.lowest, interval);

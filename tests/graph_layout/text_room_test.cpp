@@ -40,6 +40,8 @@ struct Case {
     const char* breaks = "";  // put into the title after its first word
     double label_pt = 0;      // labels and names; 0: a quarter smaller than the titles
     int value_labels = 0;     // the least count of y labels to be drawn
+    double angle = 0;         // of the x labels
+    float unit = 0;           // what the values are multiplied by; 0: 1, 100 on the large pictures
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
@@ -71,6 +73,9 @@ const Case kCases[] = {
     {Bar, 1600, 1200, 40, 3, 36, true, true, true},
     {Area, 2400, 1600, 200, 50, 36, false, false, true},
     {Bar, 800, 600, 20, 2, 24, true, false, false, "", 36, 2},
+    {Bar, 480, 320, 15, 2, 12, true, false, true, "", 12, 0, 90},
+    {Bar, 800, 600, 15, 2, 36, true, false, true, "", 36, 2, 90},
+    {Bar, 800, 480, 15, 1, 12, true, false, true, "", 36, 2, 90, 70},
     {kPie, 160, 120, 60, 1, 8},
     {kPie, 480, 320, 30, 6, 12, false, false, false, "\r"},
     {kPie, 640, 480, 0, 100, 12},
@@ -133,6 +138,7 @@ TEST_P(TextRoom, TextsWholeInsideAndApart) {
         o.title_ptsize = o.xtitle_ptsize = o.ytitle_ptsize = c.ptsize;
         o.yaxis_ptsize = o.xaxis_ptsize = c.label_pt > 0 ? c.label_pt : c.ptsize * 0.75;
         o.horizontal = c.horizontal;
+        o.xlabel_angle = c.angle;
         o.title_color = kTitle;
         o.xtitle_color = kXTitle;
         o.ytitle_color = kYTitle;
@@ -160,7 +166,7 @@ TEST_P(TextRoom, TextsWholeInsideAndApart) {
         for (int s = 0; s < c.series * rows; ++s)
             for (int p = 0; p < 6; ++p) {
                 // Four-digit labels on the large pictures.
-                const float v = static_cast<float>(10 + (p * 7 + s * 3) % 23) * (c.width >= 1600 ? 100 : 1);
+                const float v = static_cast<float>(10 + (p * 7 + s * 3) % 23) * (c.unit > 0 ? c.unit : c.width >= 1600 ? 100 : 1);
                 data.push_back(c.negative && p % 2 ? -v : v);
                 x.push_back(static_cast<float>(p * 2 + s % 2));
             }
