@@ -145,6 +145,25 @@ void measure_x_labels(const GraphInput& in, const ChartOptions& opt, GraphLayout
     if (vert >= 0) L.xlabel_hgt = vert + 2, L.xlabel_wth = horiz + 2;
 }
 
+// Upright FreeType labels are drawn by their first baseline, a whole line (descenders included)
+// below their top, so labels without descenders reach past their measured height. The frame
+// puts them 3 pixels below the axis and the x title's top `title_rows` rows (its line and a
+// tenth) above the picture's bottom edge: the labels' room grows where their ink would otherwise
+// come within 2 pixels of the title's ink.
+void keep_x_labels_off_title(const GraphInput& in, const ChartOptions& opt, GraphLayout& L, int title_rows) {
+    int last = -1;  // the labels' last ink row below their top
+    for (int i = 0; i < in.num_points; ++i) {
+        if ((opt.xlabel_ctl != nullptr && opt.xlabel_ctl[i] == 0) || !has_text(in.xlabels[i])) continue;
+        const TextInk ink = freetype_ink(L.xaxis_font, L.xaxis_ptsize, in.xlabels[i]);
+        if (ink.drawn) last = std::max(last, ink.bottom);
+    }
+    if (last < 0) return;
+    const TextInk title = L.xtitle_ttf ? freetype_ink(L.xtitle_font, L.xtitle_ptsize, opt.xtitle) : TextInk{};
+    const int title_first = title.drawn ? title.top : 0;  // below the title's top
+    // The labels start at H + 1 - xtitle_hgt - xlabel_hgt - xtick_len, the title at H - title_rows.
+    L.xlabel_hgt = std::max(L.xlabel_hgt, last + title_rows - title_first + 4 - L.xtitle_hgt - L.xtick_len);
+}
+
 // Widest legend name (legend squares) and its length in characters; the first such entry.
 // `drawn_room`: with names drawn by FreeType, the room the widest entry takes from the point
 // it is anchored at (square, gap, measured name and a margin); 0 with built-in names.
@@ -392,9 +411,10 @@ TextSpace reserve_text_space(const GraphInput& in, const ChartOptions& opt, Grap
         L.title_hgt = 2;
     }
     if (L.title_ptsize + 6 > L.title_hgt) L.title_hgt = to_int(L.title_hgt * 1.2);
+    int xtitle_h = 0;
     if (has_text(opt.xtitle)) {
-        TextSize t = measure_text(opt.xtitle, opt.xtitle_size, L.xtitle_font, L.xtitle_ptsize);
-        L.xtitle_hgt = to_int(t.height * spacing + 1);
+        xtitle_h = measure_text(opt.xtitle, opt.xtitle_size, L.xtitle_font, L.xtitle_ptsize).height;
+        L.xtitle_hgt = to_int(xtitle_h * spacing + 1);
     }
     if (has_text(opt.ytitle)) {
         ytitle_h = measure_text(opt.ytitle, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize).height;
@@ -433,6 +453,8 @@ TextSpace reserve_text_space(const GraphInput& in, const ChartOptions& opt, Grap
     if (space.angle != 0 && !L.xaxis_ttf) space.angle = 90;
     space.xlabels_shown = opt.xaxis && in.xlabels != nullptr;
     if (space.xlabels_shown) measure_x_labels(in, opt, L, space.angle);
+    if (space.xlabels_shown && space.angle == 0 && L.xaxis_ttf && has_text(opt.xtitle) && !has_numeric_x_axis(type, opt))
+        keep_x_labels_off_title(in, opt, L, 1 + to_int(xtitle_h * (spacing + 0.1)));
     space.legend = measure_legend(opt, L);
     const LegendSize& legend = space.legend;
     if (legend.first != nullptr) {

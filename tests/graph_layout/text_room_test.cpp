@@ -42,6 +42,7 @@ struct Case {
     int value_labels = 0;     // the least count of y labels to be drawn
     double angle = 0;         // of the x labels
     float unit = 0;           // what the values are multiplied by; 0: 1, 100 on the large pictures
+    bool capitals = false;    // categories in capitals, with no descenders
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
@@ -76,6 +77,8 @@ const Case kCases[] = {
     {Bar, 480, 320, 15, 2, 12, true, false, true, "", 12, 0, 90},
     {Bar, 800, 600, 15, 2, 36, true, false, true, "", 36, 2, 90},
     {Bar, 800, 480, 15, 1, 12, true, false, true, "", 36, 2, 90, 70},
+    {Bar, 800, 600, 15, 2, 12, true, false, true, "", 36, 0, 0, 0, true},
+    {Line, 480, 320, 15, 2, 12, false, false, true, "", 12, 0, 0, 0, true},
     {kPie, 160, 120, 60, 1, 8},
     {kPie, 480, 320, 30, 6, 12, false, false, false, "\r"},
     {kPie, 640, 480, 0, 100, 12},
@@ -172,7 +175,8 @@ TEST_P(TextRoom, TextsWholeInsideAndApart) {
             }
         const std::vector<float> volume{100, 120, 90, 140, 110, 130};
         const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun"};
-        const Drawn d = draw(c.width, c.height, c.type, 6, months, c.series, data.data(),
+        const char* const capitals[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN"};
+        const Drawn d = draw(c.width, c.height, c.type, 6, c.capitals ? capitals : months, c.series, data.data(),
                              isXy(c.type) ? x.data() : volume.data());
         ASSERT_EQ(d.result, 0);
         im = d.decode();
