@@ -176,7 +176,8 @@ private:
                 if (raised < y && next <= L.highest) {
                     const YLabelText above = y_label_text(L, opt, next, interval);
                     const TextInk next_ink = ink_of(s, above.whole.c_str());
-                    const int next_bottom = upright_label_top(L.PY(next)) + (next_ink.drawn ? next_ink.bottom + 1 : line_h - 1);
+                    const int next_bottom =
+                        upright_label_top(L.PY(next)) + (next_ink.drawn ? next_ink.bottom + 1 : line_h - 1);
                     const int top = raised + (ink.drawn ? ink.top + 1 : 0);
                     if (top - next_bottom < 3) return;
                 }

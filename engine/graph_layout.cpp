@@ -453,7 +453,8 @@ TextSpace reserve_text_space(const GraphInput& in, const ChartOptions& opt, Grap
     if (space.angle != 0 && !L.xaxis_ttf) space.angle = 90;
     space.xlabels_shown = opt.xaxis && in.xlabels != nullptr;
     if (space.xlabels_shown) measure_x_labels(in, opt, L, space.angle);
-    if (space.xlabels_shown && space.angle == 0 && L.xaxis_ttf && has_text(opt.xtitle) && !has_numeric_x_axis(type, opt))
+    if (space.xlabels_shown && space.angle == 0 && L.xaxis_ttf && has_text(opt.xtitle) &&
+        !has_numeric_x_axis(type, opt))
         keep_x_labels_off_title(in, opt, L, 1 + to_int(xtitle_h * (spacing + 0.1)));
     space.legend = measure_legend(opt, L);
     const LegendSize& legend = space.legend;

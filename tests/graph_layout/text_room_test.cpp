@@ -1,9 +1,9 @@
 // Every text whole and readable over one table of charts: every kind of chart from 160 x 120 to
 // 2400 x 1600, titles of 0 to 200 characters (with line breaks), 1 to 50 series, pies of 1 to
 // 100 slices, fonts of 8 to 36 points, negative values on horizontal bars. No text pixel lies
-// in the picture's outermost rows or columns, and texts of different kinds stay more than two
-// pixels apart. Built-in fonts (a font file that does not exist) unless a row asks for
-// Liberation Sans.
+// in the picture's outermost rows or columns, texts of different kinds stay more than two
+// pixels apart, and so do the y labels from one another. Built-in fonts (a font file that does
+// not exist) unless a row asks for Liberation Sans.
 #include <unistd.h>
 
 #include <cstdio>
@@ -169,7 +169,8 @@ TEST_P(TextRoom, TextsWholeInsideAndApart) {
         for (int s = 0; s < c.series * rows; ++s)
             for (int p = 0; p < 6; ++p) {
                 // Four-digit labels on the large pictures.
-                const float v = static_cast<float>(10 + (p * 7 + s * 3) % 23) * (c.unit > 0 ? c.unit : c.width >= 1600 ? 100 : 1);
+                const float unit = c.unit > 0 ? c.unit : c.width >= 1600 ? 100 : 1;
+                const float v = static_cast<float>(10 + (p * 7 + s * 3) % 23) * unit;
                 data.push_back(c.negative && p % 2 ? -v : v);
                 x.push_back(static_cast<float>(p * 2 + s % 2));
             }
@@ -188,9 +189,10 @@ TEST_P(TextRoom, TextsWholeInsideAndApart) {
     EXPECT_EQ(text_at_edge(im.get(), *kinds), "");
     EXPECT_EQ(texts_closer_than(im.get(), *kinds), "");
     if (c.type == kPie) return;
-    // Y labels stack in rows (stand side by side in columns on the turned picture, where the
-    // blanks between characters are joined): each keeps more than 2 pixels from the next.
-    const auto labels_apart = runs_of(im.get(), *kinds, 3, c.horizontal, c.horizontal ? 8 : 1);
+    // Y labels stack in rows, each more than 2 pixels from the next. On the turned picture they
+    // stand side by side in columns, the blanks between characters joined: only counted there.
+    constexpr int kYLabelKind = 3;
+    const auto labels_apart = runs_of(im.get(), *kinds, kYLabelKind, c.horizontal, c.horizontal ? 8 : 1);
     for (size_t k = 1; k < labels_apart.size() && !c.horizontal; ++k)
         EXPECT_GT(labels_apart[k].first - labels_apart[k - 1].second, 2) << "y labels at " << labels_apart[k].first;
     EXPECT_GE(static_cast<int>(labels_apart.size()), c.value_labels);
