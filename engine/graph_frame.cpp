@@ -164,16 +164,24 @@ private:
         const bool sized = !s.ttf && s.ptsize > 0;
         if (!opt.horizontal) {
             const int x = px - 2 - whole_w - fraction_w;
-            int y = py - (s.ttf || sized ? to_int(s.ptsize / 1.6) : fe.height / 2);
-            // Built-in characters are shorter than a large point size: the label keeps the row
-            // it stands for within its height.
-            if (sized) y = std::max(y, py - (fe.height - 1));
+            int y = upright_label_top(py);
             // A label low enough to reach the x labels' row, beside the first of them (the
-            // origin's "0" of a line chart), is raised to end above the axis.
+            // origin's "0" of a line chart), is raised to end above the axis; it is left out
+            // when that would bring it within 2 pixels of the label above.
             if (first_x_label_ <= px - 1) {
                 const TextInk ink = ink_of(s, t.whole.c_str());
                 const int bottom = ink.drawn ? ink.bottom + 1 : line_h - 1;
-                y = std::min(y, L.PY(L.lowest) - bottom);
+                const int raised = std::min(y, L.PY(L.lowest) - bottom);
+                const float next = static_cast<float>(static_cast<double>(v) + interval);
+                if (raised < y && next <= L.highest) {
+                    const YLabelText above = y_label_text(L, opt, next, interval);
+                    const TextInk next_ink = ink_of(s, above.whole.c_str());
+                    const int next_bottom =
+                        upright_label_top(L.PY(next)) + (next_ink.drawn ? next_ink.bottom + 1 : line_h - 1);
+                    const int top = raised + (ink.drawn ? ink.top + 1 : 0);
+                    if (top - next_bottom < 3) return;
+                }
+                y = raised;
             }
             if (!t.whole.empty()) s.draw(out, 0, x, y, t.whole.c_str(), ylabel_color, JustifyLeft);
             if (t.denominator == 0) return;
@@ -202,6 +210,18 @@ private:
         s.draw(out, kHalfPi, x, yf, "/", ylabel_color, JustifyLeft);
         yf -= wslash.width;
         small.draw(out, kHalfPi, x + line_h - small_h, yf, den.c_str(), ylabel_color, JustifyLeft);
+    }
+
+    // The top row of an upright y label standing for pixel row py.
+    int upright_label_top(int py) const {
+        const TextStyle& s = ylabel_style;
+        const FontEntry& fe = font_entry(s.size_class);
+        // Built-in text with a point size given (no font found) is placed by that point size.
+        const bool sized = !s.ttf && s.ptsize > 0;
+        const int y = py - (s.ttf || sized ? to_int(s.ptsize / 1.6) : fe.height / 2);
+        // Built-in characters are shorter than a large point size: the label keeps the row it
+        // stands for within its height.
+        return sized ? std::max(y, py - (fe.height - 1)) : y;
     }
 
     // The room of one label along an axis: its point size, also for built-in text when a
@@ -363,7 +383,8 @@ private:
         if (angle == 0) {
             s.draw(out, 0, x - 1 - t.width / 2, axis + 3, text, xlabel_color, JustifyCenter);
         } else if (angle == 90) {
-            s.draw(out, kHalfPi, x - 1 - t.height / 2, axis + t.width + 3, text, xlabel_color, JustifyLeft);
+            const int reach = turned_label_reach(s.font, s.ptsize, s.ttf, text, t.width);
+            s.draw(out, kHalfPi, x - 1 - t.height / 2, axis + reach + 3, text, xlabel_color, JustifyLeft);
         } else {
             const double a = angle * M_PI / 180;
             const int y = axis + to_int(t.width * std::sin(a)) + 3;

@@ -165,5 +165,8 @@ struct TextInk {
     int left = 0, right = 0, top = 0, bottom = 0;
 };
 TextInk freetype_ink(const char* font, double ptsize, const char* text);
+// How far an x label turned to read upward reaches from its start toward the axis: its measured
+// width, or the ink of a FreeType label with the smoothing's spill where that reaches further.
+int turned_label_reach(const char* font, double ptsize, bool ttf, const char* text, int width);
 
 }  // namespace plotwise

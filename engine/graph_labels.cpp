@@ -164,6 +164,13 @@ TextInk freetype_ink(const char* font, double ptsize, const char* text) {
     return ink;
 }
 
+int turned_label_reach(const char* font, double ptsize, bool ttf, const char* text, int width) {
+    if (!ttf) return width;
+    TextBox box{};
+    if (!freetype_box(font, ptsize, text, box)) return width;
+    return std::max(width, box.right + kSmoothedSpill);
+}
+
 std::string y2_label_text(const ChartOptions& opt, double value) {
     std::string text = opt.ylabel2_format != nullptr ? format_value(opt.ylabel2_format, value) : print_float_value(value, 0);
     // "-0", "-0.0" and the like read as "0"; a text that does not start with a number stays.

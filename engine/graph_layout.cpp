@@ -134,7 +134,7 @@ void measure_x_labels(const GraphInput& in, const ChartOptions& opt, GraphLayout
         TextSize t = measure_text(text, opt.xaxis_font_size, L.xaxis_font, L.xaxis_ptsize);
         int v = t.height, h = t.width;
         if (angle == 90) {
-            v = t.width, h = t.height;
+            v = turned_label_reach(L.xaxis_font, L.xaxis_ptsize, L.xaxis_ttf, text, t.width), h = t.height;
         } else if (angle != 0 && std::fabs(std::sin(a)) >= 0.01) {
             v = to_int(t.width * std::fabs(std::sin(a)) + t.height * std::fabs(std::cos(a)));
             h = to_int(t.height / std::fabs(std::sin(a)));
@@ -143,6 +143,25 @@ void measure_x_labels(const GraphInput& in, const ChartOptions& opt, GraphLayout
         horiz = std::max(horiz, h);
     }
     if (vert >= 0) L.xlabel_hgt = vert + 2, L.xlabel_wth = horiz + 2;
+}
+
+// Upright FreeType labels are drawn by their first baseline, a whole line (descenders included)
+// below their top, so labels without descenders reach past their measured height. The frame
+// puts them 3 pixels below the axis and the x title's top `title_rows` rows (its line and a
+// tenth) above the picture's bottom edge: the labels' room grows where their ink would otherwise
+// come within 2 pixels of the title's ink.
+void keep_x_labels_off_title(const GraphInput& in, const ChartOptions& opt, GraphLayout& L, int title_rows) {
+    int last = -1;  // the labels' last ink row below their top
+    for (int i = 0; i < in.num_points; ++i) {
+        if ((opt.xlabel_ctl != nullptr && opt.xlabel_ctl[i] == 0) || !has_text(in.xlabels[i])) continue;
+        const TextInk ink = freetype_ink(L.xaxis_font, L.xaxis_ptsize, in.xlabels[i]);
+        if (ink.drawn) last = std::max(last, ink.bottom);
+    }
+    if (last < 0) return;
+    const TextInk title = L.xtitle_ttf ? freetype_ink(L.xtitle_font, L.xtitle_ptsize, opt.xtitle) : TextInk{};
+    const int title_first = title.drawn ? title.top : 0;  // below the title's top
+    // The labels start at H + 1 - xtitle_hgt - xlabel_hgt - xtick_len, the title at H - title_rows.
+    L.xlabel_hgt = std::max(L.xlabel_hgt, last + title_rows - title_first + 4 - L.xtitle_hgt - L.xtick_len);
 }
 
 // Widest legend name (legend squares) and its length in characters; the first such entry.
@@ -295,6 +314,55 @@ float choose_interval(const ChartOptions& opt, GraphLayout& L, int max_labels) {
     return raise_interval(table, interval, magnitude * kSmallestStep);
 }
 
+// The lowest label of the scale for a label interval: data below 0 start a step below the data.
+float lowest_label(const ChartOptions& opt, const float* table, float lowest, float interval) {
+    if (lowest == 0 || lowest == opt.requested_ymin) return lowest;
+    double low = lowest;
+    if (low < 0) low -= interval;
+    // The first label lies below the data: by the table's smallest entry, or by an interval finer
+    // than that.
+    const double below = std::min(static_cast<double>(table[0]), static_cast<double>(interval));
+    return static_cast<float>(std::trunc((low - below) / interval) * interval);
+}
+
+// Whether the turned value labels of horizontal bars, which lie along the axis, keep 3 pixels
+// apart at `interval` and show at least two: the scale runs from the lowest label to the first
+// label above the data, and neighbouring labels stand plot_height / steps apart.
+bool turned_labels_fit(const ChartOptions& opt, const GraphLayout& L, const float* table, float interval) {
+    const float low = lowest_label(opt, table, L.lowest, interval);
+    const int line = font_entry(opt.yaxis_font_size).height;
+    // Labels a few pixels long at most cannot fit: no need to measure them.
+    const int most = std::max(L.plot_height / 4, 2);
+    int steps = 0, need = 0;
+    int above = 0;  // how far the previous label reaches past its value
+    for (; steps <= most; ++steps) {
+        const float v = static_cast<float>(low + steps * static_cast<double>(interval));
+        if (v > L.highest && steps > 0) break;
+        const std::string text = y_label_text(L, opt, v, interval).whole;
+        const int w = measure_text(text.c_str(), opt.yaxis_font_size, L.yaxis_ttf ? L.yaxis_font : nullptr,
+                                   L.yaxis_ttf ? L.yaxis_ptsize : 0).width;
+        // How far the label reaches below its value: FreeType labels start a built-in line less
+        // 4 pixels further per character after the first, built-in ones are centred.
+        const int reach = L.yaxis_ttf ? line / 2 + (y_label_length(L, opt, v, interval) - 1) * (line - 4) : w / 2;
+        if (steps > 0) need = std::max(need, above + reach + 3);
+        above = w - reach;
+    }
+    return steps >= 2 && steps <= most && L.plot_height / steps >= need;
+}
+
+// The label interval of horizontal bars: the chosen one when its labels fit, else the smallest
+// table entry whose labels fit, else the smallest step of 1, 2 or 5 times a power of ten that
+// fits within the table's span (the chosen one when none does).
+float fit_turned_labels(const ChartOptions& opt, const GraphLayout& L, const float* table, float interval) {
+    if (turned_labels_fit(opt, L, table, interval)) return interval;
+    for (int i = 0; i < kTableSize; ++i)
+        if (turned_labels_fit(opt, L, table, table[i])) return table[i];
+    for (double decade = std::pow(10.0, std::floor(std::log10(table[0]))); decade < table[kTableSize - 1]; decade *= 10)
+        for (const double m : {1.0, 2.0, 5.0})
+            if (turned_labels_fit(opt, L, table, static_cast<float>(m * decade))) return static_cast<float>(m * decade);
+    return interval;
+}
+
 // Fonts: one that FreeType cannot use is replaced by the fallback font for this drawing.
 void choose_fonts(const ChartOptions& opt, GraphLayout& L) {
     L.title_ptsize = point_size(opt.title_ptsize);
@@ -343,9 +411,10 @@ TextSpace reserve_text_space(const GraphInput& in, const ChartOptions& opt, Grap
         L.title_hgt = 2;
     }
     if (L.title_ptsize + 6 > L.title_hgt) L.title_hgt = to_int(L.title_hgt * 1.2);
+    int xtitle_h = 0;
     if (has_text(opt.xtitle)) {
-        TextSize t = measure_text(opt.xtitle, opt.xtitle_size, L.xtitle_font, L.xtitle_ptsize);
-        L.xtitle_hgt = to_int(t.height * spacing + 1);
+        xtitle_h = measure_text(opt.xtitle, opt.xtitle_size, L.xtitle_font, L.xtitle_ptsize).height;
+        L.xtitle_hgt = to_int(xtitle_h * spacing + 1);
     }
     if (has_text(opt.ytitle)) {
         ytitle_h = measure_text(opt.ytitle, opt.ytitle_size, L.ytitle_font, L.ytitle_ptsize).height;
@@ -384,6 +453,9 @@ TextSpace reserve_text_space(const GraphInput& in, const ChartOptions& opt, Grap
     if (space.angle != 0 && !L.xaxis_ttf) space.angle = 90;
     space.xlabels_shown = opt.xaxis && in.xlabels != nullptr;
     if (space.xlabels_shown) measure_x_labels(in, opt, L, space.angle);
+    if (space.xlabels_shown && space.angle == 0 && L.xaxis_ttf && has_text(opt.xtitle) &&
+        !has_numeric_x_axis(type, opt))
+        keep_x_labels_off_title(in, opt, L, 1 + to_int(xtitle_h * (spacing + 0.1)));
     space.legend = measure_legend(opt, L);
     const LegendSize& legend = space.legend;
     if (legend.first != nullptr) {
@@ -419,16 +491,11 @@ bool choose_y_scale(const GraphInput& in, const ChartOptions& opt, GraphLayout& 
     L.fraction_labels = !is_printf_format(opt.ylabel_format);
     const float* table = L.fraction_labels ? kFractionIntervals : kDecimalIntervals;
     L.first_interval = table[0];
-    const float interval = choose_interval(opt, L, max_labels);
+    float interval = choose_interval(opt, L, max_labels);
+    if (opt.horizontal && opt.yaxis && !isDateKind(opt.y_value_kind) && !given(opt.requested_yinterval))
+        interval = fit_turned_labels(opt, L, table, interval);
     L.ylbl_interval = interval;
-    if (L.lowest != 0 && L.lowest != opt.requested_ymin) {
-        double low = L.lowest;
-        if (low < 0) low -= interval;
-        // The first label lies below the data: by the table's smallest entry, or by an
-        // interval finer than that.
-        const double below = std::min(static_cast<double>(table[0]), static_cast<double>(interval));
-        L.lowest = static_cast<float>(std::trunc((low - below) / interval) * interval);
-    }
+    L.lowest = lowest_label(opt, table, L.lowest, interval);
     return true;
 }
 

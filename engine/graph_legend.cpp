@@ -119,8 +119,13 @@ int drop_below_title(const DataPlot& p, int left, int top) {
     const std::vector<std::string>& lines = p.L.title_lines;
     for (size_t k = 0; k < lines.size(); ++k) {
         const TextSize t = measure(lines[k]);
-        title_right = std::max(title_right, p.s.width() / 2 - t.width / 2 + t.width);
-        title_bottom = static_cast<int>(k) * p.L.title_pitch + t.height;
+        const int line_top = static_cast<int>(k) * p.L.title_pitch;
+        // FreeType lines are set by their baseline, a line height below their top: their ink
+        // may reach lower than the measured height, and smoothing spills a pixel further.
+        const TextInk ink = ttf ? freetype_ink(p.L.title_font, p.L.title_ptsize, lines[k].c_str()) : TextInk{};
+        const int spill = ink.drawn ? kSmoothedSpill : 0;
+        title_right = std::max(title_right, p.s.width() / 2 - t.width / 2 + t.width + spill);
+        title_bottom = std::max(line_top + t.height, ink.drawn ? line_top + ink.bottom + 2 + spill : 0);
     }
     if (left > title_right + 2 || top >= title_bottom + 3) return std::max(1 - top, 0);
     return title_bottom + 3 - top;

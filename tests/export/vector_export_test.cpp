@@ -3,13 +3,15 @@
 // from the GIF by less than 6 % of the full range per channel, and each series colour covers
 // the GIF's area within 10 % (filled shapes within 3 %, centred on the GIF's); a PNG at
 // scale 2 is that picture at twice the size; an SVG is well-formed XML of the picture's size
-// whose texts are <text> elements, a title's lines each one of its own. Built-in fonts throughout (no such font file).
+// whose texts are <text> elements, a title's lines each one of its own. Built-in fonts
+// throughout (no such font file).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -188,7 +190,10 @@ Rgb rendered(const std::string& file_bytes, const char* format, const std::strin
     const std::string command = command_start + " " + base + "." + format + (std::string(format) == "pdf" ? " " + base : " -o " + base + ".png");
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     std::ifstream png(base + ".png", std::ios::binary);
-    return decode(std::string((std::istreambuf_iterator<char>(png)), std::istreambuf_iterator<char>()));
+    const std::string bytes((std::istreambuf_iterator<char>(png)), std::istreambuf_iterator<char>());
+    std::remove((base + "." + format).c_str());
+    std::remove((base + ".png").c_str());
+    return decode(bytes);
 }
 
 // The PDF rendered by pdftoppm at 96 pixels per inch (a picture pixel is 0.75 points).
@@ -394,8 +399,8 @@ TEST(VectorExport, SvgIsWellFormedOfThePictureSizeWithItsTitlesAsTexts) {
     }
 }
 
-// Titles that are shaped (right to left, joined letters, an emoji sequence) or hold a character
-// no font has export in every format as the GIF shows them: the PNG and the rendered PDF show
+// Titles that are shaped (right to left, joined letters, an emoji sequence), hold a character
+// no font has or break into lines export in every format as the GIF shows them: the PNG and the rendered PDF show
 // the GIF's title, not its characters in stored order; the SVG is XML with the title's runs as
 // texts, left to right.
 TEST(VectorExport, TitlesInAnyScriptExportInEveryFormatAsTheGifShowsThem) {
@@ -411,6 +416,7 @@ TEST(VectorExport, TitlesInAnyScriptExportInEveryFormatAsTheGifShowsThem) {
         {"مبيعات 2024", "4202 تاعيبم", {"2024", "مبيعات "}},  // Arabic
         // U+1FAE0, which no font has, beside Chinese from a fallback font: its box is U+10FFFD
         {"\xF0\x9F\xAB\xA0 销售", "销售", {"\xF4\x8F\xBF\xBD ", "销售"}},
+        {"First line\rSecond", "First line Second", {"First line", "Second"}},  // a line each
     };
     for (const auto& c : cases) {
         const Rgb gif = decode(gif_of(titled_bars(c.title, kFont)));

@@ -1,9 +1,9 @@
 // Every text whole and readable over one table of charts: every kind of chart from 160 x 120 to
 // 2400 x 1600, titles of 0 to 200 characters (with line breaks), 1 to 50 series, pies of 1 to
 // 100 slices, fonts of 8 to 36 points, negative values on horizontal bars. No text pixel lies
-// in the picture's outermost rows or columns, and texts of different kinds stay more than two
-// pixels apart. Built-in fonts (a font file that does not exist) unless a row asks for
-// Liberation Sans.
+// in the picture's outermost rows or columns, texts of different kinds stay more than two
+// pixels apart, and so do the y labels from one another. Built-in fonts (a font file that does
+// not exist) unless a row asks for Liberation Sans.
 #include <unistd.h>
 
 #include <cstdio>
@@ -39,6 +39,10 @@ struct Case {
     bool sans = false;
     const char* breaks = "";  // put into the title after its first word
     double label_pt = 0;      // labels and names; 0: a quarter smaller than the titles
+    int value_labels = 0;     // the least count of y labels to be drawn
+    double angle = 0;         // of the x labels
+    float unit = 0;           // what the values are multiplied by; 0: 1, 100 on the large pictures
+    bool capitals = false;    // categories in capitals, with no descenders
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
@@ -50,6 +54,7 @@ const Case kCases[] = {
     {Bar, 320, 240, 0, 1, 10},
     {Bar, 320, 240, 0, 26, 10},
     {Line, 160, 120, 20, 3, 8},
+    {Line, 160, 120, 20, 3, 8, false, false, true},
     {Line, 240, 160, 60, 3, 8},
     {Line, 480, 320, 200, 10, 12},
     {Area, 640, 480, 40, 50, 14},
@@ -69,6 +74,12 @@ const Case kCases[] = {
     {Line, 1600, 1200, 40, 10, 24, false, false, true},
     {Bar, 1600, 1200, 40, 3, 36, true, true, true},
     {Area, 2400, 1600, 200, 50, 36, false, false, true},
+    {Bar, 800, 600, 20, 2, 24, true, false, false, "", 36, 2},
+    {Bar, 480, 320, 15, 2, 12, true, false, true, "", 12, 0, 90},
+    {Bar, 800, 600, 15, 2, 36, true, false, true, "", 36, 2, 90},
+    {Bar, 800, 480, 15, 1, 12, true, false, true, "", 36, 2, 90, 70},
+    {Bar, 800, 600, 15, 2, 12, true, false, true, "", 36, 0, 0, 0, true},
+    {Line, 480, 320, 15, 2, 12, false, false, true, "", 12, 0, 0, 0, true},
     {kPie, 160, 120, 60, 1, 8},
     {kPie, 480, 320, 30, 6, 12, false, false, false, "\r"},
     {kPie, 640, 480, 0, 100, 12},
@@ -131,6 +142,7 @@ TEST_P(TextRoom, TextsWholeInsideAndApart) {
         o.title_ptsize = o.xtitle_ptsize = o.ytitle_ptsize = c.ptsize;
         o.yaxis_ptsize = o.xaxis_ptsize = c.label_pt > 0 ? c.label_pt : c.ptsize * 0.75;
         o.horizontal = c.horizontal;
+        o.xlabel_angle = c.angle;
         o.title_color = kTitle;
         o.xtitle_color = kXTitle;
         o.ytitle_color = kYTitle;
@@ -158,13 +170,15 @@ TEST_P(TextRoom, TextsWholeInsideAndApart) {
         for (int s = 0; s < c.series * rows; ++s)
             for (int p = 0; p < 6; ++p) {
                 // Four-digit labels on the large pictures.
-                const float v = static_cast<float>(10 + (p * 7 + s * 3) % 23) * (c.width >= 1600 ? 100 : 1);
+                const float unit = c.unit > 0 ? c.unit : c.width >= 1600 ? 100 : 1;
+                const float v = static_cast<float>(10 + (p * 7 + s * 3) % 23) * unit;
                 data.push_back(c.negative && p % 2 ? -v : v);
                 x.push_back(static_cast<float>(p * 2 + s % 2));
             }
         const std::vector<float> volume{100, 120, 90, 140, 110, 130};
         const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun"};
-        const Drawn d = draw(c.width, c.height, c.type, 6, months, c.series, data.data(),
+        const char* const capitals[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN"};
+        const Drawn d = draw(c.width, c.height, c.type, 6, c.capitals ? capitals : months, c.series, data.data(),
                              isXy(c.type) ? x.data() : volume.data());
         ASSERT_EQ(d.result, 0);
         im = d.decode();
@@ -175,6 +189,14 @@ TEST_P(TextRoom, TextsWholeInsideAndApart) {
     }
     EXPECT_EQ(text_at_edge(im.get(), *kinds), "");
     EXPECT_EQ(texts_closer_than(im.get(), *kinds), "");
+    if (c.type == kPie) return;
+    // Y labels stack in rows, each more than 2 pixels from the next. On the turned picture they
+    // stand side by side in columns, the blanks between characters joined: only counted there.
+    constexpr int kYLabelKind = 3;
+    const auto labels_apart = runs_of(im.get(), *kinds, kYLabelKind, c.horizontal, c.horizontal ? 8 : 1);
+    for (size_t k = 1; k < labels_apart.size() && !c.horizontal; ++k)
+        EXPECT_GT(labels_apart[k].first - labels_apart[k - 1].second, 2) << "y labels at " << labels_apart[k].first;
+    EXPECT_GE(static_cast<int>(labels_apart.size()), c.value_labels);
 }
 
 INSTANTIATE_TEST_SUITE_P(Charts, TextRoom, ::testing::ValuesIn(kCases));

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace plotwise::test {
@@ -81,6 +82,26 @@ inline std::string text_at_edge(gdImagePtr im, const std::vector<TextKind>& kind
         for (int x : {0, w - 1})
             if (std::string s = at(x, y); !s.empty()) return s;
     return {};
+}
+
+// The runs of rows (of columns when `columns`) that hold pixels of one kind, as first and last
+// index, gaps narrower than `merge` joined: texts of that kind side by side or stacked.
+inline std::vector<std::pair<int, int>> runs_of(gdImagePtr im, const std::vector<TextKind>& kinds, int kind,
+                                                bool columns, int merge = 1) {
+    const int w = gdImageSX(im), h = gdImageSY(im);
+    std::vector<std::pair<int, int>> runs;
+    for (int i = 0; i < (columns ? w : h); ++i) {
+        bool found = false;
+        for (int j = 0; j < (columns ? h : w) && !found; ++j) {
+            const int c = columns ? gdImageGetPixel(im, i, j) : gdImageGetPixel(im, j, i);
+            found = kind_of(static_cast<uint32_t>(gdImageRed(im, c) << 16 | gdImageGreen(im, c) << 8 | gdImageBlue(im, c)),
+                            kinds) == kind;
+        }
+        if (!found) continue;
+        if (!runs.empty() && i - runs.back().second <= merge) runs.back().second = i;
+        else runs.emplace_back(i, i);
+    }
+    return runs;
 }
 
 // Whether a text's measured box (inclusive pixel bounds) lies wholly inside a w x h picture.
