@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/host_objects.h"
+#include "app/fm_objects.h"
 #include "app/text_util.h"
 
 namespace plotwise::app {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <utility>
 
-#include "app/picture.h"
+#include "app/picture_file.h"
 #include "definition/chart_definition.h"
 
 namespace plotwise::app {

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "app/builtins.h"
-#include "app/host_objects.h"
+#include "app/fm_objects.h"
 #include "app/parser.h"
 #include "app/resolver.h"
 #include "app/text_util.h"

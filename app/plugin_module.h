@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "host/fmhost.h"
+#include "stand_in/fmhost.h"
 
 namespace plotwise::app {
 

@@ -13,7 +13,7 @@
 #include "app/font_path.h"
 #include "app/container_report.h"
 #include "app/parser.h"
-#include "app/picture.h"
+#include "app/picture_file.h"
 #include "app/plugin_module.h"
 #include "app/record_tables.h"
 #include "app/resolver.h"

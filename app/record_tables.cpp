@@ -8,7 +8,7 @@
 #include "app/diagnostics.h"
 #include "app/file_io.h"
 #include "app/text_util.h"
-#include "host/fmhost.h"
+#include "stand_in/fmhost.h"
 
 namespace plotwise::app {
 

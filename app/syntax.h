@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/diagnostics.h"
-#include "host/fmhost.h"
+#include "stand_in/fmhost.h"
 
 namespace plotwise::app {
 

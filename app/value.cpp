@@ -5,7 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "app/host_objects.h"
+#include "app/fm_objects.h"
 
 namespace plotwise::app {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/fmhost.h"
+#include "stand_in/fmhost.h"
 
 namespace plotwise::app {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/fmhost.h"
+#include "stand_in/fmhost.h"
 
 namespace plotwise::bench {
 

@@ -27,11 +27,11 @@
 #include "bench/results.h"
 #include "definition/chart_definition.h"
 #include "definition/codec.h"
-#include "definition/picture.h"
-#include "engine/gif_writer.h"
-#include "engine/text_cache.h"
-#include "engine/text_color.h"
-#include "engine/text_shaping.h"
+#include "definition/picture_streams.h"
+#include "engine/picture/gif_writer.h"
+#include "engine/text/text_cache.h"
+#include "engine/text/text_color.h"
+#include "engine/text/text_shaping.h"
 
 namespace plotwise::bench {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/fmhost.h"
+#include "stand_in/fmhost.h"
 
 namespace plotwise::bench {
 

@@ -48,13 +48,13 @@ function(add_link_check test name layer)
 endfunction()
 
 foreach(layer ${PLUGIN_LAYERS})
-  add_link_check(link_layers.${layer} link_check_${layer} ${layer} ${CMAKE_SOURCE_DIR}/frame/module_anchor.c)
+  add_link_check(link_layers.${layer} link_check_${layer} ${layer} ${CMAKE_SOURCE_DIR}/boundary/module_anchor.c)
 endforeach()
 
 # Upward calls to plant, as <layer>|<header of the layer above>|<symbol>: the engine calling a
-# driver function, the frame referring to a script function.
+# driver function, the boundary referring to a script function.
 foreach(plant "engine|driver/chart_styles.h|plotwise::isPieStyle"
-              "frame|frame/script_functions.h|plotwise::Plotz_Version")
+              "boundary|boundary/script_functions.h|plotwise::Plotz_Version")
   string(REPLACE "|" ";" plant "${plant}")
   list(GET plant 0 layer)
   list(GET plant 1 header)

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "frame/boundary.h"
+#include "boundary/boundary.h"
 
 namespace plotwise {
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "definition/chart_definition.h"
-#include "host/fmhost.h"
+#include "stand_in/fmhost.h"
 
 namespace plotwise {
 

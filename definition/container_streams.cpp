@@ -6,8 +6,8 @@
 #include <memory>
 #include <new>
 
-#include "frame/boundary.h"
-#include "frame/host.h"
+#include "boundary/boundary.h"
+#include "boundary/host_calls.h"
 
 namespace plotwise {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "host/fmhost.h"
+#include "stand_in/fmhost.h"
 
 namespace plotwise {
 

@@ -10,7 +10,7 @@
 
 #include "definition/codec.h"
 #include "definition/container_streams.h"
-#include "frame/host.h"
+#include "boundary/host_calls.h"
 
 namespace plotwise {
 

@@ -5,8 +5,8 @@
 
 #include "definition/codec.h"
 #include "definition/container_streams.h"
-#include "definition/picture.h"
-#include "frame/host.h"
+#include "definition/picture_streams.h"
+#include "boundary/host_calls.h"
 
 namespace plotwise {
 

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cstdlib>
 
-#include "frame/host.h"
+#include "boundary/host_calls.h"
 
 namespace plotwise {
 

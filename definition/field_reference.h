@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "frame/host.h"
-#include "host/fmhost.h"
+#include "boundary/host_calls.h"
+#include "stand_in/fmhost.h"
 
 namespace plotwise {
 

@@ -12,10 +12,10 @@
 
 #include "definition/codec.h"
 #include "driver/date_values.h"
-#include "engine/label_format.h"
+#include "engine/format/label_format.h"
 #include "engine/chart_options.h"
-#include "engine/float_digits.h"
-#include "frame/boundary.h"
+#include "engine/format/float_digits.h"
+#include "boundary/boundary.h"
 
 namespace plotwise {
 namespace {

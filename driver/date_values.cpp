@@ -1,8 +1,8 @@
 #include "driver/date_values.h"
 
 #include "definition/chart_definition.h"
-#include "frame/host.h"
-#include "frame/process_locale.h"
+#include "boundary/host_calls.h"
+#include "boundary/process_locale.h"
 
 namespace plotwise {
 namespace {

@@ -14,19 +14,19 @@
 #include <vector>
 
 #include "definition/codec.h"
-#include "definition/picture.h"
+#include "definition/picture_streams.h"
 #include "driver/axis_labels.h"
 #include "driver/chart_styles.h"
 #include "driver/date_values.h"
 #include "driver/error_picture.h"
 #include "driver/pie_default_colors.h"
 #include "engine/chart_options.h"
-#include "engine/float_digits.h"
-#include "engine/graph.h"
-#include "engine/label_format.h"
-#include "engine/pie.h"
-#include "engine/text_lines.h"
-#include "frame/boundary.h"
+#include "engine/format/float_digits.h"
+#include "engine/graph/graph.h"
+#include "engine/format/label_format.h"
+#include "engine/pie/pie.h"
+#include "engine/text/text_lines.h"
+#include "boundary/boundary.h"
 
 namespace plotwise {
 namespace {

@@ -5,9 +5,9 @@
 #include <array>
 
 #include "definition/chart_definition.h"
-#include "definition/picture.h"
+#include "definition/picture_streams.h"
 #include "engine/chart_options.h"
-#include "engine/pie.h"
+#include "engine/pie/pie.h"
 
 namespace plotwise {
 

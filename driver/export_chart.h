@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "definition/chart_definition.h"
-#include "engine/surface_vector.h"
+#include "engine/picture/surface_vector.h"
 
 namespace plotwise {
 

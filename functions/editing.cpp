@@ -2,7 +2,7 @@
 
 #include "definition/codec.h"
 #include "driver/draw_chart.h"
-#include "frame/host.h"
+#include "boundary/host_calls.h"
 
 namespace plotwise {
 

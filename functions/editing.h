@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "definition/chart_definition.h"
-#include "host/fmhost.h"
+#include "stand_in/fmhost.h"
 
 namespace plotwise {
 

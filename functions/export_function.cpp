@@ -10,11 +10,11 @@
 #include "functions/editing.h"
 #include "functions/script_arguments.h"
 #include "driver/export_chart.h"
-#include "definition/picture.h"
-#include "frame/boundary.h"
-#include "frame/host.h"
-#include "frame/process_locale.h"
-#include "frame/script_functions.h"
+#include "definition/picture_streams.h"
+#include "boundary/boundary.h"
+#include "boundary/host_calls.h"
+#include "boundary/process_locale.h"
+#include "boundary/script_functions.h"
 
 namespace plotwise {
 namespace {

@@ -4,10 +4,10 @@
 #include <new>
 
 #include "definition/container_streams.h"
-#include "frame/boundary.h"
-#include "frame/host.h"
-#include "frame/process_locale.h"
-#include "frame/script_functions.h"
+#include "boundary/boundary.h"
+#include "boundary/host_calls.h"
+#include "boundary/process_locale.h"
+#include "boundary/script_functions.h"
 
 namespace plotwise {
 

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <iterator>
 
-#include "frame/entry.h"
-#include "frame/registration.h"
+#include "boundary/entry.h"
+#include "boundary/registration.h"
 
 namespace plotwise {
 namespace {

@@ -12,10 +12,10 @@
 
 #include "definition/codec.h"
 #include "driver/date_values.h"
-#include "frame/boundary.h"
-#include "frame/host.h"
-#include "frame/process_locale.h"
-#include "frame/script_functions.h"
+#include "boundary/boundary.h"
+#include "boundary/host_calls.h"
+#include "boundary/process_locale.h"
+#include "boundary/script_functions.h"
 #include "functions/editing.h"
 #include "functions/script_arguments.h"
 

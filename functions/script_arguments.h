@@ -6,7 +6,7 @@
 #include <string>
 
 #include "definition/chart_definition.h"
-#include "frame/host.h"
+#include "boundary/host_calls.h"
 
 namespace plotwise {
 

@@ -2,10 +2,10 @@
 #include <string>
 #include <string_view>
 
-#include "frame/boundary.h"
-#include "frame/host.h"
-#include "frame/process_locale.h"
-#include "frame/script_functions.h"
+#include "boundary/boundary.h"
+#include "boundary/host_calls.h"
+#include "boundary/process_locale.h"
+#include "boundary/script_functions.h"
 #include "resources/strings.h"
 
 namespace plotwise {

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "engine/chart_options.h"
-#include "engine/graph.h"
-#include "engine/pie.h"
+#include "engine/graph/graph.h"
+#include "engine/pie/pie.h"
 #include "fuzz_input.h"
 
 using plotwise::fuzz::FuzzInput;

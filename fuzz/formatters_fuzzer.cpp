@@ -8,8 +8,8 @@
 #include <ctime>
 #include <string>
 
-#include "engine/calendar64.h"
-#include "engine/label_format.h"
+#include "engine/format/calendar64.h"
+#include "engine/format/label_format.h"
 #include "fuzz_input.h"
 
 using plotwise::fuzz::FuzzInput;

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "app/csv.h"
-#include "host/fmhost.h"
+#include "stand_in/fmhost.h"
 #include "app/diagnostics.h"
 #include "app/record_tables.h"
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "app/host_objects.h"
+#include "app/fm_objects.h"
 #include "app/value.h"
 
 namespace plotwise::app::testing {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/fmhost.h"
+#include "stand_in/fmhost.h"
 
 namespace plotwise::app::testing {
 

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "app/container_file.h"
-#include "app/picture.h"
+#include "app/picture_file.h"
 #include "tests/support/program.h"
 
 namespace plotwise::app {

@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "definition/chart_definition.h"
-#include "host/fmhost.h"
+#include "stand_in/fmhost.h"
 #include "tests/support/host_values.h"
 #include "tests/support/plugin_calls.h"
 

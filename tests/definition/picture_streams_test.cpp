@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "definition/codec.h"
-#include "definition/picture.h"
+#include "definition/picture_streams.h"
 #include "host_values.h"
 
 namespace plotwise {

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "definition/codec.h"
-#include "frame/script_functions.h"
+#include "boundary/script_functions.h"
 #include "host_values.h"
 
 namespace plotwise {

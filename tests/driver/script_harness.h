@@ -20,8 +20,8 @@
 #include "definition/chart_definition.h"
 #include "driver/axis_labels.h"
 #include "engine/chart_options.h"
-#include "frame/script_functions.h"
-#include "host/fmhost.h"
+#include "boundary/script_functions.h"
+#include "stand_in/fmhost.h"
 #include "tests/support/plugin_calls.h"
 
 namespace plotwise::testing {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/surface_vector.h"
+#include "engine/picture/surface_vector.h"
 
 namespace plotwise::test {
 

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/calendar64.h"
+#include "engine/format/calendar64.h"
 
 namespace plotwise {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/float_digits.h"
+#include "engine/format/float_digits.h"
 
 namespace plotwise {
 namespace {

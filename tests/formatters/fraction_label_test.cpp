@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/notice.h"
+#include "engine/format/fraction_label.h"
 
 namespace plotwise {
 namespace {
@@ -42,7 +42,7 @@ TEST(FractionLabel, WholeNumbersAndFractions) {
     };
     for (const auto& c : cases) {
         int whole = 99, numerator = 99, denominator = 99;
-        EXPECT_EQ(fractionLabel(c.value, whole, numerator, denominator, nullptr), c.text) << c.value;
+        EXPECT_EQ(fraction_label(c.value, whole, numerator, denominator, nullptr), c.text) << c.value;
         EXPECT_EQ(whole, c.whole) << c.value;
         EXPECT_EQ(numerator, c.numerator) << c.value;
         EXPECT_EQ(denominator, c.denominator) << c.value;
@@ -53,7 +53,7 @@ TEST(FractionLabel, EveryMultipleOfA256thBetweenMinusTwoAndTwo) {
     for (int k = -512; k <= 512; ++k) {
         const float value = static_cast<float>(k) / 256.0f;
         int whole = 0, numerator = 0, denominator = 0;
-        const std::string text = fractionLabel(value, whole, numerator, denominator, nullptr);
+        const std::string text = fraction_label(value, whole, numerator, denominator, nullptr);
         EXPECT_EQ(whole, k / 256) << k;
         if (k % 256 == 0) {
             EXPECT_EQ(numerator, 0) << k;
@@ -98,13 +98,13 @@ TEST(FractionLabel, WithAFormat) {
     };
     for (const auto& c : cases) {
         int whole = 99, numerator = 99, denominator = 99;
-        EXPECT_EQ(fractionLabel(c.value, whole, numerator, denominator, c.format), c.text) << c.format;
+        EXPECT_EQ(fraction_label(c.value, whole, numerator, denominator, c.format), c.text) << c.format;
         EXPECT_EQ(whole, 0);
         EXPECT_EQ(numerator, 0);
         EXPECT_EQ(denominator, 0);
     }
     int whole = 0, numerator = 0, denominator = 0;
-    EXPECT_EQ(fractionLabel(3e38f, whole, numerator, denominator, "%f").size(), 39u + 7u);
+    EXPECT_EQ(fraction_label(3e38f, whole, numerator, denominator, "%f").size(), 39u + 7u);
 }
 
 TEST(FractionLabel, ValuesBeyondAnInt) {
@@ -123,12 +123,12 @@ TEST(FractionLabel, ValuesBeyondAnInt) {
     };
     for (const auto& c : cases) {
         int whole = 99, numerator = 99, denominator = 99;
-        EXPECT_EQ(fractionLabel(c.value, whole, numerator, denominator, nullptr), c.text) << c.value;
+        EXPECT_EQ(fraction_label(c.value, whole, numerator, denominator, nullptr), c.text) << c.value;
         EXPECT_EQ(numerator, 0);
         EXPECT_EQ(denominator, 0);
     }
     int whole = 99, numerator = 99, denominator = 99;
-    const std::string nan = fractionLabel(std::numeric_limits<float>::quiet_NaN(), whole, numerator, denominator, nullptr);
+    const std::string nan = fraction_label(std::numeric_limits<float>::quiet_NaN(), whole, numerator, denominator, nullptr);
     EXPECT_NE(nan.find("nan"), std::string::npos);
     EXPECT_EQ(whole, 0);
     EXPECT_EQ(numerator, 0);

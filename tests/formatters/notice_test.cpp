@@ -13,7 +13,8 @@
 #include <unistd.h>
 
 #include "engine/chart_options.h"
-#include "engine/notice.h"
+#include "engine/graph/notice.h"
+#include "engine/picture/background_picture.h"
 
 namespace plotwise {
 namespace {

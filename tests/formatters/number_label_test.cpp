@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/label_format.h"
+#include "engine/format/label_format.h"
 
 namespace plotwise {
 namespace {

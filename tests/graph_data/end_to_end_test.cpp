@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/graph.h"
+#include "engine/graph/graph.h"
 
 namespace plotwise {
 namespace {

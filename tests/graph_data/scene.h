@@ -13,8 +13,8 @@
 #include <iterator>
 #include <vector>
 
-#include "engine/graph_internal.h"
-#include "engine/graph_shapes.h"
+#include "engine/graph/graph_internal.h"
+#include "engine/graph/graph_shapes.h"
 
 namespace plotwise::test {
 

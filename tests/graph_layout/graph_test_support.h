@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "engine/chart_options.h"
-#include "engine/graph.h"
-#include "engine/graph_internal.h"
+#include "engine/graph/graph.h"
+#include "engine/graph/graph_internal.h"
 
 namespace plotwise::test {
 

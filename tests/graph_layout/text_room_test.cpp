@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/pie.h"
+#include "engine/pie/pie.h"
 #include "graph_test_support.h"
 #include "tests/support/text_kinds.h"
 

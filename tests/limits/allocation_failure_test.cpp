@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/boundary.h"
+#include "boundary/boundary.h"
 #include "tests/support/plugin_calls.h"
 
 namespace plotwise {

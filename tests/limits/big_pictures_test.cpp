@@ -11,7 +11,7 @@
 #include <string>
 
 #include "definition/chart_definition.h"
-#include "engine/output.h"
+#include "engine/picture/picture_output.h"
 #include "tests/support/plugin_calls.h"
 
 namespace plotwise {

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/text_color.h"
+#include "engine/text/text_color.h"
 #include "tests/support/plugin_calls.h"
 
 namespace plotwise {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "definition/chart_definition.h"
-#include "engine/text_color.h"
+#include "engine/text/text_color.h"
 #include "tests/support/plugin_calls.h"
 
 extern "C" void FMExternCallProc(FMX_ExternCallStruct* record);

@@ -5,8 +5,9 @@
 #include <cstring>
 #include <random>
 
-#include "engine/pie_internal.h"
+#include "engine/pie/pie_internal.h"
 #include "pie_test_support.h"
+#include "engine/picture/region_fill.h"
 
 namespace plotwise {
 namespace {
@@ -256,7 +257,7 @@ TEST_F(PieLayoutTest, FillMatchesGdOnRandomPictures) {
         const int x = static_cast<int>(random() % w), y = static_cast<int>(random() % h);
         const int fill = 2 + static_cast<int>(random() % 2);
         gdImageFillToBorder(a.get(), x, y, 1, fill);
-        pie::fill_to_border(b.get(), x, y, 1, fill);
+        fill_to_border(b.get(), x, y, 1, fill);
         bool same = true;
         for (int yy = 0; yy < h && same; ++yy)
             for (int xx = 0; xx < w && same; ++xx) same = gdImageGetPixel(a.get(), xx, yy) == gdImageGetPixel(b.get(), xx, yy);
@@ -271,7 +272,7 @@ TEST_F(PieLayoutTest, FillOfATallRegionNeedsNoDeepStack) {
     const int border = gdImageColorAllocate(im.get(), 0, 0, 0);
     const int fill = gdImageColorAllocate(im.get(), 255, 0, 0);
     gdImageLine(im.get(), 20, 0, 20, 19990, border);
-    pie::fill_to_border(im.get(), 5, 5, border, fill);
+    fill_to_border(im.get(), 5, 5, border, fill);
     EXPECT_EQ(gdImageGetPixel(im.get(), 30, 100), fill);
     EXPECT_EQ(gdImageGetPixel(im.get(), 25, 19999), fill);
     EXPECT_EQ(gdImageGetPixel(im.get(), 20, 500), border);
@@ -279,7 +280,7 @@ TEST_F(PieLayoutTest, FillOfATallRegionNeedsNoDeepStack) {
     testing::Image other(gdImageCreate(10, 10), gdImageDestroy);
     gdImageColorAllocate(other.get(), 255, 255, 255);
     gdImageColorAllocate(other.get(), 0, 0, 0);
-    pie::fill_to_border(other.get(), -1, 20, 1, 1);
+    fill_to_border(other.get(), -1, 20, 1, 1);
     EXPECT_EQ(gdImageGetPixel(other.get(), 0, 9), 0);
 }
 

@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/chart_options.h"
-#include "engine/pie.h"
+#include "engine/pie/pie.h"
 
 namespace plotwise::testing {
 

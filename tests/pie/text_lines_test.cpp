@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/text_lines.h"
+#include "engine/text/text_lines.h"
 
 namespace plotwise {
 namespace {

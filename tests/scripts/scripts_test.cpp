@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/chart_options.h"
-#include "engine/gif_writer.h"
+#include "engine/picture/gif_writer.h"
 #include "tests/support/container_file.h"
 #include "tests/support/program.h"
 

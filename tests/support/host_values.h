@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/fmhost.h"
+#include "stand_in/fmhost.h"
 #include "tests/support/streams.h"
 
 namespace plotwise::support {

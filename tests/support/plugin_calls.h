@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/script_functions.h"
-#include "host/fmhost.h"
+#include "boundary/script_functions.h"
+#include "stand_in/fmhost.h"
 #include "tests/support/host_values.h"
 
 namespace plotwise::support {

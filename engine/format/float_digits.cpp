@@ -1,0 +1,46 @@
+#include "engine/format/float_digits.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace plotwise {
+namespace {
+
+// Decimals that end at the last digit the float holds: 7 less the digits before the decimal
+// mark, more for values below 0.1 (whose leading zeros hold nothing).
+int decimals_held(double rounded) {
+    const double a = std::fabs(rounded);
+    if (a == 0) return kFloatDigits;
+    return std::max(0, kFloatDigits - (static_cast<int>(std::floor(std::log10(a))) + 1));
+}
+
+}  // namespace
+
+double float_digits(double value) {
+    if (value == 0 || !std::isfinite(value)) return value;
+    // The decimal exponent form rounds to exactly that many significant digits.
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*e", kFloatDigits - 1, value);
+    return std::strtod(text, nullptr);
+}
+
+std::string print_float_value(double value, int decimals) {
+    const double rounded = float_digits(value);
+    if (std::isfinite(rounded)) decimals = std::min(decimals, decimals_held(rounded));
+    char text[512];
+    std::snprintf(text, sizeof text, "%.*f", std::max(decimals, 0), rounded);
+    return text;
+}
+
+std::string print_value_as_given(double value) {
+    std::string text = print_float_value(value, 60);  // as many decimals as the float holds
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.') text.pop_back();
+    }
+    return text;
+}
+
+}  // namespace plotwise

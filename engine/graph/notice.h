@@ -1,0 +1,18 @@
+// The notice picture that replaces a chart which cannot be drawn: its text centred on the
+// chart's background.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+namespace plotwise {
+
+// Notice texts.
+inline constexpr const char* kNoticeNoData = "No Data Available";
+inline constexpr const char* kNoticeNoCombo = "No Combo Data Available";
+inline constexpr const char* kNoticeTooSmall = "Picture height too small";
+
+// Draws `text` centred in the medium-bold built-in font on a `bg` picture and writes it.
+void draw_notice(int width, int height, FILE* out, uint32_t bg, uint32_t fg, const char* text);
+
+}  // namespace plotwise

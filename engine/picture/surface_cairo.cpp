@@ -1,0 +1,309 @@
+// The Cairo back end: PNG at a scale and PDF, anti-aliased. Shapes go through the centres of the
+// pixels the engines name, so that a line of one pixel covers that pixel; fills are stroked
+// along their edges as well, because a palette picture's fills include their edge pixels.
+// The drawing goes into a group, so that the background can go under it at the end, when it
+// is known whether it is transparent.
+#include <cairo-ft.h>
+#include <cairo-pdf.h>
+#include <cairo.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "engine/picture/surface_vector.h"
+#include "engine/picture/vector_base.h"
+#include "engine/picture/vector_text.h"
+
+namespace plotwise {
+namespace {
+
+constexpr double kPdfPointsPerPixel = 0.75;
+constexpr double kEdgeWidth = 0.75;
+// Cairo's largest side of an image surface.
+constexpr double kMaxRasterSide = 32767;
+constexpr double kPi = 3.14159265358979323846;
+
+// ---- Fonts --------------------------------------------------------------------------------
+
+// Cairo font faces of the font files, opened once per process and kept for its life (Cairo's
+// own caches hold on to them until its end). Threads share them: the lock covers the lookup
+// and the opening only, and Cairo locks a face itself while it uses it.
+class FontFaces {
+public:
+    // The face of a font file; null when FreeType cannot open it.
+    cairo_font_face_t* face(const std::string& path) {
+        const std::lock_guard<std::mutex> guard(lock_);
+        const auto it = faces_.find(path);
+        if (it != faces_.end()) return it->second;
+        if (library_ == nullptr && FT_Init_FreeType(&library_) != 0) return nullptr;
+        FT_Face ft = nullptr;
+        if (FT_New_Face(library_, path.c_str(), 0, &ft) != 0) return nullptr;
+        cairo_font_face_t* face = cairo_ft_font_face_create_for_ft_face(ft, 0);
+        static const cairo_user_data_key_t kKey{};
+        if (cairo_font_face_set_user_data(face, &kKey, ft, [](void* f) { FT_Done_Face(static_cast<FT_Face>(f)); }) !=
+            CAIRO_STATUS_SUCCESS) {
+            cairo_font_face_destroy(face);
+            FT_Done_Face(ft);
+            return nullptr;
+        }
+        faces_.emplace(path, face);
+        return face;
+    }
+
+private:
+    std::mutex lock_;
+    FT_Library library_ = nullptr;
+    std::map<std::string, cairo_font_face_t*> faces_;
+};
+
+FontFaces& font_faces() {
+    static FontFaces* faces = new FontFaces;
+    return *faces;
+}
+
+cairo_status_t append_bytes(void* closure, const unsigned char* data, unsigned int length) {
+    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+// ---- The surface ----------------------------------------------------------------------------
+
+class CairoSurface final : public VectorBase {
+public:
+    CairoSurface(VectorFormat format, int scale) : format_(format), scale_(scale) {}
+    ~CairoSurface() override { release(); }
+
+    void begin(int width, int height, bool turned) override {
+        release();
+        start(width, height, turned);
+        const int w = picture_width(), h = picture_height();
+        double unit = 1;
+        if (format_ == VectorFormat::Pdf) {
+            unit = kPdfPointsPerPixel;
+            surface_ = cairo_pdf_surface_create_for_stream(append_bytes, &bytes_, w * unit, h * unit);
+        } else {
+            unit = scale_;
+            // Beyond the limits the surface is left in its error state: nothing is made.
+            const bool fits = png_size_fits(w, h, scale_);
+            surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, fits ? w * scale_ : -1, h * scale_);
+        }
+        cr_ = cairo_create(surface_);
+        cairo_scale(cr_, unit, unit);
+        // A turned picture: pixel (x, y) of the upright drawing goes to (height - 1 - y, x).
+        if (turned) {
+            cairo_matrix_t turn;
+            cairo_matrix_init(&turn, 0, 1, -1, 0, height, 0);
+            cairo_transform(cr_, &turn);
+        }
+        cairo_set_line_width(cr_, 1);
+        cairo_push_group(cr_);
+    }
+
+    void end() override {
+        if (cr_ == nullptr) return;
+        cairo_pattern_t* drawing = cairo_pop_group(cr_);
+        if (paints_background()) {
+            set_ink(0);
+            cairo_rectangle(cr_, 0, 0, width_, height_);
+            cairo_fill(cr_);
+        }
+        cairo_set_source(cr_, drawing);
+        cairo_paint(cr_);
+        cairo_pattern_destroy(drawing);
+        const bool ok = cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
+        cairo_destroy(cr_);
+        cr_ = nullptr;
+        if (format_ == VectorFormat::Png) {
+            if (ok) cairo_surface_write_to_png_stream(surface_, append_bytes, &bytes_);
+        } else {
+            cairo_surface_finish(surface_);
+        }
+        if (!ok || cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) bytes_.clear();
+        cairo_surface_destroy(surface_);
+        surface_ = nullptr;
+    }
+
+    void line(int x1, int y1, int x2, int y2, int ink) override {
+        cairo_move_to(cr_, x1 + 0.5, y1 + 0.5);
+        cairo_line_to(cr_, x2 + 0.5, y2 + 0.5);
+        cairo_set_line_width(cr_, line_weight(x1, y1, x2, y2));
+        stroke(ink);
+        cairo_set_line_width(cr_, 1);
+    }
+
+    void polygon(std::span<const gdPoint> points, int ink) override {
+        if (points.empty()) return;
+        cairo_move_to(cr_, points[0].x + 0.5, points[0].y + 0.5);
+        for (const gdPoint& p : points.subspan(1)) cairo_line_to(cr_, p.x + 0.5, p.y + 0.5);
+        cairo_close_path(cr_);
+        set_ink(ink);
+        cairo_fill_preserve(cr_);
+        cairo_set_line_width(cr_, kEdgeWidth);
+        stroke(ink);
+        cairo_set_line_width(cr_, 1);
+    }
+
+    void rect(int x1, int y1, int x2, int y2, int ink) override {
+        cairo_rectangle(cr_, x1, y1, static_cast<double>(x2) - x1 + 1, static_cast<double>(y2) - y1 + 1);
+        set_ink(ink);
+        cairo_fill(cr_);
+    }
+
+    void pixel(int x, int y, int ink) override { rect(x, y, x, y, ink); }
+
+    void arc(int cx, int cy, int w, int h, int from, int to, int ink) override {
+        if (!ellipse_path(cx, cy, w, h, from, to, false)) return;
+        stroke(ink);
+    }
+
+    void filled_arc(int cx, int cy, int w, int h, int from, int to, int ink) override {
+        if (!ellipse_path(cx, cy, w, h, from, to, !(from == 0 && to == 360))) return;
+        set_ink(ink);
+        cairo_fill(cr_);
+    }
+
+    void fill_region(int, int, int, int ink, const SliceShape& s) override {
+        if (!(s.rx > 0 && s.ry > 0) || !std::isfinite(s.rx) || !std::isfinite(s.ry)) return;
+        const bool whole = s.to - s.from >= 2 * kPi - 1e-6;
+        cairo_save(cr_);
+        cairo_translate(cr_, s.cx + 0.5, s.cy + 0.5);
+        cairo_scale(cr_, s.rx, s.ry);
+        if (!whole) cairo_move_to(cr_, 0, 0);
+        // Clockwise from twelve o'clock is Cairo's angle (from three o'clock towards +y) less a quarter.
+        cairo_arc(cr_, 0, 0, 1, s.from - kPi / 2, s.to - kPi / 2);
+        cairo_close_path(cr_);
+        cairo_restore(cr_);
+        set_ink(ink);
+        cairo_fill(cr_);
+    }
+
+    void text(const FontEntry& font, const char* font_file, double ptsize, double angle, int x, int y,
+              const char* text, int ink, int justification) override {
+        for (const TextRun& run : text_runs(font, font_file, ptsize, angle, x, y, text, justification)) draw_run(run, ink);
+    }
+
+    void background_picture(const char* file, int width, int height) override {
+        const BackgroundPlacement placed = place_background(file, width, height);
+        gdImagePtr picture = placed.picture;
+        if (picture == nullptr) return;
+        const int x = placed.x, y = placed.y, cw = placed.width, ch = placed.height;
+        cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cw, ch);
+        if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
+            cairo_surface_flush(image);
+            unsigned char* data = cairo_image_surface_get_data(image);
+            const int stride = cairo_image_surface_get_stride(image);
+            for (int row = 0; row < ch; ++row) {
+                auto* out = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(row) * stride);
+                for (int col = 0; col < cw; ++col) {
+                    const int c = gdImageGetPixel(picture, col, row);
+                    out[col] = 0xFF000000u | (static_cast<uint32_t>(gdImageRed(picture, c)) << 16) |
+                               (static_cast<uint32_t>(gdImageGreen(picture, c)) << 8) |
+                               static_cast<uint32_t>(gdImageBlue(picture, c));
+                }
+            }
+            cairo_surface_mark_dirty(image);
+            cairo_set_source_surface(cr_, image, x, y);
+            cairo_rectangle(cr_, x, y, cw, ch);
+            cairo_fill(cr_);
+        }
+        cairo_surface_destroy(image);
+        gdImageDestroy(picture);
+    }
+
+private:
+    void release() {
+        if (cr_ != nullptr) cairo_destroy(cr_);
+        if (surface_ != nullptr) cairo_surface_destroy(surface_);
+        cr_ = nullptr;
+        surface_ = nullptr;
+    }
+
+    void set_ink(int ink) {
+        const uint32_t c = rgb(ink);
+        cairo_set_source_rgb(cr_, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0);
+    }
+
+    // Strokes the path one pixel wide; square ends cover the end pixels as gd's lines do.
+    void stroke(int ink) {
+        set_ink(ink);
+        cairo_set_line_cap(cr_, CAIRO_LINE_CAP_SQUARE);
+        cairo_set_line_join(cr_, CAIRO_LINE_JOIN_ROUND);
+        cairo_stroke(cr_);
+    }
+
+    // The path of a gd arc (degrees clockwise from three o'clock, as Cairo counts); `pie` closes
+    // it through the centre. False (and no path) for an ellipse without size.
+    bool ellipse_path(int cx, int cy, int w, int h, int from, int to, bool pie) {
+        if (w <= 0 || h <= 0) return false;
+        cairo_save(cr_);
+        cairo_translate(cr_, cx + 0.5, cy + 0.5);
+        cairo_scale(cr_, w / 2.0, h / 2.0);
+        if (pie)
+            cairo_move_to(cr_, 0, 0);
+        else
+            cairo_new_sub_path(cr_);
+        cairo_arc(cr_, 0, 0, 1, from * kPi / 180, to * kPi / 180);
+        if (pie) cairo_close_path(cr_);
+        cairo_restore(cr_);
+        return true;
+    }
+
+    void draw_run(const TextRun& run, int ink) {
+        cairo_save(cr_);
+        cairo_font_face_t* face = run.font_file.empty() ? nullptr : font_faces().face(run.font_file);
+        if (face != nullptr)
+            cairo_set_font_face(cr_, face);
+        else
+            cairo_select_font_face(cr_, "sans-serif", CAIRO_FONT_SLANT_NORMAL,
+                                   run.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+        cairo_set_font_size(cr_, run.size);
+        cairo_translate(cr_, run.x, run.y);
+        cairo_rotate(cr_, -run.angle);
+        if (run.cell_width > 0) {
+            // A built-in text fills its cells: narrower text is centred in them, wider text
+            // is pressed together to fit.
+            cairo_text_extents_t extents;
+            cairo_text_extents(cr_, run.text.c_str(), &extents);
+            if (extents.x_advance > run.cell_width)
+                cairo_scale(cr_, run.cell_width / extents.x_advance, 1);
+            else
+                cairo_translate(cr_, (run.cell_width - extents.x_advance) / 2, 0);
+        }
+        cairo_move_to(cr_, 0, 0);
+        set_ink(ink);
+        if (run.glyphs.empty()) {
+            cairo_show_text(cr_, run.text.c_str());
+        } else {
+            // A shaped run: its glyphs where the GIF draws them.
+            std::vector<cairo_glyph_t> glyphs;
+            for (const TextGlyph& g : run.glyphs) glyphs.push_back(cairo_glyph_t{g.index, g.x, g.y});
+            cairo_show_glyphs(cr_, glyphs.data(), static_cast<int>(glyphs.size()));
+        }
+        cairo_new_path(cr_);  // no current point left behind for the next shape
+        cairo_restore(cr_);
+    }
+
+    VectorFormat format_;
+    int scale_;
+    cairo_surface_t* surface_ = nullptr;
+    cairo_t* cr_ = nullptr;
+};
+
+}  // namespace
+
+bool png_size_fits(long width, long height, int scale) {
+    const double w = static_cast<double>(width) * scale, h = static_cast<double>(height) * scale;
+    return w >= 1 && h >= 1 && w <= kMaxRasterSide && h <= kMaxRasterSide && w * h <= kMaxExportPixels;
+}
+
+std::unique_ptr<VectorSurface> make_cairo_surface(VectorFormat format, int scale) {
+    return std::make_unique<CairoSurface>(format, std::clamp(scale, 1, kMaxExportScale));
+}
+
+}  // namespace plotwise
