@@ -6,6 +6,28 @@
 
 using namespace fmhost;
 
+namespace {
+
+// The number truncated toward zero, as the host converts a number to an integer; values at or
+// past the type's ends saturate, NaN gives 0.
+template <typename Int>
+Int truncated(const FMX_FixPt* self, FMX_Error* err) {
+    if (!self) {
+        setError(err, kFMX_ErrorOther);
+        return 0;
+    }
+    setError(err, kFMX_ErrorNone);
+    const long double v = self->value;
+    if (std::isnan(v)) return 0;
+    // 2^31 and 2^63 are exact in long double.
+    const long double end = std::ldexp(1.0L, std::numeric_limits<Int>::digits);
+    if (v >= end) return std::numeric_limits<Int>::max();
+    if (v <= -end) return std::numeric_limits<Int>::min();
+    return static_cast<Int>(v);
+}
+
+}  // namespace
+
 extern "C" {
 
 FMX_FixPt* FM_FixPt_Constructor1(int32_t value, int precision, FMX_Error* err) {
@@ -37,32 +59,9 @@ void FM_FixPt_AssignDouble(FMX_FixPt* self, double value, FMX_Error* err) {
     setError(err, kFMX_ErrorNone);
 }
 
-int32_t FM_FixPt_AsLong(const FMX_FixPt* self, FMX_Error* err) {
-    if (!self) {
-        setError(err, kFMX_ErrorOther);
-        return 0;
-    }
-    setError(err, kFMX_ErrorNone);
-    const long double v = self->value;
-    if (std::isnan(v)) return 0;
-    if (v >= static_cast<long double>(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
-    if (v <= static_cast<long double>(std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(v);  // truncates toward zero
-}
+int32_t FM_FixPt_AsLong(const FMX_FixPt* self, FMX_Error* err) { return truncated<int32_t>(self, err); }
 
-int64_t FM_FixPt_AsLong64(const FMX_FixPt* self, FMX_Error* err) {
-    if (!self) {
-        setError(err, kFMX_ErrorOther);
-        return 0;
-    }
-    setError(err, kFMX_ErrorNone);
-    const long double v = self->value;
-    if (std::isnan(v)) return 0;
-    // 2^63 is exact in long double; anything at or past it saturates.
-    if (v >= 0x1p63L) return std::numeric_limits<int64_t>::max();
-    if (v <= -0x1p63L) return std::numeric_limits<int64_t>::min();
-    return static_cast<int64_t>(v);  // truncates toward zero
-}
+int64_t FM_FixPt_AsLong64(const FMX_FixPt* self, FMX_Error* err) { return truncated<int64_t>(self, err); }
 
 double FM_FixPt_AsFloat(const FMX_FixPt* self, FMX_Error* err) {
     if (!self) {
