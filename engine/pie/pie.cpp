@@ -303,7 +303,9 @@ double ellipse_half_width(double cy, double rx, double ry, long top, long bottom
 // its anchor near the top or bottom of the pie when half its height reaches past the label
 // distance: it moves out sideways, away from the pie (front and back face, exploded slices
 // counted), by the label distance; a box that then leaves the picture is left out. A box at its
-// anchor moves only when it comes within 2 pixels of the pie, so boxes already clear stay put.
+// anchor moves only when it comes within 2 pixels of the pie, so boxes already clear stay put,
+// and only when it stays inside the picture: one moved in from the picture's edge over a pie as
+// wide as the picture keeps its place rather than being left out.
 void keep_clear_of_pie(std::vector<PlacedTexts>& placed, const std::vector<long>& anchor_rows, const Geometry& g,
                        int dist, int width) {
     constexpr double kClear = 4;  // a box this near to the pie's outline is over it, or within 2 pixels
@@ -313,6 +315,7 @@ void keep_clear_of_pie(std::vector<PlacedTexts>& placed, const std::vector<long>
     for (size_t i = 0; i < placed.size(); ++i) {
         PlacedTexts& q = placed[i];
         if (q.skipped || q.right < q.left) continue;
+        const PlacedTexts before = q;
         const double near = q.ay == anchor_rows[i] ? std::min<double>(kClear, dist) : dist;
         for (const int d : {0, 1}) {
             const double half = ellipse_half_width(g.cy - d * g.ydepth, rx, ry, q.top, q.bottom);
@@ -326,7 +329,9 @@ void keep_clear_of_pie(std::vector<PlacedTexts>& placed, const std::vector<long>
                 q.move(dx, 0), q.ax += dx;
             }
         }
-        if (q.left < 1 || q.right > width - 2) q.skipped = true;
+        if (q.left >= 1 && q.right <= width - 2) continue;
+        if (q.ay == anchor_rows[i]) q = before;
+        else q.skipped = true;
     }
 }
 
