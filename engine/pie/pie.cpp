@@ -202,7 +202,9 @@ void draw_front_faces(Surface& im, const PiePlan& p, const PieColors& c) {
 struct TextPlaces {
     long lx, ly, px, py;
 };
-TextPlaces place_texts(int type, bool right_half, long ax, long ay, const Slice& sl) {
+// label_pitch and percent_pitch: rows from a text's top to the top of a text stacked under it.
+TextPlaces place_texts(int type, bool right_half, long ax, long ay, const Slice& sl, long label_pitch,
+                       long percent_pitch) {
     const long lw = sl.label != nullptr ? sl.label_size.width : 0;
     const long lh = sl.label != nullptr ? sl.label_size.height : 0;
     const long pw = sl.percent_size.width, ph = sl.percent_size.height;
@@ -214,7 +216,7 @@ TextPlaces place_texts(int type, bool right_half, long ax, long ay, const Slice&
         const long half_percent = (ph + 1) / 2;
         t.ly = ay - lh / 2 + (placement.percent_first ? half_percent : -half_percent);
         t.px = right_half ? ax : ax - pw;
-        t.py = placement.percent_first ? t.ly - ph : t.ly + lh;
+        t.py = placement.percent_first ? t.ly - percent_pitch : t.ly + label_pitch;
     } else {
         // The first text starts at the anchor on the right half and the pair ends there on the
         // left half; the second follows one pixel after the first on the right half.
@@ -297,30 +299,39 @@ double ellipse_half_width(double cy, double rx, double ry, long top, long bottom
     return dy >= ry ? -1 : rx * std::sqrt(1 - dy * dy / (ry * ry));
 }
 
-// A box the stacking moved off its anchor's row may now stand over the pie: it moves out
-// sideways, away from the pie (front and back face, exploded slices counted), by the label
-// distance; a box that then leaves the picture is left out.
+// A box the stacking moved off its anchor's row may now stand over the pie, and so may a box at
+// its anchor near the top or bottom of the pie when half its height reaches past the label
+// distance: it moves out sideways, away from the pie (front and back face, exploded slices
+// counted), by the label distance; a box that then leaves the picture is left out. A box at its
+// anchor moves only when it comes within 2 pixels of the pie, so boxes already clear stay put,
+// and only when it stays inside the picture: one moved in from the picture's edge over a pie as
+// wide as the picture keeps its place rather than being left out.
 void keep_clear_of_pie(std::vector<PlacedTexts>& placed, const std::vector<long>& anchor_rows, const Geometry& g,
                        int dist, int width) {
+    constexpr double kClear = 4;  // a box this near to the pie's outline is over it, or within 2 pixels
     int explode = 0;
     for (const PlacedTexts& q : placed) explode = std::max(explode, q.slice->e);
     const double rx = (g.r + explode) * g.ex, ry = (g.r + explode) * g.ey;
     for (size_t i = 0; i < placed.size(); ++i) {
         PlacedTexts& q = placed[i];
-        if (q.skipped || q.right < q.left || q.ay == anchor_rows[i]) continue;
+        if (q.skipped || q.right < q.left) continue;
+        const PlacedTexts before = q;
+        const double near = q.ay == anchor_rows[i] ? std::min<double>(kClear, dist) : dist;
         for (const int d : {0, 1}) {
             const double half = ellipse_half_width(g.cy - d * g.ydepth, rx, ry, q.top, q.bottom);
             if (half < 0) continue;
             const double cx = g.cx + d * g.xdepth;
-            if (q.right_half && q.left < cx + half + dist) {
+            if (q.right_half && q.left < cx + half + near) {
                 const long dx = static_cast<long>(std::ceil(cx + half + dist)) - q.left;
                 q.move(dx, 0), q.ax += dx;
-            } else if (!q.right_half && q.right > cx - half - dist) {
+            } else if (!q.right_half && q.right > cx - half - near) {
                 const long dx = static_cast<long>(std::floor(cx - half - dist)) - q.right;
                 q.move(dx, 0), q.ax += dx;
             }
         }
-        if (q.left < 1 || q.right > width - 2) q.skipped = true;
+        if (q.left >= 1 && q.right <= width - 2) continue;
+        if (q.ay == anchor_rows[i]) q = before;
+        else q.skipped = true;
     }
 }
 
@@ -331,6 +342,15 @@ long drawn_height(const char* text, const char* font, double ptsize, TextSize me
     if (!freetype_box(font, ptsize, text, box)) return measured.height;
     const int line = measure_text("Aj", 0, font, ptsize).height;
     return std::max<long>(measured.height, line - 1 + box.bottom + 1);
+}
+
+// Rows from the top of a text to the top of a text stacked under it. A built-in font's cell
+// holds its own blank rows; FreeType ink reaches below the measured height (drawn_height), and
+// two blank rows under it keep the texts apart.
+long stack_pitch(const char* text, const char* font, double ptsize, TextSize measured) {
+    TextBox box{};
+    if (text == nullptr || !freetype_box(font, ptsize, text, box)) return measured.height;
+    return drawn_height(text, font, ptsize, measured) + 2;
 }
 
 // The first row below the title's ink where a label may start: the title's room, or 3 rows
@@ -353,7 +373,9 @@ std::vector<PlacedTexts> place_labels(const PiePlan& p, int width, int height) {
     for (const Slice& sl : p.slices) {
         if (sl.missing) continue;
         PlacedTexts q{&sl, sl.m <= kPiF, rim_col(g, sl, sl.m, 0, label_r), rim_row(g, sl, sl.m, 0, label_r), {}, 0, 0, -1, -1, false};
-        q.t = place_texts(opt.pie_percent_type, q.right_half, q.ax, q.ay, sl);
+        const long label_pitch = sl.label != nullptr ? stack_pitch(sl.label, p.label_font, opt.pie_label_ptsize, sl.label_size) : 0;
+        const long percent_pitch = stack_pitch(sl.percent, p.label_font, opt.pie_label_ptsize, sl.percent_size);
+        q.t = place_texts(opt.pie_percent_type, q.right_half, q.ax, q.ay, sl, label_pitch, percent_pitch);
         bool any = false;
         auto add = [&](long x, long y, TextSize size, const char* text) {
             if (size.width <= 0 || size.height <= 0) return;

@@ -23,7 +23,9 @@ constexpr uint32_t kXLabels = 0xFF8000, kLegend = 0x804000, kPieLabels = 0x0000C
 
 const std::vector<TextKind> kGraphKinds{{"title", kTitle},       {"x title", kXTitle}, {"y title", kYTitle},
                                         {"y labels", kYLabels}, {"x labels", kXLabels}, {"legend", kLegend}};
-const std::vector<TextKind> kPieKinds{{"title", kTitle}, {"labels", kPieLabels}};
+// The pie's faces count as a kind: no text comes within 2 pixels of the pie.
+constexpr uint32_t kPieFaces = 0x00A000;
+const std::vector<TextKind> kPieKinds{{"title", kTitle}, {"labels", kPieLabels}, {"pie", kPieFaces}};
 
 constexpr ChartType kPie = static_cast<ChartType>(-1);
 constexpr const char* kSans = "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
@@ -85,6 +87,7 @@ const Case kCases[] = {
     {kPie, 640, 480, 0, 100, 12},
     {kPie, 640, 480, 20, 100, 16, false, false, true},
     {kPie, 2400, 1600, 20, 100, 36, false, false, true},
+    {kPie, 1600, 1200, 40, 50, 24, false, false, true},
 };
 
 const char* const kWords[] = {"Sales", "of", "the", "northern", "region,", "in", "thousands", "of", "euro"};
@@ -122,6 +125,7 @@ TEST_P(TextRoom, TextsWholeInsideAndApart) {
         o.pie_label_ptsize = c.ptsize * 0.75;
         o.pie_title_color = kTitle;
         o.pie_label_color = kPieLabels;
+        o.pie_plot_color = kPieFaces;
         o.pie_label_dist = 8;
         std::vector<float> values;
         for (int s = 0; s < c.series; ++s) values.push_back(s == 0 ? 100.0f : 1.0f + s % 4);

@@ -2,7 +2,11 @@
 // 3D pies at small heights, pictures from 240 x 160 to 2000 x 1500. The boxes the layout
 // reports are checked against the pixels drawn, then against each other and the picture's edges.
 // Where texts do not fit, those of the smallest slices are left out.
+#include <unistd.h>
+
 #include <algorithm>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,7 +16,8 @@
 namespace plotwise::testing {
 namespace {
 
-constexpr uint32_t kTitle = 0xC00000, kLabel = 0x0000C0;
+constexpr uint32_t kTitle = 0xC00000, kLabel = 0x0000C0, kFace = 0x00A000;
+constexpr const char* kSans = "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
 
 struct Case {
     const char* name;
@@ -21,6 +26,8 @@ struct Case {
     int small_slices;  // slices of 1 after one of 60
     int percent_type;
     unsigned depth;
+    bool hundred = false;  // four slices of 400, then 96 of 1 to 50 in a mixed order
+    double ptsize = 0;     // of the labels in Liberation Sans; 0: built-in fonts
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name << " " << c.width << "x" << c.height; }
@@ -32,13 +39,23 @@ const Case kCases[] = {
     {"3D low", 0, 300, 160, 4, 0, 25},
     {"3D smallest", 0, 240, 160, 6, 1, 25},
     {"flat large", 1, 2000, 1500, 40, 2, 10},
+    {"flat hundred", 1, 640, 480, 0, 0, 10, true},
+    {"flat hundred sans", 1, 640, 480, 0, 1, 10, true, 9},
+    {"3D hundred sans", 0, 640, 480, 0, 2, 25, true, 12},
+    {"flat tiny beside big sans", 1, 320, 240, 30, 3, 10, false, 8},
+    {"flat hundred large sans", 1, 2400, 1600, 0, 0, 10, true, 27},
+    {"3D hundred small", 0, 240, 160, 0, 0, 10, true},
 };
 
 class PieLabels : public PieFixture, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(PieLabels, StayApartAndInside) {
     const Case& c = GetParam();
+    if (c.ptsize > 0 && ::access(kSans, R_OK) != 0) GTEST_SKIP() << "Liberation Sans is not installed";
     ChartOptions& o = chartOptions();
+    if (c.ptsize > 0) o.pie_title_font = o.pie_label_font = o.pie_fallback_font = kSans;
+    o.pie_title_ptsize = o.pie_label_ptsize = c.ptsize;
+    o.pie_plot_color = kFace;
     o.pie_title = "Share of sales";
     o.pie_title_color = kTitle;
     o.pie_label_color = kLabel;
@@ -50,6 +67,13 @@ TEST_P(PieLabels, StayApartAndInside) {
     std::vector<std::string> names{"Rent"};
     for (int i = 1; i <= c.small_slices; ++i) values.push_back(1), names.push_back("Item " + std::to_string(i));
     values.push_back(20), names.push_back("Food");  // a slice reaching down to the bottom
+    if (c.hundred) {
+        values.clear(), names.clear();
+        for (int i = 0; i < 100; ++i) {
+            values.push_back(i < 4 ? 400.0f : static_cast<float>(50 - (i - 4) * 13 % 50));
+            names.push_back("S" + std::to_string(i + 1));
+        }
+    }
     std::vector<const char*> labels;
     for (const std::string& n : names) labels.push_back(n.c_str());
     const int count = static_cast<int>(values.size());
@@ -62,7 +86,7 @@ TEST_P(PieLabels, StayApartAndInside) {
         return std::any_of(layout.texts.begin(), layout.texts.end(), [&](const auto& b) { return b.slice == slice; });
     };
     EXPECT_TRUE(has_box(0));
-    EXPECT_TRUE(has_box(count - 1));
+    EXPECT_TRUE(has_box(c.hundred ? 3 : count - 1));
     Image im = drawPie(c.width, c.height, c.pie_type, count, labels.data(), values.data());
     ASSERT_NE(im, nullptr);
 
@@ -80,6 +104,15 @@ TEST_P(PieLabels, StayApartAndInside) {
             << "slice " << b.slice;
         EXPECT_TRUE(test::box_inside(b.left, b.top, b.right, b.bottom, c.width, c.height)) << "slice " << b.slice;
         EXPECT_GE(b.top, layout.title_h) << "slice " << b.slice;
+        // A percent text above or below its label: two blank rows at least between their inks.
+        if (c.percent_type != 1 && c.percent_type != 2) continue;
+        std::set<int> rows;
+        for (const auto& pixel : ink)
+            if (inside(b, pixel.first, pixel.second)) rows.insert(pixel.second);
+        int widest = 0;
+        for (auto r = rows.begin(); r != rows.end() && std::next(r) != rows.end(); ++r)
+            widest = std::max(widest, *std::next(r) - *r - 1);
+        EXPECT_GE(widest, 2) << "label and percent text of slice " << b.slice;
     }
     // Any two boxes: at least 3 blank pixels between them across or down (the boxes include
     // their edges: 3 blank rows put the top of one 4 below the bottom of the other).
@@ -89,9 +122,10 @@ TEST_P(PieLabels, StayApartAndInside) {
             const int apart = std::max({b.left - a.right, a.left - b.right, b.top - a.bottom, a.top - b.bottom});
             EXPECT_GE(apart - 1, 3) << "slices " << a.slice << " and " << b.slice;
         }
-    const std::vector<test::TextKind> kinds{{"title", kTitle}, {"labels", kLabel}};
+    // The faces count as a kind of their own: no text comes within 2 pixels of the pie.
+    const std::vector<test::TextKind> kinds{{"title", kTitle}, {"labels", kLabel}, {"pie", kFace}};
     EXPECT_EQ(test::texts_closer_than(im.get(), kinds), "");
-    EXPECT_EQ(test::text_at_edge(im.get(), kinds), "");
+    EXPECT_EQ(test::text_at_edge(im.get(), {kinds[0], kinds[1]}), "");
 }
 
 // Percent texts of slices without a label do not narrow the pie: those at the sides of a pie

@@ -211,6 +211,11 @@ protected:
         if (pct != nullptr) e.line(gdFontGetSmall(), ax + place.px, ay + place.py, pct);
     }
 
+    // No text pixel on the flat pie's disc or within 2 pixels of it.
+    static void expectClearOfPie(const PieLayout& l, gdImagePtr im) {
+        for (const auto& p : pixelsOf(im, kInk))
+            EXPECT_GT(std::hypot(p.first - l.cx, p.second - l.cy), l.r + 2) << p.first << ", " << p.second;
+    }
     static int anchorX(const PieLayout& l, int i, float dist) {
         return l.cx + static_cast<int>((l.r + dist) * std::sin(static_cast<double>(l.slices[i].m)));
     }
@@ -261,10 +266,14 @@ TEST_F(PieLabels, ASingleSliceIsLabelledUnderThePieOnTheRightHalf) {
     auto im = drawPie(300, 300, 1, 1, labels, one);
     ASSERT_TRUE(im);
     ExpectedText expected(300, 300);
-    // Percent below, on the right half: as for "50%", the text's width does not move it.
-    expectSlice(expected, true, anchorX(l, 0, 7), anchorY(l, 0, 7), {0, -18, 0, 6}, "100%");
+    // Percent below, on the right half: as for "50%", the text's width does not move it. Its
+    // upper half reaches over the pie's bottom, so it moves right from the anchor, clear of the pie.
+    ASSERT_EQ(l.texts.size(), 1u);
+    EXPECT_GT(l.texts[0].left, anchorX(l, 0, 7));
+    expectSlice(expected, true, l.texts[0].left, anchorY(l, 0, 7), {0, -18, 0, 6}, "100%");
     EXPECT_GT(anchorY(l, 0, 7), l.cy + 100);
     EXPECT_EQ(pixelsOf(im.get(), kInk), expected.pixels());
+    expectClearOfPie(l, im.get());
 }
 
 TEST_F(PieLabels, AZeroSliceIsStillLabelled) {
@@ -278,10 +287,15 @@ TEST_F(PieLabels, AZeroSliceIsStillLabelled) {
     // Slice 0 has no label but keeps its percent text, placed as for an empty label.
     const int ax0 = anchorX(l, 0, 7), ay0 = anchorY(l, 0, 7);
     expected.line(gdFontGetSmall(), ax0, ay0 + 6 - 12, "100%");
-    // Slice 1 sits at 2π, the left half.
-    // Percent above, on the left half: "0%" is 12 wide, so it ends at the anchor from -12.
-    expectSlice(expected, false, anchorX(l, 1, 7), anchorY(l, 1, 7), {-18, -6, -12, -18}, "0%");
+    // Slice 1 sits at 2π, the left half, its texts reaching down over the pie's top: they move
+    // left, clear of the pie. Percent above, on the left half: "0%" is 12 wide, so it ends at the
+    // anchor from -12.
+    ASSERT_EQ(l.texts.size(), 2u);
+    const int ax1 = l.texts[1].right + 1;
+    EXPECT_LT(ax1, anchorX(l, 1, 7));
+    expectSlice(expected, false, ax1, anchorY(l, 1, 7), {-18, -6, -12, -18}, "0%");
     EXPECT_EQ(pixelsOf(im.get(), kInk), expected.pixels());
+    expectClearOfPie(l, im.get());
 }
 
 TEST_F(PieLabels, MissingSlicesGetNoText) {
