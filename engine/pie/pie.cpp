@@ -247,15 +247,17 @@ struct PlacedTexts {
     }
 };
 
-// Stacks the boxes of one half of the pie, sorted top to bottom, 3 pixels apart: a box that
-// would come closer to the one above is moved down, boxes that then run past the bottom edge
-// are moved up again. False when they do not fit below the title's room that way.
+// Stacks the boxes of one half of the pie, sorted top to bottom, 3 pixels apart and below the
+// title's room: a box that would come closer to the title or to the one above is moved down,
+// boxes that then run past the bottom edge are moved up again. False when they do not fit
+// between the title's room and the bottom edge that way.
 bool stack_side(std::vector<PlacedTexts*>& side, int height, int title_h) {
     constexpr long kGap = 3;
     std::stable_sort(side.begin(), side.end(), [](const PlacedTexts* a, const PlacedTexts* b) { return a->top < b->top; });
-    for (size_t k = 1; k < side.size(); ++k) {
-        const long least = side[k - 1]->bottom + 1 + kGap;
-        if (side[k]->top < least) side[k]->move(0, least - side[k]->top);
+    long least = title_h;  // the highest row the next box may take
+    for (PlacedTexts* q : side) {
+        if (q->top < least) q->move(0, least - q->top);
+        least = q->bottom + 1 + kGap;
     }
     long limit = height - 2;  // the lowest row a box may take: the last row stays clear
     for (size_t k = side.size(); k-- > 0;) {

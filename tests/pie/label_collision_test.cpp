@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <iterator>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ struct Case {
     unsigned depth;
     bool hundred = false;  // four slices of 400, then 96 of 1 to 50 in a mixed order
     double ptsize = 0;     // of the labels in Liberation Sans; 0: built-in fonts
+    const char* values = nullptr;  // the slices' values instead; every slice keeps its texts
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name << " " << c.width << "x" << c.height; }
@@ -45,6 +47,9 @@ const Case kCases[] = {
     {"flat tiny beside big sans", 1, 320, 240, 30, 3, 10, false, 8},
     {"flat hundred large sans", 1, 2400, 1600, 0, 0, 10, true, 27},
     {"3D hundred small", 0, 240, 160, 0, 0, 10, true},
+    // Small slices at the top, right under the title: their texts move down, none is left out.
+    {"flat top under the title sans", 1, 480, 360, 0, 2, 10, false, 12, "950;420;180;60;140"},
+    {"3D top under the title sans", 0, 480, 360, 0, 2, 10, false, 14, "40;30;20;10"},
 };
 
 class PieLabels : public PieFixture, public ::testing::WithParamInterface<Case> {};
@@ -74,6 +79,12 @@ TEST_P(PieLabels, StayApartAndInside) {
             names.push_back("S" + std::to_string(i + 1));
         }
     }
+    if (c.values != nullptr) {
+        values.clear(), names.clear();
+        std::istringstream list(c.values);
+        for (std::string v; std::getline(list, v, ';');)
+            values.push_back(std::stof(v)), names.push_back("Item " + std::to_string(names.size() + 1));
+    }
     std::vector<const char*> labels;
     for (const std::string& n : names) labels.push_back(n.c_str());
     const int count = static_cast<int>(values.size());
@@ -87,6 +98,7 @@ TEST_P(PieLabels, StayApartAndInside) {
     };
     EXPECT_TRUE(has_box(0));
     EXPECT_TRUE(has_box(c.hundred ? 3 : count - 1));
+    for (int slice = 0; c.values != nullptr && slice < count; ++slice) EXPECT_TRUE(has_box(slice)) << "slice " << slice;
     Image im = drawPie(c.width, c.height, c.pie_type, count, labels.data(), values.data());
     ASSERT_NE(im, nullptr);
 
