@@ -61,8 +61,9 @@ fmhost_evaluate_hook gProgramHook = nullptr;
 void* gProgramHookContext = nullptr;
 
 int16_t recordEvaluation(void*, const char* expression, FMX_Data* result) {
-    app::Value answer = app::Value::adopt(FM_Data_Constructor1(nullptr));
-    const int16_t code = gProgramHook(gProgramHookContext, expression, const_cast<FMX_Data*>(answer.data()));
+    FMX_Data* answered = FM_Data_Constructor1(nullptr);
+    const int16_t code = gProgramHook(gProgramHookContext, expression, answered);
+    const app::Value answer = app::Value::adopt(answered);
     answer.copyInto(result);
     gRecorded->back().evaluations.push_back({expression, code, answer});
     return code;
