@@ -64,7 +64,7 @@ struct FMX_Data {
     mutable FMX_Text textView;
     mutable FMX_FixPt numberView;
     mutable FMX_DateTime dateView, timeView, stampView;
-    const FMX_BinaryData binaryView;  // what values of other types read as: always empty
+    const FMX_BinaryData binaryView{};  // what values of other types read as: always empty
     mutable std::mutex viewLock;      // guards building the views and viewsBuilt
     mutable uint8_t viewsBuilt = 0;   // bits of the views built since the value last changed
 
