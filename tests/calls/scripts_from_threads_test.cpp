@@ -134,8 +134,9 @@ TEST(ScriptsFromThreads, FourThreadsGetTheBytesOfOneForEveryScript) {
     fmhost_set_evaluate_hook(replayEvaluation, nullptr);
     FMX_ExprEnv* environment = fmhost_env_create();
     constexpr int kThreads = 4;
-    for (const auto& [locale, calls] : byLocale) {
-        ASSERT_EQ(fmhost_set_locale(locale.c_str()), 0);
+    for (const auto& group : byLocale) {
+        ASSERT_EQ(fmhost_set_locale(group.first.c_str()), 0);
+        const std::vector<RecordedCall>& calls = group.second;
         std::vector<std::vector<std::string>> wrong(kThreads);
         std::vector<std::thread> threads;
         for (int t = 0; t < kThreads; ++t)
