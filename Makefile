@@ -80,8 +80,9 @@ test-sanitize: deps
 	cd $(SAN_BUILD) && $(SANITIZER_ENV) ctest -j $(JOBS) --output-on-failure
 
 # The threaded tests under ThreadSanitizer (clang), in a build folder of their own: calls from
-# several threads, and a host whose evaluation takes a lock of its own. A data race, a lock
-# taken in two orders or a deadlock fails the run.
+# several threads, the calls of every example script made again from four threads, and a host
+# whose evaluation takes a lock of its own. A data race, a lock taken in two orders or a
+# deadlock fails the run.
 THREAD_ENV = TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
 test-thread: deps
@@ -89,8 +90,9 @@ test-thread: deps
 	  -DPLOTWISE_WERROR=ON -DCMAKE_C_FLAGS=-fsanitize=thread -DCMAKE_CXX_FLAGS=-fsanitize=thread \
 	  -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread -DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=thread \
 	  -DCMAKE_MODULE_LINKER_FLAGS=-fsanitize=thread $(CMAKE_ARGS)
-	cmake --build $(THREAD_BUILD) -j $(JOBS) --target test_limits
+	cmake --build $(THREAD_BUILD) -j $(JOBS) --target test_limits test_calls
 	$(THREAD_ENV) $(THREAD_BUILD)/test_limits --gtest_filter='Threads.*'
+	$(THREAD_ENV) $(THREAD_BUILD)/test_calls --gtest_filter='ScriptsFromThreads.*'
 
 # Each fuzz target runs for FUZZ_SECONDS, starting from its seed corpus (fuzz/corpus/<target>)
 # and its crashers (tests/crashers/<target>), with its dictionary (fuzz/<target>.dict) when it

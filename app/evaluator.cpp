@@ -21,6 +21,8 @@ constexpr int64_t kSecondsPerDay = 86400;
 // calls the plug-in again, but a bound keeps a faulty plug-in from recursing without end.
 constexpr int kMaxHookDepth = 8;
 
+PlugInCallWatcher gWatcher = nullptr;  // see watchPlugInCalls
+
 std::string callFailure(const std::string& name, int32_t code) {
     std::string message = name + " failed";
     const std::string meaning = hostErrorMeaning(code);
@@ -166,6 +168,8 @@ Value Evaluator::call(const Node& n) {
     return callPlugIn(n, args);
 }
 
+void watchPlugInCalls(PlugInCallWatcher watcher) { gWatcher = watcher; }
+
 // Out of line, so that the host objects of a call take no room in the evaluator's
 // recursive frames.
 Value Evaluator::callPlugIn(const Node& n, const std::vector<Value>& args) const {
@@ -178,7 +182,14 @@ Value Evaluator::callPlugIn(const Node& n, const std::vector<Value>& args) const
         checkHost(err, "FM_DataVect_PushBack");
     }
     HostData result = constructHost<HostData>(FM_Data_Constructor1, "FM_Data_Constructor1");
+    PlugInCall call{n.binding.functionId, n.binding.function, context_.environment, vector.get(), nullptr, 0};
+    if (gWatcher) gWatcher(call, false);
     const int16_t code = n.binding.function(n.binding.functionId, context_.environment, vector.get(), result.get());
+    if (gWatcher) {
+        call.result = result.get();
+        call.code = code;
+        gWatcher(call, true);
+    }
     if (code != 0) throw EvaluationError(code, callFailure(n.text, code), n.position);
     return Value::adopt(result.release());
 }

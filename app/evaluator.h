@@ -53,6 +53,22 @@ private:
     Value let(const Node& n);
 };
 
+// A call of a plug-in function as the program makes it.
+struct PlugInCall {
+    int16_t functionId = 0;
+    FMX_ExternCallPtr function = nullptr;
+    const FMX_ExprEnv* environment = nullptr;
+    const FMX_DataVect* arguments = nullptr;
+    const FMX_Data* result = nullptr;  // null until the call has returned
+    int16_t code = 0;                  // what the call returned
+};
+// For tests: `watcher` sees every plug-in call the program makes, on the calling thread, right
+// before it runs (`done` false) and right after it (`done` true, with its result); a test
+// records the calls of a run this way and makes them again elsewhere. Null stops the watching.
+// Set it only while no run goes on.
+using PlugInCallWatcher = void (*)(const PlugInCall& call, bool done);
+void watchPlugInCalls(PlugInCallWatcher watcher);
+
 // Parses, resolves and evaluates a whole source text; SyntaxError or EvaluationError.
 Value evaluateSource(std::string_view source, const EvaluationContext& context);
 

@@ -304,6 +304,9 @@ FMHOST_API int16_t FM_ExprEnv_UnRegisterExternalFunction(const FMX_QuadChar* plu
 /* Hook that answers FM_ExprEnv_Evaluate: evaluates the UTF-8 expression into `result`. */
 typedef int16_t (*fmhost_evaluate_hook)(void* context, const char* expression, FMX_Data* result);
 FMHOST_API void fmhost_set_evaluate_hook(fmhost_evaluate_hook hook, void* context);
+/* The hook set now (null when none) and, through `context` when given, its context: a test
+ * puts a hook of its own in front of a hosting program's. */
+FMHOST_API fmhost_evaluate_hook fmhost_get_evaluate_hook(void** context);
 
 FMHOST_API FMX_ExprEnv* fmhost_env_create(void);
 FMHOST_API void fmhost_env_delete(FMX_ExprEnv* env);

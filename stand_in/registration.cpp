@@ -142,6 +142,12 @@ void fmhost_set_evaluate_hook(fmhost_evaluate_hook hook, void* context) {
     gHookContext = context;
 }
 
+fmhost_evaluate_hook fmhost_get_evaluate_hook(void** context) {
+    std::lock_guard<std::mutex> lock(registryMutex());
+    if (context) *context = gHookContext;
+    return gHook;
+}
+
 FMX_ExprEnv* fmhost_env_create(void) { return new (std::nothrow) FMX_ExprEnv{}; }
 
 void fmhost_env_delete(FMX_ExprEnv* env) { delete env; }

@@ -3,7 +3,6 @@
 // fresh process stores for it, in forward and in reverse order.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,6 +12,7 @@
 #include "app/program.h"
 #include "definition/chart_definition.h"
 #include "tests/support/container_file.h"
+#include "tests/support/example_scripts.h"
 #include "tests/support/program.h"
 
 namespace plotwise {
@@ -21,43 +21,7 @@ namespace {
 using namespace support;
 namespace fs = std::filesystem;
 
-struct Case {
-    std::string name;
-    std::vector<std::string> args;  // after "run SCRIPT" or "eval EXPR"
-};
-
-// The options a script names in its "// options:" line, file names made absolute.
-std::vector<std::string> scriptOptions(const fs::path& script) {
-    std::ifstream in(script);
-    std::vector<std::string> options;
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("// options:", 0) != 0) continue;
-        std::istringstream words(line.substr(11));
-        for (std::string word; words >> word;) {
-            const std::size_t eq = word.find('=');
-            if (eq != std::string::npos && fs::exists(script.parent_path() / word.substr(eq + 1)))
-                word = word.substr(0, eq + 1) + (script.parent_path() / word.substr(eq + 1)).string();
-            options.push_back(word);
-        }
-    }
-    return options;
-}
-
-std::vector<Case> exampleScripts() {
-    std::vector<Case> cases;
-    for (const char* folder : {"examples", "examples/gallery", "examples/real_data"}) {
-        std::vector<fs::path> scripts;
-        for (const auto& entry : fs::directory_iterator(fs::path(PLOTWISE_SOURCE_DIR) / folder))
-            if (entry.path().extension() == ".calc") scripts.push_back(entry.path());
-        std::sort(scripts.begin(), scripts.end());
-        for (const fs::path& script : scripts) {
-            std::vector<std::string> args{"run", script.string()};
-            for (std::string& option : scriptOptions(script)) args.push_back(std::move(option));
-            cases.push_back({script.filename().string(), args});
-        }
-    }
-    return cases;
-}
+using Case = ScriptRun;
 
 std::string fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -96,7 +60,7 @@ TEST(CallOrder, EveryResultIsTheResultOfAFreshProcess) {
     crafted.push_back({"new", {"eval", "Plotz_New"}});
 
     std::vector<Case> sequence = crafted;
-    const std::vector<Case> scripts = exampleScripts();
+    const std::vector<Case> scripts = exampleScripts(PLOTWISE_SOURCE_DIR);
     sequence.insert(sequence.end(), scripts.begin(), scripts.end());
     sequence.insert(sequence.end(), scripts.rbegin(), scripts.rend());
 

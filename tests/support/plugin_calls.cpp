@@ -26,9 +26,6 @@ void setValue(FMX_Data* data, const Value& value) {
     }
 }
 
-namespace {
-
-// Reads a result value into an outcome (all but `returned`).
 Outcome outcomeOf(const FMX_Data* result) {
     Outcome outcome;
     outcome.type = FM_Data_GetNativeType(result, err());
@@ -37,8 +34,6 @@ Outcome outcomeOf(const FMX_Data* result) {
     if (outcome.type == kFMX_Container) outcome.streams = streamsOf(FM_Data_GetBinaryData(result, err()));
     return outcome;
 }
-
-}  // namespace
 
 Outcome call(ScriptFunction function, const std::vector<Value>& args, const FMX_ExprEnv* env,
              const std::function<void(bool)>& around, int16_t functionId) {

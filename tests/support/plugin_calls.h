@@ -37,7 +37,11 @@ struct Outcome {
     std::string text;       // a text result
     Streams streams;        // a container result
     bool isContainer() const { return type == kFMX_Container; }
+    friend bool operator==(const Outcome&, const Outcome&) = default;
 };
+
+// Reads a result value into an outcome (all but `returned`).
+Outcome outcomeOf(const FMX_Data* result);
 
 // Calls `function` with `args` (as function id `functionId`). `around`, when given, is called
 // with true right before the function runs and with false right after it (the arguments and
