@@ -145,10 +145,15 @@ TEST_F(RegistryTest, CallRecordIsFilledAsAHostFillsIt) {
     std::memset(&record, 0xAA, sizeof record);
     int instance = 0;
     fmhost_init_call_record(&record, fakeEntry, &instance);
-    EXPECT_EQ(record.extnVersion, kFMX_CurrentVersion);
-    EXPECT_EQ(record.unusedID, -1);
-    EXPECT_EQ(record.entryPoint, fakeEntry);
-    EXPECT_EQ(record.instanceID, &instance);
+    // The record is packed: its fields are read into aligned copies before they are compared.
+    const int16_t version = record.extnVersion;
+    const int32_t unusedID = record.unusedID;
+    const FMX_ExternCallProcPtr entryPoint = record.entryPoint;
+    const void* instanceID = record.instanceID;
+    EXPECT_EQ(version, kFMX_CurrentVersion);
+    EXPECT_EQ(unusedID, -1);
+    EXPECT_EQ(entryPoint, fakeEntry);
+    EXPECT_EQ(instanceID, &instance);
     // Every other byte is zero: no message, no parameters, no result, no host services.
     FMX_ExternCallStruct rest = record;
     rest.extnVersion = 0;
