@@ -7,11 +7,11 @@
 #include <set>
 
 #include "app/container_file.h"
+#include "app/container_report.h"
 #include "app/diagnostics.h"
 #include "app/evaluator.h"
 #include "app/file_io.h"
 #include "app/font_path.h"
-#include "app/container_report.h"
 #include "app/parser.h"
 #include "app/picture_file.h"
 #include "app/plugin_module.h"

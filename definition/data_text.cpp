@@ -24,6 +24,17 @@ bool groupsDigits(std::string_view text, std::size_t i) {
            (i + 4 == text.size() || !isDigit(text[i + 4]));
 }
 
+// The piece of `text` from `pos` to the next separator; `pos` moves past that separator. False
+// once the text is used up (a text ending in a separator has an empty last piece).
+bool takePiece(std::string_view text, std::size_t& pos, std::string_view& piece) {
+    if (pos > text.size()) return false;
+    std::size_t end = pos;
+    while (end < text.size() && !isSeparator(text[end])) ++end;
+    piece = text.substr(pos, end - pos);
+    pos = end + 1;
+    return true;
+}
+
 }  // namespace
 
 NumberMarks numberMarks(bool decimalComma) { return decimalComma ? NumberMarks{',', '.'} : NumberMarks{'.', ','}; }
@@ -42,23 +53,9 @@ DataTextKind classifyDataText(std::string_view text, NumberMarks marks) {
 }
 
 bool TextPieces::next(std::string_view& piece) {
-    if (pos_ > text_.size()) return false;
-    std::size_t end = pos_;
-    while (end < text_.size() && !isSeparator(text_[end])) ++end;
     // The empty text after a final separator is no piece; the empty text itself is one.
-    if (end == text_.size() && pos_ == end && pos_ > 0) return false;
-    piece = text_.substr(pos_, end - pos_);
-    pos_ = end + 1;
-    return true;
-}
-
-bool NumberPieces::nextRaw(std::string_view& piece) {
-    if (pos_ > text_.size()) return false;
-    std::size_t end = pos_;
-    while (end < text_.size() && !isSeparator(text_[end])) ++end;
-    piece = text_.substr(pos_, end - pos_);
-    pos_ = end + 1;
-    return true;
+    if (pos_ > 0 && pos_ == text_.size()) return false;
+    return takePiece(text_, pos_, piece);
 }
 
 bool NumberPieces::next(std::string_view& piece) {
@@ -75,7 +72,7 @@ bool NumberPieces::next(std::string_view& piece) {
     }
     std::string_view raw;
     std::size_t empties = 0;
-    while (nextRaw(raw)) {
+    while (takePiece(text_, pos_, raw)) {
         if (blank(raw)) {
             ++empties;
             continue;

@@ -50,8 +50,6 @@ public:
     bool next(std::string_view& piece);
 
 private:
-    bool nextRaw(std::string_view& piece);
-
     std::string_view text_;
     std::size_t pos_ = 0;
     std::size_t pendingEmpty_ = 0;  // empty pieces seen since the last number piece

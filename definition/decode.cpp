@@ -8,9 +8,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "boundary/host_calls.h"
 #include "definition/codec.h"
 #include "definition/container_streams.h"
-#include "boundary/host_calls.h"
 
 namespace plotwise {
 

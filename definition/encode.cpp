@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "boundary/host_calls.h"
 #include "definition/codec.h"
 #include "definition/container_streams.h"
 #include "definition/picture_streams.h"
-#include "boundary/host_calls.h"
 
 namespace plotwise {
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "definition/container_streams.h"
 #include "boundary/boundary.h"
+#include "definition/container_streams.h"
 
 namespace plotwise {
 

@@ -10,12 +10,12 @@
 #include <string>
 #include <string_view>
 
+#include "boundary/boundary.h"
 #include "definition/codec.h"
 #include "driver/date_values.h"
-#include "engine/format/label_format.h"
 #include "engine/chart_options.h"
 #include "engine/format/float_digits.h"
-#include "boundary/boundary.h"
+#include "engine/format/label_format.h"
 
 namespace plotwise {
 namespace {

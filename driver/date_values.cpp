@@ -1,8 +1,8 @@
 #include "driver/date_values.h"
 
-#include "definition/chart_definition.h"
 #include "boundary/host_calls.h"
 #include "boundary/process_locale.h"
+#include "definition/chart_definition.h"
 
 namespace plotwise {
 namespace {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "boundary/boundary.h"
 #include "definition/codec.h"
 #include "definition/picture_streams.h"
 #include "driver/axis_labels.h"
@@ -22,11 +23,10 @@
 #include "driver/pie_default_colors.h"
 #include "engine/chart_options.h"
 #include "engine/format/float_digits.h"
-#include "engine/graph/graph.h"
 #include "engine/format/label_format.h"
+#include "engine/graph/graph.h"
 #include "engine/pie/pie.h"
 #include "engine/text/text_lines.h"
-#include "boundary/boundary.h"
 
 namespace plotwise {
 namespace {

@@ -4,12 +4,12 @@
 #include <string>
 #include <string_view>
 
-#include "definition/codec.h"
-#include "definition/container_streams.h"
 #include "boundary/boundary.h"
 #include "boundary/host_calls.h"
 #include "boundary/process_locale.h"
 #include "boundary/script_functions.h"
+#include "definition/codec.h"
+#include "definition/container_streams.h"
 
 namespace plotwise {
 

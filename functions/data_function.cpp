@@ -19,14 +19,14 @@
 #include <unordered_map>
 #include <vector>
 
-#include "definition/codec.h"
-#include "definition/data_text.h"
-#include "definition/field_reference.h"
-#include "driver/pie_default_colors.h"
 #include "boundary/boundary.h"
 #include "boundary/host_calls.h"
 #include "boundary/process_locale.h"
 #include "boundary/script_functions.h"
+#include "definition/codec.h"
+#include "definition/data_text.h"
+#include "definition/field_reference.h"
+#include "driver/pie_default_colors.h"
 #include "functions/editing.h"
 #include "functions/script_arguments.h"
 

@@ -1,10 +1,10 @@
 // Plotz_Draw ( container ; hsize ; vsize {; backcol ; textcol} ): the definition drawn at a
 // size and in colours of the script's choice.
-#include "definition/codec.h"
 #include "boundary/boundary.h"
 #include "boundary/host_calls.h"
 #include "boundary/process_locale.h"
 #include "boundary/script_functions.h"
+#include "definition/codec.h"
 #include "functions/editing.h"
 
 namespace plotwise {

@@ -1,8 +1,8 @@
 #include "functions/editing.h"
 
+#include "boundary/host_calls.h"
 #include "definition/codec.h"
 #include "driver/draw_chart.h"
-#include "boundary/host_calls.h"
 
 namespace plotwise {
 

@@ -6,15 +6,15 @@
 #include <cmath>
 #include <span>
 
-#include "definition/codec.h"
-#include "functions/editing.h"
-#include "functions/script_arguments.h"
-#include "driver/export_chart.h"
-#include "definition/picture_streams.h"
 #include "boundary/boundary.h"
 #include "boundary/host_calls.h"
 #include "boundary/process_locale.h"
 #include "boundary/script_functions.h"
+#include "definition/codec.h"
+#include "definition/picture_streams.h"
+#include "driver/export_chart.h"
+#include "functions/editing.h"
+#include "functions/script_arguments.h"
 
 namespace plotwise {
 namespace {

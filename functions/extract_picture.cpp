@@ -3,11 +3,11 @@
 #include <memory>
 #include <new>
 
-#include "definition/container_streams.h"
 #include "boundary/boundary.h"
 #include "boundary/host_calls.h"
 #include "boundary/process_locale.h"
 #include "boundary/script_functions.h"
+#include "definition/container_streams.h"
 
 namespace plotwise {
 

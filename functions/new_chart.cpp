@@ -1,8 +1,8 @@
 // Plotz_New: a new, empty chart definition in a container.
-#include "definition/codec.h"
 #include "boundary/boundary.h"
 #include "boundary/process_locale.h"
 #include "boundary/script_functions.h"
+#include "definition/codec.h"
 #include "functions/editing.h"
 
 namespace plotwise {

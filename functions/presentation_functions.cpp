@@ -10,12 +10,12 @@
 #include <string>
 #include <string_view>
 
-#include "definition/codec.h"
-#include "driver/date_values.h"
 #include "boundary/boundary.h"
 #include "boundary/host_calls.h"
 #include "boundary/process_locale.h"
 #include "boundary/script_functions.h"
+#include "definition/codec.h"
+#include "driver/date_values.h"
 #include "functions/editing.h"
 #include "functions/script_arguments.h"
 

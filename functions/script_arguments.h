@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "definition/chart_definition.h"
 #include "boundary/host_calls.h"
+#include "definition/chart_definition.h"
 
 namespace plotwise {
 

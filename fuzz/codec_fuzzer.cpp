@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "container_framing.h"
 #include "definition/chart_definition.h"
 #include "definition/codec.h"
-#include "container_framing.h"
 #include "tests/support/plugin_calls.h"
 
 namespace h = plotwise::support;

@@ -15,11 +15,11 @@
 
 #include "app/container_file.h"
 #include "app/container_report.h"
+#include "container_framing.h"
 #include "definition/chart_definition.h"
 #include "definition/codec.h"
 #include "driver/draw_chart.h"
 #include "engine/chart_options.h"
-#include "container_framing.h"
 #include "fuzz_input.h"
 #include "tests/support/plugin_calls.h"
 

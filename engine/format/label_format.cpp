@@ -11,8 +11,8 @@
 #include <ctime>
 #include <string>
 
-#include "engine/format/calendar64.h"
 #include "engine/chart_options.h"
+#include "engine/format/calendar64.h"
 
 namespace plotwise {
 

@@ -8,20 +8,14 @@
 #include <string>
 
 #include "engine/format/float_digits.h"
-#include "engine/graph/graph_internal.h"
 #include "engine/format/label_format.h"
+#include "engine/graph/graph_internal.h"
 #include "engine/picture/surface_gd.h"
 #include "engine/text/text_color.h"
+#include "engine/text/text_lines.h"
 
 namespace plotwise {
 namespace {
-
-
-int char_count(const std::string& text) {
-    int n = 0;
-    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
-    return n;
-}
 
 // One text style: size class, font and point size, and whether FreeType draws it.
 struct TextStyle {

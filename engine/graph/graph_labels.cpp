@@ -9,12 +9,13 @@
 #include <cstring>
 
 #include "engine/format/float_digits.h"
-#include "engine/graph/graph_internal.h"
-#include "engine/format/label_format.h"
 #include "engine/format/fraction_label.h"
+#include "engine/format/label_format.h"
 #include "engine/format/printf_format.h"
+#include "engine/graph/graph_internal.h"
 #include "engine/text/text_cache.h"
 #include "engine/text/text_color.h"
+#include "engine/text/text_lines.h"
 
 namespace plotwise {
 namespace {
@@ -25,13 +26,6 @@ constexpr double kLongDateMoment = -2178328741.0;
 constexpr double kLongTimeMoment = 20 * 3600 + 40 * 60 + 59;
 
 const char* text_or_empty(const char* text) { return text != nullptr ? text : ""; }
-
-// Characters of a UTF-8 text (continuation bytes do not count).
-int char_count(const std::string& text) {
-    int n = 0;
-    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
-    return n;
-}
 
 // Automatic labels show whole numbers and 256ths of a unit (the fraction labels); a step that
 // these cannot show (a custom step such as 0.01 or 2.5, or an interval below the fraction table)

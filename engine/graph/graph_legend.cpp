@@ -16,10 +16,10 @@
 #include <cstring>
 
 #include "engine/graph/graph_shapes.h"
+#include "engine/picture/region_fill.h"
 #include "engine/pie/pie_internal.h"
 #include "engine/text/text_color.h"
 #include "engine/text/text_lines.h"
-#include "engine/picture/region_fill.h"
 
 namespace plotwise {
 namespace {

@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "engine/picture/background_picture.h"
-#include "engine/pie/pie_internal.h"
 #include "engine/picture/region_fill.h"
+#include "engine/pie/pie_internal.h"
 
 namespace plotwise {
 

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "engine/picture/picture_output.h"
+#include "engine/picture/surface_gd.h"
 #include "engine/pie/pie_internal.h"
 #include "engine/text/text_lines.h"
-#include "engine/picture/surface_gd.h"
 
 namespace plotwise {
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <limits>
 
-#include "engine/pie/pie_internal.h"
 #include "engine/format/printf_format.h"
+#include "engine/pie/pie_internal.h"
 
 namespace plotwise::pie {
 

@@ -1,6 +1,8 @@
 // Line breaking of titles and names: own breaks first, then blanks, then a shortening mark.
 #include "engine/text/text_lines.h"
 
+#include <algorithm>
+
 #include "engine/text/text_color.h"
 
 namespace plotwise {
@@ -45,6 +47,10 @@ std::vector<std::string> split_lines(std::string_view text) {
     }
     lines.emplace_back(text.substr(start));
     return lines;
+}
+
+int char_count(std::string_view text) {
+    return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) { return !is_continuation(c); }));
 }
 
 std::string_view utf8_prefix(std::string_view text, size_t bytes) {

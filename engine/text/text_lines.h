@@ -21,6 +21,9 @@ constexpr const char* kDots = "...";
 // The lines of a text: each "\r\n", "\r" or "\n" ends one. An empty text is one empty line.
 std::vector<std::string> split_lines(std::string_view text);
 
+// Characters of a UTF-8 text (continuation bytes do not count).
+int char_count(std::string_view text);
+
 // The longest start of `text` that ends on a character boundary and holds at most `bytes`
 // bytes.
 std::string_view utf8_prefix(std::string_view text, size_t bytes);

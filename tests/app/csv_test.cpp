@@ -5,9 +5,9 @@
 #include <optional>
 
 #include "app/csv.h"
-#include "stand_in/fmhost.h"
 #include "app/diagnostics.h"
 #include "app/record_tables.h"
+#include "stand_in/fmhost.h"
 
 namespace plotwise::app {
 namespace {

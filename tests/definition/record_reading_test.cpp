@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "definition/field_reference.h"
 #include "boundary/host_calls.h"
+#include "definition/field_reference.h"
 #include "stand_in/fmhost.h"
 
 namespace plotwise {

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "definition/codec.h"
 #include "boundary/script_functions.h"
+#include "definition/codec.h"
 #include "host_values.h"
 
 namespace plotwise {

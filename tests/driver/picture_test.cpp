@@ -5,10 +5,10 @@
 
 #include <gdfontmb.h>
 
+#include "boundary/host_calls.h"
 #include "definition/chart_definition.h"
 #include "definition/picture_streams.h"
 #include "driver/error_picture.h"
-#include "boundary/host_calls.h"
 #include "stand_in/fmhost.h"
 #include "tests/pie/pie_test_support.h"
 #include "tests/support/plugin_calls.h"

@@ -17,10 +17,10 @@
 #include <gd.h>
 #include <gtest/gtest.h>
 
+#include "boundary/script_functions.h"
 #include "definition/chart_definition.h"
 #include "driver/axis_labels.h"
 #include "engine/chart_options.h"
-#include "boundary/script_functions.h"
 #include "stand_in/fmhost.h"
 #include "tests/support/plugin_calls.h"
 

@@ -21,9 +21,9 @@
 #include <unistd.h>
 
 #include "engine/chart_options.h"
-#include "engine/text/font_fallback.h"
 #include "engine/graph/graph.h"
 #include "engine/pie/pie.h"
+#include "engine/text/font_fallback.h"
 #include "pictures.h"
 
 namespace plotwise::test {

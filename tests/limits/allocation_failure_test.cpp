@@ -109,8 +109,13 @@ bool same(const h::Outcome& a, const h::Outcome& b) {
 
 class AllocationFailure : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(h::startPlugIn(), kFMX_CurrentVersion); }
-    void SetUp() override { fmhost_set_evaluate_hook(answer, nullptr); }
+    // A failed start is checked in every test: a failure in the suite's set-up would only skip them.
+    static void SetUpTestSuite() { started = h::startPlugIn(); }
+    static inline intptr_t started = 0;
+    void SetUp() override {
+        ASSERT_EQ(started, kFMX_CurrentVersion);
+        fmhost_set_evaluate_hook(answer, nullptr);
+    }
     void TearDown() override {
         fmhost_set_evaluate_hook(nullptr, nullptr);
         fmhost_fail_allocation(0);

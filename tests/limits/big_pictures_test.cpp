@@ -73,7 +73,10 @@ h::Outcome drawOnSmallStack(const char* style, const char* x, const char* y, uin
 
 class BigPictures : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(h::startPlugIn(), kFMX_CurrentVersion); }
+    // A failed start is checked in every test: a failure in the suite's set-up would only skip them.
+    static void SetUpTestSuite() { started = h::startPlugIn(); }
+    static inline intptr_t started = 0;
+    void SetUp() override { ASSERT_EQ(started, kFMX_CurrentVersion); }
 };
 
 TEST_F(BigPictures, LargestFlatPieIsFilledOnASmallStack) {

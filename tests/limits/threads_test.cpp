@@ -26,7 +26,10 @@ namespace h = support;
 
 class Threads : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(h::startPlugIn(), kFMX_CurrentVersion); }
+    // A failed start is checked in every test: a failure in the suite's set-up would only skip them.
+    static void SetUpTestSuite() { started = h::startPlugIn(); }
+    static inline intptr_t started = 0;
+    void SetUp() override { ASSERT_EQ(started, kFMX_CurrentVersion); }
 };
 
 h::Outcome chart(const char* x, const char* y, const char* style, const char* substyle, const char* name = "S") {

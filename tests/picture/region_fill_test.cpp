@@ -13,8 +13,8 @@
 
 #include "engine/chart_options.h"
 #include "engine/graph/graph.h"
-#include "engine/pie/pie_internal.h"
 #include "engine/picture/region_fill.h"
+#include "engine/pie/pie_internal.h"
 
 namespace plotwise {
 namespace {

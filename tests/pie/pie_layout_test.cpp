@@ -5,9 +5,9 @@
 #include <cstring>
 #include <random>
 
+#include "engine/picture/region_fill.h"
 #include "engine/pie/pie_internal.h"
 #include "pie_test_support.h"
-#include "engine/picture/region_fill.h"
 
 namespace plotwise {
 namespace {

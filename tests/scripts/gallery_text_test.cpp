@@ -14,8 +14,8 @@
 
 #include "definition/chart_definition.h"
 #include "definition/codec.h"
-#include "driver/draw_chart.h"
 #include "definition/picture_streams.h"
+#include "driver/draw_chart.h"
 #include "engine/text/text_cache.h"
 #include "stand_in/fmhost.h"
 #include "tests/support/container_file.h"
