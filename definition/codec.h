@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "definition/chart_definition.h"
@@ -24,9 +25,9 @@ bool decodeDefinition(const FMX_BinaryData* container);
 void commitHeader(const ChartHeader& snapshot);
 // Records `code` in the snapshot unless the working definition already carries an error.
 void recordError(ChartHeader& snapshot, uint32_t code);
-// Writes the working definition (and the latest picture) into the container: 0, or the host's
-// memory error code.
-int16_t encodeDefinition(FMX_BinaryData* container);
+// Writes the working definition and its picture (the GIF drawn for it; none when empty) into
+// the container: 0, or the host's memory error code.
+int16_t encodeDefinition(FMX_BinaryData* container, std::span<const uint8_t> picture = {});
 
 // Default values of one axis record.
 void resetAxis(AxisOptions& axis);

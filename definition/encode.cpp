@@ -1,5 +1,5 @@
 // Encoding the working definition into a container: "CHHD", "LABS", "LABY", "SERS", then the
-// picture of the latest drawing. The cost follows the series and values in use.
+// picture drawn for it. The cost follows the series and values in use.
 #include <algorithm>
 #include <cstring>
 
@@ -36,7 +36,7 @@ static_assert(static_cast<std::size_t>(kMaxSeries) * kMaxValues * kLabelSize <= 
 
 }  // namespace
 
-int16_t encodeDefinition(FMX_BinaryData* container) {
+int16_t encodeDefinition(FMX_BinaryData* container, std::span<const uint8_t> picture) {
     ChartDefinition& definition = workingDefinition();
     const ChartHeader& header = definition.header();
     const int series = seriesInUse(header);
@@ -59,7 +59,7 @@ int16_t encodeDefinition(FMX_BinaryData* container) {
     keep(stageStream(container, kYLabelStream, labelStaging(), packLabels(definition.yLabel, series, values)));
     keep(stageStream(container, kSeriesStream, definition.series, static_cast<uint32_t>(series) * sizeof(SeriesRecord)));
     if (error == 0) {
-        error = attachPicture(container, header.width, header.height);
+        error = attachPicture(container, picture, header.width, header.height);
     }
     return error;
 }

@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 
-#include "boundary/boundary.h"
 #include "definition/codec.h"
 #include "driver/date_values.h"
 #include "engine/chart_options.h"
@@ -22,31 +21,7 @@ namespace {
 
 constexpr const char* kEmptyLabel = "Empty label";
 
-// The label store of a thread (256 KB, allocated once per thread) and how many of its slots
-// have been written since the call began; a call starts with every slot empty.
-struct LabelSlots {
-    struct Table {
-        LabelStore text;
-    };
-    std::unique_ptr<Table> table = std::make_unique<Table>();
-    int written = 0;
-    uint64_t call = 0;
-};
-
-LabelSlots& labelSlots() {
-    thread_local LabelSlots slots;
-    if (firstUseInCall(slots.call)) {
-        std::memset(slots.table->text, 0, static_cast<std::size_t>(slots.written) * kLabelStoreText);
-        slots.written = 0;
-    }
-    return slots;
-}
-
-void store(int slot, std::string_view text) {
-    LabelSlots& slots = labelSlots();
-    slots.written = std::max(slots.written, slot + 1);
-    copyText(slots.table->text[slot], kLabelStoreText, text);
-}
+void put(LabelStore& store, int slot, std::string_view text) { copyText(store[slot], kLabelStoreText, text); }
 
 // printf of one value into a string.
 std::string printed(const char* format, double value) {
@@ -118,14 +93,12 @@ int decimalsOf(double value) {
 
 }  // namespace
 
-LabelStore& labelStore() { return labelSlots().table->text; }
-
-void makeCategoryLabels(const ChartDefinition& definition, int valueCount) {
+void makeCategoryLabels(LabelStore& store, const ChartDefinition& definition, int valueCount) {
     const AxisOptions& axis = definition.block.axis[0];
-    for (int i = 0; i < valueCount; ++i) store(i, categoryLabel(axis, definition.xLabel[0][i]));
+    for (int i = 0; i < valueCount; ++i) put(store, i, categoryLabel(axis, definition.xLabel[0][i]));
 }
 
-int makeXyLabels(const ChartDefinition& definition, const float* xValues, int count, int valueCount,
+int makeXyLabels(LabelStore& store, const ChartDefinition& definition, const float* xValues, int count, int valueCount,
                  float requestedMin, float requestedMax, double offset) {
     if (valueCount <= 0) return 0;
     const AxisOptions& axis = definition.block.axis[0];
@@ -173,15 +146,15 @@ int makeXyLabels(const ChartDefinition& definition, const float* xValues, int co
                 break;
         }
         if (label.empty() && axis.type != kAxisText) label = printed("%.0f", offset + p);
-        store(i, label);
+        put(store, i, label);
     }
     return decimals;
 }
 
-std::size_t fillLabelPointers(const char** pointers, int valueCount) {
+std::size_t fillLabelPointers(const LabelStore& store, const char** pointers, int valueCount) {
     std::size_t longest = 0;
     for (int i = 0; i < valueCount; ++i) {
-        const char* text = labelStore()[i][0] != '\0' ? labelStore()[i] : kEmptyLabel;
+        const char* text = store[i][0] != '\0' ? store[i] : kEmptyLabel;
         pointers[i] = text;
         longest = std::max(longest, std::strlen(text));
     }

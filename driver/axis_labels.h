@@ -1,6 +1,6 @@
-// The x labels the driver hands to the graph engine: one text per point, kept in the
-// process-wide label store and made by the X axis type from the x label texts (category
-// charts) or from the x range (xy charts).
+// The x labels the driver hands to the graph engine: one text per point, kept in the label
+// store of the drawing and made by the X axis type from the x label texts (category charts) or
+// from the x range (xy charts).
 #pragma once
 
 #include <cstddef>
@@ -12,21 +12,18 @@ namespace plotwise {
 constexpr int kLabelStoreText = 256;  // 255 bytes and a zero
 using LabelStore = char[kMaxValues][kLabelStoreText];
 
-// The process-wide label store.
-LabelStore& labelStore();
-
 // Slots 0 .. valueCount-1 from the x label texts of series 0 by the X axis type and format.
 // Every slot is written: a label the formatter cannot make falls back to the x label text.
-void makeCategoryLabels(const ChartDefinition& definition, int valueCount);
+void makeCategoryLabels(LabelStore& store, const ChartDefinition& definition, int valueCount);
 
 // Slots 0 .. valueCount-1 for xy charts from the range of `xValues` (count values, all series),
 // widened by the requested bounds. Date, time and timestamp values are seconds after
 // `offset`. Returns the decimals of automatic labels.
-int makeXyLabels(const ChartDefinition& definition, const float* xValues, int count, int valueCount,
+int makeXyLabels(LabelStore& store, const ChartDefinition& definition, const float* xValues, int count, int valueCount,
                  float requestedMin, float requestedMax, double offset = 0);
 
 // Points entries 0 .. valueCount-1 at the store's texts, "Empty label" for an empty one;
 // returns the length of the longest label.
-std::size_t fillLabelPointers(const char** pointers, int valueCount);
+std::size_t fillLabelPointers(const LabelStore& store, const char** pointers, int valueCount);
 
 }  // namespace plotwise

@@ -1,21 +1,22 @@
-// drawChart: the working definition to one engine call.
+// drawChart: a chart definition to one engine call.
 //
 // Sections, in the order a drawing runs them: error state; text sizes, fonts and colours;
 // series values (dates and times read through the host) packed for the engines; then either
 // the pie path or the graph path (axis options, legend, x labels, chart type by style).
+// Everything a drawing works with (options, label store, picture) belongs to it alone.
 #include "driver/draw_chart.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "boundary/boundary.h"
 #include "definition/codec.h"
-#include "definition/picture_streams.h"
 #include "driver/axis_labels.h"
 #include "driver/chart_styles.h"
 #include "driver/date_values.h"
@@ -39,28 +40,44 @@ EngineCall& engineCall() {
     return call;
 }
 
-// The engine options and the record of the engine call start every call from their start-up
-// values: nothing an earlier drawing set shows in this one.
-void startCall() {
-    thread_local uint64_t seen = 0;
-    if (!firstUseInCall(seen)) return;
-    chartOptions() = ChartOptions{};
-    engineCall() = EngineCall{};
-}
-
-// The picture stream of one engine call, closed on every way out.
-class PictureStream {
+// A GIF written into memory by one engine call; the stream is closed on every way out.
+class MemoryPicture {
 public:
-    PictureStream() : stream_(openPictureForWriting()) {}
-    ~PictureStream() {
-        if (stream_ != nullptr) closePicture(stream_);
+    MemoryPicture() : stream_(open_memstream(&buffer_, &size_)) {}
+    ~MemoryPicture() {
+        if (stream_ != nullptr) std::fclose(stream_);
+        std::free(buffer_);
     }
-    PictureStream(const PictureStream&) = delete;
-    PictureStream& operator=(const PictureStream&) = delete;
-    FILE* get() const { return stream_; }
+    MemoryPicture(const MemoryPicture&) = delete;
+    MemoryPicture& operator=(const MemoryPicture&) = delete;
+    FILE* stream() const { return stream_; }
+
+    // Closes the stream: its bytes, none when writing failed part-way (out of memory) rather
+    // than half a picture.
+    std::string finish() {
+        if (stream_ == nullptr) return {};
+        const bool failed = std::ferror(stream_) != 0;
+        const bool closed = std::fclose(stream_) == 0;
+        stream_ = nullptr;
+        if (failed || !closed || size_ == 0) return {};
+        return std::string(buffer_, size_);
+    }
 
 private:
+    char* buffer_ = nullptr;
+    size_t size_ = 0;
     FILE* stream_;
+};
+
+// One drawing: the definition, the options made for it, its x labels and its picture.
+struct Drawing {
+    const ChartDefinition& definition;
+    ChartOptions options;
+    PictureTarget target;
+    struct Labels {
+        LabelStore text;
+    };
+    std::unique_ptr<Labels> labels = std::make_unique<Labels>();
 };
 
 void lowerAscii(char* text) {
@@ -69,12 +86,13 @@ void lowerAscii(char* text) {
     }
 }
 
-void drawError(uint32_t code) {
+void drawError(Drawing& d, uint32_t code) {
     EngineCall& call = engineCall();
     call = EngineCall{};
     call.engine = EngineCall::ErrorPicture;
     call.errorCode = code;
-    drawErrorPicture(code);
+    const ChartHeader& h = d.definition.header();
+    drawErrorPicture(d.options, code, h.width, h.height, d.target);
 }
 
 // ---- Text sizes, fonts and colours ----------------------------------------------------------
@@ -198,18 +216,22 @@ Packed packValues(const ChartDefinition& definition, int sets, int points) {
 
 // ---- Pie path ------------------------------------------------------------------------------------
 
-// The texts shown beside the slices when the picture carries value texts; empty when it does
-// not. Value texts are made for the picture only: the stored labels stay as they are, so that
-// restyling never adds them twice. Right after Plotz_Style the substyle decides; a pie that
+// Whether a pie shows value texts: right after Plotz_Style the substyle decides; a pie that
 // showed them keeps showing them.
-std::vector<std::string> pieValueTexts(ChartDefinition& definition, const Packed& data) {
-    ChartHeader& h = definition.header();
+bool takesValueTexts(const ChartHeader& h) {
     const std::string_view substyle = h.substyle;
-    const bool valueTexts = (h.styleGiven == kStyleJustGiven || h.styleGiven == kPieValueTexts) &&
-                            (substyle == "values" || substyle == "both");
-    h.styleGiven = valueTexts ? kPieValueTexts : 0;
+    return (h.styleGiven == kStyleJustGiven || h.styleGiven == kPieValueTexts) &&
+           (substyle == "values" || substyle == "both");
+}
+
+// The texts shown beside the slices when the picture carries value texts (the settled
+// definition is marked so); empty when it does not. Value texts are made for the picture
+// only: the stored labels stay as they are, so that restyling never adds them twice.
+std::vector<std::string> pieValueTexts(const ChartDefinition& definition, const Packed& data) {
+    const ChartHeader& h = definition.header();
+    const std::string_view substyle = h.substyle;
     std::vector<std::string> shown;
-    if (!valueTexts) return shown;
+    if (h.styleGiven != kPieValueTexts) return shown;
     shown.reserve(static_cast<std::size_t>(data.points));
     for (int i = 0; i < data.points; ++i) {
         std::string text = definition.xLabel[0][i];
@@ -308,9 +330,10 @@ EngineCall& recordEngineCall(EngineCall::Engine engine, short width, short heigh
     return call;
 }
 
-void drawPieChart(ChartDefinition& definition, Packed& data) {
+void drawPieChart(Drawing& d, Packed& data) {
+    const ChartDefinition& definition = d.definition;
     const ChartHeader& h = definition.header();
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = d.options;
     const int points = data.points;
     const PieType pieKind = std::string_view(h.style) == "pie" ? PieFlat : Pie3D;
 
@@ -320,11 +343,11 @@ void drawPieChart(ChartDefinition& definition, Packed& data) {
     setSliceColors(definition, data);
     PieSlices slices = pieSlices(data, labels);
     if (slices.leftOut > 0 && !slices.positive) {
-        drawError(kErrorNoPositive);
+        drawError(d, kErrorNoPositive);
         return;
     }
     if (slices.sum == 0) {
-        drawError(kErrorEmpty);
+        drawError(d, kErrorEmpty);
         return;
     }
     const std::string notice = slices.leftOut > 0 ? leftOutNotice(slices.leftOut) : std::string();
@@ -337,13 +360,8 @@ void drawPieChart(ChartDefinition& definition, Packed& data) {
     call.values = slices.values;
     call.colors = slices.colors;
     call.notice = notice;
-    {
-        PictureStream picture;
-        if (picture.get() != nullptr) {
-            o.pie_edge_color = NoColor;
-            draw_pie(width, height, picture.get(), pieKind, count, slices.labels.data(), slices.values.data());
-        }
-    }
+    o.pie_edge_color = NoColor;
+    draw_pie(o, width, height, d.target, pieKind, count, slices.labels.data(), slices.values.data());
     o.pie_colors = nullptr;  // the colours and the notice die with this drawing
     o.pie_notice = nullptr;
 }
@@ -478,8 +496,8 @@ ExtraValues extraValues(const ChartStyle& row, const Packed& data) {
 
 // The x axis: requested bounds counted the way the x values handed to the engine are, the
 // labels of xy charts, and the label angle, which depends on the longest label.
-void setXAxis(ChartOptions& o, ChartDefinition& definition, const Packed& data, std::vector<const char*>& labels,
-                     std::size_t longest) {
+void setXAxis(ChartOptions& o, const ChartDefinition& definition, LabelStore& store, const Packed& data,
+              std::vector<const char*>& labels, std::size_t longest) {
     const ChartHeader& h = definition.header();
     const AxisOptions& xAxis = definition.block.axis[0];
     const int points = data.points;
@@ -487,16 +505,17 @@ void setXAxis(ChartOptions& o, ChartDefinition& definition, const Packed& data, 
     o.requested_xmax = relativeBound(xAxis.max, data.xOffset, xAxis.type);
     o.x_value_offset = data.xOffset;
     if (makesXyLabels(h.style)) {
-        o.xlabel_decimals = static_cast<short>(makeXyLabels(definition, data.x.data(), static_cast<int>(data.x.size()),
+        o.xlabel_decimals = static_cast<short>(makeXyLabels(store, definition, data.x.data(), static_cast<int>(data.x.size()),
                                                             points, o.requested_xmin, o.requested_xmax, data.xOffset));
-        longest = fillLabelPointers(labels.data(), points);
+        longest = fillLabelPointers(store, labels.data(), points);
     }
     o.xlabel_angle = labelAngle(xAxis.labelsOrientation, longest, o.xaxis_ptsize, points, h.width);
 }
 
-void drawGraphChart(ChartDefinition& definition, Packed& data) {
+void drawGraphChart(Drawing& d, Packed& data) {
+    const ChartDefinition& definition = d.definition;
     const ChartHeader& h = definition.header();
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = d.options;
     const std::string_view substyle = h.substyle;
     const int points = data.points;
 
@@ -509,9 +528,10 @@ void drawGraphChart(ChartDefinition& definition, Packed& data) {
     o.legend_count = static_cast<int>(legend.size());
     o.legend_entries = legend.empty() ? nullptr : legend.data();
 
-    makeCategoryLabels(definition, points);
+    LabelStore& store = d.labels->text;
+    makeCategoryLabels(store, definition, points);
     std::vector<const char*> labels(static_cast<std::size_t>(std::max(points, 1)), kEmptyLabel);
-    const std::size_t longest = fillLabelPointers(labels.data(), points);
+    const std::size_t longest = fillLabelPointers(store, labels.data(), points);
     o.set_colors = data.colors.data();
 
     // Borrowed arrays die with this drawing: no option may keep pointing at them.
@@ -526,14 +546,14 @@ void drawGraphChart(ChartDefinition& definition, Packed& data) {
     } release{o};
 
     if (points == 0) {
-        drawError(kErrorEmpty);
+        drawError(d, kErrorEmpty);
         return;
     }
-    setXAxis(o, definition, data, labels, longest);
+    setXAxis(o, definition, store, data, labels, longest);
 
     const ChartStyle* row = findChartStyle(h.style);
     if (row == nullptr) {
-        drawError(kErrorStyle);
+        drawError(d, kErrorStyle);
         return;
     }
     const ChartType type = chartTypeFor(*row, substyle);
@@ -554,10 +574,7 @@ void drawGraphChart(ChartDefinition& definition, Packed& data) {
     call.volume = extra.volumeColors;
     call.legend = legend;
 
-    PictureStream picture;
-    if (picture.get() != nullptr) {
-        draw_graph(width, height, picture.get(), type, points, labels.data(), extra.sets, data.y.data(), extra.values);
-    }
+    draw_graph(o, width, height, d.target, type, points, labels.data(), extra.sets, data.y.data(), extra.values);
     o.horizontal = 0;
 }
 
@@ -565,28 +582,41 @@ void drawGraphChart(ChartDefinition& definition, Packed& data) {
 
 const EngineCall& lastEngineCall() { return engineCall(); }
 
-void drawChart(ChartDefinition& definition) {
-    startCall();
+void settleDefinition(ChartDefinition& definition) {
     terminateTexts(definition);
     ChartHeader& h = definition.header();
-    if (h.errorCode != 0) {
-        drawError(h.errorCode);
-        return;
-    }
-
-    ChartOptions& o = chartOptions();
-    setDefaultTextSizes(o, h.width);
-    setFonts(o, definition.block);
+    if (h.errorCode != 0) return;
     lowerAscii(h.style);
     lowerAscii(h.substyle);
+    if (isPieStyle(h.style)) h.styleGiven = takesValueTexts(h) ? kPieValueTexts : 0;
+}
 
-    // A damaged header cannot reach past the tables.
-    const int sets = static_cast<int>(std::min<uint32_t>(h.seriesCount, kMaxSeries));
-    const int points = sets == 0 ? 0 : static_cast<int>(std::min<uint32_t>(h.valueCount, kMaxValues));
-    Packed data = packValues(definition, sets, points);
+std::string drawChart(const ChartDefinition& definition, const DrawRequest& request) {
+    MemoryPicture gif;
+    Drawing d{definition, ChartOptions{},
+              request.surface != nullptr ? PictureTarget(request.surface) : PictureTarget(gif.stream())};
+    // The options as the drawing leaves them go into the record, whichever way it ends.
+    struct Record {
+        const Drawing& d;
+        ~Record() { engineCall().options = d.options; }
+    } record{d};
+    const ChartHeader& h = definition.header();
+    if (h.errorCode != 0) {
+        drawError(d, h.errorCode);
+    } else {
+        ChartOptions& o = d.options;
+        setDefaultTextSizes(o, h.width);
+        setFonts(o, definition.block);
 
-    if (isPieStyle(h.style)) drawPieChart(definition, data);
-    else drawGraphChart(definition, data);
+        // A damaged header cannot reach past the tables.
+        const int sets = static_cast<int>(std::min<uint32_t>(h.seriesCount, kMaxSeries));
+        const int points = sets == 0 ? 0 : static_cast<int>(std::min<uint32_t>(h.valueCount, kMaxValues));
+        Packed data = packValues(definition, sets, points);
+
+        if (isPieStyle(h.style)) drawPieChart(d, data);
+        else drawGraphChart(d, data);
+    }
+    return request.surface != nullptr ? request.surface->bytes() : gif.finish();
 }
 
 }  // namespace plotwise

@@ -1,4 +1,5 @@
-// The draw driver: turns the working chart definition into engine options and one engine call.
+// The draw driver: turns a chart definition into engine options and one engine call. A drawing
+// depends on nothing but its arguments: options, labels and picture are made for it alone.
 #pragma once
 
 #include <cstdint>
@@ -7,11 +8,22 @@
 
 #include "definition/chart_definition.h"
 #include "engine/chart_options.h"
+#include "engine/picture/surface.h"
 
 namespace plotwise {
 
-// Draws the definition (or its error picture) into the picture of the latest drawing.
-void drawChart(ChartDefinition& definition);
+// Brings the definition to the form in which it is drawn and stored: texts end within their
+// fields, style and substyle are lower case, a pie's mark for value texts is taken or dropped.
+void settleDefinition(ChartDefinition& definition);
+
+// What a drawing is asked for besides the definition.
+struct DrawRequest {
+    VectorSurface* surface = nullptr;  // where the chart is drawn; none: a GIF of its own
+};
+
+// Draws a settled definition (or its error picture): the GIF's bytes, or the file of the
+// request's surface; empty when no picture could be made.
+std::string drawChart(const ChartDefinition& definition, const DrawRequest& request = {});
 
 // What the latest drawing handed to an engine, kept so that tests can see it.
 struct EngineCall {
@@ -29,6 +41,7 @@ struct EngineCall {
     std::vector<uint32_t> volume;     // volume colours of combination charts
     std::vector<LegendEntry> legend;
     std::string notice;               // the line under a pie
+    ChartOptions options;             // the options as the drawing left them
 };
 const EngineCall& lastEngineCall();
 

@@ -5,8 +5,6 @@
 #include <array>
 
 #include "definition/chart_definition.h"
-#include "definition/picture_streams.h"
-#include "engine/chart_options.h"
 #include "engine/pie/pie.h"
 
 namespace plotwise {
@@ -27,8 +25,7 @@ const uint32_t kColors[kSlices] = {0xFF4040, 0x80FF80, 0x8080FF, 0xFF80FF, 0xFFF
 
 std::string_view errorMessage(uint32_t code) { return chartErrorMessage(code); }
 
-void drawErrorPicture(uint32_t code) {
-    ChartOptions& o = chartOptions();
+void drawErrorPicture(ChartOptions& o, uint32_t code, uint32_t width, uint32_t height, PictureTarget out) {
     const std::string_view message = errorMessage(code);
     if (!message.empty()) o.pie_title = message.data();  // table texts end with a zero
     o.pie_explode = kExplode;
@@ -43,14 +40,9 @@ void drawErrorPicture(uint32_t code) {
     o.pie_3d_angle = 180;
     o.pie_bg_color = 0xFFFFFF;
 
-    FILE* out = openPictureForWriting();
-    if (out == nullptr) return;
     // The engines take 16-bit sizes: the low 16 bits, as stored in "SIZE".
-    const ChartHeader& header = workingDefinition().header();
-    const auto width = static_cast<short>(static_cast<uint16_t>(header.width));
-    const auto height = static_cast<short>(static_cast<uint16_t>(header.height));
-    draw_pie(width, height, out, 0, kSlices, kLabels, kValues);
-    closePicture(out);
+    draw_pie(o, static_cast<short>(static_cast<uint16_t>(width)), static_cast<short>(static_cast<uint16_t>(height)),
+             out, 0, kSlices, kLabels, kValues);
 }
 
 }  // namespace plotwise

@@ -1,4 +1,4 @@
-// Export: one drawChart with a vector surface as the engines' drawing target.
+// Export: one drawChart onto a vector surface of its own.
 #include "driver/export_chart.h"
 
 #include "driver/draw_chart.h"
@@ -20,11 +20,8 @@ std::optional<ExportFormat> exportFormat(std::string_view keyword) {
 
 std::string exportChart(ChartDefinition& definition, VectorFormat format, int scale) {
     const std::unique_ptr<VectorSurface> surface = make_vector_surface(format, scale);
-    {
-        DrawingTarget target(surface.get());
-        drawChart(definition);
-    }
-    return surface->bytes();
+    settleDefinition(definition);
+    return drawChart(definition, DrawRequest{surface.get()});
 }
 
 }  // namespace plotwise

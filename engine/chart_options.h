@@ -1,7 +1,8 @@
-// ChartOptions: the one process-wide set of drawing settings shared by the graph engine and
-// the pie engine. The driver writes what it needs before an engine call; everything else keeps
-// its previous value (settings persist between drawings). Text and array options are borrowed
-// references owned by the writer, which keeps them alive until the engine returns.
+// ChartOptions: the drawing settings of the graph engine and the pie engine, handed to every
+// engine call. The driver makes a set for each drawing and writes what the chart needs; every
+// other option holds its default. The engines write a few back (the plot area, the picture
+// kept by hold_image). Text and array options are borrowed references owned by the writer,
+// which keeps them alive until the engine returns.
 #pragma once
 
 #include <cstdint>
@@ -264,9 +265,5 @@ struct ChartOptions {
     int pie_percent_type = PercentNone;    // a PercentPlacement
     const char* pie_notice = nullptr;      // a line under the pie, such as what was left out
 };
-
-// The calling thread's option set; every option holds its default until something writes it.
-// The driver brings it back to the defaults at the start of every call.
-ChartOptions& chartOptions();
 
 }  // namespace plotwise

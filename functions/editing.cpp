@@ -1,5 +1,8 @@
 #include "functions/editing.h"
 
+#include <span>
+#include <string>
+
 #include "boundary/host_calls.h"
 #include "definition/codec.h"
 #include "driver/draw_chart.h"
@@ -10,9 +13,12 @@ int16_t finishEdit(const ChartHeader* snapshot, FMX_Data* result) {
     if (snapshot != nullptr) {
         commitHeader(*snapshot);
     }
-    drawChart(workingDefinition());
+    ChartDefinition& definition = workingDefinition();
+    settleDefinition(definition);
+    const std::string picture = drawChart(definition);
     host::BinaryData container;
-    const int16_t error = encodeDefinition(container.get());
+    const int16_t error =
+        encodeDefinition(container.get(), std::span(reinterpret_cast<const uint8_t*>(picture.data()), picture.size()));
     if (error == 0) {
         host::setContainer(result, container.get());
     } else {

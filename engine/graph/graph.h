@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/chart_options.h"
+#include "engine/picture/surface.h"
 
 namespace plotwise {
 
@@ -82,16 +83,17 @@ struct GraphLayout {
 
 // The layout pass alone, with no drawing: what draw_graph would use for these inputs. Like a
 // drawing it stores the plot area in the saved_plot_* options and applies `thumbnail`.
-GraphLayout layout_graph(short width, short height, ChartType type, int num_points,
+GraphLayout layout_graph(ChartOptions& opt, short width, short height, ChartType type, int num_points,
                          const char* const* xlabels, int num_sets, const float* data, const float* extra);
 
-// Lays out, draws and writes a chart. data holds num_points floats per row, set after set;
+// Lays out and draws a chart with the options `opt` onto `out`: a vector surface, or the
+// engine's palette picture written into a stream. data holds num_points floats per row, set after set;
 // extra is the volume row of combo types or the x rows of xy types. Returns 0 drawn, 1 no data
 // (no points, no sets, no data, or an xy type without its x rows), 2 plot too small, -1 bad size,
 // no stream or no memory for the picture (nothing written), -2 combo type without its volume
 // row. `horizontal` is cleared whichever way the drawing ends; a notice of a turned chart has
 // the size the caller asked for.
-int draw_graph(short width, short height, FILE* out, ChartType type, int num_points,
+int draw_graph(ChartOptions& opt, short width, short height, PictureTarget out, ChartType type, int num_points,
                const char* const* xlabels, int num_sets, const float* data, const float* extra);
 
 // Values of the automatic y labels: the downward pass (0, or highest when that is not above 0,

@@ -21,7 +21,8 @@ using Picture = std::unique_ptr<gdImageStruct, PictureDeleter>;
 // `horizontal` belongs to one drawing: it is cleared however the drawing ends, so that the next
 // chart is not turned by mistake.
 struct ClearHorizontal {
-    ~ClearHorizontal() { chartOptions().horizontal = 0; }
+    ChartOptions& opt;
+    ~ClearHorizontal() { opt.horizontal = 0; }
 };
 
 uint32_t plain_background(uint32_t bg) { return bg == DefaultColor || bg == NoColor ? 0xFFFFFF : bg; }
@@ -73,12 +74,11 @@ void allocate_palette(GraphDrawing& d) {
     if (opt.transparent_bg) im.transparent(c.background);
 }
 
-int draw(short width, short height, FILE* out, ChartType type, int num_points, const char* const* xlabels,
-         int num_sets, const float* data, const float* extra) {
-    ChartOptions& opt = chartOptions();
+int draw(ChartOptions& opt, short width, short height, PictureTarget out, ChartType type, int num_points,
+         const char* const* xlabels, int num_sets, const float* data, const float* extra) {
     // Notices of a turned chart are drawn at the size the caller asked for.
     const int notice_w = opt.horizontal ? height : width, notice_h = opt.horizontal ? width : height;
-    auto notice = [&](const char* text) { draw_notice(notice_w, notice_h, out, opt.bg_color, opt.line_color, text); };
+    auto notice = [&](const char* text) { draw_notice(opt, notice_w, notice_h, out, opt.bg_color, opt.line_color, text); };
 
     const int check = check_graph_entry(width, height, type, num_points, num_sets, data, extra);
     if (check == -1) return -1;
@@ -89,17 +89,17 @@ int draw(short width, short height, FILE* out, ChartType type, int num_points, c
     load_font_table();
     if (opt.thumbnail) opt.grid = 0, opt.xaxis = 0, opt.yaxis = 0;
     GraphInput in;
-    if (check == -2 || !prepare_graph_input(in, width, height, type, num_points, xlabels, num_sets, data, extra)) {
+    if (check == -2 || !prepare_graph_input(in, opt.interpolate != 0, width, height, type, num_points, xlabels, num_sets, data, extra)) {
         notice(kNoticeNoCombo);
         return -2;
     }
-    const GraphLayout L = layout_prepared(in);
+    const GraphLayout L = layout_prepared(in, opt);
     if (L.result == 2) {
         notice(kNoticeTooSmall);
         return 2;
     }
 
-    if (VectorSurface* target = drawing_target()) {
+    if (VectorSurface* target = out.vector) {
         // The same drawing onto a vector surface, turned by its transform where the palette
         // picture is turned afterwards.
         target->begin(width, height, opt.horizontal != 0);
@@ -126,27 +126,26 @@ int draw(short width, short height, FILE* out, ChartType type, int num_points, c
     draw_graph_frame(d);
     draw_graph_data(d);
 
-    if (opt.write_image) std::fflush(out);
+    if (opt.write_image) std::fflush(out.stream);
     if (opt.horizontal) {
         Picture turned(turn_picture(picture.get()));
         if (turned == nullptr) return -1;
         picture = std::move(turned);
     }
-    if (opt.write_image) write_picture(picture.get(), out, d.colors.plot);
+    if (opt.write_image) write_picture(picture.get(), out.stream, opt.image_format == 3, d.colors.plot);
     if (opt.hold_image & 1) opt.image = picture.release();
     return 0;
 }
 
 }  // namespace
 
-int draw_graph(short width, short height, FILE* out, ChartType type, int num_points, const char* const* xlabels,
-               int num_sets, const float* data, const float* extra) {
-    ClearHorizontal clear;
-    if (!picture_size_usable(width, height) ||
-        (out == nullptr && chartOptions().write_image && drawing_target() == nullptr))
+int draw_graph(ChartOptions& opt, short width, short height, PictureTarget out, ChartType type, int num_points,
+               const char* const* xlabels, int num_sets, const float* data, const float* extra) {
+    ClearHorizontal clear{opt};
+    if (!picture_size_usable(width, height) || (out.stream == nullptr && opt.write_image && out.vector == nullptr))
         return -1;
     try {
-        return draw(width, height, out, type, num_points, xlabels, num_sets, data, extra);
+        return draw(opt, width, height, out, type, num_points, xlabels, num_sets, data, extra);
     } catch (const std::exception&) {
         return -1;  // out of memory for the working arrays: nothing written
     }

@@ -54,7 +54,7 @@ void for_each_step(double from, double to, double step, bool below, F f) {
 class Frame {
 public:
     explicit Frame(GraphDrawing& d)
-        : own_(d.im), d_(d), L(d.L), opt(chartOptions()), out(d.surface ? *d.surface : own_), sd(d.L.set_depth), last(d.L.last_pos),
+        : own_(d.im), d_(d), L(d.L), opt(d.opt), out(d.surface ? *d.surface : own_), sd(d.L.set_depth), last(d.L.last_pos),
           bg(plain_background(opt.bg_color)) {
         ylabel_style = {opt.yaxis_font_size, L.yaxis_font, L.yaxis_ptsize, L.yaxis_ttf};
         xlabel_style = {opt.xaxis_font_size, L.xaxis_font, L.xaxis_ptsize, L.xaxis_ttf};

@@ -71,7 +71,7 @@ int check_graph_entry(short width, short height, ChartType type, int num_points,
     return 0;
 }
 
-bool prepare_graph_input(GraphInput& in, short width, short height, ChartType type, int num_points,
+bool prepare_graph_input(GraphInput& in, bool interpolate, short width, short height, ChartType type, int num_points,
                          const char* const* xlabels, int num_sets, const float* data, const float* extra) {
     // Unknown kinds draw like the kinds without data of their own: axes and frame only.
     if (type < 0 || type >= kChartTypeCount) type = Reserved20;
@@ -90,7 +90,7 @@ bool prepare_graph_input(GraphInput& in, short width, short height, ChartType ty
     const size_t rows = static_cast<size_t>(in.rows);
     const size_t xrows = isXy(type) ? static_cast<size_t>(num_sets) : 0;
     const size_t vol = isCombo(type) ? 1 : 0;
-    const bool fill = chartOptions().interpolate != 0;
+    const bool fill = interpolate;
     in.storage.resize((rows + xrows + vol) * n);
     float* out = in.storage.data();
     for (size_t i = 0; i < rows * n; ++i) out[i] = clean(data[i], fill);

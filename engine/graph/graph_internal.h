@@ -91,7 +91,7 @@ struct GraphColors {
 struct GraphDrawing {
     const GraphInput& in;
     const GraphLayout& L;
-    const ChartOptions& opt;
+    ChartOptions& opt;  // the frame writes back the x steps it chose
     gdImagePtr im;
     GraphColors colors;
     Surface* surface = nullptr;
@@ -102,10 +102,11 @@ struct GraphDrawing {
 int check_graph_entry(short width, short height, ChartType type, int num_points, int num_sets,
                       const float* data, const float* extra);
 // Builds the row tables (and interpolated copies); false for a combo type without extra.
-bool prepare_graph_input(GraphInput& in, short width, short height, ChartType type, int num_points,
+// `interpolate`: missing values marked InterpolateValue are filled from their neighbours.
+bool prepare_graph_input(GraphInput& in, bool interpolate, short width, short height, ChartType type, int num_points,
                          const char* const* xlabels, int num_sets, const float* data, const float* extra);
-// The layout pass on prepared input.
-GraphLayout layout_prepared(const GraphInput& in);
+// The layout pass on prepared input; stores the plot area in the saved_plot_* options.
+GraphLayout layout_prepared(const GraphInput& in, ChartOptions& opt);
 
 // Titles, back wall, y grid and labels, second axis, y titles, x grid and labels.
 void draw_graph_frame(GraphDrawing& d);

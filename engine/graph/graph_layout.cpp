@@ -696,8 +696,7 @@ void save_geometry(ChartOptions& opt, const GraphLayout& L) {
 
 }  // namespace
 
-GraphLayout layout_prepared(const GraphInput& in) {
-    ChartOptions& opt = chartOptions();
+GraphLayout layout_prepared(const GraphInput& in, ChartOptions& opt) {
     GraphLayout L;
     L.rows = in.rows;
     L.set_depth = is3d(in.type) && opt.stack_type == Depth ? std::max(in.num_sets, 1) : 1;
@@ -719,18 +718,17 @@ GraphLayout layout_prepared(const GraphInput& in) {
     return L;
 }
 
-GraphLayout layout_graph(short width, short height, ChartType type, int num_points, const char* const* xlabels,
+GraphLayout layout_graph(ChartOptions& opt, short width, short height, ChartType type, int num_points, const char* const* xlabels,
                          int num_sets, const float* data, const float* extra) {
     GraphLayout L;
     L.result = check_graph_entry(width, height, type, num_points, num_sets, data, extra);
     if (L.result != 0) return L;
     try {
         load_font_table();
-        ChartOptions& opt = chartOptions();
         if (opt.thumbnail) opt.grid = 0, opt.xaxis = 0, opt.yaxis = 0;
         GraphInput in;
-        prepare_graph_input(in, width, height, type, num_points, xlabels, num_sets, data, extra);
-        return layout_prepared(in);
+        prepare_graph_input(in, opt.interpolate != 0, width, height, type, num_points, xlabels, num_sets, data, extra);
+        return layout_prepared(in, opt);
     } catch (const std::exception&) {
         L.result = -1;
         return L;

@@ -27,10 +27,10 @@ int allocate_straight(gdImagePtr image, uint32_t color) {
 }
 }  // namespace
 
-void draw_notice(int width, int height, FILE* out, uint32_t bg, uint32_t fg, const char* text) {
-    ChartOptions& options = chartOptions();
+void draw_notice(ChartOptions& options, int width, int height, PictureTarget out, uint32_t bg, uint32_t fg,
+                 const char* text) {
     if (text == nullptr) text = "";
-    if (VectorSurface* target = drawing_target()) {
+    if (VectorSurface* target = out.vector) {
         if (!picture_size_usable(width, height)) return;
         const gdFontPtr font = gdFontGetMediumBold();
         target->begin(width, height, false);
@@ -62,7 +62,8 @@ void draw_notice(int width, int height, FILE* out, uint32_t bg, uint32_t fg, con
     const int y = height / 3;
     gdImageString(image, font, x, y, reinterpret_cast<unsigned char*>(const_cast<char*>(text)), foreground);
 
-    if (options.write_image != 0 && out != nullptr) write_picture(image, out, foreground);
+    if (options.write_image != 0 && out.stream != nullptr)
+        write_picture(image, out.stream, options.image_format == 3, foreground);
 
     if ((options.hold_image & 1) != 0) {
         options.image = image;

@@ -4,7 +4,6 @@
 #include <new>
 #include <vector>
 
-#include "engine/chart_options.h"
 #include "engine/picture/gif_writer.h"
 
 namespace plotwise {
@@ -22,12 +21,12 @@ void write_gd_picture(gdImagePtr image, FILE* out, bool wbmp, int wbmp_foregroun
 
 }  // namespace
 
-void write_picture(gdImagePtr image, FILE* out, int wbmp_foreground) {
+void write_picture(gdImagePtr image, FILE* out, bool wbmp, int wbmp_foreground) {
     if (image == nullptr || out == nullptr) return;
     fflush(out);
     // The picture is encoded in memory first and written in one piece, so the stream gets
     // either the whole picture or nothing when memory runs out while encoding.
-    if (chartOptions().image_format == 3) return write_gd_picture(image, out, true, wbmp_foreground);
+    if (wbmp) return write_gd_picture(image, out, true, wbmp_foreground);
     std::vector<uint8_t> bytes;
     try {
         // Chart pictures compress to about a bit per pixel or less.

@@ -20,7 +20,8 @@ constexpr bool picture_size_usable(long width, long height) {
     return width >= 1 && height >= 1 && width * height <= kMaxPicturePixels;
 }
 
-// Writes the picture to `out`; `wbmp_foreground` is the palette index drawn black in a WBMP.
-void write_picture(gdImagePtr image, FILE* out, int wbmp_foreground);
+// Writes the picture to `out` as GIF, or as WBMP when `wbmp` (image_format 3);
+// `wbmp_foreground` is the palette index drawn black in a WBMP.
+void write_picture(gdImagePtr image, FILE* out, bool wbmp, int wbmp_foreground);
 
 }  // namespace plotwise

@@ -8,7 +8,9 @@
 // every back end draws that.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <span>
 #include <string>
 
@@ -95,20 +97,16 @@ public:
     virtual const std::string& bytes() const = 0;
 };
 
-// Where the engines draw: a vector surface set for the drawings of a scope, else (null) their
-// own palette pictures, written as GIF into the stream they are given.
-VectorSurface* drawing_target();
+// Where an engine's drawing goes: onto a vector surface, which makes its picture file itself,
+// or (no surface) onto the engine's own palette picture, written as GIF or WBMP into `stream`.
+// Handed to every drawing, so that two drawings never share a target.
+struct PictureTarget {
+    FILE* stream = nullptr;
+    VectorSurface* vector = nullptr;
 
-// Sets the drawing target for its lifetime and puts the previous one back after.
-class DrawingTarget {
-public:
-    explicit DrawingTarget(VectorSurface* target);
-    ~DrawingTarget();
-    DrawingTarget(const DrawingTarget&) = delete;
-    DrawingTarget& operator=(const DrawingTarget&) = delete;
-
-private:
-    VectorSurface* previous_;
+    PictureTarget(std::nullptr_t) {}
+    PictureTarget(FILE* out) : stream(out) {}
+    PictureTarget(VectorSurface* surface) : vector(surface) {}
 };
 
 }  // namespace plotwise

@@ -29,6 +29,7 @@ using ImagePtr = std::unique_ptr<gdImage, decltype(&gdImageDestroy)>;
 
 // Everything one drawing works with after the layout steps.
 struct PiePlan {
+    const ChartOptions* opt = nullptr;  // the options of the drawing
     Geometry g;
     float depth_angle = 0;
     const char* title_font = nullptr;
@@ -53,10 +54,10 @@ const char* choose_font(const char* font, double ptsize, const char* fallback) {
 }
 
 // Set-up, title room, starting radius, slice angles and radius fitting.
-PiePlan plan(short width, short height, int pie_type, int count, const char* const* labels,
+PiePlan plan(const ChartOptions& opt, short width, short height, int pie_type, int count, const char* const* labels,
              const float* values) {
-    const ChartOptions& opt = chartOptions();
     PiePlan p;
+    p.opt = &opt;
     Geometry& g = p.g;
     g.three_d = pie_type == Pie3D;
 
@@ -358,7 +359,7 @@ long stack_pitch(const char* text, const char* font, double ptsize, TextSize mea
 // The first row below the title's ink where a label may start: the title's room, or 3 rows
 // after its last line's ink where that reaches lower.
 long below_title(const PiePlan& p) {
-    const ChartOptions& opt = chartOptions();
+    const ChartOptions& opt = *p.opt;
     if (p.title == nullptr || p.title_lines.lines.empty()) return p.g.title_h;
     const std::string& last = p.title_lines.lines.back();
     const TextSize size = measure_text(last.c_str(), opt.pie_title_size, p.title_font, opt.pie_title_ptsize);
@@ -368,7 +369,7 @@ long below_title(const PiePlan& p) {
 
 // Where the labels and percent texts of the drawn slices go.
 std::vector<PlacedTexts> place_labels(const PiePlan& p, int width, int height) {
-    const ChartOptions& opt = chartOptions();
+    const ChartOptions& opt = *p.opt;
     const Geometry& g = p.g;
     const float label_r = g.r + static_cast<float>(opt.pie_label_dist);
     std::vector<PlacedTexts> placed;
@@ -399,7 +400,7 @@ std::vector<PlacedTexts> place_labels(const PiePlan& p, int width, int height) {
 }
 
 void draw_labels(Surface& im, const PiePlan& p, const PieColors& c) {
-    const ChartOptions& opt = chartOptions();
+    const ChartOptions& opt = *p.opt;
     const Geometry& g = p.g;
     const FontEntry& font = font_entry(opt.pie_label_size);
     for (const PlacedTexts& q : place_labels(p, im.width(), p.room_h)) {
@@ -417,14 +418,13 @@ void draw_labels(Surface& im, const PiePlan& p, const PieColors& c) {
     }
 }
 
-void draw_pie_picture(short width, short height, FILE* out, int pie_type, int count, const char* const* labels,
-             const float* values) {
-    const ChartOptions& opt = chartOptions();
-    PiePlan p = plan(width, height, pie_type, count, labels, values);
+void draw_pie_picture(const ChartOptions& opt, short width, short height, PictureTarget out, int pie_type, int count,
+                      const char* const* labels, const float* values) {
+    PiePlan p = plan(opt, width, height, pie_type, count, labels, values);
     const Geometry& g = p.g;
 
     // A vector target gets the drawing instead of a palette picture.
-    VectorSurface* target = drawing_target();
+    VectorSurface* target = out.vector;
     ImagePtr image(target ? nullptr : gdImageCreate(width, height), gdImageDestroy);
     if (!target && !image) return;  // no memory for the picture: nothing is written
     GdSurface palette(image.get());
@@ -477,7 +477,7 @@ void draw_pie_picture(short width, short height, FILE* out, int pie_type, int co
     if (target)
         target->end();
     else
-        write_picture(image.get(), out, c.plot);
+        write_picture(image.get(), out.stream, opt.image_format == 3, c.plot);
 }
 
 bool acceptable(short width, short height, int count, const float* values) {
@@ -488,22 +488,22 @@ bool acceptable(short width, short height, int count, const float* values) {
 
 }  // namespace
 
-void draw_pie(short width, short height, FILE* out, int pie_type, int count, const char* const* labels,
-              const float* values) {
-    if ((out == nullptr && drawing_target() == nullptr) || !acceptable(width, height, count, values)) return;
+void draw_pie(const ChartOptions& opt, short width, short height, PictureTarget out, int pie_type, int count,
+              const char* const* labels, const float* values) {
+    if ((out.stream == nullptr && out.vector == nullptr) || !acceptable(width, height, count, values)) return;
     try {
-        draw_pie_picture(width, height, out, pie_type, count, labels, values);
+        draw_pie_picture(opt, width, height, out, pie_type, count, labels, values);
     } catch (...) {
         // Out of memory for the working arrays: the stream is left unwritten.
     }
 }
 
-PieLayout layout_pie(short width, short height, int pie_type, int count, const char* const* labels,
-                     const float* values) {
+PieLayout layout_pie(const ChartOptions& opt, short width, short height, int pie_type, int count,
+                     const char* const* labels, const float* values) {
     PieLayout layout;
     if (!acceptable(width, height, count, values)) return layout;
     try {
-        const PiePlan p = plan(width, height, pie_type, count, labels, values);
+        const PiePlan p = plan(opt, width, height, pie_type, count, labels, values);
         layout.r = p.g.r;
         layout.cx = p.g.cx;
         layout.cy = p.g.cy;

@@ -2,15 +2,18 @@
 // missing slices, configured by the pie options of ChartOptions.
 #pragma once
 
-#include <cstdio>
 #include <vector>
+
+#include "engine/chart_options.h"
+#include "engine/picture/surface.h"
 
 namespace plotwise {
 
-// Draws `count` slices and writes the picture to `out`. pie_type 0 is a 3D pie, any other a
+// Draws `count` slices with the pie options of `opt` onto `out`: a vector surface, or a
+// palette picture written into a stream. pie_type 0 is a 3D pie, any other a
 // flat one. labels may be null, as may any entry. Width or height below 1, or a picture of
 // more than kMaxPicturePixels (engine/picture/picture_output.h), draws nothing.
-void draw_pie(short width, short height, FILE* out, int pie_type, int count,
+void draw_pie(const ChartOptions& opt, short width, short height, PictureTarget out, int pie_type, int count,
               const char* const* labels, const float* values);
 
 // Where draw_pie would put things for the same inputs and options, without drawing.
@@ -29,7 +32,7 @@ struct PieLayout {
     };
     std::vector<TextBox> texts;
 };
-PieLayout layout_pie(short width, short height, int pie_type, int count, const char* const* labels,
-                     const float* values);
+PieLayout layout_pie(const ChartOptions& opt, short width, short height, int pie_type, int count,
+                     const char* const* labels, const float* values);
 
 }  // namespace plotwise
