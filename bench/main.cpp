@@ -27,7 +27,6 @@
 #include "bench/results.h"
 #include "definition/chart_definition.h"
 #include "definition/codec.h"
-#include "definition/picture_streams.h"
 #include "engine/picture/gif_writer.h"
 #include "engine/text/text_cache.h"
 #include "engine/text/text_color.h"
@@ -155,9 +154,6 @@ private:
     std::size_t bytes_ = 0;
 };
 
-// Encoding measures the definition streams alone: the latest picture is dropped first.
-void dropPicture() { closePicture(openPictureForWriting()); }
-
 void registerMemcpy(const std::string& name, std::size_t bytes) {
     benchmark::RegisterBenchmark(name.c_str(), [bytes](benchmark::State& state) {
         std::vector<uint8_t> from(bytes, 0x5A), to(bytes);
@@ -179,7 +175,6 @@ void registerCodec(const std::string& label, std::shared_ptr<DefinitionContainer
 
     benchmark::RegisterBenchmark(encodeName.c_str(), [container, encodeName](benchmark::State& state) {
         decodeDefinition(container->get());
-        dropPicture();
         FMX_BinaryData* out = FM_BinaryData_Constructor1(noError());
         int16_t error = 0;
         for (auto _ : state) error |= encodeDefinition(out);
@@ -213,7 +208,6 @@ std::shared_ptr<DefinitionContainer> fullDefinition() {
             std::snprintf(d.yLabel[s][v], kLabelSize, " ");
         }
     }
-    dropPicture();
     Value value;
     FMX_BinaryData* binary = FM_BinaryData_Constructor1(noError());
     encodeDefinition(binary);

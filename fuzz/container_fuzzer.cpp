@@ -19,7 +19,6 @@
 #include "definition/chart_definition.h"
 #include "definition/codec.h"
 #include "driver/draw_chart.h"
-#include "engine/chart_options.h"
 #include "fuzz_input.h"
 #include "tests/support/plugin_calls.h"
 
@@ -70,7 +69,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Every run starts from the same state: nothing of an earlier input is left over.
     plotwise::ChartDefinition& working = plotwise::workingDefinition();
     std::memset(static_cast<void*>(&working), 0, sizeof working);
-    plotwise::chartOptions() = plotwise::ChartOptions{};
 
     FMX_BinaryData* original = FM_BinaryData_Constructor1(h::err());
     h::addStreams(original, streams);
@@ -82,6 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     snapshot.height = std::min(snapshot.height, kLargestSide);
     plotwise::commitHeader(snapshot);
     keepFontsInFontPath(working.block);
+    plotwise::settleDefinition(working);
     plotwise::drawChart(working);
 
     const h::Streams first = plotwise::fuzz::encodeWorking();

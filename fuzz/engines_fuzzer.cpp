@@ -22,6 +22,12 @@ using plotwise::fuzz::FuzzInput;
 
 namespace {
 
+// The options of the engine calls; each input sets them from the defaults.
+plotwise::ChartOptions& options() {
+    static plotwise::ChartOptions set;
+    return set;
+}
+
 // Font names the engines may be given: none, one found along GDFONTPATH, ones that are missing.
 constexpr const char* kFonts[] = {nullptr, "", "Times.ttf", "Arial.ttf", "missing-font.ttf"};
 constexpr double kPointSizes[] = {0, 0, 0, 8, 12, 18, 72, -5, 999, 1e9, __builtin_nan("")};
@@ -88,7 +94,7 @@ struct MemoryStream {
 // A written picture must be a whole GIF of the size asked for (or turned by 90 degrees).
 void checkPicture(const MemoryStream& stream, int width, int height) {
     if (stream.size == 0) return;
-    if (plotwise::chartOptions().image_format == 3) return;  // WBMP
+    if (options().image_format == 3) return;  // WBMP
     if (static_cast<long>(width) * height > 400000) return;  // decoding big pictures costs too much time
     gdImagePtr image = gdImageCreateFromGifPtr(static_cast<int>(stream.size), stream.bytes);
     if (image == nullptr) std::abort();
@@ -216,7 +222,7 @@ void fillGraphArrays(FuzzInput& in, Keep& keep, plotwise::ChartOptions& o, int p
 }
 
 void drawGraph(FuzzInput& in) {
-    plotwise::ChartOptions& o = plotwise::chartOptions();
+    plotwise::ChartOptions& o = options();
     Keep keep;
     short width = 0, height = 0;
     sizes(in, width, height);
@@ -253,7 +259,7 @@ void drawGraph(FuzzInput& in) {
     MemoryStream stream;
     FILE* out = in.byte() == 255 ? nullptr : stream.file;
     const bool turned = o.horizontal != 0;
-    const int result = plotwise::draw_graph(width, height, out, type, numPoints, withLabels ? labels.data() : nullptr,
+    const int result = plotwise::draw_graph(options(), width, height, out, type, numPoints, withLabels ? labels.data() : nullptr,
                                             numSets, data.empty() ? nullptr : data.data(),
                                             withExtra ? extra.data() : nullptr);
     if (result < -2 || result > 2) std::abort();
@@ -306,7 +312,7 @@ void fillPieOptions(FuzzInput& in, Keep& keep, plotwise::ChartOptions& o, int n)
 }
 
 void drawPie(FuzzInput& in) {
-    plotwise::ChartOptions& o = plotwise::chartOptions();
+    plotwise::ChartOptions& o = options();
     Keep keep;
     short width = 0, height = 0;
     sizes(in, width, height);
@@ -324,7 +330,7 @@ void drawPie(FuzzInput& in) {
     if (in.byte() != 0) fillPieOptions(in, keep, o, n);
 
     MemoryStream stream;
-    plotwise::draw_pie(width, height, stream.file, pieType, count, withLabels ? labels.data() : nullptr,
+    plotwise::draw_pie(options(), width, height, stream.file, pieType, count, withLabels ? labels.data() : nullptr,
                        values.empty() ? nullptr : values.data());
     stream.close();
     checkPicture(stream, width, height);
@@ -340,7 +346,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in(data, size);
-    plotwise::ChartOptions& o = plotwise::chartOptions();
+    plotwise::ChartOptions& o = options();
     o = plotwise::ChartOptions{};
     if (in.flag()) drawPie(in);
     else drawGraph(in);

@@ -13,7 +13,6 @@
 #include "app/parser.h"
 #include "app/record_tables.h"
 #include "app/resolver.h"
-#include "engine/chart_options.h"
 #include "tests/support/plugin_calls.h"
 
 namespace app = plotwise::app;
@@ -60,6 +59,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     fmhost_env_delete(env);
-    plotwise::chartOptions() = plotwise::ChartOptions{};
     return 0;
 }

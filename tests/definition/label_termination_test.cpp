@@ -7,9 +7,7 @@
 
 #include "definition/chart_definition.h"
 #include "definition/codec.h"
-#include "driver/axis_labels.h"
 #include "driver/draw_chart.h"
-#include "engine/chart_options.h"
 
 namespace plotwise {
 namespace {
@@ -17,7 +15,6 @@ namespace {
 TEST(LabelTermination, LabelsInUseAreEnded) {
     ChartDefinition& d = workingDefinition();
     std::memset(&d, 0, sizeof d);
-    std::memset(&labelStore(), 0, sizeof(LabelStore));
     ChartHeader header;
     resetDefinition(header);
     std::strcpy(header.style, "vbar");
@@ -31,6 +28,7 @@ TEST(LabelTermination, LabelsInUseAreEnded) {
     // Fonts that do not exist keep the drawing on the built-in fonts.
     for (auto& name : d.block.fontName) std::strcpy(name, "no-such-font.ttf");
 
+    settleDefinition(d);
     drawChart(d);
 
     const EngineCall& call = lastEngineCall();
@@ -40,8 +38,6 @@ TEST(LabelTermination, LabelsInUseAreEnded) {
     for (int v = 0; v < 3; ++v) EXPECT_EQ(d.xLabel[0][v][kLabelSize - 1], '\0');
 
     std::memset(&d, 0, sizeof d);
-    std::memset(&labelStore(), 0, sizeof(LabelStore));
-    chartOptions() = ChartOptions{};
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The picture of the latest drawing travels after the definition streams.
+// The picture drawn for a definition travels after the definition streams.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -21,21 +21,7 @@ using testing::streamsOf;
 
 class PictureStreamsTest : public DefinitionTest {
 protected:
-    // Makes `bytes` the picture of the latest drawing; false when it could not be written.
-    static bool writePicture(const std::string& bytes) {
-        FILE* stream = openPictureForWriting();
-        if (stream == nullptr) return false;
-        std::fwrite(bytes.data(), 1, bytes.size(), stream);
-        closePicture(stream);
-        return pictureBytes().size() == bytes.size();
-    }
-
-    void TearDown() override {
-        if (FILE* stream = openPictureForWriting()) closePicture(stream);  // no picture for the next test
-        DefinitionTest::TearDown();
-    }
-
-    std::vector<testing::Stream> encodeWithSize(uint32_t width, uint32_t height) {
+    std::vector<testing::Stream> encodeWithSize(uint32_t width, uint32_t height, const std::string& picture) {
         ChartHeader snapshot;
         resetDefinition(snapshot);
         snapshot.width = width;
@@ -44,7 +30,7 @@ protected:
         snapshot.valueCount = 1;
         commitHeader(snapshot);
         Container container;
-        EXPECT_EQ(encodeDefinition(container.get()), 0);
+        EXPECT_EQ(encodeDefinition(container.get(), testing::bytesOf(picture)), 0);
         return streamsOf(container.get());
     }
 };
@@ -59,8 +45,7 @@ TEST_F(PictureStreamsTest, FollowTheDefinitionWithTheSizeBigEndian) {
     for (const SizeCase& c : {SizeCase{400, 300, {0x01, 0x90, 0x01, 0x2C}},
                               SizeCase{70000, 65536 + 300, {0x11, 0x70, 0x01, 0x2C}},  // low 16 bits
                               SizeCase{1, 65535, {0x00, 0x01, 0xFF, 0xFF}}}) {
-        ASSERT_TRUE(writePicture(picture));
-        const auto streams = encodeWithSize(c.width, c.height);
+        const auto streams = encodeWithSize(c.width, c.height, picture);
         EXPECT_EQ(codesOf(streams), (std::vector<std::string>{"CHHD", "LABS", "LABY", "SERS", "GIFf", "SIZE"}));
         EXPECT_EQ(streamBytes(streams, "GIFf"), testing::bytesOf(picture));
         EXPECT_EQ(streamBytes(streams, "SIZE"), c.size) << c.width << " x " << c.height;
@@ -68,19 +53,17 @@ TEST_F(PictureStreamsTest, FollowTheDefinitionWithTheSizeBigEndian) {
 }
 
 TEST_F(PictureStreamsTest, WithoutAPictureOnlyTheDefinitionIsWritten) {
-    if (FILE* stream = openPictureForWriting()) closePicture(stream);  // an empty picture
-    const auto streams = encodeWithSize(400, 300);
+    const auto streams = encodeWithSize(400, 300, "");
     EXPECT_EQ(codesOf(streams), (std::vector<std::string>{"CHHD", "LABS", "LABY", "SERS"}));
 }
 
 TEST_F(PictureStreamsTest, AFailedStagingLeavesThePictureOut) {
-    ASSERT_TRUE(writePicture("GIF89a"));
     ChartHeader snapshot;
     resetDefinition(snapshot);
     commitHeader(snapshot);
     Container container;
     fmhost_fail_allocation(1);  // the block for "CHHD"
-    EXPECT_EQ(encodeDefinition(container.get()), -108);
+    EXPECT_EQ(encodeDefinition(container.get(), testing::bytesOf("GIF89a")), -108);
     EXPECT_EQ(codesOf(streamsOf(container.get())), (std::vector<std::string>{"LABS", "LABY", "SERS"}));
 }
 

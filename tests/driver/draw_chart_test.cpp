@@ -26,7 +26,12 @@ using testing::num;
 using testing::text;
 
 const EngineCall& engine() { return lastEngineCall(); }
-ChartOptions& options() { return chartOptions(); }
+const ChartOptions& options() { return lastEngineCall().options; }
+// Draws the definition again as a script function ends.
+void redraw(ChartDefinition& definition) {
+    settleDefinition(definition);
+    drawChart(definition);
+}
 
 class DrawChart : public ScriptTest {
 protected:
@@ -223,7 +228,7 @@ TEST_F(DrawChart, StylesAreComparedInLowerCase) {
     EXPECT_EQ(engine().type, 0);
     // Stored in capitals by some other writer: the drawing lowers it in place.
     copyText(workingDefinition().header().style, "PIE");
-    drawChart(workingDefinition());
+    redraw(workingDefinition());
     EXPECT_STREQ(workingDefinition().header().style, "pie");
     EXPECT_EQ(engine().type, 1);
 }
@@ -374,7 +379,7 @@ TEST_F(DrawChart, NoLabelsAreLeftOverFromAnotherChart) {
     axis(c, {text("x"), text("type"), text("text")});
     EXPECT_EQ(engine().labels[1], "20 ");  // the container's label came back with the load
     workingDefinition().xLabel[0][1][0] = '\0';
-    drawChart(workingDefinition());
+    redraw(workingDefinition());
     EXPECT_EQ(engine().labels[1], "Empty label");
 }
 
@@ -404,7 +409,7 @@ TEST_F(DrawChart, DateYValuesCountFromNineteenSeventyAndAHalfHour) {
     // A missing value and a text that is no date are missing, not the first day of year 1.
     const std::vector<float> dates = engine().values;
     workingDefinition().series[0].y[0] = NoValue;  // whatever its label says
-    drawChart(workingDefinition());
+    redraw(workingDefinition());
     EXPECT_EQ(engine().values, (std::vector<float>{NoValue, dates[1]}));
     for (const char* y : {"6/12/2009;;1/1/1970", "6/12/2009;soon;1/1/1970", "1;;3"}) {
         axis(style(data(newChart(), "a;b;c", y), "line"), {text("y"), text("type"), text("date")});
@@ -509,7 +514,7 @@ TEST_F(DrawChart, PieLabelsThatAlreadyCarryValuesAreDrawnAsTheyAre) {
     copyText(workingDefinition().xLabel[0][0], "Rent \n800");
     copyText(workingDefinition().xLabel[0][1], "Food \n200");
     workingDefinition().header().styleGiven = 0;
-    drawChart(workingDefinition());
+    redraw(workingDefinition());
     EXPECT_EQ(engine().labels, (std::vector<std::string>{"Rent \n800", "Food \n200"}));
     EXPECT_EQ(workingDefinition().header().styleGiven, 0);
 }
@@ -606,7 +611,7 @@ TEST_F(DrawChart, ARecordedErrorIsDrawnInsteadOfTheChart) {
     initHeader(snapshot);
     snapshot.errorCode = kErrorAxis;
     commitHeader(snapshot);
-    drawChart(d);
+    redraw(d);
     EXPECT_EQ(engine().engine, EngineCall::ErrorPicture);
     EXPECT_EQ(engine().errorCode, static_cast<uint32_t>(kErrorAxis));
 }
@@ -620,7 +625,7 @@ TEST_F(DrawChart, ADamagedHeaderIsCutToTheTables) {
     snapshot.valueCount = 70000;
     commitHeader(snapshot);
     std::memset(d.block.fontName, 'x', sizeof d.block.fontName);  // no terminating zero anywhere
-    drawChart(d);
+    redraw(d);
     EXPECT_EQ(engine().engine, EngineCall::Graph);
     EXPECT_EQ(engine().sets, kMaxSeries);
     EXPECT_EQ(engine().points, kMaxValues);

@@ -1,5 +1,6 @@
-// The picture of the latest drawing (kept in memory), its streams in a container, and the
-// error pictures.
+// The picture streams of a container and the error pictures.
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -22,11 +23,6 @@ using testing::PieFixture;
 using testing::pixelsOf;
 using testing::rgbAt;
 
-std::vector<uint8_t> currentPicture() {
-    const auto bytes = pictureBytes();
-    return std::vector<uint8_t>(bytes.begin(), bytes.end());
-}
-
 std::vector<uint8_t> streamOf(const FMX_BinaryData* container, const char code[4]) {
     const int32_t index = host::streamIndex(container, code);
     if (index < 0) return {};
@@ -37,57 +33,30 @@ std::vector<uint8_t> streamOf(const FMX_BinaryData* container, const char code[4
     return bytes;
 }
 
+// The error picture of `code` at width x height, as the GIF it writes, with the test's options.
+std::vector<uint8_t> errorGif(uint32_t code, uint32_t width, uint32_t height) {
+    char* buffer = nullptr;
+    size_t size = 0;
+    FILE* out = open_memstream(&buffer, &size);
+    if (out == nullptr) return {};
+    drawErrorPicture(engineOptions(), code, width, height, out);
+    fclose(out);
+    std::vector<uint8_t> bytes(buffer, buffer + size);
+    std::free(buffer);
+    return bytes;
+}
+
 class PictureTest : public PieFixture {
 protected:
-    void SetUp() override {
-        PieFixture::SetUp();
-        saved_ = workingDefinition().header();
-    }
     void TearDown() override {
-        workingDefinition().header() = saved_;
-        if (FILE* out = openPictureForWriting()) closePicture(out);  // leave no picture behind
         fmhost_fail_allocation(0);
         PieFixture::TearDown();
     }
-    static void setSize(uint32_t width, uint32_t height) {
-        workingDefinition().header().width = width;
-        workingDefinition().header().height = height;
-    }
-    static void writePicture(const std::string& bytes) {
-        FILE* out = openPictureForWriting();
-        ASSERT_NE(out, nullptr);
-        fwrite(bytes.data(), 1, bytes.size(), out);
-        closePicture(out);
-    }
-
-private:
-    ChartHeader saved_{};
 };
 
-TEST_F(PictureTest, ThePictureIsWhatTheLastDrawingWrote) {
-    writePicture("first picture");
-    EXPECT_EQ(currentPicture(), std::vector<uint8_t>({'f', 'i', 'r', 's', 't', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'}));
-    // Opening for the next drawing empties it at once.
-    FILE* out = openPictureForWriting();
-    ASSERT_NE(out, nullptr);
-    EXPECT_TRUE(pictureBytes().empty());
-    fputs("2nd", out);
-    closePicture(out);
-    EXPECT_EQ(currentPicture(), std::vector<uint8_t>({'2', 'n', 'd'}));
-    // A drawing that writes nothing leaves no picture.
-    closePicture(openPictureForWriting());
-    EXPECT_TRUE(pictureBytes().empty());
-    // Closing twice, or a null stream, is harmless.
-    out = openPictureForWriting();
-    fputs("x", out);
-    closePicture(out);
-    closePicture(out);
-    closePicture(nullptr);
-    EXPECT_EQ(currentPicture().size(), 1u);
-}
+const std::vector<uint8_t> kPicture = {'G', 'I', 'F', '8', '9', 'a', '-', 'b', 'y', 't', 'e', 's'};
 
 TEST_F(PictureTest, AttachAddsTheBytesAndTheSizeBigEndian) {
-    writePicture("GIF89a-bytes");
     struct Case {
         uint32_t width, height;
         std::vector<uint8_t> size;
@@ -95,34 +64,32 @@ TEST_F(PictureTest, AttachAddsTheBytesAndTheSizeBigEndian) {
     for (const Case& c : {Case{640, 480, {0x02, 0x80, 0x01, 0xE0}}, Case{70000, 480, {0x11, 0x70, 0x01, 0xE0}},
                           Case{65535, 1, {0xFF, 0xFF, 0x00, 0x01}}}) {
         host::BinaryData container;
-        EXPECT_EQ(attachPicture(container.get(), c.width, c.height), 0);
+        EXPECT_EQ(attachPicture(container.get(), kPicture, c.width, c.height), 0);
         EXPECT_EQ(host::streamIndex(container.get(), "GIFf"), 0);
         EXPECT_EQ(host::streamIndex(container.get(), "SIZE"), 1);
-        EXPECT_EQ(streamOf(container.get(), "GIFf"), currentPicture());
+        EXPECT_EQ(streamOf(container.get(), "GIFf"), kPicture);
         EXPECT_EQ(streamOf(container.get(), "SIZE"), c.size) << c.width << " x " << c.height;
     }
 }
 
 TEST_F(PictureTest, WithoutAPictureNothingIsAttached) {
-    closePicture(openPictureForWriting());
     host::BinaryData container;
-    EXPECT_EQ(attachPicture(container.get(), 640, 480), 0);
+    EXPECT_EQ(attachPicture(container.get(), {}, 640, 480), 0);
     EXPECT_LT(host::streamIndex(container.get(), "GIFf"), 0);
     EXPECT_LT(host::streamIndex(container.get(), "SIZE"), 0);
 }
 
 TEST_F(PictureTest, HostMemoryFailureIsTheResult) {
-    writePicture("GIF89a-bytes");
     support::countStagingAsHostAllocations();
     host::BinaryData container;
     fmhost_fail_allocation(1);
-    EXPECT_NE(attachPicture(container.get(), 640, 480), 0);
+    EXPECT_NE(attachPicture(container.get(), kPicture, 640, 480), 0);
     EXPECT_LT(host::streamIndex(container.get(), "GIFf"), 0);
     EXPECT_LT(host::streamIndex(container.get(), "SIZE"), 0);
     fmhost_fail_allocation(0);
     // With memory the staging blocks carry the picture.
-    EXPECT_EQ(attachPicture(container.get(), 640, 480), 0);
-    EXPECT_EQ(streamOf(container.get(), "GIFf"), currentPicture());
+    EXPECT_EQ(attachPicture(container.get(), kPicture, 640, 480), 0);
+    EXPECT_EQ(streamOf(container.get(), "GIFf"), kPicture);
 }
 
 // ---- Error pictures ---------------------------------------------------------------------------
@@ -154,10 +121,8 @@ TEST_F(PictureTest, FourteenErrorMessages) {
 }
 
 TEST_F(PictureTest, EveryErrorCodeDrawsItsTitledPieAtTheDefinitionsSize) {
-    setSize(360, 260);
     for (const MessageCase& c : kMessages) {
-        drawErrorPicture(c.code);
-        auto im = decodeGif(currentPicture());
+        auto im = decodeGif(errorGif(c.code, 360, 260));
         ASSERT_TRUE(im) << c.code;
         EXPECT_EQ(gdImageSX(im.get()), 360);
         EXPECT_EQ(gdImageSY(im.get()), 260);
@@ -171,11 +136,9 @@ TEST_F(PictureTest, EveryErrorCodeDrawsItsTitledPieAtTheDefinitionsSize) {
 }
 
 TEST_F(PictureTest, TheErrorPieShowsItsFixedSlices) {
-    setSize(400, 300);
-    drawErrorPicture(5);
-    auto im = decodeGif(currentPicture());
+    auto im = decodeGif(errorGif(5, 400, 300));
     ASSERT_TRUE(im);
-    const ChartOptions& o = chartOptions();
+    const ChartOptions& o = engineOptions();
     EXPECT_EQ(o.pie_3d_depth, 25);
     EXPECT_EQ(o.pie_3d_angle, 180);
     EXPECT_EQ(o.pie_label_dist, 15);
@@ -199,31 +162,25 @@ TEST_F(PictureTest, TheErrorPieShowsItsFixedSlices) {
     const float values[] = {8, 10, 10, 25, 10, 10, 8};
     const char* const labels[] = {"Some\nError", "Some\nError", "Some\nError", "Some\nError",
                                   "Some\nError", "Some\nError", "Some\nError"};
-    const PieLayout l = layout_pie(400, 300, 0, 7, labels, values);
+    const PieLayout l = layout_pie(o, 400, 300, 0, 7, labels, values);
     EXPECT_EQ(l.ydepth, -24);
     EXPECT_EQ(rgbAt(im.get(), l.cx, l.cy + 30), 0xFF80FFu);
 }
 
 TEST_F(PictureTest, AnUnknownCodeKeepsThePreviousTitle) {
-    setSize(200, 150);
-    chartOptions().pie_title = "Kept";
-    drawErrorPicture(8);
-    EXPECT_STREQ(chartOptions().pie_title, "Kept");
-    EXPECT_TRUE(decodeGif(currentPicture()));
-    drawErrorPicture(4);
-    EXPECT_STREQ(chartOptions().pie_title, "Error in Draw parameters");
+    engineOptions().pie_title = "Kept";
+    EXPECT_TRUE(decodeGif(errorGif(8, 200, 150)));
+    EXPECT_STREQ(engineOptions().pie_title, "Kept");
+    EXPECT_TRUE(decodeGif(errorGif(4, 200, 150)));
+    EXPECT_STREQ(engineOptions().pie_title, "Error in Draw parameters");
 }
 
 TEST_F(PictureTest, ErrorPictureSizesAreTheLow16Bits) {
-    setSize(65536 + 120, 90);
-    drawErrorPicture(2);
-    auto im = decodeGif(currentPicture());
+    auto im = decodeGif(errorGif(2, 65536 + 120, 90));
     ASSERT_TRUE(im);
     EXPECT_EQ(gdImageSX(im.get()), 120);
     // A width that reads as negative in 16 bits draws nothing.
-    setSize(40000, 90);
-    drawErrorPicture(2);
-    EXPECT_TRUE(pictureBytes().empty());
+    EXPECT_TRUE(errorGif(2, 40000, 90).empty());
 }
 
 }  // namespace

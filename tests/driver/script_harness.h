@@ -19,8 +19,6 @@
 
 #include "boundary/script_functions.h"
 #include "definition/chart_definition.h"
-#include "driver/axis_labels.h"
-#include "engine/chart_options.h"
 #include "stand_in/fmhost.h"
 #include "tests/support/plugin_calls.h"
 
@@ -144,8 +142,8 @@ struct RecordTable {
     }
 };
 
-// A clean host with a call record, an all-zero working definition and label store, engine
-// options at their defaults, and an expression environment answered by `records`.
+// A clean host with a call record, an all-zero working definition, and an expression
+// environment answered by `records`.
 class ScriptTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -153,8 +151,6 @@ protected:
         fmhost_set_locale("default");
         support::countStagingAsHostAllocations();
         std::memset(&workingDefinition(), 0, sizeof(ChartDefinition));
-        std::memset(&labelStore(), 0, sizeof(LabelStore));
-        chartOptions() = ChartOptions{};
         env_ = fmhost_env_create();
         fmhost_set_evaluate_hook(&RecordTable::answer, &records);
     }
@@ -162,7 +158,6 @@ protected:
         fmhost_set_evaluate_hook(nullptr, nullptr);
         fmhost_env_delete(env_);
         fmhost_reset();
-        chartOptions() = ChartOptions{};
     }
 
     const FMX_ExprEnv* env() const { return env_; }

@@ -47,7 +47,7 @@ inline Rgb decode(const std::string& bytes) {
 }
 
 // What a drawing writes into a stream (the GIF path).
-inline std::string gif_of(const std::function<void(FILE*)>& draw) {
+inline std::string gif_of(const std::function<void(PictureTarget)>& draw) {
     char* buffer = nullptr;
     size_t size = 0;
     FILE* out = open_memstream(&buffer, &size);
@@ -59,12 +59,9 @@ inline std::string gif_of(const std::function<void(FILE*)>& draw) {
 }
 
 // What the same drawing makes on a vector surface.
-inline std::string vector_of(VectorFormat format, int scale, const std::function<void(FILE*)>& draw) {
+inline std::string vector_of(VectorFormat format, int scale, const std::function<void(PictureTarget)>& draw) {
     const std::unique_ptr<VectorSurface> surface = make_vector_surface(format, scale);
-    {
-        DrawingTarget target(surface.get());
-        draw(nullptr);
-    }
+    draw(surface.get());
     return surface->bytes();
 }
 

@@ -25,6 +25,7 @@
 #include "engine/pie/pie.h"
 #include "engine/text/font_fallback.h"
 #include "pictures.h"
+#include "tests/support/engine_options.h"
 
 namespace plotwise::test {
 namespace {
@@ -36,7 +37,7 @@ constexpr short kWidth = 320, kHeight = 240;
 
 // Options of one drawing: white background, built-in fonts, titles.
 void set_options(bool horizontal = false) {
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     o = ChartOptions{};
     o.bg_color = 0xFFFFFF;
     o.plot_color = 0x000000;
@@ -72,28 +73,28 @@ ChartData chart_data(ChartType type) {
     return d;
 }
 
-void draw_type(ChartType type, bool horizontal, FILE* out) {
+void draw_type(ChartType type, bool horizontal, PictureTarget out) {
     set_options(horizontal);
     const ChartData d = chart_data(type);
     const bool extra = isXy(type) || isCombo(type);
-    draw_graph(horizontal ? kHeight : kWidth, horizontal ? kWidth : kHeight, out, type, kPoints, d.labels.data(), kSets,
+    draw_graph(engineOptions(), horizontal ? kHeight : kWidth, horizontal ? kWidth : kHeight, out, type, kPoints, d.labels.data(), kSets,
                d.rows.data(), extra ? d.extra.data() : nullptr);
 }
 
 constexpr uint32_t kSliceColors[] = {0xFF4040, 0x40C040, 0x4040FF, 0xFFC000, 0xC040C0};
-void draw_pie_type(int pie_type, FILE* out) {
+void draw_pie_type(int pie_type, PictureTarget out) {
     set_options();
-    chartOptions().pie_colors = kSliceColors;
-    chartOptions().pie_label_line = 1;
-    chartOptions().pie_percent_type = 2;
+    engineOptions().pie_colors = kSliceColors;
+    engineOptions().pie_label_line = 1;
+    engineOptions().pie_percent_type = 2;
     static const char* const kLabels[] = {"Rent", "Food", "Travel", "Books", "Other"};
     static const float kValues[] = {40, 25, 15, 12, 8};
-    draw_pie(kWidth, kHeight, out, pie_type, 5, kLabels, kValues);
+    draw_pie(engineOptions(), kWidth, kHeight, out, pie_type, 5, kLabels, kValues);
 }
 
 struct Case {
     std::string name;
-    std::function<void(FILE*)> draw;
+    std::function<void(PictureTarget)> draw;
     std::vector<uint32_t> colors;  // the series (slice) colours
     bool solid = false;            // series drawn as filled shapes only: no lines to smooth
 };
@@ -107,12 +108,12 @@ std::vector<Case> all_cases() {
     std::vector<Case> cases;
     for (int t = 0; t < kChartTypeCount; ++t) {
         const auto type = static_cast<ChartType>(t);
-        cases.push_back({"type " + std::to_string(t), [type](FILE* out) { draw_type(type, false, out); },
+        cases.push_back({"type " + std::to_string(t), [type](PictureTarget out) { draw_type(type, false, out); },
                          {kSetColors[0], kSetColors[1]}, solid_type(type)});
     }
-    cases.push_back({"horizontal bars", [](FILE* out) { draw_type(Bar, true, out); }, {kSetColors[0], kSetColors[1]}, true});
+    cases.push_back({"horizontal bars", [](PictureTarget out) { draw_type(Bar, true, out); }, {kSetColors[0], kSetColors[1]}, true});
     for (int pie_type : {0, 1})
-        cases.push_back({"pie " + std::to_string(pie_type), [pie_type](FILE* out) { draw_pie_type(pie_type, out); },
+        cases.push_back({"pie " + std::to_string(pie_type), [pie_type](PictureTarget out) { draw_pie_type(pie_type, out); },
                          std::vector<uint32_t>(std::begin(kSliceColors), std::end(kSliceColors)), true});
     return cases;
 }
@@ -168,14 +169,14 @@ Rgb title_band(const Rgb& picture, const Rgb& band_of) {
 }
 
 // A bar chart titled in a TrueType font of 16 points.
-std::function<void(FILE*)> titled_bars(const std::string& title, const char* font) {
-    return [title, font](FILE* out) {
+std::function<void(PictureTarget)> titled_bars(const std::string& title, const char* font) {
+    return [title, font](PictureTarget out) {
         set_options();
-        chartOptions().title = title.c_str();
-        chartOptions().title_font = font;
-        chartOptions().title_ptsize = 16;
+        engineOptions().title = title.c_str();
+        engineOptions().title_font = font;
+        engineOptions().title_ptsize = 16;
         const ChartData d = chart_data(Bar);
-        draw_graph(kWidth, kHeight, out, Bar, kPoints, d.labels.data(), kSets, d.rows.data(), nullptr);
+        draw_graph(engineOptions(), kWidth, kHeight, out, Bar, kPoints, d.labels.data(), kSets, d.rows.data(), nullptr);
     };
 }
 
@@ -361,31 +362,31 @@ XmlDocument read_xml(const std::string& s, const std::string& collect) {
 TEST(VectorExport, SvgIsWellFormedOfThePictureSizeWithItsTitlesAsTexts) {
     const struct {
         std::string name;
-        std::function<void(FILE*)> draw;
+        std::function<void(PictureTarget)> draw;
         int width, height;
         std::vector<std::string> texts;
     } cases[] = {
-        {"bars", [](FILE* out) { draw_type(Bar, false, out); }, kWidth, kHeight, {"Exported", "Month", "Units", "Jan", "Jun"}},
-        {"horizontal bars", [](FILE* out) { draw_type(Bar, true, out); }, kWidth, kHeight, {"Exported", "Month", "Units"}},
-        {"3D pie", [](FILE* out) { draw_pie_type(0, out); }, kWidth, kHeight, {"Shares", "Rent", "Other"}},
-        {"markup in titles", [](FILE* out) {
+        {"bars", [](PictureTarget out) { draw_type(Bar, false, out); }, kWidth, kHeight, {"Exported", "Month", "Units", "Jan", "Jun"}},
+        {"horizontal bars", [](PictureTarget out) { draw_type(Bar, true, out); }, kWidth, kHeight, {"Exported", "Month", "Units"}},
+        {"3D pie", [](PictureTarget out) { draw_pie_type(0, out); }, kWidth, kHeight, {"Shares", "Rent", "Other"}},
+        {"markup in titles", [](PictureTarget out) {
              draw_type(Line, false, out);
              set_options();
-             chartOptions().title = "Profit & <loss> \"2024\"";
-             draw_graph(kWidth, kHeight, out, Line, kPoints, chart_data(Line).labels.data(), kSets,
+             engineOptions().title = "Profit & <loss> \"2024\"";
+             draw_graph(engineOptions(), kWidth, kHeight, out, Line, kPoints, chart_data(Line).labels.data(), kSets,
                         chart_data(Line).rows.data(), nullptr);
          }, kWidth, kHeight, {"Profit & <loss> \"2024\""}},
-        {"lines of a title", [](FILE* out) {
+        {"lines of a title", [](PictureTarget out) {
              set_options();
-             chartOptions().title = "First\rSecond\nThird";
-             draw_graph(kWidth, kHeight, out, Line, kPoints, chart_data(Line).labels.data(), kSets,
+             engineOptions().title = "First\rSecond\nThird";
+             draw_graph(engineOptions(), kWidth, kHeight, out, Line, kPoints, chart_data(Line).labels.data(), kSets,
                         chart_data(Line).rows.data(), nullptr);
          }, kWidth, kHeight, {"First", "Second", "Third"}},
-        {"lines of a pie title", [](FILE* out) {
+        {"lines of a pie title", [](PictureTarget out) {
              set_options();
-             chartOptions().pie_title = "Shares\r\nof 2025";
+             engineOptions().pie_title = "Shares\r\nof 2025";
              static const float kValues[] = {3, 1};
-             draw_pie(kWidth, kHeight, out, 1, 2, nullptr, kValues);
+             draw_pie(engineOptions(), kWidth, kHeight, out, 1, 2, nullptr, kValues);
          }, kWidth, kHeight, {"Shares", "of 2025"}},
     };
     for (const auto& c : cases) {

@@ -15,6 +15,7 @@
 #include "engine/chart_options.h"
 #include "engine/graph/notice.h"
 #include "engine/picture/background_picture.h"
+#include "tests/support/engine_options.h"
 
 namespace plotwise {
 namespace {
@@ -64,10 +65,10 @@ int differences(gdImagePtr a, gdImagePtr b) {
 
 class Notice : public ::testing::Test {
 protected:
-    void SetUp() override { chartOptions() = ChartOptions{}; }
+    void SetUp() override { engineOptions() = ChartOptions{}; }
     void TearDown() override {
-        if (chartOptions().image != nullptr) gdImageDestroy(chartOptions().image);
-        chartOptions() = ChartOptions{};
+        if (engineOptions().image != nullptr) gdImageDestroy(engineOptions().image);
+        engineOptions() = ChartOptions{};
     }
 };
 
@@ -89,7 +90,7 @@ TEST_F(Notice, TextCentredAtAThirdOfTheHeight) {
         {101, 40, kNoticeNoData, -9, 13},          // wider than the picture: clipped at the left
     };
     for (const auto& c : cases) {
-        const auto bytes = captured([&](FILE* out) { draw_notice(c.width, c.height, out, kWhite, kRed, c.text); });
+        const auto bytes = captured([&](FILE* out) { draw_notice(engineOptions(), c.width, c.height, out, kWhite, kRed, c.text); });
         gdImagePtr got = gdImageCreateFromGifPtr(static_cast<int>(bytes.size()), const_cast<unsigned char*>(bytes.data()));
         ASSERT_NE(got, nullptr) << c.text;
         ASSERT_EQ(gdImageSX(got), c.width);
@@ -119,7 +120,7 @@ TEST_F(Notice, TextCentredAtAThirdOfTheHeight) {
 }
 
 TEST_F(Notice, DefaultColourIsBlack) {
-    const auto bytes = captured([](FILE* out) { draw_notice(200, 100, out, kWhite, DefaultColor, kNoticeNoData); });
+    const auto bytes = captured([](FILE* out) { draw_notice(engineOptions(), 200, 100, out, kWhite, DefaultColor, kNoticeNoData); });
     gdImagePtr got = gdImageCreateFromGifPtr(static_cast<int>(bytes.size()), const_cast<unsigned char*>(bytes.data()));
     ASSERT_NE(got, nullptr);
     gdImagePtr want = expectedNotice(200, 100, kWhite, 0x000000, kNoticeNoData, 41, 33);
@@ -132,8 +133,8 @@ TEST_F(Notice, DefaultColourIsBlack) {
 }
 
 TEST_F(Notice, WbmpWhenTheFormatAsksForIt) {
-    chartOptions().image_format = 3;
-    const auto bytes = captured([](FILE* out) { draw_notice(200, 100, out, kWhite, kRed, kNoticeNoData); });
+    engineOptions().image_format = 3;
+    const auto bytes = captured([](FILE* out) { draw_notice(engineOptions(), 200, 100, out, kWhite, kRed, kNoticeNoData); });
     ASSERT_FALSE(bytes.empty());
     EXPECT_EQ(bytes[0], 0);  // WBMP type 0, where a GIF starts with 'G'
     gdImagePtr got = gdImageCreateFromWBMPPtr(static_cast<int>(bytes.size()), const_cast<unsigned char*>(bytes.data()));
@@ -148,20 +149,20 @@ TEST_F(Notice, WbmpWhenTheFormatAsksForIt) {
 }
 
 TEST_F(Notice, NothingWrittenWithoutWriteImage) {
-    chartOptions().write_image = 0;
-    EXPECT_TRUE(captured([](FILE* out) { draw_notice(200, 100, out, kWhite, kRed, kNoticeNoData); }).empty());
+    engineOptions().write_image = 0;
+    EXPECT_TRUE(captured([](FILE* out) { draw_notice(engineOptions(), 200, 100, out, kWhite, kRed, kNoticeNoData); }).empty());
     // No stream at all is no error either.
-    draw_notice(200, 100, nullptr, kWhite, kRed, kNoticeNoData);
-    chartOptions().write_image = 1;
-    draw_notice(200, 100, nullptr, kWhite, kRed, kNoticeNoData);
-    EXPECT_EQ(chartOptions().image, nullptr);
+    draw_notice(engineOptions(), 200, 100, nullptr, kWhite, kRed, kNoticeNoData);
+    engineOptions().write_image = 1;
+    draw_notice(engineOptions(), 200, 100, nullptr, kWhite, kRed, kNoticeNoData);
+    EXPECT_EQ(engineOptions().image, nullptr);
 }
 
 TEST_F(Notice, KeptInTheImageOptionWithHoldBitZero) {
-    chartOptions().hold_image = 1;
-    const auto bytes = captured([](FILE* out) { draw_notice(200, 100, out, kWhite, kRed, kNoticeNoData); });
+    engineOptions().hold_image = 1;
+    const auto bytes = captured([](FILE* out) { draw_notice(engineOptions(), 200, 100, out, kWhite, kRed, kNoticeNoData); });
     EXPECT_FALSE(bytes.empty());
-    gdImagePtr kept = chartOptions().image;
+    gdImagePtr kept = engineOptions().image;
     ASSERT_NE(kept, nullptr);
     EXPECT_EQ(gdImageSX(kept), 200);
     EXPECT_EQ(gdImageSY(kept), 100);
@@ -175,10 +176,10 @@ TEST_F(Notice, DrawnIntoAHandedInPictureWithHoldBitOne) {
     gdImagePtr handed = gdImageCreate(300, 200);
     gdImageColorAllocate(handed, 0, 255, 0);
     gdImageSetPixel(handed, 299, 199, gdImageColorAllocate(handed, 0, 0, 255));
-    chartOptions().image = handed;
-    chartOptions().hold_image = 3;
-    const auto bytes = captured([](FILE* out) { draw_notice(300, 200, out, kWhite, kRed, kNoticeNoData); });
-    ASSERT_EQ(chartOptions().image, handed);
+    engineOptions().image = handed;
+    engineOptions().hold_image = 3;
+    const auto bytes = captured([](FILE* out) { draw_notice(engineOptions(), 300, 200, out, kWhite, kRed, kNoticeNoData); });
+    ASSERT_EQ(engineOptions().image, handed);
 
     gdImagePtr got = gdImageCreateFromGifPtr(static_cast<int>(bytes.size()), const_cast<unsigned char*>(bytes.data()));
     ASSERT_NE(got, nullptr);
@@ -195,29 +196,29 @@ TEST_F(Notice, DrawnIntoAHandedInPictureWithHoldBitOne) {
 }
 
 TEST_F(Notice, HandedInPictureIsReleasedWithoutHoldBitZero) {
-    chartOptions().image = gdImageCreate(300, 200);
-    chartOptions().hold_image = 2;
-    const auto bytes = captured([](FILE* out) { draw_notice(300, 200, out, kWhite, kRed, kNoticeNoData); });
+    engineOptions().image = gdImageCreate(300, 200);
+    engineOptions().hold_image = 2;
+    const auto bytes = captured([](FILE* out) { draw_notice(engineOptions(), 300, 200, out, kWhite, kRed, kNoticeNoData); });
     EXPECT_FALSE(bytes.empty());
     // Destroyed, and its handle is not left behind to be used again.
-    EXPECT_EQ(chartOptions().image, nullptr);
+    EXPECT_EQ(engineOptions().image, nullptr);
 }
 
 TEST_F(Notice, HoldBitOneWithoutAPictureCreatesOne) {
-    chartOptions().hold_image = 2;
-    const auto bytes = captured([](FILE* out) { draw_notice(120, 60, out, kWhite, kRed, "x"); });
+    engineOptions().hold_image = 2;
+    const auto bytes = captured([](FILE* out) { draw_notice(engineOptions(), 120, 60, out, kWhite, kRed, "x"); });
     gdImagePtr got = gdImageCreateFromGifPtr(static_cast<int>(bytes.size()), const_cast<unsigned char*>(bytes.data()));
     ASSERT_NE(got, nullptr);
     EXPECT_EQ(gdImageSX(got), 120);
     EXPECT_EQ(gdImageSY(got), 60);
     gdImageDestroy(got);
-    EXPECT_EQ(chartOptions().image, nullptr);
+    EXPECT_EQ(engineOptions().image, nullptr);
 }
 
 TEST_F(Notice, NoPictureForAnEmptySize) {
-    EXPECT_TRUE(captured([](FILE* out) { draw_notice(0, 100, out, kWhite, kRed, kNoticeNoData); }).empty());
-    EXPECT_TRUE(captured([](FILE* out) { draw_notice(100, -1, out, kWhite, kRed, kNoticeNoData); }).empty());
-    const auto bytes = captured([](FILE* out) { draw_notice(50, 20, out, kWhite, kRed, nullptr); });
+    EXPECT_TRUE(captured([](FILE* out) { draw_notice(engineOptions(), 0, 100, out, kWhite, kRed, kNoticeNoData); }).empty());
+    EXPECT_TRUE(captured([](FILE* out) { draw_notice(engineOptions(), 100, -1, out, kWhite, kRed, kNoticeNoData); }).empty());
+    const auto bytes = captured([](FILE* out) { draw_notice(engineOptions(), 50, 20, out, kWhite, kRed, nullptr); });
     gdImagePtr got = gdImageCreateFromGifPtr(static_cast<int>(bytes.size()), const_cast<unsigned char*>(bytes.data()));
     ASSERT_NE(got, nullptr);
     EXPECT_EQ(gdImageSX(got), 50);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/graph/graph.h"
+#include "tests/support/engine_options.h"
 
 namespace plotwise {
 namespace {
@@ -20,15 +21,15 @@ using Image = std::unique_ptr<gdImageStruct, ImageDeleter>;
 
 class EndToEnd : public ::testing::Test {
 protected:
-    void SetUp() override { chartOptions() = ChartOptions{}; }
-    void TearDown() override { chartOptions() = ChartOptions{}; }
+    void SetUp() override { engineOptions() = ChartOptions{}; }
+    void TearDown() override { engineOptions() = ChartOptions{}; }
 
     // Draws into a temporary file and decodes what was written.
     static Image draw(short width, short height, ChartType type, int points, int sets, const std::vector<float>& data,
                       const std::vector<float>& extra, int* result) {
         std::FILE* f = std::tmpfile();
         if (!f) return nullptr;
-        *result = draw_graph(width, height, f, type, points, nullptr, sets, data.data(),
+        *result = draw_graph(engineOptions(), width, height, f, type, points, nullptr, sets, data.data(),
                              extra.empty() ? nullptr : extra.data());
         std::rewind(f);
         Image im(gdImageCreateFromGif(f));
@@ -42,9 +43,9 @@ int rows_per_set(ChartType t) { return isHlc(t) ? 3 : isFloatingBar(t) ? 2 : 1; 
 TEST_F(EndToEnd, EveryTypeGivesAPictureOfTheAskedSize) {
     const int points = 12, sets = 3;
     for (int t = 0; t < kChartTypeCount; ++t) {
-        chartOptions() = ChartOptions{};
-        chartOptions().xaxis_ptsize = chartOptions().yaxis_ptsize = 0;
-        chartOptions().title_ptsize = chartOptions().xtitle_ptsize = chartOptions().ytitle_ptsize = 0;
+        engineOptions() = ChartOptions{};
+        engineOptions().xaxis_ptsize = engineOptions().yaxis_ptsize = 0;
+        engineOptions().title_ptsize = engineOptions().xtitle_ptsize = engineOptions().ytitle_ptsize = 0;
         const ChartType type = static_cast<ChartType>(t);
         const int per = rows_per_set(type);
         std::vector<float> data(static_cast<size_t>(points * sets * per));
@@ -73,7 +74,7 @@ TEST_F(EndToEnd, TurnedBarsKeepTheAskedSizeWithTheBottomOnTheLeft) {
     // Red bars of growing height. The caller asks for 640 x 480 and, as for horizontal bars,
     // passes the size swapped; the drawing's bottom edge (the bars' base) ends up on the left.
     static const uint32_t red[] = {0xFF0000};
-    ChartOptions& opt = chartOptions();
+    ChartOptions& opt = engineOptions();
     opt.set_colors = red;
     opt.bg_color = 0xFFFFFF;
     opt.horizontal = 1;
@@ -85,7 +86,7 @@ TEST_F(EndToEnd, TurnedBarsKeepTheAskedSizeWithTheBottomOnTheLeft) {
     ASSERT_NE(im, nullptr);
     ASSERT_EQ(gdImageSX(im.get()), 640);
     ASSERT_EQ(gdImageSY(im.get()), 480);
-    EXPECT_EQ(chartOptions().horizontal, 0);
+    EXPECT_EQ(engineOptions().horizontal, 0);
 
     // Each bar becomes a horizontal run of red: find the runs from the top down.
     struct Run {

@@ -75,7 +75,7 @@ class Collisions : public GraphTest, public ::testing::WithParamInterface<Case> 
 
 TEST_P(Collisions, TextsStayApart) {
     const Case& c = GetParam();
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     if (c.sans) {
         if (::access(kSans, R_OK) != 0) GTEST_SKIP() << "Liberation Sans is not installed";
         o.title_font = o.ytitle_font = o.xtitle_font = o.yaxis_font = o.xaxis_font = kSans;

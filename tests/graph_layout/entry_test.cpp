@@ -55,9 +55,9 @@ TEST_F(Entry, BadSizesWriteNothing) {
         EXPECT_EQ(d.result, -1);
         EXPECT_TRUE(d.bytes.empty());
     }
-    EXPECT_EQ(draw_graph(300, 200, nullptr, Line, 3, nullptr, 1, data, nullptr), -1);
-    chartOptions().write_image = 0;  // nothing to write: no stream is needed
-    EXPECT_EQ(draw_graph(300, 200, nullptr, Line, 3, nullptr, 1, data, nullptr), 0);
+    EXPECT_EQ(draw_graph(engineOptions(), 300, 200, nullptr, Line, 3, nullptr, 1, data, nullptr), -1);
+    engineOptions().write_image = 0;  // nothing to write: no stream is needed
+    EXPECT_EQ(draw_graph(engineOptions(), 300, 200, nullptr, Line, 3, nullptr, 1, data, nullptr), 0);
     Drawn quiet = draw(300, 200, Line, 3, nullptr, 1, data);
     EXPECT_EQ(quiet.result, 0);
     EXPECT_TRUE(quiet.bytes.empty());
@@ -65,14 +65,14 @@ TEST_F(Entry, BadSizesWriteNothing) {
 
 TEST_F(Entry, HorizontalIsClearedOnEveryPath) {
     const float data[] = {1, 2, 3};
-    chartOptions().horizontal = 1;
+    engineOptions().horizontal = 1;
     EXPECT_EQ(draw(0, 100, Bar, 3, nullptr, 1, data).result, -1);
-    EXPECT_EQ(chartOptions().horizontal, 0);
-    chartOptions().horizontal = 1;
+    EXPECT_EQ(engineOptions().horizontal, 0);
+    engineOptions().horizontal = 1;
     // The notice of a turned chart has the size the caller asked for (here 200 x 300).
     Drawn d = draw(300, 200, Bar, 0, nullptr, 1, data);
     EXPECT_EQ(d.result, 1);
-    EXPECT_EQ(chartOptions().horizontal, 0);
+    EXPECT_EQ(engineOptions().horizontal, 0);
     Picture im = d.decode();
     ASSERT_NE(im, nullptr);
     EXPECT_EQ(gdImageSX(im.get()), 200);
@@ -81,7 +81,7 @@ TEST_F(Entry, HorizontalIsClearedOnEveryPath) {
 
 TEST_F(Entry, HoldImageKeepsAndReusesThePicture) {
     const float data[] = {1, 2, 3};
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     o.hold_image = 1;
     EXPECT_EQ(draw(300, 200, Line, 3, nullptr, 1, data).result, 0);
     ASSERT_NE(o.image, nullptr);
@@ -101,7 +101,7 @@ TEST_F(Entry, HoldImageKeepsAndReusesThePicture) {
 
 TEST_F(Entry, WbmpOutput) {
     const float data[] = {1, 2, 3};
-    chartOptions().image_format = 3;
+    engineOptions().image_format = 3;
     Drawn d = draw(300, 200, Line, 3, nullptr, 1, data);
     ASSERT_EQ(d.result, 0);
     ASSERT_GT(d.bytes.size(), 4u);
@@ -112,7 +112,7 @@ TEST_F(Entry, WbmpOutput) {
 
 TEST_F(Entry, TransparentBackground) {
     const float data[] = {1, 2, 3};
-    chartOptions().transparent_bg = 1;
+    engineOptions().transparent_bg = 1;
     Picture im = draw(300, 200, Line, 3, nullptr, 1, data).decode();
     ASSERT_NE(im, nullptr);
     int t = gdImageGetTransparent(im.get());
@@ -144,10 +144,10 @@ TEST_F(Entry, EveryChartTypeAtManySizes) {
         for (auto [w, h] : sizes) {
             SCOPED_TRACE(testing::Message() << "type " << t << " at " << w << " x " << h);
             reset_options();
-            chartOptions().title = "Title";
-            chartOptions().xtitle = "X";
-            chartOptions().ytitle = "Y";
-            chartOptions().ytitle2 = "Y2";
+            engineOptions().title = "Title";
+            engineOptions().xtitle = "X";
+            engineOptions().ytitle = "Y";
+            engineOptions().ytitle2 = "Y2";
             Drawn d = draw(w, h, type, 6, in.labels.data(), 2, in.data.data(), in.extra.empty() ? nullptr : in.extra.data());
             if (w == 100) {
                 EXPECT_TRUE(d.result == 0 || d.result == 2) << d.result;
@@ -164,7 +164,7 @@ TEST_F(Entry, EveryChartTypeAtManySizes) {
 
 TEST_F(Entry, HorizontalBarsComeBackAtTheAskedSize) {
     TypeData in(Bar3D);
-    chartOptions().horizontal = 1;
+    engineOptions().horizontal = 1;
     Drawn d = draw(300, 400, Bar3D, 6, in.labels.data(), 2, in.data.data());
     ASSERT_EQ(d.result, 0);
     Picture im = d.decode();
@@ -189,7 +189,7 @@ TEST_F(Entry, LargestSizes) {
         EXPECT_EQ(gdImageSX(im.get()), w);
         EXPECT_EQ(gdImageSY(im.get()), h);
     }
-    chartOptions().horizontal = 1;
+    engineOptions().horizontal = 1;
     Picture turned = draw(32767, 150, Bar, 3, nullptr, 1, data).decode();
     ASSERT_NE(turned, nullptr);
     EXPECT_EQ(gdImageSX(turned.get()), 150);
@@ -230,11 +230,11 @@ TEST_F(Entry, ExtremeValuesNeitherHangNorCrash) {
                 const ChartType type = static_cast<ChartType>(t);
                 SCOPED_TRACE(testing::Message() << "type " << t << " stack " << stack << " first " << values[0]);
                 reset_options();
-                chartOptions().yaxis_ptsize = 12;
-                chartOptions().stack_type = stack;
+                engineOptions().yaxis_ptsize = 12;
+                engineOptions().stack_type = stack;
                 const int n = static_cast<int>(values.size());
                 const float* extra = isXy(type) || isCombo(type) ? values.data() : nullptr;
-                GraphLayout L = layout_graph(400, 300, type, n, nullptr, 1, values.data(), extra);
+                GraphLayout L = layout_graph(engineOptions(), 400, 300, type, n, nullptr, 1, values.data(), extra);
                 ASSERT_EQ(L.result, 0);
                 expect_sane(L);
                 Drawn d = draw(400, 300, type, n, nullptr, 1, values.data(), extra);
@@ -247,15 +247,15 @@ TEST_F(Entry, ExtremeValuesNeitherHangNorCrash) {
 
 TEST_F(Entry, HugeValuesUseTheCustomAxis) {
     const float values[] = {0, 1e30f};
-    chartOptions().yaxis_ptsize = 12;
-    GraphLayout L = layout_graph(400, 300, Line, 2, nullptr, 1, values, nullptr);
+    engineOptions().yaxis_ptsize = 12;
+    GraphLayout L = layout_graph(engineOptions(), 400, 300, Line, 2, nullptr, 1, values, nullptr);
     ASSERT_EQ(L.result, 0);
     expect_sane(L);
     EXPECT_TRUE(L.custom_yaxis);
     EXPECT_GE(L.highest, 1e30f);
     EXPECT_EQ(draw(400, 300, Line, 2, nullptr, 1, values).result, 0);
     // Round steps of at least (highest - lowest) / 3 were written back.
-    const double step = chartOptions().yaxis_grid_step;
+    const double step = engineOptions().yaxis_grid_step;
     EXPECT_GE(step, (static_cast<double>(L.highest) - L.lowest) / 3 * (1 - 1e-6));
     const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
     EXPECT_TRUE(std::fabs(mantissa - 1) < 1e-6 || std::fabs(mantissa - 2) < 1e-6 || std::fabs(mantissa - 2.5) < 1e-6 ||
@@ -335,8 +335,8 @@ TEST_F(Entry, BadOptionValuesNeitherHangNorCrash) {
             const ChartType type = static_cast<ChartType>(t);
             SCOPED_TRACE(testing::Message() << "type " << t << " tweak " << i);
             reset_options();
-            chartOptions().yaxis_ptsize = 12;
-            tweaks[i](chartOptions());
+            engineOptions().yaxis_ptsize = 12;
+            tweaks[i](engineOptions());
             const float* extra = isXy(type) ? x : isCombo(type) ? data : nullptr;
             Drawn d = draw(400, 300, type, 5, labels, 1, data, extra);
             EXPECT_TRUE(d.result == 0 || d.result == 2) << d.result;

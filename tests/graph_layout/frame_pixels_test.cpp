@@ -15,7 +15,7 @@ class FramePixels : public GraphTest {
 protected:
     void SetUp() override {
         GraphTest::SetUp();
-        ChartOptions& o = chartOptions();
+        ChartOptions& o = engineOptions();
         o.yaxis_ptsize = 12;
         o.requested_ymin = -30;
         o.requested_ymax = 80;
@@ -25,7 +25,7 @@ protected:
         data.assign(10, NoValue);
     }
     GraphLayout layout(short w, short h, const char* const* labels = nullptr) {
-        return layout_graph(w, h, Line, 10, labels, 1, data.data(), nullptr);
+        return layout_graph(engineOptions(), w, h, Line, 10, labels, 1, data.data(), nullptr);
     }
     Picture picture(short w, short h, const char* const* labels = nullptr) {
         Drawn d = draw(w, h, Line, 10, labels, 1, data.data());
@@ -73,7 +73,7 @@ TEST_F(FramePixels, YGridTicksAndLabelsAtLabelValues) {
 TEST_F(FramePixels, BuiltInLabelsAtALargePointSizeKeepTheirRow) {
     // At 39 points the top would be 24 rows above the label's row; the built-in characters,
     // 12 high, end on that row instead of 12 rows above it.
-    chartOptions().yaxis_ptsize = 39;
+    engineOptions().yaxis_ptsize = 39;
     GraphLayout L = layout(400, 600);
     ASSERT_EQ(L.result, 0);
     Picture im = picture(400, 600);
@@ -103,7 +103,7 @@ TEST_F(FramePixels, XGridAndTicksAtEveryShownPosition) {
 }
 
 TEST_F(FramePixels, GridTwoOnTenPoints) {
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     o.grid = 2;
     o.ticks = 0;
     o.yaxis = 0;
@@ -126,8 +126,8 @@ TEST_F(FramePixels, GridTwoOnTenPoints) {
 }
 
 TEST_F(FramePixels, GridAtEveryPointWithoutIntermediates) {
-    chartOptions().grid = -1;
-    chartOptions().xlabel_spacing = 1000;  // one label fits: only position 0 is shown
+    engineOptions().grid = -1;
+    engineOptions().xlabel_spacing = 1000;  // one label fits: only position 0 is shown
     const char* labels[10] = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"};
     GraphLayout L = layout(400, 287, labels);
     ASSERT_LT(L.num_xlbls, 1);
@@ -157,7 +157,7 @@ TEST_F(FramePixels, EveryLabelWithSpacing32767) {
     const int step = 10 / std::max(L.num_xlbls, 1) + 1;
     for (int i = 0; i < 10; ++i) EXPECT_EQ(shown(some.get(), L, i), i % step == 0) << i;
 
-    chartOptions().xlabel_spacing = 32767;
+    engineOptions().xlabel_spacing = 32767;
     GraphLayout all_layout = layout(200, 287, labels);
     Picture all = picture(200, 287, labels);
     ASSERT_NE(all, nullptr);
@@ -167,8 +167,8 @@ TEST_F(FramePixels, EveryLabelWithSpacing32767) {
 TEST_F(FramePixels, LabelControlHidesLabels) {
     const char* labels[10] = {"MM", "MM", "MM", "MM", "MM", "MM", "MM", "MM", "MM", "MM"};
     const unsigned char ctl[10] = {0, 1, 0, 0, 1, 0, 0, 0, 0, 1};
-    chartOptions().xlabel_ctl = ctl;
-    chartOptions().xlabel_spacing = 32767;
+    engineOptions().xlabel_ctl = ctl;
+    engineOptions().xlabel_spacing = 32767;
     GraphLayout L = layout(400, 287, labels);
     Picture im = picture(400, 287, labels);
     ASSERT_NE(im, nullptr);
@@ -181,12 +181,12 @@ TEST_F(FramePixels, LabelControlHidesLabels) {
 }
 
 TEST_F(FramePixels, HorizontalPictureIsTurned) {
-    chartOptions().horizontal = 1;
+    engineOptions().horizontal = 1;
     GraphLayout L = layout(300, 287);  // laid out upright: 300 wide, 287 high
     ASSERT_EQ(L.result, 0);
     Drawn d = draw(300, 287, Line, 10, nullptr, 1, data.data());
     EXPECT_EQ(d.result, 0);
-    EXPECT_EQ(chartOptions().horizontal, 0);
+    EXPECT_EQ(engineOptions().horizontal, 0);
     Picture im = d.decode();
     ASSERT_NE(im, nullptr);
     ASSERT_EQ(gdImageSX(im.get()), 287);
@@ -204,7 +204,7 @@ TEST_F(FramePixels, HorizontalPictureIsTurned) {
 }
 
 TEST_F(FramePixels, CustomYStepsDrawAndWriteBack) {
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     o.requested_ymin = 0;
     o.requested_ymax = 100;
     o.yaxis_grid_step = 25;
@@ -227,7 +227,7 @@ TEST_F(FramePixels, CustomYStepsDrawAndWriteBack) {
 }
 
 TEST_F(FramePixels, CustomStepsAreRaisedToFit) {
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     o.requested_ymin = 0;
     o.requested_ymax = 100;
     o.yaxis_grid_step = 1e-30f;
@@ -242,13 +242,13 @@ TEST_F(FramePixels, CustomStepsAreRaisedToFit) {
 }
 
 TEST_F(FramePixels, ThumbnailSwitchesGridAndLabelsOffForGood) {
-    chartOptions().thumbnail = 1;
+    engineOptions().thumbnail = 1;
     GraphLayout L = layout(400, 287);
     Picture im = picture(400, 287);
     ASSERT_NE(im, nullptr);
-    EXPECT_EQ(chartOptions().grid, 0);
-    EXPECT_EQ(chartOptions().xaxis, 0);
-    EXPECT_EQ(chartOptions().yaxis, 0);
+    EXPECT_EQ(engineOptions().grid, 0);
+    EXPECT_EQ(engineOptions().xaxis, 0);
+    EXPECT_EQ(engineOptions().yaxis, 0);
     EXPECT_EQ(count_color(im.get(), 0, 0, 399, 286, kGreen), 0);
     EXPECT_EQ(count_color(im.get(), 0, 0, 399, 286, kYLabel), 0);
     EXPECT_EQ(L.ytick_len, 0);  // ticks stay on, but get no room without grid and labels
@@ -256,10 +256,10 @@ TEST_F(FramePixels, ThumbnailSwitchesGridAndLabelsOffForGood) {
 }
 
 TEST_F(FramePixels, BackWallOf3dChartsWithoutGrid) {
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     o.grid = 0;
     o.border = 1;
-    GraphLayout L = layout_graph(400, 320, Area3D, 10, nullptr, 1, data.data(), nullptr);
+    GraphLayout L = layout_graph(engineOptions(), 400, 320, Area3D, 10, nullptr, 1, data.data(), nullptr);
     ASSERT_GT(L.xdepth_3d, 2);
     Drawn d = draw(400, 320, Area3D, 10, nullptr, 1, data.data());
     Picture im = d.decode();
@@ -273,7 +273,7 @@ TEST_F(FramePixels, BackWallOf3dChartsWithoutGrid) {
 }
 
 TEST_F(FramePixels, TitlesInTheirPlaces) {
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     o.title = "TITLE";
     o.xtitle = "XT";
     o.ytitle = "YT";
@@ -301,7 +301,7 @@ TEST_F(FramePixels, LineSpacingOutsideItsRangeCountsAsItsEnd) {
     const struct {
         double spacing, same_as;
     } cases[] = {{-5, 0}, {1000, 100}, {NAN, 1.2}};
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     o.value_label_position = 1;
     const float values[] = {10, 40, 70};
     for (const auto& c : cases) {
@@ -316,12 +316,12 @@ TEST_F(FramePixels, LineSpacingOutsideItsRangeCountsAsItsEnd) {
 }
 
 TEST_F(FramePixels, SecondAxisOfCombos) {
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     o.ylabel2_color = 0x0A0B0C;
     o.ytitle2_color = 0x102030;
     o.ytitle2 = "VV";
     const float vol[10] = {0, 100, NoValue, NoValue, NoValue, NoValue, NoValue, NoValue, NoValue, NoValue};
-    GraphLayout L = layout_graph(400, 287, ComboLineLine, 10, nullptr, 1, data.data(), vol);
+    GraphLayout L = layout_graph(engineOptions(), 400, 287, ComboLineLine, 10, nullptr, 1, data.data(), vol);
     ASSERT_EQ(L.result, 0);
     ASSERT_FLOAT_EQ(L.vlowest, 0);
     Drawn d = draw(400, 287, ComboLineLine, 10, nullptr, 1, data.data(), vol);
@@ -344,7 +344,7 @@ TEST_F(FramePixels, SecondAxisOfCombos) {
 }
 
 TEST_F(FramePixels, NumericXAxisOfXyCharts) {
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     o.xaxis_grid_step = 1.5f;
     o.xaxis_label_step = 3;
     o.x_value_kind = 0;
@@ -353,7 +353,7 @@ TEST_F(FramePixels, NumericXAxisOfXyCharts) {
     for (int i = 0; i < 10; ++i) x[i] = static_cast<float>(i);
     // The category labels reserve the room below the axis; the numeric labels replace them.
     const char* labels[10] = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"};
-    GraphLayout L = layout_graph(400, 300, XyLine, 10, labels, 1, data.data(), x);
+    GraphLayout L = layout_graph(engineOptions(), 400, 300, XyLine, 10, labels, 1, data.data(), x);
     ASSERT_EQ(L.result, 0);
     Picture im = draw(400, 300, XyLine, 10, labels, 1, data.data(), x).decode();
     ASSERT_NE(im, nullptr);

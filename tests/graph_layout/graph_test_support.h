@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/chart_options.h"
+#include "tests/support/engine_options.h"
 #include "engine/graph/graph.h"
 #include "engine/graph/graph_internal.h"
 
@@ -20,7 +21,7 @@ constexpr const char* kNoFont = "no-such-font-file.ttf";
 
 // Defaults, with every text in the built-in fonts (point size 0, fonts that do not exist).
 inline void reset_options() {
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     o = ChartOptions{};
     o.title_ptsize = o.ytitle_ptsize = o.xtitle_ptsize = o.yaxis_ptsize = o.xaxis_ptsize = 0;
     o.title_font = o.ytitle_font = o.xtitle_font = o.yaxis_font = o.xaxis_font = kNoFont;
@@ -35,7 +36,7 @@ inline void reset_options() {
 class GraphTest : public ::testing::Test {
 protected:
     void SetUp() override { reset_options(); }
-    void TearDown() override { chartOptions() = ChartOptions{}; }
+    void TearDown() override { engineOptions() = ChartOptions{}; }
 };
 
 struct PictureDeleter {
@@ -64,7 +65,7 @@ inline Drawn draw(short width, short height, ChartType type, int num_points, con
         ADD_FAILURE() << "no temporary file";
         return d;
     }
-    d.result = draw_graph(width, height, f, type, num_points, xlabels, num_sets, data, extra);
+    d.result = draw_graph(engineOptions(), width, height, f, type, num_points, xlabels, num_sets, data, extra);
     std::fflush(f);
     long size = std::ftell(f);
     d.bytes.resize(size > 0 ? static_cast<size_t>(size) : 0);

@@ -12,9 +12,9 @@ constexpr float M = NoValue;
 class Input : public GraphTest {
 protected:
     std::vector<float> prepared(std::vector<float> row, bool interpolate = true) {
-        chartOptions().interpolate = interpolate;
+        engineOptions().interpolate = interpolate;
         GraphInput in;
-        EXPECT_TRUE(prepare_graph_input(in, 100, 100, Line, static_cast<int>(row.size()), nullptr, 1, row.data(),
+        EXPECT_TRUE(prepare_graph_input(in, engineOptions().interpolate != 0, 100, 100, Line, static_cast<int>(row.size()), nullptr, 1, row.data(),
                                         nullptr));
         return std::vector<float>(in.row[0], in.row[0] + row.size());
     }
@@ -57,31 +57,31 @@ TEST_F(Input, CleaningWithoutInterpolation) {
 TEST_F(Input, RowTables) {
     const float data[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     GraphInput in;
-    ASSERT_TRUE(prepare_graph_input(in, 100, 100, HighLowClose, 2, nullptr, 2, data, nullptr));
+    ASSERT_TRUE(prepare_graph_input(in, engineOptions().interpolate != 0, 100, 100, HighLowClose, 2, nullptr, 2, data, nullptr));
     ASSERT_EQ(in.rows, 6);
     ASSERT_EQ(in.row.size(), 6u);
     EXPECT_EQ(in.row[5][1], 12);
     const float vol[] = {7, 8};
-    ASSERT_TRUE(prepare_graph_input(in, 100, 100, ComboLineBar, 2, nullptr, 3, data, vol));
+    ASSERT_TRUE(prepare_graph_input(in, engineOptions().interpolate != 0, 100, 100, ComboLineBar, 2, nullptr, 3, data, vol));
     ASSERT_NE(in.vol, nullptr);
     EXPECT_EQ(in.vol[1], 8);
-    EXPECT_FALSE(prepare_graph_input(in, 100, 100, ComboLineBar, 2, nullptr, 3, data, nullptr));
+    EXPECT_FALSE(prepare_graph_input(in, engineOptions().interpolate != 0, 100, 100, ComboLineBar, 2, nullptr, 3, data, nullptr));
     const float x[] = {0.5f, 1.5f, 2.5f, NAN};
-    ASSERT_TRUE(prepare_graph_input(in, 100, 100, XyLine, 2, nullptr, 2, data, x));
+    ASSERT_TRUE(prepare_graph_input(in, engineOptions().interpolate != 0, 100, 100, XyLine, 2, nullptr, 2, data, x));
     ASSERT_EQ(in.xrow.size(), 2u);
     EXPECT_EQ(in.xrow[1][0], 2.5f);
     EXPECT_EQ(in.xrow[1][1], NoValue);
     // Unknown kinds become a kind without data of its own.
-    ASSERT_TRUE(prepare_graph_input(in, 100, 100, static_cast<ChartType>(99), 2, nullptr, 1, data, nullptr));
+    ASSERT_TRUE(prepare_graph_input(in, engineOptions().interpolate != 0, 100, 100, static_cast<ChartType>(99), 2, nullptr, 1, data, nullptr));
     EXPECT_EQ(in.type, Reserved20);
 }
 
 TEST_F(Input, VolumeRowIsInterpolated) {
     const float data[] = {1, 2, 3};
     const float vol[] = {10, I, 30};
-    chartOptions().interpolate = 1;
+    engineOptions().interpolate = 1;
     GraphInput in;
-    ASSERT_TRUE(prepare_graph_input(in, 100, 100, ComboLineArea, 3, nullptr, 1, data, vol));
+    ASSERT_TRUE(prepare_graph_input(in, engineOptions().interpolate != 0, 100, 100, ComboLineArea, 3, nullptr, 1, data, vol));
     EXPECT_EQ(in.vol[1], 20);
 }
 

@@ -54,7 +54,7 @@ TEST_F(LabelText, HugeAxesStepInRoundNumbersAndShowSevenDigits) {
     }
     GraphLayout L;
     L.fraction_labels = true;
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     o.y_value_kind = 0;
     EXPECT_EQ(y_label_text(L, o, 21333334016.0f, 5e9f).whole, "21333330000");
     EXPECT_EQ(y_label_length(L, o, 1.25e15f, 2.5e14f), 16);  // "1250000000000000"
@@ -71,7 +71,7 @@ TEST_F(LabelText, PrintfFormatsSelectTheDecimalTable) {
 TEST_F(LabelText, YLabelsOfEachKind) {
     GraphLayout L;
     L.fraction_labels = true;
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     o.y_value_kind = 0;
     EXPECT_EQ(y_label_text(L, o, 20, 10).whole, "20");
     YLabelText half = y_label_text(L, o, 2.5f, 0.5f);
@@ -104,7 +104,7 @@ TEST_F(LabelText, YLabelsOfEachKind) {
 }
 
 TEST_F(LabelText, SecondAxisZero) {
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     EXPECT_EQ(y2_label_text(o, -0.3), "0");  // "-0" reads back as 0
     EXPECT_EQ(y2_label_text(o, 52.27), "52");
     o.ylabel2_format = "%.1f";

@@ -17,12 +17,12 @@ class LayoutTest : public GraphTest {
 protected:
     void SetUp() override {
         GraphTest::SetUp();
-        chartOptions().yaxis_ptsize = 12;  // 2 x 12 + 3 = 27 pixels per label: 10 labels in 280
+        engineOptions().yaxis_ptsize = 12;  // 2 x 12 + 3 = 27 pixels per label: 10 labels in 280
     }
     GraphLayout layout(ChartType type, const std::vector<float>& data, int sets = 1, short width = 400,
                        short height = kHeight280, const float* extra = nullptr,
                        const char* const* labels = nullptr) {
-        return layout_graph(width, height, type, static_cast<int>(data.size()) / sets, labels, sets, data.data(),
+        return layout_graph(engineOptions(), width, height, type, static_cast<int>(data.size()) / sets, labels, sets, data.data(),
                             extra);
     }
 };
@@ -51,10 +51,10 @@ TEST_F(LayoutTest, WorkedExampleZeroToHundred) {
     EXPECT_DOUBLE_EQ(L.xscl, 371.0 / 4);
     EXPECT_EQ(L.PX(4), 400);
     EXPECT_EQ(L.label_decimals, 1);  // a whole-number range
-    EXPECT_EQ(chartOptions().saved_plot_height, 280);
-    EXPECT_EQ(chartOptions().saved_plot_width, 371);
-    EXPECT_EQ(chartOptions().saved_plot_left, 29);
-    EXPECT_EQ(chartOptions().saved_plot_zero_y, 282);
+    EXPECT_EQ(engineOptions().saved_plot_height, 280);
+    EXPECT_EQ(engineOptions().saved_plot_width, 371);
+    EXPECT_EQ(engineOptions().saved_plot_left, 29);
+    EXPECT_EQ(engineOptions().saved_plot_zero_y, 282);
 }
 
 TEST_F(LayoutTest, FormulasAtSeveralSizesWithoutTheFont) {
@@ -80,7 +80,7 @@ TEST_F(LayoutTest, FormulasAtSeveralSizesWithoutTheFont) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.width);
-        chartOptions().yaxis_ptsize = r.S;
+        engineOptions().yaxis_ptsize = r.S;
         GraphLayout L = layout(Line, {0, r.top}, 1, r.width, r.height);
         ASSERT_EQ(L.result, 0);
         EXPECT_EQ(L.plot_height, r.height - 7);
@@ -96,10 +96,10 @@ TEST_F(LayoutTest, FormulasAtSeveralSizesWithoutTheFont) {
 
 TEST_F(LayoutTest, BuiltInLabelsArePitchedByTheirHeight) {
     // Point size 0 draws the labels in the built-in font: its character height sets the pitch.
-    chartOptions().yaxis_ptsize = 0;
+    engineOptions().yaxis_ptsize = 0;
     GraphLayout small = layout(Line, {0, 200});  // 12 high: 10 labels, limit 6.4
     EXPECT_FLOAT_EQ(small.ylbl_interval, 25);
-    chartOptions().yaxis_font_size = 0;  // 8 high: 280 / 19 = 14 labels, limit 9.6
+    engineOptions().yaxis_font_size = 0;  // 8 high: 280 / 19 = 14 labels, limit 9.6
     EXPECT_FLOAT_EQ(layout(Line, {0, 200}).ylbl_interval, 10);
 }
 
@@ -152,13 +152,13 @@ TEST_F(LayoutTest, RequestedMinimumOnlyWidens) {
     // -5 drops by one interval to -15 and is cut to a multiple of 10.
     EXPECT_FLOAT_EQ(plain.lowest, -10);
     EXPECT_FLOAT_EQ(plain.highest, 110);
-    chartOptions().requested_ymin = 10;
+    engineOptions().requested_ymin = 10;
     GraphLayout above = layout(Line, {-5, 40, 100});
     EXPECT_FLOAT_EQ(above.lowest, plain.lowest);
     EXPECT_FLOAT_EQ(above.highest, plain.highest);
     EXPECT_FLOAT_EQ(above.ylbl_interval, plain.ylbl_interval);
     EXPECT_FLOAT_EQ(above.yorig, plain.yorig);
-    chartOptions().requested_ymin = -30;
+    engineOptions().requested_ymin = -30;
     GraphLayout below = layout(Line, {-5, 40, 100});
     EXPECT_FLOAT_EQ(below.lowest, -30);  // a requested minimum is not aligned
 }
@@ -166,7 +166,7 @@ TEST_F(LayoutTest, RequestedMinimumOnlyWidens) {
 TEST_F(LayoutTest, AutomaticMinimumMarkStartsAtZero) {
     GraphLayout plain = layout(Line, {20, 80});
     EXPECT_FLOAT_EQ(plain.lowest, 15);  // interval 5 (60 / 10 is below 6.4): (20 - 1/64) / 5 cut to 3
-    chartOptions().requested_ymin = FLT_MAX;
+    engineOptions().requested_ymin = FLT_MAX;
     EXPECT_FLOAT_EQ(layout(Line, {20, 80}).lowest, 0);
 }
 
@@ -177,8 +177,8 @@ TEST_F(LayoutTest, EqualValuesGetOneInterval) {
     EXPECT_FLOAT_EQ(L.lowest, 5 - 1.0f / 64);
     EXPECT_FLOAT_EQ(L.highest, 5 + 1.0f / 64);
     // Requested bounds on the value itself leave no room: one interval is added.
-    chartOptions().requested_ymin = 5;
-    chartOptions().requested_ymax = 5;
+    engineOptions().requested_ymin = 5;
+    engineOptions().requested_ymax = 5;
     GraphLayout pinned = layout(Line, {5, 5, 5});
     EXPECT_FLOAT_EQ(pinned.lowest, 5);
     EXPECT_FLOAT_EQ(pinned.highest, 5 + 1.0f / 64);
@@ -187,16 +187,16 @@ TEST_F(LayoutTest, EqualValuesGetOneInterval) {
 
 TEST_F(LayoutTest, TurnedLabelsJutOutByHalfTheirHeight) {
     const char* labels[] = {"A", "B"};
-    chartOptions().xlabel_angle = 90;
+    engineOptions().xlabel_angle = 90;
     GraphLayout L = layout(Line, {1, 2}, 1, 400, 300, nullptr, labels);
     EXPECT_DOUBLE_EQ(L.xscl, L.plot_width - (12 / 2 + 2));  // the small font is 12 high
-    chartOptions().xaxis_ptsize = 20;  // the point size counts, also without the font
+    engineOptions().xaxis_ptsize = 20;  // the point size counts, also without the font
     GraphLayout pt = layout(Line, {1, 2}, 1, 400, 300, nullptr, labels);
     EXPECT_DOUBLE_EQ(pt.xscl, pt.plot_width - (20 / 2 + 2));
 }
 
 TEST_F(LayoutTest, RequestedMaximumIsKept) {
-    chartOptions().requested_ymax = 95;
+    engineOptions().requested_ymax = 95;
     GraphLayout L = layout(Line, {0, 50});
     EXPECT_FLOAT_EQ(L.highest, 95);
 }
@@ -211,12 +211,12 @@ TEST_F(LayoutTest, BarsIncludeZero) {
 TEST_F(LayoutTest, StackedRanges) {
     // Point 0: +2, -1, +3; point 1: -4, 1, 1.
     std::vector<float> data{2, -4, -1, 1, 3, 1};
-    chartOptions().stack_type = Layer;
+    engineOptions().stack_type = Layer;
     GraphLayout layer = layout(Bar, data, 3);
     EXPECT_FLOAT_EQ(layer.ylbl_interval, 1);  // range -4..5 (9 / 2 is below 6.4)
     EXPECT_FLOAT_EQ(layer.lowest, -5);        // -4 drops by 1 and is cut
     EXPECT_FLOAT_EQ(layer.highest, 6);
-    chartOptions().stack_type = Sum;
+    engineOptions().stack_type = Sum;
     GraphLayout sum = layout(Line, data, 3);  // running totals 2, 1, 4 and -4, -3, -2
     EXPECT_FLOAT_EQ(sum.lowest, -5);
     EXPECT_FLOAT_EQ(sum.highest, 5);
@@ -224,7 +224,7 @@ TEST_F(LayoutTest, StackedRanges) {
 
 TEST_F(LayoutTest, HorizontalMovesTitleAndQuartersLabels) {
     GraphLayout upright = layout(Line, {0, 100});
-    chartOptions().horizontal = 1;
+    engineOptions().horizontal = 1;
     GraphLayout turned = layout(Line, {0, 100});
     ASSERT_EQ(turned.plot_height, upright.plot_height);
     EXPECT_FLOAT_EQ(upright.ylbl_interval, 10);
@@ -232,11 +232,11 @@ TEST_F(LayoutTest, HorizontalMovesTitleAndQuartersLabels) {
     EXPECT_FLOAT_EQ(turned.ylbl_interval, 50);
     EXPECT_FLOAT_EQ(turned.highest, 150);
 
-    chartOptions().title = "T";
+    engineOptions().title = "T";
     GraphLayout titled = layout(Line, {0, 100});
     EXPECT_EQ(titled.title_hgt, 2);
     EXPECT_EQ(titled.ytitle_wth, 17);  // 13 x 1.2 + 2, moved into the left margin
-    chartOptions().horizontal = 0;
+    engineOptions().horizontal = 0;
     GraphLayout titled_upright = layout(Line, {0, 100});
     EXPECT_EQ(titled_upright.title_hgt, 17);
     EXPECT_EQ(titled_upright.ytitle_wth, 0);
@@ -248,30 +248,30 @@ TEST_F(LayoutTest, LegendAtTheSideAndOnTop) {
     entry.width = 3;
     entry.kind = 3;
     std::strcpy(entry.name, "Sales");
-    chartOptions().legend_entries = &entry;
-    chartOptions().legend_count = 1;
+    engineOptions().legend_entries = &entry;
+    engineOptions().legend_count = 1;
     // "Sales" is 30 pixels in the small built-in font.
     EXPECT_EQ(layout(Bar, {1, 2}).legend_wth, 44);   // 30 x 0.75 + 3 x 7 + 1
     EXPECT_EQ(layout(Line, {1, 2}).legend_wth, 50);  // 30 x 0.95 + 3 x 7 + 1
-    chartOptions().horizontal = 1;
+    engineOptions().horizontal = 1;
     GraphLayout top = layout(Bar, {1, 2});
     EXPECT_EQ(top.legend_wth, 0);
     EXPECT_EQ(top.legend_hgt, 71);  // (5 + 2) characters x 12 points / 1.2 + 1
     // A name without its terminating zero is read within its 20 bytes.
     std::memset(entry.name, 'W', sizeof entry.name);
-    chartOptions().horizontal = 0;
+    engineOptions().horizontal = 0;
     // The estimate (120 x 0.75 + 22) would cut it: the square, 2 pixels and the name's 120.
     EXPECT_EQ(layout(Bar, {1, 2}).legend_wth, 4 * 3 + 2 + 120);
 }
 
 TEST_F(LayoutTest, KeepGeometryKeepsFirstPlotArea) {
     GraphLayout first = layout(Line, {0, 10});
-    chartOptions().keep_geometry = 1;
+    engineOptions().keep_geometry = 1;
     GraphLayout second = layout(Line, {0, 1e6f}, 1, 400, 400);
     EXPECT_EQ(second.plot_height, first.plot_height);
     EXPECT_EQ(second.plot_width, first.plot_width);
     EXPECT_FLOAT_EQ(second.xorig, first.xorig);
-    chartOptions().keep_geometry = 0;
+    engineOptions().keep_geometry = 0;
     GraphLayout free = layout(Line, {0, 1e6f}, 1, 400, 400);
     EXPECT_GT(free.xorig, first.xorig);  // longer labels take more room when not kept
     EXPECT_NE(free.plot_height, first.plot_height);
@@ -286,7 +286,7 @@ TEST_F(LayoutTest, ThreeDimensionalDepth) {
     EXPECT_EQ(L.xdepth_total, 24);
     EXPECT_EQ(L.ydepth_total, 24);
     EXPECT_EQ(L.PX(0, 2) - L.PX(0, 0), 24);
-    chartOptions().stack_type = Beside;
+    engineOptions().stack_type = Beside;
     EXPECT_EQ(layout(Bar3D, {1, 2, 3, 4}, 2, 400, 300).set_depth, 1);
     EXPECT_EQ(layout(Bar, {1, 2, 3, 4}, 2, 400, 300).xdepth_3d, 0);
 }
@@ -296,51 +296,51 @@ TEST_F(LayoutTest, XLabelExtents) {
     GraphLayout flat = layout(Line, {1, 2}, 1, 400, 300, nullptr, labels);
     EXPECT_EQ(flat.xlabel_hgt, 14);  // 12 + 2
     EXPECT_EQ(flat.xlabel_wth, 26);  // 24 + 2
-    chartOptions().xlabel_angle = 90;
+    engineOptions().xlabel_angle = 90;
     GraphLayout up = layout(Line, {1, 2}, 1, 400, 300, nullptr, labels);
     EXPECT_EQ(up.xlabel_hgt, 26);
     EXPECT_EQ(up.xlabel_wth, 14);
-    chartOptions().xlabel_angle = 45;  // built-in fonts turn by 90 degrees only
+    engineOptions().xlabel_angle = 45;  // built-in fonts turn by 90 degrees only
     EXPECT_EQ(layout(Line, {1, 2}, 1, 400, 300, nullptr, labels).xlabel_hgt, 26);
-    chartOptions().xlabel_angle = 0;
+    engineOptions().xlabel_angle = 0;
     const unsigned char ctl[] = {1, 0};
-    chartOptions().xlabel_ctl = ctl;
+    engineOptions().xlabel_ctl = ctl;
     GraphLayout hidden = layout(Line, {1, 2}, 1, 400, 300, nullptr, labels);
     EXPECT_EQ(hidden.xlabel_wth, 8);  // only "A" is measured
-    chartOptions().xaxis = 0;
+    engineOptions().xaxis = 0;
     EXPECT_EQ(layout(Line, {1, 2}, 1, 400, 300, nullptr, labels).xlabel_hgt, 0);
 }
 
 TEST_F(LayoutTest, DecimalTableForPrintfFormats) {
-    chartOptions().ylabel_format = "%.1f";
+    engineOptions().ylabel_format = "%.1f";
     GraphLayout L = layout(Line, {0, 1});
     EXPECT_FALSE(L.fraction_labels);
     EXPECT_FLOAT_EQ(L.ylbl_interval, 0.1f);  // 1 / 0.2 = 5 is below 6.4
     EXPECT_FLOAT_EQ(L.highest, 1.1f);
     EXPECT_EQ(L.ylabel_wth, 25);  // "1.0": 3 x 12 x 0.7
-    chartOptions().ylabel_format = "abc";  // no printf format: fraction labels
+    engineOptions().ylabel_format = "abc";  // no printf format: fraction labels
     EXPECT_TRUE(layout(Line, {0, 1}).fraction_labels);
 }
 
 TEST_F(LayoutTest, RequestedIntervalOnlyGrows) {
-    chartOptions().requested_yinterval = 20;
+    engineOptions().requested_yinterval = 20;
     EXPECT_FLOAT_EQ(layout(Line, {0, 100}).ylbl_interval, 20);
-    chartOptions().requested_yinterval = 2;
+    engineOptions().requested_yinterval = 2;
     EXPECT_FLOAT_EQ(layout(Line, {0, 100}).ylbl_interval, 10);
-    chartOptions().requested_yinterval = INFINITY;
+    engineOptions().requested_yinterval = INFINITY;
     EXPECT_FLOAT_EQ(layout(Line, {0, 100}).ylbl_interval, 10);
 }
 
 TEST_F(LayoutTest, TimeAxisSnapsToTimeTable) {
-    chartOptions().y_value_kind = 4;
-    chartOptions().ylabel_value_format = "%H:%M";
+    engineOptions().y_value_kind = 4;
+    engineOptions().ylabel_value_format = "%H:%M";
     GraphLayout L = layout(Line, {0, 86400});
     // The table gives 10000 s; the time table's entry below the first one above it is an hour.
     EXPECT_FLOAT_EQ(L.ylbl_interval, 3600);
     EXPECT_FLOAT_EQ(L.highest, 90000);
     EXPECT_EQ(L.ylabel_wth, 42);  // "20:40", the longest time text: 5 x 12 x 0.7
-    chartOptions().y_value_kind = 3;
-    chartOptions().ylabel_value_format = "%Y-%m-%d";
+    engineOptions().y_value_kind = 3;
+    engineOptions().ylabel_value_format = "%Y-%m-%d";
     EXPECT_EQ(layout(Line, {0, 86400}).ylabel_wth, 84);  // "1900-12-21": 10 x 12 x 0.7
 
     // Limit 6.4: a range of 500000 gives 50000 s (500000 / 100000 = 5 is below the limit), a
@@ -354,9 +354,9 @@ TEST_F(LayoutTest, TimeAxisSnapsToTimeTable) {
         float interval;
     } cases[] = {{4, 500000, 43200}, {3, 500000, 43200},  {3, 1000000, 604800},
                  {4, 1000000, 604800}, {5, 1000000, 604800}, {0, 1000000, 100000}};
-    chartOptions().ylabel_value_format = nullptr;
+    engineOptions().ylabel_value_format = nullptr;
     for (const auto& c : cases) {
-        chartOptions().y_value_kind = c.kind;
+        engineOptions().y_value_kind = c.kind;
         EXPECT_FLOAT_EQ(layout(Line, {0, c.high}).ylbl_interval, c.interval) << "kind " << c.kind << " up to " << c.high;
     }
 }
@@ -387,8 +387,8 @@ TEST_F(LayoutTest, XyRangeAndScale) {
     EXPECT_FLOAT_EQ(L.xmax, 5);
     EXPECT_EQ(L.PXY(2), L.PX(0));
     EXPECT_NEAR(L.PXY(5), L.PX(3), 1);
-    chartOptions().requested_xmin = 0;
-    chartOptions().requested_xmax = 4;  // inside the data: no effect
+    engineOptions().requested_xmin = 0;
+    engineOptions().requested_xmax = 4;  // inside the data: no effect
     GraphLayout wide = layout(XyLine, {1, 2, 3, 4}, 1, 400, kHeight280, x);
     EXPECT_FLOAT_EQ(wide.xmin, 0);
     EXPECT_FLOAT_EQ(wide.xmax, 5);
@@ -406,7 +406,7 @@ TEST_F(LayoutTest, SmallRangesGetDecimalSteps) {
     EXPECT_FLOAT_EQ(L.ylbl_interval, 0.0005f);
     EXPECT_FLOAT_EQ(L.lowest, 0.0005f);  // (0.0012 - 0.0005) / 0.0005 cut to 1
     EXPECT_FLOAT_EQ(L.highest, 0.005f);
-    EXPECT_EQ(y_label_text(L, chartOptions(), 0.0025f, L.ylbl_interval).whole, "0.0025");
+    EXPECT_EQ(y_label_text(L, engineOptions(), 0.0025f, L.ylbl_interval).whole, "0.0025");
     EXPECT_EQ(L.ylabel_wth, 50);  // "0.0045": 6 x 12 x 0.7 = 50.4
     EXPECT_EQ(y_label_values(L.lowest, L.highest, L.ylbl_interval).size(), 9u);
     // Equal values keep one interval of the table around them.
@@ -414,18 +414,18 @@ TEST_F(LayoutTest, SmallRangesGetDecimalSteps) {
 }
 
 TEST_F(LayoutTest, CustomLabelStepsPrintTheirDecimals) {
-    chartOptions().yaxis_label_step = 2.5f;
+    engineOptions().yaxis_label_step = 2.5f;
     GraphLayout L = layout(Line, {0, 100});
     ASSERT_TRUE(L.custom_yaxis);
     // 110 / 2.5 = 44 labels exceed 280 / 12: the step becomes 110 / (280 / 25) = 9.82..., one
     // decimal past its first digit. The longest label, "108.0", is 5 x 12 x 0.7 = 42 wide.
     EXPECT_EQ(L.ylabel_wth, 42);
-    EXPECT_EQ(y_label_text(L, chartOptions(), 110 / 11.2f, 110 / 11.2f).whole, "9.8");
-    EXPECT_EQ(y_label_text(L, chartOptions(), 5, 2.5f).whole, "5.0");
-    EXPECT_EQ(y_label_text(L, chartOptions(), 0.03f, 0.01f).whole, "0.03");
+    EXPECT_EQ(y_label_text(L, engineOptions(), 110 / 11.2f, 110 / 11.2f).whole, "9.8");
+    EXPECT_EQ(y_label_text(L, engineOptions(), 5, 2.5f).whole, "5.0");
+    EXPECT_EQ(y_label_text(L, engineOptions(), 0.03f, 0.01f).whole, "0.03");
     // Steps that 256ths show keep their fractions; whole steps their whole numbers.
-    EXPECT_EQ(y_label_text(L, chartOptions(), 0.75f, 0.25f).denominator, 4);
-    EXPECT_EQ(y_label_text(L, chartOptions(), 20, 10).whole, "20");
+    EXPECT_EQ(y_label_text(L, engineOptions(), 0.75f, 0.25f).denominator, 4);
+    EXPECT_EQ(y_label_text(L, engineOptions(), 20, 10).whole, "20");
     // The labels fit left of the axis: "108.0" starts 2 + 5 x 12 / 1.5 before it.
     EXPECT_GE(L.PX(0) - 2 - 40, 0);
 }
@@ -441,7 +441,7 @@ TEST_F(LayoutTest, EqualXValuesGetARangeAroundThem) {
     EXPECT_LT(far.xmin, 6.3e10f);
     EXPECT_GT(far.xmax, 6.3e10f);
     // The points are drawn in the middle of the plot.
-    chartOptions().plot_color = 0x123456;
+    engineOptions().plot_color = 0x123456;
     const float y[] = {1, 2, 3};
     Drawn d = draw(400, kHeight280, XyPoint, 3, nullptr, 1, y, x);
     Picture im = d.decode();
@@ -456,13 +456,13 @@ TEST_F(LayoutTest, OnePointLegendStandsRightOfThePlot) {
     entry.kind = 3;
     entry.color = 0x00FF00;
     std::strcpy(entry.name, "Sales");
-    chartOptions().legend_entries = &entry;
-    chartOptions().legend_count = 1;
-    chartOptions().title = "Yearly sales";
+    engineOptions().legend_entries = &entry;
+    engineOptions().legend_count = 1;
+    engineOptions().title = "Yearly sales";
     const float one = 1500;
     for (ChartType type : {Bar, Line}) {
         SCOPED_TRACE(type);
-        GraphLayout L = layout_graph(480, 320, type, 1, nullptr, 1, &one, nullptr);
+        GraphLayout L = layout_graph(engineOptions(), 480, 320, type, 1, nullptr, 1, &one, nullptr);
         Drawn d = draw(480, 320, type, 1, nullptr, 1, &one);
         Picture im = d.decode();
         ASSERT_NE(im, nullptr);
@@ -481,14 +481,14 @@ TEST_F(LayoutTest, HeightTooSmall) {
 
 TEST_F(LayoutTest, EntryResults) {
     const float data[] = {1, 2};
-    EXPECT_EQ(layout_graph(0, 100, Line, 2, nullptr, 1, data, nullptr).result, -1);
-    EXPECT_EQ(layout_graph(100, -3, Line, 2, nullptr, 1, data, nullptr).result, -1);
-    EXPECT_EQ(layout_graph(100, 100, Line, 0, nullptr, 1, data, nullptr).result, 1);
-    EXPECT_EQ(layout_graph(100, 100, Line, 2, nullptr, 0, data, nullptr).result, 1);
-    EXPECT_EQ(layout_graph(100, 100, Line, 2, nullptr, 1, nullptr, nullptr).result, 1);
-    EXPECT_EQ(layout_graph(100, 100, XyLine, 2, nullptr, 1, data, nullptr).result, 1);
-    EXPECT_EQ(layout_graph(100, 100, ComboLineArea, 2, nullptr, 1, data, nullptr).result, -2);
-    EXPECT_EQ(layout_graph(100, 100, Line, 2, nullptr, 1 << 30, data, nullptr).result, -1);
+    EXPECT_EQ(layout_graph(engineOptions(), 0, 100, Line, 2, nullptr, 1, data, nullptr).result, -1);
+    EXPECT_EQ(layout_graph(engineOptions(), 100, -3, Line, 2, nullptr, 1, data, nullptr).result, -1);
+    EXPECT_EQ(layout_graph(engineOptions(), 100, 100, Line, 0, nullptr, 1, data, nullptr).result, 1);
+    EXPECT_EQ(layout_graph(engineOptions(), 100, 100, Line, 2, nullptr, 0, data, nullptr).result, 1);
+    EXPECT_EQ(layout_graph(engineOptions(), 100, 100, Line, 2, nullptr, 1, nullptr, nullptr).result, 1);
+    EXPECT_EQ(layout_graph(engineOptions(), 100, 100, XyLine, 2, nullptr, 1, data, nullptr).result, 1);
+    EXPECT_EQ(layout_graph(engineOptions(), 100, 100, ComboLineArea, 2, nullptr, 1, data, nullptr).result, -2);
+    EXPECT_EQ(layout_graph(engineOptions(), 100, 100, Line, 2, nullptr, 1 << 30, data, nullptr).result, -1);
 }
 
 }  // namespace

@@ -42,10 +42,10 @@ struct ComboChart {
     const char* labels[6] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun"};
 
     GraphLayout layout(ChartType type, short width = 480, short height = 320) {
-        ChartOptions& o = chartOptions();
+        ChartOptions& o = engineOptions();
         o.legend_entries = legend.data();
         o.legend_count = static_cast<int>(legend.size());
-        GraphLayout L = layout_graph(width, height, type, 6, labels, 3, data.data(), volume.data());
+        GraphLayout L = layout_graph(engineOptions(), width, height, type, 6, labels, 3, data.data(), volume.data());
         o.legend_entries = nullptr;
         o.legend_count = 0;
         return L;
@@ -56,12 +56,12 @@ class Polish : public GraphTest {
 protected:
     void SetUp() override {
         GraphTest::SetUp();
-        chartOptions().yaxis_ptsize = 12;  // a point size, but a font that does not exist
-        chartOptions().xaxis_ptsize = 12;
+        engineOptions().yaxis_ptsize = 12;  // a point size, but a font that does not exist
+        engineOptions().xaxis_ptsize = 12;
     }
     // Every text type in Liberation Sans at the given point sizes.
     static void use_sans(double titles = 18, double labels = 12) {
-        ChartOptions& o = chartOptions();
+        ChartOptions& o = engineOptions();
         o.title_font = o.ytitle_font = o.xtitle_font = o.yaxis_font = o.xaxis_font = kSans;
         o.title_ptsize = o.ytitle_ptsize = o.xtitle_ptsize = titles;
         o.yaxis_ptsize = o.xaxis_ptsize = labels;
@@ -81,7 +81,7 @@ TEST_F(Polish, BuiltInCombosKeepTheEstimatedRoom) {
         // half sizes), 2 pixels and the name, and the part of the second axis' gap beyond its
         // labels and ticks.
         EXPECT_EQ(L.legend_wth, 16 + 2 + 84 + (13 + 480 / 60 - 13 - 4));
-        ASSERT_EQ(y2_label_text(chartOptions(), L.vhighest).size(), 3u);
+        ASSERT_EQ(y2_label_text(engineOptions(), L.vhighest).size(), 3u);
         EXPECT_EQ(L.ylabel2_wth, 13);
         EXPECT_EQ(L.ylabel2_gap, 13 + 480 / 60);
         // Two-digit y labels at 12 points: 2 x 12 x 0.7 = 16.8.
@@ -94,7 +94,7 @@ TEST_F(Polish, BuiltInLabelsThatTouchAreNotThinned) {
     // whose six categories lie less than that apart although the plot width holds six gaps.
     const char* labels[6] = {"Label 1", "Label 2", "Label 3", "Label 4", "Label 5", "Label 6"};
     std::vector<float> data{1, 2, 3, 4, 5, 6};
-    GraphLayout L = layout_graph(310, 280, Bar, 6, labels, 1, data.data(), nullptr);
+    GraphLayout L = layout_graph(engineOptions(), 310, 280, Bar, 6, labels, 1, data.data(), nullptr);
     ASSERT_EQ(L.result, 0);
     ASSERT_EQ(L.xlabel_wth, 44);
     const int gap = 5 + L.xlabel_wth;
@@ -110,20 +110,20 @@ TEST_F(Polish, LabelWidthsOfTheBuiltInFont) {
     L.yaxis_ttf = false;
     YLabelText t;
     t.whole = "1250";
-    YLabelWidths w = y_label_widths(L, chartOptions(), t);
+    YLabelWidths w = y_label_widths(L, engineOptions(), t);
     EXPECT_EQ(w.whole, 32);  // placed by the point size: 4 x 12 / 1.5
     EXPECT_EQ(w.fraction, 0);
     // A fraction: numerator and denominator one class smaller (tiny, 5 wide), the slash small.
     t.whole = "3";
     t.numerator = 1;
     t.denominator = 16;
-    w = y_label_widths(L, chartOptions(), t);
+    w = y_label_widths(L, engineOptions(), t);
     EXPECT_EQ(w.whole, 8);
     EXPECT_EQ(w.fraction, 5 + 6 + 2 * 5);
 }
 
 TEST_F(Polish, BuiltInTurnedTitlesKeepTheirColumns) {
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     o.horizontal = 1;
     o.title = "TT";
     o.ytitle = "YY";
@@ -182,7 +182,7 @@ TEST_F(Polish, LegendNamesEndInsideThePicture) {
     ComboChart chart;
     for (ChartType type : {ComboLineLine, ComboLineLine3D, ComboLineBar, Line, Area3D}) {
         SCOPED_TRACE(type);
-        chartOptions().yaxis2 = 1;
+        engineOptions().yaxis2 = 1;
         GraphLayout L = chart.layout(type);
         ASSERT_EQ(L.result, 0);
         const int anchor = L.PX(L.last_pos, L.set_depth);
@@ -215,13 +215,13 @@ TEST_F(Polish, SecondAxisLabelsStayClearOfTheLegend) {
         const int corner = L.PX(L.last_pos, L.set_depth);
         const int square_left = corner + L.ylabel2_gap + 2 * 4 - 4;
         for (float v : {L.vlowest, L.vhighest}) {
-            const std::string text = y2_label_text(chartOptions(), v);
+            const std::string text = y2_label_text(engineOptions(), v);
             const TextInk ink = freetype_ink(kSans, 14, text.c_str());
             ASSERT_TRUE(ink.drawn);
             EXPECT_LT(corner + 6 + ink.right, square_left) << text;
         }
         // The estimate alone, 0.7 of the highest label, would not hold these labels.
-        const std::string high = y2_label_text(chartOptions(), L.vhighest);
+        const std::string high = y2_label_text(engineOptions(), L.vhighest);
         const int estimate = static_cast<int>(0.7 * measure_text(high.c_str(), 2, kSans, 14).width + 1);
         EXPECT_GT(L.ylabel2_wth, estimate);
     }
@@ -230,18 +230,18 @@ TEST_F(Polish, SecondAxisLabelsStayClearOfTheLegend) {
 TEST_F(Polish, YLabelsStayRightOfTheTitle) {
     SKIP_WITHOUT_SANS();
     use_sans(18, 14);
-    chartOptions().ytitle = "Amount";
+    engineOptions().ytitle = "Amount";
     std::vector<float> big{0, 125000, 250000, 90000};
     std::vector<float> small{0, 1.25f, 2.5f, 0.75f};  // fraction labels
     for (const std::vector<float>* data : {&big, &small}) {
-        GraphLayout L = layout_graph(520, 340, Line, 4, nullptr, 1, data->data(), nullptr);
+        GraphLayout L = layout_graph(engineOptions(), 520, 340, Line, 4, nullptr, 1, data->data(), nullptr);
         ASSERT_EQ(L.result, 0);
         ASSERT_GT(L.ytitle_wth, 0);
         const int axis = L.PX(0);
         int labels = 0;
         for (float v : y_label_values(L.lowest, L.highest, L.ylbl_interval)) {
-            const YLabelText t = y_label_text(L, chartOptions(), v, L.ylbl_interval);
-            const YLabelWidths w = y_label_widths(L, chartOptions(), t);
+            const YLabelText t = y_label_text(L, engineOptions(), v, L.ylbl_interval);
+            const YLabelWidths w = y_label_widths(L, engineOptions(), t);
             // Placed by its length, or by its measured width when that is more.
             if (!t.whole.empty()) {
                 EXPECT_GE(w.whole, measure_text(t.whole.c_str(), 2, kSans, 14).width) << t.whole;
@@ -256,7 +256,7 @@ TEST_F(Polish, YLabelsStayRightOfTheTitle) {
 TEST_F(Polish, TurnedTitlesGetTheirMeasuredRoom) {
     SKIP_WITHOUT_SANS();
     use_sans(18, 12);
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     o.title = "Horizontal bars";
     o.ytitle = "Units";
     o.horizontal = 1;
@@ -266,7 +266,7 @@ TEST_F(Polish, TurnedTitlesGetTheirMeasuredRoom) {
     // With the usual spacing the estimate holds both titles and stays as it is: the y title's
     // height and 3 (FreeType ink starts a pixel in from the edge), and the title's line (1.2 of
     // its height and 2, grown by a fifth when the point size and 6 exceed it).
-    GraphLayout L = layout_graph(320, 480, Bar, 3, nullptr, 1, data.data(), nullptr);
+    GraphLayout L = layout_graph(engineOptions(), 320, 480, Bar, 3, nullptr, 1, data.data(), nullptr);
     ASSERT_EQ(L.result, 0);
     int title_hgt = static_cast<int>(title_h * 1.2 + 2);
     if (18 + 6 > title_hgt) title_hgt = static_cast<int>(title_hgt * 1.2);
@@ -275,7 +275,7 @@ TEST_F(Polish, TurnedTitlesGetTheirMeasuredRoom) {
     // Tight lines: the estimate is too small for the two titles side by side.
     o.line_spacing = 0.5;
     o.horizontal = 1;
-    L = layout_graph(320, 480, Bar, 3, nullptr, 1, data.data(), nullptr);
+    L = layout_graph(engineOptions(), 320, 480, Bar, 3, nullptr, 1, data.data(), nullptr);
     ASSERT_EQ(L.result, 0);
     title_hgt = static_cast<int>(title_h * 0.5 + 2);
     if (18 + 6 > title_hgt) title_hgt = static_cast<int>(title_hgt * 1.2);
@@ -286,13 +286,13 @@ TEST_F(Polish, TurnedTitlesGetTheirMeasuredRoom) {
 TEST_F(Polish, LegendRowAboveATurnedPlotHoldsItsNames) {
     SKIP_WITHOUT_SANS();
     use_sans(18, 12);
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     std::vector<LegendEntry> legend{legend_square("WWWWWWWWWWWWWWWWWWW", 2, 4)};
     o.legend_entries = legend.data();
     o.legend_count = 1;
     o.horizontal = 1;
     std::vector<float> data{12, 19, 7};
-    GraphLayout L = layout_graph(320, 480, Bar, 3, nullptr, 1, data.data(), nullptr);
+    GraphLayout L = layout_graph(engineOptions(), 320, 480, Bar, 3, nullptr, 1, data.data(), nullptr);
     o.legend_entries = nullptr;
     o.legend_count = 0;
     ASSERT_EQ(L.result, 0);
@@ -308,7 +308,7 @@ TEST_F(Polish, LegendRowAboveATurnedPlotHoldsItsNames) {
 
 TEST_F(Polish, FreeTypeLabelsThatWouldOverlapAreThinned) {
     SKIP_WITHOUT_SANS();
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     o.xaxis_font = kSans;
     o.xaxis_ptsize = 12;
     const char* labels[6] = {"Label 11", "Label 22", "Label 33", "Label 44", "Label 55", "Label 66"};
@@ -317,7 +317,7 @@ TEST_F(Polish, FreeTypeLabelsThatWouldOverlapAreThinned) {
     // narrower than a label.
     bool found = false;
     for (short width = 200; width < 700 && !found; ++width) {
-        GraphLayout L = layout_graph(width, 280, Bar, 6, labels, 1, data.data(), nullptr);
+        GraphLayout L = layout_graph(engineOptions(), width, 280, Bar, 6, labels, 1, data.data(), nullptr);
         ASSERT_EQ(L.result, 0);
         const int gap = 5 + L.xlabel_wth;
         const int by_width = L.plot_width / gap;
@@ -335,7 +335,7 @@ TEST_F(Polish, FreeTypeLabelsThatWouldOverlapAreThinned) {
     // overlaps and the count stays as estimated.
     found = false;
     for (short width = 200; width < 700 && !found; ++width) {
-        GraphLayout L = layout_graph(width, 280, Bar, 6, labels, 1, data.data(), nullptr);
+        GraphLayout L = layout_graph(engineOptions(), width, 280, Bar, 6, labels, 1, data.data(), nullptr);
         ASSERT_EQ(L.result, 0);
         const int gap = 5 + L.xlabel_wth;
         if (L.plot_width / gap < 6 || L.xscl < L.xlabel_wth || L.xscl >= gap) continue;
@@ -345,7 +345,7 @@ TEST_F(Polish, FreeTypeLabelsThatWouldOverlapAreThinned) {
     }
     EXPECT_TRUE(found);
     // A wide picture: the positions are far enough apart and the count stays as estimated.
-    GraphLayout L = layout_graph(1200, 280, Bar, 6, labels, 1, data.data(), nullptr);
+    GraphLayout L = layout_graph(engineOptions(), 1200, 280, Bar, 6, labels, 1, data.data(), nullptr);
     ASSERT_EQ(L.result, 0);
     EXPECT_EQ(L.num_xlbls, L.plot_width / (5 + L.xlabel_wth));
 }
@@ -354,18 +354,18 @@ TEST_F(Polish, FirstLabelStaysInsideThePicture) {
     const char* labels[3] = {"01 June 2009", "08 June 2009", "15 June 2009"};
     std::vector<float> data{21, 24, 19};
     // Built-in labels: the plot starts after the y labels and ticks, as estimated.
-    GraphLayout L = layout_graph(520, 340, Line, 3, labels, 1, data.data(), nullptr);
+    GraphLayout L = layout_graph(engineOptions(), 520, 340, Line, 3, labels, 1, data.data(), nullptr);
     ASSERT_EQ(L.result, 0);
     EXPECT_EQ(L.PX(0), L.ylabel_wth + L.ytick_len);
     SKIP_WITHOUT_SANS();
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     o.xaxis_font = kSans;
     o.xaxis_ptsize = 12;
     const TextSize t = measure_text(labels[0], 2, kSans, 12);
     for (double angle : {0.0, 60.0, 90.0}) {
         SCOPED_TRACE(angle);
         o.xlabel_angle = angle;
-        L = layout_graph(520, 340, Line, 3, labels, 1, data.data(), nullptr);
+        L = layout_graph(engineOptions(), 520, 340, Line, 3, labels, 1, data.data(), nullptr);
         ASSERT_EQ(L.result, 0);
         // Where the label is drawn from: centred on the first position, or ending there.
         const double a = angle * M_PI / 180;
@@ -378,7 +378,7 @@ TEST_F(Polish, FirstLabelStaysInsideThePicture) {
     // A short label needs no more than the y labels' room.
     const char* short_labels[3] = {"Jan", "Feb", "Mar"};
     o.xlabel_angle = 0;
-    L = layout_graph(520, 340, Line, 3, short_labels, 1, data.data(), nullptr);
+    L = layout_graph(engineOptions(), 520, 340, Line, 3, short_labels, 1, data.data(), nullptr);
     EXPECT_EQ(L.PX(0), L.ylabel_wth + L.ytick_len);
 }
 

@@ -107,7 +107,7 @@ class TextRoom : public GraphTest, public ::testing::WithParamInterface<Case> {}
 TEST_P(TextRoom, TextsWholeInsideAndApart) {
     const Case& c = GetParam();
     if (c.sans && ::access(kSans, R_OK) != 0) GTEST_SKIP() << "Liberation Sans is not installed";
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     const char* font = c.sans ? kSans : kNoFont;
     const std::string title = title_of(c.title_chars, c.breaks);
     std::vector<std::string> names;
@@ -131,7 +131,7 @@ TEST_P(TextRoom, TextsWholeInsideAndApart) {
         for (int s = 0; s < c.series; ++s) values.push_back(s == 0 ? 100.0f : 1.0f + s % 4);
         FILE* f = std::tmpfile();
         ASSERT_NE(f, nullptr);
-        draw_pie(c.width, c.height, f, 1, c.series, labels.data(), values.data());
+        draw_pie(engineOptions(), c.width, c.height, f, 1, c.series, labels.data(), values.data());
         std::fflush(f);
         std::vector<unsigned char> bytes(static_cast<size_t>(std::ftell(f)));
         std::rewind(f);

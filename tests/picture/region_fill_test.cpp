@@ -15,6 +15,7 @@
 #include "engine/graph/graph.h"
 #include "engine/picture/region_fill.h"
 #include "engine/pie/pie_internal.h"
+#include "tests/support/engine_options.h"
 
 namespace plotwise {
 namespace {
@@ -81,7 +82,7 @@ TEST(RegionFill, CircleMarkerAsTallAsTheLargestPictureOnASmallStack) {
     int result = -9;
     int red = 0;
     auto draw = [&] {
-        ChartOptions& o = chartOptions();
+        ChartOptions& o = engineOptions();
         o = ChartOptions{};
         o.title_ptsize = o.xtitle_ptsize = o.ytitle_ptsize = o.xaxis_ptsize = o.yaxis_ptsize = 0;
         o.hold_image = 1;  // keep the picture to look at it
@@ -90,7 +91,7 @@ TEST(RegionFill, CircleMarkerAsTallAsTheLargestPictureOnASmallStack) {
         o.legend_count = 1;
         const float data[2] = {0, 1};
         FILE* out = std::fopen("/dev/null", "wb");
-        result = draw_graph(512, 32767, out, Line, 2, nullptr, 1, data, nullptr);
+        result = draw_graph(engineOptions(), 512, 32767, out, Line, 2, nullptr, 1, data, nullptr);
         std::fclose(out);
         if (o.image != nullptr) {
             // A column well inside the circle, away from the data line: marker colour, but

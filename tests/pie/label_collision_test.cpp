@@ -57,7 +57,7 @@ class PieLabels : public PieFixture, public ::testing::WithParamInterface<Case> 
 TEST_P(PieLabels, StayApartAndInside) {
     const Case& c = GetParam();
     if (c.ptsize > 0 && ::access(kSans, R_OK) != 0) GTEST_SKIP() << "Liberation Sans is not installed";
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     if (c.ptsize > 0) o.pie_title_font = o.pie_label_font = o.pie_fallback_font = kSans;
     o.pie_title_ptsize = o.pie_label_ptsize = c.ptsize;
     o.pie_plot_color = kFace;
@@ -89,7 +89,7 @@ TEST_P(PieLabels, StayApartAndInside) {
     for (const std::string& n : names) labels.push_back(n.c_str());
     const int count = static_cast<int>(values.size());
 
-    const PieLayout layout = layout_pie(c.width, c.height, c.pie_type, count, labels.data(), values.data());
+    const PieLayout layout = layout_pie(engineOptions(), c.width, c.height, c.pie_type, count, labels.data(), values.data());
     ASSERT_GT(layout.r, 0);
     // Where a half of the pie has no room for all its texts, those of its smallest slices are
     // left out; the large slices keep theirs.
@@ -145,10 +145,10 @@ TEST_P(PieLabels, StayApartAndInside) {
 TEST_F(PieFixture, PercentTextsAtTheEdgesAreMovedInside) {
     const float values[] = {1, 1};
     const char* const labels[] = {nullptr, nullptr};
-    chartOptions().pie_percent_format = "%.1f%%";
+    engineOptions().pie_percent_format = "%.1f%%";
     for (const int percent_type : {1, 2, 3}) {
-        chartOptions().pie_percent_type = percent_type;
-        const PieLayout layout = layout_pie(240, 400, 1, 2, labels, values);
+        engineOptions().pie_percent_type = percent_type;
+        const PieLayout layout = layout_pie(engineOptions(), 240, 400, 1, 2, labels, values);
         ASSERT_EQ(layout.texts.size(), 2u) << percent_type;
         for (const auto& b : layout.texts) {
             EXPECT_GE(b.left, 0) << percent_type << " slice " << b.slice;

@@ -29,8 +29,8 @@ class PieDraw : public PieFixture {
 protected:
     void SetUp() override {
         PieFixture::SetUp();
-        chartOptions().pie_bg_color = kWhite;
-        chartOptions().pie_colors = colors_;
+        engineOptions().pie_bg_color = kWhite;
+        engineOptions().pie_colors = colors_;
     }
     const uint32_t colors_[4] = {kRed, kBlue, kGreen, kYellow};
 };
@@ -60,13 +60,13 @@ struct BackFaceCase {
 
 TEST_F(PieDraw, TheBackFaceLiesAtTheDepthOffset) {
     const float one[] = {1};
-    chartOptions().pie_3d_depth = 10;
+    engineOptions().pie_3d_depth = 10;
     // 240 x 240, one slice: r = 120 - (9 or 7) - 1 around (120, 120). The back face is offset
     // by (7, -7) rows up-right at 45 degrees, (0, -9) down at 180, (-9, 0) left at 270.
     for (const BackFaceCase& c : {BackFaceCase{45, 120 + 112 + 3, 120 - 7}, BackFaceCase{180, 120, 120 + 110 + 4},
                                   BackFaceCase{270, 120 - 110 - 4, 120}}) {
-        chartOptions().pie_3d_angle = static_cast<uint16_t>(c.angle);
-        const PieLayout l = layout_pie(240, 240, 0, 1, nullptr, one);
+        engineOptions().pie_3d_angle = static_cast<uint16_t>(c.angle);
+        const PieLayout l = layout_pie(engineOptions(), 240, 240, 0, 1, nullptr, one);
         EXPECT_EQ(l.r, c.angle == 45 ? 112.0f : 110.0f) << c.angle;
         auto im = drawPie(240, 240, 0, 1, nullptr, one);
         ASSERT_TRUE(im);
@@ -131,7 +131,7 @@ TEST_F(PieDraw, ASliceIsFilledFromAChordOfThreePixels) {
 TEST_F(PieDraw, AMissingSliceLeavesItsWedgeEmpty) {
     const float values[] = {1, 1, 1, 1};
     const unsigned char missing[] = {0, 1, 0, 0};
-    chartOptions().pie_missing = missing;
+    engineOptions().pie_missing = missing;
     auto im = drawPie(200, 200, 1, 4, nullptr, values);
     ASSERT_TRUE(im);
     // Quarters clockwise from twelve o'clock; the second (lower right) is missing.
@@ -145,7 +145,7 @@ TEST_F(PieDraw, AMissingSliceLeavesItsWedgeEmpty) {
 TEST_F(PieDraw, AnExplodedSliceMovesAlongItsMiddle) {
     const float values[] = {1, 1};
     const int explode[] = {20, 0};
-    chartOptions().pie_explode = explode;
+    engineOptions().pie_explode = explode;
     auto im = drawPie(200, 100, 1, 2, nullptr, values);
     ASSERT_TRUE(im);
     // Slice 0 points right: its centre moves by trunc(20 sin m) = 19 (m is π/2 in floats).
@@ -161,7 +161,7 @@ TEST_F(PieDraw, AnExplodedSliceMovesAlongItsMiddle) {
 
 TEST_F(PieDraw, EdgeColourOutlinesEverySlice) {
     const float values[] = {1, 1};
-    chartOptions().pie_edge_color = 0x000000;
+    engineOptions().pie_edge_color = 0x000000;
     auto im = drawPie(200, 200, 1, 2, nullptr, values);
     ASSERT_TRUE(im);
     EXPECT_EQ(rgbAt(im.get(), 100, 40), 0x000000u);        // the radial edge at twelve o'clock
@@ -171,7 +171,7 @@ TEST_F(PieDraw, EdgeColourOutlinesEverySlice) {
 
 TEST_F(PieDraw, SquashedPie) {
     const float one[] = {1};
-    chartOptions().pie_perspective = 50;
+    engineOptions().pie_perspective = 50;
     auto im = drawPie(200, 200, 1, 1, nullptr, one);
     ASSERT_TRUE(im);
     // ey = 0.5: r = min(99, 100/0.5 - 1) = 99; the disc is 49 rows high above and below.
@@ -190,7 +190,7 @@ protected:
 
     void SetUp() override {
         PieDraw::SetUp();
-        ChartOptions& o = chartOptions();
+        ChartOptions& o = engineOptions();
         o.pie_label_color = kInk;
         o.pie_label_dist = 7;
         o.pie_label_line = 0;
@@ -246,8 +246,8 @@ TEST_F(PieLabels, EveryPercentTypeOnBothHalves) {
         {-1, false, {0, -12, 0, 0}, {-18, -12, 0, 0}},
     };
     for (const auto& c : cases) {
-        chartOptions().pie_percent_type = c.type;
-        const PieLayout l = layout_pie(300, 200, 1, 2, labels, values);
+        engineOptions().pie_percent_type = c.type;
+        const PieLayout l = layout_pie(engineOptions(), 300, 200, 1, 2, labels, values);
         auto im = drawPie(300, 200, 1, 2, labels, values);
         ASSERT_TRUE(im);
         ExpectedText expected(300, 200);
@@ -261,8 +261,8 @@ TEST_F(PieLabels, EveryPercentTypeOnBothHalves) {
 TEST_F(PieLabels, ASingleSliceIsLabelledUnderThePieOnTheRightHalf) {
     const float one[] = {1};
     const char* labels[] = {"ab\ncde"};
-    chartOptions().pie_percent_type = 2;
-    const PieLayout l = layout_pie(300, 300, 1, 1, labels, one);
+    engineOptions().pie_percent_type = 2;
+    const PieLayout l = layout_pie(engineOptions(), 300, 300, 1, 1, labels, one);
     auto im = drawPie(300, 300, 1, 1, labels, one);
     ASSERT_TRUE(im);
     ExpectedText expected(300, 300);
@@ -279,8 +279,8 @@ TEST_F(PieLabels, ASingleSliceIsLabelledUnderThePieOnTheRightHalf) {
 TEST_F(PieLabels, AZeroSliceIsStillLabelled) {
     const float values[] = {1, 0};
     const char* labels[] = {nullptr, "ab\ncde"};
-    chartOptions().pie_percent_type = 1;
-    const PieLayout l = layout_pie(300, 300, 1, 2, labels, values);
+    engineOptions().pie_percent_type = 1;
+    const PieLayout l = layout_pie(engineOptions(), 300, 300, 1, 2, labels, values);
     auto im = drawPie(300, 300, 1, 2, labels, values);
     ASSERT_TRUE(im);
     ExpectedText expected(300, 300);
@@ -302,9 +302,9 @@ TEST_F(PieLabels, MissingSlicesGetNoText) {
     const float values[] = {1, 1};
     const char* labels[] = {"ab\ncde", "ab\ncde"};
     const unsigned char missing[] = {1, 0};
-    chartOptions().pie_missing = missing;
-    chartOptions().pie_percent_type = 3;
-    const PieLayout l = layout_pie(300, 200, 1, 2, labels, values);
+    engineOptions().pie_missing = missing;
+    engineOptions().pie_percent_type = 3;
+    const PieLayout l = layout_pie(engineOptions(), 300, 200, 1, 2, labels, values);
     auto im = drawPie(300, 200, 1, 2, labels, values);
     ASSERT_TRUE(im);
     ExpectedText expected(300, 200);
@@ -315,27 +315,27 @@ TEST_F(PieLabels, MissingSlicesGetNoText) {
 TEST_F(PieLabels, PercentTypeZeroDrawsNoPercentText) {
     const float values[] = {1, 3};
     const char* labels[] = {"ab\ncde", "ab\ncde"};
-    chartOptions().pie_percent_type = 0;
+    engineOptions().pie_percent_type = 0;
     const auto with_format = drawPieBytes(300, 200, 1, 2, labels, values);
-    chartOptions().pie_percent_format = nullptr;
+    engineOptions().pie_percent_format = nullptr;
     const auto without_format = drawPieBytes(300, 200, 1, 2, labels, values);
     EXPECT_FALSE(with_format.empty());
     EXPECT_EQ(with_format, without_format);
     // A format that does not take one number is treated as no format.
-    chartOptions().pie_percent_type = 2;
+    engineOptions().pie_percent_type = 2;
     const auto none = drawPieBytes(300, 200, 1, 2, labels, values);
-    chartOptions().pie_percent_format = "%s%%";
+    engineOptions().pie_percent_format = "%s%%";
     EXPECT_EQ(drawPieBytes(300, 200, 1, 2, labels, values), none);
-    chartOptions().pie_percent_format = "%.0f%%";
+    engineOptions().pie_percent_format = "%.0f%%";
     EXPECT_NE(drawPieBytes(300, 200, 1, 2, labels, values), none);
 }
 
 TEST_F(PieLabels, LabelLinesRunFromTheAnchorToTheRim) {
     const float values[] = {1, 1};
     const char* labels[] = {"a", "b"};
-    chartOptions().pie_label_line = 1;
-    chartOptions().pie_line_color = 0x000000;
-    const PieLayout l = layout_pie(300, 200, 1, 2, labels, values);
+    engineOptions().pie_label_line = 1;
+    engineOptions().pie_line_color = 0x000000;
+    const PieLayout l = layout_pie(engineOptions(), 300, 200, 1, 2, labels, values);
     auto im = drawPie(300, 200, 1, 2, labels, values);
     ASSERT_TRUE(im);
     const int ax = anchorX(l, 0, 7), ay = anchorY(l, 0, 7);
@@ -349,8 +349,8 @@ TEST_F(PieLabels, LabelLinesRunFromTheAnchorToTheRim) {
 
 TEST_F(PieLabels, TheTitleIsCentredAtTheTop) {
     const float values[] = {1};
-    chartOptions().pie_title = "Title";
-    chartOptions().pie_title_color = 0x000080;
+    engineOptions().pie_title = "Title";
+    engineOptions().pie_title_color = 0x000080;
     auto im = drawPie(301, 200, 1, 1, nullptr, values);
     ASSERT_TRUE(im);
     ExpectedText expected(301, 200);
@@ -368,11 +368,11 @@ struct BackgroundCase {
 
 TEST_F(PieDraw, DefaultColoursFollowTheBackground) {
     const float one[] = {1};
-    chartOptions().pie_title = "T";
+    engineOptions().pie_title = "T";
     for (const BackgroundCase& c : {BackgroundCase{kWhite, kWhite, 0x000000}, BackgroundCase{0x000000, 0x000000, kWhite},
                                     BackgroundCase{0x808080, 0x808080, 0x000000},
                                     BackgroundCase{DefaultColor, kWhite, 0x000000}}) {
-        chartOptions().pie_bg_color = c.background;
+        engineOptions().pie_bg_color = c.background;
         auto im = drawPie(100, 100, 1, 1, nullptr, one);
         ASSERT_TRUE(im);
         EXPECT_EQ(rgbAt(im.get(), 0, 99), c.painted);
@@ -382,8 +382,8 @@ TEST_F(PieDraw, DefaultColoursFollowTheBackground) {
 
 TEST_F(PieDraw, WithoutSliceColoursEverySliceTakesThePlotColour) {
     const float values[] = {1, 1};
-    chartOptions().pie_colors = nullptr;
-    chartOptions().pie_plot_color = 0x123456;
+    engineOptions().pie_colors = nullptr;
+    engineOptions().pie_plot_color = 0x123456;
     auto im = drawPie(200, 200, 0, 2, nullptr, values);
     ASSERT_TRUE(im);
     EXPECT_EQ(rgbAt(im.get(), 140, 100), 0x123456u);
@@ -395,9 +395,9 @@ TEST_F(PieDraw, WithoutSliceColoursEverySliceTakesThePlotColour) {
 
 TEST_F(PieDraw, WbmpPaintsThePlotColourBlack) {
     const float values[] = {1, 1};
-    chartOptions().pie_colors = nullptr;
-    chartOptions().pie_plot_color = 0xC0C0C0;
-    chartOptions().image_format = 3;
+    engineOptions().pie_colors = nullptr;
+    engineOptions().pie_plot_color = 0xC0C0C0;
+    engineOptions().image_format = 3;
     const auto bytes = drawPieBytes(200, 100, 1, 2, nullptr, values);
     ASSERT_GE(bytes.size(), 4u);
     EXPECT_EQ(bytes[0], 0);  // WBMP type 0, not "GIF"
@@ -417,15 +417,15 @@ TEST_F(PieDraw, UnusableSizesAndCountsWriteNothing) {
     EXPECT_TRUE(drawPieBytes(100, 100, 1, 0, nullptr, values).empty());
     EXPECT_TRUE(drawPieBytes(100, 100, 1, -3, nullptr, values).empty());
     EXPECT_TRUE(drawPieBytes(100, 100, 1, 2, nullptr, nullptr).empty());
-    draw_pie(100, 100, nullptr, 1, 2, nullptr, values);  // no stream: nothing happens
+    draw_pie(engineOptions(), 100, 100, nullptr, 1, 2, nullptr, values);  // no stream: nothing happens
 }
 
 TEST_F(PieDraw, ExtremeSizesAreDrawnWhole) {
     const float values[] = {1, 2, 3};
     const char* labels[] = {"a", "b\nc", "d"};
-    chartOptions().pie_title = "Title";
-    chartOptions().pie_percent_type = 2;
-    chartOptions().pie_label_line = 1;
+    engineOptions().pie_title = "Title";
+    engineOptions().pie_percent_type = 2;
+    engineOptions().pie_label_line = 1;
     struct Size {
         short w, h;
     };
@@ -441,7 +441,7 @@ TEST_F(PieDraw, HugeOptionValuesStayDefined) {
     const float values[] = {1, 2, 3};
     const char* labels[] = {"a", "b", "c"};
     const int explode[] = {INT_MAX, INT_MIN, 5};
-    ChartOptions& o = chartOptions();
+    ChartOptions& o = engineOptions();
     o.pie_explode = explode;
     o.pie_label_dist = INT_MAX;
     o.pie_3d_depth = 65535;
@@ -459,8 +459,8 @@ TEST_F(PieDraw, HugeOptionValuesStayDefined) {
 TEST_F(PieDraw, TooSmallForTheLabelsDrawsOnlyTheTitle) {
     const float values[] = {1, 1};
     const char* labels[] = {"a long label", "another long one"};
-    chartOptions().pie_title = "T";
-    const PieLayout l = layout_pie(60, 60, 1, 2, labels, values);
+    engineOptions().pie_title = "T";
+    const PieLayout l = layout_pie(engineOptions(), 60, 60, 1, 2, labels, values);
     EXPECT_LE(l.r, 0.0f);
     auto im = drawPie(60, 60, 1, 2, labels, values);
     ASSERT_TRUE(im);

@@ -26,13 +26,13 @@ TEST_F(PieLayoutTest, DepthOffsetsShowTheRoundingOfTheAngle) {
     for (const DepthCase& c : {DepthCase{45, 10, 7, 7}, DepthCase{0, 10, 0, 10}, DepthCase{90, 10, 9, 0},
                                DepthCase{180, 10, 0, -9}, DepthCase{180, 25, 0, -24}, DepthCase{270, 10, -9, 0},
                                DepthCase{135, 0, 0, 0}}) {
-        chartOptions().pie_3d_angle = static_cast<uint16_t>(c.angle);
-        chartOptions().pie_3d_depth = static_cast<uint16_t>(c.depth);
-        const PieLayout l = layout_pie(200, 200, 0, 1, nullptr, one);
+        engineOptions().pie_3d_angle = static_cast<uint16_t>(c.angle);
+        engineOptions().pie_3d_depth = static_cast<uint16_t>(c.depth);
+        const PieLayout l = layout_pie(engineOptions(), 200, 200, 0, 1, nullptr, one);
         EXPECT_EQ(l.xdepth, c.xdepth) << c.angle << "/" << c.depth;
         EXPECT_EQ(l.ydepth, c.ydepth) << c.angle << "/" << c.depth;
         // A flat pie has no depth whatever the options.
-        const PieLayout flat = layout_pie(200, 200, 1, 1, nullptr, one);
+        const PieLayout flat = layout_pie(engineOptions(), 200, 200, 1, 1, nullptr, one);
         EXPECT_EQ(flat.xdepth, 0);
         EXPECT_EQ(flat.ydepth, 0);
     }
@@ -41,30 +41,30 @@ TEST_F(PieLayoutTest, DepthOffsetsShowTheRoundingOfTheAngle) {
 TEST_F(PieLayoutTest, StartingRadiusAndCentre) {
     const float one[] = {1, 1};
     // Flat, no title: the smaller half less one pixel.
-    PieLayout l = layout_pie(200, 100, 1, 2, nullptr, one);
+    PieLayout l = layout_pie(engineOptions(), 200, 100, 1, 2, nullptr, one);
     EXPECT_EQ(l.r, 49.0f);
     EXPECT_EQ(l.cx, 100);
     EXPECT_EQ(l.cy, 50);
     EXPECT_EQ(l.title_h, 0);
     // A title of two lines in class 3 takes 26 + 3 rows; the centre moves down by half of it.
-    chartOptions().pie_title = "Two\nlines";
-    l = layout_pie(400, 300, 1, 2, nullptr, one);
+    engineOptions().pie_title = "Two\nlines";
+    l = layout_pie(engineOptions(), 400, 300, 1, 2, nullptr, one);
     EXPECT_EQ(l.title_h, 29);
     EXPECT_EQ(l.cy, (300 - 29) / 2 + 29);
     EXPECT_EQ(l.r, 150.0f - 1 - 29);
     // An empty title takes no room.
-    chartOptions().pie_title = "";
-    EXPECT_EQ(layout_pie(400, 300, 1, 2, nullptr, one).title_h, 0);
+    engineOptions().pie_title = "";
+    EXPECT_EQ(layout_pie(engineOptions(), 400, 300, 1, 2, nullptr, one).title_h, 0);
     // 3D: the depth is kept free as well (180 degrees, depth 10: 9 rows).
-    chartOptions().pie_title = nullptr;
-    chartOptions().pie_3d_angle = 180;
-    l = layout_pie(240, 200, 0, 2, nullptr, one);
+    engineOptions().pie_title = nullptr;
+    engineOptions().pie_3d_angle = 180;
+    l = layout_pie(engineOptions(), 240, 200, 0, 2, nullptr, one);
     EXPECT_EQ(l.r, 100.0f - 10);
 }
 
 TEST_F(PieLayoutTest, SliceAnglesAccumulateInSinglePrecision) {
     const float values[] = {1, 3, 0, 4};
-    const PieLayout l = layout_pie(200, 200, 1, 4, nullptr, values);
+    const PieLayout l = layout_pie(engineOptions(), 200, 200, 1, 4, nullptr, values);
     ASSERT_EQ(l.slices.size(), 4u);
     // Shares of 8: 1/8, 3/8, 0 and 4/8 of the turn, in eighths of π: start, end and middle.
     const int eighths[4][3] = {{0, 2, 1}, {2, 8, 5}, {8, 8, 8}, {8, 16, 12}};
@@ -83,7 +83,7 @@ TEST_F(PieLayoutTest, SliceAnglesAccumulateInSinglePrecision) {
 
 TEST_F(PieLayoutTest, ASingleSliceSpansTheWholeCircle) {
     const float one[] = {42};
-    const PieLayout l = layout_pie(200, 200, 1, 1, nullptr, one);
+    const PieLayout l = layout_pie(engineOptions(), 200, 200, 1, 1, nullptr, one);
     EXPECT_EQ(l.slices[0].s, 0.0f);
     EXPECT_EQ(l.slices[0].t, static_cast<float>(2 * 3.14159265358979323846));
     EXPECT_EQ(l.slices[0].m, static_cast<float>(3.14159265358979323846));
@@ -91,32 +91,32 @@ TEST_F(PieLayoutTest, ASingleSliceSpansTheWholeCircle) {
 
 TEST_F(PieLayoutTest, NegativeAndNonFiniteValuesCountAsZero) {
     const float values[] = {-5, 10, NAN, INFINITY, NoValue, 10};
-    const PieLayout l = layout_pie(200, 200, 1, 6, nullptr, values);
+    const PieLayout l = layout_pie(engineOptions(), 200, 200, 1, 6, nullptr, values);
     for (int i : {0, 2, 3, 4}) EXPECT_EQ(l.slices[i].s, l.slices[i].t) << i;
     EXPECT_FLOAT_EQ(l.slices[1].t - l.slices[1].s, static_cast<float>(3.14159265358979323846));
     EXPECT_FLOAT_EQ(l.slices[5].t, static_cast<float>(2 * 3.14159265358979323846));
     // Values whose float total overflows still share the circle.
     const float huge[] = {3e38f, 3e38f};
-    const PieLayout h = layout_pie(200, 200, 1, 2, nullptr, huge);
+    const PieLayout h = layout_pie(engineOptions(), 200, 200, 1, 2, nullptr, huge);
     EXPECT_FLOAT_EQ(h.slices[0].t, static_cast<float>(3.14159265358979323846));
     // Nothing to share: every slice is empty, and nothing is undefined.
     const float none[] = {0, -1};
-    const PieLayout z = layout_pie(200, 200, 1, 2, nullptr, none);
+    const PieLayout z = layout_pie(engineOptions(), 200, 200, 1, 2, nullptr, none);
     EXPECT_EQ(z.slices[1].t, 0.0f);
 }
 
 TEST_F(PieLayoutTest, ExplosionShrinksTheRadius) {
     const float values[] = {1, 1};
     const int explode[] = {60, 0};
-    chartOptions().pie_explode = explode;
+    engineOptions().pie_explode = explode;
     // Slice 0 points right: 100 pixels to the right edge less the explosion of 60.
-    EXPECT_EQ(layout_pie(200, 200, 1, 2, nullptr, values).r, 40.0f);
+    EXPECT_EQ(layout_pie(engineOptions(), 200, 200, 1, 2, nullptr, values).r, 40.0f);
 }
 
 TEST_F(PieLayoutTest, LabelBoxesReserveRoomByPercentType) {
     const float values[] = {1, 1};
     const char* labels[] = {"ab\ncde", "x"};  // 18 x 24 and 6 x 12 in class 2
-    chartOptions().pie_label_dist = 5;
+    engineOptions().pie_label_dist = 5;
     // Slice 0 points right: 150 pixels to the right edge less the label distance of 5 and the
     // widest box: the label alone (18), or beside "50%" (18 + 1 + 18 = 37).
     const struct {
@@ -124,22 +124,22 @@ TEST_F(PieLayoutTest, LabelBoxesReserveRoomByPercentType) {
         float r;
     } cases[] = {{0, 127}, {1, 127}, {2, 127}, {3, 108}, {4, 108}, {9, 127}};
     for (const auto& c : cases) {
-        chartOptions().pie_percent_type = c.type;
-        EXPECT_EQ(layout_pie(300, 300, 1, 2, labels, values).r, c.r) << "type " << c.type;
+        engineOptions().pie_percent_type = c.type;
+        EXPECT_EQ(layout_pie(engineOptions(), 300, 300, 1, 2, labels, values).r, c.r) << "type " << c.type;
     }
     // A slice without a label reserves nothing, percent text or not.
-    chartOptions().pie_percent_type = 3;
+    engineOptions().pie_percent_type = 3;
     const char* none[] = {nullptr, nullptr};
-    EXPECT_EQ(layout_pie(300, 300, 1, 2, none, values).r, 149.0f);
+    EXPECT_EQ(layout_pie(engineOptions(), 300, 300, 1, 2, none, values).r, 149.0f);
 }
 
 TEST_F(PieLayoutTest, AMissingSliceKeepsItsShareButReservesNothing) {
     const float values[] = {1, 1};
     const int explode[] = {80, 0};
     const unsigned char missing[] = {1, 0};
-    chartOptions().pie_explode = explode;
-    chartOptions().pie_missing = missing;
-    const PieLayout l = layout_pie(200, 200, 1, 2, nullptr, values);
+    engineOptions().pie_explode = explode;
+    engineOptions().pie_missing = missing;
+    const PieLayout l = layout_pie(engineOptions(), 200, 200, 1, 2, nullptr, values);
     EXPECT_EQ(l.r, 99.0f);
     EXPECT_FLOAT_EQ(l.slices[1].s, static_cast<float>(3.14159265358979323846));
 }
@@ -147,14 +147,14 @@ TEST_F(PieLayoutTest, AMissingSliceKeepsItsShareButReservesNothing) {
 TEST_F(PieLayoutTest, BackFaceBorderChecksKeepThe3DPieInside) {
     const float values[] = {1};
     const int explode[] = {30};
-    chartOptions().pie_explode = explode;
-    chartOptions().pie_3d_angle = 180;
-    chartOptions().pie_3d_depth = 40;
+    engineOptions().pie_explode = explode;
+    engineOptions().pie_3d_angle = 180;
+    engineOptions().pie_3d_depth = 40;
     // The back face of a slice pushed down by 30 must stay within the picture: its centre lies
     // 39 (the depth at 180 degrees) and 29 (the explosion along the cosine of the float nearest
     // pi, a hair above -1, truncated) below the centre row 100, at 168; a radius of 31 reaches
     // row 199, the last.
-    const PieLayout l = layout_pie(300, 200, 0, 1, nullptr, values);
+    const PieLayout l = layout_pie(engineOptions(), 300, 200, 0, 1, nullptr, values);
     EXPECT_EQ(l.cy, 100);
     EXPECT_EQ(l.ydepth, -39);
     EXPECT_EQ(l.r, 31.0f);
@@ -180,8 +180,8 @@ TEST_F(PieLayoutTest, PercentTextsAreCutToFifteenCharacters) {
 
 TEST_F(PieLayoutTest, WallsNearestTheDepthDirectionArePaintedLast) {
     const float values[] = {1, 2, 3, 4, 5};
-    chartOptions().pie_3d_angle = 180;
-    const PieLayout l = layout_pie(300, 300, 0, 5, nullptr, values);
+    engineOptions().pie_3d_angle = 180;
+    const PieLayout l = layout_pie(engineOptions(), 300, 300, 0, 5, nullptr, values);
     std::vector<pie::Slice> slices(5);
     for (int i = 0; i < 5; ++i) {
         slices[i].s = l.slices[i].s;

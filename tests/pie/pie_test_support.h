@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/chart_options.h"
+#include "tests/support/engine_options.h"
 #include "engine/pie/pie.h"
 
 namespace plotwise::testing {
@@ -27,12 +28,12 @@ using Image = std::unique_ptr<gdImage, decltype(&gdImageDestroy)>;
 class PieFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        chartOptions() = ChartOptions{};
+        engineOptions() = ChartOptions{};
         builtinFonts();
     }
-    void TearDown() override { chartOptions() = ChartOptions{}; }
+    void TearDown() override { engineOptions() = ChartOptions{}; }
     static void builtinFonts() {
-        ChartOptions& o = chartOptions();
+        ChartOptions& o = engineOptions();
         o.pie_title_ptsize = 0;
         o.pie_label_ptsize = 0;
         o.pie_title_font = o.pie_label_font = o.pie_fallback_font = "no-such-font.ttf";
@@ -46,7 +47,7 @@ inline std::vector<uint8_t> drawPieBytes(short width, short height, int pie_type
     size_t size = 0;
     FILE* out = open_memstream(&buffer, &size);
     if (out == nullptr) return {};
-    draw_pie(width, height, out, pie_type, count, labels, values);
+    draw_pie(engineOptions(), width, height, out, pie_type, count, labels, values);
     fclose(out);
     std::vector<uint8_t> bytes(buffer, buffer + size);
     std::free(buffer);

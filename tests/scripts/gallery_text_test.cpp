@@ -14,7 +14,6 @@
 
 #include "definition/chart_definition.h"
 #include "definition/codec.h"
-#include "definition/picture_streams.h"
 #include "driver/draw_chart.h"
 #include "engine/text/text_cache.h"
 #include "stand_in/fmhost.h"
@@ -53,8 +52,8 @@ bool loadStoredDefinition(const Streams& streams) {
 }
 
 std::vector<uint8_t> drawWorkingDefinition() {
-    drawChart(workingDefinition());
-    const auto bytes = pictureBytes();
+    settleDefinition(workingDefinition());
+    const std::string bytes = drawChart(workingDefinition());
     return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
