@@ -4,11 +4,12 @@
 // Byte identity with gd decides every choice here. gd's compressor keeps its string table in
 // an open-addressed hash table whose probing treats the slot of the string "pixel 0 after code
 // 0" (key 0) as free, so that string can be overwritten and later added again under a new
-// code; an ideal string table would give other, equally valid, codes. The same table, probed
-// the same way, is kept here. What makes this writer faster: rows are read directly, and a
-// string found in the table stays there until the table is cleared, so the code of a string
-// followed by a pixel, or by four pixels, is remembered per string and taken without probing
-// (the look-ups of a row wait on each other, so a run of background goes four pixels a step).
+// code; an ideal string table would give other, equally valid, codes. Every other string,
+// once added, is found by gd until the table is cleared, so the writer answers look-ups from
+// a directly indexed table and keeps only the occupancy of gd's hash table, probed as gd
+// probes it when a string is added, to see when key 0 is overwritten. What makes the writer
+// fast: rows are read directly, a look-up is one load, and a run of one colour goes in one
+// step along the chain of strings that grow by that colour.
 #include "engine/picture/gif_writer.h"
 
 #include <algorithm>
@@ -23,8 +24,6 @@ constexpr int kCodeLimit = 1 << kMaxCodeBits;  // codes 0..4095; a full table cl
 constexpr int kHashSize = 5003;                // prime; at most about 80 % of it in use
 constexpr int kHashShift = 4;                  // first slot: (pixel << 4) ^ prefix code
 constexpr std::size_t kSubBlockBytes = 254;    // gd fills data sub-blocks to 254 bytes
-constexpr uint16_t kNoCode = 0xFFFF;
-constexpr uint32_t kNothingRecent = 0xFFFF0000; // a pixel field no pixel has
 
 // ---- Rows -------------------------------------------------------------------------------------
 
@@ -135,73 +134,87 @@ private:
 
 // ---- Compressor -------------------------------------------------------------------------------
 
+// The string table, indexed directly: the code of prefix + pixel at (prefix << pixel bits) |
+// pixel, 0 for none (no string gets code 0). Kept per thread and left empty after every use,
+// so that only the entries a picture sets are ever written, and cleared again, instead of
+// the whole table per picture. Up to 4096 << 8 entries, 2 MB, for 256-colour pictures.
+class DirectTable {
+public:
+    explicit DirectTable(std::size_t size) : entries_(table()) {
+        if (entries_.size() < size) entries_.resize(size, 0);
+    }
+    uint16_t* data() { return entries_.data(); }
+
+private:
+    static std::vector<uint16_t>& table() {
+        thread_local std::vector<uint16_t> entries;
+        return entries;
+    }
+    std::vector<uint16_t>& entries_;
+};
+
+// gd's LZW compressor, with the string table in two forms: the direct table above, which
+// answers every look-up, and the occupancy of gd's hash table, which only decides where gd
+// would put each new string. That place matters in one case: a new string whose probing ends
+// on the slot of the string "pixel 0 after code 0" (key 0) replaces it, and the next time
+// that string is met it is added again under a new code.
+//
+// A run of one colour goes in one step: the strings that grow by that colour (S, S + c,
+// S + c + c, ...) are kept as chains of their codes, each string in the chain of its last
+// pixel, so a run of n pixels from the string at depth d ends at depth d + n when the chain
+// is that long, or at its end, where the next pixel writes a code.
 class Compressor {
 public:
     Compressor(CodeStream& stream, int initial_bits)
         : stream_(stream),
           initial_bits_(initial_bits),
-          clear_code_(1 << (initial_bits - 1)),
+          pixel_bits_(initial_bits - 1),
+          clear_code_(1 << pixel_bits_),
           end_code_(clear_code_ + 1),
-          keys_(kHashSize),
-          codes_(kHashSize),
-          recent_(kCodeLimit),
-          fours_(kCodeLimit) {
+          table_(static_cast<std::size_t>(kCodeLimit) << pixel_bits_),
+          child_(table_.data()),
+          slots_(kHashSize),
+          key_(kCodeLimit),
+          last_(kCodeLimit),
+          chain_(kCodeLimit),
+          depth_(kCodeLimit),
+          chain_begin_(kCodeLimit),
+          chain_length_(kCodeLimit),
+          chain_capacity_(kCodeLimit),
+          pool_(kPoolSize) {
         start_block();
         clear_flag_ = false;
         code_bits_ = initial_bits_;
         max_code_ = (1 << code_bits_) - 1;
     }
 
+    // The direct table goes back to empty for the next picture on this thread, whatever
+    // ended this one.
+    ~Compressor() { forget_strings(); }
+
+    Compressor(const Compressor&) = delete;
+    Compressor& operator=(const Compressor&) = delete;
+
+    // Palette indices at or past the clear code have no string of their own; gd writes them
+    // as codes anyway, a broken file the caller leaves to gd.
+    bool codable(int pixel) const { return pixel < clear_code_; }
+
     void begin(int first_pixel) {
         prefix_ = first_pixel;
         output(clear_code_);
     }
 
-    // Extends the current string by each pixel of a row, writing a code where the table does
-    // not hold the longer string. Out of line, so that its loop keeps the string's code in a
-    // register: each pixel's look-up waits for the previous one.
-    [[gnu::noinline]] void add(const unsigned char* pixels, int count) {
-        const uint32_t* const recent = recent_.data();
-        uint64_t* const fours = fours_.data();
-        int prefix = prefix_;
-        // The codes before the latest single steps, all of which went on (the last `streak`).
-        int before[4] = {0, 0, 0, 0};
-        int streak = 0;
+    // Extends the current string by the pixels of a row, run by run.
+    bool add(const unsigned char* pixels, int count) {
         int x = 0;
         while (x < count) {
-            uint32_t next_four = 0;
-            if (x + 4 <= count) {
-                std::memcpy(&next_four, pixels + x, sizeof next_four);
-                const uint64_t known = fours[prefix];
-                if (static_cast<uint32_t>(known >> 32) == next_four && static_cast<uint16_t>(known) != kNoCode) {
-                    prefix = static_cast<uint16_t>(known);
-                    x += 4;
-                    streak = 0;
-                    continue;
-                }
-            }
             const int pixel = pixels[x];
-            const int from = prefix;
-            ++x;
-            const uint32_t seen = recent[prefix];
-            if (static_cast<int>(seen >> 16) == pixel) {
-                prefix = static_cast<int>(seen & 0xFFFF);
-            } else if (!extend(prefix, pixel)) {
-                streak = 0;
-                continue;
-            }
-            before[x & 3] = from;
-            if (++streak >= 4) {
-                // Four steps that went on: the string four pixels back goes to this one at once
-                // from now on, unless its first step was key 0.
-                const int start = before[(x + 1) & 3];
-                uint32_t four;
-                std::memcpy(&four, pixels + x - 4, sizeof four);
-                if (start != 0 || pixels[x - 4] != 0)
-                    fours[start] = static_cast<uint64_t>(four) << 32 | static_cast<uint64_t>(prefix);
-            }
+            if (!codable(pixel)) return false;
+            const int end = run_end(pixels, x, count);
+            add_run(pixel, end - x);
+            x = end;
         }
-        prefix_ = prefix;
+        return true;
     }
 
     void end() {
@@ -211,53 +224,141 @@ public:
     }
 
 private:
-    // One step of the string table: the code of prefix + pixel when the table holds it (the
-    // string goes on), else writes the prefix's code, adds the longer string (or clears a full
-    // table) and starts again from the pixel. Out of line, to keep add()'s loop small.
-    [[gnu::noinline]] bool extend(int& prefix, int pixel) {
-        int32_t* const keys = keys_.data();
-        uint16_t* const codes = codes_.data();
-        const int32_t key = (pixel << kMaxCodeBits) + prefix;
-        int slot = (pixel << kHashShift) ^ prefix;
-        if (keys[slot] != key && keys[slot] >= 0) {
-            // Secondary probing; a slot holding key 0 ends it as a free slot would.
-            const int step = slot == 0 ? 1 : kHashSize - slot;
-            do {
-                slot -= step;
-                if (slot < 0) slot += kHashSize;
-            } while (keys[slot] != key && keys[slot] > 0);
+    static constexpr uint8_t kFree = 0;     // gd's -1
+    static constexpr uint8_t kKeyZero = 1;  // the string "pixel 0 after code 0"
+    static constexpr uint8_t kTaken = 2;    // any other string
+    static constexpr int kRootCapacity = 8; // first room of a chain of single pixels
+    static constexpr int kChainCapacity = 2;// first room of any other chain
+    // Chains double when full and leave their old room behind, so a chain of n codes has
+    // taken at most its first room or 4n; all chains hold at most 4096 + 256 codes.
+    static constexpr std::size_t kPoolSize = kRootCapacity * 256 + 4 * (kCodeLimit + 256);
+
+    // The end of the run of pixels[x]'s colour, eight pixels a step.
+    static int run_end(const unsigned char* pixels, int x, int count) {
+        const uint64_t pattern = 0x0101010101010101ULL * pixels[x];
+        ++x;
+        while (x + 8 <= count) {
+            uint64_t word;
+            std::memcpy(&word, pixels + x, sizeof word);
+            if (const uint64_t differ = word ^ pattern) return x + (__builtin_ctzll(differ) >> 3);
+            x += 8;
         }
-        if (keys[slot] == key) {
-            remember(prefix, pixel, codes[slot]);
-            prefix = codes[slot];
-            return true;
+        while (x < count && pixels[x] == pixels[x - 1]) ++x;
+        return x;
+    }
+
+    void add_run(int pixel, int count) {
+        int prefix = prefix_;
+        while (count > 0) {
+            if (last_[prefix] == pixel) {
+                const int first = chain_[prefix];
+                const int length = chain_length_[first];
+                const int ahead = length - depth_[prefix];
+                const uint16_t* members = pool_.data() + chain_begin_[first];
+                if (ahead >= count) {
+                    prefix = members[depth_[prefix] - 1 + count];
+                    break;
+                }
+                prefix = members[length - 1];
+                count -= ahead;
+            } else if (const int next = child_[static_cast<uint32_t>(prefix) << pixel_bits_ | static_cast<uint32_t>(pixel)]) {
+                prefix = next;
+                --count;
+                continue;
+            }
+            miss(prefix, pixel);
+            prefix = pixel;
+            --count;
         }
+        prefix_ = prefix;
+    }
+
+    // The table does not hold prefix + pixel: writes the prefix's code and adds the longer
+    // string, or clears a full table. Out of line, to keep the run loop small.
+    [[gnu::noinline]] void miss(int prefix, int pixel) {
         output(prefix);
         if (next_code_ < kCodeLimit) {
-            codes[slot] = static_cast<uint16_t>(next_code_);
-            keys[slot] = key;
-            remember(prefix, pixel, next_code_);
-            ++next_code_;
+            add_string(prefix, pixel);
         } else {
+            forget_strings();
             start_block();
             clear_flag_ = true;
             output(clear_code_);
         }
-        prefix = pixel;
-        return false;
     }
 
-    // A string found or added stays in its slot until the table is cleared, so its code can
-    // be taken without probing: one string per prefix, the latest. Key 0 is left out, as the
-    // one string that can leave the table.
-    void remember(int prefix, int pixel, int code) {
-        if (prefix != 0 || pixel != 0) recent_[prefix] = static_cast<uint32_t>(pixel) << 16 | static_cast<uint32_t>(code);
+    void add_string(int prefix, int pixel) {
+        const int code = next_code_++;
+        // Where gd puts the string: its first slot if free, else the first slot of its
+        // secondary probing that is free or holds key 0.
+        int slot = (pixel << kHashShift) ^ prefix;
+        if (slots_[slot] != kFree) {
+            const int step = slot == 0 ? 1 : kHashSize - slot;
+            do {
+                slot -= step;
+                if (slot < 0) slot += kHashSize;
+            } while (slots_[slot] == kTaken);
+        }
+        const bool replaces_key_zero = slots_[slot] == kKeyZero;
+        slots_[slot] = prefix == 0 && pixel == 0 ? kKeyZero : kTaken;
+
+        const uint32_t key = static_cast<uint32_t>(prefix) << pixel_bits_ | static_cast<uint32_t>(pixel);
+        child_[key] = static_cast<uint16_t>(code);
+        key_[code] = key;
+        last_[code] = static_cast<uint8_t>(pixel);
+        if (last_[prefix] == pixel) {
+            // The prefix ends its chain (the table lacked the next string): extend it.
+            const int first = chain_[prefix];
+            append(first, code);
+            chain_[code] = static_cast<uint16_t>(first);
+            depth_[code] = chain_length_[first];
+        } else {
+            open_chain(code, kChainCapacity);
+        }
+        if (replaces_key_zero) {
+            // Code 0 goes on by pixel 0 no more; its chain ends at code 0 until the string is
+            // added again. (The strings past it can no longer be reached.)
+            child_[0] = 0;
+            chain_length_[0] = 1;
+        }
     }
 
+    void open_chain(int code, int capacity) {
+        chain_[code] = static_cast<uint16_t>(code);
+        depth_[code] = 1;
+        chain_begin_[code] = static_cast<uint32_t>(pool_used_);
+        chain_length_[code] = 1;
+        chain_capacity_[code] = static_cast<uint16_t>(capacity);
+        pool_used_ += static_cast<std::size_t>(capacity);
+        pool_[chain_begin_[code]] = static_cast<uint16_t>(code);
+    }
+
+    void append(int first, int code) {
+        if (chain_length_[first] == chain_capacity_[first]) {
+            const std::size_t moved = pool_used_;
+            pool_used_ += 2 * static_cast<std::size_t>(chain_capacity_[first]);
+            std::copy_n(pool_.begin() + chain_begin_[first], chain_length_[first], pool_.begin() + static_cast<std::ptrdiff_t>(moved));
+            chain_begin_[first] = static_cast<uint32_t>(moved);
+            chain_capacity_[first] = static_cast<uint16_t>(2 * chain_capacity_[first]);
+        }
+        pool_[chain_begin_[first] + chain_length_[first]] = static_cast<uint16_t>(code);
+        ++chain_length_[first];
+    }
+
+    // Empties the direct table of the strings added since the last clear.
+    void forget_strings() {
+        for (int code = clear_code_ + 2; code < next_code_; ++code) child_[key_[code]] = 0;
+        next_code_ = clear_code_ + 2;
+    }
+
+    // A new block: gd's empty hash table, and the single pixels as the only strings.
     void start_block() {
-        std::fill(keys_.begin(), keys_.end(), -1);
-        std::fill(recent_.begin(), recent_.end(), kNothingRecent);
-        std::fill(fours_.begin(), fours_.end(), kNoCode);
+        std::fill(slots_.begin(), slots_.end(), kFree);
+        pool_used_ = 0;
+        for (int pixel = 0; pixel < clear_code_; ++pixel) {
+            last_[pixel] = static_cast<uint8_t>(pixel);
+            open_chain(pixel, kRootCapacity);
+        }
         next_code_ = clear_code_ + 2;
     }
 
@@ -279,17 +380,26 @@ private:
 
     CodeStream& stream_;
     const int initial_bits_;
+    const int pixel_bits_;                 // bits of a pixel in a direct-table index
     const int clear_code_;
     const int end_code_;
-    std::vector<int32_t> keys_;   // (pixel << 12) + prefix code; -1 for a free slot
-    std::vector<uint16_t> codes_; // the code of the string in the same slot
-    std::vector<uint32_t> recent_;// per prefix code: (pixel << 16) | code of a string in the table
-    std::vector<uint64_t> fours_; // per prefix code: (four pixels << 32) | code of the string they make
+    DirectTable table_;
+    uint16_t* const child_;                // the direct table: code of prefix + pixel
+    std::vector<uint8_t> slots_;           // gd's hash table: kFree, kKeyZero or kTaken
+    std::vector<uint32_t> key_;            // per code: its direct-table index
+    std::vector<uint8_t> last_;            // per code: the last pixel of its string
+    std::vector<uint16_t> chain_;          // per code: the first code of its chain
+    std::vector<uint16_t> depth_;          // per code: its place in that chain, from 1
+    std::vector<uint32_t> chain_begin_;    // per first code: where its chain is in the pool
+    std::vector<uint16_t> chain_length_;   // per first code: codes in the chain
+    std::vector<uint16_t> chain_capacity_; // per first code: room in the pool
+    std::vector<uint16_t> pool_;           // the chains' codes
+    std::size_t pool_used_ = 0;
     int next_code_ = 0;
     int code_bits_ = 0;
     int max_code_ = 0;
     bool clear_flag_ = false;
-    int prefix_ = 0;              // code of the string matched so far
+    int prefix_ = 0;                       // code of the string matched so far
 };
 
 // ---- File -------------------------------------------------------------------------------------
@@ -310,6 +420,7 @@ void put_word(std::vector<uint8_t>& out, int value) {
 
 bool encode_gif(const gdImage& image, std::vector<uint8_t>& out) {
     if (image.trueColor || image.sx < 1 || image.sy < 1) return false;
+    const std::size_t start = out.size();
     const int bits = palette_bits(image.colorsTotal);
     const bool transparent = image.transparent >= 0;
 
@@ -342,19 +453,27 @@ bool encode_gif(const gdImage& image, std::vector<uint8_t>& out) {
     out.push_back(static_cast<uint8_t>(minimum_code_size));
 
     CodeStream stream(out);
-    Compressor compressor(stream, minimum_code_size + 1);
-    RowReader reader(image);
-    RowOrder order(image.sy, image.interlace != 0);
-    for (int row = 0; row < image.sy; ++row, order.advance()) {
-        const unsigned char* pixels = reader.row(order.current());
-        if (row == 0) {
-            compressor.begin(pixels[0]);
-            compressor.add(pixels + 1, image.sx - 1);
-        } else {
-            compressor.add(pixels, image.sx);
+    {
+        Compressor compressor(stream, minimum_code_size + 1);
+        RowReader reader(image);
+        RowOrder order(image.sy, image.interlace != 0);
+        bool codable = true;
+        for (int row = 0; row < image.sy && codable; ++row, order.advance()) {
+            const unsigned char* pixels = reader.row(order.current());
+            if (row == 0) {
+                codable = compressor.codable(pixels[0]);
+                if (codable) compressor.begin(pixels[0]);
+                codable = codable && compressor.add(pixels + 1, image.sx - 1);
+            } else {
+                codable = compressor.add(pixels, image.sx);
+            }
         }
+        if (!codable) {
+            out.resize(start);
+            return false;
+        }
+        compressor.end();
     }
-    compressor.end();
 
     out.push_back(0);
     out.push_back(';');

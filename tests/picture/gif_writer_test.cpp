@@ -3,6 +3,7 @@
 #include <gd.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <random>
@@ -15,8 +16,9 @@ namespace plotwise {
 namespace {
 
 // What the pixels look like. Sparse dots on colour 0 make gd's string table lose and re-add
-// the string "0 0" (its hash key 0); noise fills the table and forces clear codes.
-enum class Content { Noise, Stripes, SparseDots, Blocks, Plain };
+// the string "0 0" (its hash key 0); noise fills the table and forces clear codes; runs of
+// random length (up to several rows) grow and cut the writer's chains of one colour.
+enum class Content { Noise, Stripes, SparseDots, Blocks, Plain, Runs };
 
 struct Picture {
     int width, height, colors;
@@ -31,6 +33,8 @@ gdImagePtr makePicture(const Picture& p, std::mt19937& rng) {
     gdImagePtr im = gdImageCreate(p.width, p.height);
     for (int c = 0; c < p.colors; ++c) gdImageColorAllocate(im, static_cast<int>(rng() % 256), static_cast<int>(rng() % 256), static_cast<int>(rng() % 256));
     const int stripe = 1 + static_cast<int>(rng() % 7);
+    const unsigned longestRun = 1 + static_cast<unsigned>(rng() % 3000);
+    int run = 0, runColor = 0;
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
             int v = 0;
@@ -40,6 +44,13 @@ gdImagePtr makePicture(const Picture& p, std::mt19937& rng) {
                 case Content::SparseDots: v = rng() % 40 == 0 ? static_cast<int>(rng() % static_cast<unsigned>(p.colors)) : 0; break;
                 case Content::Blocks: v = ((x / 13) * 7 + (y / 9) * 3) % p.colors; break;
                 case Content::Plain: v = p.colors - 1; break;
+                case Content::Runs:
+                    if (run-- == 0) {
+                        run = static_cast<int>(rng() % (rng() % 4 == 0 ? longestRun : 8));
+                        runColor = static_cast<int>(rng() % static_cast<unsigned>(std::min(p.colors, 1 + static_cast<int>(rng() % 4))));
+                    }
+                    v = runColor;
+                    break;
             }
             im->pixels[y][x] = static_cast<unsigned char>(v);
         }
@@ -76,6 +87,9 @@ TEST(GifWriter, WritesTheBytesGdWrites) {
         {1, 1, 2, Content::Plain, 1, true, false},
         {640, 480, 60, Content::Blocks, -1, false, true},
         {640, 480, 200, Content::SparseDots, -1, true, false},
+        {2000, 2000, 256, Content::Runs, -1, false, false},
+        {1500, 900, 3, Content::Runs, 2, true, false},
+        {640, 480, 64, Content::Runs, -1, false, true},
     };
     // Many small ones: every palette size at a power of two and one past it, heights under 8
     // (where gd's interlaced passes start below the picture), all kinds of content.
@@ -86,7 +100,7 @@ TEST(GifWriter, WritesTheBytesGdWrites) {
         p.width = 1 + static_cast<int>(rng() % 70);
         p.height = i % 4 == 0 ? 1 + static_cast<int>(rng() % 8) : 1 + static_cast<int>(rng() % 70);
         p.colors = paletteSizes[i % std::size(paletteSizes)];
-        p.content = static_cast<Content>(rng() % 5);
+        p.content = static_cast<Content>(rng() % 6);
         p.transparent = rng() % 2 == 0 ? -1 : static_cast<int>(rng() % static_cast<unsigned>(p.colors));
         p.interlaced = rng() % 3 == 0;
         p.clipped = rng() % 5 == 0;
