@@ -13,7 +13,7 @@ PACKAGES = cmake g++ clang pkg-config libgd-dev libfreetype-dev libfontconfig-de
            libcairo2-dev libharfbuzz-dev libfribidi-dev fonts-liberation fonts-dejavu-core fonts-droid-fallback fonts-nanum \
            libgtest-dev libgmock-dev libbenchmark-dev poppler-utils librsvg2-bin
 
-.PHONY: all deps configure build test demo gallery package bench bench-gnuplot fuzz test-sanitize test-thread clean
+.PHONY: all deps configure build test demo gallery package bench bench-gnuplot gnuplot-installed fuzz test-sanitize test-thread clean
 
 all: build
 
@@ -48,23 +48,29 @@ package: build
 	cmake --build $(BUILD) --target package
 
 # Optimised build of the benchmark program, then one run that prints the table of ratios and
-# budgets. BENCH_ARGS passes options to it (e.g. BENCH_ARGS=--benchmark_filter=draw). The
-# -O3 build is not a warnings gate (gcc 12 reports false -Wrestrict positives in libstdc++'s
-# string code there); `make test` builds the benchmarks with warnings as errors.
-bench: deps
-	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DPLOTWISE_BENCH=ON $(CMAKE_ARGS)
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target plotwise_bench
+# budgets, and the side-by-side comparison with gnuplot (below) for processes that draw one
+# chart and 100. BENCH_ARGS passes options to the benchmark program (e.g.
+# BENCH_ARGS=--benchmark_filter=draw). The -O3 build is not a warnings gate (gcc 12 reports
+# false -Wrestrict positives in libstdc++'s string code there); `make test` builds the
+# benchmarks with warnings as errors.
+bench: deps gnuplot-installed
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DPLOTWISE_BENCH=ON -DPLOTWISE_WERROR=OFF $(CMAKE_ARGS)
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target plotwise_bench plotwise Plotwise
 	$(BENCH_BUILD)/plotwise_bench $(BENCH_ARGS)
+	bash bench/gnuplot_compare.sh $(BENCH_BUILD) 1
+	bash bench/gnuplot_compare.sh $(BENCH_BUILD) 100
 
 # Plotwise side by side with gnuplot's gif terminal (Debian's gnuplot-nox, installed when
 # missing): the same four charts from the same data, 100 per process each; prints the CPU time
 # per chart and how many times faster plotwise is.
-bench-gnuplot: deps
-	@command -v gnuplot >/dev/null 2>&1 || { apt-get update -qq && \
-	  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq gnuplot-nox; }
+bench-gnuplot: deps gnuplot-installed
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DPLOTWISE_BENCH=ON -DPLOTWISE_WERROR=OFF $(CMAKE_ARGS)
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target plotwise Plotwise
 	bash bench/gnuplot_compare.sh $(BENCH_BUILD) 100
+
+gnuplot-installed:
+	@command -v gnuplot >/dev/null 2>&1 || { apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq gnuplot-nox; }
 
 # ---- Sanitizers and fuzzing ------------------------------------------------------------------
 # Every test again under AddressSanitizer (leaks counted) and UndefinedBehaviorSanitizer, built
