@@ -77,7 +77,8 @@ struct Drawing {
     struct Labels {
         LabelStore text;
     };
-    std::unique_ptr<Labels> labels = std::make_unique<Labels>();
+    // Left unwritten: the labels are made for every point before they are read.
+    std::unique_ptr<Labels> labels = std::make_unique_for_overwrite<Labels>();
 };
 
 void lowerAscii(char* text) {
