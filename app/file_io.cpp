@@ -62,9 +62,43 @@ mode_t replacementMode(const std::string& path) {
                              " was left as it was");
 }
 
+// The file a path names once its symbolic links are followed: the link's target, wherever a
+// chain of links leads (also to a file that does not exist yet). Throws when the chain loops.
+std::string followLinks(std::string path) {
+    constexpr int kMostLinks = 40;  // as the kernel allows
+    for (int k = 0; k < kMostLinks; ++k) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        std::string target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 4096), '\0');
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length < 0) throw std::runtime_error("cannot write " + path + ": " + std::strerror(errno));
+        target.resize(static_cast<std::size_t>(length));
+        const std::size_t slash = path.rfind('/');
+        path = target.front() == '/' || slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
+    }
+    throw std::runtime_error("cannot write " + path + ": " + std::strerror(ELOOP));
+}
+
+// Writes the bytes into what is there, a pipe or a device, as a shell's ">" does.
+void writeThrough(const std::string& path, std::string_view bytes) {
+    File file(std::fopen(path.c_str(), "wb"));
+    if (!file) throw std::runtime_error("cannot write " + path + ": " + std::strerror(errno));
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() || std::fflush(file.get()) != 0)
+        throw std::runtime_error("cannot write " + path + ": " + std::strerror(errno));
+    if (std::fclose(file.release()) != 0) throw std::runtime_error("cannot write " + path + ": " + std::strerror(errno));
+}
+
 }  // namespace
 
-void writeWholeFile(const std::string& path, std::string_view bytes) {
+void writeWholeFile(const std::string& given, std::string_view bytes) {
+    // A symbolic link stays: the file it leads to is written. A pipe or a device stays: the
+    // bytes go through it.
+    const std::string path = followLinks(given);
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))) {
+        writeThrough(path, bytes);
+        return;
+    }
     // Written whole beside the target first and then renamed over it, so that a full disk or
     // a size limit never leaves the user's earlier file cut short.
     std::string temporary = path + ".XXXXXX";

@@ -420,6 +420,9 @@ the calculation language:
 output: a text prints with each carriage return as a line end, a number in plain form, a
 container (without -o or --container) as one line per stream: TYPE SIZE.
 
+output files: -o and --container follow a symbolic link to the file it leads to, and write
+through a pipe or a device (/dev/stdout) rather than replace it.
+
 exit status: 0 success, 1 evaluation error ("error N: message"), 2 usage or syntax error.
 
 example:

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "app/font_path.h"
 
 // The plug-in's entry point, linked in with its code.
 extern "C" void FMExternCallProc(FMX_ExternCallStruct* record);
@@ -126,8 +125,7 @@ HostSession& HostSession::instance() {
 }
 
 HostSession::HostSession() {
-    // Fonts are found as the plotwise program finds them: its font map first.
-    app::setFontSearchPath(PLOTWISE_BINARY_DIR);
+    // No GDFONTPATH: fonts are found as on a server whose environment nobody set up.
     fmhost_set_locale("default");
     if (send(kFMXT_Init) != kFMX_CurrentVersion) throw std::runtime_error("the plug-in did not start");
     env_ = fmhost_env_create();

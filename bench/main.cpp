@@ -28,6 +28,7 @@
 #include "definition/chart_definition.h"
 #include "definition/codec.h"
 #include "engine/picture/gif_writer.h"
+#include "engine/text/font_files.h"
 #include "engine/text/text_cache.h"
 #include "engine/text/text_color.h"
 #include "engine/text/text_shaping.h"
@@ -38,6 +39,8 @@ namespace {
 constexpr int kRecords = 100000;
 constexpr long kGrowthCalls = 10000;
 constexpr long kGrowthSettleCalls = 100;
+constexpr long kFontNameCalls = 100000;
+constexpr long kFontNameSettleCalls = 1000;  // the font tables fill up to their budgets
 constexpr double kBudget2D = 1.0;          // per draw against its floor
 constexpr double kBudget3DOrPie = 1.5;
 constexpr double kBudgetRecords = 1.5;     // Plotz_Data over records, its preview left out
@@ -491,11 +494,12 @@ void registerTextReferences(Bench& b) {
             gdImagePtr image = gdImageCreate(640, 480);
             gdImageColorAllocate(image, 255, 255, 255);
             const int black = gdImageColorAllocate(image, 0, 0, 0);
-            char font[] = "Times.ttf";
+            // gd given the file itself: the search is not what this row measures.
+            std::string font = find_font_file("Times.ttf");
             int box[8];
             char* error = nullptr;
             for (auto _ : state)
-                error = gdImageStringFT(image, box, black, font, t.points, 0, 100, 100, const_cast<char*>(t.text));
+                error = gdImageStringFT(image, box, black, font.data(), t.points, 0, 100, 100, const_cast<char*>(t.text));
             gdImageDestroy(image);
             if (error != nullptr) fail(state, t.name, "FreeType could not draw the text");
         })->Unit(benchmark::kMicrosecond);
@@ -573,6 +577,34 @@ Growth steadyStateGrowth(Bench& b) {
                          [&steps](long i) { return steps[static_cast<std::size_t>(i) % steps.size()](); });
 }
 
+// A host whose callers name a new font each call: a new spelling of one file (a list whose
+// first name is found nowhere), or a font found nowhere at all. Every hundredth call exports
+// the chart as SVG and as PDF as well, so that the vector back ends meet every name too.
+Growth fontNameGrowth(Bench& b) {
+    const Function plotzTitles("Plotz_Titles"), plotzFont("Plotz_Font"), plotzExport("Plotz_Export");
+    const std::string file = find_font_file("Arial.ttf");
+    Value titled;
+    Arguments titles;
+    titles.value(*b.cases.front().definition).text("Sales").text("Month").text("Units");
+    if (plotzTitles(titles, titled) != 0) return Growth{};
+    return measureGrowth(kFontNameCalls, kFontNameSettleCalls, [&](long i) {
+        std::string name = "missing-" + std::to_string(i) + ".ttf";
+        if (i % 2 == 0) name += ";" + file;
+        Arguments args;
+        args.value(titled).text("charttitle").text(name).number(12);
+        Value chart;
+        if (plotzFont(args, chart) != 0 || chart.type() != kFMX_Container) return false;
+        if (i % 100 != 0) return true;
+        for (const char* format : {"svg", "pdf"}) {
+            Arguments exported;
+            exported.value(chart).text(format);
+            Value picture;
+            if (plotzExport(exported, picture) != 0 || picture.type() != kFMX_Container) return false;
+        }
+        return true;
+    });
+}
+
 }  // namespace
 }  // namespace plotwise::bench
 
@@ -620,6 +652,7 @@ int main(int argc, char** argv) {
         MemoryFigures figures;
         if (memory) {
             figures.growth = steadyStateGrowth(b);
+            figures.fontNameGrowth = fontNameGrowth(b);
             figures.peak = galleryPeakMemory(PLOTWISE_PROGRAM, PLOTWISE_SOURCE_DIR "/examples/gallery");
             figures.bigArguments = measureBigArguments();
             bool made = false;

@@ -103,14 +103,14 @@ int printTable(const CollectingReporter& results, const std::vector<std::vector<
     }
 
     std::printf("Memory\n%s\n", std::string(120, '-').c_str());
-    if (memory.growth) {
-        const Growth& g = *memory.growth;
+    for (const auto& [growth, what] : {std::pair{&memory.growth, " calls after the first "},
+                                       std::pair{&memory.fontNameGrowth, " calls naming a new font, after the first "}}) {
+        if (!*growth) continue;
+        const Growth& g = **growth;
         const double grown = static_cast<double>(g.final) - static_cast<double>(g.settled);
         const bool ok = grown < 1024.0 * 1024.0 && g.failed == 0;
         std::printf("%-52s %12s  (resident %s after %ld calls, %s after %ld, highest %s; %ld failed)  budget < 1 MB  %s\n",
-                    ("growth over " + std::to_string(g.calls) + " calls after the first " +
-                     std::to_string(g.settleCalls))
-                        .c_str(),
+                    ("growth over " + std::to_string(g.calls) + what + std::to_string(g.settleCalls)).c_str(),
                     megabytes(grown).c_str(), megabytes(static_cast<double>(g.settled)).c_str(), g.settleCalls,
                     megabytes(static_cast<double>(g.final)).c_str(), g.calls,
                     megabytes(static_cast<double>(g.highest)).c_str(), g.failed, verdict(ok));

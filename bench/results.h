@@ -45,6 +45,7 @@ struct Comparison {
 
 struct MemoryFigures {
     std::optional<Growth> growth;
+    std::optional<Growth> fontNameGrowth;  // every call naming a font never named before
     std::optional<PeakMemory> peak;
     std::vector<BigArgument> bigArguments;
 };

@@ -1,6 +1,7 @@
 #include "boundary/boundary.h"
 
 #include "boundary/process_locale.h"
+#include "engine/text/font_files.h"
 
 namespace plotwise {
 namespace {
@@ -14,7 +15,10 @@ thread_local uint64_t tLastCall = 0;
 }  // namespace
 
 CallScope::CallScope() noexcept {
-    if (tDepth++ == 0) tCall = ++tLastCall;
+    if (tDepth++ != 0) return;
+    tCall = ++tLastCall;
+    // GDFONTPATH once per call, not once per text; fonts missing before are looked for again.
+    refresh_font_search();
 }
 
 CallScope::~CallScope() {

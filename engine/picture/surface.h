@@ -16,6 +16,7 @@
 
 #include <gd.h>
 
+#include "engine/picture/palette.h"
 #include "engine/text/text_color.h"
 
 namespace plotwise {

@@ -8,10 +8,10 @@
 #include <cairo.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -19,6 +19,7 @@
 #include "engine/picture/surface_vector.h"
 #include "engine/picture/vector_base.h"
 #include "engine/picture/vector_text.h"
+#include "engine/text/lru_map.h"
 
 namespace plotwise {
 namespace {
@@ -31,39 +32,66 @@ constexpr double kPi = 3.14159265358979323846;
 
 // ---- Fonts --------------------------------------------------------------------------------
 
-// Cairo font faces of the font files, opened once per process and kept for its life (Cairo's
-// own caches hold on to them until its end). Threads share them: the lock covers the lookup
-// and the opening only, and Cairo locks a face itself while it uses it.
+// Cairo font faces of the font files (canonical paths), shared by the threads and kept within a
+// budget of faces and of the bytes of their files. A face this table forgets stays alive while
+// a drawing or Cairo's own font cache holds it; its FreeType face is done when the last holder
+// lets it go, on whatever thread that is. FreeType opens and closes the faces of one library one
+// at a time: the library's own lock covers both, apart from the table's lock.
+constexpr std::size_t kFaceBudget = 16;
+constexpr std::size_t kFaceBytes = std::size_t{64} << 20;
+
+using CairoFace = std::shared_ptr<cairo_font_face_t>;
+
 class FontFaces {
 public:
-    // The face of a font file; null when FreeType cannot open it.
-    cairo_font_face_t* face(const std::string& path) {
+    // The face of a font file; null when FreeType cannot open it (that is not kept).
+    CairoFace face(const std::string& path) {
         const std::lock_guard<std::mutex> guard(lock_);
-        const auto it = faces_.find(path);
-        if (it != faces_.end()) return it->second;
-        if (library_ == nullptr && FT_Init_FreeType(&library_) != 0) return nullptr;
+        if (const CairoFace* known = faces_.find(path)) return *known;
         FT_Face ft = nullptr;
-        if (FT_New_Face(library_, path.c_str(), 0, &ft) != 0) return nullptr;
+        {
+            const std::lock_guard<std::mutex> opening(library_.lock);
+            if (library_.library == nullptr && FT_Init_FreeType(&library_.library) != 0) library_.library = nullptr;
+            if (library_.library == nullptr || FT_New_Face(library_.library, path.c_str(), 0, &ft) != 0) return nullptr;
+        }
         cairo_font_face_t* face = cairo_ft_font_face_create_for_ft_face(ft, 0);
         static const cairo_user_data_key_t kKey{};
-        if (cairo_font_face_set_user_data(face, &kKey, ft, [](void* f) { FT_Done_Face(static_cast<FT_Face>(f)); }) !=
-            CAIRO_STATUS_SUCCESS) {
+        auto* closing = new Closing{&library_, ft};
+        if (cairo_font_face_set_user_data(face, &kKey, closing, close) != CAIRO_STATUS_SUCCESS) {
             cairo_font_face_destroy(face);
-            FT_Done_Face(ft);
+            close(closing);
             return nullptr;
         }
-        faces_.emplace(path, face);
-        return face;
+        struct stat status;
+        const std::size_t bytes = ::stat(path.c_str(), &status) == 0 ? static_cast<std::size_t>(status.st_size) : 0;
+        return faces_.add(path, CairoFace(face, cairo_font_face_destroy), bytes);
     }
 
 private:
+    struct Library {
+        std::mutex lock;
+        FT_Library library = nullptr;
+    };
+    struct Closing {
+        Library* library;
+        FT_Face face;
+    };
+    static void close(void* data) {
+        auto* closing = static_cast<Closing*>(data);
+        {
+            const std::lock_guard<std::mutex> guard(closing->library->lock);
+            FT_Done_Face(closing->face);
+        }
+        delete closing;
+    }
+
     std::mutex lock_;
-    FT_Library library_ = nullptr;
-    std::map<std::string, cairo_font_face_t*> faces_;
+    Library library_;
+    LruMap<CairoFace> faces_{kFaceBudget, kFaceBytes};
 };
 
 FontFaces& font_faces() {
-    static FontFaces* faces = new FontFaces;
+    static FontFaces* faces = new FontFaces;  // Cairo's caches may let faces go until the process ends
     return *faces;
 }
 
@@ -256,9 +284,9 @@ private:
 
     void draw_run(const TextRun& run, int ink) {
         cairo_save(cr_);
-        cairo_font_face_t* face = run.font_file.empty() ? nullptr : font_faces().face(run.font_file);
+        const CairoFace face = run.font_file.empty() ? nullptr : font_faces().face(run.font_file);
         if (face != nullptr)
-            cairo_set_font_face(cr_, face);
+            cairo_set_font_face(cr_, face.get());
         else
             cairo_select_font_face(cr_, "sans-serif", CAIRO_FONT_SLANT_NORMAL,
                                    run.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);

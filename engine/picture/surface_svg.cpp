@@ -8,12 +8,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <map>
 #include <mutex>
 
 #include "engine/picture/surface_vector.h"
 #include "engine/picture/vector_base.h"
 #include "engine/picture/vector_text.h"
+#include "engine/text/lru_map.h"
 
 namespace plotwise {
 namespace {
@@ -68,14 +68,15 @@ struct FontStyle {
     bool bold = false, italic = false;
 };
 
-// Shared by the threads under a short lock; entries are never removed, so the reference
-// handed out stays valid after the lock is let go.
-const FontStyle& font_style(const std::string& path) {
+// Shared by the threads under a short lock, by font file (canonical path), within a budget.
+constexpr std::size_t kStyleBudget = 64;
+constexpr std::size_t kStyleBytes = std::size_t{16} << 10;
+
+FontStyle font_style(const std::string& path) {
     static std::mutex lock;
-    static std::map<std::string, FontStyle> styles;
+    static LruMap<FontStyle> styles(kStyleBudget, kStyleBytes);
     const std::lock_guard<std::mutex> guard(lock);
-    const auto it = styles.find(path);
-    if (it != styles.end()) return it->second;
+    if (const FontStyle* known = styles.find(path)) return *known;
     FontStyle style;
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) == 0) {
@@ -88,7 +89,8 @@ const FontStyle& font_style(const std::string& path) {
         }
         FT_Done_FreeType(library);
     }
-    return styles.emplace(path, style).first->second;
+    const std::size_t bytes = style.family.size();
+    return styles.add(path, std::move(style), bytes);
 }
 
 class SvgSurface final : public VectorBase {
@@ -223,7 +225,7 @@ public:
                 // Centred in the cells of the built-in font, and no wider than they are.
                 body_ += " text-anchor=\"middle\"";
             } else {
-                const FontStyle& style = font_style(run.font_file);
+                const FontStyle style = font_style(run.font_file);
                 put_escaped(body_, style.family);
                 body_ += "\"";
                 if (style.bold) body_ += " font-weight=\"bold\"";

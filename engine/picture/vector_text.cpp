@@ -1,5 +1,4 @@
-// Texts for the vector back ends: runs placed as draw_text_lines places its texts, gd's font
-// search, UTF-8 clean-up.
+// Texts for the vector back ends: runs placed as draw_text_lines places its texts, UTF-8 clean-up.
 #include "engine/picture/vector_text.h"
 
 #include <algorithm>
@@ -7,20 +6,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <sys/stat.h>
-
 #include <gdfontmb.h>
 
+#include "engine/text/font_files.h"
 #include "engine/text/text_shaping.h"
 
 namespace plotwise {
 namespace {
-
-// gd's folders when GDFONTPATH is not set.
-constexpr const char* kDefaultFontPath =
-    "/usr/X11R6/lib/X11/fonts/TrueType:/usr/X11R6/lib/X11/fonts/truetype:/usr/X11R6/lib/X11/fonts/TTF:"
-    "/usr/share/fonts/TrueType:/usr/share/fonts/truetype:/usr/openwin/lib/X11/fonts/TrueType:"
-    "/usr/X11R6/lib/X11/fonts/Type1:/usr/lib/X11/fonts/Type1:/usr/openwin/lib/X11/fonts/Type1";
 
 // gd sets FreeType text at 96 pixels per inch, and lines 1.05 em apart.
 constexpr double kPixelsPerPoint = 96.0 / 72.0;
@@ -33,11 +25,6 @@ constexpr double kSansBaseline = 0.78;
 
 // U+10FFFD in UTF-8: a private character no font has.
 constexpr const char* kNoFontCharacter = "\xF4\x8F\xBF\xBD";
-
-bool regular_file(const std::string& path) {
-    struct stat status;
-    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
 
 // Length of the UTF-8 sequence starting at text[i], 0 when it is not a valid one.
 size_t sequence_length(std::string_view text, size_t i) {
@@ -140,42 +127,12 @@ std::string utf8_text(std::string_view text) {
     return latin;
 }
 
-std::string font_file_path(const char* name) {
-    if (name == nullptr || *name == '\0') return {};
-    if (std::strchr(name, '/') != nullptr) return regular_file(name) ? name : std::string();
-    const char* search = std::getenv("GDFONTPATH");
-    const std::string_view path = search != nullptr ? search : kDefaultFontPath;
-    static constexpr const char* kEndings[] = {"", ".ttf", ".pfa", ".pfb", ".dfont"};
-    // A name may list several fonts, separated by semicolons: the first found is taken.
-    std::string_view names = name;
-    for (;;) {
-        const size_t cut = names.find(';');
-        const std::string_view one = names.substr(0, cut);
-        std::string_view folders = path;
-        for (;;) {
-            const size_t colon = folders.find(':');
-            const std::string_view folder = folders.substr(0, colon);
-            for (const char* ending : kEndings) {
-                std::string candidate(folder);
-                candidate += '/';
-                candidate += one;
-                candidate += ending;
-                if (!folder.empty() && !one.empty() && regular_file(candidate)) return candidate;
-            }
-            if (colon == std::string_view::npos) break;
-            folders.remove_prefix(colon + 1);
-        }
-        if (cut == std::string_view::npos) return {};
-        names.remove_prefix(cut + 1);
-    }
-}
-
 std::vector<TextRun> text_runs(const FontEntry& font, const char* font_file, double ptsize, double angle, int x,
                                int y, const char* text, int justification) {
     std::vector<TextRun> runs;
     if (text == nullptr || *text == '\0') return runs;
     if (freetype_draws(font_file, ptsize, text)) {
-        const std::string file = font_file_path(font_file);
+        const std::string file = find_font_file(font_file);
         if (!file.empty()) {
             // The first baseline one "Aj" line below the top, as draw_text_lines puts it.
             const int h = measure_text("Aj", 0, font_file, ptsize).height;
@@ -194,7 +151,7 @@ std::vector<TextRun> text_runs(const FontEntry& font, const char* font_file, dou
                     run.y = oy + std::lround(across * c) - along * s;
                     run.angle = angle;
                     run.size = em;
-                    run.font_file = font_file_path(shaped.font.c_str());
+                    run.font_file = find_font_file(shaped.font.c_str());
                     for (const GlyphPlace& g : shaped.glyphs)
                         run.glyphs.push_back(TextGlyph{g.index, (g.along - shaped.along) / 64.0, -g.up / 64.0});
                     run.right_to_left = shaped.right_to_left;
@@ -214,7 +171,7 @@ std::vector<TextRun> text_runs(const FontEntry& font, const char* font_file, dou
                     run.y = oy + std::lround(-p.along * s + p.across * c);
                     run.angle = angle;
                     run.size = em;
-                    run.font_file = font_file_path(p.font.c_str());
+                    run.font_file = find_font_file(p.font.c_str());
                     if (!run.text.empty() && !run.font_file.empty()) runs.push_back(std::move(run));
                 }
                 return runs;

@@ -1,5 +1,5 @@
 // What the vector back ends share: texts laid out as runs where draw_text_lines would put
-// them, font files found the way gd's font search finds them, and texts made valid UTF-8.
+// them (each in the file its font name stands for), and texts made valid UTF-8.
 #pragma once
 
 #include <string>
@@ -38,11 +38,6 @@ struct TextRun {
 // cells of the built-in font.
 std::vector<TextRun> text_runs(const FontEntry& font, const char* font_file, double ptsize, double angle, int x,
                                int y, const char* text, int justification);
-
-// The file gd's font search opens for a font name: a name with a slash as it is; else the
-// first of name, name.ttf, name.pfa, name.pfb and name.dfont found in the folders of
-// GDFONTPATH (gd's own list of font folders when that is not set). Empty when none is found.
-std::string font_file_path(const char* name);
 
 // The text as valid UTF-8: a text that is not valid UTF-8 is read as Latin-1, as the built-in
 // fonts read it; noncharacters (which XML and Cairo refuse) become U+10FFFD, a character no

@@ -1,15 +1,13 @@
 // Fallback fonts for the characters a chosen font lacks.
 //
 //   1. the text as gd reads it: UTF-8 of up to three bytes and numeric character references
-//   2. finding the chosen font's file the way gd does (GDFONTPATH, else gd's own folders)
-//   3. FreeType faces, opened once, asked which characters they have
-//   4. the fallback fonts, found through fontconfig
-//   5. cutting a text into runs
+//   2. FreeType faces, opened once, asked which characters they have
+//   3. the fallback fonts, found through fontconfig
+//   4. cutting a text into runs
 #include "engine/text/font_fallback.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <array>
@@ -21,8 +19,10 @@
 #include <string_view>
 #include <unordered_map>
 
-#include <strings.h>
-#include <unistd.h>
+#include <sys/stat.h>
+
+#include "engine/text/font_files.h"
+#include "engine/text/lru_map.h"
 
 namespace plotwise {
 
@@ -86,109 +86,52 @@ uint32_t fourByteCharacter(std::string_view s, std::size_t i) {
     return code >= 0x10000 && code <= 0x10FFFF ? code : 0;
 }
 
-// ---- 2. The chosen font's file -----------------------------------------------------------------
+// ---- 2. FreeType faces -------------------------------------------------------------------------
 
-// gd's folders when GDFONTPATH is not set.
-constexpr const char* kGdDefaultFontPath =
-    "/usr/X11R6/lib/X11/fonts/TrueType:/usr/X11R6/lib/X11/fonts/truetype:/usr/X11R6/lib/X11/fonts/TTF:"
-    "/usr/share/fonts/TrueType:/usr/share/fonts/truetype:/usr/openwin/lib/X11/fonts/TrueType:"
-    "/usr/X11R6/lib/X11/fonts/Type1:/usr/lib/X11/fonts/Type1:/usr/openwin/lib/X11/fonts/Type1";
-
-bool readable(const std::string& path) { return ::access(path.c_str(), R_OK) == 0; }
-
-// The folders gd searches: GDFONTPATH, else its own.
-std::string gdSearchPath() {
-    const char* given = std::getenv("GDFONTPATH");
-    return given != nullptr && *given != '\0' ? given : kGdDefaultFontPath;
+// File size of a font: what its face maps, charged against the budget.
+std::size_t fileBytes(const std::string& path) {
+    struct stat status;
+    return ::stat(path.c_str(), &status) == 0 ? static_cast<std::size_t>(status.st_size) : 0;
 }
 
-// The file gd opens for a font name: of a list "a;b" the first name found; a name with a path
-// as it stands, then in each folder of the search path the name itself and with the endings
-// gd tries. "" when none is found.
-std::string findFontFile(std::string_view names, std::string_view search_path) {
-    static constexpr std::array<std::string_view, 5> kEndings{"", ".ttf", ".pfa", ".pfb", ".dfont"};
-    while (!names.empty()) {
-        const std::size_t semicolon = names.find(';');
-        const std::string name(names.substr(0, semicolon));
-        names = semicolon == std::string_view::npos ? std::string_view() : names.substr(semicolon + 1);
-        if (name.empty()) continue;
-        if (name.find('/') != std::string::npos && readable(name)) return name;
-        std::string_view folders = search_path;
-        while (!folders.empty()) {
-            const std::size_t colon = folders.find(':');
-            const std::string folder(folders.substr(0, colon));
-            folders = colon == std::string_view::npos ? std::string_view() : folders.substr(colon + 1);
-            if (folder.empty()) continue;
-            for (std::string_view ending : kEndings) {
-                std::string candidate = folder + "/" + name;
-                candidate += ending;
-                if (readable(candidate)) return candidate;
-            }
-        }
-    }
-    return {};
-}
-
-// ---- 3. FreeType faces -------------------------------------------------------------------------
-
-// Faces opened with FreeType, by file; kept for the life of the thread (a handful of fonts).
-// FreeType faces must not be used by two threads at once, so each thread opens its own.
+// Faces opened with FreeType, by file, kept for the thread within a budget. FreeType faces must
+// not be used by two threads at once, so each thread opens its own. A face handed out stays
+// open while its holder keeps it, whatever the table forgets meanwhile.
 class Faces {
 public:
-    ~Faces() {
-        for (auto& [path, face] : faces_)
-            if (face != nullptr) FT_Done_Face(face);
-        if (library_ != nullptr) FT_Done_FreeType(library_);
-    }
-
-    // The face of a font file with its Unicode character map selected; null when FreeType
-    // cannot open it or it has no Unicode map (which characters it has is then unknown).
-    FT_Face face(const std::string& path) {
-        const auto known = faces_.find(path);
-        if (known != faces_.end()) return known->second;
+    // The face of a font file (a canonical path) with its Unicode character map selected; null
+    // when FreeType cannot open it or it has no Unicode map (which characters it has is then
+    // unknown). Such files are not kept.
+    FontFace face(const std::string& path) {
+        if (const FontFace* known = faces_.find(path)) return *known;
+        FT_Library lib = library();
         FT_Face face = nullptr;
-        if (library() != nullptr && FT_New_Face(library_, path.c_str(), 0, &face) == 0 &&
-            FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) {
+        if (lib == nullptr || FT_New_Face(lib, path.c_str(), 0, &face) != 0) return nullptr;
+        if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) {
             FT_Done_Face(face);
-            face = nullptr;
+            return nullptr;
         }
-        if (faces_.size() >= kMaxFaces) forget();
-        faces_.emplace(path, face);
-        return face;
+        // The face holds the library: it is done before the library is.
+        std::shared_ptr<FT_LibraryRec_> keep = library_;
+        FontFace handle(face, [keep](FT_Face f) { FT_Done_Face(f); });
+        faces_.add(path, handle, fileBytes(path));
+        return handle;
     }
 
-    // The file of a font name, remembered per search path while it is found.
-    const std::string& file(const char* name) {
-        const std::string search_path = gdSearchPath();
-        if (search_path != search_path_) {
-            files_.clear();
-            search_path_ = search_path;
-        }
-        auto known = files_.find(name);
-        if (known == files_.end() || known->second.empty())
-            known = files_.insert_or_assign(name, findFontFile(name, search_path_)).first;
-        return known->second;
-    }
+    FontFaceStats stats() const { return FontFaceStats{faces_.size(), faces_.bytes()}; }
 
 private:
-    static constexpr std::size_t kMaxFaces = 64;
-    FT_Library library_ = nullptr;
+    std::shared_ptr<FT_LibraryRec_> library_;
     bool tried_ = false;
-    std::unordered_map<std::string, FT_Face> faces_;
-    std::unordered_map<std::string, std::string> files_;
-    std::string search_path_;
+    LruMap<FontFace> faces_{kFontFaceBudget, kFontFaceBytes};
 
     FT_Library library() {
         if (!tried_) {
             tried_ = true;
-            if (FT_Init_FreeType(&library_) != 0) library_ = nullptr;
+            FT_Library made = nullptr;
+            if (FT_Init_FreeType(&made) == 0) library_.reset(made, [](FT_Library l) { FT_Done_FreeType(l); });
         }
-        return library_;
-    }
-    void forget() {
-        for (auto& [path, face] : faces_)
-            if (face != nullptr) FT_Done_Face(face);
-        faces_.clear();
+        return library_.get();
     }
 };
 
@@ -199,7 +142,7 @@ Faces& faces() {
 
 bool hasGlyph(FT_Face face, uint32_t code) { return FT_Get_Char_Index(face, code) != 0; }
 
-// ---- 4. Fallback fonts -------------------------------------------------------------------------
+// ---- 3. Fallback fonts -------------------------------------------------------------------------
 
 // Tried in this order for a character the chosen font lacks.
 constexpr std::array<const char*, 3> kFallbackFamilies{
@@ -208,45 +151,18 @@ constexpr std::array<const char*, 3> kFallbackFamilies{
     "NanumGothic",          // Korean (Droid Sans Fallback has no Hangul)
 };
 
-// The file fontconfig gives for a family, when the family itself is installed (fontconfig
-// answers every request with some font; a stand-in is no use here).
-std::string fontconfigFile(FcConfig* config, const char* family) {
-    FcPattern* pattern = FcPatternCreate();
-    if (pattern == nullptr) return {};
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-    FcConfigSubstitute(config, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(config, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (match == nullptr) return {};
-    std::string file;
-    FcChar8* matched_family = nullptr;
-    bool same_family = false;
-    for (int n = 0; FcPatternGetString(match, FC_FAMILY, n, &matched_family) == FcResultMatch; ++n)
-        same_family = same_family || strcasecmp(reinterpret_cast<const char*>(matched_family), family) == 0;
-    FcChar8* path = nullptr;
-    if (same_family && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
-        file = reinterpret_cast<const char*>(path);
-    FcPatternDestroy(match);
-    return file;
-}
-
 std::vector<std::string> findFallbackFonts() {
     std::vector<std::string> files;
-    FcConfig* config = FcInitLoadConfigAndFonts();
-    if (config == nullptr) return files;
     for (const char* family : kFallbackFamilies) {
-        std::string file = fontconfigFile(config, family);
+        std::string file = find_font_file(installed_family_file(family).c_str());
         if (!file.empty()) files.push_back(std::move(file));
     }
-    FcConfigDestroy(config);
     return files;
 }
 
 }  // namespace
 
-// ---- 5. Runs -------------------------------------------------------------------------------------
+// ---- 4. Runs -------------------------------------------------------------------------------------
 
 // gd reads a decimal reference of at most five digits; characters past it cannot be handed to
 // gd at all, and go as U+FFFF, a noncharacter no font has, so that they draw as one
@@ -280,10 +196,10 @@ const std::vector<std::string>& fallback_fonts() {
 std::vector<FontRun> font_runs(const char* font, const std::string& text) {
     std::vector<FontRun> runs;
     if (font == nullptr || *font == '\0') return runs;
-    const std::string& file = faces().file(font);
-    if (file.empty()) return runs;
-    FT_Face chosen = faces().face(file);
-    if (chosen == nullptr) return runs;
+    // Held for the whole text: opening the fallback fonts may make the table forget it.
+    const FontFace chosen_face = font_face(font);
+    if (chosen_face == nullptr) return runs;
+    FT_Face chosen = chosen_face.get();
 
     // Which font draws each character: 0 the chosen font, k the fallback font k - 1.
     constexpr std::size_t kChosen = 0;
@@ -306,8 +222,8 @@ std::vector<FontRun> font_runs(const char* font, const std::string& text) {
             const std::string* direct_font = hasGlyph(chosen, beyond) ? &chosen_name : nullptr;
             const std::vector<std::string>& fallbacks = fallback_fonts();
             for (std::size_t k = 0; direct_font == nullptr && k < fallbacks.size(); ++k) {
-                FT_Face face = faces().face(fallbacks[k]);
-                if (face != nullptr && hasGlyph(face, beyond)) direct_font = &fallbacks[k];
+                const FontFace face = faces().face(fallbacks[k]);
+                if (face != nullptr && hasGlyph(face.get(), beyond)) direct_font = &fallbacks[k];
             }
             const std::string& use_font = direct_font != nullptr ? *direct_font : chosen_name;
             const bool direct = direct_font != nullptr;
@@ -328,8 +244,8 @@ std::vector<FontRun> font_runs(const char* font, const std::string& text) {
         } else if (!hasGlyph(chosen, c.code)) {
             const std::vector<std::string>& fallbacks = fallback_fonts();
             for (std::size_t k = 0; k < fallbacks.size(); ++k) {
-                FT_Face face = faces().face(fallbacks[k]);
-                if (face != nullptr && hasGlyph(face, c.code)) {
+                const FontFace face = faces().face(fallbacks[k]);
+                if (face != nullptr && hasGlyph(face.get(), c.code)) {
                     use = k + 1;
                     fallback_used = true;
                     break;
@@ -347,29 +263,28 @@ std::vector<FontRun> font_runs(const char* font, const std::string& text) {
     return runs;
 }
 
-std::string gd_font_file(const char* font) {
-    return font != nullptr && *font != '\0' ? findFontFile(font, gdSearchPath()) : std::string();
-}
-
-FT_Face font_face(const char* font) {
-    const std::string& file = font != nullptr && *font != '\0' ? faces().file(font) : std::string();
+FontFace font_face(const char* font) {
+    const std::string file = find_font_file(font);
     return file.empty() ? nullptr : faces().face(file);
 }
 
+FontFaceStats font_face_stats() { return faces().stats(); }
+
 const std::string& font_for(const std::string& chosen, uint32_t code) {
-    FT_Face face = font_face(chosen.c_str());
-    if (face == nullptr || hasGlyph(face, code)) return chosen;
+    const FontFace face = font_face(chosen.c_str());
+    if (face == nullptr || hasGlyph(face.get(), code)) return chosen;
     for (const std::string& fallback : fallback_fonts()) {
-        FT_Face other = faces().face(fallback);
-        if (other != nullptr && hasGlyph(other, code)) return fallback;
+        const FontFace other = faces().face(fallback);
+        if (other != nullptr && hasGlyph(other.get(), code)) return fallback;
     }
     return chosen;
 }
 
 const char* draw_glyphs(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle,
                         int x, int y, const std::vector<GlyphPlace>& glyphs, long pen_end) {
-    FT_Face face = font_face(font);
-    if (face == nullptr) return "Could not find/open font";
+    const FontFace held = font_face(font);
+    if (held == nullptr) return "Could not find/open font";
+    FT_Face face = held.get();
     if (!std::isfinite(ptsize) || !std::isfinite(angle) ||
         FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(ptsize * 64)), 96, 96) != 0)
         return "Could not set character size";
@@ -443,8 +358,9 @@ const char* draw_glyphs(gdImagePtr image, int brect[8], int color, const char* f
 
 const char* draw_direct_run(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle,
                             int x, int y, const std::string& text) {
-    FT_Face face = font_face(font);
-    if (face == nullptr) return "Could not find/open font";
+    const FontFace held = font_face(font);
+    if (held == nullptr) return "Could not find/open font";
+    FT_Face face = held.get();
     if (!std::isfinite(ptsize) || !std::isfinite(angle) ||
         FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(ptsize * 64)), 96, 96) != 0)
         return "Could not set character size";

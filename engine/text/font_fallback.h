@@ -5,7 +5,9 @@
 // stays with the chosen font, which draws its missing-glyph box.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,13 +66,23 @@ struct GlyphPlace {
 const char* draw_glyphs(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle,
                         int x, int y, const std::vector<GlyphPlace>& glyphs, long pen_end);
 
-// The file gd opens for a font name (a list "a;b", a name found along gd's font path, or a
-// path); "" when none is found. Looked up afresh on every call.
-std::string gd_font_file(const char* font);
+// A FreeType face, open while it is held (see font_face).
+using FontFace = std::shared_ptr<FT_FaceRec_>;
 
-// The FreeType face of a font (a name found along gd's font path, or a path), opened once and
-// kept; null when it cannot be opened.
-FT_Face font_face(const char* font);
+// The FreeType face of a font (a name or a file, see find_font_file), opened once per thread and
+// kept within a budget; null when it cannot be opened. The face stays open while the handle is
+// held, whatever other fonts are opened meanwhile.
+FontFace font_face(const char* font);
+
+// The calling thread's face table, for the tests of its budget: faces kept and the bytes of
+// their files.
+struct FontFaceStats {
+    std::size_t faces;
+    std::size_t bytes;
+};
+FontFaceStats font_face_stats();
+constexpr std::size_t kFontFaceBudget = 16;
+constexpr std::size_t kFontFaceBytes = std::size_t{64} << 20;
 
 // The font that draws a character: the chosen font when it has it, else the first fallback font
 // that has it, else the chosen font (which draws its missing-glyph box).

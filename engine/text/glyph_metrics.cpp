@@ -11,8 +11,8 @@
 // 300 dpi to pixels at 96 dpi, added to the origin and truncated to int.
 //
 // The metrics of a glyph depend only on the font file, the size and the glyph, so they are kept;
-// a text is then measured with a lookup per character. FreeType objects are not thread-safe: one
-// lock covers the whole measurement.
+// a text is then measured with a lookup per character. FreeType objects are not thread-safe:
+// each thread keeps its own, and measures without waiting for another.
 #include "engine/text/glyph_metrics.h"
 
 #include <ft2build.h>
@@ -21,13 +21,11 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <unordered_map>
 
-#include "engine/text/font_fallback.h"
+#include "engine/text/font_files.h"
 
 namespace plotwise {
 
@@ -95,8 +93,6 @@ public:
         if (font == nullptr || text == nullptr || *text == '\0' || !(ptsize >= kSmallestSize && ptsize <= kLargestSize) ||
             !std::isfinite(angle))
             return false;
-        std::lock_guard<std::mutex> lock(mutex_);
-        follow_font_path();
         Face* face = face_of(font);
         if (face == nullptr) return false;
         SizeMetrics* size = size_of(*face, static_cast<FT_F26Dot6>(ptsize * 64));
@@ -152,24 +148,10 @@ public:
         return true;
     }
 
-    void clear() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        clear_locked();
-    }
+    void clear() { clear_locked(); }
 
 private:
-    // A font name may mean another file along another search path. gd reads an empty
-    // GDFONTPATH as no folders at all; such names are left to it.
-    void follow_font_path() {
-        const char* path = std::getenv("GDFONTPATH");
-        if (path_set_ == (path != nullptr) && (path == nullptr || font_path_ == path)) return;
-        clear_locked();
-        path_set_ = path != nullptr;
-        font_path_ = path != nullptr ? path : "";
-    }
-
     void clear_locked() {
-        by_name_.clear();
         for (auto& [file, face] : faces_) FT_Done_Face(face->face);  // with its sizes
         faces_.clear();
         entries_ = sizes_ = 0;
@@ -178,11 +160,7 @@ private:
     // The face gd opens for a font name, with the character map gd takes; null when gd would not
     // read the text as Unicode characters or the font cannot be opened (gd then reports it).
     Face* face_of(const char* font) {
-        const auto known = by_name_.find(font);
-        if (known != by_name_.end()) return known->second;
-        const char* path = std::getenv("GDFONTPATH");
-        if (path != nullptr && *path == '\0') return nullptr;
-        const std::string file = gd_font_file(font);
+        const std::string file = find_font_file(font);
         if (file.empty()) return nullptr;
         auto opened = faces_.find(file);
         if (opened == faces_.end()) {
@@ -209,7 +187,6 @@ private:
             }
             opened = faces_.emplace(file, std::move(made)).first;
         }
-        by_name_.emplace(font, opened->second.get());
         return opened->second.get();
     }
 
@@ -280,17 +257,13 @@ private:
         sizes_ = entries_ = 0;
     }
 
-    std::mutex mutex_;
     FT_Library library_ = nullptr;
-    std::unordered_map<std::string, std::unique_ptr<Face>> faces_;  // by file
-    std::unordered_map<std::string, Face*> by_name_;
-    bool path_set_ = false;  // GDFONTPATH is set, to font_path_
-    std::string font_path_;
+    std::unordered_map<std::string, std::unique_ptr<Face>> faces_;  // by file (canonical path)
     std::size_t sizes_ = 0, entries_ = 0;
 };
 
 GlyphMetrics& glyph_metrics() {
-    static GlyphMetrics instance;
+    thread_local GlyphMetrics instance;
     return instance;
 }
 

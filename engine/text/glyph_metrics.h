@@ -13,7 +13,7 @@ namespace plotwise {
 // brect unchanged: gd measures such texts, and reports the errors.
 bool measure_from_glyphs(int brect[8], const char* font, double ptsize, double angle, int x, int y, const char* text);
 
-// Forgets every font, size and glyph (as a change of the font search path requires).
+// Forgets every font, size and glyph the calling thread keeps.
 void clear_glyph_metrics();
 
 }  // namespace plotwise

@@ -1,6 +1,6 @@
 // FreeType text through gd, remembered between calls.
 //
-//   1. a least-recently-used map with a byte budget
+//   1. keys
 //   2. stamps: what gd drew for a text, recorded on a scratch picture
 //   3. copying a stamp into a picture with gd's palette side effects
 //   4. the cache and the two routines
@@ -41,7 +41,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <list>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -49,7 +48,9 @@
 #include <utility>
 #include <vector>
 
+#include "engine/text/font_files.h"
 #include "engine/text/glyph_metrics.h"
+#include "engine/text/lru_map.h"
 
 namespace plotwise {
 
@@ -58,8 +59,7 @@ namespace {
 // Budgets of the two maps: with them the cache's memory stays flat however long the host runs.
 constexpr std::size_t kStampBudget = std::size_t{8} << 20;
 constexpr std::size_t kMeasureBudget = std::size_t{1} << 20;
-// Bookkeeping of one map entry beyond its key and value (list node, hash node).
-constexpr std::size_t kEntryOverhead = 96;
+constexpr std::size_t kUnlimited = ~std::size_t{0};  // the byte budgets bound the entries
 // Pictures larger than this are drawn by gd alone: the scratch picture would be as large.
 constexpr long long kLargestScratch = 4LL << 20;
 // Texts whose region around them is larger than this are drawn by gd alone.
@@ -69,62 +69,7 @@ constexpr std::size_t kShadesPerStamp = 4;
 // Mixed backgrounds kept per stamp.
 constexpr std::size_t kReplaysPerStamp = 2;
 
-// ---- 1. A least-recently-used map with a byte budget -------------------------------------------
-
-template <typename Value>
-class LruMap {
-public:
-    explicit LruMap(std::size_t budget) : budget_(budget) {}
-
-    // The value of a key, now the most recently used; null when absent.
-    Value* find(std::string_view key) {
-        const auto it = index_.find(key);
-        if (it == index_.end()) return nullptr;
-        order_.splice(order_.begin(), order_, it->second);
-        return &it->second->value;
-    }
-
-    // Adds a value under a key that is absent, as the most recently used.
-    Value& add(std::string key, Value value, std::size_t bytes) {
-        order_.push_front(Node{std::move(key), std::move(value), 0});
-        index_.emplace(order_.front().key, order_.begin());
-        resize_latest(bytes);
-        return order_.front().value;
-    }
-
-    // Charges the most recently used value with its new size and keeps within the budget by
-    // forgetting the least recently used values (never the latest one).
-    void resize_latest(std::size_t bytes) {
-        Node& latest = order_.front();
-        bytes_ -= latest.bytes;
-        latest.bytes = bytes + latest.key.size() + kEntryOverhead;
-        bytes_ += latest.bytes;
-        while (bytes_ > budget_ && order_.size() > 1) {
-            bytes_ -= order_.back().bytes;
-            index_.erase(order_.back().key);
-            order_.pop_back();
-        }
-    }
-
-    void clear() {
-        index_.clear();
-        order_.clear();
-        bytes_ = 0;
-    }
-    std::size_t bytes() const { return bytes_; }
-    std::size_t size() const { return order_.size(); }
-
-private:
-    struct Node {
-        std::string key;
-        Value value;
-        std::size_t bytes;
-    };
-    std::list<Node> order_;  // most recently used first; nodes never move, so keys can be viewed
-    std::unordered_map<std::string_view, typename std::list<Node>::iterator> index_;
-    std::size_t budget_;
-    std::size_t bytes_ = 0;
-};
+// ---- 1. Keys ----------------------------------------------------------------------------------
 
 template <typename T>
 void append_bytes(std::string& key, const T& value) {
@@ -360,7 +305,6 @@ public:
     const char* measure(int brect[8], const char* font, double ptsize, double angle, int x, int y, const char* text) {
         std::lock_guard<std::mutex> lock(mutex_);
         if (!cache_on) return gd_string(nullptr, brect, 0, font, ptsize, angle, x, y, text);
-        follow_font_path();
         return measure_locked(brect, font, ptsize, angle, x, y, text);
     }
 
@@ -369,7 +313,6 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         if (!cache_on) return gd_string(im, brect, color, font, ptsize, angle, x, y, text);
         ++drawn_;
-        follow_font_path();
         if (!stampable(im, color, font, ptsize, angle, text)) return gd_string(im, brect, color, font, ptsize, angle, x, y, text);
 
         std::string key;
@@ -435,16 +378,6 @@ public:
     }
 
 private:
-    // gd finds fonts along GDFONTPATH: when it changes, a font name may mean another file.
-    void follow_font_path() {
-        const char* path = std::getenv("GDFONTPATH");
-        if (path == nullptr) path = "";
-        if (font_path_ != path) {
-            clear_locked();
-            font_path_ = path;
-        }
-    }
-
     void clear_locked() {
         stamps_.clear();
         measures_.clear();
@@ -594,12 +527,11 @@ private:
     }
 
     std::mutex mutex_;
-    LruMap<Stamp> stamps_{kStampBudget};
-    LruMap<Box> measures_{kMeasureBudget};
+    LruMap<Stamp> stamps_{kUnlimited, kStampBudget};
+    LruMap<Box> measures_{kUnlimited, kMeasureBudget};
     gdImagePtr scratch_ = nullptr;
     std::vector<uint8_t> under_, region_;  // working buffers of replay_or_draw
     Palette palette_;
-    std::string font_path_;
     unsigned long drawn_ = 0;
     unsigned long copied_ = 0;
 };
@@ -613,14 +545,19 @@ TextCache& text_cache() {
 
 }  // namespace
 
+// gd is handed the file a font name stands for, found once: gd then searches nothing, and every
+// spelling of one file shares the cache's entries. A name that stands for no file goes to gd as
+// it is, for gd's error.
 const char* draw_string_ft(gdImagePtr image, int brect[8], int color, const char* font_file, double ptsize,
                            double angle, int x, int y, const char* text) {
-    return text_cache().draw(image, brect, color, font_file, ptsize, angle, x, y, text);
+    const std::string file = find_font_file(font_file);
+    return text_cache().draw(image, brect, color, file.empty() ? font_file : file.c_str(), ptsize, angle, x, y, text);
 }
 
 const char* measure_string_ft(int brect[8], const char* font_file, double ptsize, double angle, int x, int y,
                               const char* text) {
-    return text_cache().measure(brect, font_file, ptsize, angle, x, y, text);
+    const std::string file = find_font_file(font_file);
+    return text_cache().measure(brect, file.empty() ? font_file : file.c_str(), ptsize, angle, x, y, text);
 }
 
 TextCacheStats text_cache_stats() { return text_cache().stats(); }

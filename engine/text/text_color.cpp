@@ -1,11 +1,10 @@
-// Text and colour routines shared by both engines.
+// Text routines shared by both engines.
 //
 //   1. the built-in font table (fixed heights and widths per size class)
 //   2. counting, measuring and drawing texts of several lines, in runs of fallback fonts where
 //      the chosen font lacks characters, shaped and ordered (text_shaping) where the script
 //      needs it
 //   3. the font probe
-//   4. palette colours: DefaultColor, exact match, new entry, closest match, shades
 #include "engine/text/text_color.h"
 
 #include <gdfontg.h>
@@ -25,8 +24,8 @@
 
 #include <sys/stat.h>
 
-#include "engine/chart_options.h"
 #include "engine/text/font_fallback.h"
+#include "engine/text/font_files.h"
 #include "engine/text/text_cache.h"
 #include "engine/text/text_shaping.h"
 
@@ -66,11 +65,15 @@ const std::array<FontEntry, 6>& fontTable() {
 // A font named by a path is opened by FreeType as it stands. Font names come from stored
 // charts and from scripts, so only a regular file is: a pipe would block the drawing (and the
 // host with it) until someone writes to it, a device could feed it without end. Names without
-// a path are looked up in the font folders.
+// a path are looked up in the font folders; a path is checked once (find_font_file), a list
+// holding a path is taken as one file name, which it never is.
 bool openableFontFile(const char* font_file) {
     if (std::strchr(font_file, '/') == nullptr) return true;
-    struct stat status;
-    return ::stat(font_file, &status) == 0 && S_ISREG(status.st_mode);
+    if (std::strchr(font_file, ';') != nullptr) {
+        struct stat status;
+        return ::stat(font_file, &status) == 0 && S_ISREG(status.st_mode);
+    }
+    return !find_font_file(font_file).empty();
 }
 
 // FreeType is used for a font file and a point size FreeType can render; anything else
@@ -82,19 +85,20 @@ bool useFreeType(const char* font_file, double ptsize) {
            ptsize <= kLargestPointSize && openableFontFile(font_file);
 }
 
+// The file FreeType draws in for a font name and point size; "" when the built-in fonts draw.
+std::string freeTypeFile(const char* font_file, double ptsize) {
+    return useFreeType(font_file, ptsize) ? find_font_file(font_file) : std::string();
+}
+
+// gd's words for a font it cannot find or open.
+constexpr const char* kNoFont = "Could not find/open font";
+
 // Measuring a text runs FreeType's hinting for each of its glyphs, and a drawing measures the
 // same texts (labels while laying out, the "Aj" line height before every text) many times over.
-// Successful measurements are remembered by font, size and text; failures are not, so that a
-// font that appears later is found. A change of the font search path forgets everything.
+// Successful measurements are remembered by font file, size and text; failures are not.
 class MeasureMemo {
 public:
     const TextBox* find(const char* font_file, double ptsize, const char* text) {
-        const char* path = std::getenv("GDFONTPATH");
-        if (path == nullptr) path = "";
-        if (search_path_ != path) {
-            boxes_.clear();
-            search_path_ = path;
-        }
         key_.assign(reinterpret_cast<const char*>(&ptsize), sizeof ptsize);
         key_ += font_file;
         key_ += '\0';
@@ -111,7 +115,6 @@ public:
 private:
     static constexpr std::size_t kMaxEntries = 8192;
     std::unordered_map<std::string, TextBox> boxes_;
-    std::string search_path_;
     std::string key_;
 };
 
@@ -149,9 +152,9 @@ const char* drawShaped(gdImagePtr image, int color, const char* font_file, doubl
                        const char* text, TextBox& box) {
     std::string status;
     int line_space = 0;
-    if (!lineSpace(font_file, ptsize, line_space, &status)) return "Could not find/open font";
+    if (!lineSpace(font_file, ptsize, line_space, &status)) return kNoFont;
     const std::vector<ShapedRun> runs = shape_text(font_file, ptsize, text);
-    if (runs.empty()) return "Could not find/open font";
+    if (runs.empty()) return kNoFont;
     const double c = std::cos(angle), s = std::sin(angle);
     box = TextBox{0, 0, 0, 0};
     bool first = true;
@@ -206,6 +209,8 @@ bool placeRuns(const std::vector<FontRun>& runs, const char* font_file, double p
     }
     return true;
 }
+
+// The routines below take the font's file (find_font_file), not its name.
 
 // FreeType box of a text at angle 0 without an image; false when FreeType cannot draw it.
 bool freeTypeBox(const char* text, const char* font_file, double ptsize, TextBox& box, std::string* status) {
@@ -286,18 +291,6 @@ TextSize builtinSize(const char* text, int size_class) {
     return TextSize{f.width * longest, lines * f.height};
 }
 
-int channel(uint32_t color, int shift) { return static_cast<int>((color >> shift) & 0xFF); }
-
-// Palette index of an already resolved 0xRRGGBB colour.
-int paletteIndex(gdImagePtr image, int r, int g, int b) {
-    const int exact = gdImageColorExact(image, r, g, b);
-    if (exact >= 0) return exact;
-    if (gdImageColorsTotal(image) >= gdMaxColors) return gdImageColorClosest(image, r, g, b);
-    const int fresh = gdImageColorAllocate(image, r, g, b);
-    // A palette with a freed slot still counts as full; fall back to the closest colour.
-    return fresh >= 0 ? fresh : gdImageColorClosest(image, r, g, b);
-}
-
 }  // namespace
 
 const char* render_font_run(gdImagePtr image, int brect[8], int color, const char* font, double ptsize, double angle,
@@ -309,24 +302,26 @@ const char* render_font_run(gdImagePtr image, int brect[8], int color, const cha
 
 std::vector<PlacedFontRun> freetype_runs(const char* font_file, double ptsize, const char* text) {
     std::vector<PlacedFontRun> result;
-    if (text == nullptr || !useFreeType(font_file, ptsize)) return result;
-    const std::vector<FontRun> runs = font_runs(font_file, gd_text(text, true));
+    const std::string file = freeTypeFile(font_file, ptsize);
+    if (text == nullptr || file.empty()) return result;
+    const std::vector<FontRun> runs = font_runs(file.c_str(), gd_text(text, true));
     std::vector<PlacedRun> placed;
     TextBox box{};
-    if (runs.empty() || !placeRuns(runs, font_file, ptsize, placed, box, nullptr)) return result;
+    if (runs.empty() || !placeRuns(runs, file.c_str(), ptsize, placed, box, nullptr)) return result;
     for (const PlacedRun& p : placed) result.push_back(PlacedFontRun{p.run->font, p.run->text, p.along, p.across});
     return result;
 }
 
 int freetype_line_space(const char* font_file, double ptsize) {
     int space = 0;
-    if (!useFreeType(font_file, ptsize) || !lineSpace(font_file, ptsize, space, nullptr)) return 0;
+    const std::string file = freeTypeFile(font_file, ptsize);
+    if (file.empty() || !lineSpace(file.c_str(), ptsize, space, nullptr)) return 0;
     return space;
 }
 
 bool freetype_box(const char* font_file, double ptsize, const char* text, TextBox& box) {
-    if (text == nullptr || !useFreeType(font_file, ptsize)) return false;
-    return freeTypeBox(text, font_file, ptsize, box, nullptr);
+    const std::string file = freeTypeFile(font_file, ptsize);
+    return text != nullptr && !file.empty() && freeTypeBox(text, file.c_str(), ptsize, box, nullptr);
 }
 
 void load_font_table() { fontTable(); }
@@ -361,8 +356,13 @@ TextSize measure_text(const char* text, int size_class, const char* font_file, d
                       std::string* status) {
     if (status) status->clear();
     if (text != nullptr && useFreeType(font_file, ptsize)) {
+        const std::string file = find_font_file(font_file);
         TextSize size{};
-        if (freeTypeSize(text, font_file, ptsize, size, status)) return size;
+        if (file.empty()) {
+            if (status) *status = kNoFont;
+        } else if (freeTypeSize(text, file.c_str(), ptsize, size, status)) {
+            return size;
+        }
     }
     return builtinSize(text, size_class);
 }
@@ -375,11 +375,12 @@ int draw_text_lines(gdImagePtr image, const FontEntry& font, const char* font_fi
 
     int fell_back = 0;
     if (useFreeType(font_file, ptsize)) {
+        const std::string file = find_font_file(font_file);
         // gd places FreeType text by the baseline of its first line: move down by one line.
-        const int h = measure_text("Aj", 0, font_file, ptsize).height;
+        const int h = file.empty() ? 0 : measure_text("Aj", 0, file.c_str(), ptsize).height;
         const int ox = x + static_cast<int>(std::sin(angle) * h);
         const int oy = y + static_cast<int>(std::cos(angle) * (h - 1));
-        const char* error = drawFreeType(image, color, font_file, ptsize, angle, ox, oy, text);
+        const char* error = file.empty() ? kNoFont : drawFreeType(image, color, file.c_str(), ptsize, angle, ox, oy, text);
         if (error == nullptr) return 0;
         if (status) *status = error;
         fell_back = 1;
@@ -421,32 +422,15 @@ int draw_text_lines(gdImagePtr image, const FontEntry& font, const char* font_fi
 
 bool freetype_draws(const char* font_file, double ptsize, const char* text) {
     TextSize size{};
-    return text != nullptr && useFreeType(font_file, ptsize) && freeTypeSize(text, font_file, ptsize, size, nullptr);
+    const std::string file = freeTypeFile(font_file, ptsize);
+    return text != nullptr && !file.empty() && freeTypeSize(text, file.c_str(), ptsize, size, nullptr);
 }
 
 TextSize probe_font(const char* font_file, double ptsize) {
     TextSize size{0, 0};
-    if (!useFreeType(font_file, ptsize)) return size;
-    if (!freeTypeSize("test", font_file, ptsize, size, nullptr)) return TextSize{0, 0};
+    const std::string file = freeTypeFile(font_file, ptsize);
+    if (file.empty() || !freeTypeSize("test", file.c_str(), ptsize, size, nullptr)) return TextSize{0, 0};
     return size;
-}
-
-uint32_t resolve_color(uint32_t color, uint32_t background) {
-    if (color != DefaultColor) return color & 0xFFFFFF;
-    uint32_t result = 0;
-    for (int shift = 0; shift <= 16; shift += 8)
-        if (channel(background, shift) < 0x80) result |= 0xFFu << shift;
-    return result;
-}
-
-int allocate_color(gdImagePtr image, uint32_t color, uint32_t background) {
-    const uint32_t c = resolve_color(color, background);
-    return paletteIndex(image, channel(c, 16), channel(c, 8), channel(c, 0));
-}
-
-int allocate_shade(gdImagePtr image, uint32_t color, uint32_t background) {
-    const uint32_t c = resolve_color(color, background);
-    return paletteIndex(image, channel(c, 16) >> 1, channel(c, 8) >> 1, channel(c, 0) >> 1);
 }
 
 }  // namespace plotwise

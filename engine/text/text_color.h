@@ -1,9 +1,8 @@
-// Text and colour routines shared by both engines: the built-in font table, measuring and
-// drawing texts of several lines (FreeType through gd, built-in bitmap fonts as fallback),
-// the font probe, and palette colours with the DefaultColor rule and half-intensity shades.
+// Text routines shared by both engines: the built-in font table, measuring and drawing texts of
+// several lines (FreeType through gd, built-in bitmap fonts as fallback) and the font probe.
+// Palette colours are engine/picture/palette.h's.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -77,15 +76,5 @@ std::vector<PlacedFontRun> freetype_runs(const char* font_file, double ptsize, c
 int freetype_line_space(const char* font_file, double ptsize);
 // FreeType box of "test"; (0, 0) when the font cannot be used.
 TextSize probe_font(const char* font_file, double ptsize);
-
-// The colour opposite to the background for DefaultColor; other colours as they are.
-uint32_t resolve_color(uint32_t color, uint32_t background);
-// Palette index of a colour: exact match, else a new entry, else (palette full) the closest.
-int allocate_color(gdImagePtr image, uint32_t color, uint32_t background);
-// The same for the colour with each channel halved.
-int allocate_shade(gdImagePtr image, uint32_t color, uint32_t background);
-// The first colour tried for a temporary fill border: one no chart asks for, so it rarely needs
-// a second try against the colours the picture already has.
-constexpr uint32_t kSpareColorStart = 0x123454;
 
 }  // namespace plotwise

@@ -111,8 +111,8 @@ std::vector<const std::string*> fontsOf(const std::string& chosen, const std::ve
         }
         // The character after a joiner stays in the sequence's font when that font has it.
         if (i > 0 && codes[i - 1] == kJoiner) {
-            FT_Face face = font_face(fonts[i - 1]->c_str());
-            if (face != nullptr && FT_Get_Char_Index(face, code) != 0) {
+            const FontFace face = font_face(fonts[i - 1]->c_str());
+            if (face != nullptr && FT_Get_Char_Index(face.get(), code) != 0) {
                 fonts[i] = fonts[i - 1];
                 continue;
             }
@@ -163,7 +163,8 @@ struct LogicalRun {
 
 // Shapes one run with HarfBuzz: glyphs in visual order, places from the run's start.
 void shapeRun(const std::vector<uint32_t>& codes, const LogicalRun& logical, double ptsize, ShapedRun& run) {
-    FT_Face face = font_face(logical.font->c_str());
+    const FontFace held = font_face(logical.font->c_str());
+    FT_Face face = held.get();
     if (face == nullptr || FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(ptsize * 64)), 96, 96) != 0)
         return;
     hb_font_t* font = hb_ft_font_create_referenced(face);

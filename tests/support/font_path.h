@@ -8,18 +8,23 @@
 #include <utility>
 #include <vector>
 
+#include "engine/text/font_files.h"
+
 namespace plotwise::test {
 
-// Sets GDFONTPATH and puts the previous value (or its absence) back.
+// Sets GDFONTPATH and puts the previous value (or its absence) back, each time reading it
+// again as the plug-in does at the start of a call.
 class FontPath {
 public:
     explicit FontPath(const std::string& path) {
         if (const char* old = std::getenv("GDFONTPATH")) old_ = old, had_ = true;
         ::setenv("GDFONTPATH", path.c_str(), 1);
+        refresh_font_search();
     }
     ~FontPath() {
         if (had_) ::setenv("GDFONTPATH", old_.c_str(), 1);
         else ::unsetenv("GDFONTPATH");
+        refresh_font_search();
     }
     FontPath(const FontPath&) = delete;
     FontPath& operator=(const FontPath&) = delete;

@@ -305,6 +305,7 @@ TEST_F(FontFallback, OnlyRightToLeftAndJoinedTextsAreShaped) {
     } cases[] = {
         {"Sales 2024", false},      {"Ωμέγα Жук Ünï", false}, {"销售 한국", false},
         {"\xF0\x9F\x98\x80", false},  // an emoji alone
+        {"\xE0\x97\x90", false},      // U+05D0 (Hebrew) in an overlong form: bytes, not a letter
         {"\xD5\xBF", false},          // U+057F, the last Armenian letter
         {"\xD6\x90", true},           // U+0590, the first of Hebrew
         {"עיר", true},              {"سلام", true},
@@ -329,6 +330,8 @@ TEST_F(FontFallback, ShapedRunsComeInTheOrderTheyAreRead) {
         // A right-to-left line (its first letter is Arabic): the number stands on the left.
         {"مبيعات 2024", {{"2024", false, 0}, {"مبيعات ", true, 0}}},
         {"עיר\nSales", {{"עיר", true, 0}, {"Sales", false, 1}}},
+        // A right-to-left line: the Latin word after the Hebrew one stands on its left.
+        {"עיר Sales", {{"Sales", false, 0}, {"עיר ", true, 0}}},
     };
     for (const auto& c : cases) {
         const std::vector<ShapedRun> runs = shape_text(kDejaVu.c_str(), kPoints, c.text);
@@ -343,6 +346,28 @@ TEST_F(FontFallback, ShapedRunsComeInTheOrderTheyAreRead) {
             EXPECT_GT(runs[i].advance, 0) << c.text;
             along += runs[i].advance;
         }
+    }
+}
+
+// A character after a joiner stays in the font of the sequence it joins when that font has it,
+// even where the chosen font has it too.
+TEST_F(FontFallback, AJoinedCharacterStaysInItsSequencesFont) {
+    const struct {
+        const char* text;
+        const char* run;           // the run that holds the character after the joiner
+        const std::string* font;
+    } cases[] = {
+        {"ب\u200Da", "a", &kDejaVu},  // Liberation has "a", the Arabic letter's DejaVu goes on
+        {"ب a", "a", &kSans},          // no joiner: the chosen font's "a"
+    };
+    for (const auto& c : cases) {
+        bool found = false;
+        for (const ShapedRun& run : shape_text(kSans.c_str(), kPoints, c.text)) {
+            if (run.text != c.run) continue;
+            found = true;
+            EXPECT_EQ(fs::canonical(run.font), fs::canonical(*c.font)) << c.text;
+        }
+        EXPECT_TRUE(found) << c.text;
     }
 }
 

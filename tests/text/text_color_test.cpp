@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "engine/picture/palette.h"
 #include "engine/text/text_color.h"
 #include "tests/pie/pie_test_support.h"
 
