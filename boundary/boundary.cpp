@@ -1,7 +1,6 @@
 #include "boundary/boundary.h"
 
 #include "boundary/process_locale.h"
-#include "engine/text/font_files.h"
 
 namespace plotwise {
 namespace {
@@ -15,10 +14,7 @@ thread_local uint64_t tLastCall = 0;
 }  // namespace
 
 CallScope::CallScope() noexcept {
-    if (tDepth++ != 0) return;
-    tCall = ++tLastCall;
-    // GDFONTPATH once per call, not once per text; fonts missing before are looked for again.
-    refresh_font_search();
+    if (tDepth++ == 0) tCall = ++tLastCall;
 }
 
 CallScope::~CallScope() {

@@ -6,6 +6,7 @@
 #include "boundary/host_calls.h"
 #include "definition/codec.h"
 #include "driver/draw_chart.h"
+#include "engine/text/font_files.h"
 
 namespace plotwise {
 
@@ -15,6 +16,9 @@ int16_t finishEdit(const ChartHeader* snapshot, FMX_Data* result) {
     }
     ChartDefinition& definition = workingDefinition();
     settleDefinition(definition);
+    // GDFONTPATH once per call rather than once per text; fonts missing before are looked for
+    // again.
+    refresh_font_search();
     const std::string picture = drawChart(definition);
     host::BinaryData container;
     const int16_t error =

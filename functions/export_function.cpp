@@ -13,6 +13,7 @@
 #include "definition/codec.h"
 #include "definition/picture_streams.h"
 #include "driver/export_chart.h"
+#include "engine/text/font_files.h"
 #include "functions/editing.h"
 #include "functions/script_arguments.h"
 
@@ -54,6 +55,7 @@ int16_t exportDefinition(const host::Args& args, FMX_Data* result) {
         recordError(snapshot, kErrorExportSize);
         return finishEdit(&snapshot, result);
     }
+    refresh_font_search();  // as a drawing does (finishEdit)
     const std::string bytes = exportChart(workingDefinition(), format->format, *scale);
     host::BinaryData container;
     if (!bytes.empty()) {

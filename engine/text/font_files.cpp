@@ -272,8 +272,9 @@ private:
         if (all != nullptr) FcPatternDestroy(all);
     }
 
-    // Whether the substituted request holds the family the same as the one asked for: its
-    // metric-compatible stand-ins are added with that binding, generic fallbacks are not.
+    // Whether the substituted request holds the family as firmly as the one asked for: its
+    // metric-compatible stand-ins are added with a strong (or same) binding, generic fallbacks
+    // with a weak one.
     static bool heldSame(FcPattern* pattern, const FcChar8* family) {
         FcPatternIter it;
         if (!FcPatternFindIter(pattern, &it, FC_FAMILY)) return false;
@@ -282,7 +283,7 @@ private:
             FcValue value;
             FcValueBinding binding = FcValueBindingWeak;
             if (FcPatternIterGetValue(pattern, &it, n, &value, &binding) == FcResultMatch && value.type == FcTypeString &&
-                binding == FcValueBindingSame && sameFamily(value.u.s, family))
+                binding != FcValueBindingWeak && sameFamily(value.u.s, family))
                 return true;
         }
         return false;

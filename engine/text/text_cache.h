@@ -11,6 +11,9 @@
 
 namespace plotwise {
 
+// Both take a font name or file as gdImageStringFT does, and give gd the file it stands for
+// (find_font_file); stamps and measurements are kept by that file.
+
 // gdImageStringFT(image, brect, color, font_file, ptsize, angle, x, y, text). A text drawn
 // before at the same place, in the same picture size and clip area, in the same colour and
 // over the same uniform background colour is copied from a stamp of what gd drew then; any
@@ -35,7 +38,7 @@ struct TextCacheStats {
 };
 TextCacheStats text_cache_stats();
 
-// Forgets every stamp and measurement (as a change of the font search path does).
+// Forgets every stamp and measurement of the calling thread.
 void clear_text_cache();
 
 // Turns the cache on (as it starts) or off for every thread; off, both routines are gdImageStringFT itself. For

@@ -79,12 +79,16 @@ TEST(OutputFile, SpecialFilesAreFollowedOrWrittenThrough) {
         if (kindOf(out) == Kind::Pipe) reader = std::async(std::launch::async, readPipe, out);
         writeWholeFile(out, bytes);
         EXPECT_EQ(kindOf(out), c.left);
-        if (reader.valid()) EXPECT_EQ(reader.get(), bytes);
+        if (reader.valid()) {
+            EXPECT_EQ(reader.get(), bytes);
+        }
         if (*c.written != '\0') {
             EXPECT_EQ(folder.read(c.written), bytes);
             struct stat info {};
             ASSERT_EQ(::stat(folder.file(c.written).c_str(), &info), 0);
-            if (c.mode != 0) EXPECT_EQ(info.st_mode & 07777, c.mode);
+            if (c.mode != 0) {
+                EXPECT_EQ(info.st_mode & 07777, c.mode);
+            }
         }
     }
     EXPECT_EQ(kindOf("/dev/null"), Kind::Device);

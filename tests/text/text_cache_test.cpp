@@ -217,9 +217,9 @@ TEST(TextCache, StaysWithinItsBudgets) {
     EXPECT_LE(text_cache_stats().measurements, kMeasureBudget / 96);
 }
 
-// A change of GDFONTPATH may make a font name another file: the cache forgets what it knew and
-// measures what gd measures along the new path.
-TEST(TextCache, ForgetsItsTextsWhenTheFontPathChanges) {
+// A change of GDFONTPATH may make a font name another file: the cache measures what gd measures
+// along the new path, not what it kept for the file the name stood for before.
+TEST(TextCache, AFontNameFollowsTheFontPath) {
     const test::FontFolder serif({{"Face.ttf", font("Times.ttf")}}), mono({{"Face.ttf", font("Courier New.ttf")}});
     use_text_cache(true);
     int widths[2] = {};
