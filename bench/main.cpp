@@ -580,14 +580,14 @@ Growth steadyStateGrowth(Bench& b) {
 // A host whose callers name a new font each call: a new spelling of one file (a list whose
 // first name is found nowhere), or a font found nowhere at all. Every hundredth call exports
 // the chart as SVG and as PDF as well, so that the vector back ends meet every name too.
-Growth fontNameGrowth(Bench& b) {
+Growth fontNameGrowth(const Value& definition, long calls = kFontNameCalls) {
     const Function plotzTitles("Plotz_Titles"), plotzFont("Plotz_Font"), plotzExport("Plotz_Export");
     const std::string file = find_font_file("Arial.ttf");
     Value titled;
     Arguments titles;
-    titles.value(*b.cases.front().definition).text("Sales").text("Month").text("Units");
+    titles.value(definition).text("Sales").text("Month").text("Units");
     if (plotzTitles(titles, titled) != 0) return Growth{};
-    return measureGrowth(kFontNameCalls, kFontNameSettleCalls, [&](long i) {
+    return measureGrowth(calls, kFontNameSettleCalls, [&](long i) {
         std::string name = "missing-" + std::to_string(i) + ".ttf";
         if (i % 2 == 0) name += ";" + file;
         Arguments args;
@@ -615,6 +615,14 @@ int main(int argc, char** argv) {
         MemoryFigures figures;
         const long megabytes = argc > 2 ? std::strtol(argv[2], nullptr, 10) : 100;  // to see the cost grow
         figures.bigArguments = measureBigArguments(static_cast<std::size_t>(megabytes > 0 ? megabytes : 100) << 20);
+        return printTable(CollectingReporter(), {}, figures) == 0 ? 0 : 1;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "--font-names") == 0) {  // only the growth over new font names
+        MemoryFigures figures;
+        const long calls = argc > 2 ? std::strtol(argv[2], nullptr, 10) : kFontNameCalls;
+        const std::vector<DrawCase> cases = drawCases();
+        figures.fontNameGrowth =
+            fontNameGrowth(*cases.front().definition, calls > kFontNameSettleCalls ? calls : kFontNameCalls);
         return printTable(CollectingReporter(), {}, figures) == 0 ? 0 : 1;
     }
     // Defaults first, so that options given on the command line win.
@@ -652,7 +660,7 @@ int main(int argc, char** argv) {
         MemoryFigures figures;
         if (memory) {
             figures.growth = steadyStateGrowth(b);
-            figures.fontNameGrowth = fontNameGrowth(b);
+            figures.fontNameGrowth = fontNameGrowth(*b.cases.front().definition);
             figures.peak = galleryPeakMemory(PLOTWISE_PROGRAM, PLOTWISE_SOURCE_DIR "/examples/gallery");
             figures.bigArguments = measureBigArguments();
             bool made = false;
