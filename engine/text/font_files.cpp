@@ -315,7 +315,7 @@ std::string findOne(const std::string& name, const std::string& folders, bool as
 struct Found {
     std::string file;  // "" when not found
     uint64_t epoch;    // of the refresh it was looked up after
-    bool lasting;      // kept across refreshes: found by an absolute name or along the folders
+    bool lasting;      // kept across refreshes: found, and not by a path relative to the working folder
 };
 
 class Names {
