@@ -120,7 +120,7 @@ int makeXyLabels(LabelStore& store, const ChartDefinition& definition, const flo
     const bool single = valueCount == 1;
     if (single) xmin = dataMin;
     const double d = single ? 0.0 : (xmax - xmin) / (valueCount - 1);
-    const int decimals = single ? decimalsOf(xmin) : autoDecimals(d);
+    const int decimals = single ? decimalsOf(xmin) : decimals_telling_apart(d, autoDecimals(d));
 
     for (int i = 0; i < valueCount; ++i) {
         const double p = xmin + i * d;

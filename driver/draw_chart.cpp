@@ -511,6 +511,10 @@ void setXAxis(ChartOptions& o, const ChartDefinition& definition, LabelStore& st
         longest = fillLabelPointers(store, labels.data(), points);
     }
     o.xlabel_angle = labelAngle(xAxis.labelsOrientation, longest, o.xaxis_ptsize, points, h.width);
+    // Names the orientation leaves to the drawing may turn where upright they would be left out.
+    const int32_t orientation = xAxis.labelsOrientation;
+    o.xlabel_angle_automatic =
+        orientation != kLabelsHorizontal && orientation != kLabelsVertical && orientation != kLabelsSharp;
 }
 
 void drawGraphChart(Drawing& d, Packed& data) {

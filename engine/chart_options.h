@@ -206,6 +206,7 @@ struct ChartOptions {
     int hold_image = 0;            // bit 0 keep the picture in `image`, bit 1 draw into `image`
     gdImageStruct* image = nullptr;
     double xlabel_angle = 0;       // degrees
+    bool xlabel_angle_automatic = false;  // category names at 0 degrees may turn to 90 to keep them all
     const char* ylabel_format = nullptr;   // printf format; none: automatic fraction labels
     const char* ylabel2_format = nullptr;  // none: "%.0f"
     const unsigned char* xlabel_ctl = nullptr;  // per point, 0 hides the label

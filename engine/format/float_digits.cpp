@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace plotwise {
 namespace {
@@ -40,6 +41,20 @@ std::string print_value_as_given(double value) {
         text.erase(text.find_last_not_of('0') + 1);
         if (text.back() == '.') text.pop_back();
     }
+    return text;
+}
+
+int decimals_telling_apart(double step, int decimals) {
+    if (!(step > 0) || !std::isfinite(step)) return decimals;
+    while (decimals < 20 && std::pow(10.0, -decimals) > step * (1 + 1e-9)) ++decimals;
+    return decimals;
+}
+
+std::string print_float_value_not_zero(double value, int decimals) {
+    std::string text = print_float_value(value, decimals);
+    // Printed as 0 when no digit but 0 shows.
+    if (value != 0 && std::isfinite(value) && std::strpbrk(text.c_str(), "123456789") == nullptr)
+        text = print_value_as_given(value);
     return text;
 }
 

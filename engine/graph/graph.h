@@ -61,6 +61,10 @@ struct GraphLayout {
     bool fraction_labels = false;  // automatic y labels (whole numbers and power-of-two fractions)
     bool custom_yaxis = false;     // y grid, ticks and labels follow the step options
     float first_interval = 0;      // first entry of the interval table in use
+    double xlabel_angle = 0;       // x label angle in degrees as drawn (built-in fonts turn only by 90)
+    // Category names as drawn where they are broken into lines or shortened to their room;
+    // empty: as given.
+    std::vector<std::string> xlabel_texts;
     // The title as drawn: its lines (its own breaks, and breaks at blanks where it is wider
     // than the picture) and the pitch from one line to the next.
     std::vector<std::string> title_lines;

@@ -325,7 +325,9 @@ private:
     }
 
     void y_titles(int volume) {
-        const double top = L.yorig / 2;
+        // Turned titles are centred on half the height down to the plot's lower edge (the zero
+        // line when the values start at 0), so that negative values do not push them aside.
+        const double top = (static_cast<double>(L.yorig) + L.lowest * L.yscl) / 2;
         if (opt.horizontal) {
             int x = 1;
             if (has_text(opt.title))
@@ -370,8 +372,7 @@ private:
     // An x label at front pixel column x, below the axis, at the label angle.
     void x_label(int x, const char* text) {
         const TextStyle& s = xlabel_style;
-        double angle = std::isfinite(opt.xlabel_angle) ? opt.xlabel_angle : 0;
-        if (angle != 0 && !s.ttf) angle = 90;  // built-in fonts turn only by 90 degrees
+        const double angle = L.xlabel_angle;
         TextSize t = s.measure(text);
         const int axis = L.PY(L.lowest);
         if (angle == 0) {
@@ -404,7 +405,7 @@ private:
         int x = 0;
         std::string numeric;
         if (has_numeric_x_axis(d_.in.type, opt)) {
-            numeric = numeric_x_text(L.xmin);
+            numeric = numeric_x_text(L.xmin, numeric_x_steps().label);
             text = numeric.c_str();
             x = L.PXY(L.xmin);
         } else {
@@ -412,13 +413,13 @@ private:
             const int positions = d_.in.num_points + (isBarType(d_.in.type) ? 2 : 0);
             for (int i = 0; i < positions && text == nullptr; ++i) {
                 int point = 0;
-                if (x_label_shown(i, point) && has_text(d_.in.xlabels[point])) text = d_.in.xlabels[point], x = L.PX(i);
+                if (x_label_shown(i, point) && has_text(x_label_text(d_.in, L, point)))
+                    text = x_label_text(d_.in, L, point), x = L.PX(i);
             }
         }
         if (text == nullptr || *text == '\0') return INT_MAX;
         const TextStyle& s = xlabel_style;
-        double angle = std::isfinite(opt.xlabel_angle) ? opt.xlabel_angle : 0;
-        if (angle != 0 && !s.ttf) angle = 90;
+        const double angle = L.xlabel_angle;
         const TextSize t = s.measure(text);
         if (angle == 0) return x - 1 - t.width / 2;
         if (angle == 90) return x - 1 - t.height / 2;
@@ -438,8 +439,8 @@ private:
             if (shown) {
                 if (opt.ticks) x_tick(x);
                 if (opt.grid) x_grid(x);
-                if (opt.xaxis && d_.in.xlabels != nullptr && has_text(d_.in.xlabels[point]))
-                    x_label(x, d_.in.xlabels[point]);
+                if (opt.xaxis && d_.in.xlabels != nullptr && has_text(x_label_text(d_.in, L, point)))
+                    x_label(x, x_label_text(d_.in, L, point));
             }
             if (i >= 1) {
                 between(i, opt.grid, [&](int px) { x_grid(px); });
@@ -466,7 +467,8 @@ private:
         }
     }
 
-    std::string numeric_x_text(float x) const {
+    // The label of x on the numeric x axis, whose labels stand `step` apart.
+    std::string numeric_x_text(float x, double step) const {
         const int kind = opt.x_value_kind;
         const char* format = opt.xlabel_value_format != nullptr ? opt.xlabel_value_format : "";
         if (isDateKind(kind)) {
@@ -478,16 +480,21 @@ private:
         }
         if (kind == NumberValue) return formatNumberLabel(format, x);
         const int k = opt.xlabel_decimals;
-        return print_float_value(x, k >= 1 && k <= 3 ? k : 0);
+        return print_float_value(x, decimals_telling_apart(step, k >= 1 && k <= 3 ? k : 0));
     }
 
-    void numeric_x_axis() {
+    // The grid, tick and label steps of the numeric x axis.
+    AxisSteps numeric_x_steps() const {
         const double range = static_cast<double>(L.xmax) - L.xmin;
         const int n = d_.in.num_points;
         const double magnitude = std::max(std::fabs(L.xmin), std::fabs(L.xmax));
-        AxisSteps s = axis_steps(opt.xaxis_grid_step, opt.xaxis_tick_step, opt.xaxis_label_step, range, range / n,
-                                 range / (std::max(L.num_xlbls, 0) + 1.0), L.plot_width, label_pitch(xlabel_style),
-                                 magnitude, !isDateKind(opt.x_value_kind));
+        return axis_steps(opt.xaxis_grid_step, opt.xaxis_tick_step, opt.xaxis_label_step, range, range / n,
+                          range / (std::max(L.num_xlbls, 0) + 1.0), L.plot_width, label_pitch(xlabel_style), magnitude,
+                          !isDateKind(opt.x_value_kind));
+    }
+
+    void numeric_x_axis() {
+        const AxisSteps s = numeric_x_steps();
         opt.xaxis_grid_step = static_cast<float>(s.grid);
         opt.xaxis_tick_step = static_cast<float>(s.tick);
         opt.xaxis_label_step = static_cast<float>(s.label);
@@ -495,7 +502,7 @@ private:
         if (opt.ticks) for_each_step(L.xmin, L.xmax, s.tick, false, [&](float x) { x_tick(L.PXY(x)); });
         if (opt.xaxis)
             for_each_step(L.xmin, L.xmax, s.label, false, [&](float x) {
-                std::string text = numeric_x_text(x);
+                std::string text = numeric_x_text(x, s.label);
                 if (!text.empty()) x_label(L.PXY(x), text.c_str());
             });
     }

@@ -57,6 +57,11 @@ constexpr double kHalfPi = 1.57079632679489661923;
 // angle, so that the label's end at the anchor stays in line with the others.
 inline int slanted_label_reach(int w, int h, double a) { return to_int(w * std::cos(a) + h * a / kHalfPi / 2); }
 
+// The text of category label i as drawn: broken or shortened to its room, else as given.
+inline const char* x_label_text(const GraphInput& in, const GraphLayout& L, int i) {
+    return L.xlabel_texts.empty() ? in.xlabels[i] : L.xlabel_texts[static_cast<size_t>(i)].c_str();
+}
+
 // Whether the x axis is a number line (an xy chart with a grid, tick or label step given)
 // rather than a row of category labels.
 inline bool has_numeric_x_axis(ChartType type, const ChartOptions& opt) {

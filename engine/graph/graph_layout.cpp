@@ -1,8 +1,10 @@
 // The layout pass of a graph drawing, with no drawing: fonts, data ranges, the room taken by
 // titles, labels, legend and 3D depth, the y scale with its label interval, the plot area and
-// the pixel mapping. layout_prepared runs the steps in order: fonts -> ranges -> text space ->
-// y scale -> y label widths -> second axis -> custom y labels -> x scale -> label thinning,
-// and writes the saved geometry back last.
+// the pixel mapping. lay_out runs the steps in order: fonts -> ranges -> text space -> y scale ->
+// y label widths -> second axis -> custom y labels -> x scale -> label thinning; where the
+// category names do not fit (left out upright, or taking more than half the picture) the
+// layout runs again with them turned, broken or shortened. layout_prepared writes the saved
+// geometry back last.
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
@@ -129,7 +131,7 @@ void measure_x_labels(const GraphInput& in, const ChartOptions& opt, GraphLayout
     const double a = angle * M_PI / 180;
     for (int i = 0; i < in.num_points; ++i) {
         if (opt.xlabel_ctl != nullptr && opt.xlabel_ctl[i] == 0) continue;
-        const char* text = in.xlabels[i];
+        const char* text = x_label_text(in, L, i);
         if (!has_text(text)) continue;
         TextSize t = measure_text(text, opt.xaxis_font_size, L.xaxis_font, L.xaxis_ptsize);
         int v = t.height, h = t.width;
@@ -153,8 +155,8 @@ void measure_x_labels(const GraphInput& in, const ChartOptions& opt, GraphLayout
 void keep_x_labels_off_title(const GraphInput& in, const ChartOptions& opt, GraphLayout& L, int title_rows) {
     int last = -1;  // the labels' last ink row below their top
     for (int i = 0; i < in.num_points; ++i) {
-        if ((opt.xlabel_ctl != nullptr && opt.xlabel_ctl[i] == 0) || !has_text(in.xlabels[i])) continue;
-        const TextInk ink = freetype_ink(L.xaxis_font, L.xaxis_ptsize, in.xlabels[i]);
+        if ((opt.xlabel_ctl != nullptr && opt.xlabel_ctl[i] == 0) || !has_text(x_label_text(in, L, i))) continue;
+        const TextInk ink = freetype_ink(L.xaxis_font, L.xaxis_ptsize, x_label_text(in, L, i));
         if (ink.drawn) last = std::max(last, ink.bottom);
     }
     if (last < 0) return;
@@ -399,8 +401,9 @@ struct TextSpace {
     LegendSize legend;
 };
 
-// Text space: the room of the titles, ticks, 3D depth, annotation, x labels and legend.
-TextSpace reserve_text_space(const GraphInput& in, const ChartOptions& opt, GraphLayout& L) {
+// Text space: the room of the titles, ticks, 3D depth, annotation, x labels (at `angle` degrees)
+// and legend.
+TextSpace reserve_text_space(const GraphInput& in, const ChartOptions& opt, GraphLayout& L, double angle) {
     const ChartType type = in.type;
     const double spacing = line_spacing(opt);
     int title_h = 0, ytitle_h = 0;  // measured heights
@@ -449,8 +452,9 @@ TextSpace reserve_text_space(const GraphInput& in, const ChartOptions& opt, Grap
     }
     TextSpace space;
     // Built-in fonts draw every turned text at 90 degrees.
-    space.angle = std::isfinite(opt.xlabel_angle) ? opt.xlabel_angle : 0;
+    space.angle = std::isfinite(angle) ? angle : 0;
     if (space.angle != 0 && !L.xaxis_ttf) space.angle = 90;
+    L.xlabel_angle = space.angle;
     space.xlabels_shown = opt.xaxis && in.xlabels != nullptr;
     if (space.xlabels_shown) measure_x_labels(in, opt, L, space.angle);
     if (space.xlabels_shown && space.angle == 0 && L.xaxis_ttf && has_text(opt.xtitle) &&
@@ -614,7 +618,7 @@ void choose_x_scale(const GraphInput& in, const ChartOptions& opt, GraphLayout& 
     const double angle = space.angle;
     int overhang = 0;
     if (angle != 90) {
-        const char* last = space.xlabels_shown ? in.xlabels[n - 1] : nullptr;
+        const char* last = space.xlabels_shown ? x_label_text(in, L, n - 1) : nullptr;
         if (has_text(last)) overhang = measure_text(last, opt.xaxis_font_size, L.xaxis_font, L.xaxis_ptsize).width / 2;
         if (angle == 45) overhang /= 2;
         if (L.legend_wth > 0) overhang = std::max(0, overhang - L.legend_wth);
@@ -626,9 +630,9 @@ void choose_x_scale(const GraphInput& in, const ChartOptions& opt, GraphLayout& 
     int left = L.ytitle_wth + L.ylabel_wth + L.ytick_len;
     // A FreeType label at the first position of a line, area or xy chart must not start left of
     // the picture: wide labels and slanted ones reach further left than the y labels' room.
-    if (L.xaxis_ttf && space.xlabels_shown && !bars && !has_numeric_x_axis(type, opt) && has_text(in.xlabels[0]) &&
+    if (L.xaxis_ttf && space.xlabels_shown && !bars && !has_numeric_x_axis(type, opt) && has_text(x_label_text(in, L, 0)) &&
         (opt.xlabel_ctl == nullptr || opt.xlabel_ctl[0] != 0))
-        left = std::max(left, first_label_reach(in.xlabels[0], opt, L, angle));
+        left = std::max(left, first_label_reach(x_label_text(in, L, 0), opt, L, angle));
     if (opt.keep_geometry && opt.saved_plot_left != 0) left = opt.saved_plot_left;
     L.plot_width = width - (left + L.ytick2_len + L.ytitle2_wth + L.ylabel2_wth + L.legend_wth + L.xdepth_total);
     if (opt.keep_geometry && opt.saved_plot_width != 0) L.plot_width = opt.saved_plot_width;
@@ -694,26 +698,83 @@ void save_geometry(ChartOptions& opt, const GraphLayout& L) {
     opt.saved_plot_zero_y = to_int(L.yorig);
 }
 
-}  // namespace
+// How the category names are drawn: their angle in degrees and their texts where they are
+// broken or shortened (empty: as given).
+struct NamePlan {
+    double angle = 0;
+    std::vector<std::string> texts;
+};
 
-GraphLayout layout_prepared(const GraphInput& in, ChartOptions& opt) {
+// The whole layout pass for one way of drawing the category names.
+GraphLayout lay_out(const GraphInput& in, const ChartOptions& opt, NamePlan plan) {
     GraphLayout L;
     L.rows = in.rows;
     L.set_depth = is3d(in.type) && opt.stack_type == Depth ? std::max(in.num_sets, 1) : 1;
+    L.xlabel_texts = std::move(plan.texts);
 
     choose_fonts(opt, L);
     find_ranges(in, opt, L);
-    const TextSpace space = reserve_text_space(in, opt, L);
-    if (!choose_y_scale(in, opt, L)) {
-        save_geometry(opt, L);
-        return L;
-    }
+    const TextSpace space = reserve_text_space(in, opt, L, plan.angle);
+    if (!choose_y_scale(in, opt, L)) return L;
     measure_y_labels(opt, L);
     lay_out_second_axis(in, opt, L);
     if (space.legend.first != nullptr) lay_out_legend(in, opt, L, space.legend);
     lay_out_custom_y_labels(in, opt, L);
     choose_x_scale(in, opt, L, space);
     thin_x_axis_labels(in, opt, L, space);
+    return L;
+}
+
+// Whether the category axis leaves out some of its names (every name given is to be drawn).
+bool names_left_out(const GraphInput& in, const ChartOptions& opt, const GraphLayout& L) {
+    return L.result == 0 && opt.xlabel_ctl == nullptr && opt.xlabel_spacing != kEveryLabel && in.num_points >= 2 &&
+           L.num_xlbls < in.num_points;
+}
+
+// The plot height below which the names take too much: half the picture, and room for the three
+// labels the value axis needs at least.
+int least_plot_height(const GraphInput& in, const ChartOptions& opt, const GraphLayout& L) {
+    const double label_pt = L.yaxis_ptsize > 0 ? L.yaxis_ptsize : font_entry(opt.yaxis_font_size).height;
+    return std::max((in.height + 1) / 2, static_cast<int>(std::ceil(3 * (2 * label_pt + 3))));
+}
+
+// Turned or slanted names so long that the plot keeps less than least_plot_height: each
+// shortened with a mark to the room across the axis that leaves; the layout again with them.
+GraphLayout shorten_long_names(const GraphInput& in, const ChartOptions& opt, GraphLayout L) {
+    const int least = least_plot_height(in, opt, L);
+    if (L.xlabel_angle == 0 || L.plot_height >= least || !(L.result == 0 || L.result == 2)) return L;
+    const int room = std::max(L.xlabel_hgt - (least - L.plot_height) - 2, 1);  // the names' extent
+    const double a = L.xlabel_angle * M_PI / 180;
+    // A name's extent across the axis: its length turned, its slanted footprint otherwise.
+    const LineWidth extent = [&](const std::string& s) {
+        const TextSize t = measure_text(s.c_str(), opt.xaxis_font_size, L.xaxis_font, L.xaxis_ptsize);
+        if (L.xlabel_angle == 90) return turned_label_reach(L.xaxis_font, L.xaxis_ptsize, L.xaxis_ttf, s.c_str(), t.width);
+        return to_int(t.width * std::fabs(std::sin(a)) + t.height * std::fabs(std::cos(a)));
+    };
+    const std::string mark = L.xaxis_ttf ? kEllipsis : kDots;
+    NamePlan plan{L.xlabel_angle, {}};
+    for (int i = 0; i < in.num_points; ++i)
+        plan.texts.push_back(shorten_to_fit(in.xlabels[i] != nullptr ? in.xlabels[i] : "", room, mark, extent));
+    return lay_out(in, opt, std::move(plan));
+}
+
+// Category names as they fit: upright names that would be left out turn to 90 degrees where
+// their angle is the automatic one and turned they are all drawn; names too long for the
+// picture are broken and shortened.
+GraphLayout fit_category_names(const GraphInput& in, const ChartOptions& opt, GraphLayout L) {
+    if (!opt.xaxis || in.xlabels == nullptr || has_numeric_x_axis(in.type, opt)) return L;
+    if (opt.xlabel_angle_automatic && L.xlabel_angle == 0 && names_left_out(in, opt, L)) {
+        GraphLayout turned = shorten_long_names(in, opt, lay_out(in, opt, NamePlan{90, {}}));
+        if (turned.result == 0 && !names_left_out(in, opt, turned)) return turned;
+        return L;
+    }
+    return shorten_long_names(in, opt, std::move(L));
+}
+
+}  // namespace
+
+GraphLayout layout_prepared(const GraphInput& in, ChartOptions& opt) {
+    GraphLayout L = fit_category_names(in, opt, lay_out(in, opt, NamePlan{opt.xlabel_angle, {}}));
     save_geometry(opt, L);
     return L;
 }
