@@ -7,9 +7,9 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
-#include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/format/float_digits.h"
@@ -116,7 +116,7 @@ private:
     // The box of a text drawn at (x, y): FreeType ink where FreeType draws it, else the cells.
     PlacedLabel boxed(const std::string& text, int x, int y, bool turned, TextSize size) const {
         PlacedLabel l{text, x, y, turned};
-        const TextInk ink = freetype_ink(font_, ptsize_, text.c_str());
+        const TextInk ink = text_ink(font_, ptsize_, text.c_str());
         const int first = ink.drawn ? ink.top : 0, last = ink.drawn ? ink.bottom : size.height - 1;
         const int from = ink.drawn ? ink.left : 0, to = ink.drawn ? ink.right : size.width - 1;
         if (!turned) {
@@ -140,7 +140,8 @@ private:
 // its bar, else beside the bar, else it is left out.
 class ValueLabels {
 public:
-    explicit ValueLabels(const DataPlot& p) : style_(p), p_(p) {}
+    explicit ValueLabels(const DataPlot& p)
+        : style_(p), p_(p), columns_(static_cast<size_t>(std::max(p.s.width(), 0) / kColumn + 3)) {}
 
     void add(const LabelRequest& r) { requests_.push_back(r); }
 
@@ -151,19 +152,20 @@ public:
             return std::fabs(requests_[a].value) > std::fabs(requests_[b].value);
         });
         placed_.assign(requests_.size(), std::nullopt);
-        std::vector<PlacedLabel> taken;
         for (const size_t k : order) {
             const LabelRequest& r = requests_[k];
             const std::string text = style_.text(r.value);
             if (text.empty()) continue;
-            for (const PlacedLabel& candidate : candidates(text, r)) {
-                const bool free = std::none_of(taken.begin(), taken.end(),
-                                               [&](const PlacedLabel& t) { return candidate.near(t); });
-                if (!free) continue;
-                taken.push_back(candidate);
-                placed_[k] = candidate;
-                break;
+            const PlacedLabel own = style_.at_position(text, r, p_.opt.value_label_position);
+            if (free(own)) {
+                take(k, own);
+                continue;
             }
+            for (const PlacedLabel& other : elsewhere(own, r))
+                if (free(other)) {
+                    take(k, other);
+                    break;
+                }
         }
     }
 
@@ -174,21 +176,38 @@ public:
     }
 
 private:
-    // Where a label may go, in order: its own place, the middle of its bar where the bar holds
-    // it, right of the bar, left of it; the others only inside the picture.
-    std::vector<PlacedLabel> candidates(const std::string& text, const LabelRequest& r) const {
-        std::vector<PlacedLabel> out{style_.at_position(text, r, p_.opt.value_label_position)};
-        const PlacedLabel inside = style_.at_position(text, r, 3);
-        const bool holds = inside.top > std::min(r.ya, r.yb) && inside.bottom < std::max(r.ya, r.yb);
-        const PlacedLabel own = out.front();
-        const PlacedLabel others[] = {inside, style_.moved(own, r.xc + r.half + 2 - own.left),
-                                      style_.moved(own, r.xc - r.half - 2 - own.right)};
+    // Labels placed are found by the columns of the picture they reach, kColumn pixels each
+    // (those beyond the picture in the first and the last), so that a chart of many bars does
+    // not compare every label with every other.
+    static constexpr int kColumn = 64;
+    std::pair<size_t, size_t> columns_of(const PlacedLabel& l) const {
+        const int last = static_cast<int>(columns_.size()) - 1;
+        auto column = [&](int x) { return static_cast<size_t>(std::clamp(x / kColumn + 1, 0, last)); };
+        return {column(std::max(l.left - kLabelGap, -kColumn)), column(l.right + kLabelGap)};
+    }
+    bool free(const PlacedLabel& l) const {
+        const auto [from, to] = columns_of(l);
+        for (size_t c = from; c <= to; ++c)
+            for (const size_t k : columns_[c])
+                if (l.near(*placed_[k])) return false;
+        return true;
+    }
+    void take(size_t k, const PlacedLabel& l) {
+        placed_[k] = l;
+        const auto [from, to] = columns_of(l);
+        for (size_t c = from; c <= to; ++c) columns_[c].push_back(k);
+    }
+
+    // Where a label that cannot stay at its own place may go, in order: the middle of its bar
+    // where the bar holds it, right of the bar, left of it; inside the picture only.
+    std::vector<PlacedLabel> elsewhere(const PlacedLabel& own, const LabelRequest& r) const {
+        std::vector<PlacedLabel> out;
+        const PlacedLabel inside = style_.at_position(own.text, r, 3);
+        if (inside.top > std::min(r.ya, r.yb) && inside.bottom < std::max(r.ya, r.yb)) out.push_back(inside);
+        out.push_back(style_.moved(own, r.xc + r.half + 2 - own.left));
+        out.push_back(style_.moved(own, r.xc - r.half - 2 - own.right));
         const int w = p_.s.width(), h = p_.s.height();
-        for (size_t k = 0; k < std::size(others); ++k) {
-            const PlacedLabel& l = others[k];
-            if (k == 0 && !holds) continue;
-            if (l.left >= 0 && l.top >= 0 && l.right < w && l.bottom < h) out.push_back(l);
-        }
+        std::erase_if(out, [&](const PlacedLabel& l) { return l.left < 0 || l.top < 0 || l.right >= w || l.bottom >= h; });
         return out;
     }
 
@@ -196,6 +215,7 @@ private:
     const DataPlot& p_;
     std::vector<LabelRequest> requests_;
     std::vector<std::optional<PlacedLabel>> placed_;
+    std::vector<std::vector<size_t>> columns_;  // per column of the picture: the labels placed there
     size_t next_ = 0;
 };
 

@@ -151,8 +151,8 @@ private:
         const int fraction_w = widths.fraction;
         const int len = char_count(t.whole);
         const int whole_w = widths.whole;
-        const int line_h = s.ttf ? s.measure("Aj").height : fe.height;
-        const int small_h = small.ttf ? small.measure("Aj").height : font_entry(small.size_class).height;
+        const int line_h = s.ttf ? text_line_height(s.font, s.ptsize) : fe.height;
+        const int small_h = small.ttf ? text_line_height(small.font, small.ptsize) : font_entry(small.size_class).height;
         const int px = L.PX(0), py = L.PY(v);
         // Built-in text with a point size given (no font found) is placed by that point size.
         const bool sized = !s.ttf && s.ptsize > 0;
@@ -309,7 +309,7 @@ private:
     // FreeType sets it about a descent further right than the x given, so titles are placed by
     // their ink, lest they run into the labels beside them.
     static TextInk ink_of(const TextStyle& s, const char* text) {
-        return s.ttf ? freetype_ink(s.font, s.ptsize, text) : TextInk{};
+        return s.ttf ? text_ink(s.font, s.ptsize, text) : TextInk{};
     }
     // Left x of a turned text whose first ink column is to be `column` (built-in text: column).
     static int turned_x(const TextInk& ink, int column) { return ink.drawn ? column - (ink.top + 1) : column; }

@@ -12,6 +12,7 @@
 #include "engine/chart_options.h"
 #include "engine/graph/graph.h"
 #include "engine/picture/surface.h"
+#include "engine/text/text_ink.h"
 
 namespace plotwise {
 
@@ -161,16 +162,6 @@ struct YLabelWidths {
 };
 YLabelWidths y_label_widths(const GraphLayout& L, const ChartOptions& opt, const YLabelText& text);
 
-// Where FreeType puts the ink of a text that draw_text_lines draws upright at (0, 0): its first
-// and last column and row. FreeType sets a text by the baseline of its first line, one "Aj" line
-// below the top given, so the ink rarely starts at the top: a turned text drawn at x has its ink
-// in the columns x + top + 1 to x + bottom + 1. `drawn` is false (and the offsets 0) when the text
-// is not drawn by FreeType.
-struct TextInk {
-    bool drawn = false;
-    int left = 0, right = 0, top = 0, bottom = 0;
-};
-TextInk freetype_ink(const char* font, double ptsize, const char* text);
 // How far an x label turned to read upward reaches from its start toward the axis: its measured
 // width, or the ink of a FreeType label with the smoothing's spill where that reaches further.
 int turned_label_reach(const char* font, double ptsize, bool ttf, const char* text, int width);

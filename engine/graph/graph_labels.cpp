@@ -1,7 +1,7 @@
 // Texts of the graph engine's axis labels: printf formats checked before use, the y label of a
 // value (number pattern, date or time, automatic whole numbers and fractions), its length as the
 // layout counts it, its drawn widths, the second-axis label, the values of the automatic y label
-// passes, and where FreeType puts the ink of a text.
+// passes, and how far a turned x label reaches.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -144,25 +144,10 @@ YLabelWidths y_label_widths(const GraphLayout& L, const ChartOptions& opt, const
     return w;
 }
 
-TextInk freetype_ink(const char* font, double ptsize, const char* text) {
-    TextInk ink;
-    TextBox box{};
-    if (!freetype_box(font, ptsize, text, box)) return ink;
-    // draw_text_lines puts the first baseline one "Aj" line height, less a pixel, below the top.
-    const int line = measure_text("Aj", 0, font, ptsize).height;
-    ink.drawn = true;
-    ink.left = box.left;
-    ink.right = box.right;
-    ink.top = line - 1 + box.top;
-    ink.bottom = line - 1 + box.bottom;
-    return ink;
-}
-
 int turned_label_reach(const char* font, double ptsize, bool ttf, const char* text, int width) {
     if (!ttf) return width;
-    TextBox box{};
-    if (!freetype_box(font, ptsize, text, box)) return width;
-    return std::max(width, box.right + kSmoothedSpill);
+    const TextInk ink = text_ink(font, ptsize, text);
+    return ink.drawn ? std::max(width, ink.right + kSmoothedSpill) : width;
 }
 
 std::string y2_label_text(const ChartOptions& opt, double value) {

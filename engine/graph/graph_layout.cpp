@@ -156,11 +156,11 @@ void keep_x_labels_off_title(const GraphInput& in, const ChartOptions& opt, Grap
     int last = -1;  // the labels' last ink row below their top
     for (int i = 0; i < in.num_points; ++i) {
         if ((opt.xlabel_ctl != nullptr && opt.xlabel_ctl[i] == 0) || !has_text(x_label_text(in, L, i))) continue;
-        const TextInk ink = freetype_ink(L.xaxis_font, L.xaxis_ptsize, x_label_text(in, L, i));
+        const TextInk ink = text_ink(L.xaxis_font, L.xaxis_ptsize, x_label_text(in, L, i));
         if (ink.drawn) last = std::max(last, ink.bottom);
     }
     if (last < 0) return;
-    const TextInk title = L.xtitle_ttf ? freetype_ink(L.xtitle_font, L.xtitle_ptsize, opt.xtitle) : TextInk{};
+    const TextInk title = L.xtitle_ttf ? text_ink(L.xtitle_font, L.xtitle_ptsize, opt.xtitle) : TextInk{};
     const int title_first = title.drawn ? title.top : 0;  // below the title's top
     // The labels start at H + 1 - xtitle_hgt - xlabel_hgt - xtick_len, the title at H - title_rows.
     L.xlabel_hgt = std::max(L.xlabel_hgt, last + title_rows - title_first + 4 - L.xtitle_hgt - L.xtick_len);

@@ -123,7 +123,7 @@ int drop_below_title(const DataPlot& p, int left, int top) {
         const int line_top = static_cast<int>(k) * p.L.title_pitch;
         // FreeType lines are set by their baseline, a line height below their top: their ink
         // may reach lower than the measured height, and smoothing spills a pixel further.
-        const TextInk ink = ttf ? freetype_ink(p.L.title_font, p.L.title_ptsize, lines[k].c_str()) : TextInk{};
+        const TextInk ink = ttf ? text_ink(p.L.title_font, p.L.title_ptsize, lines[k].c_str()) : TextInk{};
         const int spill = ink.drawn ? kSmoothedSpill : 0;
         title_right = std::max(title_right, p.s.width() / 2 - t.width / 2 + t.width + spill);
         title_bottom = std::max(line_top + t.height, ink.drawn ? line_top + ink.bottom + 2 + spill : 0);

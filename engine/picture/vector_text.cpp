@@ -9,6 +9,7 @@
 #include <gdfontmb.h>
 
 #include "engine/text/font_files.h"
+#include "engine/text/text_ink.h"
 #include "engine/text/text_shaping.h"
 
 namespace plotwise {
@@ -135,7 +136,7 @@ std::vector<TextRun> text_runs(const FontEntry& font, const char* font_file, dou
         const std::string file = find_font_file(font_file);
         if (!file.empty()) {
             // The first baseline one "Aj" line below the top, as draw_text_lines puts it.
-            const int h = measure_text("Aj", 0, font_file, ptsize).height;
+            const int h = text_line_height(font_file, ptsize);
             const double ox = x + static_cast<int>(std::sin(angle) * h);
             const double oy = y + static_cast<int>(std::cos(angle) * (h - 1));
             const double em = ptsize * kPixelsPerPoint;

@@ -17,6 +17,7 @@
 #include "engine/picture/picture_output.h"
 #include "engine/picture/surface_gd.h"
 #include "engine/pie/pie_internal.h"
+#include "engine/text/text_ink.h"
 #include "engine/text/text_lines.h"
 
 namespace plotwise {
@@ -341,18 +342,15 @@ void keep_clear_of_pie(std::vector<PlacedTexts>& placed, const std::vector<long>
 // Rows below its top that a text reaches as drawn: FreeType sets the first baseline one "Aj"
 // line below the top, so a text without descenders ends lower than its measured height says.
 long drawn_height(const char* text, const char* font, double ptsize, TextSize measured) {
-    TextBox box{};
-    if (!freetype_box(font, ptsize, text, box)) return measured.height;
-    const int line = measure_text("Aj", 0, font, ptsize).height;
-    return std::max<long>(measured.height, line - 1 + box.bottom + 1);
+    const TextInk ink = text_ink(font, ptsize, text);
+    return ink.drawn ? std::max<long>(measured.height, ink.bottom + 1) : measured.height;
 }
 
 // Rows from the top of a text to the top of a text stacked under it. A built-in font's cell
 // holds its own blank rows; FreeType ink reaches below the measured height (drawn_height), and
 // two blank rows under it keep the texts apart.
 long stack_pitch(const char* text, const char* font, double ptsize, TextSize measured) {
-    TextBox box{};
-    if (text == nullptr || !freetype_box(font, ptsize, text, box)) return measured.height;
+    if (text == nullptr || !text_ink(font, ptsize, text).drawn) return measured.height;
     return drawn_height(text, font, ptsize, measured) + 2;
 }
 

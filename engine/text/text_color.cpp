@@ -27,6 +27,7 @@
 #include "engine/text/font_fallback.h"
 #include "engine/text/font_files.h"
 #include "engine/text/text_cache.h"
+#include "engine/text/text_ink.h"
 #include "engine/text/text_shaping.h"
 
 namespace plotwise {
@@ -377,7 +378,7 @@ int draw_text_lines(gdImagePtr image, const FontEntry& font, const char* font_fi
     if (useFreeType(font_file, ptsize)) {
         const std::string file = find_font_file(font_file);
         // gd places FreeType text by the baseline of its first line: move down by one line.
-        const int h = file.empty() ? 0 : measure_text("Aj", 0, file.c_str(), ptsize).height;
+        const int h = file.empty() ? 0 : text_line_height(file.c_str(), ptsize);
         const int ox = x + static_cast<int>(std::sin(angle) * h);
         const int oy = y + static_cast<int>(std::cos(angle) * (h - 1));
         const char* error = file.empty() ? kNoFont : drawFreeType(image, color, file.c_str(), ptsize, angle, ox, oy, text);

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "engine/text/text_color.h"
+#include "engine/text/text_ink.h"
 
 namespace plotwise {
 namespace {
@@ -93,7 +94,7 @@ TitleLines lay_out_title_lines(const char* title, int size_class, const char* fo
     }
     // FreeType sets each line one "Aj" line below the one before; built-in lines are a
     // character high.
-    t.pitch = ttf ? measure("Aj").height : font_entry(size_class).height;
+    t.pitch = ttf ? text_line_height(font, ptsize) : font_entry(size_class).height;
     t.height = t.pitch * static_cast<int>(t.lines.size() - 1) + measure(t.lines.back()).height;
     return t;
 }

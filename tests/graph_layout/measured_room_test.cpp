@@ -153,13 +153,13 @@ TEST_F(Polish, BuiltInTurnedTitlesKeepTheirColumns) {
 }
 
 TEST_F(Polish, InkOfFreeTypeText) {
-    EXPECT_FALSE(freetype_ink(kNoFont, 12, "Aj").drawn);
-    EXPECT_FALSE(freetype_ink(nullptr, 12, "Aj").drawn);
-    EXPECT_FALSE(freetype_ink(kSans, 0, "Aj").drawn);
+    EXPECT_FALSE(text_ink(kNoFont, 12, "Aj").drawn);
+    EXPECT_FALSE(text_ink(nullptr, 12, "Aj").drawn);
+    EXPECT_FALSE(text_ink(kSans, 0, "Aj").drawn);
     SKIP_WITHOUT_SANS();
     for (const char* text : {"Aj", "Units", "gypsy", "Two\nlines"}) {
         SCOPED_TRACE(text);
-        const TextInk ink = freetype_ink(kSans, 18, text);
+        const TextInk ink = text_ink(kSans, 18, text);
         ASSERT_TRUE(ink.drawn);
         const TextSize size = measure_text(text, 0, kSans, 18);
         EXPECT_EQ(ink.bottom - ink.top, size.height);
@@ -170,7 +170,7 @@ TEST_F(Polish, InkOfFreeTypeText) {
         EXPECT_LT(ink.top, size.height);
     }
     // A text without descenders ends where the baseline is; one with them reaches below it.
-    const TextInk plain = freetype_ink(kSans, 18, "Units"), low = freetype_ink(kSans, 18, "gypsy");
+    const TextInk plain = text_ink(kSans, 18, "Units"), low = text_ink(kSans, 18, "gypsy");
     const int line = measure_text("Aj", 0, kSans, 18).height;
     EXPECT_EQ(plain.bottom, line - 1);
     EXPECT_GT(low.bottom, line - 1);
@@ -191,7 +191,7 @@ TEST_F(Polish, LegendNamesEndInsideThePicture) {
         for (const LegendEntry& e : chart.legend) {
             const TextSize name = measure_text(e.name, 2, kSans, 12);
             widest = std::max(widest, name.width);
-            const TextInk ink = freetype_ink(kSans, 12, e.name);
+            const TextInk ink = text_ink(kSans, 12, e.name);
             ASSERT_TRUE(ink.drawn);
             // The square is centred 2 half sizes right of the gap, the name 2 pixels after it.
             const int cx = anchor + L.ylabel2_gap + 2 * e.width;
@@ -216,7 +216,7 @@ TEST_F(Polish, SecondAxisLabelsStayClearOfTheLegend) {
         const int square_left = corner + L.ylabel2_gap + 2 * 4 - 4;
         for (float v : {L.vlowest, L.vhighest}) {
             const std::string text = y2_label_text(engineOptions(), v);
-            const TextInk ink = freetype_ink(kSans, 14, text.c_str());
+            const TextInk ink = text_ink(kSans, 14, text.c_str());
             ASSERT_TRUE(ink.drawn);
             EXPECT_LT(corner + 6 + ink.right, square_left) << text;
         }
@@ -297,7 +297,7 @@ TEST_F(Polish, LegendRowAboveATurnedPlotHoldsItsNames) {
     o.legend_count = 0;
     ASSERT_EQ(L.result, 0);
     // The estimate, 21 characters of 12 / 1.2 pixels, is less than these wide letters take.
-    const TextInk ink = freetype_ink(kSans, 12, legend[0].name);
+    const TextInk ink = text_ink(kSans, 12, legend[0].name);
     ASSERT_TRUE(ink.drawn);
     ASSERT_LT(21 * 10 + 1, 4 * 4 + 2 + ink.right);
     // The name reads upward from 2 pixels above its square, which sits 2 half sizes above the
