@@ -23,7 +23,8 @@ struct GraphLayout {
     float vhighest = 0, vlowest = 0;   // volume (second axis) range
     float xmin = 0, xmax = 0;          // x range of xy charts
 
-    int title_hgt = 0, xtitle_hgt = 0, ytitle_wth = 0, ytitle2_wth = 0;
+    int title_height = 0;      // the title's room above the plot (2 without a title)
+    int xtitle_hgt = 0, ytitle_wth = 0, ytitle2_wth = 0;
     int xlabel_hgt = 0, xlabel_wth = 0, ylabel_wth = 0, ylabel2_wth = 0;
     int xtick_len = 0, ytick_len = 0, ytick2_len = 0;
     int annote_hgt = 0, annote_len = 0;
@@ -38,7 +39,7 @@ struct GraphLayout {
 
     int plot_height = 0, plot_width = 0;
     float xorig = 0, yorig = 0, vyorig = 0;
-    double xscl = 0;           // pixels per point
+    double pixels_per_point = 0;   // from one category position to the next
     double yscl = 0;           // pixels per y unit (negative)
     float vyscl = 0;           // pixels per volume unit (negative)
     double xyscl = 0;          // pixels per x unit on xy charts
@@ -56,7 +57,7 @@ struct GraphLayout {
     const char* xaxis_font = nullptr;
 
     // Added working values shared by the frame and the data stages.
-    int last_pos = 0;          // category position of the plot's right edge (the divisor of xscl)
+    int last_pos = 0;          // category position of the plot's right edge (the divisor of pixels_per_point)
     int num_xlbls = 0;         // x labels that fit side by side
     bool fraction_labels = false;  // automatic y labels (whole numbers and power-of-two fractions)
     bool custom_yaxis = false;     // y grid, ticks and labels follow the step options
@@ -79,7 +80,7 @@ struct GraphLayout {
         if (!(v > -1e6)) return v != v ? 0 : -1000000;  // NaN lands on 0
         return v < 1e6 ? static_cast<int>(v) : 1000000;
     }
-    int PX(double p, int s = 0) const { return to_pixel(s * xdepth_3d + xorig + p * xscl); }
+    int point_x(double p, int s = 0) const { return to_pixel(s * xdepth_3d + xorig + p * pixels_per_point); }
     int PY(double v, int s = 0) const { return to_pixel(yorig - s * ydepth_3d + v * yscl); }
     int PV(double v, int s = 0) const { return to_pixel(vyorig - s * ydepth_3d + v * vyscl); }
     int PXY(double x, int s = 0) const { return to_pixel(s * xdepth_3d + xorig + (x - xmin) * xyscl); }

@@ -111,8 +111,8 @@ private:
 
     // A y grid line: from the front to the back at the value, then along the back wall.
     void y_grid(double v) {
-        line(L.PX(0), L.PY(v), L.PX(0, sd), L.PY(v, sd), d_.colors.grid);
-        line(L.PX(0, sd), L.PY(v, sd), L.PX(last, sd), L.PY(v, sd), d_.colors.grid);
+        line(L.point_x(0), L.PY(v), L.point_x(0, sd), L.PY(v, sd), d_.colors.grid);
+        line(L.point_x(0, sd), L.PY(v, sd), L.point_x(last, sd), L.PY(v, sd), d_.colors.grid);
     }
     // An x grid line at front pixel column x: front to back at lowest, then up the back wall.
     void x_grid(int x) {
@@ -120,16 +120,16 @@ private:
         line(x, L.PY(L.lowest), back, L.PY(L.lowest, sd), d_.colors.grid);
         line(back, L.PY(L.lowest, sd), back, L.PY(L.highest, sd), d_.colors.grid);
     }
-    void y_tick(double v) { line(L.PX(0) - 2, L.PY(v), L.PX(0), L.PY(v), d_.colors.line); }
+    void y_tick(double v) { line(L.point_x(0) - 2, L.PY(v), L.point_x(0), L.PY(v), d_.colors.line); }
     void x_tick(int x) { line(x, L.PY(L.lowest), x, L.PY(L.lowest) + 2, d_.colors.line); }
 
     void back_wall() {
         const int border = opt.border;
         if (!is3d(d_.in.type) || opt.grid || !(border == 1 || (border & 2) || (border & 4))) return;
         const int line_color = d_.colors.line;
-        line(L.PX(0), L.PY(L.lowest), L.PX(0, sd), L.PY(L.lowest, sd), line_color);
-        if (border == 1 || (border & 2)) line(L.PX(0, sd), L.PY(L.lowest, sd), L.PX(last, sd), L.PY(L.lowest, sd), line_color);
-        if (border == 1 || (border & 4)) line(L.PX(0, sd), L.PY(L.lowest, sd), L.PX(0, sd), L.PY(L.highest, sd), line_color);
+        line(L.point_x(0), L.PY(L.lowest), L.point_x(0, sd), L.PY(L.lowest, sd), line_color);
+        if (border == 1 || (border & 2)) line(L.point_x(0, sd), L.PY(L.lowest, sd), L.point_x(last, sd), L.PY(L.lowest, sd), line_color);
+        if (border == 1 || (border & 4)) line(L.point_x(0, sd), L.PY(L.lowest, sd), L.point_x(0, sd), L.PY(L.highest, sd), line_color);
     }
 
     // One y label at value v, left of the axis (turned when the picture is turned afterwards).
@@ -153,7 +153,7 @@ private:
         const int whole_w = widths.whole;
         const int line_h = s.ttf ? text_line_height(s.font, s.ptsize) : fe.height;
         const int small_h = small.ttf ? text_line_height(small.font, small.ptsize) : font_entry(small.size_class).height;
-        const int px = L.PX(0), py = L.PY(v);
+        const int px = L.point_x(0), py = L.PY(v);
         // Built-in text with a point size given (no font found) is placed by that point size.
         const bool sized = !s.ttf && s.ptsize > 0;
         if (!opt.horizontal) {
@@ -243,7 +243,7 @@ private:
             if (opt.grid) {
                 for_each_step(L.lowest, L.highest, s.grid, true, [&](float v) { y_grid(v); });
                 if (is3d(d_.in.type))
-                    line(L.PX(0, sd), L.PY(L.lowest, sd), L.PX(last, sd), L.PY(L.lowest, sd), d_.colors.grid);
+                    line(L.point_x(0, sd), L.PY(L.lowest, sd), L.point_x(last, sd), L.PY(L.lowest, sd), d_.colors.grid);
             }
             if (opt.ticks) for_each_step(L.lowest, L.highest, s.tick, false, [&](float v) { y_tick(v); });
             for_each_step(L.lowest, L.highest, s.label, false, [&](float v) {
@@ -267,7 +267,7 @@ private:
 
     // Second-axis label with its tick at pixel row `row`, right of the back wall.
     void y2_label(int row, int label_row, const std::string& text) {
-        const int x = L.PX(last, sd);
+        const int x = L.point_x(last, sd);
         if (opt.ticks) line(x, row, x + 3, row, d_.colors.grid);
         const TextStyle& s = ylabel_style;
         const int h = font_entry(s.size_class).height;
@@ -283,7 +283,7 @@ private:
             const AxisSteps s = vertical_steps(opt.y2axis_grid_step, opt.y2axis_tick_step, opt.y2axis_label_step,
                                                L.vlowest, L.vhighest);
             if (!(range > 0)) return;
-            const int x = L.PX(last, sd);
+            const int x = L.point_x(last, sd);
             if (opt.ticks)
                 for_each_step(L.vlowest, L.vhighest, s.tick, false,
                               [&](float w) { line(x, L.PV(w, sd), x + 3, L.PV(w, sd), d_.colors.grid); });
@@ -414,7 +414,7 @@ private:
             for (int i = 0; i < positions && text == nullptr; ++i) {
                 int point = 0;
                 if (x_label_shown(i, point) && has_text(x_label_text(d_.in, L, point)))
-                    text = x_label_text(d_.in, L, point), x = L.PX(i);
+                    text = x_label_text(d_.in, L, point), x = L.point_x(i);
             }
         }
         if (text == nullptr || *text == '\0') return INT_MAX;
@@ -431,11 +431,11 @@ private:
         const int n = d_.in.num_points;
         const bool bars = isBarType(d_.in.type);
         const int positions = n + (bars ? 2 : 0);
-        if (opt.grid) x_grid(L.PX(0));
+        if (opt.grid) x_grid(L.point_x(0));
         for (int i = 0; i < positions; ++i) {
             int point = 0;
             const bool shown = x_label_shown(i, point);
-            const int x = L.PX(i);
+            const int x = L.point_x(i);
             if (shown) {
                 if (opt.ticks) x_tick(x);
                 if (opt.grid) x_grid(x);
@@ -454,10 +454,10 @@ private:
     template <class F>
     void between(int i, int mode, F f) {
         if (mode != -1 && mode <= 0) return;
-        const int x = L.PX(i);
+        const int x = L.point_x(i);
         f(x);
         if (mode < 0) return;
-        const int x0 = L.PX(i - 1);
+        const int x0 = L.point_x(i - 1);
         const int gap = static_cast<int>((x - x0) / (static_cast<int64_t>(mode) + 1));
         if (gap <= 0) return;  // no room between the two positions
         for (int k = 1; k <= mode; ++k) {

@@ -200,10 +200,10 @@ LegendSize measure_legend(const ChartOptions& opt, const GraphLayout& L) {
 }
 
 // The x labels of categories get fewer when the shown ones would overlap, that is stand less
-// than `footprint` pixels apart: positions lie xscl apart, which on bar and 3D charts is less
+// than `footprint` pixels apart: positions lie pixels_per_point apart, which on bar and 3D charts is less
 // than the plot width shared among the points. Returns the count of labels to take as fitting.
-int thin_x_labels(int num_xlbls, int num_points, double xscl, int footprint) {
-    auto pitch = [&](int k) { return (k >= num_points ? 1 : num_points / std::max(k, 1) + 1) * xscl; };
+int thin_x_labels(int num_xlbls, int num_points, double pixels_per_point, int footprint) {
+    auto pitch = [&](int k) { return (k >= num_points ? 1 : num_points / std::max(k, 1) + 1) * pixels_per_point; };
     while (num_xlbls > 0 && pitch(num_xlbls) < footprint) --num_xlbls;
     return num_xlbls;
 }
@@ -409,11 +409,11 @@ TextSpace reserve_text_space(const GraphInput& in, const ChartOptions& opt, Grap
     int title_h = 0, ytitle_h = 0;  // measured heights
     if (has_text(opt.title)) {
         title_h = lay_out_title(in, opt, L);
-        L.title_hgt = to_int(title_h * spacing + 2);
+        L.title_height = to_int(title_h * spacing + 2);
     } else {
-        L.title_hgt = 2;
+        L.title_height = 2;
     }
-    if (L.title_ptsize + 6 > L.title_hgt) L.title_hgt = to_int(L.title_hgt * 1.2);
+    if (L.title_ptsize + 6 > L.title_height) L.title_height = to_int(L.title_height * 1.2);
     int xtitle_h = 0;
     if (has_text(opt.xtitle)) {
         xtitle_h = measure_text(opt.xtitle, opt.xtitle_size, L.xtitle_font, L.xtitle_ptsize).height;
@@ -430,8 +430,8 @@ TextSpace reserve_text_space(const GraphInput& in, const ChartOptions& opt, Grap
     if (opt.ticks && (opt.grid || opt.yaxis)) L.ytick_len = 4;
     if (opt.ticks && opt.yaxis && isCombo(type)) L.ytick2_len = 4;
     if (opt.horizontal) {  // the title moves into the left margin of the turned picture
-        L.ytitle_wth += L.title_hgt;
-        L.title_hgt = 2;
+        L.ytitle_wth += L.title_height;
+        L.title_height = 2;
         // A FreeType title is drawn by its ink from column 1, the y title 3 pixels after it.
         if (L.title_ttf && has_text(opt.title))
             L.ytitle_wth = std::max(L.ytitle_wth, title_h + 2 + kSmoothedSpill + (has_text(opt.ytitle) ? ytitle_h + 3 : 0));
@@ -481,7 +481,7 @@ TextSpace reserve_text_space(const GraphInput& in, const ChartOptions& opt, Grap
 // Y scale: the plot height, the label interval and the lowest label. False (result 2) when the
 // plot has no room for three labels.
 bool choose_y_scale(const GraphInput& in, const ChartOptions& opt, GraphLayout& L) {
-    L.plot_height = in.height - (L.xtick_len + L.xtitle_hgt + L.xlabel_hgt + L.title_hgt + L.annote_hgt +
+    L.plot_height = in.height - (L.xtick_len + L.xtitle_hgt + L.xlabel_hgt + L.title_height + L.annote_hgt +
                                  L.ydepth_total + L.legend_hgt + 2);
     if (opt.keep_geometry && opt.saved_plot_height != 0) L.plot_height = opt.saved_plot_height;
     // The label pitch follows the point size, also when the built-in font draws the labels
@@ -577,8 +577,8 @@ void lay_out_legend(const GraphInput& in, const ChartOptions& opt, GraphLayout& 
     const double row = legend_row_pitch(opt);
     // Rows from the plot's top (or below the title, where the legend may have to drop) down
     // to the plot's bottom, clear of the x labels.
-    const int plot_top = L.ydepth_total + L.title_hgt + L.annote_hgt;
-    const int first = std::max(plot_top, has_text(opt.title) ? L.title_hgt + 3 + to_int(pitch) : 0);
+    const int plot_top = L.ydepth_total + L.title_height + L.annote_hgt;
+    const int first = std::max(plot_top, has_text(opt.title) ? L.title_height + 3 + to_int(pitch) : 0);
     const int last = plot_top + L.plot_height - std::max(name_h - to_int(pitch), half);
     const int rows = std::max(1, to_int((last - first) / row) + 1);
     if (legend.count > rows) {
@@ -639,7 +639,7 @@ void choose_x_scale(const GraphInput& in, const ChartOptions& opt, GraphLayout& 
     L.plot_width = std::max(L.plot_width, 1);
     L.last_pos = n - (n >= 2 ? 1 : 0) + (bars ? 2 : 0);
     const double span = L.plot_width - L.xdepth_total - overhang;
-    L.xscl = span / L.last_pos;
+    L.pixels_per_point = span / L.last_pos;
     if (isXy(type)) {
         double xmin = DBL_MAX, xmax = -DBL_MAX;
         for (const float* row : in.xrow)
@@ -666,13 +666,13 @@ void choose_x_scale(const GraphInput& in, const ChartOptions& opt, GraphLayout& 
     L.yscl = -L.plot_height / range;
     const double vrange = static_cast<double>(L.vhighest) - L.vlowest;
     L.vyscl = static_cast<float>(-L.plot_height / (vrange != 0 ? vrange : 1.0));
-    const int top = L.ydepth_total + L.title_hgt + L.annote_hgt + L.legend_hgt;
+    const int top = L.ydepth_total + L.title_height + L.annote_hgt + L.legend_hgt;
     L.vyorig = static_cast<float>(L.plot_height + std::fabs(L.vyscl) * std::min(L.vlowest, L.vhighest) + top);
     L.xorig = static_cast<float>(width - (L.plot_width + L.ytitle2_wth + L.ytick2_len + L.ylabel2_wth + L.legend_wth));
     if (opt.keep_geometry && opt.saved_plot_left != 0) L.xorig = static_cast<float>(opt.saved_plot_left);
     L.yorig = static_cast<float>(L.plot_height + std::fabs(L.yscl) * std::min(L.lowest, L.highest) + top);
-    L.half_bar = (L.PX(2) - L.PX(1)) * opt.bar_width / 100 / 2;
-    L.half_cap = (L.PX(2) - L.PX(1)) * opt.hlc_cap_width / 100 / 2;
+    L.half_bar = (L.point_x(2) - L.point_x(1)) * opt.bar_width / 100 / 2;
+    L.half_cap = (L.point_x(2) - L.point_x(1)) * opt.hlc_cap_width / 100 / 2;
 }
 
 // Label thinning: how many x labels fit along the plot.
@@ -684,7 +684,7 @@ void thin_x_axis_labels(const GraphInput& in, const ChartOptions& opt, GraphLayo
     // apart, so that none overlaps its neighbour.
     if (L.xaxis_ttf && space.xlabels_shown && gap > 0 && opt.xlabel_spacing != kEveryLabel &&
         !has_numeric_x_axis(in.type, opt))
-        L.num_xlbls = thin_x_labels(L.num_xlbls, n, L.xscl, L.xlabel_wth);
+        L.num_xlbls = thin_x_labels(L.num_xlbls, n, L.pixels_per_point, L.xlabel_wth);
 }
 
 // The plot geometry kept in the options, for the next drawing with keep_geometry and for the

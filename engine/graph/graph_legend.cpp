@@ -1,6 +1,6 @@
 // Legend squares with their names, and point markers, for each LegendEntry in order. An entry
 // whose point lies outside the points of the chart is skipped.
-//   kind 0  filled triangle pointing down at (PX(point), PY(value))
+//   kind 0  filled triangle pointing down at (point_x(point), PY(value))
 //   kind 1  filled triangle pointing up
 //   kind 2  filled circle
 //   kind 3  legend square with its name: a column right of the plot, or a row above it when

@@ -56,9 +56,9 @@ int DataPlot::clamp(double v) {
 }
 
 // The sums below keep GraphLayout's order of operations (an int and a float added in float,
-// then the double term), so that results within range equal its PX, PY, PV and PXY.
+// then the double term), so that results within range equal its point_x, PY, PV and PXY.
 int DataPlot::px(double p, int s) const {
-    return clamp(static_cast<double>(static_cast<float>(static_cast<double>(s) * xd) + L.xorig) + p * L.xscl);
+    return clamp(static_cast<double>(static_cast<float>(static_cast<double>(s) * xd) + L.xorig) + p * L.pixels_per_point);
 }
 int DataPlot::py(double v, int s) const {
     return clamp(static_cast<double>(L.yorig - static_cast<float>(static_cast<double>(s) * yd)) + v * L.yscl);

@@ -4,7 +4,7 @@
 namespace plotwise::test {
 namespace {
 
-// Default layout: PX(p) = 40 + 40 p, PY(v) = 250 - 10 v, base row 250; a depth step of (xd, yd)
+// Default layout: point_x(p) = 40 + 40 p, PY(v) = 250 - 10 v, base row 250; a depth step of (xd, yd)
 // moves a set xd right and yd up.
 const SceneCase kAreaScenes[] = {
     {"a flat segment fills down to the base", Area, {{10, 10}}, {},

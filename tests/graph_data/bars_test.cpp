@@ -8,14 +8,14 @@ TEST(Bars, ZeroValueIsAFlatBarWithoutLabel) {
     Scene s(Bar, {{0, 5}});
     s.opt.value_label_position = 1;
     s.draw();
-    // Point 0 sits at position 1: PX = 80, columns 70..90, row PY(0) = 250 only.
+    // Point 0 sits at position 1: point_x = 80, columns 70..90, row PY(0) = 250 only.
     EXPECT_EQ(s.at(80, 250), s.front(0));
     EXPECT_EQ(s.at(70, 250), s.front(0));
     EXPECT_EQ(s.at(90, 250), s.front(0));
     EXPECT_EQ(s.at(69, 250), s.background);
     EXPECT_EQ(s.at(80, 249), s.background);
     EXPECT_EQ(s.count(60, 200, 100, 249, s.line), 0);
-    // The bar of 5 at PX(2) = 120, top PY(5) = 200, gets "5": 6 x 12 in the small font, left
+    // The bar of 5 at point_x(2) = 120, top PY(5) = 200, gets "5": 6 x 12 in the small font, left
     // at 120 - (3 - 1), top at 200 - 12 x 1.2 x 1.1 (truncated: 184).
     EXPECT_EQ(s.at(120, 200), s.front(0));
     EXPECT_GT(s.count(118, 184, 123, 196, s.line), 0);
@@ -84,7 +84,7 @@ TEST_P(BesideSlices, EachSetFillsItsSlice) {
     Scene s(Bar, std::vector<std::vector<float>>(c.sets, std::vector<float>{10}));
     s.opt.stack_type = Beside;
     s.draw();
-    // Category centre PX(1) = 80, half_bar 10; row 200 lies inside every bar.
+    // Category centre point_x(1) = 80, half_bar 10; row 200 lies inside every bar.
     for (int k = 0; k < c.sets; ++k) {
         EXPECT_EQ(s.at(c.columns[k].first, 200), s.front(k)) << "set " << k;
         EXPECT_EQ(s.at(c.columns[k].second, 200), s.front(k)) << "set " << k;
@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(Bars, BesideSlices,
                                            BesideCase{3, {{71, 76}, {77, 82}, {83, 88}}},
                                            BesideCase{4, {{71, 75}, {76, 80}, {81, 85}, {86, 90}}}));
 
-// Default layout: PX(p) = 40 + 40 p, PY(v) = 250 - 10 v, half_bar 10; a depth step of (xd, yd)
+// Default layout: point_x(p) = 40 + 40 p, PY(v) = 250 - 10 v, half_bar 10; a depth step of (xd, yd)
 // moves a set xd right and yd up.
 const SceneCase kBarScenes[] = {
     // One point of +2, -1, +3 in 3D: pieces 0..2 (rows 250..230), 2..5 (230..200) and 0..-1
@@ -113,7 +113,7 @@ const SceneCase kBarScenes[] = {
       {80, 228, front_of(2)}, {80, 200, shade_of(2)}, {85, 197, front_of(2)}}, {}},
     {"sum draws no bars", Bar, {{10, 5}, {3, 4}}, [](Scene& s) { s.opt.stack_type = Sum; }, {},
      {{front_of(0), 0}, {front_of(1), 0}}},
-    // Bar of 10 at PX(1) = 80: front 70..90 x 150..250, one depth step (10, 10); top face
+    // Bar of 10 at point_x(1) = 80: front 70..90 x 150..250, one depth step (10, 10); top face
     // (70,150) (80,140) (100,140) (90,150), side face (90,250) (100,240) (100,140) (90,150).
     {"a solid bar has top and side faces", Bar3D, {{10}}, [](Scene& s) { s.depth(10, 10); },
      {{80, 200, front_of(0)}, {80, 150, shade_of(0)}, {85, 145, front_of(0)}, {95, 200, shade_of(0)},
@@ -149,7 +149,7 @@ TEST_P(ValueLabels, SitsWhereItsPositionSays) {
     EXPECT_EQ(s.count_all(s.line), inside);
 }
 
-// Bar of 10 at PX(1) = 80 from row 250 (lower) to 150 (upper); "10" measures 12 x 12 in the
+// Bar of 10 at point_x(1) = 80 from row 250 (lower) to 150 (upper); "10" measures 12 x 12 in the
 // small font (13 pixels tall as drawn). Upright text starts at 80 - (6 - 1) = 75; turned text
 // (drawn upward from its lower end) at 80 - 6 x 1.2 x 1.1 = 72.08, 13 columns wide, 12 rows.
 INSTANTIATE_TEST_SUITE_P(Bars, ValueLabels,

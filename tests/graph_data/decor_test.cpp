@@ -6,7 +6,7 @@
 namespace plotwise::test {
 namespace {
 
-// A 3D scene of five points with no data: PX(0..4) = 40..200 at the front, 50..210 one step
+// A 3D scene of five points with no data: point_x(0..4) = 40..200 at the front, 50..210 one step
 // back; lowest 0 (row 250, 240 at the back), highest 20 (row 50, 40 at the back).
 struct EmptyScene : Scene {
     explicit EmptyScene(ChartType type = Line3D) : Scene(type, {}) {
@@ -139,7 +139,7 @@ const Annotation kAnnotationAtTwo{2, 0xFF8000, ""};
 const SceneCase kDecorScenes[] = {
     {"a flat frame is a rectangle", Line, {}, [](Scene& s) { five_points(s), s.opt.border = 1; },
      {{120, 250, kLine}, {120, 50, kLine}, {40, 150, kLine}, {200, 150, kLine}}, {{kLine, 2 * 161 + 2 * 199}}},
-    // Five bars take positions 1 to 5; the frame runs to position 6 (PX = 280).
+    // Five bars take positions 1 to 5; the frame runs to position 6 (point_x = 280).
     {"a bar frame ends two positions further", Bar, {}, [](Scene& s) { five_points(s), s.opt.border = 1; },
      {{280, 150, kLine}, {281, 150, kBackground}}, {}},
     // From (40,150) back to (50,140), then along the back wall to (210,140).
@@ -152,12 +152,12 @@ const SceneCase kDecorScenes[] = {
     {"no zero shelf on flat charts", Line, {},
      [](Scene& s) { five_points(s), s.opt.zero_shelf = 1, s.L.yorig = 150, s.L.lowest = -10, s.L.highest = 10; }, {},
      {{kLine, 0}}},
-    // At PX(2) = 120 from PY(0) + 1 = 251 up to PY(20) = 50, then 2 more pixels.
+    // At point_x(2) = 120 from PY(0) + 1 = 251 up to PY(20) = 50, then 2 more pixels.
     {"an annotation line without a note", Line, {}, [](Scene& s) { five_points(s), s.opt.annotation = &kAnnotationAtTwo; },
      {{120, 251, kAnnotation}, {120, 150, kAnnotation}, {120, 48, kAnnotation}, {120, 47, kBackground},
       {120, 252, kBackground}},
      {{kAnnotation, 204}}},
-    // The back line at PX(2, 1) = 130, rows 240..40, the front line, the depth edge from
+    // The back line at point_x(2, 1) = 130, rows 240..40, the front line, the depth edge from
     // (120,50) to (130,40); no 2-pixel stub in 3D.
     {"a solid annotation runs along the back wall", Line3D, {},
      [](Scene& s) { five_points(s), s.opt.annotation = &kAnnotationAtTwo; },

@@ -39,7 +39,7 @@ constexpr uint32_t kGreen = 0x40C040, kPurple = 0x8040C0;
 TEST(Legend, SquaresRightOfThePlotOneRowEach) {
     LegendScene s;
     s.draw_entries({entry(4, 0, 3, kGreen, 3, "Alpha"), entry(4, 2, 3, kPurple, 3, "Beta")});
-    // cx = PX(4) + 2 x 3 = 206; cy = PY(highest) + index x (12 + 4) = 50, 66.
+    // cx = point_x(4) + 2 x 3 = 206; cy = PY(highest) + index x (12 + 4) = 50, 66.
     const int green = palette_index(s, kGreen), purple = palette_index(s, kPurple);
     ASSERT_GE(green, 0);
     ASSERT_GE(purple, 0);
@@ -65,7 +65,7 @@ TEST(Legend, SquaresMoveByDepthSecondAxisAndBarPosition) {
     s.L.ylabel2_gap = 7;
     s.draw_entries({entry(4, 0, 3, kGreen, 3)});
     // The last bar sits at position point + 1 = 5; the column starts at the plot's right edge,
-    // position 6: PX(6) = 280, + 10 depth + 7 gap + 6 = 303.
+    // position 6: point_x(6) = 280, + 10 depth + 7 gap + 6 = 303.
     EXPECT_EQ(s.at(303, 50), palette_index(s, kGreen));
     EXPECT_EQ(s.at(300, 50), s.plot);
 }
@@ -74,7 +74,7 @@ TEST(Legend, TurnedPictureHasARowAboveThePlot) {
     LegendScene s;
     s.opt.horizontal = 1;
     s.draw_entries({entry(4, 0, 3, kGreen, 3, "Alpha"), entry(4, 2, 3, kPurple, 3, "Beta")});
-    // cx = PX(1) + index x 16 = 80, 96; cy = PY(highest) - 0 - 6 = 44.
+    // cx = point_x(1) + index x 16 = 80, 96; cy = PY(highest) - 0 - 6 = 44.
     EXPECT_EQ(s.at(80, 44), palette_index(s, kGreen));
     EXPECT_EQ(s.at(96, 44), palette_index(s, kPurple));
     EXPECT_EQ(s.at(77, 44), s.plot);
@@ -96,7 +96,7 @@ TEST(Legend, EntriesOutsideThePointsAreSkipped) {
 
 TEST(Legend, TrianglesPointDownAndUp) {
     LegendScene s;
-    // Half size trunc((PX(2) - PX(1)) x 50 / 100 / 2) = 10, anchored at (120, 150).
+    // Half size trunc((point_x(2) - point_x(1)) x 50 / 100 / 2) = 10, anchored at (120, 150).
     s.draw_entries({entry(2, 10, 50, kGreen, 0), entry(2, 5, 50, kPurple, 1)});
     const int green = palette_index(s, kGreen), purple = palette_index(s, kPurple);
     EXPECT_EQ(s.at(120, 150), green);   // apex at the anchor
@@ -114,17 +114,17 @@ TEST(Legend, MarkersAtTheEndsKeepTheirInnerHalf) {
     LegendScene s;
     s.draw_entries({entry(0, 10, 50, kGreen, 0), entry(4, 10, 50, kPurple, 1)});
     const int green = palette_index(s, kGreen), purple = palette_index(s, kPurple);
-    EXPECT_EQ(s.at(45, 142), green);    // right half at PX(0) = 40
+    EXPECT_EQ(s.at(45, 142), green);    // right half at point_x(0) = 40
     EXPECT_EQ(s.at(35, 142), s.background);
     EXPECT_EQ(s.at(40, 145), green);
-    EXPECT_EQ(s.at(195, 158), purple);  // left half at PX(4) = 200
+    EXPECT_EQ(s.at(195, 158), purple);  // left half at point_x(4) = 200
     EXPECT_EQ(s.at(205, 158), s.background);
 }
 
 TEST(Legend, BarChartsKeepWholeMarkers) {
     LegendScene s(Bar);
     s.draw_entries({entry(0, 10, 50, kGreen, 0)});
-    // Point 0 of a bar chart sits at position 1: PX = 80.
+    // Point 0 of a bar chart sits at position 1: point_x = 80.
     EXPECT_EQ(s.at(75, 142), palette_index(s, kGreen));
     EXPECT_EQ(s.at(85, 142), palette_index(s, kGreen));
 }

@@ -12,9 +12,9 @@ class MissingMiddle : public ::testing::TestWithParam<float> {};
 TEST_P(MissingMiddle, LeavesTheNeighboursAsSinglePixels) {
     Scene s(Line, {{10, GetParam(), 15}});
     s.draw();
-    EXPECT_EQ(s.at(40, 150), s.front(0));    // PX(0), PY(10)
+    EXPECT_EQ(s.at(40, 150), s.front(0));    // point_x(0), PY(10)
     EXPECT_EQ(s.at(40, 151), s.background);  // no second pixel below
-    EXPECT_EQ(s.at(120, 100), s.front(0));   // PX(2), PY(15)
+    EXPECT_EQ(s.at(120, 100), s.front(0));   // point_x(2), PY(15)
     EXPECT_EQ(s.at(120, 101), s.background);
     EXPECT_EQ(s.count_all(s.front(0)), 2);
 }
@@ -46,7 +46,7 @@ SceneCase steep_ribbon(int stack_type) {
 }
 
 // A chart of one point has no segment: the point is a filled diamond reaching twice mark_size
-// (6 pixels) from (PX(0), PY(7)) = (40, 180), or from PXY(5) = 90 on xy charts.
+// (6 pixels) from (point_x(0), PY(7)) = (40, 180), or from PXY(5) = 90 on xy charts.
 TEST(Lines, SinglePointOfALineOrAreaIsADiamond) {
     for (const ChartType type : {Line, Line3D, Area, Area3D, XyLine, XyLineStep, XyArea, XyAreaStep}) {
         SCOPED_TRACE(type);
@@ -61,7 +61,7 @@ TEST(Lines, SinglePointOfALineOrAreaIsADiamond) {
     }
 }
 
-// Default layout: PX(p) = 40 + 40 p, PY(v) = 250 - 10 v; a depth step of (xd, yd) moves a set
+// Default layout: point_x(p) = 40 + 40 p, PY(v) = 250 - 10 v; a depth step of (xd, yd) moves a set
 // xd right and yd up.
 const SceneCase kLineScenes[] = {
     // (40,150) to (80,130): 41 columns, each with the line and the pixel below it.

@@ -82,7 +82,7 @@ TEST_P(EveryType, HostileLayout) {
         Scene s(type, std::vector<std::vector<float>>(2 * rows_per_set(type), {3, -4, 5, kHuge}));
         s.xdata = std::vector<std::vector<float>>(2, {0, 1, 2, 3});
         s.vol = {1, 2, 3, 4};
-        s.L.xscl = scale;
+        s.L.pixels_per_point = scale;
         s.L.yscl = -scale;
         s.L.xyscl = scale;
         s.L.vyscl = static_cast<float>(-scale);
@@ -109,7 +109,7 @@ TEST_P(EveryType, OnePoint) {
     s.xdata = {{0}};
     s.vol = {2};
     if (is3d(type)) s.depth(10, 10);
-    s.L.xscl = 160;
+    s.L.pixels_per_point = 160;
     s.draw();
     expect_sound_palette(s);
     if (type != Reserved20 && type != Reserved21) {
@@ -139,7 +139,7 @@ TEST(GraphData, HundredSetsOfAThousandPoints) {
             for (auto& x : s.xdata)
                 for (int i = 0; i < points; ++i) x[i] = static_cast<float>(i);
             if (is3d(type)) s.depth(2, 2, stack == Depth ? sets : 1);
-            s.L.xscl = 0.55;
+            s.L.pixels_per_point = 0.55;
             s.L.xyscl = 0.55;
             s.L.yscl = stack == Sum ? -0.2 : -10;
             s.L.half_bar = 0;

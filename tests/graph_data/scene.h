@@ -1,7 +1,7 @@
 // A hand-made drawing for the data stage: input rows, a layout with round numbers, a palette
 // picture and its colour indices, so that expected pixels can be computed from the geometry.
 //
-// Default layout: PX(p, s) = 40 + 40 p + s xd, PY(v, s) = 250 - 10 v - s yd (values 0..20 span
+// Default layout: point_x(p, s) = 40 + 40 p + s xd, PY(v, s) = 250 - 10 v - s yd (values 0..20 span
 // rows 250..50), PV like PY, PXY(x) = 40 + 10 x; half_bar 10, half_cap 5, mark_size 3.
 #pragma once
 
@@ -44,7 +44,7 @@ public:
         L.xorig = 40;
         L.yorig = 250;
         L.vyorig = 250;
-        L.xscl = 40;
+        L.pixels_per_point = 40;
         L.yscl = -10;
         L.vyscl = -10;
         L.xyscl = 10;
@@ -138,7 +138,7 @@ public:
     }
     int count_all(int color) const { return count(0, 0, gdImageSX(im) - 1, gdImageSY(im) - 1, color); }
 
-    int PX(double p, int s = 0) const { return L.PX(p, s); }
+    int point_x(double p, int s = 0) const { return L.point_x(p, s); }
     int PY(double v, int s = 0) const { return L.PY(v, s); }
 
     GraphInput in;

@@ -203,7 +203,7 @@ void expect_sane(const GraphLayout& L) {
     EXPECT_GT(L.highest, L.lowest);
     EXPECT_TRUE(std::isfinite(L.yscl));
     EXPECT_LT(L.yscl, 0);
-    EXPECT_TRUE(std::isfinite(L.xscl));
+    EXPECT_TRUE(std::isfinite(L.pixels_per_point));
     EXPECT_TRUE(std::isfinite(L.ylbl_interval));
     EXPECT_GT(L.ylbl_interval, 0);
     // The label passes stay short.

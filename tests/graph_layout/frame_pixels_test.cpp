@@ -45,7 +45,7 @@ TEST_F(FramePixels, YGridTicksAndLabelsAtLabelValues) {
     ASSERT_NE(im, nullptr);
     ASSERT_EQ(gdImageSX(im.get()), 400);
     ASSERT_EQ(gdImageSY(im.get()), 287);
-    const int x0 = L.PX(0), x1 = L.PX(L.last_pos);
+    const int x0 = L.point_x(0), x1 = L.point_x(L.last_pos);
     for (float v : y_label_values(L.lowest, L.highest, L.ylbl_interval)) {
         const int y = L.PY(v);
         SCOPED_TRACE(v);
@@ -62,7 +62,7 @@ TEST_F(FramePixels, YGridTicksAndLabelsAtLabelValues) {
     }
     // Between the label rows (5, 15, ...) nothing but the x grid lines.
     const int y = L.PY(5);
-    EXPECT_EQ(rgb(im.get(), (L.PX(0) + L.PX(1)) / 2, y), kWhite);
+    EXPECT_EQ(rgb(im.get(), (L.point_x(0) + L.point_x(1)) / 2, y), kWhite);
     EXPECT_EQ(rgb(im.get(), x0 - 1, y), kWhite);
     // 80 is not below highest: no label, tick or grid line there.
     EXPECT_NE(rgb(im.get(), x0 - 2, L.PY(80)), kRed);
@@ -78,7 +78,7 @@ TEST_F(FramePixels, BuiltInLabelsAtALargePointSizeKeepTheirRow) {
     ASSERT_EQ(L.result, 0);
     Picture im = picture(400, 600);
     ASSERT_NE(im, nullptr);
-    const int right = L.PX(0) - 3;
+    const int right = L.point_x(0) - 3;
     for (float v : y_label_values(L.lowest, L.highest, L.ylbl_interval)) {
         SCOPED_TRACE(v);
         const int y = L.PY(v);
@@ -92,13 +92,13 @@ TEST_F(FramePixels, XGridAndTicksAtEveryShownPosition) {
     Picture im = picture(400, 287);
     ASSERT_NE(im, nullptr);
     const int mid = L.PY(5), bottom = L.PY(L.lowest);
-    ASSERT_EQ(L.PX(9), 400);  // the last position is the picture's right edge
+    ASSERT_EQ(L.point_x(9), 400);  // the last position is the picture's right edge
     for (int i = 0; i < 9; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(rgb(im.get(), L.PX(i), mid), kGreen);
-        EXPECT_EQ(rgb(im.get(), L.PX(i), bottom + 1), kRed);  // tick 2 pixels down
-        EXPECT_EQ(rgb(im.get(), L.PX(i), bottom + 2), kRed);
-        EXPECT_EQ(rgb(im.get(), L.PX(i), bottom + 3), kWhite);
+        EXPECT_EQ(rgb(im.get(), L.point_x(i), mid), kGreen);
+        EXPECT_EQ(rgb(im.get(), L.point_x(i), bottom + 1), kRed);  // tick 2 pixels down
+        EXPECT_EQ(rgb(im.get(), L.point_x(i), bottom + 2), kRed);
+        EXPECT_EQ(rgb(im.get(), L.point_x(i), bottom + 3), kWhite);
     }
 }
 
@@ -110,16 +110,16 @@ TEST_F(FramePixels, GridTwoOnTenPoints) {
     GraphLayout L = layout(400, 287);
     Picture im = picture(400, 287);
     ASSERT_NE(im, nullptr);
-    std::set<int> expected{L.PX(0)};
+    std::set<int> expected{L.point_x(0)};
     for (int i = 1; i < 10; ++i) {
-        const int x0 = L.PX(i - 1), x = L.PX(i), gap = (x - x0) / 3;
+        const int x0 = L.point_x(i - 1), x = L.point_x(i), gap = (x - x0) / 3;
         expected.insert({x, x0 + gap, x0 + 2 * gap});
     }
     EXPECT_EQ(expected.size(), 28u);
     const int y = L.PY(5);  // between y grid rows
-    ASSERT_EQ(L.PX(9), 400);  // the right edge of the picture
-    ASSERT_EQ(L.PX(0), 0);    // no labels and no ticks: the plot starts at the left edge
-    for (int x = L.PX(0); x < L.PX(9); ++x) {
+    ASSERT_EQ(L.point_x(9), 400);  // the right edge of the picture
+    ASSERT_EQ(L.point_x(0), 0);    // no labels and no ticks: the plot starts at the left edge
+    for (int x = L.point_x(0); x < L.point_x(9); ++x) {
         SCOPED_TRACE(x);
         EXPECT_EQ(rgb(im.get(), x, y), expected.count(x) ? kGreen : kWhite);
     }
@@ -135,23 +135,23 @@ TEST_F(FramePixels, GridAtEveryPointWithoutIntermediates) {
     ASSERT_NE(im, nullptr);
     const int y = L.PY(5);
     int lines = 0;
-    for (int x = L.PX(0); x <= L.PX(9); ++x) lines += rgb(im.get(), x, y) == kGreen;
+    for (int x = L.point_x(0); x <= L.point_x(9); ++x) lines += rgb(im.get(), x, y) == kGreen;
     EXPECT_EQ(lines, 10);
     // Ticks (-2) only at the shown label: position 0.
-    EXPECT_EQ(rgb(im.get(), L.PX(0), L.PY(L.lowest) + 2), kRed);
-    EXPECT_NE(rgb(im.get(), L.PX(1), L.PY(L.lowest) + 2), kRed);
+    EXPECT_EQ(rgb(im.get(), L.point_x(0), L.PY(L.lowest) + 2), kRed);
+    EXPECT_NE(rgb(im.get(), L.point_x(1), L.PY(L.lowest) + 2), kRed);
 }
 
 TEST_F(FramePixels, EveryLabelWithSpacing32767) {
     const char* labels[10] = {"MM", "MM", "MM", "MM", "MM", "MM", "MM", "MM", "MM", "MM"};
     auto shown = [&](gdImagePtr im, const GraphLayout& L, int i) {
         const int axis = L.PY(L.lowest);
-        return count_color(im, L.PX(i) - 7, axis + 3, L.PX(i) + 5, axis + 15, kXLabel) > 0;
+        return count_color(im, L.point_x(i) - 7, axis + 3, L.point_x(i) + 5, axis + 15, kXLabel) > 0;
     };
     GraphLayout L = layout(200, 287, labels);
     ASSERT_EQ(L.xlabel_wth, 14);
     ASSERT_LT(L.num_xlbls, 10);  // not all fit: every other one is shown
-    ASSERT_GE(L.PX(1) - L.PX(0), 14);
+    ASSERT_GE(L.point_x(1) - L.point_x(0), 14);
     Picture some = picture(200, 287, labels);
     ASSERT_NE(some, nullptr);
     const int step = 10 / std::max(L.num_xlbls, 1) + 1;
@@ -174,9 +174,9 @@ TEST_F(FramePixels, LabelControlHidesLabels) {
     ASSERT_NE(im, nullptr);
     const int axis = L.PY(L.lowest);
     for (int i = 0; i < 10; ++i) {
-        bool label = count_color(im.get(), L.PX(i) - 7, axis + 3, L.PX(i) + 5, axis + 15, kXLabel) > 0;
+        bool label = count_color(im.get(), L.point_x(i) - 7, axis + 3, L.point_x(i) + 5, axis + 15, kXLabel) > 0;
         EXPECT_EQ(label, ctl[i] != 0) << i;
-        EXPECT_EQ(rgb(im.get(), L.PX(i), axis + 2) == kRed, ctl[i] != 0) << i;  // tick with the label
+        EXPECT_EQ(rgb(im.get(), L.point_x(i), axis + 2) == kRed, ctl[i] != 0) << i;  // tick with the label
     }
 }
 
@@ -193,14 +193,14 @@ TEST_F(FramePixels, HorizontalPictureIsTurned) {
     ASSERT_EQ(gdImageSY(im.get()), 300);
     // (x, y) of the upright drawing is (286 - y, x) in the turned picture.
     auto turned = [&](int x, int y) { return rgb(im.get(), 286 - y, x); };
-    const int x0 = L.PX(0), x1 = L.PX(L.last_pos);
+    const int x0 = L.point_x(0), x1 = L.point_x(L.last_pos);
     for (float v : y_label_values(L.lowest, L.highest, L.ylbl_interval)) {
         SCOPED_TRACE(v);
         EXPECT_EQ(turned(x0 - 2, L.PY(v)), kRed);
         EXPECT_EQ(turned((x0 + x1) / 2 + 3, L.PY(v)), kGreen);
     }
-    ASSERT_EQ(L.PX(9), 300);  // the last position is on the drawing's edge
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(turned(L.PX(i), L.PY(L.lowest) + 2), kRed) << i;
+    ASSERT_EQ(L.point_x(9), 300);  // the last position is on the drawing's edge
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(turned(L.point_x(i), L.PY(L.lowest) + 2), kRed) << i;
 }
 
 TEST_F(FramePixels, CustomYStepsDrawAndWriteBack) {
@@ -214,7 +214,7 @@ TEST_F(FramePixels, CustomYStepsDrawAndWriteBack) {
     ASSERT_TRUE(L.custom_yaxis);
     Picture im = picture(400, 287);
     ASSERT_NE(im, nullptr);
-    const int x = (L.PX(0) + L.PX(1)) / 2;
+    const int x = (L.point_x(0) + L.point_x(1)) / 2;
     for (float v : {0.f, 25.f, 50.f, 75.f}) EXPECT_EQ(rgb(im.get(), x, L.PY(v)), kGreen) << v;
     EXPECT_EQ(rgb(im.get(), x, L.PY(37.5)), kWhite);
     EXPECT_EQ(rgb(im.get(), x, L.PY(100)), kWhite);  // grid lines stay below highest
@@ -223,7 +223,7 @@ TEST_F(FramePixels, CustomYStepsDrawAndWriteBack) {
     EXPECT_FLOAT_EQ(o.yaxis_tick_step, 100.f / 11);
     EXPECT_FLOAT_EQ(o.yaxis_label_step, 100.f / 11);
     // Ticks at multiples of 100/11.
-    EXPECT_EQ(rgb(im.get(), L.PX(0) - 2, L.PY(100.f / 11 * 3)), kRed);
+    EXPECT_EQ(rgb(im.get(), L.point_x(0) - 2, L.PY(100.f / 11 * 3)), kRed);
 }
 
 TEST_F(FramePixels, CustomStepsAreRaisedToFit) {
@@ -252,7 +252,7 @@ TEST_F(FramePixels, ThumbnailSwitchesGridAndLabelsOffForGood) {
     EXPECT_EQ(count_color(im.get(), 0, 0, 399, 286, kGreen), 0);
     EXPECT_EQ(count_color(im.get(), 0, 0, 399, 286, kYLabel), 0);
     EXPECT_EQ(L.ytick_len, 0);  // ticks stay on, but get no room without grid and labels
-    EXPECT_EQ(rgb(im.get(), L.PX(1), L.PY(L.lowest) + 2), kRed);
+    EXPECT_EQ(rgb(im.get(), L.point_x(1), L.PY(L.lowest) + 2), kRed);
 }
 
 TEST_F(FramePixels, BackWallOf3dChartsWithoutGrid) {
@@ -266,10 +266,10 @@ TEST_F(FramePixels, BackWallOf3dChartsWithoutGrid) {
     ASSERT_NE(im, nullptr);
     const int sd = L.set_depth;
     // The bottom-left depth edge and the back-left edge.
-    const int xm = (L.PX(0) + L.PX(0, sd)) / 2, ym = (L.PY(L.lowest) + L.PY(L.lowest, sd)) / 2;
+    const int xm = (L.point_x(0) + L.point_x(0, sd)) / 2, ym = (L.PY(L.lowest) + L.PY(L.lowest, sd)) / 2;
     EXPECT_EQ(count_color(im.get(), xm - 1, ym - 1, xm + 1, ym + 1, kRed) > 0, true);
-    EXPECT_EQ(rgb(im.get(), L.PX(0, sd), (L.PY(L.lowest, sd) + L.PY(L.highest, sd)) / 2), kRed);
-    EXPECT_EQ(rgb(im.get(), (L.PX(0, sd) + L.PX(L.last_pos, sd)) / 2, L.PY(L.lowest, sd)), kRed);
+    EXPECT_EQ(rgb(im.get(), L.point_x(0, sd), (L.PY(L.lowest, sd) + L.PY(L.highest, sd)) / 2), kRed);
+    EXPECT_EQ(rgb(im.get(), (L.point_x(0, sd) + L.point_x(L.last_pos, sd)) / 2, L.PY(L.lowest, sd)), kRed);
 }
 
 TEST_F(FramePixels, TitlesInTheirPlaces) {
@@ -327,7 +327,7 @@ TEST_F(FramePixels, SecondAxisOfCombos) {
     Drawn d = draw(400, 287, ComboLineLine, 10, nullptr, 1, data.data(), vol);
     Picture im = d.decode();
     ASSERT_NE(im, nullptr);
-    const int x = L.PX(L.last_pos);
+    const int x = L.point_x(L.last_pos);
     ASSERT_GT(399 - x, 6 + 6 + 14);  // room for a label and the turned title
     for (float v : y_label_values(L.lowest, L.highest, L.ylbl_interval)) {
         SCOPED_TRACE(v);

@@ -48,8 +48,8 @@ TEST_F(LayoutTest, WorkedExampleZeroToHundred) {
     EXPECT_EQ(L.PY(55), 142);
     EXPECT_EQ(L.last_pos, 4);
     // No x labels, no legend: nothing juts out past the last position, the picture's edge.
-    EXPECT_DOUBLE_EQ(L.xscl, 371.0 / 4);
-    EXPECT_EQ(L.PX(4), 400);
+    EXPECT_DOUBLE_EQ(L.pixels_per_point, 371.0 / 4);
+    EXPECT_EQ(L.point_x(4), 400);
     EXPECT_EQ(L.label_decimals, 1);  // a whole-number range
     EXPECT_EQ(engineOptions().saved_plot_height, 280);
     EXPECT_EQ(engineOptions().saved_plot_width, 371);
@@ -89,7 +89,7 @@ TEST_F(LayoutTest, FormulasAtSeveralSizesWithoutTheFont) {
         EXPECT_EQ(L.ylabel_wth, r.ylabel_wth);
         EXPECT_FLOAT_EQ(L.xorig, r.ylabel_wth + 4);
         EXPECT_EQ(L.plot_width, r.width - r.ylabel_wth - 4);
-        EXPECT_DOUBLE_EQ(L.xscl, L.plot_width);
+        EXPECT_DOUBLE_EQ(L.pixels_per_point, L.plot_width);
         EXPECT_EQ(L.PY(0), r.height - 5);
     }
 }
@@ -127,11 +127,11 @@ TEST_F(LayoutTest, OnePointDividesByOneOrThreeForBars) {
     GraphLayout line = layout(Line, {5});
     ASSERT_EQ(line.result, 0);
     EXPECT_EQ(line.last_pos, 1);
-    EXPECT_DOUBLE_EQ(line.xscl, line.plot_width);
+    EXPECT_DOUBLE_EQ(line.pixels_per_point, line.plot_width);
     GraphLayout bar = layout(Bar, {5});
     ASSERT_EQ(bar.result, 0);
     EXPECT_EQ(bar.last_pos, 3);
-    EXPECT_DOUBLE_EQ(bar.xscl, bar.plot_width / 3.0);
+    EXPECT_DOUBLE_EQ(bar.pixels_per_point, bar.plot_width / 3.0);
     float one = 5;
     EXPECT_EQ(draw(200, 150, Bar, 1, nullptr, 1, &one).result, 0);
 }
@@ -189,10 +189,10 @@ TEST_F(LayoutTest, TurnedLabelsJutOutByHalfTheirHeight) {
     const char* labels[] = {"A", "B"};
     engineOptions().xlabel_angle = 90;
     GraphLayout L = layout(Line, {1, 2}, 1, 400, 300, nullptr, labels);
-    EXPECT_DOUBLE_EQ(L.xscl, L.plot_width - (12 / 2 + 2));  // the small font is 12 high
+    EXPECT_DOUBLE_EQ(L.pixels_per_point, L.plot_width - (12 / 2 + 2));  // the small font is 12 high
     engineOptions().xaxis_ptsize = 20;  // the point size counts, also without the font
     GraphLayout pt = layout(Line, {1, 2}, 1, 400, 300, nullptr, labels);
-    EXPECT_DOUBLE_EQ(pt.xscl, pt.plot_width - (20 / 2 + 2));
+    EXPECT_DOUBLE_EQ(pt.pixels_per_point, pt.plot_width - (20 / 2 + 2));
 }
 
 TEST_F(LayoutTest, RequestedMaximumIsKept) {
@@ -234,11 +234,11 @@ TEST_F(LayoutTest, HorizontalMovesTitleAndQuartersLabels) {
 
     engineOptions().title = "T";
     GraphLayout titled = layout(Line, {0, 100});
-    EXPECT_EQ(titled.title_hgt, 2);
+    EXPECT_EQ(titled.title_height, 2);
     EXPECT_EQ(titled.ytitle_wth, 17);  // 13 x 1.2 + 2, moved into the left margin
     engineOptions().horizontal = 0;
     GraphLayout titled_upright = layout(Line, {0, 100});
-    EXPECT_EQ(titled_upright.title_hgt, 17);
+    EXPECT_EQ(titled_upright.title_height, 17);
     EXPECT_EQ(titled_upright.ytitle_wth, 0);
 }
 
@@ -285,7 +285,7 @@ TEST_F(LayoutTest, ThreeDimensionalDepth) {
     EXPECT_EQ(L.set_depth, 2);
     EXPECT_EQ(L.xdepth_total, 24);
     EXPECT_EQ(L.ydepth_total, 24);
-    EXPECT_EQ(L.PX(0, 2) - L.PX(0, 0), 24);
+    EXPECT_EQ(L.point_x(0, 2) - L.point_x(0, 0), 24);
     engineOptions().stack_type = Beside;
     EXPECT_EQ(layout(Bar3D, {1, 2, 3, 4}, 2, 400, 300).set_depth, 1);
     EXPECT_EQ(layout(Bar, {1, 2, 3, 4}, 2, 400, 300).xdepth_3d, 0);
@@ -385,8 +385,8 @@ TEST_F(LayoutTest, XyRangeAndScale) {
     GraphLayout L = layout(XyLine, {1, 2, 3, 4}, 1, 400, kHeight280, x);
     EXPECT_FLOAT_EQ(L.xmin, 2);
     EXPECT_FLOAT_EQ(L.xmax, 5);
-    EXPECT_EQ(L.PXY(2), L.PX(0));
-    EXPECT_NEAR(L.PXY(5), L.PX(3), 1);
+    EXPECT_EQ(L.PXY(2), L.point_x(0));
+    EXPECT_NEAR(L.PXY(5), L.point_x(3), 1);
     engineOptions().requested_xmin = 0;
     engineOptions().requested_xmax = 4;  // inside the data: no effect
     GraphLayout wide = layout(XyLine, {1, 2, 3, 4}, 1, 400, kHeight280, x);
@@ -427,7 +427,7 @@ TEST_F(LayoutTest, CustomLabelStepsPrintTheirDecimals) {
     EXPECT_EQ(y_label_text(L, engineOptions(), 0.75f, 0.25f).denominator, 4);
     EXPECT_EQ(y_label_text(L, engineOptions(), 20, 10).whole, "20");
     // The labels fit left of the axis: "108.0" starts 2 + 5 x 12 / 1.5 before it.
-    EXPECT_GE(L.PX(0) - 2 - 40, 0);
+    EXPECT_GE(L.point_x(0) - 2 - 40, 0);
 }
 
 TEST_F(LayoutTest, EqualXValuesGetARangeAroundThem) {
@@ -435,7 +435,7 @@ TEST_F(LayoutTest, EqualXValuesGetARangeAroundThem) {
     GraphLayout L = layout(XyPoint, {1, 2, 3}, 1, 400, kHeight280, x);
     EXPECT_FLOAT_EQ(L.xmin, 6.5f);
     EXPECT_FLOAT_EQ(L.xmax, 7.5f);
-    EXPECT_EQ(L.PXY(7), L.PX(0) + L.plot_width / 2);
+    EXPECT_EQ(L.PXY(7), L.point_x(0) + L.plot_width / 2);
     const float day[] = {6.3e10f, 6.3e10f};  // seconds since year 1: half a unit is below a float's step
     GraphLayout far = layout(XyPoint, {1, 2}, 1, 400, kHeight280, day);
     EXPECT_LT(far.xmin, 6.3e10f);
@@ -466,7 +466,7 @@ TEST_F(LayoutTest, OnePointLegendStandsRightOfThePlot) {
         Drawn d = draw(480, 320, type, 1, nullptr, 1, &one);
         Picture im = d.decode();
         ASSERT_NE(im, nullptr);
-        const int right = L.PX(L.last_pos);
+        const int right = L.point_x(L.last_pos);
         EXPECT_EQ(count_color(im.get(), 0, 0, right, 319, 0x00FF00), 0);
         EXPECT_EQ(count_color(im.get(), right + 1, 0, 479, 319, 0x00FF00), 7 * 7);  // the square's inside
     }

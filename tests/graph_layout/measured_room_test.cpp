@@ -99,7 +99,7 @@ TEST_F(Polish, BuiltInLabelsThatTouchAreNotThinned) {
     ASSERT_EQ(L.xlabel_wth, 44);
     const int gap = 5 + L.xlabel_wth;
     ASSERT_GE(L.plot_width / gap, 6);
-    ASSERT_LT(L.xscl, L.xlabel_wth);
+    ASSERT_LT(L.pixels_per_point, L.xlabel_wth);
     EXPECT_EQ(L.num_xlbls, L.plot_width / gap);
 }
 
@@ -185,7 +185,7 @@ TEST_F(Polish, LegendNamesEndInsideThePicture) {
         engineOptions().yaxis2 = 1;
         GraphLayout L = chart.layout(type);
         ASSERT_EQ(L.result, 0);
-        const int anchor = L.PX(L.last_pos, L.set_depth);
+        const int anchor = L.point_x(L.last_pos, L.set_depth);
         const double factor = type == Line ? 0.95 : 0.75;
         int widest = 0;
         for (const LegendEntry& e : chart.legend) {
@@ -212,7 +212,7 @@ TEST_F(Polish, SecondAxisLabelsStayClearOfTheLegend) {
         GraphLayout L = chart.layout(type);
         ASSERT_EQ(L.result, 0);
         ASSERT_GT(L.ylabel2_wth, 0);
-        const int corner = L.PX(L.last_pos, L.set_depth);
+        const int corner = L.point_x(L.last_pos, L.set_depth);
         const int square_left = corner + L.ylabel2_gap + 2 * 4 - 4;
         for (float v : {L.vlowest, L.vhighest}) {
             const std::string text = y2_label_text(engineOptions(), v);
@@ -237,7 +237,7 @@ TEST_F(Polish, YLabelsStayRightOfTheTitle) {
         GraphLayout L = layout_graph(engineOptions(), 520, 340, Line, 4, nullptr, 1, data->data(), nullptr);
         ASSERT_EQ(L.result, 0);
         ASSERT_GT(L.ytitle_wth, 0);
-        const int axis = L.PX(0);
+        const int axis = L.point_x(0);
         int labels = 0;
         for (float v : y_label_values(L.lowest, L.highest, L.ylbl_interval)) {
             const YLabelText t = y_label_text(L, engineOptions(), v, L.ylbl_interval);
@@ -268,18 +268,18 @@ TEST_F(Polish, TurnedTitlesGetTheirMeasuredRoom) {
     // its height and 2, grown by a fifth when the point size and 6 exceed it).
     GraphLayout L = layout_graph(engineOptions(), 320, 480, Bar, 3, nullptr, 1, data.data(), nullptr);
     ASSERT_EQ(L.result, 0);
-    int title_hgt = static_cast<int>(title_h * 1.2 + 2);
-    if (18 + 6 > title_hgt) title_hgt = static_cast<int>(title_hgt * 1.2);
-    EXPECT_EQ(L.ytitle_wth, ytitle_h + 3 + title_hgt);
+    int title_height = static_cast<int>(title_h * 1.2 + 2);
+    if (18 + 6 > title_height) title_height = static_cast<int>(title_height * 1.2);
+    EXPECT_EQ(L.ytitle_wth, ytitle_h + 3 + title_height);
     EXPECT_GE(L.ytitle_wth, title_h + ytitle_h + 6);
     // Tight lines: the estimate is too small for the two titles side by side.
     o.line_spacing = 0.5;
     o.horizontal = 1;
     L = layout_graph(engineOptions(), 320, 480, Bar, 3, nullptr, 1, data.data(), nullptr);
     ASSERT_EQ(L.result, 0);
-    title_hgt = static_cast<int>(title_h * 0.5 + 2);
-    if (18 + 6 > title_hgt) title_hgt = static_cast<int>(title_hgt * 1.2);
-    ASSERT_LT(ytitle_h + 3 + title_hgt, title_h + ytitle_h + 6);
+    title_height = static_cast<int>(title_h * 0.5 + 2);
+    if (18 + 6 > title_height) title_height = static_cast<int>(title_height * 1.2);
+    ASSERT_LT(ytitle_h + 3 + title_height, title_h + ytitle_h + 6);
     EXPECT_EQ(L.ytitle_wth, title_h + ytitle_h + 6);  // 1 before the title, 2 after the y title, 3 between
 }
 
@@ -321,11 +321,11 @@ TEST_F(Polish, FreeTypeLabelsThatWouldOverlapAreThinned) {
         ASSERT_EQ(L.result, 0);
         const int gap = 5 + L.xlabel_wth;
         const int by_width = L.plot_width / gap;
-        if (by_width < 6 || !(L.xscl < L.xlabel_wth)) continue;
+        if (by_width < 6 || !(L.pixels_per_point < L.xlabel_wth)) continue;
         found = true;
         SCOPED_TRACE(width);
         EXPECT_LT(L.num_xlbls, 6);
-        auto pitch = [&](int k) { return (k >= 6 ? 1 : 6 / std::max(k, 1) + 1) * L.xscl; };
+        auto pitch = [&](int k) { return (k >= 6 ? 1 : 6 / std::max(k, 1) + 1) * L.pixels_per_point; };
         EXPECT_GE(pitch(L.num_xlbls), L.xlabel_wth);
         // No more thinning than needed: one label more would overlap.
         EXPECT_LT(pitch(L.num_xlbls + 1), L.xlabel_wth);
@@ -338,7 +338,7 @@ TEST_F(Polish, FreeTypeLabelsThatWouldOverlapAreThinned) {
         GraphLayout L = layout_graph(engineOptions(), width, 280, Bar, 6, labels, 1, data.data(), nullptr);
         ASSERT_EQ(L.result, 0);
         const int gap = 5 + L.xlabel_wth;
-        if (L.plot_width / gap < 6 || L.xscl < L.xlabel_wth || L.xscl >= gap) continue;
+        if (L.plot_width / gap < 6 || L.pixels_per_point < L.xlabel_wth || L.pixels_per_point >= gap) continue;
         found = true;
         SCOPED_TRACE(width);
         EXPECT_EQ(L.num_xlbls, L.plot_width / gap);
@@ -356,7 +356,7 @@ TEST_F(Polish, FirstLabelStaysInsideThePicture) {
     // Built-in labels: the plot starts after the y labels and ticks, as estimated.
     GraphLayout L = layout_graph(engineOptions(), 520, 340, Line, 3, labels, 1, data.data(), nullptr);
     ASSERT_EQ(L.result, 0);
-    EXPECT_EQ(L.PX(0), L.ylabel_wth + L.ytick_len);
+    EXPECT_EQ(L.point_x(0), L.ylabel_wth + L.ytick_len);
     SKIP_WITHOUT_SANS();
     ChartOptions& o = engineOptions();
     o.xaxis_font = kSans;
@@ -369,17 +369,17 @@ TEST_F(Polish, FirstLabelStaysInsideThePicture) {
         ASSERT_EQ(L.result, 0);
         // Where the label is drawn from: centred on the first position, or ending there.
         const double a = angle * M_PI / 180;
-        int start = L.PX(0) - 1 - t.width / 2;
-        if (angle == 90) start = L.PX(0) - 1 - t.height / 2;
-        if (angle == 60) start = L.PX(0) - 1 - static_cast<int>(t.width * std::cos(a) + t.height * a / (M_PI / 2) / 2);
+        int start = L.point_x(0) - 1 - t.width / 2;
+        if (angle == 90) start = L.point_x(0) - 1 - t.height / 2;
+        if (angle == 60) start = L.point_x(0) - 1 - static_cast<int>(t.width * std::cos(a) + t.height * a / (M_PI / 2) / 2);
         EXPECT_GE(start, 1);
-        EXPECT_GE(L.PX(0), L.ylabel_wth + L.ytick_len);
+        EXPECT_GE(L.point_x(0), L.ylabel_wth + L.ytick_len);
     }
     // A short label needs no more than the y labels' room.
     const char* short_labels[3] = {"Jan", "Feb", "Mar"};
     o.xlabel_angle = 0;
     L = layout_graph(engineOptions(), 520, 340, Line, 3, short_labels, 1, data.data(), nullptr);
-    EXPECT_EQ(L.PX(0), L.ylabel_wth + L.ytick_len);
+    EXPECT_EQ(L.point_x(0), L.ylabel_wth + L.ytick_len);
 }
 
 }  // namespace
