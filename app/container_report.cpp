@@ -155,7 +155,9 @@ private:
         }
         row("format tag", tagText(h.formatTag) + (earlier ? " (earlier layout)" : ""));
         if (reversed_) row("byte order", "reversed (written on a machine of the other byte order)");
-        row("picture size", std::to_string(h.width) + " x " + std::to_string(h.height));
+        // The sides as Plotz_Draw was given them: a width of -400 is -400.
+        row("picture size", std::to_string(static_cast<int32_t>(h.width)) + " x " +
+                                std::to_string(static_cast<int32_t>(h.height)));
         row("background", colour(h.backgroundColor));
         row("text colour", colour(h.textColor));
         row("style", fieldText(h.style, sizeof h.style));

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <stdexcept>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,13 +41,5 @@ std::vector<CsvRecord> readCsv(std::string_view text, char separator = ',');
 // A locale that writes numbers with a decimal comma passes "," as `decimalMark`: then "1,5"
 // is a number too.
 bool isDecimalNumber(std::string_view cell, char decimalMark = '.');
-
-// The number a cell writes as people write one, as a plain decimal text ("-1234.5", "1.2e-6"),
-// or nothing. Blanks around it, a sign, a currency sign or unit before or after ("$", "€",
-// "£", "kg", "%"), digits grouped in threes by the locale's grouping mark ("1,234,567" or,
-// with a decimal comma, "1.234.567"), at most one decimal mark and an exponent ("e" or "E"):
-// "$1,655.82", "12%", "12 kg", "€ 1.200,00" (decimal comma), "1.2E-6". Dates, codes and
-// names ("2024-01", "Q1 2024", "A-17", "1,23") are not numbers.
-std::optional<std::string> writtenNumber(std::string_view cell, char decimalMark = '.');
 
 }  // namespace plotwise::app

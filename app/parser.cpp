@@ -4,6 +4,7 @@
 // built out of line, away from the recursive frames.
 #include "app/parser.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "app/lexer.h"
@@ -197,14 +198,34 @@ private:
         }
     }
 
+    // A word of a table or field name with blanks: the host writes "Sales::Unit Price" and
+    // "Price List::Amount", words one after another, which nothing else in the language does.
+    bool isNameWord(std::size_t ahead) const {
+        const std::size_t at = std::min(next_ + ahead, tokens_.size() - 1);
+        return tokens_[at].kind == TokenKind::Name || tokens_[at].kind == TokenKind::Number;
+    }
+    // Takes the words after the first one of a name with blanks into `name`.
+    void takeMoreWords(std::string& name) {
+        while (isNameWord(0)) name += " " + take().text;
+    }
+    // True when the words from here on are followed by "::": a table name with blanks.
+    bool tableNameFollows() const {
+        std::size_t ahead = 0;
+        while (isNameWord(ahead)) ++ahead;
+        return ahead > 0 && tokens_[std::min(next_ + ahead, tokens_.size() - 1)].kind == TokenKind::DoubleColon;
+    }
+
     NodePtr nameOrCall() {
         const Token& name = take();
+        std::string table = name.text;
+        if (tableNameFollows()) takeMoreWords(table);
         if (peek().kind == TokenKind::DoubleColon) {
             take();
-            if (peek().kind != TokenKind::Name) failAfter(peek(), "expected a field name after '" + name.text + "::'");
+            if (peek().kind != TokenKind::Name) failAfter(peek(), "expected a field name after '" + table + "::'");
             NodePtr node = makeNode(NodeKind::Field, name.position);
-            node->text = name.text;
+            node->text = table;
             node->field = take().text;
+            takeMoreWords(node->field);
             return node;
         }
         if (peek().kind != TokenKind::LeftParen) {

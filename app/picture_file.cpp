@@ -96,7 +96,9 @@ std::string missingPictureReason(const std::vector<ContainerStream>& streams) {
     // The picture is drawn at the low 16 bits of each side, read as a signed number.
     const long width = static_cast<int16_t>(header.width & 0xFFFF);
     const long height = static_cast<int16_t>(header.height & 0xFFFF);
-    std::string size = std::to_string(header.width) + " x " + std::to_string(header.height);
+    // The sides as Plotz_Draw was given them: a width of -400 is -400.
+    std::string size = std::to_string(static_cast<int32_t>(header.width)) + " x " +
+                       std::to_string(static_cast<int32_t>(header.height));
     if (width < 1 || height < 1)
         return "the chart's picture size " + size + " has a side outside 1 to 32767 pixels (set it with Plotz_Draw)";
     if (width != header.width || height != header.height)

@@ -143,7 +143,8 @@ public:
             err_ << formatEvaluationError(e) << "\n";
             return kExitEvaluation;
         }
-        if (!line_.output.empty() && result->isContainer() && exportFormat() != nullptr) {
+        if (!line_.output.empty() && result->isContainer() && exportFormat() != nullptr &&
+            findStream(result->streams(), "CHHD") != nullptr) {
             // The chart drawn as vectors: the plug-in's export of the result, as a script would ask for it.
             variables.set("$plotwise_chart", *result);
             const std::string request = std::string("Plotz_Export ( $plotwise_chart ; \"") + exportFormat() + "\" ; " +
@@ -224,7 +225,8 @@ private:
         if (!line_.container.empty()) writeContainerFile(line_.container, streams);
         if (!line_.output.empty()) {
             const ContainerStream* gif = findStream(streams, "GIFf");
-            if (!gif || gif->bytes.empty()) {
+            if (!gif) return deliverExported(streams);
+            if (gif->bytes.empty()) {
                 err_ << "plotwise: the result holds no picture: " << missingPictureReason(streams)
                      << "; nothing was written to " << line_.output << "\n";
                 return kExitEvaluation;
@@ -244,6 +246,33 @@ private:
             }
         }
         return kExitSuccess;
+    }
+
+    // A result that is an export (Plotz_Export's container: one PNG, SVG or PDF stream) is
+    // written as that file, when -o names a file of its format.
+    int deliverExported(const std::vector<ContainerStream>& streams) {
+        static constexpr struct {
+            const char* stream;
+            PictureFormat format;
+            const char* extension;
+        } kExports[] = {{"PNGf", PictureFormat::Png, ".png"}, {"SVG ", PictureFormat::Svg, ".svg"},
+                        {"PDF ", PictureFormat::Pdf, ".pdf"}};
+        for (const auto& e : kExports) {
+            const ContainerStream* picture = findStream(streams, e.stream);
+            if (picture == nullptr || picture->bytes.empty()) continue;
+            if (*pictureFormatOf(line_.output) != e.format || !line_.scale.empty()) {
+                err_ << "plotwise: the result is an export of the chart as " << e.extension + 1 << " (stream \""
+                     << e.stream << "\"): write it to a " << e.extension << " file without --scale; nothing was "
+                     << "written to " << line_.output << "\n";
+                return kExitEvaluation;
+            }
+            writeWholeFile(line_.output,
+                           std::string_view(reinterpret_cast<const char*>(picture->bytes.data()), picture->bytes.size()));
+            return kExitSuccess;
+        }
+        err_ << "plotwise: the result holds no picture: " << missingPictureReason(streams) << "; nothing was written to "
+             << line_.output << "\n";
+        return kExitEvaluation;
     }
 
     void printValue(const Value& value) { out_ << returnsToLineEnds(value.asText()) << '\n'; }

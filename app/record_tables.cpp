@@ -8,6 +8,7 @@
 #include "app/diagnostics.h"
 #include "app/file_io.h"
 #include "app/text_util.h"
+#include "common/written_number.h"
 #include "stand_in/fmhost.h"
 
 namespace plotwise::app {
@@ -68,13 +69,14 @@ RecordTable RecordTable::fromCsv(std::string name, std::string_view csv, std::st
 
     const std::size_t width = table.fields_.size();
     // A column is one of numbers when every cell with something in it is a number as people
-    // write one ("$1,655.82", "12%"); any other cell ("2024-01", "Q1") keeps the column's
-    // cells as they always were: numbers only where a cell is a plain decimal.
+    // write one ("$1,655.82", "12%", "(1,200.50)") or says that the value is missing ("n/a");
+    // any other cell ("2024-01", "Q1") keeps the column's cells as they always were: numbers
+    // only where a cell is a plain decimal.
     std::vector<bool> numberColumn(width, true);
     for (std::size_t r = 1; r < records.size(); ++r)
         for (std::size_t i = 0; i < width && i < records[r].fields.size(); ++i)
-            if (numberColumn[i] && !trimBlanks(records[r].fields[i]).empty() &&
-                !writtenNumber(records[r].fields[i], decimalMark))
+            if (numberColumn[i] && !isMissingMarker(records[r].fields[i]) &&
+                !writtenNumberText(records[r].fields[i], decimalMark))
                 numberColumn[i] = false;
     for (std::size_t r = 1; r < records.size(); ++r) {
         const CsvRecord& record = records[r];
@@ -90,7 +92,7 @@ RecordTable RecordTable::fromCsv(std::string name, std::string_view csv, std::st
         for (std::size_t i = 0; i < width && i < record.fields.size(); ++i) {
             Cell& cell = cells[i];
             const std::optional<std::string> number =
-                numberColumn[i] ? writtenNumber(record.fields[i], decimalMark) : std::nullopt;
+                numberColumn[i] ? writtenNumberText(record.fields[i], decimalMark) : std::nullopt;
             cell.isNumber = number || isDecimalNumber(record.fields[i], decimalMark);
             cell.text = number ? *number : cell.isNumber ? trimBlanks(record.fields[i]) : record.fields[i];
             // The host keeps line breaks inside a value as carriage returns.

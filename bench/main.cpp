@@ -201,7 +201,7 @@ std::shared_ptr<DefinitionContainer> fullDefinition() {
     commitHeader(snapshot);
     for (int s = 0; s < kMaxSeries; ++s) {
         SeriesRecord& series = d.series[s];
-        series.reserved = 0;
+        series.unreadable = 0;
         series.color = static_cast<uint32_t>(0x10101 * s);
         std::snprintf(series.name, sizeof series.name, "Series %d", s + 1);
         for (int v = 0; v < kMaxValues; ++v) {

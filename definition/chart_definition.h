@@ -114,7 +114,8 @@ constexpr uint8_t kPieValueTexts = 2;
 //     1308    4  errorCode        first error recorded
 //     1312    1  styleGiven       1 right after Plotz_Style, 2 a pie drawn with value texts
 //     1313    1  customPieColors  1 once Plotz_PieColors stored colours
-//     1314    2  padding
+//     1314    2  pieColorsGiven   how many colours Plotz_PieColors gave, low byte first; 0 in
+//                                 older containers, whose stored colours all count
 struct ChartHeader {
     char formatTag[4];
     uint32_t width;
@@ -131,7 +132,7 @@ struct ChartHeader {
     uint32_t errorCode;
     uint8_t styleGiven;
     uint8_t customPieColors;
-    uint8_t padding[2];
+    uint8_t pieColorsGiven[2];
 };
 static_assert(sizeof(ChartHeader) == 1316);
 static_assert(offsetof(ChartHeader, width) == 4);
@@ -145,6 +146,17 @@ static_assert(offsetof(ChartHeader, valueCount) == 1304);
 static_assert(offsetof(ChartHeader, errorCode) == 1308);
 static_assert(offsetof(ChartHeader, styleGiven) == 1312);
 static_assert(offsetof(ChartHeader, customPieColors) == 1313);
+static_assert(offsetof(ChartHeader, pieColorsGiven) == 1314);
+
+// The number of pie colours Plotz_PieColors gave (0: not known, every stored colour counts).
+// Two bytes in a fixed order, so that the field reads the same in a container of either byte order.
+constexpr uint32_t pieColorsGiven(const ChartHeader& h) {
+    return uint32_t{h.pieColorsGiven[0]} | uint32_t{h.pieColorsGiven[1]} << 8;
+}
+constexpr void setPieColorsGiven(ChartHeader& h, uint32_t count) {
+    h.pieColorsGiven[0] = static_cast<uint8_t>(count & 0xFF);
+    h.pieColorsGiven[1] = static_cast<uint8_t>(count >> 8);
+}
 
 // Options of one axis; the index of each field is its Plotz_Axis option number.
 //   OFFSET SIZE  FIELD              "auto" value
@@ -199,13 +211,13 @@ static_assert(offsetof(ChartBlock, pieColor) == 3624);
 
 // One data series, stored in the "SERS" stream.
 //   OFFSET SIZE  FIELD
-//        0    4  reserved  always 0
+//        0    4  unreadable  values that could not be read as numbers (0 in older containers)
 //        4    4  color
 //        8  256  name
 //      264 4000  x
 //     4264 4000  y
 struct SeriesRecord {
-    uint32_t reserved;
+    uint32_t unreadable;
     uint32_t color;
     char name[kTextFieldSize];
     float x[kMaxValues];

@@ -1,8 +1,10 @@
 #include "definition/data_text.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <string>
+
+#include "common/c_number.h"
+#include "common/utf8.h"
+#include "common/written_number.h"
 
 namespace plotwise {
 namespace {
@@ -35,6 +37,19 @@ bool takePiece(std::string_view text, std::size_t& pos, std::string_view& piece)
     return true;
 }
 
+// True when every piece of a list is a written number or a missing-value marker, and one at
+// least is a number.
+bool writesNumbers(std::string_view text, NumberMarks marks) {
+    bool number = false;
+    std::size_t pos = 0;
+    for (std::string_view piece; takePiece(text, pos, piece);) {
+        if (isMissingMarker(piece)) continue;
+        if (!writtenNumberText(piece, marks.decimal)) return false;
+        number = true;
+    }
+    return number;
+}
+
 }  // namespace
 
 NumberMarks numberMarks(bool decimalComma) { return decimalComma ? NumberMarks{',', '.'} : NumberMarks{'.', ','}; }
@@ -49,7 +64,8 @@ DataTextKind classifyDataText(std::string_view text, NumberMarks marks) {
         if (!isNumeric(c)) numeric = false;
     }
     if (separators == 0) return numeric ? DataTextKind::Number : DataTextKind::FieldReference;
-    return numeric && dots <= separators + 1 ? DataTextKind::NumberList : DataTextKind::TextList;
+    if (numeric && dots <= separators + 1) return DataTextKind::NumberList;
+    return writesNumbers(text, marks) ? DataTextKind::WrittenNumbers : DataTextKind::TextList;
 }
 
 bool TextPieces::next(std::string_view& piece) {
@@ -100,19 +116,16 @@ std::optional<double> pieceNumber(std::string_view piece, NumberMarks marks) {
         if (c == marks.grouping && groupsDigits(piece, i)) continue;
         bytes.push_back(c == marks.decimal ? '.' : c);
     }
-    char* end = nullptr;
-    const double value = std::strtod(bytes.c_str(), &end);
-    if (end == bytes.c_str()) return std::nullopt;
+    std::size_t used = 0;
+    const double value = c_number::read(bytes, &used);
+    if (used == 0) return std::nullopt;
     return value;
 }
 
-std::string_view::size_type labelCut(std::string_view piece) {
-    std::size_t n = std::min(piece.size(), kPieceBytes - 1);
-    // Never end inside a UTF-8 sequence: back up over continuation bytes.
-    if (n < piece.size()) {
-        while (n > 0 && (static_cast<unsigned char>(piece[n]) & 0xC0) == 0x80) --n;
-    }
-    return n;
+std::optional<double> writtenPieceNumber(std::string_view piece, NumberMarks marks) {
+    return isMissingMarker(piece) ? std::nullopt : writtenNumber(piece, marks.decimal);
 }
+
+std::string_view::size_type labelCut(std::string_view piece) { return utf8::cutLength(piece, kPieceBytes - 1); }
 
 }  // namespace plotwise

@@ -14,6 +14,8 @@ enum class DataTextKind {
     FieldReference,  // no separator, some character outside the numeric set
     Number,          // no separator, every character in the numeric set (also the empty text)
     NumberList,      // separators, numeric characters, at most one decimal point per piece
+    WrittenNumbers,  // separators, pieces that are numbers as people write them ("$9", "12%") or
+                     // say a value is missing ("n/a"), at least one number
     TextList,        // separators and anything else
 };
 
@@ -25,7 +27,10 @@ struct NumberMarks {
 NumberMarks numberMarks(bool decimalComma);
 
 // The kind of a data text. Separators are ";" and carriage return. A "." that groups digits
-// in the locale ("1.234" under a decimal-comma locale) does not count as a decimal point.
+// in the locale ("1.234" under a decimal-comma locale) does not count as a decimal point. A list
+// that is no number list by its characters is still one of numbers when each piece is a number
+// as people write it or a missing-value marker: "120;135;n/a;150" and "$9;$1,299.50;12%" are
+// numbers, "Low;Medium;High" stays a list of names.
 DataTextKind classifyDataText(std::string_view text, NumberMarks marks = {});
 
 // The pieces of a text list, one after another: every separator ends a piece, so empty pieces
@@ -63,6 +68,9 @@ private:
 // decimal comma "1,5" is 1.5, else a "," ends the number). Nothing when the piece holds no
 // number ("", "-"). Only the first 255 bytes are looked at.
 std::optional<double> pieceNumber(std::string_view piece, NumberMarks marks = {});
+
+// A piece of a list of written numbers as a number; nothing for a missing-value marker.
+std::optional<double> writtenPieceNumber(std::string_view piece, NumberMarks marks = {});
 
 // A label made of a piece: its first 254 bytes (whole characters) and one blank.
 std::string_view::size_type labelCut(std::string_view piece);

@@ -73,9 +73,9 @@ static_assert(offsetof(ChartHeader, errorCode) == offsetof(ChartHeader, seriesCo
 static_assert(offsetof(ChartBlock, fontColor) == offsetof(ChartBlock, fontSize) + 4 * kTextTypes);
 static_assert(offsetof(AxisOptions, type) == offsetof(AxisOptions, min) + 20);
 
-// The numeric fields of a series record: reserved and color, then the X and Y values.
+// The numeric fields of a series record: unreadable and color, then the X and Y values.
 constexpr WordRun kRecordWords[] = {
-    {offsetof(SeriesRecord, reserved), 2},
+    {offsetof(SeriesRecord, unreadable), 2},
     {offsetof(SeriesRecord, x), 2 * kMaxValues},
 };
 static_assert(offsetof(SeriesRecord, color) == 4);

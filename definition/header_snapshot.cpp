@@ -17,7 +17,8 @@ constexpr char kDefaultFont[] = "Times.ttf";
 constexpr char kSnapshotTag[4] = {'V', '1', '3', '\0'};
 
 // The header fields a snapshot refreshes from, and commits to, the working definition: all
-// but formatTag, styleGiven and the padding.
+// but formatTag, styleGiven and pieColorsGiven (written by Plotz_PieColors straight into the
+// working definition).
 void copyCommonFields(ChartHeader& to, const ChartHeader& from) {
     to.width = from.width;
     to.height = from.height;

@@ -41,7 +41,9 @@ std::optional<double> hostDateSeconds(std::string_view text, int kind) {
     host::Data value;
     if (!readAs(value, text, kind)) return std::nullopt;
     const FMX_DateTime* dateTime = viewAs(value, kind);
-    if (kind == kAxisTime) return static_cast<double>(host::secondsSinceMidnight(dateTime));
+    // A time read as a time is a duration, as the host keeps it: "36:00:00" is 36 hours, not
+    // the 12:00 of a second day. A timestamp's time is its time of day (the host's view of it).
+    if (kind == kAxisTime) return static_cast<double>(host::secondsSinceEpoch(dateTime));
     return static_cast<double>(host::secondsSinceEpoch(dateTime));
 }
 

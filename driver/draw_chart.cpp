@@ -274,12 +274,14 @@ std::vector<const char*> pieLabels(const ChartDefinition& definition, const std:
     return labels;
 }
 
-// Slice colours: the stored ones when the chart has its own, else the default colours.
+// Slice colours: the stored ones where the chart has its own, else the default colours (a
+// chart given 2 colours for 6 slices draws slices 3 to 6 in the default colours).
 void setSliceColors(const ChartDefinition& definition, Packed& data) {
     const ChartHeader& h = definition.header();
     const auto& defaults = pieDefaultColors();
+    const uint32_t given = h.customPieColors == 0 ? 0 : pieColorsGiven(h) == 0 ? kMaxPieColors : pieColorsGiven(h);
     for (int i = 0; i < data.points; ++i) {
-        if (h.customPieColors != 0) data.colors[i] = definition.block.pieColor[i];
+        if (static_cast<uint32_t>(i) < given) data.colors[i] = definition.block.pieColor[i];
         else data.colors[i] = i < kPieDefaultColorCount ? defaults[i] : 0;
     }
 }
@@ -314,6 +316,26 @@ PieSlices pieSlices(const Packed& data, const std::vector<const char*>& labels) 
 // The line under a pie that names the values left out.
 std::string leftOutNotice(int count) {
     return std::to_string(count) + (count == 1 ? " negative value left out" : " negative values left out");
+}
+
+// The line that says how many values of the first `sets` series could not be read as numbers
+// (they are drawn as missing); empty when every value was read.
+std::string unreadableNotice(const ChartDefinition& definition, int sets) {
+    uint64_t count = 0;
+    for (int s = 0; s < sets; ++s) count += definition.series[s].unreadable;
+    if (count == 0) return {};
+    return std::to_string(count) +
+           (count == 1 ? " value could not be read as a number" : " values could not be read as numbers");
+}
+
+// A title with a line under it (the title alone when it is empty).
+std::string joinTitle(const char* title, const std::string& line) {
+    return *title == '\0' ? line : std::string(title) + "\r" + line;
+}
+
+// Two notices on one line.
+std::string joinNotices(const std::string& first, const std::string& second) {
+    return first.empty() || second.empty() ? first + second : first + "; " + second;
 }
 
 // Records the arguments of the engine call about to be made, for the diagnostics.
@@ -351,7 +373,8 @@ void drawPieChart(Drawing& d, Packed& data) {
         drawError(d, kErrorEmpty);
         return;
     }
-    const std::string notice = slices.leftOut > 0 ? leftOutNotice(slices.leftOut) : std::string();
+    const std::string notice = joinNotices(slices.leftOut > 0 ? leftOutNotice(slices.leftOut) : std::string(),
+                                           unreadableNotice(definition, data.sets));
     const int count = static_cast<int>(slices.values.size());
     o.pie_colors = slices.colors.data();
     o.pie_notice = notice.empty() ? nullptr : notice.c_str();
@@ -525,6 +548,10 @@ void drawGraphChart(Drawing& d, Packed& data) {
     const int points = data.points;
 
     setAxisOptions(o, definition);
+    // Values that could not be read are said under the title, as a line of its own.
+    const std::string notice = unreadableNotice(definition, data.sets);
+    const std::string title = notice.empty() ? std::string() : joinTitle(h.chartTitle, notice);
+    if (!notice.empty()) o.title = title.c_str();
     for (const auto& row : kValueLabelPositions) {
         if (substyle == row.substyle) o.value_label_position = row.position;
     }
@@ -542,13 +569,15 @@ void drawGraphChart(Drawing& d, Packed& data) {
     // Borrowed arrays die with this drawing: no option may keep pointing at them.
     struct Release {
         ChartOptions& o;
+        const char* title;
         ~Release() {
+            o.title = title;
             o.legend_entries = nullptr;
             o.legend_count = 0;
             o.set_colors = nullptr;
             o.ext_vol_color = nullptr;
         }
-    } release{o};
+    } release{o, h.chartTitle};
 
     if (points == 0) {
         drawError(d, kErrorEmpty);

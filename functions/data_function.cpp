@@ -23,6 +23,7 @@
 #include "boundary/host_calls.h"
 #include "boundary/process_locale.h"
 #include "boundary/script_functions.h"
+#include "common/written_number.h"
 #include "definition/codec.h"
 #include "definition/data_text.h"
 #include "definition/field_reference.h"
@@ -33,6 +34,10 @@
 namespace plotwise {
 namespace {
 
+// The host's answers for a record past the last one of the found set (an empty table's first
+// record too) and for a table or field it does not know: the reference is bad, and the chart
+// says so as Data's error.
+constexpr int16_t kHostRecordMissing = 101;
 constexpr int16_t kHostFieldMissing = 102;
 
 // A point without a value: no bar, a gap in a line, no XY point.
@@ -81,6 +86,13 @@ public:
             case DataTextKind::NumberList: {
                 if (!numbers_.next(r.text)) return false;
                 const std::optional<double> n = pieceNumber(r.text, marks_);
+                r.kind = n ? Reading::Number : Reading::Nothing;
+                r.number = n.value_or(0);
+                return true;
+            }
+            case DataTextKind::WrittenNumbers: {
+                if (!numbers_.next(r.text)) return false;
+                const std::optional<double> n = writtenPieceNumber(r.text, marks_);
                 r.kind = n ? Reading::Number : Reading::Nothing;
                 r.number = n.value_or(0);
                 return true;
@@ -202,7 +214,17 @@ struct Points {
     bool yNumbers = false;
     bool yTexts = false;
     bool storePlain = false;
+    // Texts among numbers that say nothing of a missing value ("12 units", "pending"): drawn as
+    // missing, and counted so that the picture can say so.
+    uint32_t xUnreadable = 0;
+    uint32_t yUnreadable = 0;
+    uint32_t unreadable() const { return (xNumbers ? xUnreadable : 0) + (storePlain ? 0 : yUnreadable); }
 };
+
+// A record's text read where a number was wanted, which does not say that the value is missing.
+bool unreadable(const Reading& r, const Side& side) {
+    return r.kind == Reading::Text && side.isField() && !isMissingMarker(r.text);
+}
 
 Points readPoints(Side& xSide, Side& ySide) {
     Points p;
@@ -219,6 +241,7 @@ Points readPoints(Side& xSide, Side& ySide) {
         } else {
             xv.value = kMissing;
             xv.fromText = xSide.isField();
+            p.xUnreadable += unreadable(x, xSide) ? 1 : 0;
         }
         ++index;
         yMore = yMore && ySide.next(y);
@@ -226,6 +249,7 @@ Points readPoints(Side& xSide, Side& ySide) {
         if (given != nullptr) {
             p.yNumbers = p.yNumbers || y.kind == Reading::Number;
             p.yTexts = p.yTexts || y.kind == Reading::Text;
+            p.yUnreadable += unreadable(y, ySide) ? 1 : 0;
         }
         p.plain.add(x.text, xv, given);
         p.combined.add(x.text, xv, given);
@@ -243,6 +267,7 @@ float finalX(const XValue& x, bool xNumbers) { return x.fromText ? (xNumbers ? k
 uint32_t storePoints(const Points& p, int index) {
     ChartDefinition& d = workingDefinition();
     SeriesRecord& series = d.series[index];
+    series.unreadable = p.unreadable();
     if (p.storePlain) {
         if (p.plain.count > static_cast<std::size_t>(kMaxValues))
             return static_cast<uint32_t>(std::min<std::size_t>(p.plain.count, UINT32_MAX));
@@ -346,7 +371,7 @@ int16_t addSeries(const FMX_ExprEnv* env, const host::Args& args, FMX_Data* resu
     if (yError != 0 || xError != 0) {
         const bool yFailed = yError != 0;
         const int16_t hostError = yFailed ? yError : xError;
-        if (hostError == kHostFieldMissing) {
+        if (hostError == kHostRecordMissing || hostError == kHostFieldMissing) {
             recordError(snapshot, yFailed ? kErrorYData : kErrorXData);
         } else {
             // Other host failures end the call with the host's code (one more for Ydata).

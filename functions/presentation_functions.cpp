@@ -215,6 +215,8 @@ int16_t setPieColors(const host::Args& args, FMX_Data* result) {
     const uint32_t count = std::min<uint32_t>(args.size() - 1, kMaxPieColors);  // the rest is dropped
     for (uint32_t i = 0; i < count; ++i) d.block.pieColor[i] = static_cast<uint32_t>(args.integer(i + 1));
     d.header().customPieColors = 1;
+    // The slices past these colours take the default colours.
+    setPieColorsGiven(d.header(), count);
     return finishEdit(nullptr, result);
 }
 

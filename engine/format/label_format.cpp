@@ -133,7 +133,25 @@ constexpr size_t kDateBufferSize = 512;
 // Seconds from 1970-01-01 to 1900-01-01 and to 10000-01-01.
 constexpr double kFirstSecond = -2208988800.0;
 constexpr double kEndSecond = 253402300800.0;
-constexpr int kSecondsPerDay = 86400;
+// Durations on a time axis are labelled up to a million hours.
+constexpr double kLongestDuration = 3600.0e6;
+
+// A time format with each %[H] replaced by the duration's whole hours, at least two digits.
+std::string withWholeHours(std::string_view format, long long hours) {
+    std::string out;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format.compare(i, 4, "%[H]") == 0) {
+            out += (hours < 10 ? "0" : "") + std::to_string(hours);
+            i += 3;
+        } else if (format.compare(i, 2, "%%") == 0) {
+            out += "%%";
+            ++i;
+        } else {
+            out += format[i];
+        }
+    }
+    return out;
+}
 
 // Leap days in the years 1 .. year - 1.
 constexpr int leapDaysBefore(int year) { return (year - 1) / 4 - (year - 1) / 100 + (year - 1) / 400; }
@@ -227,13 +245,18 @@ std::string formatDateParts(std::string_view format, int year, int month, int da
 
 std::string formatDateValue(std::string_view format, double value, int kind) {
     int year = kMinYear, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+    std::string durationFormat;
     if (kind == TimeValue) {
-        // Seconds since midnight; anything that does not truncate into one day has no label.
-        if (!(value > -1.0 && value < kSecondsPerDay)) return {};
-        const int s = static_cast<int>(value);
-        hour = s / 3600;
-        minute = (s - 3600 * hour) / 60;
-        second = s - 3600 * hour - 60 * minute;
+        // Seconds since midnight, or a duration that runs past a day ("36:00:00"): %H is the
+        // hour of its day, as strftime defines it, and %[H] its whole hours.
+        if (!(value > -1.0 && value < kLongestDuration)) return {};
+        const long long s = static_cast<long long>(value);
+        const long long hours = s / 3600;
+        hour = static_cast<int>(hours % 24);
+        minute = static_cast<int>(s / 60 % 60);
+        second = static_cast<int>(s % 60);
+        durationFormat = withWholeHours(format, hours);
+        format = durationFormat;
     } else if (kind == DateValue || kind == TimestampValue) {
         // Checked before the conversion to int64, which NaN or a huge value would overflow.
         if (!(value > kFirstSecond - 1.0 && value < kEndSecond)) return {};

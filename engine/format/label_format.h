@@ -15,7 +15,8 @@ std::string formatTextLabel(std::string_view textTemplate, std::string_view text
 // Date and time parts through a strftime format; parts out of range give no label.
 std::string formatDateParts(std::string_view format, int year, int month, int day, int hour,
                             int minute, int second);
-// A value of seconds (kind 3 date, 5 timestamp: since 1970-01-01 UTC; 4 time: since midnight).
+// A value of seconds (kind 3 date, 5 timestamp: since 1970-01-01 UTC; 4 time: since midnight,
+// or a duration past a day, whose whole hours %[H] writes: "%[H]:%M" labels 36 hours "36:00").
 std::string formatDateValue(std::string_view format, double value, int kind);
 
 // Seconds between 0001-01-01 00:00, where the host counts dates and timestamps from, and

@@ -102,7 +102,7 @@ SeriesRecord sampleRecord(int index) {
 
 SeriesRecord reversedRecord(const SeriesRecord& native) {
     SeriesRecord record = native;
-    record.reserved = swapped(record.reserved);
+    record.unreadable = swapped(record.unreadable);
     record.color = swapped(record.color);
     for (int v = 0; v < kMaxValues; ++v) {
         record.x[v] = swapped(record.x[v]);

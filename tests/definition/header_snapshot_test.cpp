@@ -89,7 +89,7 @@ TEST_F(HeaderSnapshotTest, ResetDefinitionSetsFontsAndAxesButKeepsColoursSeriesA
 TEST_F(HeaderSnapshotTest, CommitCopiesEverythingButTheFormatTag) {
     ChartHeader& header = workingDefinition().header();
     std::memcpy(header.formatTag, "OLD", 4);
-    header.padding[0] = 7;
+    header.pieColorsGiven[0] = 7;
     ChartHeader snapshot;
     initHeader(snapshot);
     snapshot.width = 640;
@@ -109,10 +109,10 @@ TEST_F(HeaderSnapshotTest, CommitCopiesEverythingButTheFormatTag) {
     commitHeader(snapshot);
 
     EXPECT_EQ(std::string(header.formatTag, 4), std::string("OLD\0", 4));
-    EXPECT_EQ(header.padding[0], 7);
+    EXPECT_EQ(header.pieColorsGiven[0], 7);
     ChartHeader expected = snapshot;
     std::memcpy(expected.formatTag, header.formatTag, 4);
-    std::memcpy(expected.padding, header.padding, 2);
+    std::memcpy(expected.pieColorsGiven, header.pieColorsGiven, 2);
     EXPECT_EQ(std::memcmp(&expected, &header, sizeof header), 0);
 }
 
@@ -199,7 +199,7 @@ TEST_F(HeaderSnapshotTest, ClearSeriesClearsOneRecordAndIgnoresIndexesOutsideThe
     EXPECT_EQ(definition.series[5].x[999], 0.0f);
     EXPECT_EQ(definition.series[5].y[0], 0.0f);
     EXPECT_EQ(definition.series[4].color, 0x11111111u);
-    EXPECT_EQ(definition.series[6].reserved, 0x11111111u);
+    EXPECT_EQ(definition.series[6].unreadable, 0x11111111u);
     clearSeries(-1);
     clearSeries(100);
     EXPECT_EQ(definition.series[99].color, 0x11111111u);

@@ -101,10 +101,10 @@ TEST_F(Presentation, PieColorsAreStoredInOrder) {
 TEST_F(Presentation, MoreThanAThousandPieColorsKeepTheFirstThousand) {
     std::vector<Arg> args{chart()};
     for (int i = 0; i < 1005; ++i) args.push_back(num(i + 1));
-    workingDefinition().series[0].reserved = 0;
+    workingDefinition().series[0].unreadable = 0;
     const Chart c = chartOf(Plotz_PieColors, args);
     EXPECT_EQ(workingDefinition().block.pieColor[999], 1000u);
-    EXPECT_EQ(workingDefinition().series[0].reserved, 0u);  // nothing written past the table
+    EXPECT_EQ(workingDefinition().series[0].unreadable, 0u);  // nothing written past the table
     EXPECT_EQ(blockOf(c).pieColor[0], 1u);
 }
 
