@@ -4,7 +4,9 @@
 # twice the size), NAME.svg and NAME.pdf, and writes out/gallery/index.html: the GIF and the
 # 2x PNG side by side, links to the SVG and the PDF, and the script. The scripts of
 # examples/real_data/ (tables as a database gives them) go the same way into
-# out/gallery/real_data-NAME.* and out/gallery/real_data.html, linked from the index; the
+# out/gallery/real_data-NAME.* and out/gallery/real_data.html, linked from the index, and those
+# of them named values-*.calc (every value drawn at its value, drawn as missing or said on the
+# picture) once more on out/gallery/values.html; the
 # scripts of examples/hard_cases/ (long titles and names, many series, huge pictures) into
 # out/gallery/hard_cases-NAME.* and out/gallery/hard_cases.html.
 #
@@ -52,11 +54,12 @@ page_head() {
 rendered=0
 failed=0
 
-# Renders every script of folder $1 into $out (pictures named by the scripts, prefixed with
-# $3) and appends each chart, as GIF and as 2x PNG beside its script, to page $2.
+# Renders every script of folder $1 whose name matches $4 (default *.calc) into $out (pictures
+# named by the scripts, prefixed with $3) and appends each chart, as GIF and as 2x PNG beside
+# its script, to page $2.
 render_folder() {
-    local folder="$1" page="$2" prefix="$3" script name picture status line word
-    for script in "$folder"/*.calc; do
+    local folder="$1" page="$2" prefix="$3" pattern="${4:-*.calc}" script name picture status line word
+    for script in "$folder"/$pattern; do
         name="$prefix$(basename "$script" .calc)"
         picture="$out/$name.png"
         local options=()
@@ -100,6 +103,7 @@ render_folder() {
 page="$out/index.html"
 page_head "$page" "Plotwise gallery"
 echo '<p><a href="real_data.html">Real data</a>: tables with empty cells, "n/a", decimal commas, midnight timestamps</p>' >>"$page"
+echo '<p><a href="values.html">Values accounted for</a>: lists with "n/a", amounts as written, accounting negatives, a French table, durations, a freezer log, points between gaps</p>' >>"$page"
 echo '<p><a href="hard_cases.html">Hard cases</a>: long and multi-line titles, long legend names, many series, 100 slices, huge pictures</p>' >>"$page"
 render_folder "$gallery" "$page" ""
 
@@ -107,6 +111,11 @@ real_page="$out/real_data.html"
 page_head "$real_page" "Plotwise gallery: real data"
 echo '<p><a href="index.html">Back to the gallery</a></p>' >>"$real_page"
 render_folder "$root/examples/real_data" "$real_page" "real_data-"
+
+values_page="$out/values.html"
+page_head "$values_page" "Plotwise gallery: values accounted for"
+echo '<p><a href="index.html">Back to the gallery</a>. Every value a script hands over is drawn at its value, drawn as missing, or said on the picture.</p>' >>"$values_page"
+render_folder "$root/examples/real_data" "$values_page" "" "values-*.calc"
 
 hard_page="$out/hard_cases.html"
 page_head "$hard_page" "Plotwise gallery: hard cases"
@@ -116,5 +125,6 @@ render_folder "$root/examples/hard_cases" "$hard_page" "hard_cases-"
 echo "gallery: $rendered pictures rendered, $failed failed"
 echo "$page"
 echo "$real_page"
+echo "$values_page"
 echo "$hard_page"
 [[ $failed -eq 0 ]]

@@ -3,7 +3,7 @@
 //   1. the volume of combo charts, at the back wall
 //   2. the annotation line along the back wall and the zero shelf (3D charts): both lie behind
 //      the data, which must cover them
-//   3. the data of the chart type (and the marker of a one-point line or area)
+//   3. the data of the chart type (and the markers of points no segment reaches)
 //   4. legend squares and point markers
 //   5. the plot frame
 //   6. the annotation line and its note
@@ -52,8 +52,11 @@ void draw_graph_data(GraphDrawing& d) {
     draw_volume(p);
     draw_back_annotation(p);
     draw_zero_shelf(p);
-    draw_chart_type(p);
-    draw_single_point_markers(p);
+    {
+        const DataPlot::PlotClip clip(p);
+        draw_chart_type(p);
+    }
+    draw_lone_point_markers(p);
     draw_legend(p);
     draw_plot_frame(p);
     draw_annotation(p);

@@ -211,15 +211,20 @@ bool joins_points(ChartType type) {
 
 }  // namespace
 
-void draw_single_point_markers(const DataPlot& p) {
-    if (p.n != 1 || !joins_points(p.type)) return;
+void draw_lone_point_markers(const DataPlot& p) {
+    if (!joins_points(p.type)) return;
     const int half = std::max(2 * p.mark_size, 4);  // twice the cross of a point chart
     for (int s = p.sets(1) - 1; s >= 0; --s) {
-        if (!p.has(s, 0)) continue;
-        const float x = isXy(p.type) ? p.xvalue(s, 0) : 0.0f;
-        if (!is_present(x)) continue;
-        const int cx = isXy(p.type) ? p.pxy(x) : p.px(0), cy = p.py(p.value(s, 0));
-        p.fill({{cx, cy - half}, {cx + half, cy}, {cx, cy + half}, {cx - half, cy}}, p.front(s, 0));
+        // A point no segment reaches: the only point, or one between two missing values.
+        const auto present = [&](int i) {
+            return p.has(s, i) && (!isXy(p.type) || is_present(p.xvalue(s, i)));
+        };
+        for (int i = 0; i < p.n; ++i) {
+            if (!present(i) || present(i - 1) || present(i + 1)) continue;
+            const int cx = isXy(p.type) ? p.pxy(p.xvalue(s, i)) : p.px(i), cy = p.py(p.value(s, i));
+            if (!p.in_plot(cx, cy)) continue;  // a value beyond the axis range has no place in the plot
+            p.fill({{cx, cy - half}, {cx + half, cy}, {cx, cy + half}, {cx - half, cy}}, p.front(s, i));
+        }
     }
 }
 

@@ -137,8 +137,36 @@ bool DataPlot::touches(int x1, int y1, int x2, int y2) const {
            std::min(y1, y2) < s.height();
 }
 
+bool DataPlot::in_plot(int x, int y) const {
+    const int b = back;
+    return x >= std::min(px(0), px(0, b)) && x <= std::max(px(last_position()), px(last_position(), b)) &&
+           y >= std::min(py(L.highest), py(L.highest, b)) && y <= std::max(py(L.lowest), py(L.lowest, b));
+}
+
+DataPlot::PlotClip::PlotClip(const DataPlot& p)
+    : p_(p), saved_{p.left_, p.top_, p.right_, p.bottom_, p.line_margin_} {
+    // The plot's box as the frame draws it: the front wall and the back wall.
+    const double last = p.last_position();
+    const int b = p.back;
+    p.left_ = std::max(p.left_, std::min(p.px(0), p.px(0, b)));
+    p.right_ = std::min(p.right_, std::max(p.px(last), p.px(last, b)));
+    p.top_ = std::max(p.top_, std::min(p.py(p.L.highest), p.py(p.L.highest, b)));
+    p.bottom_ = std::min(p.bottom_, std::max(p.py(p.L.lowest), p.py(p.L.lowest, b)));
+    // A point chart's crosses are whole wherever their point lies in the plot.
+    p.line_margin_ = p.type == XyPoint ? std::max(p.mark_size, 1) : 1;
+}
+
+DataPlot::PlotClip::~PlotClip() {
+    p_.left_ = saved_[0];
+    p_.top_ = saved_[1];
+    p_.right_ = saved_[2];
+    p_.bottom_ = saved_[3];
+    p_.line_margin_ = saved_[4];
+}
+
 void DataPlot::line(int x1, int y1, int x2, int y2, int color) const {
-    if (inside(x1, y1) && inside(x2, y2)) {
+    const int m = line_margin_;
+    if (inside(x1, y1, m) && inside(x2, y2, m)) {
         s.line(x1, y1, x2, y2, color);
         return;
     }
@@ -146,8 +174,8 @@ void DataPlot::line(int x1, int y1, int x2, int y2, int color) const {
     const double dx = static_cast<double>(x2) - x1, dy = static_cast<double>(y2) - y1;
     double t0 = 0, t1 = 1;
     const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {static_cast<double>(x1) - left_, static_cast<double>(right_) - x1,
-                         static_cast<double>(y1) - top_, static_cast<double>(bottom_) - y1};
+    const double q[4] = {static_cast<double>(x1) - (left_ - m), static_cast<double>(right_ + m) - x1,
+                         static_cast<double>(y1) - (top_ - m), static_cast<double>(bottom_ + m) - y1};
     for (int k = 0; k < 4; ++k) {
         if (p[k] == 0) {
             if (q[k] < 0) return;
@@ -230,6 +258,7 @@ void DataPlot::outline(int x1, int y1, int x2, int y2, int color) const {
 }
 
 void DataPlot::pixel(int x, int y, int color) const {
+    if (line_margin_ > 0 && !inside(x, y, line_margin_)) return;  // within a PlotClip only
     s.pixel(x, y, color);
 }
 

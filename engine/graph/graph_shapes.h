@@ -99,10 +99,31 @@ public:
     // Whether a box reaches the picture.
     bool touches(int x1, int y1, int x2, int y2) const;
 
+    // While alive, the data stays inside the plot (between its front and back walls): fills are
+    // clipped to the plot's box, lines and pixels to one pixel beyond it (the second row of a
+    // line on the plot's edge; on point charts as far as a point's cross reaches). A value beyond the axis range, or an area standing on a base
+    // outside it, is cut at the plot's edge rather than drawn over the titles.
+    class PlotClip {
+    public:
+        explicit PlotClip(const DataPlot& p);
+        ~PlotClip();
+        PlotClip(const PlotClip&) = delete;
+        PlotClip& operator=(const PlotClip&) = delete;
+
+    private:
+        const DataPlot& p_;
+        int saved_[5];
+    };
+    // True when (x, y) lies in the plot's box.
+    bool in_plot(int x, int y) const;
+
 private:
-    // The clip box: the picture and a margin around it.
-    int left_, top_, right_, bottom_;
-    bool inside(int x, int y) const { return x >= left_ && x <= right_ && y >= top_ && y <= bottom_; }
+    // The clip box: the picture and a margin around it, or the plot's box (PlotClip).
+    mutable int left_, top_, right_, bottom_;
+    mutable int line_margin_ = 0;  // how far lines and pixels may pass the clip box
+    bool inside(int x, int y, int margin = 0) const {
+        return x >= left_ - margin && x <= right_ + margin && y >= top_ - margin && y <= bottom_ + margin;
+    }
 };
 
 // A bar from screen row ya to yb between columns x1 and x2: on 3D charts with its right side
@@ -131,8 +152,9 @@ void draw_floating_bars(const DataPlot& p);
 void draw_hlc(const DataPlot& p);
 void draw_xy(const DataPlot& p);
 void draw_legend(const DataPlot& p);
-// The point of a one-point line or area chart, which no segment shows, as a filled diamond.
-void draw_single_point_markers(const DataPlot& p);
+// A point of a line or area chart that no segment reaches (the only point, or one between two
+// missing values), as a filled diamond.
+void draw_lone_point_markers(const DataPlot& p);
 void draw_back_annotation(const DataPlot& p);
 void draw_plot_frame(const DataPlot& p);
 void draw_zero_shelf(const DataPlot& p);
