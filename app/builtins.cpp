@@ -8,6 +8,7 @@
 
 #include "app/fm_objects.h"
 #include "app/text_util.h"
+#include "common/utf8.h"
 
 namespace plotwise::app {
 
@@ -103,7 +104,7 @@ std::string charactersOfCode(double code) {
     for (auto it = groups.rbegin(); it != groups.rend(); ++it) {
         const uint32_t cp = *it;
         if (cp == 0 || (cp >= 0xD800 && cp <= 0xDFFF)) continue;
-        appendUtf8(out, cp);
+        utf8::append(out, cp);
     }
     return out;
 }

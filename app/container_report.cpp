@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "app/picture_file.h"
+#include "common/c_number.h"
 #include "definition/chart_definition.h"
 
 namespace plotwise::app {
@@ -52,6 +53,7 @@ std::string colour(uint32_t c) {
 
 std::string number(double v) {
     char buffer[32];
+    const c_number::CNumbers cNumbers;  // 1.5, whatever the process's locale
     std::snprintf(buffer, sizeof buffer, "%g", v);
     return buffer;
 }

@@ -1,30 +1,16 @@
 // The CSV reader: a single pass that keeps track of line numbers for messages.
 #include "app/csv.h"
 
+#include "common/utf8.h"
+
 namespace plotwise::app {
 
 namespace {
 
 bool validUtf8(std::string_view s, std::size_t& badAt) {
     for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        std::size_t n = b < 0x80 ? 1 : (b >= 0xC2 && b <= 0xDF) ? 2 : (b >= 0xE0 && b <= 0xEF) ? 3
-                                                                    : (b >= 0xF0 && b <= 0xF4) ? 4 : 0;
-        if (n == 0 || i + n > s.size()) {
-            badAt = i;
-            return false;
-        }
-        uint32_t cp = n == 1 ? b : n == 2 ? (b & 0x1F) : n == 3 ? (b & 0x0F) : (b & 0x07);
-        for (std::size_t k = 1; k < n; ++k) {
-            const auto c = static_cast<unsigned char>(s[i + k]);
-            if ((c & 0xC0) != 0x80) {
-                badAt = i;
-                return false;
-            }
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        constexpr uint32_t kSmallest[5] = {0, 0, 0x80, 0x800, 0x10000};
-        if (cp < kSmallest[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        const std::size_t n = utf8::sequenceLength(s, i);
+        if (n == 0) {
             badAt = i;
             return false;
         }

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/utf8.h"
+
 namespace plotwise::app {
 
 namespace {
@@ -35,8 +37,6 @@ constexpr std::array<std::pair<int32_t, std::string_view>, 5> kHostErrorMeanings
 // Characters of a source line shown under a syntax error; longer lines show a window.
 constexpr std::size_t kShownLineWidth = 100;
 
-bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
 }  // namespace
 
 std::string hostErrorMeaning(int32_t code) {
@@ -58,7 +58,7 @@ std::string formatSyntaxError(std::string_view sourceName, std::string_view sour
     // column and the caret lines up in characters.
     std::vector<std::size_t> starts;
     for (std::size_t i = 0; i < line.size(); ++i)
-        if (!isContinuationByte(line[i])) starts.push_back(i);
+        if (!utf8::isContinuation(line[i])) starts.push_back(i);
     const std::size_t count = starts.size();
     const std::size_t column = static_cast<std::size_t>(std::max(at.column, 1)) - 1;
     std::size_t first = 0;

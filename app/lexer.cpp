@@ -2,6 +2,7 @@
 #include "app/lexer.h"
 
 #include "app/text_util.h"
+#include "common/utf8.h"
 
 #include <array>
 #include <utility>
@@ -37,27 +38,6 @@ constexpr std::array<std::string_view, 9> kUnsupportedOperators{
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
-// Length of the UTF-8 sequence starting at `s[i]`, 0 when it is not valid UTF-8.
-std::size_t utf8Length(std::string_view s, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char b = byte(i);
-    std::size_t n;
-    uint32_t cp;
-    if (b < 0x80) return 1;
-    if (b >= 0xC2 && b <= 0xDF) { n = 2; cp = b & 0x1F; }
-    else if (b >= 0xE0 && b <= 0xEF) { n = 3; cp = b & 0x0F; }
-    else if (b >= 0xF0 && b <= 0xF4) { n = 4; cp = b & 0x07; }
-    else return 0;
-    if (i + n > s.size()) return 0;
-    for (std::size_t k = 1; k < n; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (byte(i + k) & 0x3F);
-    }
-    constexpr uint32_t kSmallest[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kSmallest[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    return n;
-}
 
 class Lexer {
 public:
@@ -99,13 +79,13 @@ private:
             column_ = 1;
             return;
         }
-        pos_ += utf8Length(src_, pos_);
+        pos_ += utf8::sequenceLength(src_, pos_);
         ++column_;
     }
 
     void checkEncoding() {
         for (std::size_t i = 0; i < src_.size();) {
-            const std::size_t n = utf8Length(src_, i);
+            const std::size_t n = utf8::sequenceLength(src_, i);
             if (n == 0) {
                 while (pos_ < i) advance();
                 throw SyntaxError(here(), "the expression is not valid UTF-8 here");
@@ -171,7 +151,7 @@ private:
             token.text = lexNameCharacters();
             return;
         }
-        const std::size_t n = utf8Length(src_, pos_);
+        const std::size_t n = utf8::sequenceLength(src_, pos_);
         throw SyntaxError(here(), "unexpected character '" + std::string(src_.substr(pos_, n)) + "'");
     }
 
@@ -273,7 +253,7 @@ private:
                 advance();
                 continue;
             }
-            const std::size_t n = utf8Length(src_, pos_);
+            const std::size_t n = utf8::sequenceLength(src_, pos_);
             value.append(src_.substr(pos_, n));
             advance();
         }
@@ -297,7 +277,7 @@ std::string describe(const Token& token) {
     case TokenKind::Variable: return "the variable " + token.text;
     case TokenKind::Text: {
         if (token.text == "\r") return "\xC2\xB6";
-        std::string shown(cutUtf8(token.text, 20));
+        std::string shown(utf8::cut(token.text, 20));
         if (shown.size() < token.text.size()) shown += "...";
         for (char& c : shown)
             if (c == '\r') c = ' ';

@@ -7,6 +7,7 @@
 
 #include "app/diagnostics.h"
 #include "app/text_util.h"
+#include "common/utf8.h"
 
 #ifndef PLOTWISE_PLUGIN_DIR_FROM_PROGRAM
 #define PLOTWISE_PLUGIN_DIR_FROM_PROGRAM "../lib/plotwise"
@@ -30,7 +31,7 @@ std::string utf16ToUtf8(const uint16_t* units, std::size_t count) {
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = 0xFFFD;  // a lone surrogate
         }
-        appendUtf8(out, cp);
+        utf8::append(out, cp);
     }
     return out;
 }

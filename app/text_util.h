@@ -17,10 +17,4 @@ int editDistance(std::string_view a, std::string_view b);
 // The text with carriage returns shown as line ends (how a text result is printed).
 std::string returnsToLineEnds(std::string_view s);
 
-// Appends the UTF-8 bytes of one Unicode code point.
-void appendUtf8(std::string& out, uint32_t cp);
-
-// At most `bytes` bytes of `s`, cut at a character boundary.
-std::string_view cutUtf8(std::string_view s, std::size_t bytes);
-
 }  // namespace plotwise::app

@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "common/utf8.h"
+
 namespace plotwise::host {
 namespace {
 
@@ -104,8 +106,7 @@ namespace {
 std::size_t unitsOfBytes(std::string_view bytes) {
     std::size_t units = 0;
     for (char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if ((b & 0xC0) != 0x80) units += b >= 0xF0 ? 2 : 1;
+        if (!utf8::isContinuation(c)) units += static_cast<unsigned char>(c) >= 0xF0 ? 2 : 1;
     }
     return units;
 }

@@ -3,17 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/utf8.h"
+
 #include "definition/codec.h"
 
 namespace plotwise {
-
-namespace {
-
-bool isContinuationByte(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-}  // namespace
 
 void copyText(char* field, std::size_t fieldSize, std::string_view text) {
     if (fieldSize == 0) {
@@ -35,10 +29,10 @@ void copyText(char* field, std::size_t fieldSize, std::string_view text) {
         // back to the first byte of that character. A character has at most three continuation
         // bytes; text that is not UTF-8 is cut where it is.
         std::size_t cut = length;
-        for (int step = 0; step < 3 && cut > 0 && isContinuationByte(text[cut]); ++step) {
+        for (int step = 0; step < 3 && cut > 0 && utf8::isContinuation(text[cut]); ++step) {
             --cut;
         }
-        if (!isContinuationByte(text[cut])) {
+        if (!utf8::isContinuation(text[cut])) {
             length = cut;
         }
     }

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/c_number.h"
 #include "definition/codec.h"
 #include "driver/date_values.h"
 #include "engine/chart_options.h"
@@ -25,6 +26,7 @@ void put(LabelStore& store, int slot, std::string_view text) { copyText(store[sl
 
 // printf of one value into a string.
 std::string printed(const char* format, double value) {
+    const c_number::CNumbers cNumbers;  // "%.2f" writes 1.50 whatever the process's locale
     char buffer[64];
     const int n = std::snprintf(buffer, sizeof buffer, format, value);
     if (n < 0) return {};
@@ -37,11 +39,11 @@ std::string printed(const char* format, double value) {
 
 // The number a label text stands for, when the whole text (but blanks) is one number.
 bool labelNumber(const char* text, double& value) {
-    char* end = nullptr;
-    value = std::strtod(text, &end);
-    if (end == text) return false;
-    while (*end == ' ') ++end;
-    return *end == '\0' && std::isfinite(value);
+    std::size_t used = 0;
+    value = c_number::read(text, &used);
+    if (used == 0) return false;
+    while (text[used] == ' ') ++used;
+    return text[used] == '\0' && std::isfinite(value);
 }
 
 std::string dateLabel(std::string_view format, const LabelDateParts& p) {

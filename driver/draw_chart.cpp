@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "common/utf8.h"
 #include "definition/codec.h"
 #include "driver/axis_labels.h"
 #include "driver/chart_styles.h"
@@ -444,7 +445,7 @@ void copyLegendName(char (&out)[sizeof(LegendEntry::name)], const char* name) {
     const std::string_view whole(name, strnlen(name, kTextFieldSize));
     std::string kept(whole);
     if (whole.size() >= sizeof out)
-        kept = std::string(utf8_prefix(whole, sizeof out - 1 - std::strlen(kEllipsis))) + kEllipsis;
+        kept = std::string(utf8::cut(whole, sizeof out - 1 - std::strlen(kEllipsis))) + kEllipsis;
     std::memcpy(out, kept.c_str(), kept.size() + 1);
 }
 
@@ -607,6 +608,7 @@ void drawGraphChart(Drawing& d, Packed& data) {
     call.colors.assign(data.colors.begin(), data.colors.begin() + data.sets);
     call.volume = extra.volumeColors;
     call.legend = legend;
+    call.notice = notice;
 
     draw_graph(o, width, height, d.target, type, points, labels.data(), extra.sets, data.y.data(), extra.values);
     o.horizontal = 0;

@@ -40,7 +40,7 @@ struct EngineCall {
     std::vector<uint32_t> colors;     // set colours (graph) or slice colours (pie)
     std::vector<uint32_t> volume;     // volume colours of combination charts
     std::vector<LegendEntry> legend;
-    std::string notice;               // the line under a pie
+    std::string notice;               // the line under a pie, or under a graph's title
     ChartOptions options;             // the options as the drawing left them
 };
 const EngineCall& lastEngineCall();

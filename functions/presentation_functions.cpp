@@ -14,6 +14,7 @@
 #include "boundary/host_calls.h"
 #include "boundary/process_locale.h"
 #include "boundary/script_functions.h"
+#include "common/c_number.h"
 #include "definition/codec.h"
 #include "driver/date_values.h"
 #include "functions/editing.h"
@@ -90,7 +91,7 @@ const AxisOption* findAxisOption(std::string_view name) {
 
 // A number typed into a script; beyond the float range it stays at the largest float.
 float axisNumber(const std::string& text) {
-    const double value = std::strtod(text.c_str(), nullptr);
+    const double value = c_number::read(text);
     if (value > FLT_MAX) return FLT_MAX;
     if (value < -FLT_MAX) return -FLT_MAX;
     return static_cast<float>(value);
@@ -98,11 +99,11 @@ float axisNumber(const std::string& text) {
 
 // Whether a text is a plain number and nothing else (blanks aside).
 bool isPlainNumber(const std::string& text) {
-    char* end = nullptr;
-    std::strtod(text.c_str(), &end);
-    if (end == text.c_str()) return false;
-    while (*end == ' ' || *end == '\t') ++end;
-    return *end == '\0';
+    std::size_t used = 0;
+    c_number::read(text, &used);
+    if (used == 0) return false;
+    while (used < text.size() && (text[used] == ' ' || text[used] == '\t')) ++used;
+    return used == text.size();
 }
 
 // The host's number of a timestamp kept where a float holds it exactly: at midnight its

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/c_number.h"
 #include "stand_in/internal.h"
 
 namespace fmhost {
@@ -114,7 +115,9 @@ std::string formatNumber(long double value) {
     if (!std::isfinite(value)) return "?";
     if (value == 0) return "0";
     char buffer[64];
-    // "d.ddddddddddddddde+XX": the digits and the exponent of the rounded value.
+    // "d.ddddddddddddddde+XX": the digits and the exponent of the rounded value, in the "C"
+    // locale's form whatever the process's locale.
+    const plotwise::c_number::CNumbers cNumbers;
     std::snprintf(buffer, sizeof buffer, "%.*Le", kSignificantDigits - 1, value);
     std::string text(buffer);
     const bool negative = text[0] == '-';
@@ -170,6 +173,7 @@ long double numberOfText(std::u16string_view text, char16_t decimal) {
         }
     }
     if (digits == 0) return 0;
+    const plotwise::c_number::CNumbers cNumbers;  // the text is written with "." whatever the process's locale
     const long double value = std::strtold(ascii.c_str(), nullptr);
     return negative ? -value : value;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <strings.h>
 
+#include "common/utf8.h"
 #include "stand_in/internal.h"
 
 using namespace fmhost;
@@ -32,10 +33,7 @@ void* gHookContext = nullptr;
 // Copies text into a fixed field, zero-terminated, cut before a partial UTF-8 character.
 template <std::size_t N>
 void copyField(char (&field)[N], const std::string& text) {
-    std::size_t length = std::min(text.size(), N - 1);
-    if (length < text.size()) {
-        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
-    }
+    const std::size_t length = plotwise::utf8::cutLength(text, N - 1);
     std::memcpy(field, text.data(), length);
     field[length] = '\0';
 }

@@ -1,14 +1,15 @@
 // UTF-8 <-> UTF-16 conversion and the simple lower-case mapping used by FM_Text_Lowercase.
 #include <array>
 
+#include "common/utf8.h"
 #include "stand_in/internal.h"
 
 namespace fmhost {
 namespace {
 
-constexpr char16_t kReplacement = 0xFFFD;
+namespace utf8 = plotwise::utf8;
 
-bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+constexpr char16_t kReplacement = 0xFFFD;
 
 void appendCodePoint(std::u16string& out, char32_t cp) {
     if (cp < 0x10000) {
@@ -17,24 +18,6 @@ void appendCodePoint(std::u16string& out, char32_t cp) {
         cp -= 0x10000;
         out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
         out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    }
-}
-
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
 }
 
@@ -122,7 +105,7 @@ std::u16string utf8ToUnits(std::string_view bytes) {
                 break;
             }
             const auto byte = static_cast<unsigned char>(bytes[j]);
-            const bool inRange = k == 1 ? (byte >= low && byte <= high) : isContinuation(byte);
+            const bool inRange = k == 1 ? (byte >= low && byte <= high) : utf8::isContinuation(byte);
             if (!inRange) {
                 valid = false;
                 break;
@@ -146,12 +129,12 @@ std::string unitsToUtf8(std::u16string_view units) {
         const char16_t unit = units[i];
         if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
             units[i + 1] <= 0xDFFF) {
-            appendUtf8(out, 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+            utf8::append(out, 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (units[i + 1] - 0xDC00));
             ++i;
         } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-            appendUtf8(out, kReplacement);
+            utf8::append(out, kReplacement);
         } else {
-            appendUtf8(out, unit);
+            utf8::append(out, unit);
         }
     }
     return out;

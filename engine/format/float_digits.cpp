@@ -1,10 +1,13 @@
 #include "engine/format/float_digits.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <string_view>
+#include <system_error>
+
+#include "common/c_number.h"
 
 namespace plotwise {
 namespace {
@@ -21,18 +24,22 @@ int decimals_held(double rounded) {
 
 double float_digits(double value) {
     if (value == 0 || !std::isfinite(value)) return value;
-    // The decimal exponent form rounds to exactly that many significant digits.
+    // The decimal exponent form rounds to exactly that many significant digits (written and
+    // read in the "C" locale's form, whatever the process's locale).
     char text[64];
-    std::snprintf(text, sizeof text, "%.*e", kFloatDigits - 1, value);
-    return std::strtod(text, nullptr);
+    const std::to_chars_result r =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, kFloatDigits - 1);
+    return c_number::read(std::string_view(text, static_cast<std::size_t>(r.ptr - text)));
 }
 
 std::string print_float_value(double value, int decimals) {
     const double rounded = float_digits(value);
     if (std::isfinite(rounded)) decimals = std::min(decimals, decimals_held(rounded));
     char text[512];
-    std::snprintf(text, sizeof text, "%.*f", std::max(decimals, 0), rounded);
-    return text;
+    const std::to_chars_result r =
+        std::to_chars(text, text + sizeof text, rounded, std::chars_format::fixed, std::max(decimals, 0));
+    if (r.ec != std::errc{}) return {};
+    return std::string(text, static_cast<std::size_t>(r.ptr - text));
 }
 
 std::string print_value_as_given(double value) {

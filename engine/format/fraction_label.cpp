@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "common/c_number.h"
 #include "engine/format/printf_format.h"
 
 namespace plotwise {
@@ -10,6 +11,7 @@ namespace {
 
 // printf into a string of the right size.
 std::string print_value(const char* format, double value) {
+    const c_number::CNumbers cNumbers;  // "%.2f" writes 1.50 whatever the process's locale
     char small[64];
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"

@@ -6,11 +6,13 @@
 // Patterns are UTF-8; a separator may be any one character, such as a non-breaking space.
 #include "engine/format/label_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <ctime>
 #include <string>
 
+#include "common/utf8.h"
 #include "engine/chart_options.h"
 #include "engine/format/calendar64.h"
 
@@ -24,16 +26,7 @@ namespace {
 // not start a complete sequence counts as one character of its own.
 size_t charLength(std::string_view text, size_t pos) {
     if (pos >= text.size()) return 0;
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    size_t length = 1;
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF) length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4) length = 4;
-    if (pos + length > text.size()) return 1;
-    for (size_t i = 1; i < length; ++i) {
-        if ((static_cast<unsigned char>(text[pos + i]) & 0xC0) != 0x80) return 1;
-    }
-    return length;
+    return std::max<size_t>(utf8::sequenceLength(text, pos), 1);
 }
 
 // The character at byte `pos`; empty beyond the end.

@@ -44,6 +44,10 @@ void draw_chart_type(const DataPlot& p) {
     }
 }
 
+// Bars, lines and areas are cut at the plot's edges; the marks of high-low-close charts and
+// point charts (caps, diamonds, crosses) stay whole at the edge of the range.
+bool stays_in_plot(ChartType type) { return !isHlc(type) && type != XyPoint; }
+
 }  // namespace
 
 void draw_graph_data(GraphDrawing& d) {
@@ -52,8 +56,10 @@ void draw_graph_data(GraphDrawing& d) {
     draw_volume(p);
     draw_back_annotation(p);
     draw_zero_shelf(p);
-    {
+    if (stays_in_plot(p.type)) {
         const DataPlot::PlotClip clip(p);
+        draw_chart_type(p);
+    } else {
         draw_chart_type(p);
     }
     draw_lone_point_markers(p);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/c_number.h"
 #include "engine/format/float_digits.h"
 #include "engine/format/fraction_label.h"
 #include "engine/format/label_format.h"
@@ -61,6 +62,7 @@ bool is_printf_format(const char* format) {
 
 std::string format_value(const char* format, double value) {
     if (format == nullptr || !takes_at_most_one_double(format)) format = "%.0f";
+    const c_number::CNumbers cNumbers;  // "%.2f" writes 1.50 whatever the process's locale
     char text[512];
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
@@ -153,9 +155,9 @@ int turned_label_reach(const char* font, double ptsize, bool ttf, const char* te
 std::string y2_label_text(const ChartOptions& opt, double value) {
     std::string text = opt.ylabel2_format != nullptr ? format_value(opt.ylabel2_format, value) : print_float_value(value, 0);
     // "-0", "-0.0" and the like read as "0"; a text that does not start with a number stays.
-    char* end = nullptr;
-    double back = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() && back == 0) text = "0";
+    std::size_t used = 0;
+    const double back = c_number::read(text, &used);
+    if (used != 0 && back == 0) text = "0";
     return text;
 }
 

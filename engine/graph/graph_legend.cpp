@@ -222,7 +222,7 @@ void draw_lone_point_markers(const DataPlot& p) {
         for (int i = 0; i < p.n; ++i) {
             if (!present(i) || present(i - 1) || present(i + 1)) continue;
             const int cx = isXy(p.type) ? p.pxy(p.xvalue(s, i)) : p.px(i), cy = p.py(p.value(s, i));
-            if (!p.in_plot(cx, cy)) continue;  // a value beyond the axis range has no place in the plot
+            if (!p.in_plot_rows(cy)) continue;  // a value beyond the axis range has no place in the plot
             p.fill({{cx, cy - half}, {cx + half, cy}, {cx, cy + half}, {cx - half, cy}}, p.front(s, i));
         }
     }

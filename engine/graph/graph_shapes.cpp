@@ -137,23 +137,20 @@ bool DataPlot::touches(int x1, int y1, int x2, int y2) const {
            std::min(y1, y2) < s.height();
 }
 
-bool DataPlot::in_plot(int x, int y) const {
+bool DataPlot::in_plot_rows(int y) const {
     const int b = back;
-    return x >= std::min(px(0), px(0, b)) && x <= std::max(px(last_position()), px(last_position(), b)) &&
-           y >= std::min(py(L.highest), py(L.highest, b)) && y <= std::max(py(L.lowest), py(L.lowest, b));
+    return y >= std::min(py(L.highest), py(L.highest, b)) && y <= std::max(py(L.lowest), py(L.lowest, b));
 }
 
 DataPlot::PlotClip::PlotClip(const DataPlot& p)
     : p_(p), saved_{p.left_, p.top_, p.right_, p.bottom_, p.line_margin_} {
-    // The plot's box as the frame draws it: the front wall and the back wall.
-    const double last = p.last_position();
+    // The rows of the plot as the frame draws it, the front wall and the back wall. Values run
+    // up and down; along the x axis the data never leave the plot (the range holds every x value)
+    // but for the half of a bar or a cap, which keep their look.
     const int b = p.back;
-    p.left_ = std::max(p.left_, std::min(p.px(0), p.px(0, b)));
-    p.right_ = std::min(p.right_, std::max(p.px(last), p.px(last, b)));
     p.top_ = std::max(p.top_, std::min(p.py(p.L.highest), p.py(p.L.highest, b)));
     p.bottom_ = std::min(p.bottom_, std::max(p.py(p.L.lowest), p.py(p.L.lowest, b)));
-    // A point chart's crosses are whole wherever their point lies in the plot.
-    p.line_margin_ = p.type == XyPoint ? std::max(p.mark_size, 1) : 1;
+    p.line_margin_ = 1;
 }
 
 DataPlot::PlotClip::~PlotClip() {

@@ -99,10 +99,10 @@ public:
     // Whether a box reaches the picture.
     bool touches(int x1, int y1, int x2, int y2) const;
 
-    // While alive, the data stays inside the plot (between its front and back walls): fills are
-    // clipped to the plot's box, lines and pixels to one pixel beyond it (the second row of a
-    // line on the plot's edge; on point charts as far as a point's cross reaches). A value beyond the axis range, or an area standing on a base
-    // outside it, is cut at the plot's edge rather than drawn over the titles.
+    // While alive, the data stays within the plot's rows (from the front wall's bottom to the
+    // back wall's top): fills are clipped to them, lines and pixels to one row beyond (the second
+    // row of a line on the plot's edge). A value beyond the axis range, or an area standing on a
+    // base outside it, is cut at the plot's edge rather than drawn over the titles.
     class PlotClip {
     public:
         explicit PlotClip(const DataPlot& p);
@@ -114,8 +114,8 @@ public:
         const DataPlot& p_;
         int saved_[5];
     };
-    // True when (x, y) lies in the plot's box.
-    bool in_plot(int x, int y) const;
+    // True when row y lies within the plot's rows (the front wall's and the back wall's).
+    bool in_plot_rows(int y) const;
 
 private:
     // The clip box: the picture and a margin around it, or the plot's box (PlotClip).

@@ -8,6 +8,7 @@
 
 #include <gdfontmb.h>
 
+#include "common/utf8.h"
 #include "engine/text/font_files.h"
 #include "engine/text/text_ink.h"
 #include "engine/text/text_shaping.h"
@@ -26,23 +27,6 @@ constexpr double kSansBaseline = 0.78;
 
 // U+10FFFD in UTF-8: a private character no font has.
 constexpr const char* kNoFontCharacter = "\xF4\x8F\xBF\xBD";
-
-// Length of the UTF-8 sequence starting at text[i], 0 when it is not a valid one.
-size_t sequence_length(std::string_view text, size_t i) {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char c = byte(i);
-    if (c < 0x80) return 1;
-    size_t n = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
-    if (n == 0 || i + n > text.size()) return 0;
-    for (size_t k = 1; k < n; ++k)
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    // Overlong forms, surrogates and values beyond U+10FFFF.
-    if (c == 0xE0 && byte(i + 1) < 0xA0) return 0;
-    if (c == 0xED && byte(i + 1) >= 0xA0) return 0;
-    if (c == 0xF0 && byte(i + 1) < 0x90) return 0;
-    if (c == 0xF4 && byte(i + 1) >= 0x90) return 0;
-    return n;
-}
 
 std::vector<std::string_view> split_lines(std::string_view text) {
     std::vector<std::string_view> lines;
@@ -95,7 +79,7 @@ std::string from_gd_text(std::string_view text) {
 std::string utf8_text(std::string_view text) {
     bool valid = true;
     for (size_t i = 0; i < text.size() && valid;) {
-        const size_t n = sequence_length(text, i);
+        const size_t n = utf8::sequenceLength(text, i);
         valid = n > 0;
         i += n;
     }
@@ -105,7 +89,7 @@ std::string utf8_text(std::string_view text) {
         // font has, which draws the missing-glyph box as they do in the GIF.
         std::string out;
         for (size_t i = 0; i < text.size();) {
-            const size_t n = sequence_length(text, i);
+            const size_t n = utf8::sequenceLength(text, i);
             uint32_t code = n == 1 ? static_cast<unsigned char>(text[i]) : static_cast<unsigned char>(text[i]) & (0x7F >> n);
             for (size_t k = 1; k < n; ++k) code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
             if ((code >= 0xFDD0 && code <= 0xFDEF) || (code & 0xFFFE) == 0xFFFE)

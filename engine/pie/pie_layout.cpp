@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "common/c_number.h"
 #include "engine/format/printf_format.h"
 #include "engine/pie/pie_internal.h"
 
@@ -70,6 +71,7 @@ void depth_offsets(unsigned angle_degrees, unsigned depth, int& xdepth, int& yde
 void format_percent(const char* format, double percent, char (&text)[16]) {
     text[0] = '\0';
     if (format == nullptr || double_conversions(format) != 1) return;
+    const c_number::CNumbers cNumbers;  // "%.1f%%" writes 12.5% whatever the process's locale
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
     const int n = std::snprintf(text, sizeof text, format, percent);

@@ -24,6 +24,8 @@
 #include "engine/text/font_files.h"
 #include "engine/text/lru_map.h"
 
+#include "common/utf8.h"
+
 namespace plotwise {
 
 namespace {
@@ -34,8 +36,6 @@ struct Char {
     uint32_t code;
     std::size_t length;  // bytes it takes in the text
 };
-
-bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
 // "&#65;" or "&#x41;" at i, as gd reads it; length 0 when there is none.
 Char characterReference(std::string_view s, std::size_t i) {
@@ -65,25 +65,18 @@ Char nextChar(std::string_view s, std::size_t i) {
         const Char reference = characterReference(s, i);
         if (reference.length != 0) return reference;
     }
-    if (b >= 0xC0 && b <= 0xDF && i + 1 < s.size() && isContinuation(static_cast<unsigned char>(s[i + 1])))
+    if (b >= 0xC0 && b <= 0xDF && i + 1 < s.size() && utf8::isContinuation(s[i + 1]))
         return {static_cast<uint32_t>(((b & 0x1F) << 6) | (s[i + 1] & 0x3F)), 2};
-    if (b >= 0xE0 && b <= 0xEF && i + 2 < s.size() && isContinuation(static_cast<unsigned char>(s[i + 1])) &&
-        isContinuation(static_cast<unsigned char>(s[i + 2])))
+    if (b >= 0xE0 && b <= 0xEF && i + 2 < s.size() && utf8::isContinuation(s[i + 1]) &&
+        utf8::isContinuation(s[i + 2]))
         return {static_cast<uint32_t>(((b & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F)), 3};
     return {b, 1};
 }
 
 // The code point of a four-byte UTF-8 sequence at i, or 0.
 uint32_t fourByteCharacter(std::string_view s, std::size_t i) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    if (b < 0xF0 || b > 0xF4 || i + 3 >= s.size()) return 0;
-    uint32_t code = b & 0x07;
-    for (std::size_t k = 1; k <= 3; ++k) {
-        const auto c = static_cast<unsigned char>(s[i + k]);
-        if (!isContinuation(c)) return 0;
-        code = (code << 6) | (c & 0x3F);
-    }
-    return code >= 0x10000 && code <= 0x10FFFF ? code : 0;
+    char32_t code = 0;
+    return utf8::sequence(s, i, code) == 4 ? static_cast<uint32_t>(code) : 0;
 }
 
 // ---- 2. FreeType faces -------------------------------------------------------------------------

@@ -3,13 +3,12 @@
 
 #include <algorithm>
 
+#include "common/utf8.h"
 #include "engine/text/text_color.h"
 #include "engine/text/text_ink.h"
 
 namespace plotwise {
 namespace {
-
-bool is_continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 // Breaks one line at blanks so that each piece fits; a single word that does not fit is
 // shortened. Runs of blanks at a break are dropped.
@@ -51,14 +50,7 @@ std::vector<std::string> split_lines(std::string_view text) {
 }
 
 int char_count(std::string_view text) {
-    return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) { return !is_continuation(c); }));
-}
-
-std::string_view utf8_prefix(std::string_view text, size_t bytes) {
-    if (text.size() <= bytes) return text;
-    size_t n = bytes;
-    while (n > 0 && is_continuation(text[n])) --n;
-    return text.substr(0, n);
+    return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) { return !utf8::isContinuation(c); }));
 }
 
 std::string shorten_to_fit(std::string_view text, int limit, const std::string& mark, const LineWidth& width) {
@@ -68,7 +60,7 @@ std::string shorten_to_fit(std::string_view text, int limit, const std::string& 
     size_t n = text.size();
     while (n > 0) {
         do --n;
-        while (n > 0 && is_continuation(text[n]));
+        while (n > 0 && utf8::isContinuation(text[n]));
         std::string candidate = std::string(text.substr(0, n)) + mark;
         if (width(candidate) <= limit) return candidate;
     }

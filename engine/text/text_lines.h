@@ -24,9 +24,6 @@ std::vector<std::string> split_lines(std::string_view text);
 // Characters of a UTF-8 text (continuation bytes do not count).
 int char_count(std::string_view text);
 
-// The longest start of `text` that ends on a character boundary and holds at most `bytes`
-// bytes.
-std::string_view utf8_prefix(std::string_view text, size_t bytes);
 
 // `text` when it is at most `limit` pixels wide, else its longest start (whole characters)
 // that fits with `mark` after it, the mark alone when nothing fits with it, and nothing when

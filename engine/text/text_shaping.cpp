@@ -18,6 +18,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "common/utf8.h"
+
 namespace plotwise {
 namespace {
 
@@ -52,39 +54,12 @@ bool inRanges(uint32_t code) {
 
 constexpr uint32_t kJoiner = 0x200D;
 
-// The character at i and the bytes it takes; a byte that starts no valid UTF-8 sequence stands
-// for itself (Latin-1), as the built-in fonts read it.
-uint32_t characterAt(std::string_view s, std::size_t i, std::size_t& taken) {
-    const auto lead = static_cast<unsigned char>(s[i]);
-    const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 1;
-    uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
-    bool valid = i + length <= s.size();
-    for (std::size_t k = 1; valid && k < length; ++k) {
-        const auto next = static_cast<unsigned char>(s[i + k]);
-        valid = (next & 0xC0) == 0x80;
-        code = (code << 6) | (next & 0x3F);
-    }
-    static constexpr uint32_t kSmallest[5] = {0, 0, 0x80, 0x800, 0x10000};
-    valid = valid && code >= kSmallest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-    taken = valid ? length : 1;
-    return valid ? code : lead;
-}
-
+// The characters of a text; a byte that starts no valid UTF-8 sequence stands for itself
+// (Latin-1), as the built-in fonts read it.
 std::vector<uint32_t> codePoints(std::string_view s) {
     std::vector<uint32_t> codes;
-    for (std::size_t i = 0, taken = 0; i < s.size(); i += taken) codes.push_back(characterAt(s, i, taken));
+    for (std::size_t i = 0, taken = 0; i < s.size(); i += taken) codes.push_back(utf8::decode(s, i, taken));
     return codes;
-}
-
-void appendUtf8(std::string& out, uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-        return;
-    }
-    const int length = code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
-    static constexpr unsigned char kLead[5] = {0, 0, 0xC0, 0xE0, 0xF0};
-    out += static_cast<char>(kLead[length] | (code >> (6 * (length - 1))));
-    for (int k = length - 2; k >= 0; --k) out += static_cast<char>(0x80 | ((code >> (6 * k)) & 0x3F));
 }
 
 // ---- 2. Fonts, scripts and levels -----------------------------------------------------------------
@@ -232,7 +207,7 @@ void shapeLine(const std::string& chosen, double ptsize, std::string_view text, 
     for (const LogicalRun& r : logical) {
         ShapedRun run;
         run.font = *r.font;
-        for (std::size_t i = r.start; i < r.start + r.length; ++i) appendUtf8(run.text, codes[i]);
+        for (std::size_t i = r.start; i < r.start + r.length; ++i) utf8::append(run.text, codes[i]);
         run.line = line;
         run.right_to_left = r.level % 2 != 0;
         run.along = along;
@@ -252,7 +227,7 @@ bool needs_shaping(std::string_view text) {
             taken = 1;
             continue;
         }
-        if (inRanges(characterAt(text, i, taken))) return true;
+        if (inRanges(utf8::decode(text, i, taken))) return true;
     }
     return false;
 }

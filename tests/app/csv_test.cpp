@@ -7,6 +7,7 @@
 #include "app/csv.h"
 #include "app/diagnostics.h"
 #include "app/record_tables.h"
+#include "common/written_number.h"
 #include "stand_in/fmhost.h"
 
 namespace plotwise::app {
@@ -117,8 +118,15 @@ TEST(Csv, NumbersAsPeopleWriteThem) {
         {"2024-01", '.', std::nullopt}, {"Q1 2024", '.', std::nullopt}, {"A-17", '.', std::nullopt},
         {"6/12/2009", '.', std::nullopt}, {"1.5", ',', std::nullopt},  {"$", '.', std::nullopt},
         {"1e", '.', std::nullopt},      {"", '.', std::nullopt},       {"12 kg kg", '.', std::nullopt},
+        // accounting negatives, other currencies, the minus sign, blanks that group thousands
+        {"(11,250)", '.', "-11250"},    {"(1,200.50)", '.', "-1200.50"}, {"($5)", '.', "-5"},
+        {"(-5)", '.', std::nullopt},    {"(5", '.', std::nullopt},     {"()", '.', std::nullopt},
+        {"\u00A5300", '.', "300"},      {"4.50 \u00A3", '.', "4.50"},   {"\u22125", '.', "-5"},
+        {"1 234,56 \u20AC", ',', "1234.56"}, {"1\u00A0234", '.', "1234"}, {"1\u202F234\u202F567", '.', "1234567"},
+        {"1 2", '.', std::nullopt},     {"2024 Q1", '.', std::nullopt}, {"1 234,567 1", ',', std::nullopt},
+        {"1,234 567", '.', std::nullopt},  // one mark throughout
     };
-    for (const Case& c : cases) EXPECT_EQ(writtenNumber(c.cell, c.decimalMark), c.number) << c.cell;
+    for (const Case& c : cases) EXPECT_EQ(writtenNumberText(c.cell, c.decimalMark), c.number) << c.cell;
 }
 
 TEST(RecordTable, AColumnIsOfNumbersWhenEveryCellIsOne) {
@@ -136,6 +144,28 @@ TEST(RecordTable, AColumnIsOfNumbersWhenEveryCellIsOne) {
     EXPECT_EQ(de.value(2, 0).asText(), "2.5");
     EXPECT_EQ(de.value(1, 1).asText(), "1.5");  // a decimal point is still read where it is not a group
     fmhost_set_locale("default");
+}
+
+// Amounts in parentheses are negative, as spreadsheets export them, and a marker of a missing
+// value does not make a column of numbers one of texts: each cell is read as people write it.
+TEST(RecordTable, AccountingNegativesAndMarkersInAColumnOfNumbers) {
+    struct Case {
+        const char* column;  // the cells, one a line
+        std::vector<std::optional<double>> values;  // nothing: the cell is a text
+    } cases[] = {
+        {"\"(11,250)\"\n500\n\"(1,200.50)\"\n", {-11250, 500, -1200.5}},
+        {"12%\nn/a\n\"$1,299.50\"\n-\n", {12, std::nullopt, 1299.5, std::nullopt}},
+        {"(380)\npending\n7\n", {std::nullopt, std::nullopt, 7}},  // a word: cell by cell, as before
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.column);
+        const RecordTable t = RecordTable::fromCsv("T", std::string("Net\n") + c.column, "t.csv");
+        ASSERT_EQ(t.recordCount(), c.values.size());
+        for (std::size_t r = 0; r < c.values.size(); ++r) {
+            const Value v = t.value(r + 1, 0);
+            EXPECT_EQ(v.type() == kFMX_Number ? std::optional<double>(v.asNumber()) : std::nullopt, c.values[r]) << r;
+        }
+    }
 }
 
 TEST(RecordTable, CellsAreNumbersOrTexts) {

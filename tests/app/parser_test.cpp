@@ -79,6 +79,21 @@ TEST(Parser, CallsFieldsAndLet) {
     EXPECT_EQ(parsed("${Order Date}::${Unit Price}"), "Order Date::Unit Price");
 }
 
+// Names with blanks as the host writes them in a calculation: words one after another.
+TEST(Parser, TableAndFieldNamesWithBlanks) {
+    const struct {
+        const char* source;
+        const char* tree;
+    } cases[] = {
+        {"Sales::Unit Price", "Sales::Unit Price"},
+        {"Price List::Unit  Price", "Price List::Unit Price"},
+        {"GetNthRecord ( Sales::Unit Price ; 2 )", "GetNthRecord[Sales::Unit Price;2]"},
+        {"Sales::Revenue 2024 + 1", "(Sales::Revenue 2024 + 1)"},
+        {"Sales::Amount & Sales::Unit Price", "(Sales::Amount & Sales::Unit Price)"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(parsed(c.source), c.tree) << c.source;
+}
+
 TEST(Parser, ErrorsSayWhatWasExpectedWhere) {
     const ErrorCase cases[] = {
         {"", {1, 1}, "expected a value"},

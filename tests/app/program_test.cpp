@@ -267,6 +267,63 @@ TEST(Program, SvgPdfAndScaledPngAreThePlugInsVectorExport) {
     }
 }
 
+// What Plotz_Export returns (a container of one PNG, SVG or PDF stream) is written by -o as that
+// file; a file of another format is refused, naming the one to use.
+TEST(Program, AnExportResultIsWrittenAsItsFile) {
+    ScratchFolder folder;
+    const struct {
+        const char* format;
+        std::vector<std::string> options;
+        int status;
+        const char* starts;  // of the file, or of the message
+    } cases[] = {
+        {"svg", {"-o", "e.svg"}, 0, "<?xml"},
+        {"pdf", {"-o", "e.pdf"}, 0, "%PDF-"},
+        {"png", {"-o", "e.png"}, 0, "\x89PNG"},
+        {"svg", {"-o", "e.png"}, 1, "plotwise: the result is an export of the chart as svg"},
+        {"png", {"-o", "e.png", "--scale", "2"}, 1, "plotwise: the result is an export of the chart as png"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.format) + " " + c.options[1]);
+        std::filesystem::remove(folder.file(c.options[1]));
+        std::vector<std::string> args{"eval", std::string("Plotz_Export ( Plotz_Data ( \"a;b\" ; \"1;2\" ; 255 ) ; \"") +
+                                                  c.format + "\" )"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const Outcome o = runWithPlugIn(folder, args);
+        EXPECT_EQ(o.status, c.status) << o.err;
+        if (c.status == 0) EXPECT_TRUE(folder.read(c.options[1]).starts_with(c.starts));
+        else EXPECT_TRUE(o.err.starts_with(c.starts)) << o.err;
+    }
+}
+
+// The program answers GetNthRecord as the host does: past the last record of a table (an empty
+// one too) "record missing", an unknown field "field missing"; the chart shows Data's error. A
+// field name with blanks is written as the host writes it.
+TEST(Program, RecordReferencesAsTheHostAnswersThem) {
+    ScratchFolder folder;
+    folder.write("orders.csv", "Month,Unit Price\nJan,3\nFeb,4\n");
+    folder.write("empty.csv", "Month,Unit Price\n");
+    const struct {
+        const char* table;
+        const char* y;
+        const char* shows;  // in the report of the container
+    } cases[] = {
+        {"orders.csv", "Orders::Unit Price", "  y 4\n"},
+        {"orders.csv", "Price List::Unit Price", "  y 4\n"},
+        {"orders.csv", "Orders::Unit Prize", "  error           12 Error in Data - bad Ydata parameter\n"},
+        {"empty.csv", "Orders::Unit Price", "  error           12 Error in Data - bad Ydata parameter\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.table) + " " + c.y);
+        const Outcome o = runWithPlugIn(folder, {"eval", std::string("Plotz_Data ( \"Orders::Month\" ; \"") + c.y +
+                                                             "\" ; 255 )", "--table", std::string("Orders=") + c.table,
+                                                 "--table", std::string("Price List=") + c.table, "--container", "r.pwcf"});
+        ASSERT_EQ(o.status, 0) << o.err;
+        const Outcome report = runProgram(folder, {"inspect", "r.pwcf"});
+        EXPECT_TRUE(contains(report.out, c.shows)) << report.out;
+    }
+}
+
 TEST(Program, OutputThatCannotBeWritten) {
     ScratchFolder folder;
     writeContainerFile(folder.file("nopicture.pwcf"), {{{'C', 'H', 'H', 'D'}, {1, 2}}});
@@ -450,6 +507,8 @@ TEST(Program, AResultWithoutAPictureSaysWhy) {
          "the chart's picture size 4097 x 4096 is 16 781 312 pixels, more than the limit of 16 777 216"},
         {{"eval", "Plotz_Draw ( Plotz_New ; 0 ; 300 )"},
          "the chart's picture size 0 x 300 has a side outside 1 to 32767 pixels"},
+        {{"eval", "Plotz_Draw ( Plotz_New ; -400 ; 300 )"},  // as given, not 4294966896
+         "the chart's picture size -400 x 300 has a side outside 1 to 32767 pixels"},
         {{"eval", "Plotz_Draw ( Plotz_New ; 300 ; 32768 )"},
          "the chart's picture size 300 x 32768 has a side outside 1 to 32767 pixels"},
         // A side is drawn at the low 16 bits of its stored value: 69632 is drawn 4096 high.

@@ -466,11 +466,34 @@ TEST_F(DrawChart, PieSlicesLabelsAndDefaultColours) {
     EXPECT_EQ(options().pie_colors, nullptr);
 }
 
-TEST_F(DrawChart, PieColoursOfTheDefinition) {
-    Chart c = data(newChart(), "a;b;c", "1;1;1");
-    chartOf(Plotz_PieColors, {c, num(255), num(65280)});
-    EXPECT_EQ(engine().colors[0], 255u);
-    EXPECT_EQ(engine().colors[1], 65280u);
+// The colours Plotz_PieColors gives go to the first slices; the slices past them take the
+// default colours. A container made before the count was kept uses every stored colour.
+TEST_F(DrawChart, PieColoursOfTheDefinitionAndDefaultsPastThem) {
+    const auto& d = pieDefaultColors();
+    struct Case {
+        const char* y;
+        std::vector<double> given;
+        bool older;  // the container keeps no count of the colours given
+        std::vector<uint32_t> colors;
+    } cases[] = {
+        {"1;1;1", {255, 65280}, false, {255, 65280, d[2]}},
+        {"1;1;1;1;1;1", {255, 65280}, false, {255, 65280, d[2], d[3], d[4], d[5]}},
+        {"1;1", {255, 65280, 0}, false, {255, 65280}},
+        {"1;1;1", {255, 0, 0}, false, {255, 0, 0}},  // black given stays black
+        {"1;1;1;1", {255, 65280}, true, {255, 65280, 0, 0}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.y);
+        const std::string x = std::string("a;b;c;d;e;f").substr(0, std::string(k.y).size());
+        std::vector<testing::Arg> args{data(newChart(), x, k.y)};
+        for (double color : k.given) args.push_back(num(color));
+        chartOf(Plotz_PieColors, args);
+        if (k.older) {
+            setPieColorsGiven(workingDefinition().header(), 0);
+            drawChart(workingDefinition());
+        }
+        EXPECT_EQ(engine().colors, k.colors);
+    }
 }
 
 TEST_F(DrawChart, SlicesBeyondTheDefaultTableAreBlack) {
@@ -550,6 +573,38 @@ TEST_F(DrawChart, PiesLeaveNegativeValuesOut) {
         EXPECT_EQ(engine().notice, k.notice);
     }
     EXPECT_EQ(chartErrorMessage(kErrorNoPositive), "Error in Data - no positive values!");
+}
+
+// Values that could not be read as numbers are drawn as missing and said on the picture: a
+// line under the title of a graph, beside what a pie left out.
+TEST_F(DrawChart, ValuesThatCouldNotBeReadAreSaid) {
+    using Cell = testing::RecordTable::Cell;
+    const auto t = [](const char* s) { return Cell(std::string(s)); };
+    struct Case {
+        const char* style;
+        std::vector<Cell> y;
+        const char* notice;
+    } cases[] = {
+        {"line", {10.0, t("12 units"), 30.0, t("pending")}, "2 values could not be read as numbers"},
+        {"vbar", {10.0, t("soon"), t("n/a"), 40.0}, "1 value could not be read as a number"},
+        {"line", {10.0, t("n/a"), t(""), 40.0}, ""},
+        {"pie", {10.0, -5.0, t("?!"), 40.0}, "1 negative value left out; 1 value could not be read as a number"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.notice);
+        records.fields["T::X"] = {t("a"), t("b"), t("c"), t("d")};
+        records.fields["T::Y"] = k.y;
+        style(data(newChart(), "T::X", "T::Y"), k.style);
+        EXPECT_EQ(engine().notice, k.notice);
+    }
+}
+
+// A time is a duration, as the host reads one: 36:00:00 is 36 hours, not the 12:00 of a second
+// day; a timestamp's time is its time of day.
+TEST_F(DrawChart, TimeValuesPastADayAreDurations) {
+    Chart c = style(data(newChart(), "a;b;c;d", "03:00:00;36:00:00;25:30:00;2024-01-02 06:00:00"), "vbar");
+    axis(c, {text("y"), text("type"), text("time")});
+    EXPECT_EQ(engine().values, (std::vector<float>{10800, 129600, 91800, 21600}));
 }
 
 TEST_F(DrawChart, PieValueTextsShowTheValueAsGiven) {

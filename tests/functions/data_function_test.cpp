@@ -65,6 +65,13 @@ TEST(DataText, KindsFollowSeparatorsTheNumericSetAndTheLocale) {
         {"1.234.567;2.345.678", true, DataTextKind::NumberList}, // dots that group thousands
         {"1.234.567;2.345.678", false, DataTextKind::TextList},
         {"12.06.2009;13.06.2009", true, DataTextKind::TextList}, // dates stay names
+        {"120;135;n/a;150", false, DataTextKind::WrittenNumbers}, // a missing-value marker
+        {"$9;$1,299.50;12%", false, DataTextKind::WrittenNumbers},
+        {"1 234,56 €;2 000", true, DataTextKind::WrittenNumbers},
+        {"Low;Medium;High", false, DataTextKind::TextList},
+        {"120;abc;150", false, DataTextKind::TextList},          // a word that is neither
+        {"n/a;N/A;?", false, DataTextKind::TextList},            // no number at all
+        {"2024 Q1;2024 Q2", false, DataTextKind::TextList},      // codes are no numbers
     };
     for (const Case& c : cases)
         EXPECT_EQ(classifyDataText(c.text, numberMarks(c.decimalComma)), c.kind) << c.text << " " << c.decimalComma;
@@ -251,6 +258,69 @@ TEST_F(DataFunction, DecimalCommaWhereTheCallingLocaleWritesOne) {
         }
     }
     EXPECT_STREQ(def().xLabel[0][0], "0,5 ");  // labels keep the text as written
+}
+
+// A list of numbers as people write them, with markers where a value is missing, is a list of
+// numbers: each number at its value, each marker a missing value. Only a word that is neither
+// keeps the list one of category names.
+TEST_F(DataFunction, ListsOfNumbersAsPeopleWriteThem) {
+    constexpr float M = NoValue;
+    struct Case {
+        const char* locale;
+        const char* y;
+        std::vector<float> ys;
+    } cases[] = {
+        {"default", "120;135;n/a;150", {120, 135, M, 150}},
+        {"default", "1;N/A;na;-;\u2013;\u2014;?;#N/A;#n/a;5", {1, M, M, M, M, M, M, M, M, 5}},
+        {"default", "$9;$1,299.50;12%", {9, 1299.5f, 12}},
+        {"default", "\u00A5300;300 \u00A5;\u00A34.50;7 \u20AC;$ -2", {300, 300, 4.5f, 7, -2}},
+        {"default", "\u22125;\u22121,200;+3", {-5, -1200, 3}},
+        {"default", "(11,250);(1,200.50);($5)", {-11250, -1200.5f, -5}},
+        {"default", "560 kg;1 234 567;1\u00A0234;1\u202F234.5", {560, 1234567, 1234, 1234.5f}},
+        {"de", "1 234,56 \u20AC;1\u202F234,5;1.234,5;n/a", {1234.56f, 1234.5f, 1234.5f, M}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.y);
+        fmhost_set_locale(c.locale);
+        std::string x;
+        for (std::size_t i = 0; i < c.ys.size(); ++i) x += (i ? ";P" : "P") + std::to_string(i);
+        data(newChart(), x, c.y);
+        ASSERT_EQ(def().header().valueCount, c.ys.size());
+        for (std::size_t i = 0; i < c.ys.size(); ++i) {
+            EXPECT_EQ(def().series[0].y[i], c.ys[i]) << i;
+            EXPECT_STREQ(def().yLabel[0][i], " ") << i;  // numbers, never category names
+        }
+    }
+    fmhost_set_locale("default");
+    // Words keep the list one of names, each at its place.
+    data(newChart(), "a;b;c", "Low;n/a;High");
+    EXPECT_EQ(def().series[0].y[2], 2.0f);
+    EXPECT_STREQ(def().yLabel[0][1], "n/a ");
+}
+
+// A record's text among numbers that does not say a value is missing is drawn as missing and
+// counted in the series, so that the picture can say how many values could not be read.
+TEST_F(DataFunction, TextsAmongNumbersAreCountedAsUnreadable) {
+    using Cell = testing::RecordTable::Cell;
+    const auto t = [](const char* s) { return Cell(std::string(s)); };
+    struct Case {
+        const char* name;
+        std::vector<Cell> x, y;
+        uint32_t unreadable;
+    } cases[] = {
+        {"texts among Y numbers", {1.0, 2.0, 3.0, 4.0, 5.0}, {10.0, t("12 units"), t("n/a"), t("pending"), 50.0}, 2},
+        {"markers only", {1.0, 2.0, 3.0}, {10.0, t("-"), t("")}, 0},
+        {"a column of names", {1.0, 2.0}, {t("x"), t("y")}, 0},
+        {"texts among X numbers", {1.0, t("soon"), 3.0}, {1.0, 2.0, 3.0}, 1},
+        {"a column of X names", {t("Jan"), t("Feb")}, {1.0, 2.0}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        records.fields["T::X"] = c.x;
+        records.fields["T::Y"] = c.y;
+        data(newChart(), "T::X", "T::Y");
+        EXPECT_EQ(def().series[0].unreadable, c.unreadable);
+    }
 }
 
 TEST_F(DataFunction, YShorterLeavesMissingValuesLongerIsIgnored) {
@@ -532,16 +602,39 @@ TEST_F(DataFunction, AnXFailureStaysWhenTheYReadingWorked) {
     EXPECT_EQ(def().header().errorCode, static_cast<uint32_t>(kErrorXData));
 }
 
-TEST_F(DataFunction, OtherHostErrorsBecomeTheNumericResult) {
-    records.fields["Empty::X"] = {};
-    records.fields["T::X"] = {1.0, 2.0};
-    testing::Outcome o = testing::call(Plotz_Data, {newChart(), text("Empty::X"), text("1;2"), num(0)}, env());
-    EXPECT_EQ(o.type, kFMX_Number);
-    EXPECT_EQ(o.number, 101.0);
-    // On the Y side the code is one more, so that it is told apart from an X failure.
-    o = testing::call(Plotz_Data, {newChart(), text("T::X"), text("Empty::X"), num(0)}, env());
-    EXPECT_EQ(o.type, kFMX_Number);
-    EXPECT_EQ(o.number, 102.0);
+// The host answers a record past the last one (an empty table's first record too) with 101 and
+// an unknown table or field with 102: the chart records Data's error for the side that failed.
+// Any other host error ends the call with the host's code, one more on the Y side.
+TEST_F(DataFunction, HostErrorsOfAReferenceAreDataErrorsOrTheNumericResult) {
+    struct Case {
+        const char* name;
+        int16_t hostError;
+        bool ySide;
+        uint32_t recorded;  // 0: the result is a number
+        double number;
+    } cases[] = {
+        {"an empty table as X", kFMX_RecordMissing, false, kErrorXData, 0},
+        {"an empty table as Y", kFMX_RecordMissing, true, kErrorYData, 0},
+        {"a misspelt field as X", kFMX_FieldMissing, false, kErrorXData, 0},
+        {"a misspelt field as Y", kFMX_FieldMissing, true, kErrorYData, 0},
+        {"a calculation error as X", kFMX_CalcError, false, 0, 1200},
+        {"a calculation error as Y", kFMX_CalcError, true, 0, 1201},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        static int16_t answer;
+        answer = c.hostError;
+        fmhost_set_evaluate_hook([](void*, const char*, FMX_Data*) { return answer; }, nullptr);
+        const testing::Outcome o = testing::call(
+            Plotz_Data, {newChart(), text(c.ySide ? "1;2" : "T::X"), text(c.ySide ? "T::Y" : "1;2"), num(0)}, env());
+        if (c.recorded != 0) {
+            ASSERT_TRUE(o.isChart());
+            EXPECT_EQ(def().header().errorCode, c.recorded);
+        } else {
+            EXPECT_EQ(o.type, kFMX_Number);
+            EXPECT_EQ(o.number, c.number);
+        }
+    }
 }
 
 }  // namespace

@@ -14,8 +14,17 @@ const SceneCase kAreaScenes[] = {
      {{60, 190, front_of(0)}, {60, 200, front_of(0)}, {60, 210, kBackground}}, {}},  // base row PY(5)
     {"segments need both neighbours", Area, {{10, 10, M, 10, 10}}, {},
      {{60, 200, front_of(0)}, {100, 200, kBackground}, {140, 200, kBackground}, {180, 200, front_of(0)}}, {}},
-    {"a lone value is a line from the base", Area, {{M, 10, M}}, {}, {{80, 150, front_of(0)}, {80, 250, front_of(0)}},
-     {{front_of(0), 101}}},
+    {"a lone value is a line from the base and a diamond", Area, {{M, 10, M}}, {},
+     {{80, 150, front_of(0)}, {80, 250, front_of(0)}, {86, 150, front_of(0)}, {84, 154, kBackground}}, {}},
+    // Values -10 to -30 on rows 50 to 250 (PY(v) = -50 - 10 v): the base 0 lies on row -50, above
+    // the plot. The fill from the data up to the base stops at the plot's top row.
+    {"an area on a base above the range is filled inside the plot", Area, {{-15, -12}},
+     [](Scene& s) { s.L.yorig = -50, s.L.highest = -10, s.L.lowest = -30; },
+     {{60, 50, front_of(0)}, {60, 80, front_of(0)}, {60, 49, kBackground}, {60, 10, kBackground},
+      {60, 120, kBackground}}, {}},
+    {"a 3D area on a base above the range is filled inside the plot", Area3D, {{-15, -12}},
+     [](Scene& s) { s.depth(10, 10), s.L.yorig = -50, s.L.highest = -10, s.L.lowest = -30; },
+     {{60, 60, front_of(0)}, {60, 39, kBackground}, {75, 30, kBackground}}, {}},
     // Set 0 from 2 to 6, set 1 adds 3: its lower edge follows set 0 from (40,230) to (80,190);
     // at column 60 the totals are 210 (lower) and 180 (upper).
     {"sum stacks on the running total", Area, {{2, 6}, {3, 3}}, [](Scene& s) { s.opt.stack_type = Sum; },
@@ -24,7 +33,7 @@ const SceneCase kAreaScenes[] = {
     // from total 5 (over 2) to total 3 (over nothing) and covers the upper part of that line:
     // rows 220..250 near its right end, its lower edge PY(2) = 230 near its left end.
     {"sum counts missing as nothing", Area, {{2, M}, {3, 3}}, [](Scene& s) { s.opt.stack_type = Sum; },
-     {{40, 240, front_of(0)}, {78, 240, front_of(1)}, {42, 235, kBackground}}, {{front_of(0), 20}}},
+     {{40, 240, front_of(0)}, {78, 240, front_of(1)}, {42, 235, kBackground}, {46, 230, front_of(0)}}, {}},
     // From 5 down to -5 over the base 0: front (40,100) to (80,200), base row 150, crossing at
     // (60,150). The depth edge runs from there to (68,142), over the face along the base.
     {"a solid crossing the base gets a depth edge there", Area3D, {{5, -5}},

@@ -108,7 +108,7 @@ const SceneCase kBarScenes[] = {
     // lies under the 2..5 piece. Only the last piece shows its top face and a shade line along
     // the front's top edge.
     {"layer paints in the order of the ends", Bar3D, {{2}, {-1}, {3}},
-     [](Scene& s) { s.depth(6, 6), s.opt.stack_type = Layer; },
+     [](Scene& s) { s.depth(6, 6), s.opt.stack_type = Layer, s.L.lowest = -2; },
      {{80, 255, front_of(1)}, {80, 240, front_of(0)}, {80, 215, front_of(2)}, {80, 248, front_of(0)},
       {80, 228, front_of(2)}, {80, 200, shade_of(2)}, {85, 197, front_of(2)}}, {}},
     {"sum draws no bars", Bar, {{10, 5}, {3, 4}}, [](Scene& s) { s.opt.stack_type = Sum; }, {},
@@ -122,6 +122,12 @@ const SceneCase kBarScenes[] = {
     // it, covers it with its side face.
     {"depth puts each set one step further back", Bar3D, {{10}, {10}}, [](Scene& s) { s.depth(10, 10, 2); },
      {{99, 135, front_of(1)}, {105, 200, shade_of(1)}, {98, 145, shade_of(0)}, {80, 200, front_of(0)}}, {}},
+    // A bar of 30, beyond the range 0..20 (rows 250..50), stops at the plot's top row; in 3D
+    // its faces stop at the back wall's top (row 40).
+    {"a bar beyond the range stops at the plot", Bar, {{30}}, {},
+     {{80, 50, front_of(0)}, {80, 49, kBackground}, {80, 10, kBackground}}, {}},
+    {"a solid bar beyond the range stops at the plot", Bar3D, {{30}}, [](Scene& s) { s.depth(10, 10); },
+     {{80, 60, front_of(0)}, {95, 41, shade_of(0)}, {95, 39, kBackground}, {80, 20, kBackground}}, {}},
     {"missing values draw nothing", Bar, {{M, InterpolateValue, std::numeric_limits<float>::quiet_NaN()}},
      [](Scene& s) { s.opt.value_label_position = 3; }, {}, {{front_of(0), 0}, {kLine, 0}}},
 };

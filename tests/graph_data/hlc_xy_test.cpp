@@ -211,9 +211,9 @@ TEST(Xy, MissingXOrYMakesAGap) {
     Scene s(XyLine, {{5, 7, 9, 11}});
     s.xdata = {{0, nan, 4, 6}};
     s.draw();
-    EXPECT_EQ(s.at(40, 200), s.front(0));     // point 0 alone: one pixel
-    EXPECT_EQ(s.at(40, 201), s.background);
-    EXPECT_EQ(s.count(41, 0, 79, 299, s.front(0)), 0);
+    EXPECT_EQ(s.at(40, 200), s.front(0));     // point 0 alone: a diamond of 6 pixels
+    EXPECT_EQ(s.at(46, 200), s.front(0));
+    EXPECT_EQ(s.count(47, 0, 79, 299, s.front(0)), 0);
     EXPECT_EQ(s.at(90, 150), s.front(0));     // segment from (80,160) to (100,140)
     EXPECT_EQ(s.at(90, 151), s.front(0));
 }

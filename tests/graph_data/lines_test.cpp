@@ -9,14 +9,18 @@ namespace {
 
 class MissingMiddle : public ::testing::TestWithParam<float> {};
 
-TEST_P(MissingMiddle, LeavesTheNeighboursAsSinglePixels) {
+// Neither neighbour of a missing value is reached by a segment: each is a diamond reaching
+// twice mark_size (6 pixels) from its point, and nothing joins them.
+TEST_P(MissingMiddle, LeavesTheNeighboursAsDiamonds) {
     Scene s(Line, {{10, GetParam(), 15}});
     s.draw();
-    EXPECT_EQ(s.at(40, 150), s.front(0));    // point_x(0), PY(10)
-    EXPECT_EQ(s.at(40, 151), s.background);  // no second pixel below
-    EXPECT_EQ(s.at(120, 100), s.front(0));   // point_x(2), PY(15)
-    EXPECT_EQ(s.at(120, 101), s.background);
-    EXPECT_EQ(s.count_all(s.front(0)), 2);
+    for (const auto& [x, y] : {std::pair{40, 150}, {120, 100}}) {  // point_x(0), PY(10) and point_x(2), PY(15)
+        EXPECT_EQ(s.at(x, y), s.front(0));
+        EXPECT_EQ(s.at(x + 6, y), s.front(0));
+        EXPECT_EQ(s.at(x, y + 6), s.front(0));
+        EXPECT_EQ(s.at(x + 4, y + 4), s.background);
+    }
+    EXPECT_EQ(s.count(47, 0, 113, 299, s.front(0)), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, MissingMiddle,
@@ -45,19 +49,36 @@ SceneCase steep_ribbon(int stack_type) {
             {{64, 197, shade_of(0)}, {104, 195, front_of(0)}, {104, 215, kBackground}, {64, 186, kBackground}}, {}};
 }
 
-// A chart of one point has no segment: the point is a filled diamond reaching twice mark_size
-// (6 pixels) from (point_x(0), PY(7)) = (40, 180), or from PXY(5) = 90 on xy charts.
-TEST(Lines, SinglePointOfALineOrAreaIsADiamond) {
-    for (const ChartType type : {Line, Line3D, Area, Area3D, XyLine, XyLineStep, XyArea, XyAreaStep}) {
-        SCOPED_TRACE(type);
-        Scene s(type, {{7}});
-        if (is3d(type)) s.depth(6, 4);
-        if (isXy(type)) s.xdata = {{5}};
-        s.draw();
-        const int x = isXy(type) ? 90 : 40, y = 180;
-        for (const auto& [dx, dy] : {std::pair{0, 0}, {-6, 0}, {6, 0}, {0, -6}, {0, 6}})
-            EXPECT_EQ(s.at(x + dx, y + dy), s.front(0)) << dx << "," << dy;
-        EXPECT_NE(s.at(x + 4, y + 4), s.front(0));  // a diamond, not a square
+// A point no segment reaches, the only one or one between two missing values, is a filled
+// diamond reaching twice mark_size (6 pixels) from (point_x(p), PY(7)), or from PXY(5) = 90 on xy
+// charts; a point beyond the axis range (PY(25) = 0) has none.
+TEST(Lines, LonePointsOfALineOrAreaAreDiamonds) {
+    struct Case {
+        const char* name;
+        std::vector<float> row, xrow;
+        int x, y;     // the diamond's centre on flat and 3D charts
+        bool drawn;
+    } cases[] = {
+        {"the only point", {7}, {5}, 40, 180, true},
+        {"a point between two gaps", {3, M, 7, M, 3}, {1, 2, 5, 6, 9}, 120, 180, true},
+        {"a point above the range", {3, 4, 5, M, 25, M}, {1, 2, 3, 4, 5, 6}, 200, 0, false},
+    };
+    for (const Case& c : cases) {
+        for (const ChartType type : {Line, Line3D, Area, Area3D, XyLine, XyLineStep, XyArea, XyAreaStep}) {
+            SCOPED_TRACE(std::string(c.name) + " of type " + std::to_string(type));
+            Scene s(type, {c.row});
+            if (is3d(type)) s.depth(6, 4);
+            if (isXy(type)) s.xdata = {c.xrow};
+            s.draw();
+            const int x = isXy(type) ? 90 : c.x, y = c.y;
+            if (!c.drawn) {
+                EXPECT_NE(s.at(x, y + 6), s.front(0));
+                continue;
+            }
+            for (const auto& [dx, dy] : {std::pair{0, 0}, {-6, 0}, {6, 0}, {0, -6}, {0, 6}})
+                EXPECT_EQ(s.at(x + dx, y + dy), s.front(0)) << dx << "," << dy;
+            EXPECT_NE(s.at(x + 4, y + 4), s.front(0));  // a diamond, not a square
+        }
     }
 }
 
@@ -89,9 +110,13 @@ const SceneCase kLineScenes[] = {
      {{60, 147, front_of(1)}, {60, 197, front_of(0)}}, {}},
     {"layer draws no ribbons", Line3D, {{5, 5}}, [](Scene& s) { s.depth(10, 10), s.opt.stack_type = Layer; }, {},
      {{front_of(0), 0}, {shade_of(0), 0}}},
-    // A lone point in 3D is its depth edge: (80,150) to (90,140).
+    // A lone point in 3D is its depth edge, (80,150) to (90,140), and a diamond of 6 pixels.
     {"a lone point in 3D is its depth edge", Line3D, {{M, 10, M}}, [](Scene& s) { s.depth(10, 10), s.opt.stack_type = Beside; },
-     {{80, 150, front_of(0)}, {85, 145, front_of(0)}}, {{front_of(0), 11}}},
+     {{80, 150, front_of(0)}, {88, 142, front_of(0)}, {86, 150, front_of(0)}, {85, 155, kBackground}}, {}},
+    // From (40,150) up to (80,-50), far above the range: cut one row above the plot's top (50);
+    // at row 45 the line would pass column 61.
+    {"a line beyond the range stops at the plot", Line, {{10, 30}}, {},
+     {{50, 100, front_of(0)}, {60, 50, front_of(0)}, {61, 45, kBackground}, {61, 46, kBackground}}, {}},
 };
 
 TEST(Lines, ScenesShowTheirPixels) {

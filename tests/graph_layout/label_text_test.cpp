@@ -96,7 +96,8 @@ TEST_F(LabelText, YLabelsOfEachKind) {
     o.y_value_kind = 4;
     o.ylabel_value_format = "%H:%M";
     EXPECT_EQ(y_label_text(L, o, 45296, 10).whole, "12:34");
-    EXPECT_EQ(y_label_text(L, o, 86400, 10).whole, "Err");  // the formatter refuses 24:00
+    EXPECT_EQ(y_label_text(L, o, 86400, 10).whole, "00:00");  // a duration of a day: %H is its hour of the day
+    EXPECT_EQ(y_label_text(L, o, -1, 10).whole, "Err");     // the formatter refuses a time before midnight
     EXPECT_EQ(y_label_length(L, o, 0, 10), 5);
     o.ylabel_value_format = "";  // no text at all: counted as 3 characters
     o.y_value_kind = 3;

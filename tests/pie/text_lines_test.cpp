@@ -33,15 +33,6 @@ TEST(TextLines, SplitAtEveryKindOfBreak) {
     for (const auto& c : cases) EXPECT_EQ(split_lines(c.text), c.lines) << c.text;
 }
 
-TEST(TextLines, PrefixEndsOnACharacter) {
-    const std::string text = "ab\xC3\x96\xE2\x82\xAC";  // a b Ö €
-    const struct {
-        size_t bytes;
-        const char* prefix;
-    } cases[] = {{0, ""}, {2, "ab"}, {3, "ab"}, {4, "ab\xC3\x96"}, {5, "ab\xC3\x96"}, {6, "ab\xC3\x96"}, {7, text.c_str()}, {99, text.c_str()}};
-    for (const auto& c : cases) EXPECT_EQ(utf8_prefix(text, c.bytes), c.prefix) << c.bytes;
-}
-
 TEST(TextLines, FitWithinTheRoom) {
     const struct {
         const char* text;
