@@ -25,6 +25,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "common/utf8.h"
 #include "engine/text/font_files.h"
 
 namespace plotwise {
@@ -65,7 +66,7 @@ struct Face {
 // reference, bytes that are not UTF-8 of one to three bytes).
 std::size_t next_character(const unsigned char* s, uint32_t& code) {
     const unsigned b = s[0];
-    auto continuation = [](unsigned c) { return (c & 0xC0) == 0x80; };
+    auto continuation = [](unsigned char c) { return utf8::isContinuation(c); };
     if (b < 0x20 || b == '&' || b == 0x7F) return 0;
     if (b < 0x80) {
         code = b;
