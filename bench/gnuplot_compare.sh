@@ -6,6 +6,8 @@
 # times with Plotz_Draw, and gnuplot plotting it CHARTS times. Each process runs three times;
 # the table shows the median CPU time (user + system) of a process divided by CHARTS, so the
 # start of the process and the script's set-up count for both.
+# A second table does the same for the exports: Plotz_Export of the chart as PNG at scale 1 and
+# 2 against gnuplot's pngcairo terminal at the same pixel size, and as PDF against pdfcairo.
 set -euo pipefail
 build="$(cd "$1" && pwd)"
 charts="${2:-100}"
@@ -106,4 +108,53 @@ for chart in bar pie line scatter; do
     label["line"] = "line, 1000 points"; label["scatter"] = "scatter, 400 points";
     printf "%-34s %11.2f ms %11.2f ms %9.2fx\n", label[name], 1000 * p / n, 1000 * g / n, (p > 0 ? g / p : 0)
   }'
+done
+
+# ---- Exports against gnuplot's cairo terminals -------------------------------------------------
+# Each chart's script with its drawings replaced by CHARTS exports (one drawing kept: it sets the
+# size the export is drawn at), and gnuplot's script with the terminal replaced.
+export_script() {  # CHART KEY FORMAT SCALE
+  awk -v n="$charts" -v format="$3" -v scale="$4" '
+    /Plotz_Draw/ { if (drawn++) next }
+    /^\] ; chart \)$/ { for (i = 0; i < n; i++) printf "; e = Plotz_Export ( chart ; \"%s\" ; %d )\n", format, scale }
+    { print }' "$work/$1.calc" > "$work/$1-$2.calc"
+}
+export_terminal() {  # CHART KEY TERMINAL
+  sed "1 s|^set terminal .*|set terminal $3 font \"Liberation Sans,10\"|" "$work/$1.gp" > "$work/$1-$2.gp"
+}
+# key, plotwise format and scale, gnuplot terminal: the same picture size (a PDF pixel is 0.75 pt).
+exports=(
+  "png1|png|1|pngcairo size 640,480"
+  "png2|png|2|pngcairo size 1280,960"
+  "pdf|pdf|1|pdfcairo size 6.6667in,5in"
+)
+for chart in bar pie line scatter; do
+  for row in "${exports[@]}"; do
+    IFS='|' read -r key format scale terminal <<<"$row"
+    export_script "$chart" "$key" "$format" "$scale"
+    export_terminal "$chart" "$key" "$terminal"
+    run_plotwise "$chart-$key" >/dev/null || { echo "plotwise could not export $chart as $key"; exit 1; }
+    run_gnuplot "$chart-$key" >/dev/null 2>&1 || { echo "gnuplot could not draw $chart with $terminal"; exit 1; }
+  done
+done
+
+printf '\nPlotwise exports against gnuplot %s (pngcairo, pdfcairo), %d per process\n\n' \
+  "$(gnuplot --version | awk '{ print $2 }')" "$charts"
+printf '%-34s %14s %14s %10s\n' "chart" "plotwise" "gnuplot" "faster"
+printf '%s\n' "$(printf '%.0s-' {1..75})"
+for chart in bar pie line scatter; do
+  for row in "${exports[@]}"; do
+    IFS='|' read -r key _ _ terminal <<<"$row"
+    p=(); g=()
+    for _ in 1 2 3; do
+      p+=("$(cpu_seconds run_plotwise "$chart-$key")")
+      g+=("$(cpu_seconds run_gnuplot "$chart-$key")")
+    done
+    awk -v name="$chart" -v key="$key" -v p="$(median3 "${p[@]}")" -v g="$(median3 "${g[@]}")" -v n="$charts" 'BEGIN {
+      label["bar"] = "bar 3 x 12"; label["pie"] = "pie, 12 slices";
+      label["line"] = "line, 1000 points"; label["scatter"] = "scatter, 400 points";
+      kind["png1"] = "PNG x1"; kind["png2"] = "PNG x2"; kind["pdf"] = "PDF";
+      printf "%-34s %11.2f ms %11.2f ms %9.2fx\n", label[name] ", " kind[key], 1000 * p / n, 1000 * g / n, (p > 0 ? g / p : 0)
+    }'
+  done
 done

@@ -2,7 +2,8 @@
 // pixels the engines name, so that a line of one pixel covers that pixel; fills are stroked
 // along their edges as well, because a palette picture's fills include their edge pixels.
 // The drawing goes into a group, so that the background can go under it at the end, when it
-// is known whether it is transparent.
+// is known whether it is transparent. In a PDF, lines and rectangles of one ink drawn one after
+// another are gathered into a few shapes (engine/picture/shape_batch.h).
 #include <cairo-ft.h>
 #include <cairo-pdf.h>
 #include <cairo.h>
@@ -16,6 +17,7 @@
 #include <mutex>
 #include <vector>
 
+#include "engine/picture/shape_batch.h"
 #include "engine/picture/surface_vector.h"
 #include "engine/picture/vector_base.h"
 #include "engine/picture/vector_text.h"
@@ -104,7 +106,7 @@ cairo_status_t append_bytes(void* closure, const unsigned char* data, unsigned i
 
 class CairoSurface final : public VectorBase {
 public:
-    CairoSurface(VectorFormat format, int scale) : format_(format), scale_(scale) {}
+    CairoSurface(VectorFormat format, int scale) : format_(format), scale_(scale), gathers_(format == VectorFormat::Pdf) {}
     ~CairoSurface() override { release(); }
 
     void begin(int width, int height, bool turned) override {
@@ -135,6 +137,7 @@ public:
 
     void end() override {
         if (cr_ == nullptr) return;
+        draw_batch();
         cairo_pattern_t* drawing = cairo_pop_group(cr_);
         if (paints_background()) {
             set_ink(0);
@@ -158,6 +161,7 @@ public:
     }
 
     void line(int x1, int y1, int x2, int y2, int ink) override {
+        if (gathers_) return gather(ink).add_line(ink, x1, y1, x2, y2);
         cairo_move_to(cr_, x1 + 0.5, y1 + 0.5);
         cairo_line_to(cr_, x2 + 0.5, y2 + 0.5);
         cairo_set_line_width(cr_, line_weight(x1, y1, x2, y2));
@@ -167,6 +171,7 @@ public:
 
     void polygon(std::span<const gdPoint> points, int ink) override {
         if (points.empty()) return;
+        draw_batch();
         cairo_move_to(cr_, points[0].x + 0.5, points[0].y + 0.5);
         for (const gdPoint& p : points.subspan(1)) cairo_line_to(cr_, p.x + 0.5, p.y + 0.5);
         cairo_close_path(cr_);
@@ -178,7 +183,8 @@ public:
     }
 
     void rect(int x1, int y1, int x2, int y2, int ink) override {
-        cairo_rectangle(cr_, x1, y1, static_cast<double>(x2) - x1 + 1, static_cast<double>(y2) - y1 + 1);
+        if (gathers_) return gather(ink).add_rect(ink, x1, y1, x2, y2);
+        rect_path({x1, y1, x2, y2});
         set_ink(ink);
         cairo_fill(cr_);
     }
@@ -186,17 +192,20 @@ public:
     void pixel(int x, int y, int ink) override { rect(x, y, x, y, ink); }
 
     void arc(int cx, int cy, int w, int h, int from, int to, int ink) override {
+        draw_batch();
         if (!ellipse_path(cx, cy, w, h, from, to, false)) return;
         stroke(ink);
     }
 
     void filled_arc(int cx, int cy, int w, int h, int from, int to, int ink) override {
+        draw_batch();
         if (!ellipse_path(cx, cy, w, h, from, to, !(from == 0 && to == 360))) return;
         set_ink(ink);
         cairo_fill(cr_);
     }
 
     void fill_region(int, int, int, int ink, const SliceShape& s) override {
+        draw_batch();
         if (!(s.rx > 0 && s.ry > 0) || !std::isfinite(s.rx) || !std::isfinite(s.ry)) return;
         const bool whole = s.to - s.from >= 2 * kPi - 1e-6;
         cairo_save(cr_);
@@ -213,10 +222,12 @@ public:
 
     void text(const FontEntry& font, const char* font_file, double ptsize, double angle, int x, int y,
               const char* text, int ink, int justification) override {
+        draw_batch();
         for (const TextRun& run : text_runs(font, font_file, ptsize, angle, x, y, text, justification)) draw_run(run, ink);
     }
 
     void background_picture(const char* file, int width, int height) override {
+        draw_batch();
         const BackgroundPlacement placed = place_background(file, width, height);
         gdImagePtr picture = placed.picture;
         if (picture == nullptr) return;
@@ -250,6 +261,39 @@ private:
         if (surface_ != nullptr) cairo_surface_destroy(surface_);
         cr_ = nullptr;
         surface_ = nullptr;
+        batch_.clear();
+    }
+
+    // The batch a shape of the ink joins: one of another ink is drawn first.
+    ShapeBatch& gather(int ink) {
+        if (!batch_.accepts(ink)) draw_batch();
+        return batch_;
+    }
+
+    // The shapes gathered: a stroke of the lines of each width, then the rectangles. Called
+    // before any other drawing, so that the order of the shapes stays as drawn.
+    void draw_batch() {
+        if (batch_.empty()) return;
+        const int ink = batch_.ink();
+        batch_.for_each_weight([&](double weight, std::span<const PixelSpan> lines) {
+            for (const PixelSpan& l : lines) {
+                cairo_move_to(cr_, l.x1 + 0.5, l.y1 + 0.5);
+                cairo_line_to(cr_, l.x2 + 0.5, l.y2 + 0.5);
+            }
+            cairo_set_line_width(cr_, weight);
+            stroke(ink);
+        });
+        cairo_set_line_width(cr_, 1);
+        for (const PixelSpan& r : batch_.rects()) {
+            rect_path(r);
+            set_ink(ink);
+            cairo_fill(cr_);
+        }
+        batch_.clear();
+    }
+
+    void rect_path(const PixelSpan& r) {
+        cairo_rectangle(cr_, r.x1, r.y1, static_cast<double>(r.x2) - r.x1 + 1, static_cast<double>(r.y2) - r.y1 + 1);
     }
 
     void set_ink(int ink) {
@@ -321,6 +365,8 @@ private:
     int scale_;
     cairo_surface_t* surface_ = nullptr;
     cairo_t* cr_ = nullptr;
+    bool gathers_;  // lines and rectangles go into the batch
+    ShapeBatch batch_;
 };
 
 }  // namespace

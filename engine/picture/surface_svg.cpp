@@ -1,7 +1,9 @@
 // The SVG back end, written directly: shapes as <line>, <polygon>, <rect> and <path> elements
-// through the centres of the pixels the engines name, texts as <text> elements (the FreeType
-// font by its family name, the built-in fonts as the plain sans font fitted to their cells),
-// the background picture as an embedded PNG. The picture's pixels are the user units.
+// through the centres of the pixels the engines name (lines of one ink drawn one after another
+// gathered into a few <path> elements, engine/picture/shape_batch.h), texts as <text>
+// elements (the FreeType font by its family name, the built-in fonts as the plain sans font
+// fitted to their cells), the background picture as an embedded PNG. The picture's pixels are
+// the user units.
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -10,6 +12,7 @@
 #include <cmath>
 #include <mutex>
 
+#include "engine/picture/shape_batch.h"
 #include "engine/picture/surface_vector.h"
 #include "engine/picture/vector_base.h"
 #include "engine/picture/vector_text.h"
@@ -98,12 +101,14 @@ public:
     void begin(int width, int height, bool turned) override {
         start(width, height, turned);
         body_.clear();
+        batch_.clear();
         begun_ = true;
     }
 
     void end() override {
         if (!begun_) return;
         begun_ = false;
+        draw_batch();
         std::string& out = bytes_;
         out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"";
         put(out, picture_width());
@@ -132,26 +137,11 @@ public:
         body_.clear();
     }
 
-    void line(int x1, int y1, int x2, int y2, int ink) override {
-        body_ += "<line x1=\"";
-        put(body_, x1 + 0.5);
-        body_ += "\" y1=\"";
-        put(body_, y1 + 0.5);
-        body_ += "\" x2=\"";
-        put(body_, x2 + 0.5);
-        body_ += "\" y2=\"";
-        put(body_, y2 + 0.5);
-        if (const double weight = line_weight(x1, y1, x2, y2); weight < 1) {
-            body_ += "\" stroke-width=\"";
-            put(body_, weight);
-        }
-        body_ += "\" stroke=\"";
-        put_color(body_, rgb(ink));
-        body_ += "\"/>\n";
-    }
+    void line(int x1, int y1, int x2, int y2, int ink) override { gather(ink).add_line(ink, x1, y1, x2, y2); }
 
     void polygon(std::span<const gdPoint> points, int ink) override {
         if (points.empty()) return;
+        draw_batch();
         body_ += "<polygon points=\"";
         for (const gdPoint& p : points) {
             put(body_, p.x + 0.5);
@@ -163,22 +153,12 @@ public:
         paint(ink, true);
     }
 
-    void rect(int x1, int y1, int x2, int y2, int ink) override {
-        body_ += "<rect x=\"";
-        put(body_, x1);
-        body_ += "\" y=\"";
-        put(body_, y1);
-        body_ += "\" width=\"";
-        put(body_, static_cast<double>(x2) - x1 + 1);
-        body_ += "\" height=\"";
-        put(body_, static_cast<double>(y2) - y1 + 1);
-        body_ += '"';
-        paint(ink, false);
-    }
+    void rect(int x1, int y1, int x2, int y2, int ink) override { gather(ink).add_rect(ink, x1, y1, x2, y2); }
 
     void pixel(int x, int y, int ink) override { rect(x, y, x, y, ink); }
 
     void arc(int cx, int cy, int w, int h, int from, int to, int ink) override {
+        draw_batch();
         if (w <= 0 || h <= 0) return;
         arc_path(cx + 0.5, cy + 0.5, w / 2.0, h / 2.0, from * kPi / 180, to * kPi / 180, false);
         body_ += " fill=\"none\" stroke=\"";
@@ -187,12 +167,14 @@ public:
     }
 
     void filled_arc(int cx, int cy, int w, int h, int from, int to, int ink) override {
+        draw_batch();
         if (w <= 0 || h <= 0) return;
         arc_path(cx + 0.5, cy + 0.5, w / 2.0, h / 2.0, from * kPi / 180, to * kPi / 180, !(from == 0 && to == 360));
         paint(ink, false);
     }
 
     void fill_region(int, int, int, int ink, const SliceShape& s) override {
+        draw_batch();
         if (!(s.rx > 0 && s.ry > 0) || !std::isfinite(s.rx) || !std::isfinite(s.ry)) return;
         // Clockwise from twelve o'clock is the angle from three o'clock towards +y less a quarter.
         arc_path(s.cx + 0.5, s.cy + 0.5, s.rx, s.ry, s.from - kPi / 2, s.to - kPi / 2, true);
@@ -201,6 +183,7 @@ public:
 
     void text(const FontEntry& font, const char* font_file, double ptsize, double angle, int x, int y,
               const char* text, int ink, int justification) override {
+        draw_batch();
         for (const TextRun& run : text_runs(font, font_file, ptsize, angle, x, y, text, justification)) {
             body_ += "<text xml:space=\"preserve\" x=\"";
             double x0 = run.x;
@@ -250,6 +233,7 @@ public:
     }
 
     void background_picture(const char* file, int width, int height) override {
+        draw_batch();
         const BackgroundPlacement placed = place_background(file, width, height);
         gdImagePtr picture = placed.picture;
         if (picture == nullptr) return;
@@ -279,6 +263,76 @@ public:
     }
 
 private:
+    // The batch a shape of the ink joins: one of another ink is written first.
+    ShapeBatch& gather(int ink) {
+        if (!batch_.accepts(ink)) draw_batch();
+        return batch_;
+    }
+
+    // The shapes gathered: a <path> stroking the lines of each width (a lone line as a <line>),
+    // then the rectangles. Written before any other element, so that the order of the shapes
+    // stays as drawn.
+    void draw_batch() {
+        if (batch_.empty()) return;
+        const int ink = batch_.ink();
+        batch_.for_each_weight([&](double weight, std::span<const PixelSpan> lines) {
+            if (lines.size() == 1) return line_element(lines[0], weight, ink);
+            body_ += "<path d=\"";
+            for (const PixelSpan& l : lines) {
+                body_ += 'M';
+                put_point(l.x1 + 0.5, l.y1 + 0.5);
+                body_ += 'L';
+                put_point(l.x2 + 0.5, l.y2 + 0.5);
+            }
+            body_ += "\" fill=\"none";
+            stroke_attributes(weight, ink);
+        });
+        for (const PixelSpan& r : batch_.rects()) rect_element(r, ink);
+        batch_.clear();
+    }
+
+    void put_point(double x, double y) {
+        put(body_, x);
+        body_ += ' ';
+        put(body_, y);
+    }
+
+    void line_element(const PixelSpan& l, double weight, int ink) {
+        body_ += "<line x1=\"";
+        put(body_, l.x1 + 0.5);
+        body_ += "\" y1=\"";
+        put(body_, l.y1 + 0.5);
+        body_ += "\" x2=\"";
+        put(body_, l.x2 + 0.5);
+        body_ += "\" y2=\"";
+        put(body_, l.y2 + 0.5);
+        stroke_attributes(weight, ink);
+    }
+
+    // The width (where it is not the group's 1) and colour of a stroke, and the element's end.
+    void stroke_attributes(double weight, int ink) {
+        if (weight < 1) {
+            body_ += "\" stroke-width=\"";
+            put(body_, weight);
+        }
+        body_ += "\" stroke=\"";
+        put_color(body_, rgb(ink));
+        body_ += "\"/>\n";
+    }
+
+    void rect_element(const PixelSpan& r, int ink) {
+        body_ += "<rect x=\"";
+        put(body_, r.x1);
+        body_ += "\" y=\"";
+        put(body_, r.y1);
+        body_ += "\" width=\"";
+        put(body_, static_cast<double>(r.x2) - r.x1 + 1);
+        body_ += "\" height=\"";
+        put(body_, static_cast<double>(r.y2) - r.y1 + 1);
+        body_ += '"';
+        paint(ink, false);
+    }
+
     // Fill (and, for fills whose edge pixels belong to them, the same stroke) and the end of
     // the element.
     void paint(int ink, bool edged) {
@@ -334,6 +388,7 @@ private:
 
     std::string body_;
     bool begun_ = false;
+    ShapeBatch batch_;
 };
 
 }  // namespace

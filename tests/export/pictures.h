@@ -3,6 +3,8 @@
 #pragma once
 
 #include <gd.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -10,7 +12,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +49,26 @@ inline Rgb decode(const std::string& bytes) {
     gdImageDestroy(im);
     return out;
 }
+
+// A file of its own per test process: ctest runs the tests of this program side by side.
+inline std::string scratch_base() { return testing::TempDir() + "plotwise_export_" + std::to_string(getpid()); }
+
+// The picture an outside program renders from a vector file: the file goes to <base>.<format>,
+// `command` writes <base>.png.
+inline Rgb rendered(const std::string& file_bytes, const char* format, const std::string& command_start) {
+    const std::string base = scratch_base();
+    std::ofstream(base + "." + format, std::ios::binary) << file_bytes;
+    const std::string command = command_start + " " + base + "." + format + (std::string(format) == "pdf" ? " " + base : " -o " + base + ".png");
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    std::ifstream png(base + ".png", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(png)), std::istreambuf_iterator<char>());
+    std::remove((base + "." + format).c_str());
+    std::remove((base + ".png").c_str());
+    return decode(bytes);
+}
+
+// The PDF rendered by pdftoppm at 96 pixels per inch (a picture pixel is 0.75 points).
+inline Rgb rendered_pdf(const std::string& pdf) { return rendered(pdf, "pdf", "pdftoppm -r 96 -png -singlefile"); }
 
 // What a drawing writes into a stream (the GIF path).
 inline std::string gif_of(const std::function<void(PictureTarget)>& draw) {

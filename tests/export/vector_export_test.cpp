@@ -180,26 +180,6 @@ std::function<void(PictureTarget)> titled_bars(const std::string& title, const c
     };
 }
 
-// A file of its own per test process: ctest runs the tests of this program side by side.
-std::string scratch_base() { return testing::TempDir() + "plotwise_export_" + std::to_string(getpid()); }
-
-// The picture an outside program renders from a vector file: the file goes to <base>.<format>,
-// `command` writes <base>.png.
-Rgb rendered(const std::string& file_bytes, const char* format, const std::string& command_start) {
-    const std::string base = scratch_base();
-    std::ofstream(base + "." + format, std::ios::binary) << file_bytes;
-    const std::string command = command_start + " " + base + "." + format + (std::string(format) == "pdf" ? " " + base : " -o " + base + ".png");
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    std::ifstream png(base + ".png", std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(png)), std::istreambuf_iterator<char>());
-    std::remove((base + "." + format).c_str());
-    std::remove((base + ".png").c_str());
-    return decode(bytes);
-}
-
-// The PDF rendered by pdftoppm at 96 pixels per inch (a picture pixel is 0.75 points).
-Rgb rendered_pdf(const std::string& pdf) { return rendered(pdf, "pdf", "pdftoppm -r 96 -png -singlefile"); }
-
 // A title the chosen TrueType font lacks characters of: the vector picture draws them with the
 // fallback fonts where the GIF does, not as the chosen font's missing-glyph boxes (U+E000, a
 // character no font has, in their place).
