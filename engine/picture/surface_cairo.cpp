@@ -1,8 +1,10 @@
 // The Cairo back end: PNG at a scale and PDF, anti-aliased. Shapes go through the centres of the
 // pixels the engines name, so that a line of one pixel covers that pixel; fills are stroked
 // along their edges as well, because a palette picture's fills include their edge pixels.
-// The drawing goes into a group, so that the background can go under it at the end, when it
-// is known whether it is transparent. In a PDF, lines and rectangles of one ink drawn one after
+// The background goes under the drawing at the end, when it is known whether it is transparent:
+// a PDF's drawing goes into a group for that; a PNG's background is painted under the pixels
+// drawn. A large PNG is drawn into a recording and played back in bands of rows, each written
+// out before the next is drawn, so that its pixels are never all in memory at once. In a PDF, lines and rectangles of one ink drawn one after
 // another are gathered into a few shapes (engine/picture/shape_batch.h).
 #include <cairo-ft.h>
 #include <cairo-pdf.h>
@@ -17,6 +19,7 @@
 #include <mutex>
 #include <vector>
 
+#include "engine/picture/png_writer.h"
 #include "engine/picture/shape_batch.h"
 #include "engine/picture/surface_vector.h"
 #include "engine/picture/vector_base.h"
@@ -106,7 +109,8 @@ cairo_status_t append_bytes(void* closure, const unsigned char* data, unsigned i
 
 class CairoSurface final : public VectorBase {
 public:
-    CairoSurface(VectorFormat format, int scale) : format_(format), scale_(scale), gathers_(format == VectorFormat::Pdf) {}
+    CairoSurface(VectorFormat format, int scale, size_t band_bytes)
+        : format_(format), scale_(scale), band_bytes_(band_bytes), gathers_(format == VectorFormat::Pdf) {}
     ~CairoSurface() override { release(); }
 
     void begin(int width, int height, bool turned) override {
@@ -119,9 +123,16 @@ public:
             surface_ = cairo_pdf_surface_create_for_stream(append_bytes, &bytes_, w * unit, h * unit);
         } else {
             unit = scale_;
-            // Beyond the limits the surface is left in its error state: nothing is made.
-            const bool fits = png_size_fits(w, h, scale_);
-            surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, fits ? w * scale_ : -1, h * scale_);
+            const double pw = static_cast<double>(w) * scale_, ph = static_cast<double>(h) * scale_;
+            if (!png_size_fits(w, h, scale_)) {
+                // Beyond the limits the surface is left in its error state: nothing is made.
+                surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, -1, -1);
+            } else if (pw * ph * 4 <= static_cast<double>(band_bytes_)) {
+                surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w * scale_, h * scale_);
+            } else {
+                const cairo_rectangle_t extents{0, 0, pw, ph};
+                surface_ = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents);
+            }
         }
         cr_ = cairo_create(surface_);
         cairo_scale(cr_, unit, unit);
@@ -132,29 +143,30 @@ public:
             cairo_transform(cr_, &turn);
         }
         cairo_set_line_width(cr_, 1);
-        cairo_push_group(cr_);
+        if (format_ == VectorFormat::Pdf) cairo_push_group(cr_);
     }
 
     void end() override {
         if (cr_ == nullptr) return;
         draw_batch();
-        cairo_pattern_t* drawing = cairo_pop_group(cr_);
-        if (paints_background()) {
-            set_ink(0);
-            cairo_rectangle(cr_, 0, 0, width_, height_);
-            cairo_fill(cr_);
+        bool ok = true;
+        if (format_ == VectorFormat::Pdf) {
+            cairo_pattern_t* drawing = cairo_pop_group(cr_);
+            if (paints_background()) {
+                set_ink(0);
+                cairo_rectangle(cr_, 0, 0, width_, height_);
+                cairo_fill(cr_);
+            }
+            cairo_set_source(cr_, drawing);
+            cairo_paint(cr_);
+            cairo_pattern_destroy(drawing);
+            ok = cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
+            cairo_surface_finish(surface_);
+        } else {
+            ok = cairo_status(cr_) == CAIRO_STATUS_SUCCESS && write_png();
         }
-        cairo_set_source(cr_, drawing);
-        cairo_paint(cr_);
-        cairo_pattern_destroy(drawing);
-        const bool ok = cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
         cairo_destroy(cr_);
         cr_ = nullptr;
-        if (format_ == VectorFormat::Png) {
-            if (ok) cairo_surface_write_to_png_stream(surface_, append_bytes, &bytes_);
-        } else {
-            cairo_surface_finish(surface_);
-        }
         if (!ok || cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) bytes_.clear();
         cairo_surface_destroy(surface_);
         surface_ = nullptr;
@@ -296,6 +308,55 @@ private:
         cairo_rectangle(cr_, r.x1, r.y1, static_cast<double>(r.x2) - r.x1 + 1, static_cast<double>(r.y2) - r.y1 + 1);
     }
 
+    // The PNG of the drawing: the image drawn on, or the recording played back a band of rows
+    // at a time; opaque (RGB) when the background is painted, else with alpha.
+    bool write_png() {
+        const int w = picture_width() * scale_, h = picture_height() * scale_;
+        PngWriter png(bytes_, w, h, paints_background());
+        if (cairo_surface_get_type(surface_) == CAIRO_SURFACE_TYPE_IMAGE) {
+            put_background_under(surface_);
+            write_rows(png, surface_, h);
+            return png.finish();
+        }
+        const int band_rows = static_cast<int>(std::clamp<size_t>(band_bytes_ / (4 * static_cast<size_t>(w)), 1, h));
+        cairo_surface_t* band = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, band_rows);
+        bool ok = cairo_surface_status(band) == CAIRO_STATUS_SUCCESS;
+        for (int top = 0; ok && top < h; top += band_rows) {
+            cairo_t* c = cairo_create(band);
+            cairo_set_operator(c, CAIRO_OPERATOR_CLEAR);
+            cairo_paint(c);
+            cairo_set_operator(c, CAIRO_OPERATOR_OVER);
+            cairo_set_source_surface(c, surface_, 0, -top);
+            cairo_paint(c);
+            ok = cairo_status(c) == CAIRO_STATUS_SUCCESS;
+            cairo_destroy(c);
+            put_background_under(band);
+            write_rows(png, band, std::min(band_rows, h - top));
+        }
+        cairo_surface_destroy(band);
+        return png.finish() && ok;
+    }
+
+    // The background under what is drawn on the image (where it is painted): the same pixels
+    // as the drawing painted over the background.
+    void put_background_under(cairo_surface_t* image) {
+        if (!paints_background()) return;
+        cairo_t* c = cairo_create(image);
+        const uint32_t bg = rgb(0);
+        cairo_set_source_rgb(c, ((bg >> 16) & 0xFF) / 255.0, ((bg >> 8) & 0xFF) / 255.0, (bg & 0xFF) / 255.0);
+        cairo_set_operator(c, CAIRO_OPERATOR_DEST_OVER);
+        cairo_paint(c);
+        cairo_destroy(c);
+    }
+
+    static void write_rows(PngWriter& png, cairo_surface_t* image, int rows) {
+        cairo_surface_flush(image);
+        const unsigned char* data = cairo_image_surface_get_data(image);
+        const int stride = cairo_image_surface_get_stride(image);
+        for (int y = 0; y < rows; ++y)
+            png.row(reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride));
+    }
+
     void set_ink(int ink) {
         const uint32_t c = rgb(ink);
         cairo_set_source_rgb(cr_, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0);
@@ -363,6 +424,7 @@ private:
 
     VectorFormat format_;
     int scale_;
+    size_t band_bytes_;  // the largest PNG drawn whole, and the size of a band of a larger one
     cairo_surface_t* surface_ = nullptr;
     cairo_t* cr_ = nullptr;
     bool gathers_;  // lines and rectangles go into the batch
@@ -376,8 +438,8 @@ bool png_size_fits(long width, long height, int scale) {
     return w >= 1 && h >= 1 && w <= kMaxRasterSide && h <= kMaxRasterSide && w * h <= kMaxExportPixels;
 }
 
-std::unique_ptr<VectorSurface> make_cairo_surface(VectorFormat format, int scale) {
-    return std::make_unique<CairoSurface>(format, std::clamp(scale, 1, kMaxExportScale));
+std::unique_ptr<VectorSurface> make_cairo_surface(VectorFormat format, int scale, size_t band_bytes) {
+    return std::make_unique<CairoSurface>(format, std::clamp(scale, 1, kMaxExportScale), band_bytes);
 }
 
 }  // namespace plotwise

@@ -24,11 +24,12 @@ std::optional<VectorFormat> vector_format(std::string_view keyword);
 // The largest PNG scale, and the default one.
 constexpr int kMaxExportScale = 8;
 constexpr int kDefaultExportScale = 2;
-// The largest PNG made: 64 megapixels (256 MB while it is drawn); a larger one is not made.
+// The largest PNG made: 64 megapixels; a larger one is not made. One of more than 4 megapixels
+// is drawn in bands of rows (engine/picture/vector_base.h), so that memory stays bounded.
 constexpr double kMaxExportPixels = 1 << 26;
 
 // True when Cairo can make a PNG of the picture size at the scale: each side at most 32767
-// output pixels, and at most 64 megapixels in all (256 MB while it is drawn).
+// output pixels, and at most 64 megapixels in all.
 bool png_size_fits(long width, long height, int scale);
 
 // A surface making pictures in the format; `scale` only counts for PNG (1 to kMaxExportScale).

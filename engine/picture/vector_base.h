@@ -19,8 +19,10 @@ namespace plotwise {
 
 enum class VectorFormat;
 
-// The back ends behind make_vector_surface.
-std::unique_ptr<VectorSurface> make_cairo_surface(VectorFormat format, int scale);
+// The back ends behind make_vector_surface. A PNG of more than `band_bytes` (4 bytes a pixel)
+// is drawn in bands of that many bytes.
+constexpr size_t kPngBandBytes = size_t{16} << 20;
+std::unique_ptr<VectorSurface> make_cairo_surface(VectorFormat format, int scale, size_t band_bytes = kPngBandBytes);
 std::unique_ptr<VectorSurface> make_svg_surface();
 
 // The width of a line from (x1, y1) to (x2, y2) that has the weight of the palette picture's

@@ -22,6 +22,7 @@
 
 #include "engine/chart_options.h"
 #include "engine/graph/graph.h"
+#include "engine/picture/vector_base.h"
 #include "engine/pie/pie.h"
 #include "engine/text/font_fallback.h"
 #include "pictures.h"
@@ -239,6 +240,55 @@ TEST(VectorExport, PngAtScaleTwoIsTheSameChartAtTwiceTheSize) {
     }
 }
 
+
+// A PNG too large to draw whole is drawn in bands of rows played back from a recording: the
+// same file as the picture drawn whole, for bands of any height (here 3 rows and a part).
+TEST(VectorExport, PngDrawnInBandsIsThePngDrawnWhole) {
+    const size_t band_bytes = 3 * 4 * 2 * kWidth + 100;
+    for (const Case& c : all_cases()) {
+        const std::unique_ptr<VectorSurface> whole = make_cairo_surface(VectorFormat::Png, 2);
+        const std::unique_ptr<VectorSurface> banded = make_cairo_surface(VectorFormat::Png, 2, band_bytes);
+        c.draw(whole.get());
+        c.draw(banded.get());
+        ASSERT_FALSE(whole->bytes().empty()) << c.name;
+        EXPECT_TRUE(whole->bytes() == banded->bytes()) << c.name;
+    }
+}
+
+// With a transparent background the PNG keeps alpha: each pixel laid over the background is
+// the pixel of the PNG with the background painted (within the rounding of gd's 7-bit alpha),
+// and the background itself is fully transparent.
+TEST(VectorExport, PngWithATransparentBackgroundIsThePictureWithoutIt) {
+    auto draw = [](bool transparent) {
+        return [transparent](PictureTarget out) {
+            set_options();
+            engineOptions().transparent_bg = transparent ? 1 : 0;
+            const ChartData d = chart_data(Line);
+            draw_graph(engineOptions(), kWidth, kHeight, out, Line, kPoints, d.labels.data(), kSets, d.rows.data(), nullptr);
+        };
+    };
+    const std::string see_through = vector_of(VectorFormat::Png, 1, draw(true));
+    const Rgb opaque = decode(vector_of(VectorFormat::Png, 1, draw(false)));
+    gdImagePtr im = gdImageCreateFromPngPtr(static_cast<int>(see_through.size()), const_cast<char*>(see_through.data()));
+    ASSERT_NE(im, nullptr);
+    ASSERT_EQ(gdImageSX(im), opaque.width);
+    int transparent = 0, worst = 0;
+    for (int y = 0; y < opaque.height; ++y)
+        for (int x = 0; x < opaque.width; ++x) {
+            const int p = gdImageGetTrueColorPixel(im, x, y);
+            const double a = (127 - gdTrueColorGetAlpha(p)) / 127.0;  // 1: opaque
+            transparent += a == 0;
+            const int channels[] = {gdTrueColorGetRed(p), gdTrueColorGetGreen(p), gdTrueColorGetBlue(p)};
+            for (int k = 0; k < 3; ++k) {
+                const double over = channels[k] * a + 255 * (1 - a);  // on the white background
+                const int want = static_cast<int>((opaque.at(x, y) >> (16 - 8 * k)) & 0xFF);
+                worst = std::max(worst, static_cast<int>(std::lround(std::abs(over - want))));
+            }
+        }
+    gdImageDestroy(im);
+    EXPECT_LE(worst, 3);
+    EXPECT_GT(transparent, opaque.width * opaque.height / 4);
+}
 
 // pdftoppm renders the PDF at 96 pixels per inch (a picture pixel is 0.75 points) and
 // rsvg-convert the SVG, whose turned picture and pie arcs are the SVG writer's own.
