@@ -3,8 +3,9 @@
 // along their edges as well, because a palette picture's fills include their edge pixels.
 // The background goes under the drawing at the end, when it is known whether it is transparent:
 // a PDF's drawing goes into a group for that; a PNG's background is painted under the pixels
-// drawn. A large PNG is drawn into a recording and played back in bands of rows, each written
-// out before the next is drawn, so that its pixels are never all in memory at once. In a PDF, lines and rectangles of one ink drawn one after
+// drawn. A large PNG keeps the calls made on it (a few dozen bytes each) and makes them again
+// on one band of rows after another, each written out before the next is drawn, so that its
+// pixels are never all in memory at once. In a PDF, lines and rectangles of one ink drawn one after
 // another are gathered into a few shapes (engine/picture/shape_batch.h).
 #include <cairo-ft.h>
 #include <cairo-pdf.h>
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -117,32 +119,22 @@ public:
         release();
         start(width, height, turned);
         const int w = picture_width(), h = picture_height();
-        double unit = 1;
         if (format_ == VectorFormat::Pdf) {
-            unit = kPdfPointsPerPixel;
-            surface_ = cairo_pdf_surface_create_for_stream(append_bytes, &bytes_, w * unit, h * unit);
+            surface_ = cairo_pdf_surface_create_for_stream(append_bytes, &bytes_, w * kPdfPointsPerPixel,
+                                                           h * kPdfPointsPerPixel);
+        } else if (!png_size_fits(w, h, scale_)) {
+            // Beyond the limits the surface is left in its error state: nothing is made.
+            surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, -1, -1);
         } else {
-            unit = scale_;
             const double pw = static_cast<double>(w) * scale_, ph = static_cast<double>(h) * scale_;
-            if (!png_size_fits(w, h, scale_)) {
-                // Beyond the limits the surface is left in its error state: nothing is made.
-                surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, -1, -1);
-            } else if (pw * ph * 4 <= static_cast<double>(band_bytes_)) {
-                surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w * scale_, h * scale_);
-            } else {
-                const cairo_rectangle_t extents{0, 0, pw, ph};
-                surface_ = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents);
-            }
+            recording_ = pw * ph * 4 > static_cast<double>(band_bytes_);
+            // A recorded picture is drawn on its bands at the end; this image of one pixel
+            // only gives the calls a context.
+            surface_ = recording_ ? cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1)
+                                  : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w * scale_, h * scale_);
         }
         cr_ = cairo_create(surface_);
-        cairo_scale(cr_, unit, unit);
-        // A turned picture: pixel (x, y) of the upright drawing goes to (height - 1 - y, x).
-        if (turned) {
-            cairo_matrix_t turn;
-            cairo_matrix_init(&turn, 0, 1, -1, 0, height, 0);
-            cairo_transform(cr_, &turn);
-        }
-        cairo_set_line_width(cr_, 1);
+        set_up(cr_, 0);
         if (format_ == VectorFormat::Pdf) cairo_push_group(cr_);
     }
 
@@ -164,6 +156,8 @@ public:
             cairo_surface_finish(surface_);
         } else {
             ok = cairo_status(cr_) == CAIRO_STATUS_SUCCESS && write_png();
+            calls_.clear();
+            recording_ = false;
         }
         cairo_destroy(cr_);
         cr_ = nullptr;
@@ -173,6 +167,7 @@ public:
     }
 
     void line(int x1, int y1, int x2, int y2, int ink) override {
+        if (recorded([=](CairoSurface& s) { s.line(x1, y1, x2, y2, ink); })) return;
         if (gathers_) return gather(ink).add_line(ink, x1, y1, x2, y2);
         cairo_move_to(cr_, x1 + 0.5, y1 + 0.5);
         cairo_line_to(cr_, x2 + 0.5, y2 + 0.5);
@@ -183,6 +178,8 @@ public:
 
     void polygon(std::span<const gdPoint> points, int ink) override {
         if (points.empty()) return;
+        if (recorded([p = std::vector<gdPoint>(points.begin(), points.end()), ink](CairoSurface& s) { s.polygon(p, ink); }))
+            return;
         draw_batch();
         cairo_move_to(cr_, points[0].x + 0.5, points[0].y + 0.5);
         for (const gdPoint& p : points.subspan(1)) cairo_line_to(cr_, p.x + 0.5, p.y + 0.5);
@@ -195,6 +192,7 @@ public:
     }
 
     void rect(int x1, int y1, int x2, int y2, int ink) override {
+        if (recorded([=](CairoSurface& s) { s.rect(x1, y1, x2, y2, ink); })) return;
         if (gathers_) return gather(ink).add_rect(ink, x1, y1, x2, y2);
         rect_path({x1, y1, x2, y2});
         set_ink(ink);
@@ -204,19 +202,22 @@ public:
     void pixel(int x, int y, int ink) override { rect(x, y, x, y, ink); }
 
     void arc(int cx, int cy, int w, int h, int from, int to, int ink) override {
+        if (recorded([=](CairoSurface& s) { s.arc(cx, cy, w, h, from, to, ink); })) return;
         draw_batch();
         if (!ellipse_path(cx, cy, w, h, from, to, false)) return;
         stroke(ink);
     }
 
     void filled_arc(int cx, int cy, int w, int h, int from, int to, int ink) override {
+        if (recorded([=](CairoSurface& s) { s.filled_arc(cx, cy, w, h, from, to, ink); })) return;
         draw_batch();
         if (!ellipse_path(cx, cy, w, h, from, to, !(from == 0 && to == 360))) return;
         set_ink(ink);
         cairo_fill(cr_);
     }
 
-    void fill_region(int, int, int, int ink, const SliceShape& s) override {
+    void fill_region(int x, int y, int border, int ink, const SliceShape& s) override {
+        if (recorded([=](CairoSurface& c) { c.fill_region(x, y, border, ink, s); })) return;
         draw_batch();
         if (!(s.rx > 0 && s.ry > 0) || !std::isfinite(s.rx) || !std::isfinite(s.ry)) return;
         const bool whole = s.to - s.from >= 2 * kPi - 1e-6;
@@ -234,11 +235,22 @@ public:
 
     void text(const FontEntry& font, const char* font_file, double ptsize, double angle, int x, int y,
               const char* text, int ink, int justification) override {
+        const bool has_file = font_file != nullptr, has_text = text != nullptr;
+        if (recorded([=, file = std::string(has_file ? font_file : ""), words = std::string(has_text ? text : "")](
+                         CairoSurface& s) {
+                s.text(font, has_file ? file.c_str() : nullptr, ptsize, angle, x, y, has_text ? words.c_str() : nullptr,
+                       ink, justification);
+            }))
+            return;
         draw_batch();
         for (const TextRun& run : text_runs(font, font_file, ptsize, angle, x, y, text, justification)) draw_run(run, ink);
     }
 
     void background_picture(const char* file, int width, int height) override {
+        if (file != nullptr && recorded([=, name = std::string(file)](CairoSurface& s) {
+                s.background_picture(name.c_str(), width, height);
+            }))
+            return;
         draw_batch();
         const BackgroundPlacement placed = place_background(file, width, height);
         gdImagePtr picture = placed.picture;
@@ -274,6 +286,8 @@ private:
         cr_ = nullptr;
         surface_ = nullptr;
         batch_.clear();
+        calls_.clear();
+        recording_ = false;
     }
 
     // The batch a shape of the ink joins: one of another ink is drawn first.
@@ -308,12 +322,12 @@ private:
         cairo_rectangle(cr_, r.x1, r.y1, static_cast<double>(r.x2) - r.x1 + 1, static_cast<double>(r.y2) - r.y1 + 1);
     }
 
-    // The PNG of the drawing: the image drawn on, or the recording played back a band of rows
-    // at a time; opaque (RGB) when the background is painted, else with alpha.
+    // The PNG of the drawing: the image drawn on, or the calls recorded made again on one band
+    // of rows after another; opaque (RGB) when the background is painted, else with alpha.
     bool write_png() {
         const int w = picture_width() * scale_, h = picture_height() * scale_;
         PngWriter png(bytes_, w, h, paints_background());
-        if (cairo_surface_get_type(surface_) == CAIRO_SURFACE_TYPE_IMAGE) {
+        if (!recording_) {
             put_background_under(surface_);
             write_rows(png, surface_, h);
             return png.finish();
@@ -321,20 +335,44 @@ private:
         const int band_rows = static_cast<int>(std::clamp<size_t>(band_bytes_ / (4 * static_cast<size_t>(w)), 1, h));
         cairo_surface_t* band = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, band_rows);
         bool ok = cairo_surface_status(band) == CAIRO_STATUS_SUCCESS;
+        cairo_t* const context = cr_;
+        recording_ = false;
         for (int top = 0; ok && top < h; top += band_rows) {
-            cairo_t* c = cairo_create(band);
-            cairo_set_operator(c, CAIRO_OPERATOR_CLEAR);
-            cairo_paint(c);
-            cairo_set_operator(c, CAIRO_OPERATOR_OVER);
-            cairo_set_source_surface(c, surface_, 0, -top);
-            cairo_paint(c);
-            ok = cairo_status(c) == CAIRO_STATUS_SUCCESS;
-            cairo_destroy(c);
+            cr_ = cairo_create(band);
+            cairo_set_operator(cr_, CAIRO_OPERATOR_CLEAR);
+            cairo_paint(cr_);
+            cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
+            set_up(cr_, top);
+            for (const auto& call : calls_) call(*this);
+            ok = cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
+            cairo_destroy(cr_);
             put_background_under(band);
             write_rows(png, band, std::min(band_rows, h - top));
         }
+        cr_ = context;
         cairo_surface_destroy(band);
         return png.finish() && ok;
+    }
+
+    // Scale and turn of the drawing, on a picture whose first row is `top`.
+    void set_up(cairo_t* cr, int top) {
+        cairo_translate(cr, 0, -top);
+        const double unit = format_ == VectorFormat::Pdf ? kPdfPointsPerPixel : scale_;
+        cairo_scale(cr, unit, unit);
+        // A turned picture: pixel (x, y) of the upright drawing goes to (height - 1 - y, x).
+        if (turned_) {
+            cairo_matrix_t turn;
+            cairo_matrix_init(&turn, 0, 1, -1, 0, height_, 0);
+            cairo_transform(cr, &turn);
+        }
+        cairo_set_line_width(cr, 1);
+    }
+
+    // Keeps the call to make it again on each band, when the picture is drawn in bands.
+    template <typename Call>
+    bool recorded(Call&& call) {
+        if (recording_) calls_.emplace_back(std::forward<Call>(call));
+        return recording_;
     }
 
     // The background under what is drawn on the image (where it is painted): the same pixels
@@ -425,6 +463,8 @@ private:
     VectorFormat format_;
     int scale_;
     size_t band_bytes_;  // the largest PNG drawn whole, and the size of a band of a larger one
+    bool recording_ = false;  // the calls are kept, to be made on each band at the end
+    std::vector<std::function<void(CairoSurface&)>> calls_;
     cairo_surface_t* surface_ = nullptr;
     cairo_t* cr_ = nullptr;
     bool gathers_;  // lines and rectangles go into the batch
