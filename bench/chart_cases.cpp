@@ -114,6 +114,10 @@ std::vector<DrawCase> exportCases() {
     });
 }
 
+DrawCase largestChart() {
+    return std::move(buildCases({{"line 100x1000", "line", "", false, 1000, 1000, numbered(100, 1000)}}).front());
+}
+
 std::vector<DrawCase> buildCases(const std::vector<Recipe>& list) {
     const Function plotzNew("Plotz_New"), plotzData("Plotz_Data"), plotzTitles("Plotz_Titles"),
         plotzStyle("Plotz_Style");

@@ -23,6 +23,8 @@ struct DrawCase {
 std::vector<DrawCase> drawCases();
 // The charts exported as vectors: a series of 1000 points, and 100 series.
 std::vector<DrawCase> exportCases();
+// The largest chart a definition holds: 100 series of 1000 points, drawn at 1000 x 1000.
+DrawCase largestChart();
 
 // Texts of generated data: "1;2;...;n", a list of values, names "Item 1;...".
 std::string numberList(int count, double first, double step);

@@ -378,6 +378,33 @@ void registerExportCases(Bench& b) {
     b.table.push_back(rows);
 }
 
+// The PDF and SVG of the largest chart, drawn at 1000 x 1000 and at 4096 x 4096: each within an
+// absolute bound, whatever its GIF costs.
+void registerLargestExports(Bench& b) {
+    constexpr double kBoundSeconds = 2;
+    const Function plotzDraw("Plotz_Draw"), plotzExport("Plotz_Export");
+    const DrawCase largest = largestChart();
+    std::vector<Comparison> rows;
+    for (const int side : {1000, 4096}) {
+        Arguments drawn;
+        drawn.value(*largest.definition).number(side).number(side);
+        auto chart = std::make_shared<Value>();
+        callForContainer(plotzDraw, drawn, *chart);
+        for (const char* format : {"pdf", "svg"}) {
+            const std::string name = "export/" + std::string(format) + " " + largest.name + " at " + std::to_string(side);
+            auto args = std::make_shared<Arguments>();
+            args->value(*chart).text(format);
+            benchmark::RegisterBenchmark(name.c_str(), [name, plotzExport, args](benchmark::State& state) {
+                Value result;
+                for (auto _ : state) plotzExport(*args, result);
+                if (result.type() != kFMX_Container) fail(state, name, "the export gave no picture");
+            })->Unit(benchmark::kMillisecond)->Iterations(1);
+            rows.push_back({"Plotz_Export " + name.substr(7), name, "", "", Comparison::Seconds, kBoundSeconds});
+        }
+    }
+    b.table.push_back(rows);
+}
+
 // Every gallery picture encoded by gd and by the GIF writer, one pass over all per iteration.
 void registerGalleryWriterCases(Bench& b) {
     auto floors = std::make_shared<std::vector<std::shared_ptr<Floor>>>();
@@ -646,6 +673,7 @@ int main(int argc, char** argv) {
         registerDrawCases(b);
         registerGalleryWriterCases(b);  // adds to the GIF writer's rows, the last table so far
         registerExportCases(b);
+        registerLargestExports(b);
         registerCodecCases(b);
         registerContainerLoading(b);
         registerTextReferences(b);

@@ -92,6 +92,14 @@ int printTable(const CollectingReporter& results, const std::vector<std::vector<
                 status = "FAILED";
                 if (row.budget > 0) ++missed;
             }
+            if (row.kind == Comparison::Seconds) {
+                char text[32];
+                std::snprintf(text, sizeof text, "<= %.1f s", row.budget);
+                status = measured ? verdict(*measured <= row.budget) : results.failed(row.measured) ? "FAILED" : "";
+                if (!measured && results.failed(row.measured)) ++missed;
+                std::printf(kRowFormat, row.label.c_str(), duration(measured).c_str(), "", "", "", text, status.c_str());
+                continue;
+            }
             if (row.reference.empty()) {
                 std::printf(kRowFormat, row.label.c_str(), duration(measured).c_str(), "", "", "", "", "");
                 continue;

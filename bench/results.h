@@ -33,13 +33,13 @@ private:
 
 // One line of the table: a case, what it is compared with, and its budget.
 struct Comparison {
-    enum Kind { Ratio, Percent };
+    enum Kind { Ratio, Percent, Seconds };  // Seconds: the case's own time, no reference
     std::string label;       // shown in the first column
     std::string measured;    // benchmark name of the case
     std::string reference;   // benchmark name of what it is compared with
     std::string referenceLabel;
     Kind kind = Ratio;
-    double budget = 0;       // largest ratio (or percent) allowed; 0 = no budget
+    double budget = 0;       // largest ratio (percent, seconds) allowed; 0 = no budget
     std::string without = {};  // benchmark name of a part taken out of the case's time, if any
 };
 
