@@ -6,6 +6,9 @@ SAN_BUILD  ?= build-sanitize
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
 THREAD_BUILD ?= build-thread
+WIN_BUILD  ?= build-windows
+# What `make windows` builds: the plug-in, the stand-in and the program.
+WINDOWS_TARGETS ?= --target Plotwise FMWrapper plotwise
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
@@ -13,21 +16,41 @@ PACKAGES = cmake g++ clang pkg-config libgd-dev libfreetype-dev libfontconfig-de
            libcairo2-dev libharfbuzz-dev libfribidi-dev fonts-liberation fonts-dejavu-core fonts-droid-fallback fonts-nanum \
            libgtest-dev libgmock-dev libbenchmark-dev poppler-utils librsvg2-bin
 
-.PHONY: all deps configure build test demo gallery package bench bench-gnuplot gnuplot-installed fuzz test-sanitize test-thread clean
+.PHONY: all deps deps-windows configure build test demo gallery package bench bench-gnuplot gnuplot-installed fuzz \
+        test-sanitize test-thread windows test-windows clean
 
 all: build
 
-deps:
-	@missing=""; for p in $(PACKAGES); do \
+# The drawing libraries the plug-in links are built static from Debian's source packages
+# (cmake/deps/build_deps.sh) into a cache outside the checkout: these tools build them.
+DEPS_TOOLS = meson ninja-build dpkg-dev patch xz-utils bzip2 make
+# The Windows cross build and Wine to test it.
+WINDOWS_PACKAGES = g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools \
+                   libz-mingw-w64-dev wine wine64 googletest fontconfig
+
+# Installs the Debian packages of $(1) that are not installed yet.
+define install-missing
+	@missing=""; for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:$$missing"; \
 	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
 	fi
+endef
+
+deps:
+	$(call install-missing,$(PACKAGES) $(DEPS_TOOLS))
+
+deps-windows: deps
+	$(call install-missing,$(WINDOWS_PACKAGES))
+
+# The static drawing libraries for Linux (built once, then found in the cache), named for cmake.
+LINUX_LIBRARIES = prefix=$$(JOBS=$(JOBS) bash cmake/deps/build_deps.sh linux) &&
+STATIC = -DPLOTWISE_DEPS_PREFIX=$$prefix
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLOTWISE_WERROR=ON $(CMAKE_ARGS)
+	$(LINUX_LIBRARIES) cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLOTWISE_WERROR=ON $(STATIC) $(CMAKE_ARGS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -54,7 +77,7 @@ package: build
 # false -Wrestrict positives in libstdc++'s string code there); `make test` builds the
 # benchmarks with warnings as errors.
 bench: deps gnuplot-installed
-	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DPLOTWISE_BENCH=ON -DPLOTWISE_WERROR=OFF $(CMAKE_ARGS)
+	$(LINUX_LIBRARIES) cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DPLOTWISE_BENCH=ON -DPLOTWISE_WERROR=OFF $(STATIC) $(CMAKE_ARGS)
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target plotwise_bench plotwise Plotwise
 	$(BENCH_BUILD)/plotwise_bench $(BENCH_ARGS)
 	bash bench/gnuplot_compare.sh $(BENCH_BUILD) 1
@@ -64,7 +87,7 @@ bench: deps gnuplot-installed
 # missing): the same four charts from the same data, 100 per process each; prints the CPU time
 # per chart and how many times faster plotwise is.
 bench-gnuplot: deps gnuplot-installed
-	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DPLOTWISE_BENCH=ON -DPLOTWISE_WERROR=OFF $(CMAKE_ARGS)
+	$(LINUX_LIBRARIES) cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DPLOTWISE_BENCH=ON -DPLOTWISE_WERROR=OFF $(STATIC) $(CMAKE_ARGS)
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target plotwise Plotwise
 	bash bench/gnuplot_compare.sh $(BENCH_BUILD) 100
 
@@ -129,5 +152,20 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 	$(foreach t,$(FUZZ_TARGETS),$(call run-fuzzer,$(t)))
 
+# ---- Windows x64 ----------------------------------------------------------------------------------
+# Plotwise.fmx64, FMWrapper.dll, plotwise.exe and the test programs, cross-built with MinGW-w64
+# against the drawing libraries built static for Windows, into $(WIN_BUILD).
+windows: deps-windows
+	prefix=$$(JOBS=$(JOBS) bash cmake/deps/build_deps.sh windows) && \
+	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-w64.cmake \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLOTWISE_WERROR=ON -DPLOTWISE_BENCH=OFF $(STATIC) $(CMAKE_ARGS)
+	cmake --build $(WIN_BUILD) -j $(JOBS) $(WINDOWS_TARGETS)
+
+# The Windows build under Wine, in a fresh prefix with the Liberation fonts under the Windows
+# names: the plug-in's binary, the program, every example and gallery script's pictures
+# compared byte for byte with the Linux build's, and the tests.
+test-windows: windows build
+	bash tests/windows_test.sh $(WIN_BUILD) $(BUILD)
+
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(THREAD_BUILD) out
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(THREAD_BUILD) $(WIN_BUILD) out

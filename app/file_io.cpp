@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "app/diagnostics.h"
+#include "app/file_replace.h"
 
 namespace plotwise::app {
 
@@ -44,16 +45,6 @@ std::string readWholeFile(const std::string& path) {
 }
 
 namespace {
-
-// The permissions a file made by fopen would get: those of the file it replaces, else
-// read and write for everyone the umask allows.
-mode_t replacementMode(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) return info.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
 
 // A write that failed part-way: the temporary file goes, the earlier file stays.
 [[noreturn]] void writeFailed(const std::string& path, const std::string& temporary, int error) {
@@ -111,10 +102,10 @@ void writeWholeFile(const std::string& given, std::string_view bytes) {
         writeFailed(path, temporary, error);
     }
     if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() || std::fflush(file.get()) != 0 ||
-        ::fchmod(descriptor, replacementMode(path)) != 0)
+        !keepPermissionsOf(path, descriptor))
         writeFailed(path, temporary, errno);
     if (std::fclose(file.release()) != 0) writeFailed(path, temporary, errno);
-    if (::rename(temporary.c_str(), path.c_str()) != 0) writeFailed(path, temporary, errno);
+    if (!replaceFile(temporary, path)) writeFailed(path, temporary, errno);
 }
 
 }  // namespace plotwise::app

@@ -36,10 +36,4 @@ std::string fontSearchPath(std::string_view programFolder) {
     return path;
 }
 
-void setFontSearchPath(std::string_view programFolder) {
-    const char* given = std::getenv("GDFONTPATH");
-    if (given && *given) return;
-    ::setenv("GDFONTPATH", fontSearchPath(programFolder).c_str(), 1);
-}
-
 }  // namespace plotwise::app

@@ -8,8 +8,10 @@
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+#ifdef SIGXFSZ
     // A file size limit then fails the write (and is reported) instead of ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
+#endif
     std::vector<std::string> args(argv + 1, argv + argc);
     const int status = plotwise::app::runProgram(args, std::cout, std::cerr);
     std::cout.flush();

@@ -1,11 +1,9 @@
 #include "app/plugin_module.h"
 
-#include <climits>
-#include <dlfcn.h>
-#include <unistd.h>
 #include <vector>
 
 #include "app/diagnostics.h"
+#include "app/dynamic_library.h"
 #include "app/text_util.h"
 #include "common/utf8.h"
 
@@ -16,8 +14,6 @@
 namespace plotwise::app {
 
 namespace {
-
-constexpr const char* kPlugInFileName = "Plotwise.fmx";
 
 constexpr uint32_t kStringCapacity = 1024;  // UTF-16 units of a string request's buffer
 
@@ -45,12 +41,10 @@ PlugInModule::~PlugInModule() {
 }
 
 void PlugInModule::start(const std::string& path) {
-    library_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library_) {
-        const char* why = ::dlerror();
-        throw UsageError("cannot load the plug-in " + path + ": " + (why ? why : "unknown reason"));
-    }
-    entry_ = reinterpret_cast<FMX_ExternCallProcPtr>(::dlsym(library_, "FMExternCallProc"));
+    std::string why;
+    library_ = openLibrary(path, why);
+    if (!library_) throw UsageError("cannot load the plug-in " + path + ": " + why);
+    entry_ = reinterpret_cast<FMX_ExternCallProcPtr>(librarySymbol(library_, "FMExternCallProc"));
     if (!entry_) throw UsageError(path + " is not a plug-in: it has no FMExternCallProc");
     const intptr_t answer = send(kFMXT_Init, kApplicationServerScripts, reinterpret_cast<uintptr_t>(kApplicationVersion));
     if (answer != kStartedResult)
@@ -108,15 +102,6 @@ std::string PlugInModule::nameAndVersion() {
     return name.empty() ? version : name + " " + version;
 }
 
-std::string programFolder() {
-    char path[PATH_MAX + 1] = {};
-    const ssize_t n = ::readlink("/proc/self/exe", path, PATH_MAX);
-    if (n <= 0) return {};
-    std::string full(path, static_cast<std::size_t>(n));
-    const std::size_t slash = full.find_last_of('/');
-    return slash == std::string::npos ? std::string() : full.substr(0, slash);
-}
-
 }  // namespace plotwise::app
 
 namespace plotwise::app {
@@ -125,7 +110,7 @@ std::string defaultPlugInPath(const std::string& programFolder) {
     if (programFolder.empty()) return kPlugInFileName;
     const std::string beside = programFolder + "/" + kPlugInFileName;
     const std::string installed = programFolder + "/" PLOTWISE_PLUGIN_DIR_FROM_PROGRAM "/" + kPlugInFileName;
-    if (::access(beside.c_str(), F_OK) != 0 && ::access(installed.c_str(), F_OK) == 0) return installed;
+    if (!fileExists(beside) && fileExists(installed)) return installed;
     return beside;
 }
 

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "app/dynamic_library.h"
+
 #include "stand_in/fmhost.h"
 
 namespace plotwise::app {
@@ -48,9 +50,6 @@ private:
     // Sends one message in a record filled as a host fills it; returns the record's result.
     intptr_t send(uint8_t message, uint8_t parm1 = 0, uintptr_t parm2 = 0, uintptr_t parm3 = 0, intptr_t result = 0);
 };
-
-// The folder of the running program (from /proc/self/exe), "" when it cannot be had.
-std::string programFolder();
 
 // The plug-in a program in `programFolder` loads when none is named: Plotwise.fmx next to it
 // (the build tree), else where an installation puts it relative to the program

@@ -163,10 +163,10 @@ RECORD_FIELD(entryPoint, 6, P);
 RECORD_FIELD(whichCall, 15, Char);
 RECORD_FIELD(unsafeCalls, 16, Char);
 RECORD_FIELD(parm1, 17, Char);
-RECORD_FIELD(instanceID, 34, P);
-static_assert(offsetof(Record, parm2) == 18 && sizeof(Record::parm2) == 8, "record field parm2 is misplaced");
-static_assert(offsetof(Record, parm3) == 26 && sizeof(Record::parm3) == 8, "record field parm3 is misplaced");
-static_assert(offsetof(Record, result) == 42 && sizeof(Record::result) == 8, "record field result is misplaced");
+RECORD_FIELD(instanceID, 34, U64);
+RECORD_FIELD(parm2, 18, U64);
+RECORD_FIELD(parm3, 26, U64);
+RECORD_FIELD(result, 42, U64);
 static_assert(offsetof(Record, cStartScript) == 58 && offsetof(Record, cCurrentEnv) == 66,
               "the record's host services are misplaced");
 

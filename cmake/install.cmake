@@ -50,13 +50,16 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Plotwise team <plotwise@norvane.invalid>")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
-# The libraries the plug-in and the program load, and the fonts the font map and the fallback
-# fonts point at.
-set(PLOTWISE_RUNTIME_PACKAGES
-  "libc6" "libstdc++6" "libgcc-s1" "libgd3" "libfreetype6" "libfontconfig1" "zlib1g"
-  "libcairo2" "libharfbuzz0b" "libfribidi0"
+# The fonts the font map and the fallback fonts point at, the C and C++ runtime, and, when the
+# drawing libraries are the system's shared ones rather than linked in, those libraries.
+# fontconfig is opened when present (it finds the fallback fonts), never required.
+set(PLOTWISE_RUNTIME_PACKAGES "libc6" "libstdc++6" "libgcc-s1"
   "fonts-liberation" "fonts-dejavu-core" "fonts-droid-fallback" "fonts-nanum")
+if(NOT PLOTWISE_DEPS_PREFIX)
+  list(APPEND PLOTWISE_RUNTIME_PACKAGES "libgd3" "libfreetype6" "zlib1g" "libcairo2" "libharfbuzz0b" "libfribidi0")
+endif()
 list(JOIN PLOTWISE_RUNTIME_PACKAGES ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libfontconfig1")
 include(CPack)
 
 # The package test builds the Debian package, unpacks it into a scratch root and runs the
@@ -64,8 +67,15 @@ include(CPack)
 if(NOT PLOTWISE_SANITIZE)
   # The built plug-in as a server loads it: the host's library by name, no run path, nothing
   # newer than Ubuntu 22.04's C and C++ libraries.
+  # Linked with the static drawing libraries, it is one file: nothing but the host's library
+  # and the C and C++ runtime.
+  if(PLOTWISE_DEPS_PREFIX)
+    set(one_file --one-file)
+  else()
+    set(one_file "")
+  endif()
   add_test(NAME plugin_binary
-           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/plugin_binary_test.sh $<TARGET_FILE:Plotwise>)
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/plugin_binary_test.sh $<TARGET_FILE:Plotwise> ${one_file})
   add_test(NAME package_install
            COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/install_test.sh ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
   set_tests_properties(package_install PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE)

@@ -18,6 +18,7 @@
 
 #include "common/utf8.h"
 #include "definition/codec.h"
+#include "definition/memory_stream.h"
 #include "driver/axis_labels.h"
 #include "driver/chart_styles.h"
 #include "driver/date_values.h"
@@ -44,7 +45,7 @@ EngineCall& engineCall() {
 // A GIF written into memory by one engine call; the stream is closed on every way out.
 class MemoryPicture {
 public:
-    MemoryPicture() : stream_(open_memstream(&buffer_, &size_)) {}
+    MemoryPicture() : stream_(openMemoryStream(&buffer_, &size_)) {}
     ~MemoryPicture() {
         if (stream_ != nullptr) std::fclose(stream_);
         std::free(buffer_);
@@ -57,10 +58,9 @@ public:
     // than half a picture.
     std::string finish() {
         if (stream_ == nullptr) return {};
-        const bool failed = std::ferror(stream_) != 0;
-        const bool closed = std::fclose(stream_) == 0;
+        const bool closed = closeMemoryStream(stream_, &buffer_, &size_);
         stream_ = nullptr;
-        if (failed || !closed || size_ == 0) return {};
+        if (!closed || size_ == 0) return {};
         return std::string(buffer_, size_);
     }
 

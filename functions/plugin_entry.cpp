@@ -35,6 +35,6 @@ static_assert(std::size(kFunctions) == 12 && ascendingIds(), "twelve functions i
 }  // namespace
 }  // namespace plotwise
 
-extern "C" __attribute__((visibility("default"))) void FMExternCallProc(FMX_ExternCallStruct* record) {
+extern "C" FMX_PLUGIN_EXPORT void FMExternCallProc(FMX_ExternCallStruct* record) {
     plotwise::answerHostCall(record, plotwise::kFunctions);
 }

@@ -11,7 +11,7 @@ void fmhost_init_call_record(FMX_ExternCallStruct* record, FMX_ExternCallProcPtr
     record->extnVersion = kFMX_CurrentVersion;
     record->unusedID = -1;
     record->entryPoint = entryPoint;
-    record->instanceID = instanceID;
+    record->instanceID = reinterpret_cast<uintptr_t>(instanceID);
 }
 
 }  // extern "C"

@@ -22,7 +22,13 @@
 extern "C" {
 #endif
 
-#define FMHOST_API __attribute__((visibility("default")))
+/* The platform's call record, its types and how the host library's functions are declared
+ * (FMHOST_API): 64-bit Windows differs from Linux and macOS in both. */
+#if defined(_WIN32)
+#include "stand_in/fmhost_win64.h"
+#else
+#include "stand_in/fmhost_lp64.h"
+#endif
 
 /* ---- Error record and handles ------------------------------------------------------- */
 
@@ -91,62 +97,6 @@ enum { kFMX_FirstVersion64 = 53, kFMX_CurrentVersion = 71, kFMX_LastVersion = 25
 
 /* Start-up answers besides the interface version. */
 enum { kFMX_WrongVersion = -1, kFMX_DoNotEnable = -2 };
-
-/* Record the host hands to the entry point for each message; owned by the host and valid for
- * that one call. Packed: no padding anywhere.
- *
- *   offset size field
- *        0    2 extnVersion   the host's interface version
- *        2    4 unusedID      always -1
- *        6    8 entryPoint    the plug-in's own entry point
- *       14    1 unusedFlag
- *       15    1 whichCall     the message
- *       16    1 unsafeCalls   true when not called from the host's main thread
- *       17    1 parm1         start-up: application; idle: level; string request: which string
- *       18    8 parm2         start-up: the host's version (UTF-16); string request: language id
- *       26    8 parm3         string request: capacity of the result buffer in UTF-16 units
- *       34    8 instanceID    the plug-in's module handle
- *       42    8 result        start-up: the answer; string request: address of the UTF-16 buffer
- *       50    8 unused
- *       58    8 cStartScript  host service (not used here)
- *       66    8 cCurrentEnv   host service (not used here)
- */
-typedef struct FMX_ExternCallStruct FMX_ExternCallStruct;
-typedef void (*FMX_ExternCallProcPtr)(FMX_ExternCallStruct* record);
-typedef void (*FMX_HostServicePtr)(void);
-
-#pragma pack(push, 1)
-struct FMX_ExternCallStruct {
-    int16_t extnVersion;
-    int32_t unusedID;
-    FMX_ExternCallProcPtr entryPoint;
-    uint8_t unusedFlag;
-    uint8_t whichCall;
-    uint8_t unsafeCalls;
-    uint8_t parm1;
-    uintptr_t parm2;
-    uintptr_t parm3;
-    void* instanceID;
-    intptr_t result;
-    uintptr_t unused;
-    FMX_HostServicePtr cStartScript;
-    FMX_HostServicePtr cCurrentEnv;
-};
-#pragma pack(pop)
-
-#ifdef __cplusplus
-static_assert(sizeof(FMX_ExternCallStruct) == 74, "the host's record is 74 bytes");
-static_assert(offsetof(FMX_ExternCallStruct, extnVersion) == 0 && offsetof(FMX_ExternCallStruct, unusedID) == 2 &&
-                  offsetof(FMX_ExternCallStruct, entryPoint) == 6 && offsetof(FMX_ExternCallStruct, unusedFlag) == 14 &&
-                  offsetof(FMX_ExternCallStruct, whichCall) == 15 && offsetof(FMX_ExternCallStruct, unsafeCalls) == 16 &&
-                  offsetof(FMX_ExternCallStruct, parm1) == 17 && offsetof(FMX_ExternCallStruct, parm2) == 18 &&
-                  offsetof(FMX_ExternCallStruct, parm3) == 26 && offsetof(FMX_ExternCallStruct, instanceID) == 34 &&
-                  offsetof(FMX_ExternCallStruct, result) == 42 && offsetof(FMX_ExternCallStruct, unused) == 50 &&
-                  offsetof(FMX_ExternCallStruct, cStartScript) == 58 && offsetof(FMX_ExternCallStruct, cCurrentEnv) == 66,
-              "the host's record layout");
-#else
-_Static_assert(sizeof(FMX_ExternCallStruct) == 74, "the host's record is 74 bytes");
-#endif
 
 /* A registered calculation function. */
 typedef int16_t (*FMX_ExternCallPtr)(int16_t functionId, const FMX_ExprEnv* env,

@@ -7,7 +7,7 @@
 # A script that fails leaves NAME.*.log. Compare two snapshots with `diff -r A B` (or
 # tests/snapshot.sh --compare A B, which names the scripts that differ).
 #
-# Usage: tests/snapshot.sh BUILD_DIR OUT_DIR
+# Usage: tests/snapshot.sh BUILD_DIR OUT_DIR          (a Linux build, or a Windows one under Wine)
 #        tests/snapshot.sh --compare OLD_DIR NEW_DIR
 set -uo pipefail
 
@@ -28,7 +28,9 @@ build="$(cd "$1" && pwd)"
 out="$2"
 mkdir -p "$out"
 out="$(cd "$out" && pwd)"
-program="$build/plotwise"
+program=("$build/plotwise")
+# A Windows build's program runs under Wine (in the prefix WINEPREFIX names).
+[[ -f "$build/plotwise.exe" ]] && program=(wine "$build/plotwise.exe")
 
 for script in "$root"/examples/*.calc "$root"/examples/{gallery,real_data,hard_cases}/*.calc; do
     folder="$(dirname "$script")"
@@ -42,7 +44,7 @@ for script in "$root"/examples/*.calc "$root"/examples/{gallery,real_data,hard_c
             options+=("$word")
         done
     done < <(sed -n 's|^// options: *||p' "$script")
-    run() { (cd "$folder" && "$program" run "$script" ${options[@]+"${options[@]}"} "$@"); }
+    run() { (cd "$folder" && "${program[@]}" run "$script" ${options[@]+"${options[@]}"} "$@"); }
     run --container "$out/$name.ttf.pwcf" >"$out/$name.ttf.log" 2>&1 && rm -f "$out/$name.ttf.log"
     GDFONTPATH=/nonexistent run --container "$out/$name.bitmap.pwcf" >"$out/$name.bitmap.log" 2>&1 &&
         rm -f "$out/$name.bitmap.log"

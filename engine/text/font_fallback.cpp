@@ -2,8 +2,7 @@
 //
 //   1. the text as gd reads it: UTF-8 of up to three bytes and numeric character references
 //   2. FreeType faces, opened once, asked which characters they have
-//   3. the fallback fonts, found through fontconfig
-//   4. cutting a text into runs
+//   3. cutting a text into runs (the fallback fonts are the platform's: font_folders.h)
 #include "engine/text/font_fallback.h"
 
 #include <ft2build.h>
@@ -22,6 +21,7 @@
 #include <sys/stat.h>
 
 #include "engine/text/font_files.h"
+#include "engine/text/font_folders.h"
 #include "engine/text/lru_map.h"
 
 #include "common/utf8.h"
@@ -135,27 +135,9 @@ Faces& faces() {
 
 bool hasGlyph(FT_Face face, uint32_t code) { return FT_Get_Char_Index(face, code) != 0; }
 
-// ---- 3. Fallback fonts -------------------------------------------------------------------------
-
-// Tried in this order for a character the chosen font lacks.
-constexpr std::array<const char*, 3> kFallbackFamilies{
-    "DejaVu Sans",          // Latin, Greek, Cyrillic, Arabic, Hebrew, Armenian, Georgian, symbols
-    "Droid Sans Fallback",  // Chinese and Japanese
-    "NanumGothic",          // Korean (Droid Sans Fallback has no Hangul)
-};
-
-std::vector<std::string> findFallbackFonts() {
-    std::vector<std::string> files;
-    for (const char* family : kFallbackFamilies) {
-        std::string file = find_font_file(installed_family_file(family).c_str());
-        if (!file.empty()) files.push_back(std::move(file));
-    }
-    return files;
-}
-
 }  // namespace
 
-// ---- 4. Runs -------------------------------------------------------------------------------------
+// ---- 3. Runs -------------------------------------------------------------------------------------
 
 // gd reads a decimal reference of at most five digits; characters past it cannot be handed to
 // gd at all, and go as U+FFFF, a noncharacter no font has, so that they draw as one
@@ -182,7 +164,7 @@ std::string gd_text(const char* text, bool keep_beyond) {
 }
 
 const std::vector<std::string>& fallback_fonts() {
-    static const std::vector<std::string> files = findFallbackFonts();
+    static const std::vector<std::string> files = find_fallback_font_files();
     return files;
 }
 

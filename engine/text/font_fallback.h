@@ -1,7 +1,8 @@
 // Texts in any script. A font covers only some scripts (the Liberation fonts: Latin, Greek and
 // Cyrillic), so a text is cut into runs: characters the chosen font has stay with it, the others
 // go to the first fallback font that has them (DejaVu Sans, then Droid Sans Fallback for Chinese
-// and Japanese, then NanumGothic for Korean, found through fontconfig). A character no font has
+// and Japanese, then NanumGothic for Korean, found through fontconfig; on Windows Segoe UI,
+// Microsoft YaHei, Malgun Gothic and the like: engine/text/font_folders.h). A character no font has
 // stays with the chosen font, which draws its missing-glyph box.
 #pragma once
 

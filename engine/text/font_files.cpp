@@ -24,18 +24,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/text/font_folders.h"
 #include "engine/text/lru_map.h"
 
 namespace plotwise {
 namespace {
 
 // ---- 1. The search ----------------------------------------------------------------------------
-
-// gd's folders when GDFONTPATH is not set.
-constexpr const char* kGdDefaultFontPath =
-    "/usr/X11R6/lib/X11/fonts/TrueType:/usr/X11R6/lib/X11/fonts/truetype:/usr/X11R6/lib/X11/fonts/TTF:"
-    "/usr/share/fonts/TrueType:/usr/share/fonts/truetype:/usr/openwin/lib/X11/fonts/TrueType:"
-    "/usr/X11R6/lib/X11/fonts/Type1:/usr/lib/X11/fonts/Type1:/usr/openwin/lib/X11/fonts/Type1";
 
 // What GDFONTPATH said at the last refresh. `generation` changes with it; `epoch` with every
 // refresh. Threads read both without a lock and copy the path under it.
@@ -60,7 +55,7 @@ public:
     // The folders to search and whether fontconfig may be asked after them.
     void folders(std::string& path, bool& fontconfig) {
         const std::lock_guard<std::mutex> guard(lock_);
-        path = set_ ? path_ : kGdDefaultFontPath;
+        path = set_ ? path_ : default_font_path();  // gd's folders when GDFONTPATH is not set
         fontconfig = !set_;
     }
 
@@ -92,7 +87,7 @@ std::string inFolders(std::string_view name, std::string_view folders) {
     static constexpr std::array<std::string_view, 4> kEndings{".ttf", ".pfa", ".pfb", ".dfont"};
     const bool dotted = name.find('.') != std::string_view::npos;
     while (!folders.empty()) {
-        const std::size_t colon = folders.find(':');
+        const std::size_t colon = folders.find(font_path_separator());
         const std::string_view folder = folders.substr(0, colon);
         folders = colon == std::string_view::npos ? std::string_view() : folders.substr(colon + 1);
         if (folder.empty()) continue;

@@ -16,10 +16,22 @@ debs=("$scratch"/package/*.deb)
 [ -f "${debs[0]}" ] || fail "no .deb was written"
 deb=${debs[0]}
 
-# The package declares what the plug-in and the program load and the fonts they map to.
+# The package declares the fonts the program maps to and falls back to, and the drawing
+# libraries exactly when the plug-in loads them (not when they are linked in).
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libgd3 libfreetype6 libfontconfig1 libcairo2 libharfbuzz0b libfribidi0 fonts-liberation fonts-dejavu-core fonts-droid-fallback fonts-nanum; do
-  [[ ", $depends," == *", $needed,"* ]] || fail "Depends lacks $needed: $depends"
+plugin_needs=$(readelf -d "$build/Plotwise.fmx")
+for needed in fonts-liberation fonts-dejavu-core fonts-droid-fallback fonts-nanum libgd3:libgd.so.3 \
+              libfreetype6:libfreetype.so.6 libcairo2:libcairo.so.2 libharfbuzz0b:libharfbuzz.so.0 \
+              libfribidi0:libfribidi.so.0; do
+  package=${needed%%:*}
+  library=${needed#*:}
+  declared=no
+  [[ ", $depends," == *", $package,"* ]] && declared=yes
+  if [[ "$needed" == *:* && "$plugin_needs" != *"[$library]"* ]]; then
+    [ $declared = no ] || fail "Depends names $package, which the plug-in does not load: $depends"
+  else
+    [ $declared = yes ] || fail "Depends lacks $package: $depends"
+  fi
 done
 
 dpkg -x "$deb" "$scratch/root"

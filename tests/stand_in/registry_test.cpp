@@ -147,19 +147,19 @@ TEST_F(RegistryTest, CallRecordIsFilledAsAHostFillsIt) {
     fmhost_init_call_record(&record, fakeEntry, &instance);
     // The record is packed: its fields are read into aligned copies before they are compared.
     const int16_t version = record.extnVersion;
-    const int32_t unusedID = record.unusedID;
+    const int32_t unusedID = record.unusedID;  // 32-bit on Linux, 16-bit on Windows
     const FMX_ExternCallProcPtr entryPoint = record.entryPoint;
-    const void* instanceID = record.instanceID;
+    const uint64_t instanceID = record.instanceID;
     EXPECT_EQ(version, kFMX_CurrentVersion);
     EXPECT_EQ(unusedID, -1);
     EXPECT_EQ(entryPoint, fakeEntry);
-    EXPECT_EQ(instanceID, &instance);
+    EXPECT_EQ(instanceID, reinterpret_cast<uintptr_t>(&instance));
     // Every other byte is zero: no message, no parameters, no result, no host services.
     FMX_ExternCallStruct rest = record;
     rest.extnVersion = 0;
     rest.unusedID = 0;
     rest.entryPoint = nullptr;
-    rest.instanceID = nullptr;
+    rest.instanceID = 0;
     const auto* bytes = reinterpret_cast<const unsigned char*>(&rest);
     EXPECT_EQ(std::count(bytes, bytes + sizeof rest, 0), static_cast<std::ptrdiff_t>(sizeof rest));
 }
