@@ -23,6 +23,7 @@
 #include "bench/concurrency.h"
 #include "bench/host_session.h"
 #include "bench/memory_use.h"
+#include "bench/program_start.h"
 #include "bench/record_table.h"
 #include "bench/results.h"
 #include "definition/chart_definition.h"
@@ -679,6 +680,7 @@ int main(int argc, char** argv) {
         registerTextReferences(b);
         registerShapingCases(b);
         registerConcurrencyCases();
+        registerProgramStartCases();
 
         CollectingReporter results;
         gResults = &results;
