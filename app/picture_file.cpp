@@ -94,8 +94,8 @@ std::string missingPictureReason(const std::vector<ContainerStream>& streams) {
         header.height = byteSwapped(header.height);
     }
     // The picture is drawn at the low 16 bits of each side, read as a signed number.
-    const long width = static_cast<int16_t>(header.width & 0xFFFF);
-    const long height = static_cast<int16_t>(header.height & 0xFFFF);
+    const long long width = static_cast<int16_t>(header.width & 0xFFFF);
+    const long long height = static_cast<int16_t>(header.height & 0xFFFF);
     // The sides as Plotz_Draw was given them: a width of -400 is -400.
     std::string size = std::to_string(static_cast<int32_t>(header.width)) + " x " +
                        std::to_string(static_cast<int32_t>(header.height));
