@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/text/text_color.h"
 #include "pie_test_support.h"
 #include "tests/support/text_kinds.h"
 
@@ -153,6 +154,79 @@ TEST_F(PieFixture, PercentTextsAtTheEdgesAreMovedInside) {
         for (const auto& b : layout.texts) {
             EXPECT_GE(b.left, 0) << percent_type << " slice " << b.slice;
             EXPECT_LT(b.right, 240) << percent_type << " slice " << b.slice;
+        }
+    }
+}
+
+// The limits a label box is moved to, each met exactly by a box that had to move: one blank
+// column at the picture's left and right edges (percent texts without labels, which do not
+// narrow the pie; at every label distance up to 160 beside a pie narrower than the picture, so
+// that some box starts right at an edge),
+// one blank row at its bottom, and three blank rows under the title's last line.
+TEST_F(PieFixture, LabelBoxesMoveExactlyToTheirLimits) {
+    if (::access(kSans, R_OK) != 0) GTEST_SKIP() << "Liberation Sans is not installed";
+    enum Limit { Sides, Bottom, BelowTitle };
+    struct Row {
+        const char* name;
+        short width, height;
+        std::vector<float> values;
+        std::vector<const char*> labels;  // none: percent texts only
+        double ptsize;                    // of title and labels in Liberation Sans; 0: built-in fonts
+        Limit limit;
+    };
+    const Row rows[] = {
+        {"percent texts at the sides", 240, 400, {1, 1}, {}, 0, Sides},
+        {"small slices at the bottom", 240, 120, {48, 1, 1, 1, 1, 1, 1, 46}, {"A", "B", "C", "D", "E", "F", "G", "H"}, 0, Bottom},
+        {"small slices at the top", 480, 360, {60, 140, 950, 420, 180}, {"A", "B", "C", "D", "E"}, 12, BelowTitle},
+    };
+    ChartOptions& o = engineOptions();
+    o.pie_title = "Share of sales";
+    o.pie_title_color = kTitle;
+    o.pie_label_dist = 8;
+    o.pie_percent_format = "%.1f%%";
+    for (const Row& row : rows) {
+        builtinFonts();
+        if (row.ptsize > 0) o.pie_title_font = o.pie_label_font = o.pie_fallback_font = kSans;
+        o.pie_title_ptsize = o.pie_label_ptsize = row.ptsize;
+        o.pie_percent_type = row.labels.empty() ? 3 : 0;
+        const int count = static_cast<int>(row.values.size());
+        const std::vector<const char*> none(row.values.size(), nullptr);
+        const char* const* labels = row.labels.empty() ? none.data() : row.labels.data();
+        auto extent = [&](short width, short height) {
+            const PieLayout layout = layout_pie(o, width, height, 1, count, labels, row.values.data());
+            PieLayout::TextBox all{-1, width, height, -1, -1};
+            for (const auto& b : layout.texts)
+                all = {-1, std::min(all.left, b.left), std::min(all.top, b.top), std::max(all.right, b.right), std::max(all.bottom, b.bottom)};
+            return all;
+        };
+        const PieLayout::TextBox all = extent(row.width, row.height);
+        ASSERT_LE(all.left, all.right) << row.name << ": no texts";
+        switch (row.limit) {
+            case Sides:
+                EXPECT_EQ(all.left, 1) << row.name;
+                EXPECT_EQ(all.right, row.width - 2) << row.name;
+                // A pie narrower than the picture: further out, the texts reach the edges.
+                for (int distance = 0; distance <= 160; ++distance) {
+                    o.pie_label_dist = distance;
+                    const PieLayout::TextBox at = extent(480, 240);
+                    EXPECT_GE(at.left, 1) << row.name << ", label distance " << distance;
+                    EXPECT_LE(at.right, 480 - 2) << row.name << ", label distance " << distance;
+                }
+                o.pie_label_dist = 8;
+                break;
+            case Bottom:
+                EXPECT_EQ(all.bottom, row.height - 2) << row.name;
+                break;
+            case BelowTitle: {
+                // FreeType's box of the title ends a row below its last ink row; three blank
+                // rows follow.
+                Image im = drawPie(row.width, row.height, 1, count, labels, row.values.data());
+                ASSERT_NE(im, nullptr);
+                int title_ink_bottom = -1;
+                for (const auto& pixel : pixelsOf(im.get(), kTitle)) title_ink_bottom = std::max(title_ink_bottom, pixel.second);
+                EXPECT_EQ(all.top, title_ink_bottom + 1 + 3 + 1) << row.name;
+                break;
+            }
         }
     }
 }
