@@ -73,24 +73,25 @@ struct Geometry {
 };
 
 struct Slice {
-    float p = 0;                 // share of the whole
-    float s = 0, t = 0, m = 0;   // start, end and middle angle
-    int e = 0;                   // explosion in pixels
+    float share = 0;             // share of the whole
+    float start = 0, end = 0;    // angles the slice spans
+    float middle = 0;            // angle of its middle, where its label and explosion point
+    int explosion = 0;           // distance moved out from the centre, in pixels
     bool missing = false;
     const char* label = nullptr;
     char percent[16] = {};       // percent text, at most 15 characters
     TextSize percent_size{0, 0};
     TextSize label_size{0, 0};
-    int16_t bw = 0, bh = 0;      // label box
+    int16_t box_width = 0, box_height = 0;  // label and percent text together
     int color = 0, shade = 0;    // palette indexes
 };
 
 // Slice centre and rim points, face d (0 front, 1 back), each term truncated on its own.
 inline double centre_x(const Geometry& g, const Slice& sl, int d) {
-    return g.cx + d * g.xdepth + std::trunc(sl.e * std::sin(static_cast<double>(sl.m)));
+    return g.cx + d * g.xdepth + std::trunc(sl.explosion * std::sin(static_cast<double>(sl.middle)));
 }
 inline double centre_y(const Geometry& g, const Slice& sl, int d) {
-    return g.cy - d * g.ydepth - std::trunc(sl.e * std::cos(static_cast<double>(sl.m)));
+    return g.cy - d * g.ydepth - std::trunc(sl.explosion * std::cos(static_cast<double>(sl.middle)));
 }
 inline int centre_col(const Geometry& g, const Slice& sl, int d) { return to_coordinate(centre_x(g, sl, d)); }
 inline int centre_row(const Geometry& g, const Slice& sl, int d) { return to_coordinate(centre_y(g, sl, d)); }
@@ -118,6 +119,38 @@ void lay_out_slices(std::vector<Slice>& slices, const float* values, const char*
                     const ChartOptions& opt, const char* label_font);
 // Shrinks the radius until every drawn slice, its explosion and its label box fit.
 void fit_radius(Geometry& g, const std::vector<Slice>& slices, const ChartOptions& opt);
+
+// ---- Label layout (pie_labels.cpp) ----------------------------------------------------------
+
+// Top-left corners of a slice's label and percent text around its anchor (ax, ay).
+struct TextPlaces {
+    long lx, ly, px, py;
+};
+
+// One slice's texts as they will be drawn: its anchor, the corners of its label and percent
+// text, and the box around both (empty when the slice has neither).
+struct PlacedTexts {
+    const Slice* slice;
+    bool right_half;
+    long ax, ay;
+    TextPlaces t;
+    long left, top, right, bottom;  // inclusive box; right < left when empty
+    bool skipped = false;           // no room for the texts: they are not drawn
+    void move(long dx, long dy) {
+        t.lx += dx, t.px += dx, left += dx, right += dx;
+        t.ly += dy, t.py += dy, top += dy, bottom += dy;
+        ay += dy;
+    }
+};
+
+// Rows below its top that a text reaches as drawn: FreeType sets the first baseline one "Aj"
+// line below the top, so a text without descenders ends lower than its measured height says.
+long drawn_height(const char* text, const char* font, double ptsize, TextSize measured);
+
+// Where the labels and percent texts of the drawn slices go in a picture of width x height,
+// no box starting above `first_row` (the first row below the title).
+std::vector<PlacedTexts> place_labels(const ChartOptions& opt, const Geometry& g, const std::vector<Slice>& slices,
+                                      const char* label_font, long first_row, int width, int height);
 
 // ---- Depth order of the walls (pie_walls.cpp) -----------------------------------------------
 

@@ -29,19 +29,19 @@ void fit_back_face(Geometry& g, const Slice& sl) {
     const int right = g.cx + g.half_w, left = g.cx - g.half_w;
     const int bottom = g.cy + g.half_h, top = g.cy - g.half_h;
 
-    if (sl.s < kHalfPiF && kHalfPiF < sl.t) {
+    if (sl.start < kHalfPiF && kHalfPiF < sl.end) {
         const int x = rim_col(g, sl, kPi / 2, 1, g.r);
         if (x > right) g.r = shrink(g.r, x + 1 - right, std::sin(kPi / 2));
     }
-    if (sl.s < kThreeHalfPiF && kThreeHalfPiF < sl.t) {
+    if (sl.start < kThreeHalfPiF && kThreeHalfPiF < sl.end) {
         const int x = rim_col(g, sl, 3 * kPi / 2, 1, g.r);
         if (x < left) g.r = shrink(g.r, left - x, std::sin(3 * kPi / 2));
     }
-    if (sl.s < kPiF && kPiF < sl.t) {
+    if (sl.start < kPiF && kPiF < sl.end) {
         const int y = rim_row(g, sl, kPi, 1, g.r);
         if (y > bottom) g.r = shrink(g.r, y + 1 - bottom, std::cos(kPi));
     }
-    for (const float a : {sl.m, sl.s, sl.t}) {
+    for (const float a : {sl.middle, sl.start, sl.end}) {
         const double sa = std::sin(static_cast<double>(a)), ca = std::cos(static_cast<double>(a));
         const int y = rim_row(g, sl, a, 1, g.r);
         if (y < top) g.r = shrink(g.r, top - y, ca);
@@ -96,21 +96,21 @@ void lay_out_slices(std::vector<Slice>& slices, const float* values, const char*
         Slice& sl = slices[i];
         const float v = clean_value(values[i]);
         if (wide_total > 0)
-            sl.p = static_cast<float>(v / wide_total);
+            sl.share = static_cast<float>(v / wide_total);
         else
-            sl.p = total > 0 ? v / total : 0.0f;
-        const float span = sl.p * kTwoPiF;
-        sl.s = start;
-        sl.t = start + span;
-        sl.m = start + span / 2;
+            sl.share = total > 0 ? v / total : 0.0f;
+        const float span = sl.share * kTwoPiF;
+        sl.start = start;
+        sl.end = start + span;
+        sl.middle = start + span / 2;
         start += span;
 
         sl.missing = opt.pie_missing != nullptr && opt.pie_missing[i] != 0;
         if (sl.missing) continue;
-        sl.e = opt.pie_explode != nullptr ? opt.pie_explode[i] : 0;
+        sl.explosion = opt.pie_explode != nullptr ? opt.pie_explode[i] : 0;
 
         if (percent_on) {
-            format_percent(opt.pie_percent_format, static_cast<double>(sl.p) * 100, sl.percent);
+            format_percent(opt.pie_percent_format, static_cast<double>(sl.share) * 100, sl.percent);
             sl.percent_size = measure_text(sl.percent, opt.pie_label_size, label_font, opt.pie_label_ptsize);
         }
         sl.label = labels != nullptr ? labels[i] : nullptr;
@@ -120,14 +120,14 @@ void lay_out_slices(std::vector<Slice>& slices, const float* values, const char*
         const long pw = sl.percent_size.width, ph = sl.percent_size.height;
         const PercentGeometry placement = percent_geometry(opt.pie_percent_type);
         if (!placement.shown) {
-            sl.bw = to_short(lw);
-            sl.bh = to_short(lh);
+            sl.box_width = to_short(lw);
+            sl.box_height = to_short(lh);
         } else if (placement.stacked) {
-            sl.bw = to_short(pw > lw ? pw : lw);
-            sl.bh = to_short(ph + lh + 1);
+            sl.box_width = to_short(pw > lw ? pw : lw);
+            sl.box_height = to_short(ph + lh + 1);
         } else {
-            sl.bw = to_short(pw + lw + 1);
-            sl.bh = to_short(ph > lh ? ph : lh);
+            sl.box_width = to_short(pw + lw + 1);
+            sl.box_height = to_short(ph > lh ? ph : lh);
         }
     }
 }
@@ -135,11 +135,11 @@ void lay_out_slices(std::vector<Slice>& slices, const float* values, const char*
 void fit_radius(Geometry& g, const std::vector<Slice>& slices, const ChartOptions& opt) {
     for (const Slice& sl : slices) {
         if (sl.missing) continue;
-        const double sinm = g.ex * std::sin(static_cast<double>(sl.m));
-        const double cosm = g.ey * std::cos(static_cast<double>(sl.m));
-        const double gap = static_cast<double>(sl.e) + (sl.label != nullptr ? opt.pie_label_dist : 0);
-        const double ry = cosm == 0 ? FLT_MAX : g.half_h / std::fabs(cosm) - gap - (sl.bh / 2) / std::fabs(cosm);
-        const double rx = sinm == 0 ? FLT_MAX : g.half_w / std::fabs(sinm) - gap - sl.bw / std::fabs(sinm);
+        const double sinm = g.ex * std::sin(static_cast<double>(sl.middle));
+        const double cosm = g.ey * std::cos(static_cast<double>(sl.middle));
+        const double gap = static_cast<double>(sl.explosion) + (sl.label != nullptr ? opt.pie_label_dist : 0);
+        const double ry = cosm == 0 ? FLT_MAX : g.half_h / std::fabs(cosm) - gap - (sl.box_height / 2) / std::fabs(cosm);
+        const double rx = sinm == 0 ? FLT_MAX : g.half_w / std::fabs(sinm) - gap - sl.box_width / std::fabs(sinm);
         if (ry < g.r) g.r = static_cast<float>(ry);
         if (rx < g.r) g.r = static_cast<float>(rx);
         if (g.three_d) fit_back_face(g, sl);

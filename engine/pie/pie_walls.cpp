@@ -81,12 +81,12 @@ std::vector<PieSide> ordered_walls(const std::vector<Slice>& slices, float depth
         const Slice& sl = slices[i];
         if (sl.missing) continue;
         const int index = static_cast<int>(i);
-        const float dm = order.dist(sl.m);
-        walls.push_back({index, static_cast<unsigned char>(dm <= order.dist(sl.s)), sl.s, sl.m});
-        walls.push_back({index, static_cast<unsigned char>(dm <= order.dist(sl.t)), sl.t, sl.m});
+        const float dm = order.dist(sl.middle);
+        walls.push_back({index, static_cast<unsigned char>(dm <= order.dist(sl.start)), sl.start, sl.middle});
+        walls.push_back({index, static_cast<unsigned char>(dm <= order.dist(sl.end)), sl.end, sl.middle});
         // A slice spanning a direction at right angles to the depth gets a wall piece there.
-        if (sl.s < T1 && T1 < sl.t) walls.push_back({index, 0, T1, sl.m});
-        if (sl.s < T2 && T2 < sl.t) walls.push_back({index, 0, T2, sl.m});
+        if (sl.start < T1 && T1 < sl.end) walls.push_back({index, 0, T1, sl.middle});
+        if (sl.start < T2 && T2 < sl.end) walls.push_back({index, 0, T2, sl.middle});
     }
     std::vector<PieSide> scratch(walls.size());
     merge_sort(walls.data(), walls.size(), scratch.data(), order);

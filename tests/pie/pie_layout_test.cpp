@@ -184,9 +184,9 @@ TEST_F(PieLayoutTest, WallsNearestTheDepthDirectionArePaintedLast) {
     const PieLayout l = layout_pie(engineOptions(), 300, 300, 0, 5, nullptr, values);
     std::vector<pie::Slice> slices(5);
     for (int i = 0; i < 5; ++i) {
-        slices[i].s = l.slices[i].s;
-        slices[i].t = l.slices[i].t;
-        slices[i].m = l.slices[i].m;
+        slices[i].start = l.slices[i].s;
+        slices[i].end = l.slices[i].t;
+        slices[i].middle = l.slices[i].m;
     }
     const float A = pie::depth_angle(180);
     const auto walls = pie::ordered_walls(slices, A);
@@ -202,7 +202,7 @@ TEST_F(PieLayoutTest, WallsNearestTheDepthDirectionArePaintedLast) {
         EXPECT_GE(dist(walls[k - 1].side), dist(walls[k].side)) << "wall " << k;
     // A wall whose slice lies on the depth side of it is hidden (turned away).
     for (const pie::PieSide& w : walls) {
-        if (w.side == slices[w.slice].s || w.side == slices[w.slice].t) {
+        if (w.side == slices[w.slice].start || w.side == slices[w.slice].end) {
             EXPECT_EQ(w.hidden != 0, dist(w.middle) <= dist(w.side));
         }
     }
@@ -211,12 +211,12 @@ TEST_F(PieLayoutTest, WallsNearestTheDepthDirectionArePaintedLast) {
 TEST_F(PieLayoutTest, DepthOrderBreaksTiesByTheDepthDirectionThenTheMiddle) {
     // Depth direction 3.0. Slice X spans it (2.0 to 5.0, middle 3.5); slice Y lies beyond it.
     std::vector<pie::Slice> slices(2);
-    slices[0].s = 2.0f;
-    slices[0].t = 5.0f;
-    slices[0].m = 3.5f;
-    slices[1].s = 4.0f;
-    slices[1].t = 5.0f;
-    slices[1].m = 4.5f;
+    slices[0].start = 2.0f;
+    slices[0].end = 5.0f;
+    slices[0].middle = 3.5f;
+    slices[1].start = 4.0f;
+    slices[1].end = 5.0f;
+    slices[1].middle = 4.5f;
     const float T1 = 3.0f + pie::kHalfPiF;
     const auto walls = pie::ordered_walls(slices, 3.0f);
     struct Expected {
