@@ -13,31 +13,17 @@ namespace plotwise {
 constexpr int16_t kBoundaryMemoryError = 1;   // memory could not be had
 constexpr int16_t kBoundaryOtherError = 2;    // any other failure
 
-// Marks the calls on the calling thread: the outermost guarded call gets a number of its own.
-// Calls of different threads run side by side; nothing here is shared between threads.
-class CallScope {
-public:
-    CallScope() noexcept;
-    ~CallScope();
-    CallScope(const CallScope&) = delete;
-    CallScope& operator=(const CallScope&) = delete;
-};
-
-// The number of the call running on this thread (0 outside any call).
-uint64_t currentCall() noexcept;
-
-// True the first time it is asked for `seen` during the current call, and then records the
-// call in `seen`: the working state of a thread is brought back to its start-up values once
-// per call, when the call first uses it.
-bool firstUseInCall(uint64_t& seen) noexcept;
-
 // Runs `body` (returning the host error code) as one call, turning any exception into
-// kBoundaryMemoryError or kBoundaryOtherError.
-template <typename Body>
-int16_t guardedCall(Body&& body) noexcept {
+// kBoundaryMemoryError or kBoundaryOtherError. The call's state is made here from the call's
+// arguments, handed to `body` and gone when the call ends, however it ends: every call starts
+// from the start-up state, a call the host makes while another runs (a field's calculation
+// that calls the plug-in again, or another thread) has its own, and nothing of one call is
+// left for the next.
+template <typename State, typename Body>
+int16_t guardedCall(const FMX_DataVect* args, Body&& body) noexcept {
     try {
-        const CallScope scope;
-        return body();
+        State state(args);
+        return body(state);
     } catch (const std::bad_alloc&) {
         return kBoundaryMemoryError;
     } catch (...) {

@@ -6,7 +6,6 @@
 #include <iterator>
 
 #include "boundary/boundary.h"
-#include "boundary/process_locale.h"
 #include "resources/strings.h"
 
 namespace plotwise {
@@ -27,12 +26,9 @@ void startUp(FMX_ExternCallStruct* record, std::span<const FunctionEntry> functi
     record->result = registerAllFunctions(functions) ? intptr_t{kFMX_CurrentVersion} : intptr_t{kFMX_DoNotEnable};
 }
 
-// Withdraws the functions and gives back every host object the plug-in holds, while the host
-// still serves it.
-void shutDown(std::span<const FunctionEntry> functions) {
-    unregisterAllFunctions(functions);
-    releaseProcessLocale();
-}
+// Withdraws the functions. The plug-in holds no host object between calls: each call's
+// objects go back to the host when the call ends.
+void shutDown(std::span<const FunctionEntry> functions) { unregisterAllFunctions(functions); }
 
 // Fills the host's UTF-16 buffer; requests the plug-in does not answer leave it untouched.
 void answerString(const FMX_ExternCallStruct* record) {

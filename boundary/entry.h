@@ -8,8 +8,8 @@
 
 namespace plotwise {
 
-// Answers one call of the host (start-up, shutdown, string requests) under the plug-in's lock;
-// start-up registers `functions`, shutdown withdraws them. No exception leaves it.
+// Answers one call of the host (start-up, shutdown, string requests); start-up registers
+// `functions`, shutdown withdraws them. No exception leaves it.
 void answerHostCall(FMX_ExternCallStruct* record, std::span<const FunctionEntry> functions) noexcept;
 
 }  // namespace plotwise

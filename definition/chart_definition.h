@@ -243,12 +243,4 @@ struct ChartDefinition {
     const ChartHeader& header() const { return block.header; }
 };
 
-// The working definition of the calling thread. Each call finds it as a freshly started
-// plug-in has it (all zero), whatever earlier calls of the thread left in it.
-ChartDefinition& workingDefinition();
-
-// Widens the part of the series records and label tables that the next call clears: rows
-// (series) and columns (values) a writer filled beyond the counts the header ends up with.
-void markTablesUsed(int series, int values);
-
 }  // namespace plotwise

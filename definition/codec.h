@@ -1,4 +1,4 @@
-// Decoding a container into the working definition, encoding it back, and the header
+// Decoding a container into a call's working definition, encoding it back, and the header
 // snapshot operations every script function uses.
 #pragma once
 
@@ -8,26 +8,27 @@
 #include <string_view>
 
 #include "definition/chart_definition.h"
+#include "definition/working_set.h"
 #include "stand_in/fmhost.h"
 
 namespace plotwise {
 
 // Fills a snapshot with the header defaults (tag "V13", 320 x 240, white on black text, "pie").
 void initHeader(ChartHeader& snapshot);
-// initHeader, then fonts and axes of the working definition back to their defaults.
-void resetDefinition(ChartHeader& snapshot);
+// initHeader, then fonts and axes of the definition back to their defaults.
+void resetDefinition(ChartDefinition& definition, ChartHeader& snapshot);
 // Decodes a container into the working definition; when it held a definition, refreshes the
 // snapshot from the working header. A container without "CHHD" changes nothing.
-void loadDefinition(const FMX_BinaryData* container, ChartHeader& snapshot);
+void loadDefinition(WorkingSet& working, const FMX_BinaryData* container, ChartHeader& snapshot);
 // Decodes without touching any snapshot; true when the container held a definition.
-bool decodeDefinition(const FMX_BinaryData* container);
-// Copies the snapshot's fields (not formatTag) into the working header.
-void commitHeader(const ChartHeader& snapshot);
-// Records `code` in the snapshot unless the working definition already carries an error.
-void recordError(ChartHeader& snapshot, uint32_t code);
+bool decodeDefinition(WorkingSet& working, const FMX_BinaryData* container);
+// Copies the snapshot's fields (not formatTag) into the definition's header.
+void commitHeader(ChartDefinition& definition, const ChartHeader& snapshot);
+// Records `code` in the snapshot unless the definition already carries an error.
+void recordError(const ChartDefinition& definition, ChartHeader& snapshot, uint32_t code);
 // Writes the working definition and its picture (the GIF drawn for it; none when empty) into
 // the container: 0, or the host's memory error code.
-int16_t encodeDefinition(FMX_BinaryData* container, std::span<const uint8_t> picture = {});
+int16_t encodeDefinition(WorkingSet& working, FMX_BinaryData* container, std::span<const uint8_t> picture = {});
 
 // Default values of one axis record.
 void resetAxis(AxisOptions& axis);
@@ -44,7 +45,7 @@ void terminateBlockTexts(ChartBlock& block);
 void terminateTexts(ChartDefinition& definition);
 // Clears a series record (reserved, colour, name, values); labels are left alone. An index
 // outside the table changes nothing.
-void clearSeries(int index);
+void clearSeries(ChartDefinition& definition, int index);
 
 // The number of series and of values per series that the tables hold for `header`: its
 // counts, clamped to 100 and 1000. Everything that walks the tables goes by these.

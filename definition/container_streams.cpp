@@ -33,11 +33,6 @@ std::unique_ptr<uint8_t[]> stagingBlock(uint32_t size) {
 
 }  // namespace
 
-uint8_t* labelStaging() {
-    thread_local const std::unique_ptr<uint8_t[]> buffer(new uint8_t[kLabelStagingSize]);
-    return buffer.get();
-}
-
 int16_t stageStream(FMX_BinaryData* container, const char code[4], const void* bytes, uint32_t size) {
     if (size == 0) {
         // An empty stream needs no block; the host still gets a valid address.

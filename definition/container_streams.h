@@ -19,11 +19,6 @@ inline constexpr char kPictureStream[] = "GIFf";  // the latest chart picture
 inline constexpr char kSizeStream[] = "SIZE";     // picture width and height, big-endian 16-bit
 inline constexpr char kJpegStream[] = "JPEG";     // never written; only reported
 
-// The buffer in which label streams are packed and unpacked, and in which the earlier layout
-// of the chart block is converted: one per thread, allocated on its first use.
-constexpr std::size_t kLabelStagingSize = 3200000;  // 100 series x 1000 labels x 32 bytes
-uint8_t* labelStaging();
-
 // What a staging reports when its block could not be had: the host's classic "memory full".
 constexpr int16_t kStagingMemoryFull = -108;
 

@@ -122,8 +122,9 @@ uint32_t readCurrentBlock(const FMX_BinaryData* container, int32_t index, uint32
 // Converts an earlier-layout block into the working definition: header, fonts and pie colours
 // into the block, X labels of series 0 (and blank Y labels), all series records. The axes are
 // left for the caller, which sets them to their defaults once the byte order is settled.
-bool readEarlierLayout(const FMX_BinaryData* container, int32_t index, ChartDefinition& definition) {
-    uint8_t* stored = labelStaging();
+bool readEarlierLayout(const FMX_BinaryData* container, int32_t index, WorkingSet& working) {
+    ChartDefinition& definition = working.definition();
+    uint8_t* stored = working.labelStaging();
     if (!host::readStream(container, index, 0, earlier::kSize, stored)) {
         return false;
     }
@@ -137,7 +138,7 @@ bool readEarlierLayout(const FMX_BinaryData* container, int32_t index, ChartDefi
         copyText(definition.yLabel[0][v], " ");
     }
     std::memcpy(definition.series, stored + earlier::kSeries, sizeof definition.series);
-    markTablesUsed(kMaxSeries, kMaxValues);
+    working.markTablesUsed(kMaxSeries, kMaxValues);
     for (SeriesRecord& record : definition.series) {
         record.name[kTextFieldSize - 1] = '\0';
     }
@@ -169,8 +170,8 @@ bool settleByteOrder(ChartDefinition& definition, uint32_t supplied, bool earlie
 // buffer. The end of the stream ends an entry that has no terminating zero.
 class LabelReader {
 public:
-    LabelReader(const FMX_BinaryData* container, int32_t index, uint32_t size)
-        : container_(container), index_(index), size_(size), buffer_(labelStaging()) {}
+    LabelReader(const FMX_BinaryData* container, int32_t index, uint32_t size, uint8_t* staging)
+        : container_(container), index_(index), size_(size), buffer_(staging) {}
 
     // The next entry, cut to fit a label; an entry past the end of the stream is empty.
     void next(Label& label) {
@@ -231,15 +232,16 @@ static_assert(64 * 1024 <= kLabelStagingSize);
 
 // Fills the labels in use from a label stream. Entries beyond the counts in use are not read;
 // labels the stream does not reach become empty, so that no label of another chart remains.
-void readLabels(const FMX_BinaryData* container, const char code[4], LabelTable& table, const ChartHeader& header) {
+void readLabels(const FMX_BinaryData* container, const char code[4], LabelTable& table, WorkingSet& working) {
     const int32_t index = host::streamIndex(container, code);
     if (index < 0) {
         return;
     }
-    LabelReader reader(container, index, host::streamSize(container, index));
+    LabelReader reader(container, index, host::streamSize(container, index), working.labelStaging());
+    const ChartHeader& header = working.definition().header();
     const int series = seriesInUse(header);
     const int values = valuesInUse(header);
-    markTablesUsed(series, values);
+    working.markTablesUsed(series, values);
     for (int s = 0; s < series; ++s) {
         for (int v = 0; v < values; ++v) {
             reader.next(table[s][v]);
@@ -249,7 +251,8 @@ void readLabels(const FMX_BinaryData* container, const char code[4], LabelTable&
 
 // Copies the series records the stream holds, at most the 100 of the table, from record 0.
 // A record the stream holds only in part keeps what it holds and is zero after it.
-void readSeries(const FMX_BinaryData* container, ChartDefinition& definition, bool convert) {
+void readSeries(const FMX_BinaryData* container, WorkingSet& working, bool convert) {
+    ChartDefinition& definition = working.definition();
     const int32_t index = host::streamIndex(container, kSeriesStream);
     if (index < 0) {
         return;
@@ -265,7 +268,7 @@ void readSeries(const FMX_BinaryData* container, ChartDefinition& definition, bo
         std::memset(&definition.series[whole], 0, kRecordSize);
     }
     const uint32_t records = whole + (part != 0 ? 1 : 0);
-    markTablesUsed(static_cast<int>(records), 0);
+    working.markTablesUsed(static_cast<int>(records), 0);
     if (!host::readStream(container, index, 0, amount, definition.series)) {
         return;
     }
@@ -281,8 +284,8 @@ void readSeries(const FMX_BinaryData* container, ChartDefinition& definition, bo
 
 }  // namespace
 
-bool decodeDefinition(const FMX_BinaryData* container) {
-    ChartDefinition& definition = workingDefinition();
+bool decodeDefinition(WorkingSet& working, const FMX_BinaryData* container) {
+    ChartDefinition& definition = working.definition();
     const int32_t blockIndex = host::streamIndex(container, kHeaderStream);
     if (blockIndex < 0) {
         return false;
@@ -294,7 +297,7 @@ bool decodeDefinition(const FMX_BinaryData* container) {
     const bool earlierLayout = size >= earlier::kSize;
     uint32_t supplied = 0;
     if (earlierLayout) {
-        supplied = readEarlierLayout(container, blockIndex, definition) ? kBlockSize : 0;
+        supplied = readEarlierLayout(container, blockIndex, working) ? kBlockSize : 0;
     } else {
         supplied = readCurrentBlock(container, blockIndex, size, definition.block);
     }
@@ -306,9 +309,9 @@ bool decodeDefinition(const FMX_BinaryData* container) {
     }
     terminateBlockTexts(definition.block);
 
-    readLabels(container, kXLabelStream, definition.xLabel, definition.header());
-    readLabels(container, kYLabelStream, definition.yLabel, definition.header());
-    readSeries(container, definition, otherByteOrder);
+    readLabels(container, kXLabelStream, definition.xLabel, working);
+    readLabels(container, kYLabelStream, definition.yLabel, working);
+    readSeries(container, working, otherByteOrder);
     return true;
 }
 

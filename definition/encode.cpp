@@ -7,6 +7,7 @@
 #include "definition/codec.h"
 #include "definition/container_streams.h"
 #include "definition/picture_streams.h"
+#include "definition/working_set.h"
 
 namespace plotwise {
 
@@ -14,8 +15,7 @@ namespace {
 
 // Packs the labels in use into the staging buffer: each label's bytes and a zero, a blank
 // standing for an empty label so that every entry takes at least two bytes. Returns the size.
-uint32_t packLabels(const LabelTable& table, int series, int values) {
-    uint8_t* out = labelStaging();
+uint32_t packLabels(uint8_t* out, const LabelTable& table, int series, int values) {
     uint8_t* const start = out;
     for (int s = 0; s < series; ++s) {
         for (int v = 0; v < values; ++v) {
@@ -36,8 +36,9 @@ static_assert(static_cast<std::size_t>(kMaxSeries) * kMaxValues * kLabelSize <= 
 
 }  // namespace
 
-int16_t encodeDefinition(FMX_BinaryData* container, std::span<const uint8_t> picture) {
-    ChartDefinition& definition = workingDefinition();
+int16_t encodeDefinition(WorkingSet& working, FMX_BinaryData* container, std::span<const uint8_t> picture) {
+    const ChartDefinition& definition = working.definition();
+    uint8_t* staging = working.labelStaging();
     const ChartHeader& header = definition.header();
     const int series = seriesInUse(header);
     const int values = valuesInUse(header);
@@ -55,8 +56,8 @@ int16_t encodeDefinition(FMX_BinaryData* container, std::span<const uint8_t> pic
     std::memcpy(&block, &definition.block, sizeof block);
     block.header.seriesCount = static_cast<uint32_t>(series);  // never more than the records written
     keep(stageStream(container, kHeaderStream, &block, sizeof block));
-    keep(stageStream(container, kXLabelStream, labelStaging(), packLabels(definition.xLabel, series, values)));
-    keep(stageStream(container, kYLabelStream, labelStaging(), packLabels(definition.yLabel, series, values)));
+    keep(stageStream(container, kXLabelStream, staging, packLabels(staging, definition.xLabel, series, values)));
+    keep(stageStream(container, kYLabelStream, staging, packLabels(staging, definition.yLabel, series, values)));
     keep(stageStream(container, kSeriesStream, definition.series, static_cast<uint32_t>(series) * sizeof(SeriesRecord)));
     if (error == 0) {
         error = attachPicture(container, picture, header.width, header.height);

@@ -59,9 +59,9 @@ void resetAxis(AxisOptions& axis) {
     std::fill(std::begin(axis.isAuto), std::end(axis.isAuto), uint8_t{1});
 }
 
-void resetDefinition(ChartHeader& snapshot) {
+void resetDefinition(ChartDefinition& definition, ChartHeader& snapshot) {
     initHeader(snapshot);
-    ChartBlock& block = workingDefinition().block;
+    ChartBlock& block = definition.block;
     std::fill(std::begin(block.fontSize), std::end(block.fontSize), 0u);
     std::fill(std::begin(block.fontColor), std::end(block.fontColor), kDefaultColor);
     for (auto& name : block.fontName) {
@@ -72,36 +72,37 @@ void resetDefinition(ChartHeader& snapshot) {
     }
 }
 
-void loadDefinition(const FMX_BinaryData* container, ChartHeader& snapshot) {
-    if (decodeDefinition(container)) {
-        copyCommonFields(snapshot, workingDefinition().header());
+void loadDefinition(WorkingSet& working, const FMX_BinaryData* container, ChartHeader& snapshot) {
+    if (decodeDefinition(working, container)) {
+        const ChartHeader& header = working.definition().header();
+        copyCommonFields(snapshot, header);
         // A pie that shows its values goes on showing them; Plotz_Style's own mark is for the
         // drawing of its call only.
-        if (workingDefinition().header().styleGiven == kPieValueTexts) snapshot.styleGiven = kPieValueTexts;
+        if (header.styleGiven == kPieValueTexts) snapshot.styleGiven = kPieValueTexts;
     }
 }
 
-void commitHeader(const ChartHeader& snapshot) {
-    ChartHeader& header = workingDefinition().header();
+void commitHeader(ChartDefinition& definition, const ChartHeader& snapshot) {
+    ChartHeader& header = definition.header();
     copyCommonFields(header, snapshot);
     header.styleGiven = snapshot.styleGiven;
     // The series table has 100 records; a larger count would send every reader past it.
     header.seriesCount = std::min<uint32_t>(header.seriesCount, kMaxSeries);
 }
 
-void recordError(ChartHeader& snapshot, uint32_t code) {
+void recordError(const ChartDefinition& definition, ChartHeader& snapshot, uint32_t code) {
     // The first error recorded stays: one the definition already carries, and one recorded
     // earlier in the same call.
-    if (workingDefinition().header().errorCode == 0 && snapshot.errorCode == 0) {
+    if (definition.header().errorCode == 0 && snapshot.errorCode == 0) {
         snapshot.errorCode = code;
     }
 }
 
-void clearSeries(int index) {
+void clearSeries(ChartDefinition& definition, int index) {
     if (index < 0 || index >= kMaxSeries) {
         return;
     }
-    std::memset(&workingDefinition().series[index], 0, sizeof(SeriesRecord));
+    std::memset(&definition.series[index], 0, sizeof(SeriesRecord));
 }
 
 int seriesInUse(const ChartHeader& header) {

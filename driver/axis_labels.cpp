@@ -51,7 +51,7 @@ std::string dateLabel(std::string_view format, const LabelDateParts& p) {
 }
 
 // One category label of series 0 by the axis type; never empty unless the text is.
-std::string categoryLabel(const AxisOptions& axis, const char* text) {
+std::string categoryLabel(CallLocale& locale, const AxisOptions& axis, const char* text) {
     std::string label;
     switch (axis.type) {
         case kAxisNumber: {
@@ -66,7 +66,7 @@ std::string categoryLabel(const AxisOptions& axis, const char* text) {
         case kAxisTime:
         case kAxisTimestamp:
             // A text the locale does not read as a date keeps its text.
-            if (const std::optional<LabelDateParts> parts = hostDateParts(text, axis.type))
+            if (const std::optional<LabelDateParts> parts = hostDateParts(locale, text, axis.type))
                 label = dateLabel(axis.format, *parts);
             break;
         default:
@@ -95,9 +95,9 @@ int decimalsOf(double value) {
 
 }  // namespace
 
-void makeCategoryLabels(LabelStore& store, const ChartDefinition& definition, int valueCount) {
+void makeCategoryLabels(LabelStore& store, CallLocale& locale, const ChartDefinition& definition, int valueCount) {
     const AxisOptions& axis = definition.block.axis[0];
-    for (int i = 0; i < valueCount; ++i) put(store, i, categoryLabel(axis, definition.xLabel[0][i]));
+    for (int i = 0; i < valueCount; ++i) put(store, i, categoryLabel(locale, axis, definition.xLabel[0][i]));
 }
 
 int makeXyLabels(LabelStore& store, const ChartDefinition& definition, const float* xValues, int count, int valueCount,

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+#include "boundary/call_locale.h"
 #include "definition/chart_definition.h"
 
 namespace plotwise {
@@ -14,7 +15,7 @@ using LabelStore = char[kMaxValues][kLabelStoreText];
 
 // Slots 0 .. valueCount-1 from the x label texts of series 0 by the X axis type and format.
 // Every slot is written: a label the formatter cannot make falls back to the x label text.
-void makeCategoryLabels(LabelStore& store, const ChartDefinition& definition, int valueCount);
+void makeCategoryLabels(LabelStore& store, CallLocale& locale, const ChartDefinition& definition, int valueCount);
 
 // Slots 0 .. valueCount-1 for xy charts from the range of `xValues` (count values, all series),
 // widened by the requested bounds. Date, time and timestamp values are seconds after

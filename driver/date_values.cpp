@@ -1,7 +1,6 @@
 #include "driver/date_values.h"
 
 #include "boundary/host_calls.h"
-#include "boundary/process_locale.h"
 #include "definition/chart_definition.h"
 
 namespace plotwise {
@@ -9,11 +8,11 @@ namespace {
 
 // Stores the host's reading of a text as a date, time or timestamp axis type in `value`; false when the text does
 // not read as one. A date or a time may also be given as a timestamp (its day, its time of day).
-bool readAs(host::Data& value, std::string_view text, int kind) {
+bool readAs(CallLocale& locale, host::Data& value, std::string_view text, int kind) {
     const host::Text hostText(text);
     const int32_t type = kind == kAxisTime ? kFMX_Time : kind == kAxisTimestamp ? kFMX_TimeStamp : kFMX_Date;
-    if (host::setTextAs(value.get(), hostText.get(), processLocale(), type)) return true;
-    return type != kFMX_TimeStamp && host::setTextAs(value.get(), hostText.get(), processLocale(), kFMX_TimeStamp);
+    if (host::setTextAs(value.get(), hostText.get(), locale.get(), type)) return true;
+    return type != kFMX_TimeStamp && host::setTextAs(value.get(), hostText.get(), locale.get(), kFMX_TimeStamp);
 }
 
 const FMX_DateTime* viewAs(const host::Data& value, int kind) {
@@ -37,9 +36,9 @@ LabelDateParts labelParts(const FMX_DateTime* dateTime) {
 
 }  // namespace
 
-std::optional<double> hostDateSeconds(std::string_view text, int kind) {
+std::optional<double> hostDateSeconds(CallLocale& locale, std::string_view text, int kind) {
     host::Data value;
-    if (!readAs(value, text, kind)) return std::nullopt;
+    if (!readAs(locale, value, text, kind)) return std::nullopt;
     const FMX_DateTime* dateTime = viewAs(value, kind);
     // A time read as a time is a duration, as the host keeps it: "36:00:00" is 36 hours, not
     // the 12:00 of a second day. A timestamp's time is its time of day (the host's view of it).
@@ -47,9 +46,9 @@ std::optional<double> hostDateSeconds(std::string_view text, int kind) {
     return static_cast<double>(host::secondsSinceEpoch(dateTime));
 }
 
-std::optional<LabelDateParts> hostDateParts(std::string_view text, int kind) {
+std::optional<LabelDateParts> hostDateParts(CallLocale& locale, std::string_view text, int kind) {
     host::Data value;
-    if (!readAs(value, text, kind)) return std::nullopt;
+    if (!readAs(locale, value, text, kind)) return std::nullopt;
     return labelParts(viewAs(value, kind));
 }
 

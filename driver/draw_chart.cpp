@@ -73,6 +73,7 @@ private:
 // One drawing: the definition, the options made for it, its x labels and its picture.
 struct Drawing {
     const ChartDefinition& definition;
+    CallLocale& locale;
     ChartOptions options;
     PictureTarget target;
     struct Labels {
@@ -161,14 +162,14 @@ struct Packed {
 // Seconds of date, time and timestamp x texts, handed to the engine relative to the earliest:
 // seconds since year 1 are beyond a float's precision (4096 s steps), a range of dates is not.
 // A text that does not read as one is a point without a value.
-void packDateXValues(const ChartDefinition& definition, int xType, Packed& p) {
+void packDateXValues(CallLocale& locale, const ChartDefinition& definition, int xType, Packed& p) {
     std::vector<double> seconds(p.x.size(), 0);
     std::vector<bool> read(p.x.size(), false);
     bool any = false;
     for (int s = 0; s < p.sets; ++s) {
         for (int v = 0; v < p.points; ++v) {
             const std::size_t at = static_cast<std::size_t>(s) * p.points + v;
-            const std::optional<double> value = hostDateSeconds(definition.xLabel[s][v], xType);
+            const std::optional<double> value = hostDateSeconds(locale, definition.xLabel[s][v], xType);
             if (!value) continue;
             seconds[at] = *value;
             read[at] = true;
@@ -181,7 +182,7 @@ void packDateXValues(const ChartDefinition& definition, int xType, Packed& p) {
 }
 
 // Series after series; date, time and timestamp axes take their values from the label texts.
-Packed packValues(const ChartDefinition& definition, int sets, int points) {
+Packed packValues(CallLocale& locale, const ChartDefinition& definition, int sets, int points) {
     Packed p;
     p.sets = sets;
     p.points = points;
@@ -206,13 +207,13 @@ Packed packValues(const ChartDefinition& definition, int sets, int points) {
             if (yDates && y[v] != NoValue) {  // a missing value stays missing
                 // Dates count from 0001-01-01; the label formatter counts from 1970. A text that is
                 // no date is missing too, as on a date x axis, not the first day of year 1.
-                const std::optional<double> date = hostDateSeconds(definition.yLabel[s][v], yType);
+                const std::optional<double> date = hostDateSeconds(locale, definition.yLabel[s][v], yType);
                 const float seconds = static_cast<float>(date.value_or(0));
                 y[v] = !date ? NoValue : yType == kAxisTime ? seconds : static_cast<float>(seconds - kLabelEpochOffset);
             }
         }
     }
-    if (xDates) packDateXValues(definition, xType, p);
+    if (xDates) packDateXValues(locale, definition, xType, p);
     return p;
 }
 
@@ -562,7 +563,7 @@ void drawGraphChart(Drawing& d, Packed& data) {
     o.legend_entries = legend.empty() ? nullptr : legend.data();
 
     LabelStore& store = d.labels->text;
-    makeCategoryLabels(store, definition, points);
+    makeCategoryLabels(store, d.locale, definition, points);
     std::vector<const char*> labels(static_cast<std::size_t>(std::max(points, 1)), kEmptyLabel);
     const std::size_t longest = fillLabelPointers(store, labels.data(), points);
     o.set_colors = data.colors.data();
@@ -629,7 +630,8 @@ void settleDefinition(ChartDefinition& definition) {
 
 std::string drawChart(const ChartDefinition& definition, const DrawRequest& request) {
     MemoryPicture gif;
-    Drawing d{definition, ChartOptions{},
+    CallLocale hostLocale;
+    Drawing d{definition, request.locale != nullptr ? *request.locale : hostLocale, ChartOptions{},
               request.surface != nullptr ? PictureTarget(request.surface) : PictureTarget(gif.stream())};
     // The options as the drawing leaves them go into the record, whichever way it ends.
     struct Record {
@@ -647,7 +649,7 @@ std::string drawChart(const ChartDefinition& definition, const DrawRequest& requ
         // A damaged header cannot reach past the tables.
         const int sets = static_cast<int>(std::min<uint32_t>(h.seriesCount, kMaxSeries));
         const int points = sets == 0 ? 0 : static_cast<int>(std::min<uint32_t>(h.valueCount, kMaxValues));
-        Packed data = packValues(definition, sets, points);
+        Packed data = packValues(d.locale, definition, sets, points);
 
         if (isPieStyle(h.style)) drawPieChart(d, data);
         else drawGraphChart(d, data);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "boundary/call_locale.h"
 #include "definition/chart_definition.h"
 #include "engine/chart_options.h"
 #include "engine/picture/surface.h"
@@ -19,6 +20,7 @@ void settleDefinition(ChartDefinition& definition);
 // What a drawing is asked for besides the definition.
 struct DrawRequest {
     VectorSurface* surface = nullptr;  // where the chart is drawn; none: a GIF of its own
+    CallLocale* locale = nullptr;      // reads date texts; none: the host's current locale
 };
 
 // Draws a settled definition (or its error picture): the GIF's bytes, or the file of the

@@ -18,10 +18,10 @@ std::optional<ExportFormat> exportFormat(std::string_view keyword) {
     return std::nullopt;
 }
 
-std::string exportChart(ChartDefinition& definition, VectorFormat format, int scale) {
+std::string exportChart(ChartDefinition& definition, VectorFormat format, int scale, CallLocale& locale) {
     const std::unique_ptr<VectorSurface> surface = make_vector_surface(format, scale);
     settleDefinition(definition);
-    return drawChart(definition, DrawRequest{surface.get()});
+    return drawChart(definition, DrawRequest{surface.get(), &locale});
 }
 
 }  // namespace plotwise

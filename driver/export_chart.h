@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "boundary/call_locale.h"
 #include "definition/chart_definition.h"
 #include "engine/picture/surface_vector.h"
 
@@ -21,8 +22,9 @@ struct ExportFormat {
 std::optional<ExportFormat> exportFormat(std::string_view keyword);
 
 // Draws the definition (or its error picture) as the drawChart of its GIF does, onto a vector
-// surface of the format: the file's bytes, empty when nothing could be drawn (a picture size
-// the engines refuse, or a PNG too large to make). `scale` counts for PNG only.
-std::string exportChart(ChartDefinition& definition, VectorFormat format, int scale);
+// surface of its own in the format, reading date texts in `locale`: the file's bytes, empty
+// when nothing could be drawn (a picture size the engines refuse, or a PNG too large to make).
+// `scale` counts for PNG only.
+std::string exportChart(ChartDefinition& definition, VectorFormat format, int scale, CallLocale& locale);
 
 }  // namespace plotwise

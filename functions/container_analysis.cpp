@@ -6,8 +6,8 @@
 
 #include "boundary/boundary.h"
 #include "boundary/host_calls.h"
-#include "boundary/process_locale.h"
 #include "boundary/script_functions.h"
+#include "definition/call_state.h"
 #include "definition/codec.h"
 #include "definition/container_streams.h"
 
@@ -65,8 +65,7 @@ std::string dumpText(const FMX_BinaryData* container) {
 }  // namespace
 
 int16_t ContainerAnalysis(int16_t, const FMX_ExprEnv*, const FMX_DataVect* args, FMX_Data* result) {
-    return guardedCall([&]() -> int16_t {
-        rememberLocale(args);
+    return guardedCall<CallState>(args, [&](CallState& call) -> int16_t {
         const host::Args arguments(args);
         if (arguments.size() < 2 || !arguments.isContainer(0)) {
             return 0;  // no result
@@ -74,7 +73,7 @@ int16_t ContainerAnalysis(int16_t, const FMX_ExprEnv*, const FMX_DataVect* args,
         const FMX_BinaryData* container = arguments.container(0);
         ChartHeader snapshot;
         initHeader(snapshot);
-        loadDefinition(container, snapshot);
+        loadDefinition(call.working, container, snapshot);
 
         std::string request = arguments.text(1, kRequestBytes);
         for (char& c : request) {

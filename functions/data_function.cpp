@@ -21,9 +21,9 @@
 
 #include "boundary/boundary.h"
 #include "boundary/host_calls.h"
-#include "boundary/process_locale.h"
 #include "boundary/script_functions.h"
 #include "common/written_number.h"
+#include "definition/call_state.h"
 #include "definition/codec.h"
 #include "definition/data_text.h"
 #include "definition/field_reference.h"
@@ -264,8 +264,7 @@ float finalX(const XValue& x, bool xNumbers) { return x.fromText ? (xNumbers ? k
 
 // Writes the chosen points into series `index`; returns the count (above kMaxValues when
 // they do not fit, in which case plain points are not written).
-uint32_t storePoints(const Points& p, int index) {
-    ChartDefinition& d = workingDefinition();
+uint32_t storePoints(ChartDefinition& d, const Points& p, int index) {
     SeriesRecord& series = d.series[index];
     series.unreadable = p.unreadable();
     if (p.storePlain) {
@@ -293,15 +292,15 @@ uint32_t storePoints(const Points& p, int index) {
 // Series of different lengths share the longest one's point count: the points a series does
 // not have are missing values, and the X labels of the points the earlier series lack come
 // from the new one (the drawing takes its labels from the first series). Returns the count.
-uint32_t alignSeries(int index, uint32_t count, uint32_t earlier) {
+uint32_t alignSeries(WorkingSet& working, int index, uint32_t count, uint32_t earlier) {
     // A count past the limit (a series of more than 1000 points, a damaged header) already
     // carries its error; the earlier series hold at most the limit.
     earlier = std::min<uint32_t>(earlier, kMaxValues);
     if (index == 0 || count > kMaxValues) return count;
-    ChartDefinition& d = workingDefinition();
-    // The earlier series gain points before the header counts them: the next call must still
-    // clear them should this one end early.
-    markTablesUsed(index + 1, static_cast<int>(std::max(count, earlier)));
+    ChartDefinition& d = working.definition();
+    // The earlier series gain points before the header counts them: the end of the call must
+    // still clear them should it end early.
+    working.markTablesUsed(index + 1, static_cast<int>(std::max(count, earlier)));
     for (uint32_t p = count; p < earlier; ++p) {
         d.series[index].x[p] = kMissing;
         d.series[index].y[p] = kMissing;
@@ -319,45 +318,46 @@ uint32_t alignSeries(int index, uint32_t count, uint32_t earlier) {
     return std::max(count, earlier);
 }
 
-int16_t addSeries(const FMX_ExprEnv* env, const host::Args& args, FMX_Data* result) {
+int16_t addSeries(CallState& call, const FMX_ExprEnv* env, const host::Args& args, FMX_Data* result) {
     ChartHeader snapshot;
     initHeader(snapshot);
     if (args.size() < 3) {
-        recordArgumentError(snapshot, kErrorData, false);
-        return finishEdit(&snapshot, result);
+        recordArgumentError(call.working.definition(), snapshot, kErrorData, false);
+        return finishEdit(call, &snapshot, result);
     }
 
     // A first argument that is not a container starts a new definition, and the roles shift.
     const bool loaded = args.isContainer(0);
     uint32_t first = 1;
     if (loaded) {
-        loadDefinition(args.container(0), snapshot);
+        loadDefinition(call.working, args.container(0), snapshot);
     } else {
-        resetDefinition(snapshot);
-        commitHeader(snapshot);
+        resetDefinition(call.working.definition(), snapshot);
+        commitHeader(call.working.definition(), snapshot);
         first = 0;
     }
 
     // All series records in use: the definition stays as it is.
     if (snapshot.seriesCount >= kMaxSeries) {
-        recordError(snapshot, kErrorData);
-        return finishEdit(&snapshot, result);
+        recordError(call.working.definition(), snapshot, kErrorData);
+        return finishEdit(call, &snapshot, result);
     }
     const int index = static_cast<int>(snapshot.seriesCount);
-    clearSeries(index);
+    clearSeries(call.working.definition(), index);
 
-    const NumberMarks marks = numberMarks(processLocaleHasDecimalComma());
+    const NumberMarks marks = numberMarks(call.locale.hasDecimalComma());
     const std::string xText = args.text(first);
     Side xSide(env, xText, marks, true);
     const std::string yText = args.text(first + 1);
     Side ySide(env, yText, marks, false);
     const Points points = readPoints(xSide, ySide);
 
-    const uint32_t count = alignSeries(index, storePoints(points, index), snapshot.valueCount);
+    const uint32_t count =
+        alignSeries(call.working, index, storePoints(call.working.definition(), points, index), snapshot.valueCount);
     snapshot.valueCount = count;
-    if (count > kMaxValues) recordError(snapshot, kErrorTooManyValues);
+    if (count > kMaxValues) recordError(call.working.definition(), snapshot, kErrorTooManyValues);
 
-    SeriesRecord& series = workingDefinition().series[index];
+    SeriesRecord& series = call.working.definition().series[index];
     const uint32_t colorArg = first + 2;
     // Without a colour argument a series gets a colour of its own.
     series.color = colorArg < args.size() ? static_cast<uint32_t>(args.integer(colorArg))
@@ -372,22 +372,21 @@ int16_t addSeries(const FMX_ExprEnv* env, const host::Args& args, FMX_Data* resu
         const bool yFailed = yError != 0;
         const int16_t hostError = yFailed ? yError : xError;
         if (hostError == kHostRecordMissing || hostError == kHostFieldMissing) {
-            recordError(snapshot, yFailed ? kErrorYData : kErrorXData);
+            recordError(call.working.definition(), snapshot, yFailed ? kErrorYData : kErrorXData);
         } else {
             // Other host failures end the call with the host's code (one more for Ydata).
             host::setNumber(result, yFailed ? hostError + 1.0 : hostError);
             return 0;
         }
     }
-    return finishEdit(&snapshot, result);
+    return finishEdit(call, &snapshot, result);
 }
 
 }  // namespace
 
 int16_t Plotz_Data(int16_t, const FMX_ExprEnv* env, const FMX_DataVect* args, FMX_Data* result) {
-    return guardedCall([&]() -> int16_t {
-        rememberLocale(args);
-        return addSeries(env, host::Args(args), result);
+    return guardedCall<CallState>(args, [&](CallState& call) -> int16_t {
+        return addSeries(call, env, host::Args(args), result);
     });
 }
 

@@ -10,19 +10,19 @@
 
 namespace plotwise {
 
-int16_t finishEdit(const ChartHeader* snapshot, FMX_Data* result) {
+int16_t finishEdit(CallState& call, const ChartHeader* snapshot, FMX_Data* result) {
+    ChartDefinition& definition = call.working.definition();
     if (snapshot != nullptr) {
-        commitHeader(*snapshot);
+        commitHeader(definition, *snapshot);
     }
-    ChartDefinition& definition = workingDefinition();
     settleDefinition(definition);
     // GDFONTPATH once per call rather than once per text; fonts missing before are looked for
     // again.
     refresh_font_search();
-    const std::string picture = drawChart(definition);
+    const std::string picture = drawChart(definition, DrawRequest{nullptr, &call.locale});
     host::BinaryData container;
-    const int16_t error =
-        encodeDefinition(container.get(), std::span(reinterpret_cast<const uint8_t*>(picture.data()), picture.size()));
+    const int16_t error = encodeDefinition(call.working, container.get(),
+                                           std::span(reinterpret_cast<const uint8_t*>(picture.data()), picture.size()));
     if (error == 0) {
         host::setContainer(result, container.get());
     } else {

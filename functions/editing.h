@@ -4,14 +4,15 @@
 
 #include <cstdint>
 
+#include "definition/call_state.h"
 #include "definition/chart_definition.h"
 #include "stand_in/fmhost.h"
 
 namespace plotwise {
 
-// Commits `snapshot` (none when null), draws the working definition, encodes it into a new
+// Commits `snapshot` (none when null) to the call's working definition, draws it, encodes it into a new
 // container and stores that in `result`; when encoding fails, `result` becomes the host's
 // memory error code as a number. Returns the host error code of the function (0).
-int16_t finishEdit(const ChartHeader* snapshot, FMX_Data* result);
+int16_t finishEdit(CallState& call, const ChartHeader* snapshot, FMX_Data* result);
 
 }  // namespace plotwise

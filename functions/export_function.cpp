@@ -8,8 +8,8 @@
 
 #include "boundary/boundary.h"
 #include "boundary/host_calls.h"
-#include "boundary/process_locale.h"
 #include "boundary/script_functions.h"
+#include "definition/call_state.h"
 #include "definition/codec.h"
 #include "definition/picture_streams.h"
 #include "driver/export_chart.h"
@@ -31,19 +31,19 @@ std::optional<int> exportScale(const host::Args& args) {
     return static_cast<int>(scale);
 }
 
-int16_t exportDefinition(const host::Args& args, FMX_Data* result) {
+int16_t exportDefinition(CallState& call, const host::Args& args, FMX_Data* result) {
     ChartHeader snapshot;
     initHeader(snapshot);
     if (args.size() < 2 || !args.isContainer(0)) {
-        recordArgumentError(snapshot, kErrorExport, false);
-        return finishEdit(&snapshot, result);
+        recordArgumentError(call.working.definition(), snapshot, kErrorExport, false);
+        return finishEdit(call, &snapshot, result);
     }
-    loadDefinition(args.container(0), snapshot);
+    loadDefinition(call.working, args.container(0), snapshot);
     const std::optional<ExportFormat> format = exportFormat(args.text(1, kFormatArgumentBytes));
     const std::optional<int> scale = exportScale(args);
     if (!format || !scale) {
-        recordArgumentError(snapshot, kErrorExport, true);
-        return finishEdit(&snapshot, result);
+        recordArgumentError(call.working.definition(), snapshot, kErrorExport, true);
+        return finishEdit(call, &snapshot, result);
     }
 
     // A PNG Cairo cannot make gives the size error picture rather than an empty container.
@@ -52,11 +52,11 @@ int16_t exportDefinition(const host::Args& args, FMX_Data* result) {
     const auto height = static_cast<int16_t>(static_cast<uint16_t>(snapshot.height));
     if (format->format == VectorFormat::Png && snapshot.errorCode == 0 && width >= 1 && height >= 1 &&
         !png_size_fits(width, height, *scale)) {
-        recordError(snapshot, kErrorExportSize);
-        return finishEdit(&snapshot, result);
+        recordError(call.working.definition(), snapshot, kErrorExportSize);
+        return finishEdit(call, &snapshot, result);
     }
     refresh_font_search();  // as a drawing does (finishEdit)
-    const std::string bytes = exportChart(workingDefinition(), format->format, *scale);
+    const std::string bytes = exportChart(call.working.definition(), format->format, *scale, call.locale);
     host::BinaryData container;
     if (!bytes.empty()) {
         const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
@@ -73,9 +73,8 @@ int16_t exportDefinition(const host::Args& args, FMX_Data* result) {
 }  // namespace
 
 int16_t Plotz_Export(int16_t, const FMX_ExprEnv*, const FMX_DataVect* args, FMX_Data* result) {
-    return guardedCall([&] {
-        rememberLocale(args);
-        return exportDefinition(host::Args(args), result);
+    return guardedCall<CallState>(args, [&](CallState& call) -> int16_t {
+        return exportDefinition(call, host::Args(args), result);
     });
 }
 

@@ -4,8 +4,8 @@
 #include <new>
 
 #include "boundary/boundary.h"
+#include "boundary/call_locale.h"
 #include "boundary/host_calls.h"
-#include "boundary/process_locale.h"
 #include "boundary/script_functions.h"
 #include "definition/container_streams.h"
 
@@ -20,8 +20,7 @@ constexpr uint32_t kSizeBytes = 4;
 }  // namespace
 
 int16_t ExtractPicture(int16_t, const FMX_ExprEnv*, const FMX_DataVect* args, FMX_Data* result) {
-    return guardedCall([&]() -> int16_t {
-        rememberLocale(args);
+    return guardedCall<CallLocale>(args, [&](CallLocale&) -> int16_t {
         const host::Args arguments(args);
         if (arguments.size() < 1 || !arguments.isContainer(0)) {
             host::setNumber(result, kNotAContainer);

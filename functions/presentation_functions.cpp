@@ -12,9 +12,9 @@
 
 #include "boundary/boundary.h"
 #include "boundary/host_calls.h"
-#include "boundary/process_locale.h"
 #include "boundary/script_functions.h"
 #include "common/c_number.h"
+#include "definition/call_state.h"
 #include "definition/codec.h"
 #include "driver/date_values.h"
 #include "functions/editing.h"
@@ -117,7 +117,7 @@ double timestampBound(double seconds) {
 // reads as one and is not a plain number), as the host's number of it: a date its day number,
 // a time its seconds since midnight, a timestamp as timestampBound keeps it. The drawing reads
 // it in the units of the axis's values. Nothing for any other value.
-std::optional<double> dateTimeBound(const host::Args& args, uint32_t index) {
+std::optional<double> dateTimeBound(CallLocale& locale, const host::Args& args, uint32_t index) {
     switch (args.nativeType(index)) {
         case kFMX_Date:
         case kFMX_Time: return args.number(index);
@@ -127,13 +127,13 @@ std::optional<double> dateTimeBound(const host::Args& args, uint32_t index) {
     }
     const std::string text = args.text(index);
     if (isPlainNumber(text)) return std::nullopt;
-    if (const std::optional<double> stamp = hostDateSeconds(text, kAxisTimestamp)) return timestampBound(*stamp);
-    return hostDateSeconds(text, kAxisTime);
+    if (const std::optional<double> stamp = hostDateSeconds(locale, text, kAxisTimestamp)) return timestampBound(*stamp);
+    return hostDateSeconds(locale, text, kAxisTime);
 }
 
 // Stores the value of one option, read from argument valueIndex.
-void applyAxisOption(AxisOptions& axis, const AxisOption& option, const host::Args& args, uint32_t valueIndex,
-                     bool xAxis) {
+void applyAxisOption(CallLocale& locale, AxisOptions& axis, const AxisOption& option, const host::Args& args,
+                     uint32_t valueIndex, bool xAxis) {
     switch (option.kind) {
         case OptionKind::Type:
             axis.type = keywordValue(kAxisTypes, loweredArgument(args, valueIndex)).value_or(-1);
@@ -159,7 +159,7 @@ void applyAxisOption(AxisOptions& axis, const AxisOption& option, const host::Ar
         return;
     }
     const std::optional<double> dateTime =
-        xAxis && option.kind == OptionKind::Bound ? dateTimeBound(args, valueIndex) : std::nullopt;
+        xAxis && option.kind == OptionKind::Bound ? dateTimeBound(locale, args, valueIndex) : std::nullopt;
     if (option.kind == OptionKind::Format) {
         copyText(axis.format, value);
     } else if (dateTime) {
@@ -174,61 +174,61 @@ void applyAxisOption(AxisOptions& axis, const AxisOption& option, const host::Ar
 
 // ---- The functions -------------------------------------------------------------------------------
 
-int16_t setTitles(const host::Args& args, FMX_Data* result) {
+int16_t setTitles(CallState& call, const host::Args& args, FMX_Data* result) {
     ChartHeader snapshot;
     initHeader(snapshot);
     if (args.size() < 4 || !args.isContainer(0)) {
-        recordArgumentError(snapshot, kErrorTitles, false);
-        return finishEdit(&snapshot, result);
+        recordArgumentError(call.working.definition(), snapshot, kErrorTitles, false);
+        return finishEdit(call, &snapshot, result);
     }
-    loadDefinition(args.container(0), snapshot);
+    loadDefinition(call.working, args.container(0), snapshot);
     copyText(snapshot.chartTitle, args.text(1, kTextArgumentBytes));
     copyText(snapshot.xAxisTitle, args.text(2, kTextArgumentBytes));
     copyText(snapshot.yAxisTitle, args.text(3, kTextArgumentBytes));
-    return finishEdit(&snapshot, result);
+    return finishEdit(call, &snapshot, result);
 }
 
-int16_t setStyle(const host::Args& args, FMX_Data* result) {
+int16_t setStyle(CallState& call, const host::Args& args, FMX_Data* result) {
     ChartHeader snapshot;
     initHeader(snapshot);
     if (args.size() < 2 || !args.isContainer(0)) {
-        recordArgumentError(snapshot, kErrorStyle, false);
+        recordArgumentError(call.working.definition(), snapshot, kErrorStyle, false);
     } else {
-        loadDefinition(args.container(0), snapshot);
+        loadDefinition(call.working, args.container(0), snapshot);
         copyText(snapshot.style, loweredArgument(args, 1));
         if (args.size() == 3) copyText(snapshot.substyle, loweredArgument(args, 2));
     }
     // The next pie drawing decides whether its labels show the values.
     snapshot.styleGiven = kStyleJustGiven;
-    return finishEdit(&snapshot, result);
+    return finishEdit(call, &snapshot, result);
 }
 
-int16_t setPieColors(const host::Args& args, FMX_Data* result) {
+int16_t setPieColors(CallState& call, const host::Args& args, FMX_Data* result) {
     if (args.size() < 2 || !args.isContainer(0)) {
         ChartHeader snapshot;
         initHeader(snapshot);
-        recordArgumentError(snapshot, kErrorColors, false);
-        return finishEdit(&snapshot, result);
+        recordArgumentError(call.working.definition(), snapshot, kErrorColors, false);
+        return finishEdit(call, &snapshot, result);
     }
     // The colours go straight into the working definition; no header is committed.
-    decodeDefinition(args.container(0));
-    ChartDefinition& d = workingDefinition();
+    decodeDefinition(call.working, args.container(0));
+    ChartDefinition& d = call.working.definition();
     const uint32_t count = std::min<uint32_t>(args.size() - 1, kMaxPieColors);  // the rest is dropped
     for (uint32_t i = 0; i < count; ++i) d.block.pieColor[i] = static_cast<uint32_t>(args.integer(i + 1));
     d.header().customPieColors = 1;
     // The slices past these colours take the default colours.
     setPieColorsGiven(d.header(), count);
-    return finishEdit(nullptr, result);
+    return finishEdit(call, nullptr, result);
 }
 
-int16_t setFont(const host::Args& args, FMX_Data* result) {
+int16_t setFont(CallState& call, const host::Args& args, FMX_Data* result) {
     ChartHeader snapshot;
     initHeader(snapshot);
     if (args.size() < 4 || !args.isContainer(0)) {
-        recordArgumentError(snapshot, kErrorFont, false);
-        return finishEdit(&snapshot, result);
+        recordArgumentError(call.working.definition(), snapshot, kErrorFont, false);
+        return finishEdit(call, &snapshot, result);
     }
-    loadDefinition(args.container(0), snapshot);
+    loadDefinition(call.working, args.container(0), snapshot);
     const std::string textType = loweredArgument(args, 1);
     const std::string fontName = args.text(2, kTextArgumentBytes);
     int32_t size = args.integer(3);
@@ -237,28 +237,28 @@ int16_t setFont(const host::Args& args, FMX_Data* result) {
     if (size < 8) size = 0;
     if (size > 999) size = 999;
     if (const std::optional<int32_t> slot = keywordValue(kTextTypes, textType)) {
-        ChartBlock& block = workingDefinition().block;
+        ChartBlock& block = call.working.definition().block;
         block.fontSize[*slot] = static_cast<uint32_t>(size);
         block.fontColor[*slot] = static_cast<uint32_t>(color);
         copyText(block.fontName[*slot], fontName);
     }
-    return finishEdit(&snapshot, result);
+    return finishEdit(call, &snapshot, result);
 }
 
-int16_t setAxis(const host::Args& args, FMX_Data* result) {
+int16_t setAxis(CallState& call, const host::Args& args, FMX_Data* result) {
     ChartHeader snapshot;
     initHeader(snapshot);
     if (args.size() < 4 || !args.isContainer(0)) {
-        recordArgumentError(snapshot, kErrorAxis, false);
-        return finishEdit(&snapshot, result);
+        recordArgumentError(call.working.definition(), snapshot, kErrorAxis, false);
+        return finishEdit(call, &snapshot, result);
     }
-    loadDefinition(args.container(0), snapshot);
+    loadDefinition(call.working, args.container(0), snapshot);
     const std::optional<int32_t> axisIndex = keywordValue(kAxes, loweredArgument(args, 1));
     if (!axisIndex) {
-        recordError(snapshot, kErrorAxis);
-        return finishEdit(&snapshot, result);
+        recordError(call.working.definition(), snapshot, kErrorAxis);
+        return finishEdit(call, &snapshot, result);
     }
-    AxisOptions& axis = workingDefinition().block.axis[*axisIndex];
+    AxisOptions& axis = call.working.definition().block.axis[*axisIndex];
     // Name, value, name, value ...; a word that names no option is stepped over alone.
     uint32_t i = 2;
     while (i < args.size()) {
@@ -268,46 +268,41 @@ int16_t setAxis(const host::Args& args, FMX_Data* result) {
             continue;
         }
         if (i + 1 >= args.size()) break;
-        applyAxisOption(axis, *option, args, i + 1, *axisIndex == 0);
+        applyAxisOption(call.locale, axis, *option, args, i + 1, *axisIndex == 0);
         i += 2;
     }
-    return finishEdit(&snapshot, result);
+    return finishEdit(call, &snapshot, result);
 }
 
 }  // namespace
 
 int16_t Plotz_Titles(int16_t, const FMX_ExprEnv*, const FMX_DataVect* args, FMX_Data* result) {
-    return guardedCall([&] {
-        rememberLocale(args);
-        return setTitles(host::Args(args), result);
+    return guardedCall<CallState>(args, [&](CallState& call) -> int16_t {
+        return setTitles(call, host::Args(args), result);
     });
 }
 
 int16_t Plotz_Style(int16_t, const FMX_ExprEnv*, const FMX_DataVect* args, FMX_Data* result) {
-    return guardedCall([&] {
-        rememberLocale(args);
-        return setStyle(host::Args(args), result);
+    return guardedCall<CallState>(args, [&](CallState& call) -> int16_t {
+        return setStyle(call, host::Args(args), result);
     });
 }
 
 int16_t Plotz_PieColors(int16_t, const FMX_ExprEnv*, const FMX_DataVect* args, FMX_Data* result) {
-    return guardedCall([&] {
-        rememberLocale(args);
-        return setPieColors(host::Args(args), result);
+    return guardedCall<CallState>(args, [&](CallState& call) -> int16_t {
+        return setPieColors(call, host::Args(args), result);
     });
 }
 
 int16_t Plotz_Font(int16_t, const FMX_ExprEnv*, const FMX_DataVect* args, FMX_Data* result) {
-    return guardedCall([&] {
-        rememberLocale(args);
-        return setFont(host::Args(args), result);
+    return guardedCall<CallState>(args, [&](CallState& call) -> int16_t {
+        return setFont(call, host::Args(args), result);
     });
 }
 
 int16_t Plotz_Axis(int16_t, const FMX_ExprEnv*, const FMX_DataVect* args, FMX_Data* result) {
-    return guardedCall([&] {
-        rememberLocale(args);
-        return setAxis(host::Args(args), result);
+    return guardedCall<CallState>(args, [&](CallState& call) -> int16_t {
+        return setAxis(call, host::Args(args), result);
     });
 }
 

@@ -10,8 +10,8 @@ std::string loweredArgument(const host::Args& args, uint32_t index) {
     return host::textBytes(text.get(), kTextArgumentBytes);
 }
 
-void recordArgumentError(ChartHeader& snapshot, uint32_t code, bool loaded) {
-    if (loaded) recordError(snapshot, code);
+void recordArgumentError(const ChartDefinition& definition, ChartHeader& snapshot, uint32_t code, bool loaded) {
+    if (loaded) recordError(definition, snapshot, code);
     else if (snapshot.errorCode == 0) snapshot.errorCode = code;
 }
 

@@ -18,6 +18,6 @@ std::string loweredArgument(const host::Args& args, uint32_t index);
 // Records an argument error. Without a loaded definition the snapshot is a fresh default
 // header and takes the code whatever an earlier call left in the working definition; with one,
 // the first error recorded stays, as recordError does.
-void recordArgumentError(ChartHeader& snapshot, uint32_t code, bool loaded);
+void recordArgumentError(const ChartDefinition& definition, ChartHeader& snapshot, uint32_t code, bool loaded);
 
 }  // namespace plotwise

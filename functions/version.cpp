@@ -3,8 +3,8 @@
 #include <string_view>
 
 #include "boundary/boundary.h"
+#include "boundary/call_locale.h"
 #include "boundary/host_calls.h"
-#include "boundary/process_locale.h"
 #include "boundary/script_functions.h"
 #include "resources/strings.h"
 
@@ -43,8 +43,7 @@ std::string versionText(VersionForm form) {
 }  // namespace
 
 int16_t Plotz_Version(int16_t, const FMX_ExprEnv*, const FMX_DataVect* args, FMX_Data* result) {
-    return guardedCall([&]() -> int16_t {
-        rememberLocale(args);
+    return guardedCall<CallLocale>(args, [&](CallLocale&) -> int16_t {
         const host::Args arguments(args);
         std::string answer;  // anything not asked for gives the empty text
         // A missing argument reads as the empty text.
