@@ -28,6 +28,7 @@
 #include "bench/results.h"
 #include "definition/chart_definition.h"
 #include "definition/codec.h"
+#include "definition/working_set.h"
 #include "engine/picture/gif_writer.h"
 #include "engine/text/font_files.h"
 #include "engine/text/text_cache.h"
@@ -36,6 +37,12 @@
 
 namespace plotwise::bench {
 namespace {
+
+// The working set the codec benchmarks decode into and encode from, as a call's own.
+plotwise::WorkingSet& working() {
+    thread_local plotwise::WorkingSet set;
+    return set;
+}
 
 constexpr int kRecords = 100000;
 constexpr long kGrowthCalls = 10000;
@@ -172,16 +179,16 @@ void registerCodec(const std::string& label, std::shared_ptr<DefinitionContainer
     const std::string decodeName = "codec/decode " + label, encodeName = "codec/encode " + label;
     benchmark::RegisterBenchmark(decodeName.c_str(), [container, decodeName](benchmark::State& state) {
         bool ok = true;
-        for (auto _ : state) ok = decodeDefinition(container->get()) && ok;
+        for (auto _ : state) ok = decodeDefinition(working(), container->get()) && ok;
         if (!ok) fail(state, decodeName, "the container held no definition");
     })->Unit(benchmark::kMicrosecond);
     registerMemcpy("memcpy/decode " + label, container->bytes());
 
     benchmark::RegisterBenchmark(encodeName.c_str(), [container, encodeName](benchmark::State& state) {
-        decodeDefinition(container->get());
+        decodeDefinition(working(), container->get());
         FMX_BinaryData* out = FM_BinaryData_Constructor1(noError());
         int16_t error = 0;
-        for (auto _ : state) error |= encodeDefinition(out);
+        for (auto _ : state) error |= encodeDefinition(working(), out);
         if (error != 0 || FM_BinaryData_GetTotalSize(out, noError()) != container->bytes())
             fail(state, encodeName, "encoding gave other bytes");
         FM_BinaryData_Delete(out, noError());
@@ -191,15 +198,15 @@ void registerCodec(const std::string& label, std::shared_ptr<DefinitionContainer
 
 // A definition with every table full: 100 series of 1000 points, every label in use.
 std::shared_ptr<DefinitionContainer> fullDefinition() {
-    ChartDefinition& d = workingDefinition();
+    ChartDefinition& d = working().definition();
     ChartHeader snapshot;
-    resetDefinition(snapshot);
+    resetDefinition(working().definition(), snapshot);
     std::snprintf(snapshot.style, sizeof snapshot.style, "line");
     snapshot.width = 640;
     snapshot.height = 480;
     snapshot.seriesCount = kMaxSeries;
     snapshot.valueCount = kMaxValues;
-    commitHeader(snapshot);
+    commitHeader(working().definition(), snapshot);
     for (int s = 0; s < kMaxSeries; ++s) {
         SeriesRecord& series = d.series[s];
         series.unreadable = 0;
@@ -214,7 +221,7 @@ std::shared_ptr<DefinitionContainer> fullDefinition() {
     }
     Value value;
     FMX_BinaryData* binary = FM_BinaryData_Constructor1(noError());
-    encodeDefinition(binary);
+    encodeDefinition(working(), binary);
     FM_Data_SetBinaryData(value.get(), binary, true, noError());
     FM_BinaryData_Delete(binary, noError());
     return std::make_shared<DefinitionContainer>(value);
@@ -472,8 +479,8 @@ void registerCodecCases(Bench& b) {
         FMX_BinaryData* out = FM_BinaryData_Constructor1(noError());
         int16_t error = 0;
         for (auto _ : state) {
-            decodeDefinition(in);
-            error |= encodeDefinition(out);
+            decodeDefinition(working(), in);
+            error |= encodeDefinition(working(), out);
         }
         if (error != 0 || FM_BinaryData_GetTotalSize(out, noError()) != drawn->containerBytes())
             fail(state, name, "the round trip changed the container");

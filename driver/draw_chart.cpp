@@ -37,11 +37,6 @@ namespace {
 constexpr const char* kEmptyLabel = "Empty label";
 constexpr uint32_t kMaxFontSize = 999;
 
-EngineCall& engineCall() {
-    thread_local EngineCall call;
-    return call;
-}
-
 // A GIF written into memory by one engine call; the stream is closed on every way out.
 class MemoryPicture {
 public:
@@ -74,6 +69,7 @@ private:
 struct Drawing {
     const ChartDefinition& definition;
     CallLocale& locale;
+    EngineCall* record;  // none: nothing is recorded
     ChartOptions options;
     PictureTarget target;
     struct Labels {
@@ -90,10 +86,11 @@ void lowerAscii(char* text) {
 }
 
 void drawError(Drawing& d, uint32_t code) {
-    EngineCall& call = engineCall();
-    call = EngineCall{};
-    call.engine = EngineCall::ErrorPicture;
-    call.errorCode = code;
+    if (d.record != nullptr) {
+        *d.record = EngineCall{};
+        d.record->engine = EngineCall::ErrorPicture;
+        d.record->errorCode = code;
+    }
     const ChartHeader& h = d.definition.header();
     drawErrorPicture(d.options, code, h.width, h.height, d.target);
 }
@@ -341,9 +338,11 @@ std::string joinNotices(const std::string& first, const std::string& second) {
 }
 
 // Records the arguments of the engine call about to be made, for the diagnostics.
-EngineCall& recordEngineCall(EngineCall::Engine engine, short width, short height, int type, int points, int sets,
-                             const std::vector<const char*>& labels) {
-    EngineCall& call = engineCall();
+// Null when the drawing records nothing.
+EngineCall* recordEngineCall(Drawing& d, EngineCall::Engine engine, short width, short height, int type, int points,
+                             int sets, const std::vector<const char*>& labels) {
+    if (d.record == nullptr) return nullptr;
+    EngineCall& call = *d.record;
     call = EngineCall{};
     call.engine = engine;
     call.width = width;
@@ -352,7 +351,7 @@ EngineCall& recordEngineCall(EngineCall::Engine engine, short width, short heigh
     call.points = points;
     call.sets = sets;
     call.labels.assign(labels.begin(), labels.begin() + points);
-    return call;
+    return &call;
 }
 
 void drawPieChart(Drawing& d, Packed& data) {
@@ -382,10 +381,11 @@ void drawPieChart(Drawing& d, Packed& data) {
     o.pie_notice = notice.empty() ? nullptr : notice.c_str();
 
     const short width = static_cast<short>(h.width), height = static_cast<short>(h.height);
-    EngineCall& call = recordEngineCall(EngineCall::Pie, width, height, pieKind, count, 1, slices.labels);
-    call.values = slices.values;
-    call.colors = slices.colors;
-    call.notice = notice;
+    if (EngineCall* call = recordEngineCall(d, EngineCall::Pie, width, height, pieKind, count, 1, slices.labels)) {
+        call->values = slices.values;
+        call->colors = slices.colors;
+        call->notice = notice;
+    }
     o.pie_edge_color = NoColor;
     draw_pie(o, width, height, d.target, pieKind, count, slices.labels.data(), slices.values.data());
     o.pie_colors = nullptr;  // the colours and the notice die with this drawing
@@ -603,21 +603,20 @@ void drawGraphChart(Drawing& d, Packed& data) {
     // Set for every graph, so that a horizontal drawing the engine gave up on cannot turn the next.
     o.horizontal = row->horizontal ? 1 : 0;
 
-    EngineCall& call = recordEngineCall(EngineCall::Graph, width, height, type, points, extra.sets, labels);
-    call.values.assign(data.y.begin(), data.y.begin() + static_cast<std::ptrdiff_t>(extra.sets) * points);
-    if (extra.values != nullptr) call.extra.assign(extra.values, extra.values + extra.count);
-    call.colors.assign(data.colors.begin(), data.colors.begin() + data.sets);
-    call.volume = extra.volumeColors;
-    call.legend = legend;
-    call.notice = notice;
+    if (EngineCall* call = recordEngineCall(d, EngineCall::Graph, width, height, type, points, extra.sets, labels)) {
+        call->values.assign(data.y.begin(), data.y.begin() + static_cast<std::ptrdiff_t>(extra.sets) * points);
+        if (extra.values != nullptr) call->extra.assign(extra.values, extra.values + extra.count);
+        call->colors.assign(data.colors.begin(), data.colors.begin() + data.sets);
+        call->volume = extra.volumeColors;
+        call->legend = legend;
+        call->notice = notice;
+    }
 
     draw_graph(o, width, height, d.target, type, points, labels.data(), extra.sets, data.y.data(), extra.values);
     o.horizontal = 0;
 }
 
 }  // namespace
-
-const EngineCall& lastEngineCall() { return engineCall(); }
 
 void settleDefinition(ChartDefinition& definition) {
     terminateTexts(definition);
@@ -631,12 +630,14 @@ void settleDefinition(ChartDefinition& definition) {
 std::string drawChart(const ChartDefinition& definition, const DrawRequest& request) {
     MemoryPicture gif;
     CallLocale hostLocale;
-    Drawing d{definition, request.locale != nullptr ? *request.locale : hostLocale, ChartOptions{},
+    Drawing d{definition, request.locale != nullptr ? *request.locale : hostLocale, request.record, ChartOptions{},
               request.surface != nullptr ? PictureTarget(request.surface) : PictureTarget(gif.stream())};
     // The options as the drawing leaves them go into the record, whichever way it ends.
     struct Record {
         const Drawing& d;
-        ~Record() { engineCall().options = d.options; }
+        ~Record() {
+            if (d.record != nullptr) d.record->options = d.options;
+        }
     } record{d};
     const ChartHeader& h = definition.header();
     if (h.errorCode != 0) {

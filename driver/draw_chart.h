@@ -18,16 +18,18 @@ namespace plotwise {
 void settleDefinition(ChartDefinition& definition);
 
 // What a drawing is asked for besides the definition.
+struct EngineCall;
 struct DrawRequest {
     VectorSurface* surface = nullptr;  // where the chart is drawn; none: a GIF of its own
     CallLocale* locale = nullptr;      // reads date texts; none: the host's current locale
+    EngineCall* record = nullptr;      // receives the engine call's arguments; none: no copy made
 };
 
 // Draws a settled definition (or its error picture): the GIF's bytes, or the file of the
 // request's surface; empty when no picture could be made.
 std::string drawChart(const ChartDefinition& definition, const DrawRequest& request = {});
 
-// What the latest drawing handed to an engine, kept so that tests can see it.
+// What a drawing handed to an engine, recorded only when a request asks for it (tests do).
 struct EngineCall {
     enum Engine { None, Graph, Pie, ErrorPicture };
     Engine engine = None;
@@ -45,6 +47,5 @@ struct EngineCall {
     std::string notice;               // the line under a pie, or under a graph's title
     ChartOptions options;             // the options as the drawing left them
 };
-const EngineCall& lastEngineCall();
 
 }  // namespace plotwise

@@ -13,6 +13,7 @@
 #include "definition/chart_definition.h"
 #include "definition/codec.h"
 #include "tests/support/plugin_calls.h"
+#include "tests/support/working_set.h"
 
 namespace h = plotwise::support;
 
@@ -28,7 +29,7 @@ int gDirtyValues = plotwise::kMaxValues;
 // Every run starts from the same state: nothing of an earlier input is left over. Clearing
 // only the labels an earlier run could reach keeps a run from writing 6.4 MB of zeros.
 void clearWorking() {
-    plotwise::ChartDefinition& w = plotwise::workingDefinition();
+    plotwise::ChartDefinition& w = plotwise::testDefinition();
     std::memset(static_cast<void*>(&w.block), 0, sizeof w.block);
     std::memset(static_cast<void*>(w.series), 0, sizeof w.series);
     for (int s = 0; s < gDirtySeries; ++s) {
@@ -40,7 +41,7 @@ void clearWorking() {
 }
 
 void noteLabelsInUse() {
-    const plotwise::ChartHeader& header = plotwise::workingDefinition().header();
+    const plotwise::ChartHeader& header = plotwise::testDefinition().header();
     gDirtySeries = std::max(gDirtySeries, plotwise::seriesInUse(header));
     gDirtyValues = std::max(gDirtyValues, plotwise::valuesInUse(header));
 }
@@ -49,7 +50,7 @@ void noteLabelsInUse() {
 bool decodeStreams(const h::Streams& streams) {
     FMX_BinaryData* binary = FM_BinaryData_Constructor1(h::err());
     h::addStreams(binary, streams);
-    const bool decoded = plotwise::decodeDefinition(binary);
+    const bool decoded = plotwise::decodeDefinition(plotwise::testWorkingSet(), binary);
     FM_BinaryData_Delete(binary, h::err());
     noteLabelsInUse();
     return decoded;
@@ -68,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!decodeStreams(streams)) return 0;
     // The round trip of large tables costs milliseconds a run; the drawing container target
     // takes them through it. Here it runs on definitions of up to kRoundTripLabels labels.
-    const plotwise::ChartHeader& header = plotwise::workingDefinition().header();
+    const plotwise::ChartHeader& header = plotwise::testDefinition().header();
     if (plotwise::seriesInUse(header) * plotwise::valuesInUse(header) > kRoundTripLabels) return 0;
     const h::Streams first = plotwise::fuzz::encodeWorking();
     if (!decodeStreams(first)) std::abort();

@@ -15,6 +15,7 @@
 #include "app/container_file.h"
 #include "definition/codec.h"
 #include "tests/support/plugin_calls.h"
+#include "tests/support/working_set.h"
 
 namespace plotwise::fuzz {
 
@@ -47,7 +48,7 @@ inline support::Streams containerStreams(const uint8_t* data, size_t size) {
 // The streams the working definition encodes to; a failed encoding is a finding.
 inline support::Streams encodeWorking() {
     FMX_BinaryData* binary = FM_BinaryData_Constructor1(support::err());
-    if (encodeDefinition(binary) != 0) std::abort();
+    if (encodeDefinition(testWorkingSet(), binary) != 0) std::abort();
     support::Streams streams = support::streamsOf(binary);
     FM_BinaryData_Delete(binary, support::err());
     return streams;

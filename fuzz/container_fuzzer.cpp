@@ -21,6 +21,7 @@
 #include "driver/draw_chart.h"
 #include "fuzz_input.h"
 #include "tests/support/plugin_calls.h"
+#include "tests/support/working_set.h"
 
 namespace h = plotwise::support;
 
@@ -67,18 +68,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     plotwise::app::describeContainer(asFileStreams(streams), description);
 
     // Every run starts from the same state: nothing of an earlier input is left over.
-    plotwise::ChartDefinition& working = plotwise::workingDefinition();
+    plotwise::ChartDefinition& working = plotwise::testDefinition();
     std::memset(static_cast<void*>(&working), 0, sizeof working);
 
     FMX_BinaryData* original = FM_BinaryData_Constructor1(h::err());
     h::addStreams(original, streams);
     plotwise::ChartHeader snapshot;
     plotwise::initHeader(snapshot);
-    plotwise::loadDefinition(original, snapshot);
+    plotwise::loadDefinition(plotwise::testWorkingSet(), original, snapshot);
     FM_BinaryData_Delete(original, h::err());
     snapshot.width = std::min(snapshot.width, kLargestSide);
     snapshot.height = std::min(snapshot.height, kLargestSide);
-    plotwise::commitHeader(snapshot);
+    plotwise::commitHeader(plotwise::testDefinition(), snapshot);
     keepFontsInFontPath(working.block);
     plotwise::settleDefinition(working);
     plotwise::drawChart(working);
@@ -86,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const h::Streams first = plotwise::fuzz::encodeWorking();
     FMX_BinaryData* again = FM_BinaryData_Constructor1(h::err());
     h::addStreams(again, first);
-    if (!plotwise::decodeDefinition(again)) std::abort();
+    if (!plotwise::decodeDefinition(plotwise::testWorkingSet(), again)) std::abort();
     FM_BinaryData_Delete(again, h::err());
     const h::Streams second = plotwise::fuzz::encodeWorking();
     if (first != second) std::abort();

@@ -24,6 +24,7 @@
 #include "definition/chart_definition.h"
 #include "fuzz_input.h"
 #include "tests/support/plugin_calls.h"
+#include "tests/support/working_set.h"
 
 using plotwise::fuzz::FuzzInput;
 namespace h = plotwise::support;
@@ -141,7 +142,7 @@ void checkNumberList(FuzzInput& in, bool decimalComma) {
     std::size_t first = 0, last = written.size();
     while (first < last && !written[first]) ++first;
     while (last > first && !written[last - 1]) --last;
-    const plotwise::ChartDefinition& d = plotwise::workingDefinition();
+    const plotwise::ChartDefinition& d = plotwise::decodedDefinition(added.streams);
     if (d.header().valueCount != count) std::abort();
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t piece = first + i;

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "boundary/process_locale.h"
+#include "boundary/call_locale.h"
 #include "boundary/registration.h"
 #include "stand_in/fmhost.h"
 
@@ -154,13 +154,17 @@ TEST_F(EntryTest, RefusalAtEachPositionWithdrawsExactlyTheEarlierOnes) {
     }
 }
 
-// The process locale is a host object: shutdown gives it back while the host still listens.
-TEST_F(EntryTest, ShutdownReleasesTheHostObjectsThePlugInHolds) {
+// A call's locale is a host object that lives no longer than the call: the plug-in holds no
+// host object between calls, so none is left for shutdown to give back.
+TEST_F(EntryTest, TheCallsLocaleLivesNoLongerThanTheCall) {
     ASSERT_EQ(send(kFMXT_Init), 71);
-    ASSERT_NE(processLocale(), nullptr);
     const int32_t held = fmhost_live_objects();
-    send(kFMXT_Shutdown);
-    EXPECT_EQ(fmhost_live_objects(), held - 1);
+    {
+        CallLocale locale;
+        ASSERT_NE(locale.get(), nullptr);
+        EXPECT_EQ(fmhost_live_objects(), held + 1);
+    }
+    EXPECT_EQ(fmhost_live_objects(), held);
 }
 
 // A host that runs out of memory at any allocation of start-up: the entry point returns

@@ -24,16 +24,16 @@ protected:
     // Encodes the working definition; the streams of the new container.
     std::vector<Stream> encode() {
         Container container;
-        EXPECT_EQ(encodeDefinition(container.get()), 0);
+        EXPECT_EQ(encodeDefinition(testWorkingSet(), container.get()), 0);
         return streamsOf(container.get());
     }
 
     // Decodes streams into an all-zero working definition.
     void decodeFresh(const std::vector<Stream>& streams) {
-        std::memset(&workingDefinition(), 0, sizeof(ChartDefinition));
+        std::memset(&testDefinition(), 0, sizeof(ChartDefinition));
         Container container;
         testing::fill(container, streams);
-        EXPECT_TRUE(decodeDefinition(container.get()));
+        EXPECT_TRUE(decodeDefinition(testWorkingSet(), container.get()));
     }
 };
 
@@ -52,22 +52,22 @@ std::string labelFor(int series, int value, int length) {
 }
 
 void fillDefinition(int seriesCount, int valueCount) {
-    ChartDefinition& definition = workingDefinition();
+    ChartDefinition& definition = testDefinition();
     ChartHeader snapshot;
-    resetDefinition(snapshot);
+    resetDefinition(testDefinition(), snapshot);
     copyText(snapshot.style, "vbar");
     copyText(snapshot.chartTitle, "Quarterly \xE2\x82\xAC");
     snapshot.width = 400;
     snapshot.height = 300;
     snapshot.seriesCount = static_cast<uint32_t>(seriesCount);
     snapshot.valueCount = static_cast<uint32_t>(valueCount);
-    commitHeader(snapshot);
+    commitHeader(testDefinition(), snapshot);
     std::memcpy(definition.header().formatTag, "V13", 4);
     for (int c = 0; c < kMaxPieColors; ++c) definition.block.pieColor[c] = static_cast<uint32_t>(c * 0x10101);
     definition.block.axis[2].min = 1.5f;
     copyText(definition.block.axis[0].format, "%d.%m.%Y");
     for (int s = 0; s < seriesCount; ++s) {
-        clearSeries(s);
+        clearSeries(testDefinition(), s);
         SeriesRecord& record = definition.series[s];
         record.color = static_cast<uint32_t>(0x010203 * (s + 1));
         copyText(record.name, "Series " + std::to_string(s));
@@ -82,12 +82,12 @@ void fillDefinition(int seriesCount, int valueCount) {
 
 TEST_F(CodecTest, AnEmptyDefinitionGivesTheBlockAndThreeEmptyStreams) {
     ChartHeader snapshot;
-    resetDefinition(snapshot);
-    commitHeader(snapshot);
+    resetDefinition(testDefinition(), snapshot);
+    commitHeader(testDefinition(), snapshot);
     const auto streams = encode();
     ASSERT_EQ(codesOf(streams), (std::vector<std::string>{"CHHD", "LABS", "LABY", "SERS"}));
     EXPECT_EQ(streams[0].second.size(), 7624u);
-    EXPECT_EQ(streams[0].second, testing::bytesOf(workingDefinition().block));
+    EXPECT_EQ(streams[0].second, testing::bytesOf(testDefinition().block));
     EXPECT_TRUE(streams[1].second.empty());
     EXPECT_TRUE(streams[2].second.empty());
     EXPECT_TRUE(streams[3].second.empty());
@@ -95,11 +95,11 @@ TEST_F(CodecTest, AnEmptyDefinitionGivesTheBlockAndThreeEmptyStreams) {
 
 TEST_F(CodecTest, LabelStreamsHoldEachLabelAndAZeroWithABlankForAnEmptyLabel) {
     ChartHeader snapshot;
-    resetDefinition(snapshot);
+    resetDefinition(testDefinition(), snapshot);
     snapshot.seriesCount = 2;
     snapshot.valueCount = 2;
-    commitHeader(snapshot);
-    ChartDefinition& definition = workingDefinition();
+    commitHeader(testDefinition(), snapshot);
+    ChartDefinition& definition = testDefinition();
     copyText(definition.xLabel[0][0], "Jan ");
     copyText(definition.xLabel[0][1], "");
     copyText(definition.xLabel[1][0], std::string(31, 'w'));
@@ -115,9 +115,9 @@ TEST_F(CodecTest, LabelStreamsHoldEachLabelAndAZeroWithABlankForAnEmptyLabel) {
 
     // The empty label reads back as a single blank.
     decodeFresh(streams);
-    EXPECT_STREQ(workingDefinition().xLabel[0][1], " ");
-    EXPECT_STREQ(workingDefinition().xLabel[0][0], "Jan ");
-    EXPECT_EQ(std::string(workingDefinition().xLabel[1][0]), std::string(31, 'w'));
+    EXPECT_STREQ(testDefinition().xLabel[0][1], " ");
+    EXPECT_STREQ(testDefinition().xLabel[0][0], "Jan ");
+    EXPECT_EQ(std::string(testDefinition().xLabel[1][0]), std::string(31, 'w'));
 }
 
 TEST_F(CodecTest, SeriesStreamHoldsTheRecordsInUseByteForByte) {
@@ -125,7 +125,7 @@ TEST_F(CodecTest, SeriesStreamHoldsTheRecordsInUseByteForByte) {
     const auto streams = encode();
     const auto series = streamBytes(streams, "SERS");
     ASSERT_EQ(series.size(), 3u * 8264u);
-    const auto* records = reinterpret_cast<const uint8_t*>(workingDefinition().series);
+    const auto* records = reinterpret_cast<const uint8_t*>(testDefinition().series);
     EXPECT_EQ(series, std::vector<uint8_t>(records, records + 3 * 8264));
     // Labels: 3 series x 4 values, nothing of the fifth value.
     EXPECT_EQ(streamBytes(streams, "LABS").size(), [] {
@@ -147,13 +147,13 @@ class RoundTripTest : public CodecTest, public ::testing::WithParamInterface<Rou
 TEST_P(RoundTripTest, EncodeDecodeEncodeGivesTheSameBytes) {
     fillDefinition(GetParam().series, GetParam().values);
     const auto first = encode();
-    std::vector<uint8_t> seriesBefore(reinterpret_cast<const uint8_t*>(workingDefinition().series),
-                                      reinterpret_cast<const uint8_t*>(workingDefinition().series) +
+    std::vector<uint8_t> seriesBefore(reinterpret_cast<const uint8_t*>(testDefinition().series),
+                                      reinterpret_cast<const uint8_t*>(testDefinition().series) +
                                           GetParam().series * sizeof(SeriesRecord));
-    const ChartBlock blockBefore = workingDefinition().block;
+    const ChartBlock blockBefore = testDefinition().block;
 
     decodeFresh(first);
-    const ChartDefinition& decoded = workingDefinition();
+    const ChartDefinition& decoded = testDefinition();
     EXPECT_EQ(std::memcmp(&decoded.block, &blockBefore, sizeof blockBefore), 0);
     EXPECT_TRUE(seriesBefore.empty() || std::memcmp(decoded.series, seriesBefore.data(), seriesBefore.size()) == 0);
     for (int s = 0; s < GetParam().series; ++s) {
@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(Definitions, RoundTripTest,
 
 TEST_F(CodecTest, AFullDefinitionFillsTheStagingExactly) {
     fillDefinition(100, 1000);
-    ChartDefinition& definition = workingDefinition();
+    ChartDefinition& definition = testDefinition();
     for (int s = 0; s < 100; ++s)
         for (int v = 0; v < 1000; ++v) copyText(definition.xLabel[s][v], std::string(31, 'x'));
     const auto streams = encode();
@@ -195,7 +195,7 @@ TEST_F(CodecTest, MoreThanAThousandValuesWriteTheThousandTheTablesHold) {
     snapshot.seriesCount = 2;
     snapshot.valueCount = 1001;
     snapshot.errorCode = kErrorTooManyValues;
-    commitHeader(snapshot);
+    commitHeader(testDefinition(), snapshot);
     const auto first = encode();
     ChartBlock stored;
     const auto block = streamBytes(first, "CHHD");
@@ -208,8 +208,8 @@ TEST_F(CodecTest, MoreThanAThousandValuesWriteTheThousandTheTablesHold) {
     EXPECT_EQ(streamBytes(first, "LABS").size(), expected);
 
     decodeFresh(first);
-    EXPECT_EQ(workingDefinition().header().valueCount, 1001u);
-    EXPECT_EQ(std::string(workingDefinition().xLabel[1][999]), labelFor(1, 999, 1 + 1000 % 31));
+    EXPECT_EQ(testDefinition().header().valueCount, 1001u);
+    EXPECT_EQ(std::string(testDefinition().xLabel[1][999]), labelFor(1, 999, 1 + 1000 % 31));
     const auto second = encode();
     EXPECT_EQ(streamBytes(second, "LABS"), streamBytes(first, "LABS"));
     EXPECT_EQ(streamBytes(second, "CHHD"), streamBytes(first, "CHHD"));
@@ -218,7 +218,7 @@ TEST_F(CodecTest, MoreThanAThousandValuesWriteTheThousandTheTablesHold) {
 TEST_F(CodecTest, EncodingReplacesWhateverTheContainerHeld) {
     Container container;
     container.add("JPEG", testing::bytesOf("old")).add("CHHD", testing::bytesOf("stale"));
-    ASSERT_EQ(encodeDefinition(container.get()), 0);
+    ASSERT_EQ(encodeDefinition(testWorkingSet(), container.get()), 0);
     EXPECT_EQ(codesOf(streamsOf(container.get())), (std::vector<std::string>{"CHHD", "LABS", "LABY", "SERS"}));
 }
 
@@ -226,12 +226,12 @@ TEST_F(CodecTest, AFailedStagingLeavesTheStreamOutAndReportsTheHostsMemoryError)
     fillDefinition(1, 2);
     Container container;
     fmhost_fail_allocation(1);  // the first allocation: the block for "CHHD"
-    EXPECT_EQ(encodeDefinition(container.get()), -108);
+    EXPECT_EQ(encodeDefinition(testWorkingSet(), container.get()), -108);
     EXPECT_EQ(codesOf(streamsOf(container.get())), (std::vector<std::string>{"LABS", "LABY", "SERS"}));
 
     Container second;
     fmhost_fail_allocation(3);  // block, type code of "CHHD", then the block for "LABS"
-    EXPECT_EQ(encodeDefinition(second.get()), -108);
+    EXPECT_EQ(encodeDefinition(testWorkingSet(), second.get()), -108);
     EXPECT_EQ(codesOf(streamsOf(second.get())), (std::vector<std::string>{"CHHD", "LABY", "SERS"}));
 }
 

@@ -134,7 +134,7 @@ protected:
     // Fills the working definition with a recognisable pattern, so that changes show.
     void SetUp() override {
         DefinitionTest::SetUp();
-        ChartDefinition& definition = workingDefinition();
+        ChartDefinition& definition = testDefinition();
         ChartBlock& block = definition.block;
         std::memset(&block, 0x3C, sizeof block);
         // A state decoding can leave: the count fits the table, the texts end in their fields.
@@ -156,7 +156,7 @@ protected:
         before_ = definition.block;
     }
 
-    bool decode(Container& container) { return decodeDefinition(container.get()); }
+    bool decode(Container& container) { return decodeDefinition(testWorkingSet(), container.get()); }
 
     ChartBlock before_;
 };
@@ -165,9 +165,9 @@ TEST_F(DecodeTest, WithoutABlockNothingChangesEvenWithSeriesAndLabels) {
     Container container;
     container.add("SERS", recordsOf({sampleRecord(0)})).add("LABS", labelStream({"new"}));
     EXPECT_FALSE(decode(container));
-    EXPECT_EQ(std::memcmp(&workingDefinition().block, &before_, sizeof before_), 0);
-    EXPECT_EQ(workingDefinition().series[0].color, 0x5A5A5A5Au);
-    EXPECT_STREQ(workingDefinition().xLabel[0][0], "oldx");
+    EXPECT_EQ(std::memcmp(&testDefinition().block, &before_, sizeof before_), 0);
+    EXPECT_EQ(testDefinition().series[0].color, 0x5A5A5A5Au);
+    EXPECT_STREQ(testDefinition().xLabel[0][0], "oldx");
 }
 
 TEST_F(DecodeTest, AShortBlockChangesOnlyTheBytesItHolds) {
@@ -176,7 +176,7 @@ TEST_F(DecodeTest, AShortBlockChangesOnlyTheBytesItHolds) {
     const auto bytes = bytesOf(stored);
     container.add("CHHD", std::vector<uint8_t>(bytes.begin(), bytes.begin() + 7000));
     EXPECT_TRUE(decode(container));
-    const auto* now = reinterpret_cast<const uint8_t*>(&workingDefinition().block);
+    const auto* now = reinterpret_cast<const uint8_t*>(&testDefinition().block);
     const auto* old = reinterpret_cast<const uint8_t*>(&before_);
     EXPECT_EQ(std::memcmp(now, bytes.data(), 7000), 0);
     EXPECT_EQ(std::memcmp(now + 7000, old + 7000, 7624 - 7000), 0);
@@ -186,7 +186,7 @@ TEST_F(DecodeTest, AnEmptyBlockStillCountsAsADefinitionAndChangesNothing) {
     Container container;
     container.add("CHHD", {});
     EXPECT_TRUE(decode(container));
-    EXPECT_EQ(std::memcmp(&workingDefinition().block, &before_, sizeof before_), 0);
+    EXPECT_EQ(std::memcmp(&testDefinition().block, &before_, sizeof before_), 0);
 }
 
 TEST_F(DecodeTest, ABlockOfTheOtherByteOrderIsConverted) {
@@ -204,8 +204,8 @@ TEST_F(DecodeTest, ABlockOfTheOtherByteOrderIsConverted) {
         Container container;
         container.add("CHHD", bytesOf(stored));
         EXPECT_TRUE(decode(container));
-        EXPECT_EQ(workingDefinition().header().seriesCount, c.series);
-        EXPECT_EQ(std::memcmp(&workingDefinition().block, &native, sizeof native), 0) << c.series;
+        EXPECT_EQ(testDefinition().header().seriesCount, c.series);
+        EXPECT_EQ(std::memcmp(&testDefinition().block, &native, sizeof native), 0) << c.series;
     }
 }
 
@@ -218,9 +218,9 @@ TEST_F(DecodeTest, SeriesRecordsNextToABlockOfTheOtherByteOrderAreConvertedToo) 
     EXPECT_TRUE(decode(container));
     for (int s = 0; s < 2; ++s) {
         const SeriesRecord expected = sampleRecord(s);
-        EXPECT_EQ(std::memcmp(&workingDefinition().series[s], &expected, sizeof expected), 0) << s;
+        EXPECT_EQ(std::memcmp(&testDefinition().series[s], &expected, sizeof expected), 0) << s;
     }
-    EXPECT_STREQ(workingDefinition().xLabel[1][2], "f");  // labels are bytes: no conversion
+    EXPECT_STREQ(testDefinition().xLabel[1][2], "f");  // labels are bytes: no conversion
 }
 
 TEST_F(DecodeTest, ABlockThatNeitherByteOrderMakesFitUsesTheWholeTable) {
@@ -229,9 +229,9 @@ TEST_F(DecodeTest, ABlockThatNeitherByteOrderMakesFitUsesTheWholeTable) {
     Container container;
     container.add("CHHD", bytesOf(stored));
     EXPECT_TRUE(decode(container));
-    EXPECT_EQ(workingDefinition().header().seriesCount, 100u);
-    EXPECT_EQ(workingDefinition().header().width, 400u);  // not converted
-    EXPECT_EQ(workingDefinition().block.pieColor[5], 16u);
+    EXPECT_EQ(testDefinition().header().seriesCount, 100u);
+    EXPECT_EQ(testDefinition().header().width, 400u);  // not converted
+    EXPECT_EQ(testDefinition().block.pieColor[5], 16u);
 }
 
 TEST_F(DecodeTest, AShortBlockOfTheOtherByteOrderConvertsOnlyWhatItHolds) {
@@ -240,9 +240,9 @@ TEST_F(DecodeTest, AShortBlockOfTheOtherByteOrderConvertsOnlyWhatItHolds) {
     Container container;
     container.add("CHHD", std::vector<uint8_t>(bytes.begin(), bytes.begin() + 5000));
     EXPECT_TRUE(decode(container));
-    EXPECT_EQ(workingDefinition().header().seriesCount, 3u);
-    EXPECT_EQ(workingDefinition().block.pieColor[343], native.pieColor[343]);  // bytes 4996..4999
-    EXPECT_EQ(workingDefinition().block.pieColor[344], before_.pieColor[344]);  // untouched
+    EXPECT_EQ(testDefinition().header().seriesCount, 3u);
+    EXPECT_EQ(testDefinition().block.pieColor[343], native.pieColor[343]);  // bytes 4996..4999
+    EXPECT_EQ(testDefinition().block.pieColor[344], before_.pieColor[344]);  // untouched
 }
 
 TEST_F(DecodeTest, ValueCountAboveTheTableIsKeptAndLabelsStopAtTheTable) {
@@ -256,16 +256,16 @@ TEST_F(DecodeTest, ValueCountAboveTheTableIsKeptAndLabelsStopAtTheTable) {
     }
     container.add("CHHD", bytesOf(stored)).add("LABS", stream);
     EXPECT_TRUE(decode(container));
-    EXPECT_EQ(workingDefinition().header().valueCount, 5000u);
-    EXPECT_STREQ(workingDefinition().xLabel[0][999], "L999");
-    EXPECT_STREQ(workingDefinition().xLabel[1][0], "oldx");  // series 1 is not in use
+    EXPECT_EQ(testDefinition().header().valueCount, 5000u);
+    EXPECT_STREQ(testDefinition().xLabel[0][999], "L999");
+    EXPECT_STREQ(testDefinition().xLabel[1][0], "oldx");  // series 1 is not in use
 }
 
 TEST_F(DecodeTest, LabelStreamsThatEndEarlyLeaveTheRestEmpty) {
     Container container;
     container.add("CHHD", bytesOf(sampleBlock(2, 3))).add("LABS", labelStream({"a", "b", "c", "d"}));
     EXPECT_TRUE(decode(container));
-    const ChartDefinition& definition = workingDefinition();
+    const ChartDefinition& definition = testDefinition();
     EXPECT_STREQ(definition.xLabel[0][0], "a");
     EXPECT_STREQ(definition.xLabel[1][0], "d");
     EXPECT_STREQ(definition.xLabel[1][1], "");
@@ -280,10 +280,10 @@ TEST_F(DecodeTest, ALabelStreamWithoutItsLastZeroEndsAtTheStreamEnd) {
     stream.insert(stream.end(), {'x', 'y', 'z'});  // no terminating zero
     container.add("CHHD", bytesOf(sampleBlock(1, 4))).add("LABY", stream);
     EXPECT_TRUE(decode(container));
-    EXPECT_STREQ(workingDefinition().yLabel[0][0], "a");
-    EXPECT_STREQ(workingDefinition().yLabel[0][1], "bc");
-    EXPECT_STREQ(workingDefinition().yLabel[0][2], "xyz");
-    EXPECT_STREQ(workingDefinition().yLabel[0][3], "");
+    EXPECT_STREQ(testDefinition().yLabel[0][0], "a");
+    EXPECT_STREQ(testDefinition().yLabel[0][1], "bc");
+    EXPECT_STREQ(testDefinition().yLabel[0][2], "xyz");
+    EXPECT_STREQ(testDefinition().yLabel[0][3], "");
 }
 
 TEST_F(DecodeTest, LongLabelEntriesKeepTheirFirst31BytesAndTheNextEntryFollows) {
@@ -291,9 +291,9 @@ TEST_F(DecodeTest, LongLabelEntriesKeepTheirFirst31BytesAndTheNextEntryFollows) 
     Container container;
     container.add("CHHD", bytesOf(sampleBlock(1, 3))).add("LABS", labelStream({longEntry, "next", "last"}));
     EXPECT_TRUE(decode(container));
-    EXPECT_EQ(std::string(workingDefinition().xLabel[0][0]), std::string(30, 'p'));  // é would not fit
-    EXPECT_STREQ(workingDefinition().xLabel[0][1], "next");
-    EXPECT_STREQ(workingDefinition().xLabel[0][2], "last");
+    EXPECT_EQ(std::string(testDefinition().xLabel[0][0]), std::string(30, 'p'));  // é would not fit
+    EXPECT_STREQ(testDefinition().xLabel[0][1], "next");
+    EXPECT_STREQ(testDefinition().xLabel[0][2], "last");
 }
 
 TEST_F(DecodeTest, LabelEntriesBeyondTheCountsAreIgnored) {
@@ -301,9 +301,9 @@ TEST_F(DecodeTest, LabelEntriesBeyondTheCountsAreIgnored) {
     container.add("CHHD", bytesOf(sampleBlock(1, 2)))
         .add("LABS", labelStream({"a", "b", "c", "d", "e"}));
     EXPECT_TRUE(decode(container));
-    EXPECT_STREQ(workingDefinition().xLabel[0][1], "b");
-    EXPECT_STREQ(workingDefinition().xLabel[0][2], "oldx");
-    EXPECT_STREQ(workingDefinition().xLabel[1][0], "oldx");
+    EXPECT_STREQ(testDefinition().xLabel[0][1], "b");
+    EXPECT_STREQ(testDefinition().xLabel[0][2], "oldx");
+    EXPECT_STREQ(testDefinition().xLabel[1][0], "oldx");
 }
 
 TEST_F(DecodeTest, ASeriesStreamOfMoreThanAHundredRecordsFillsTheTableAndNoMore) {
@@ -312,9 +312,9 @@ TEST_F(DecodeTest, ASeriesStreamOfMoreThanAHundredRecordsFillsTheTableAndNoMore)
     Container container;
     container.add("CHHD", bytesOf(sampleBlock(100, 3))).add("SERS", recordsOf(records));
     EXPECT_TRUE(decode(container));
-    EXPECT_EQ(std::memcmp(&workingDefinition().series[99], &records[99], sizeof(SeriesRecord)), 0);
+    EXPECT_EQ(std::memcmp(&testDefinition().series[99], &records[99], sizeof(SeriesRecord)), 0);
     // The label tables follow the series records in memory: an overrun would show there.
-    EXPECT_STREQ(workingDefinition().xLabel[0][0], "oldx");
+    EXPECT_STREQ(testDefinition().xLabel[0][0], "oldx");
 }
 
 TEST_F(DecodeTest, APartialSeriesRecordKeepsWhatItHoldsAndIsZeroAfter) {
@@ -325,7 +325,7 @@ TEST_F(DecodeTest, APartialSeriesRecordKeepsWhatItHoldsAndIsZeroAfter) {
     Container container;
     container.add("CHHD", bytesOf(sampleBlock(2, 3))).add("SERS", stream);
     EXPECT_TRUE(decode(container));
-    const ChartDefinition& definition = workingDefinition();
+    const ChartDefinition& definition = testDefinition();
     EXPECT_EQ(std::memcmp(&definition.series[0], &first, sizeof first), 0);
     EXPECT_EQ(definition.series[1].color, second.color);
     EXPECT_STREQ(definition.series[1].name, "S1");
@@ -346,7 +346,7 @@ TEST_F(DecodeTest, TextsOfADamagedBlockEndInsideTheirFields) {
     Container container;
     container.add("CHHD", bytesOf(stored)).add("SERS", recordsOf({record}));
     EXPECT_TRUE(decode(container));
-    const ChartDefinition& definition = workingDefinition();
+    const ChartDefinition& definition = testDefinition();
     EXPECT_EQ(std::string(definition.header().style), std::string(255, 'S'));
     EXPECT_EQ(std::string(definition.header().yAxisTitle), std::string(255, 'Y'));
     EXPECT_EQ(std::string(definition.block.fontName[6]), std::string(255, 'F'));
@@ -361,9 +361,9 @@ TEST_F(DecodeTest, ABlockBetweenTheTwoLayoutsIsReadAsACurrentBlock) {
     Container container;
     container.add("CHHD", stream);
     EXPECT_TRUE(decode(container));
-    EXPECT_EQ(std::memcmp(&workingDefinition().block, &stored, sizeof stored), 0);
-    EXPECT_EQ(workingDefinition().series[0].color, 0x5A5A5A5Au);
-    EXPECT_STREQ(workingDefinition().xLabel[0][0], "oldx");
+    EXPECT_EQ(std::memcmp(&testDefinition().block, &stored, sizeof stored), 0);
+    EXPECT_EQ(testDefinition().series[0].color, 0x5A5A5A5Au);
+    EXPECT_STREQ(testDefinition().xLabel[0][0], "oldx");
 }
 
 // Damaged containers of many shapes: whatever they hold, the working definition stays within
@@ -390,7 +390,7 @@ TEST_F(DecodeTest, DamagedContainersLeaveAUsableDefinition) {
         Container container;
         container.add("CHHD", block).add("LABS", labels).add("LABY", labels).add("SERS", series);
         ASSERT_TRUE(decode(container));
-        const ChartDefinition& definition = workingDefinition();
+        const ChartDefinition& definition = testDefinition();
         const ChartHeader& header = definition.header();
         ASSERT_LE(header.seriesCount, 100u) << round;
         EXPECT_EQ(header.style[255], '\0');
@@ -407,7 +407,7 @@ TEST_F(DecodeTest, DamagedContainersLeaveAUsableDefinition) {
             }
         }
         Container encoded;
-        ASSERT_EQ(encodeDefinition(encoded.get()), 0);
+        ASSERT_EQ(encodeDefinition(testWorkingSet(), encoded.get()), 0);
         EXPECT_EQ(testing::streamBytes(testing::streamsOf(encoded.get()), "SERS").size(), header.seriesCount * 8264u);
     }
 }
@@ -443,7 +443,7 @@ TEST_F(EarlierLayoutTest, IsConvertedIntoTheCurrentDefinition) {
     container.add("CHHD", earlierLayout(block, records, {"Jan ", "Feb ", longLabel}));
     EXPECT_TRUE(decode(container));
 
-    const ChartDefinition& definition = workingDefinition();
+    const ChartDefinition& definition = testDefinition();
     EXPECT_EQ(std::memcmp(&definition.block.header, &block.header, sizeof block.header), 0);
     EXPECT_EQ(std::memcmp(definition.block.fontSize, block.fontSize, 2104), 0);
     EXPECT_EQ(std::memcmp(definition.block.pieColor, block.pieColor, sizeof block.pieColor), 0);
@@ -471,7 +471,7 @@ TEST_F(EarlierLayoutTest, OfTheOtherByteOrderConvertsTheSeriesInUseAndKeepsTheAx
     container.add("CHHD", earlierLayout(reversedBlock(native), records, {"a"}));
     EXPECT_TRUE(decode(container));
 
-    const ChartDefinition& definition = workingDefinition();
+    const ChartDefinition& definition = testDefinition();
     EXPECT_EQ(definition.header().seriesCount, 2u);
     EXPECT_EQ(definition.header().width, 400u);
     EXPECT_EQ(definition.block.fontSize[6], 14u);
@@ -491,9 +491,9 @@ TEST_F(EarlierLayoutTest, BytesPastTheLayoutAreIgnored) {
     Container container;
     container.add("CHHD", stream);
     EXPECT_TRUE(decode(container));
-    EXPECT_EQ(workingDefinition().header().width, 400u);
-    EXPECT_STREQ(workingDefinition().xLabel[0][0], "x");
-    EXPECT_EQ(std::memcmp(workingDefinition().block.fontSize, block.fontSize, 2104), 0);
+    EXPECT_EQ(testDefinition().header().width, 400u);
+    EXPECT_STREQ(testDefinition().xLabel[0][0], "x");
+    EXPECT_EQ(std::memcmp(testDefinition().block.fontSize, block.fontSize, 2104), 0);
 }
 
 TEST_F(EarlierLayoutTest, ExactlyItsSizeIsTheEarlierLayoutAndOneByteLessIsNot) {
@@ -504,8 +504,8 @@ TEST_F(EarlierLayoutTest, ExactlyItsSizeIsTheEarlierLayoutAndOneByteLessIsNot) {
     container.add("CHHD", stream);
     EXPECT_TRUE(decode(container));
     // Read as a current block: bytes 1316.. are the pie colours of the earlier layout.
-    EXPECT_EQ(workingDefinition().block.fontSize[0], block.pieColor[0]);
-    EXPECT_STREQ(workingDefinition().xLabel[0][0], "oldx");
+    EXPECT_EQ(testDefinition().block.fontSize[0], block.pieColor[0]);
+    EXPECT_STREQ(testDefinition().xLabel[0][0], "oldx");
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ TEST_F(HeaderSnapshotTest, ResetAxisGivesTheAutomaticValues) {
 }
 
 TEST_F(HeaderSnapshotTest, ResetDefinitionSetsFontsAndAxesButKeepsColoursSeriesAndLabels) {
-    ChartDefinition& definition = workingDefinition();
+    ChartDefinition& definition = testDefinition();
     definition.block.fontSize[3] = 18;
     definition.block.fontColor[6] = 0x123456;
     copyText(definition.block.fontName[2], "Arial.ttf");
@@ -64,7 +64,7 @@ TEST_F(HeaderSnapshotTest, ResetDefinitionSetsFontsAndAxesButKeepsColoursSeriesA
     copyText(definition.xLabel[7][900], "kept");
 
     ChartHeader snapshot;
-    resetDefinition(snapshot);
+    resetDefinition(testDefinition(), snapshot);
     EXPECT_STREQ(snapshot.style, "pie");
     // Seven text types, each at the built-in size (0) in the colour opposite to the background,
     // which is stored as 0x02000000.
@@ -87,7 +87,7 @@ TEST_F(HeaderSnapshotTest, ResetDefinitionSetsFontsAndAxesButKeepsColoursSeriesA
 }
 
 TEST_F(HeaderSnapshotTest, CommitCopiesEverythingButTheFormatTag) {
-    ChartHeader& header = workingDefinition().header();
+    ChartHeader& header = testDefinition().header();
     std::memcpy(header.formatTag, "OLD", 4);
     header.pieColorsGiven[0] = 7;
     ChartHeader snapshot;
@@ -106,7 +106,7 @@ TEST_F(HeaderSnapshotTest, CommitCopiesEverythingButTheFormatTag) {
     snapshot.errorCode = 7;
     snapshot.styleGiven = 1;
     snapshot.customPieColors = 1;
-    commitHeader(snapshot);
+    commitHeader(testDefinition(), snapshot);
 
     EXPECT_EQ(std::string(header.formatTag, 4), std::string("OLD\0", 4));
     EXPECT_EQ(header.pieColorsGiven[0], 7);
@@ -120,8 +120,8 @@ TEST_F(HeaderSnapshotTest, CommitNeverLeavesMoreSeriesThanTheTableHolds) {
     ChartHeader snapshot;
     initHeader(snapshot);
     snapshot.seriesCount = 101;
-    commitHeader(snapshot);
-    EXPECT_EQ(workingDefinition().header().seriesCount, 100u);
+    commitHeader(testDefinition(), snapshot);
+    EXPECT_EQ(testDefinition().header().seriesCount, 100u);
 }
 
 TEST_F(HeaderSnapshotTest, LoadRefreshesTheSnapshotExceptTagAndStyleGiven) {
@@ -146,7 +146,7 @@ TEST_F(HeaderSnapshotTest, LoadRefreshesTheSnapshotExceptTagAndStyleGiven) {
 
     ChartHeader snapshot;
     initHeader(snapshot);
-    loadDefinition(container.get(), snapshot);
+    loadDefinition(testWorkingSet(), container.get(), snapshot);
     EXPECT_EQ(std::string(snapshot.formatTag, 4), std::string("V13\0", 4));
     EXPECT_EQ(snapshot.styleGiven, 0);
     EXPECT_EQ(snapshot.width, 800u);
@@ -162,7 +162,7 @@ TEST_F(HeaderSnapshotTest, LoadRefreshesTheSnapshotExceptTagAndStyleGiven) {
     EXPECT_EQ(snapshot.errorCode, 12u);
     EXPECT_EQ(snapshot.customPieColors, 1);
     // The working block keeps the stored tag.
-    EXPECT_EQ(std::string(workingDefinition().header().formatTag, 4), std::string("XYZ\0", 4));
+    EXPECT_EQ(std::string(testDefinition().header().formatTag, 4), std::string("XYZ\0", 4));
 }
 
 TEST_F(HeaderSnapshotTest, LoadWithoutADefinitionLeavesTheSnapshot) {
@@ -171,37 +171,37 @@ TEST_F(HeaderSnapshotTest, LoadWithoutADefinitionLeavesTheSnapshot) {
     ChartHeader snapshot;
     initHeader(snapshot);
     snapshot.width = 123;
-    loadDefinition(container.get(), snapshot);
+    loadDefinition(testWorkingSet(), container.get(), snapshot);
     EXPECT_EQ(snapshot.width, 123u);
 }
 
 TEST_F(HeaderSnapshotTest, TheFirstRecordedErrorStays) {
     ChartHeader snapshot;
     initHeader(snapshot);
-    recordError(snapshot, kErrorData);
+    recordError(testDefinition(), snapshot, kErrorData);
     EXPECT_EQ(snapshot.errorCode, 3u);
-    recordError(snapshot, kErrorTooManyValues);  // later in the same call
+    recordError(testDefinition(), snapshot, kErrorTooManyValues);  // later in the same call
     EXPECT_EQ(snapshot.errorCode, 3u);
 
-    workingDefinition().header().errorCode = kErrorTitles;  // the definition already has one
+    testDefinition().header().errorCode = kErrorTitles;  // the definition already has one
     ChartHeader next;
     initHeader(next);
-    recordError(next, kErrorStyle);
+    recordError(testDefinition(), next, kErrorStyle);
     EXPECT_EQ(next.errorCode, 0u);
 }
 
 TEST_F(HeaderSnapshotTest, ClearSeriesClearsOneRecordAndIgnoresIndexesOutsideTheTable) {
-    ChartDefinition& definition = workingDefinition();
+    ChartDefinition& definition = testDefinition();
     for (SeriesRecord& record : definition.series) std::memset(&record, 0x11, sizeof record);
-    clearSeries(5);
+    clearSeries(testDefinition(), 5);
     EXPECT_EQ(definition.series[5].color, 0u);
     EXPECT_EQ(definition.series[5].name[0], '\0');
     EXPECT_EQ(definition.series[5].x[999], 0.0f);
     EXPECT_EQ(definition.series[5].y[0], 0.0f);
     EXPECT_EQ(definition.series[4].color, 0x11111111u);
     EXPECT_EQ(definition.series[6].unreadable, 0x11111111u);
-    clearSeries(-1);
-    clearSeries(100);
+    clearSeries(testDefinition(), -1);
+    clearSeries(testDefinition(), 100);
     EXPECT_EQ(definition.series[99].color, 0x11111111u);
     EXPECT_EQ(definition.series[0].color, 0x11111111u);
 }

@@ -15,6 +15,7 @@
 #include "definition/chart_definition.h"
 #include "stand_in/fmhost.h"
 #include "tests/support/host_values.h"
+#include "tests/support/working_set.h"
 #include "tests/support/plugin_calls.h"
 
 namespace plotwise::testing {
@@ -150,7 +151,7 @@ protected:
     void SetUp() override {
         fmhost_reset();
         support::countStagingAsHostAllocations();
-        std::memset(&workingDefinition(), 0, sizeof(ChartDefinition));
+        std::memset(&testDefinition(), 0, sizeof(ChartDefinition));
     }
     void TearDown() override { fmhost_reset(); }
 };

@@ -12,6 +12,7 @@
 #include "definition/codec.h"
 #include "stand_in/fmhost.h"
 #include "tests/support/host_values.h"
+#include "tests/support/working_set.h"
 
 namespace plotwise {
 namespace {
@@ -44,8 +45,8 @@ std::vector<char> labelOf(const std::string& kept) {
 
 class LabelStream : public ::testing::Test {
 protected:
-    void SetUp() override { std::memset(&workingDefinition(), 0, sizeof(ChartDefinition)); }
-    void TearDown() override { std::memset(&workingDefinition(), 0, sizeof(ChartDefinition)); }
+    void SetUp() override { std::memset(&testDefinition(), 0, sizeof(ChartDefinition)); }
+    void TearDown() override { std::memset(&testDefinition(), 0, sizeof(ChartDefinition)); }
 
     // Decodes a container of a full-size header and the given label streams.
     void decode(const std::string& xLabels, const std::string& yLabels) {
@@ -56,7 +57,7 @@ protected:
         addStream(binary, "CHHD", std::string(reinterpret_cast<const char*>(&block), sizeof block));
         addStream(binary, "LABS", xLabels);
         addStream(binary, "LABY", yLabels);
-        EXPECT_TRUE(decodeDefinition(binary));
+        EXPECT_TRUE(decodeDefinition(testWorkingSet(), binary));
         FM_BinaryData_Delete(binary, noError());
     }
     static std::vector<char> label(const Label& l) { return std::vector<char>(l, l + kLabelSize); }
@@ -72,7 +73,7 @@ TEST_F(LabelStream, EveryEntryAcrossTheBufferEdges) {
     }
     ASSERT_GT(stream.size(), 40u * 65536);  // many buffer edges
     decode(stream, stream);
-    const ChartDefinition& d = workingDefinition();
+    const ChartDefinition& d = testDefinition();
     for (int s = 0; s < kMaxSeries; ++s) {
         for (int v = 0; v < kMaxValues; ++v) {
             // Up to 31 letters, or up to ten euro signs (30 bytes).
@@ -99,7 +100,7 @@ TEST_F(LabelStream, LongEntriesAndAnUnendedLastOne) {
     }
     stream += "unended";
     decode(stream, "");
-    const ChartDefinition& d = workingDefinition();
+    const ChartDefinition& d = testDefinition();
     const std::string kept[] = {std::string(31, 'p'), std::string(31, 'q'), "", "short", "unended"};
     for (std::size_t k = 0; k < std::size(kept); ++k) EXPECT_EQ(label(d.xLabel[0][k]), labelOf(kept[k])) << k;
     // Past the end of the stream the labels are empty.

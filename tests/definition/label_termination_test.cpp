@@ -8,19 +8,20 @@
 #include "definition/chart_definition.h"
 #include "definition/codec.h"
 #include "driver/draw_chart.h"
+#include "tests/support/working_set.h"
 
 namespace plotwise {
 namespace {
 
 TEST(LabelTermination, LabelsInUseAreEnded) {
-    ChartDefinition& d = workingDefinition();
+    ChartDefinition& d = testDefinition();
     std::memset(&d, 0, sizeof d);
     ChartHeader header;
-    resetDefinition(header);
+    resetDefinition(testDefinition(), header);
     std::strcpy(header.style, "vbar");
     header.seriesCount = 1;
     header.valueCount = 3;
-    commitHeader(header);
+    commitHeader(testDefinition(), header);
     for (int v = 0; v < 3; ++v) {
         d.series[0].y[v] = static_cast<float>(v + 1);
         std::memset(d.xLabel[0][v], 'A' + v, kLabelSize);  // no terminating zero
@@ -29,9 +30,9 @@ TEST(LabelTermination, LabelsInUseAreEnded) {
     for (auto& name : d.block.fontName) std::strcpy(name, "no-such-font.ttf");
 
     settleDefinition(d);
-    drawChart(d);
+    EngineCall call;
+    drawChart(d, DrawRequest{nullptr, nullptr, &call});
 
-    const EngineCall& call = lastEngineCall();
     ASSERT_EQ(call.engine, EngineCall::Graph);
     ASSERT_EQ(call.labels.size(), 3u);
     for (int v = 0; v < 3; ++v) EXPECT_EQ(call.labels[v], std::string(kLabelSize - 1, static_cast<char>('A' + v)));

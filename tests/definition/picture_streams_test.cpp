@@ -23,14 +23,14 @@ class PictureStreamsTest : public DefinitionTest {
 protected:
     std::vector<testing::Stream> encodeWithSize(uint32_t width, uint32_t height, const std::string& picture) {
         ChartHeader snapshot;
-        resetDefinition(snapshot);
+        resetDefinition(testDefinition(), snapshot);
         snapshot.width = width;
         snapshot.height = height;
         snapshot.seriesCount = 1;
         snapshot.valueCount = 1;
-        commitHeader(snapshot);
+        commitHeader(testDefinition(), snapshot);
         Container container;
-        EXPECT_EQ(encodeDefinition(container.get(), testing::bytesOf(picture)), 0);
+        EXPECT_EQ(encodeDefinition(testWorkingSet(), container.get(), testing::bytesOf(picture)), 0);
         return streamsOf(container.get());
     }
 };
@@ -59,11 +59,11 @@ TEST_F(PictureStreamsTest, WithoutAPictureOnlyTheDefinitionIsWritten) {
 
 TEST_F(PictureStreamsTest, AFailedStagingLeavesThePictureOut) {
     ChartHeader snapshot;
-    resetDefinition(snapshot);
-    commitHeader(snapshot);
+    resetDefinition(testDefinition(), snapshot);
+    commitHeader(testDefinition(), snapshot);
     Container container;
     fmhost_fail_allocation(1);  // the block for "CHHD"
-    EXPECT_EQ(encodeDefinition(container.get(), testing::bytesOf("GIF89a")), -108);
+    EXPECT_EQ(encodeDefinition(testWorkingSet(), container.get(), testing::bytesOf("GIF89a")), -108);
     EXPECT_EQ(codesOf(streamsOf(container.get())), (std::vector<std::string>{"LABS", "LABY", "SERS"}));
 }
 

@@ -12,6 +12,7 @@
 #include "driver/draw_chart.h"
 #include "driver/pie_default_colors.h"
 #include "script_harness.h"
+#include "tests/support/working_set.h"
 
 namespace plotwise {
 namespace {
@@ -25,13 +26,11 @@ using testing::newChart;
 using testing::num;
 using testing::text;
 
-const EngineCall& engine() { return lastEngineCall(); }
-const ChartOptions& options() { return lastEngineCall().options; }
-// Draws the definition again as a script function ends.
-void redraw(ChartDefinition& definition) {
-    settleDefinition(definition);
-    drawChart(definition);
-}
+using testing::editableDefinition;
+
+const EngineCall& engine() { return testing::lastEngineCall(); }
+const ChartOptions& options() { return testing::lastEngineCall().options; }
+void redraw(ChartDefinition& definition) { testing::recordDrawing(definition); }
 
 class DrawChart : public ScriptTest {
 protected:
@@ -227,9 +226,10 @@ TEST_F(DrawChart, StylesAreComparedInLowerCase) {
     EXPECT_EQ(engine().engine, EngineCall::Pie);
     EXPECT_EQ(engine().type, 0);
     // Stored in capitals by some other writer: the drawing lowers it in place.
-    copyText(workingDefinition().header().style, "PIE");
-    redraw(workingDefinition());
-    EXPECT_STREQ(workingDefinition().header().style, "pie");
+    ChartDefinition& d = editableDefinition();
+    copyText(d.header().style, "PIE");
+    redraw(d);
+    EXPECT_STREQ(d.header().style, "pie");
     EXPECT_EQ(engine().type, 1);
 }
 
@@ -375,11 +375,11 @@ TEST_F(DrawChart, NoLabelsAreLeftOverFromAnotherChart) {
     c = axis(c, {text("x"), text("type"), text("number")});
     EXPECT_EQ(engine().labels, (std::vector<std::string>{"10", "20", "30"}));
     // An empty label shows as such, not as what the slot held before.
-    workingDefinition().xLabel[0][1][0] = '\0';
     axis(c, {text("x"), text("type"), text("text")});
-    EXPECT_EQ(engine().labels[1], "20 ");  // the container's label came back with the load
-    workingDefinition().xLabel[0][1][0] = '\0';
-    redraw(workingDefinition());
+    EXPECT_EQ(engine().labels[1], "20 ");
+    ChartDefinition& d = editableDefinition();
+    d.xLabel[0][1][0] = '\0';
+    redraw(d);
     EXPECT_EQ(engine().labels[1], "Empty label");
 }
 
@@ -405,11 +405,12 @@ TEST_F(DrawChart, DateYValuesCountFromNineteenSeventyAndAHalfHour) {
     EXPECT_EQ(engine().values[1], static_cast<float>(static_cast<double>(static_cast<float>(62135596800.0)) - 62135595000.0));
     EXPECT_EQ(options().y_value_kind, 3);
     // The stored values are not changed by the drawing.
-    EXPECT_EQ(workingDefinition().series[0].y[1], 1.0f);
+    EXPECT_EQ(testing::lastDefinition().series[0].y[1], 1.0f);
     // A missing value and a text that is no date are missing, not the first day of year 1.
     const std::vector<float> dates = engine().values;
-    workingDefinition().series[0].y[0] = NoValue;  // whatever its label says
-    redraw(workingDefinition());
+    ChartDefinition& d = editableDefinition();
+    d.series[0].y[0] = NoValue;  // whatever its label says
+    redraw(d);
     EXPECT_EQ(engine().values, (std::vector<float>{NoValue, dates[1]}));
     for (const char* y : {"6/12/2009;;1/1/1970", "6/12/2009;soon;1/1/1970", "1;;3"}) {
         axis(style(data(newChart(), "a;b;c", y), "line"), {text("y"), text("type"), text("date")});
@@ -534,12 +535,13 @@ TEST_F(DrawChart, PieValueTextsAreForThePictureOnly) {
 TEST_F(DrawChart, PieLabelsThatAlreadyCarryValuesAreDrawnAsTheyAre) {
     // As a container written when the values went into the stored labels: marked as drawn.
     Chart c = style(data(newChart(), "Rent;Food", "800;200"), "pie", "values");
-    copyText(workingDefinition().xLabel[0][0], "Rent \n800");
-    copyText(workingDefinition().xLabel[0][1], "Food \n200");
-    workingDefinition().header().styleGiven = 0;
-    redraw(workingDefinition());
+    ChartDefinition& d = editableDefinition();
+    copyText(d.xLabel[0][0], "Rent \n800");
+    copyText(d.xLabel[0][1], "Food \n200");
+    d.header().styleGiven = 0;
+    redraw(d);
     EXPECT_EQ(engine().labels, (std::vector<std::string>{"Rent \n800", "Food \n200"}));
-    EXPECT_EQ(workingDefinition().header().styleGiven, 0);
+    EXPECT_EQ(d.header().styleGiven, 0);
 }
 
 // A pie cannot show a negative share: such slices are left out (the others keep their labels
@@ -661,24 +663,24 @@ TEST_F(DrawChart, EmptyDataShowsTheEmptyError) {
 // ---- Error state and damaged headers -------------------------------------------------------------
 
 TEST_F(DrawChart, ARecordedErrorIsDrawnInsteadOfTheChart) {
-    ChartDefinition& d = workingDefinition();
+    ChartDefinition& d = testDefinition();
     ChartHeader snapshot;
     initHeader(snapshot);
     snapshot.errorCode = kErrorAxis;
-    commitHeader(snapshot);
+    commitHeader(testDefinition(), snapshot);
     redraw(d);
     EXPECT_EQ(engine().engine, EngineCall::ErrorPicture);
     EXPECT_EQ(engine().errorCode, static_cast<uint32_t>(kErrorAxis));
 }
 
 TEST_F(DrawChart, ADamagedHeaderIsCutToTheTables) {
-    ChartDefinition& d = workingDefinition();
+    ChartDefinition& d = testDefinition();
     ChartHeader snapshot;
     initHeader(snapshot);
     copyText(snapshot.style, "line");
     snapshot.seriesCount = 5000;
     snapshot.valueCount = 70000;
-    commitHeader(snapshot);
+    commitHeader(testDefinition(), snapshot);
     std::memset(d.block.fontName, 'x', sizeof d.block.fontName);  // no terminating zero anywhere
     redraw(d);
     EXPECT_EQ(engine().engine, EngineCall::Graph);

