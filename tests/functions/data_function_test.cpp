@@ -539,6 +539,7 @@ TEST_F(DataFunction, EmptyAndTextRecordsAmongNumbersAreMissingValues) {
         {"names alone", {1.0, 2.0, 3.0}, {std::string("x"), none, std::string("z")}, {1, 2, 3}, {0, M, 2},
          {"x ", " ", "z "}},  // an empty label is stored as a blank
         {"empty number fields", {1.0, empty, 3.0}, {10.0, empty, 30.0}, {1, M, 3}, {10, M, 30}, {" ", " ", " "}},
+        {"a zero amount", {1.0, 2.0, 3.0}, {10.0, 0.0, 30.0}, {1, 2, 3}, {10, 0, 30}, {" ", " ", " "}},
         {"gaps in x", {1.0, none, na, 4.0}, {1.0, 2.0, 3.0, 4.0}, {1, M, M, 4}, {1, 2, 3, 4},
          {" ", " ", " ", " "}},
     };
