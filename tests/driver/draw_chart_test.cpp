@@ -490,8 +490,9 @@ TEST_F(DrawChart, PieColoursOfTheDefinitionAndDefaultsPastThem) {
         for (double color : k.given) args.push_back(num(color));
         chartOf(Plotz_PieColors, args);
         if (k.older) {
-            setPieColorsGiven(workingDefinition().header(), 0);
-            drawChart(workingDefinition());
+            ChartDefinition& d = editableDefinition();
+            setPieColorsGiven(d.header(), 0);
+            redraw(d);
         }
         EXPECT_EQ(engine().colors, k.colors);
     }
